@@ -1,0 +1,11 @@
+# Every dependency comes from a Debian package that scripts/setup installs.
+find_package(Threads REQUIRED)
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET sdl2)
+find_package(Boost 1.74 REQUIRED)
+if(ORVEX_BUILD_TESTS)
+  find_package(GTest REQUIRED)
+endif()
+if(ORVEX_BUILD_BENCH)
+  find_package(benchmark REQUIRED)
+endif()

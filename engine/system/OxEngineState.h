@@ -1,0 +1,29 @@
+#pragma once
+// Process-wide facts recorded by the engine root at start-up and read by the rest of the engine.
+#include <atomic>
+#include <string>
+
+#include "platform/kernel/Process.h"
+
+namespace Orvex::System {
+
+struct OxEngineState {
+    Platform::Kernel::ModuleHandle moduleHandle = nullptr;
+    const char* rawCommandLine = nullptr;
+
+    std::string commandLineA;   // the command line without its first and last characters
+    std::string fileNameA;      // what follows the last separator
+    std::string baseDirectoryA; // the current directory at start-up
+    std::u16string commandLineW;
+    std::u16string fileNameW;
+    std::u16string baseDirectoryW;
+};
+
+OxEngineState& engineState();
+
+// True from the engine root's construction to the end of its destruction. Singletons take
+// their creation locks only while it is true.
+bool isEngineAlive();
+void setEngineAlive(bool alive);
+
+}  // namespace Orvex::System

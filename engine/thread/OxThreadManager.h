@@ -1,0 +1,75 @@
+#pragma once
+// The registry of running engine threads and the shutdown protocol.
+//
+// Every manager operation takes the registry lock (the monitor of the manager's wait set).
+// Lock order: the registry lock before any thread object's monitor, never the reverse.
+#include <atomic>
+#include <list>
+#include <memory>
+
+#include "engine/system/singleton.h"
+#include "engine/thread/OxEvent.h"
+#include "engine/thread/OxThread.h"
+#include "engine/thread/OxWaitSet.h"
+#include "platform/kernel/Waitable.h"
+
+namespace Orvex::Thread {
+
+class OxThreadManager {
+public:
+    struct OxThreadData {
+        IOrvexThread* plainThread = nullptr;
+        std::shared_ptr<IOrvexThread> sharedThread;
+        std::atomic<bool> running{true};
+        // Set once the starter has recorded the new thread's handle and id, so the body never
+        // runs before its thread object knows who it is.
+        Platform::Kernel::KernelEvent recorded{/*manualReset=*/true};
+
+        IOrvexThread* thread() const { return plainThread != nullptr ? plainThread : sharedThread.get(); }
+    };
+    using Record = std::shared_ptr<OxThreadData>;
+
+    static OxThreadManager* instance() { return System::singleton<OxThreadManager>::instance(); }
+    static void release() { System::singleton<OxThreadManager>::release(); }
+    static OxThreadManager* existingInstance() { return System::singleton<OxThreadManager>::existingInstance(); }
+
+    OxThreadManager(const OxThreadManager&) = delete;
+    OxThreadManager& operator=(const OxThreadManager&) = delete;
+    // Raises OxRuntimeException when threads are still registered (endMainThread not called).
+    ~OxThreadManager() noexcept(false);
+
+    int runApplicationThread(const std::shared_ptr<IOrvexThread>& thread);
+    int startRegistered(IOrvexThread* thread);
+    int startThread(const Record& record);
+    void addThreadRecord(const Record& record);
+    void removeThreadRecord(const Record& record);
+    // 0 stopped (or nothing to stop), -1 the caller is the thread itself, 1 the wait failed.
+    int stopThread(IOrvexThread* thread);
+    void requestStopAll();
+    // False when a stop of all threads is already under way or done.
+    bool stopAllThread();
+    void waitForOtherThreads();
+    void endMainThread();
+    IOrvexThread* findThread(uint32_t id);
+    IOrvexThread* currentThread();
+
+    size_t getRecordCount();
+    OxWaitSet& getWaitSet() { return waitSet_; }
+
+private:
+    friend class System::singleton<OxThreadManager>;
+    OxThreadManager();
+
+    static void threadEntry(const Record& record);
+    int startRecord(const Record& record, IOrvexThread* thread);
+    bool isMainThreadCaller();
+    size_t othersDoneCount();
+
+    OxWaitSet waitSet_;
+    std::list<Record> registry_;
+    OxEvent startEvent_;
+    std::atomic<bool> stopping_{false};
+    std::shared_ptr<OxThread> mainThread_;
+};
+
+}  // namespace Orvex::Thread
