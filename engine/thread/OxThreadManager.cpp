@@ -79,7 +79,9 @@ int OxThreadManager::startRecord(const Record& record, IOrvexThread* thread) {
 int OxThreadManager::startThread(const Record& record) {
     OxCriticalLock lock(waitSet_.getMonitor());
     startEvent_.reset();
-    OxThreadHandle handle = Platform::Kernel::startThread([record] { threadEntry(record); });
+    // The new thread gets the record without owning it: the registry entry is its only owner,
+    // so removing the entry at the thread's end releases a thread object held by it there and then.
+    OxThreadHandle handle = Platform::Kernel::startThread([raw = record.get()] { threadEntry(raw); });
     if (!handle) {
         return -1;
     }
@@ -92,7 +94,7 @@ int OxThreadManager::startThread(const Record& record) {
     return static_cast<int>(startEvent_.wait(0));
 }
 
-void OxThreadManager::threadEntry(const Record& record) {
+void OxThreadManager::threadEntry(OxThreadData* record) {
     OxThreadManager* manager = instance();
     manager->startEvent_.set();
     Platform::Kernel::waitForOne(record->recorded, Platform::Kernel::kInfinite);
@@ -116,9 +118,9 @@ void OxThreadManager::addThreadRecord(const Record& record) {
     waitSet_.notifyAll();
 }
 
-void OxThreadManager::removeThreadRecord(const Record& record) {
+void OxThreadManager::removeThreadRecord(OxThreadData* record) {
     OxCriticalLock lock(waitSet_.getMonitor());
-    const auto it = std::find(registry_.begin(), registry_.end(), record);
+    const auto it = std::find_if(registry_.begin(), registry_.end(), [record](const Record& r) { return r.get() == record; });
     if (it != registry_.end()) {
         (*it)->thread()->setThreadData(nullptr);
         (*it)->thread()->setThreadId(0);

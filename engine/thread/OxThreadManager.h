@@ -42,7 +42,7 @@ public:
     int startRegistered(IOrvexThread* thread);
     int startThread(const Record& record);
     void addThreadRecord(const Record& record);
-    void removeThreadRecord(const Record& record);
+    void removeThreadRecord(OxThreadData* record);
     // 0 stopped (or nothing to stop), -1 the caller is the thread itself, 1 the wait failed.
     int stopThread(IOrvexThread* thread);
     void requestStopAll();
@@ -60,7 +60,7 @@ private:
     friend class System::singleton<OxThreadManager>;
     OxThreadManager();
 
-    static void threadEntry(const Record& record);
+    static void threadEntry(OxThreadData* record);
     int startRecord(const Record& record, IOrvexThread* thread);
     bool isMainThreadCaller();
     size_t othersDoneCount();

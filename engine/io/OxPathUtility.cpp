@@ -1,0 +1,177 @@
+#include "engine/io/OxPathUtility.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "engine/system/OxEngineState.h"
+
+namespace Orvex::IO {
+namespace {
+
+bool isSeparator(char16_t c) {
+    return c == u'\\' || c == u'/';
+}
+
+bool startsWith(const std::u16string& text, std::size_t at, std::u16string_view prefix) {
+    return text.size() - at >= prefix.size() && text.compare(at, prefix.size(), prefix) == 0;
+}
+
+bool isExistingDirectory(const std::string& native) {
+    struct stat info {};
+    return ::stat(native.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// mkdir that counts an existing directory as made.
+bool makeOneDirectory(const std::string& native, int& error) {
+    if (::mkdir(native.c_str(), 0777) == 0) {
+        return true;
+    }
+    error = errno;
+    return error == EEXIST && isExistingDirectory(native);
+}
+
+bool createDirectoriesAbsolute(const std::u16string& path) {
+    const std::string native = toNativePath(path);
+    if (native.empty()) {
+        return false;
+    }
+    int error = 0;
+    if (makeOneDirectory(native, error)) {
+        return true;
+    }
+    // Only a missing parent is worth climbing for; permission or read-only errors are final.
+    if (error != ENOENT) {
+        return false;
+    }
+    const std::u16string parent = getParentDirectory(path);
+    // The climb ends at the root: its parent is itself (or nothing).
+    if (parent.empty() || parent == path || !createDirectoriesAbsolute(parent)) {
+        return false;
+    }
+    return makeOneDirectory(native, error);
+}
+
+}  // namespace
+
+const std::u16string& getBaseDirectory() {
+    return System::engineState().baseDirectoryW;
+}
+
+std::u16string normalizeSeparators(const std::u16string& path) {
+    std::u16string result = path;
+    for (char16_t& c : result) {
+        if (c == u'/') {
+            c = u'\\';
+        }
+    }
+    return result;
+}
+
+std::u16string makeAbsolutePath(const std::u16string& path) {
+    if (path.size() < 4) {
+        return {};
+    }
+    const bool absolute = isSeparator(path[0]) || path[1] == u':';
+    if (absolute) {
+        return normalizeSeparators(path);
+    }
+    std::u16string base = getBaseDirectory() + u'\\';
+    std::size_t rest = 0;
+    for (;;) {
+        if (startsWith(path, rest, u"..\\") || startsWith(path, rest, u"../")) {
+            base = getParentDirectory(base) + u'\\';
+            rest += 3;
+        } else if (startsWith(path, rest, u".\\") || startsWith(path, rest, u"./")) {
+            rest += 2;
+        } else if (rest < path.size() && isSeparator(path[rest])) {
+            rest += 1;
+        } else {
+            break;
+        }
+    }
+    return normalizeSeparators(base + path.substr(rest));
+}
+
+std::u16string getParentDirectory(const std::u16string& path) {
+    int separators = 0;
+    for (const char16_t c : path) {
+        if (isSeparator(c) && ++separators == 2) {
+            break;
+        }
+    }
+    if (separators >= 2) {
+        // From the second-last character, so a trailing separator is passed over.
+        for (std::size_t i = path.size() - 1; i-- > 1;) {
+            if (isSeparator(path[i])) {
+                return i >= 2 ? path.substr(0, i) : std::u16string();
+            }
+        }
+        return {};
+    }
+    if (path.size() >= 3 && path[1] == u':' && isSeparator(path[2])) {
+        return path.substr(0, 3);
+    }
+    // A name directly below the POSIX root: its parent is the root.
+    if (separators == 1 && isSeparator(path[0]) && path.size() > 1) {
+        return u"\\";
+    }
+    return path;
+}
+
+std::string toNativePath(const std::u16string& path) {
+    std::u16string slashed = path;
+    for (char16_t& c : slashed) {
+        if (c == u'\\') {
+            c = u'/';
+        }
+    }
+    std::string native;
+    if (!toMultiByteString(slashed, native)) {
+        return {};
+    }
+    return native;
+}
+
+bool createEmptyFile(const std::u16string& path) {
+    const std::string native = toNativePath(makeAbsolutePath(path));
+    if (native.empty()) {
+        return false;
+    }
+    const int fd = ::open(native.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return false;
+    }
+    ::close(fd);
+    return true;
+}
+
+bool fileExists(const std::u16string& path) {
+    const std::string native = toNativePath(makeAbsolutePath(path));
+    if (native.empty()) {
+        return false;
+    }
+    const int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat info {};
+    const bool isFile = ::fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode);
+    ::close(fd);
+    return isFile;
+}
+
+bool deleteFileIfExists(const std::u16string& path) {
+    if (!fileExists(path)) {
+        return true;
+    }
+    return ::unlink(toNativePath(makeAbsolutePath(path)).c_str()) == 0;
+}
+
+bool createDirectories(const std::u16string& path) {
+    const std::u16string absolute = makeAbsolutePath(path);
+    return !absolute.empty() && createDirectoriesAbsolute(absolute);
+}
+
+}  // namespace Orvex::IO
