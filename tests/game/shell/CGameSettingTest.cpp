@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include <unistd.h>
+
+#include "game/shell/CGameSetting.h"
+
+namespace {
+
+using Fenwarrow::CGameSetting;
+
+// Runs each test in an empty directory of its own, where "./config.ini" is looked for.
+class CGameSettingTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(::getcwd(original_, sizeof original_), nullptr);
+        char dir[] = "/tmp/settingsXXXXXX";
+        ASSERT_NE(::mkdtemp(dir), nullptr);
+        dir_ = dir;
+        ASSERT_EQ(::chdir(dir), 0);
+    }
+    void TearDown() override {
+        std::remove("config.ini");
+        ASSERT_EQ(::chdir(original_), 0);
+        ::rmdir(dir_.c_str());
+    }
+    void writeConfig(const std::string& text) { std::ofstream("config.ini", std::ios::binary) << text; }
+
+    char original_[PATH_MAX]{};
+    std::string dir_;
+};
+
+TEST_F(CGameSettingTest, WithoutAFileEverySettingHasItsDefault) {
+    CGameSetting setting;
+    EXPECT_TRUE(setting.load());
+    EXPECT_FALSE(setting.fullScreen);
+    EXPECT_EQ(setting.windowWidth, 800u);
+    EXPECT_EQ(setting.windowHeight, 600u);
+    EXPECT_TRUE(setting.highFont);
+    EXPECT_EQ(setting.frameSkip, 0u);
+    EXPECT_FLOAT_EQ(setting.masterVolume, 0.5f);
+    EXPECT_EQ(setting.getPlayerName(), u"名無しの旅人");
+    EXPECT_EQ(setting.keyCodes, (std::vector<uint32_t>{120, 123, 125, 122, 30, 43, 29, 44, 15, 16, 56, 17}));
+    EXPECT_EQ(setting.padCodes, (std::vector<uint32_t>{128, 129, 130, 131, 0, 1, 2, 3, 6, 7, 9, 8}));
+}
+
+TEST_F(CGameSettingTest, ReadsTheFileWithTheGamesOwnRules) {
+    writeConfig(
+        "[BootSetting]\nFullscreen=true\nWindowSize=3\nHighFont=False\nFrameSkip=2\nMasterVolumeBGM=80\n"
+        "PlayerName=\"旅の剣士\"\n[KeySettig]\nKey-0=200\nPad-11=15\n");
+    CGameSetting setting;
+    setting.load();
+    EXPECT_FALSE(setting.fullScreen);  // only "True" exactly turns it on
+    EXPECT_EQ(setting.windowWidth, 320u);
+    EXPECT_EQ(setting.windowHeight, 240u);
+    EXPECT_EQ(setting.screenWidth, 800u);  // the back buffer stays 800 x 600
+    EXPECT_FALSE(setting.highFont);
+    EXPECT_EQ(setting.frameSkip, 2u);
+    EXPECT_FLOAT_EQ(setting.masterVolume, 0.8f);
+    EXPECT_EQ(setting.getPlayerName(), u"旅の剣士");
+    EXPECT_EQ(setting.keyCodes[0], 200u);
+    EXPECT_EQ(setting.keyCodes[1], 123u);
+    EXPECT_EQ(setting.padCodes[11], 15u);
+}
+
+TEST_F(CGameSettingTest, WindowSizeTable) {
+    const std::pair<uint32_t, std::pair<uint32_t, uint32_t>> cases[] = {
+        {0, {800, 600}}, {1, {640, 480}}, {2, {480, 360}}, {3, {320, 240}}, {7, {800, 600}}};
+    for (const auto& [index, size] : cases) {
+        EXPECT_EQ(CGameSetting::getWindowSize(index), size) << index;
+    }
+}
+
+TEST_F(CGameSettingTest, ALongNameIsCutToTheFieldAndLongValuesAreReadWhole) {
+    const std::string longName(100, 'n');
+    writeConfig("[BootSetting]\nPlayerName=" + longName + "\n");
+    CGameSetting setting;
+    setting.load();
+    EXPECT_EQ(setting.getPlayerName(), std::u16string(63, u'n'));
+    EXPECT_EQ(setting.readString(u"BootSetting", u"PlayerName", u"").size(), 100u);
+}
+
+TEST_F(CGameSettingTest, WritersProduceWhatTheReadersExpect) {
+    CGameSetting setting;
+    EXPECT_TRUE(setting.writeBool(u"BootSetting", u"Fullscreen", true));
+    EXPECT_TRUE(setting.writeInt(u"BootSetting", u"FrameSkip", 3));
+    EXPECT_TRUE(setting.writeString(u"BootSetting", u"PlayerName", u"勇者"));
+    setting.load();
+    EXPECT_TRUE(setting.fullScreen);
+    EXPECT_EQ(setting.frameSkip, 3u);
+    EXPECT_EQ(setting.getPlayerName(), u"勇者");
+}
+
+}  // namespace

@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+
+#include <unistd.h>
+
+#include "platform/kernel/PrivateProfile.h"
+
+namespace {
+
+using namespace Platform::Kernel;
+
+class PrivateProfileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char name[] = "/tmp/profileXXXXXX";
+        const int fd = ::mkstemp(name);
+        ASSERT_GE(fd, 0);
+        ::close(fd);
+        narrowPath_ = name;
+        path_ = std::u16string(narrowPath_.begin(), narrowPath_.end());
+    }
+    void TearDown() override { std::remove(narrowPath_.c_str()); }
+
+    void write(const std::string& bytes) {
+        std::ofstream(narrowPath_, std::ios::binary | std::ios::trunc) << bytes;
+    }
+    std::string read() {
+        std::ifstream file(narrowPath_, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    }
+    uint32_t readInt(std::u16string_view key, int32_t def = 7) { return getPrivateProfileInt(u"Boot", key, def, path_); }
+
+    std::string narrowPath_;
+    std::u16string path_;
+};
+
+TEST_F(PrivateProfileTest, IntegersFollowTheDocumentedParsingRules) {
+    write("\xEF\xBB\xBF; comment\r\n[other]\r\nA=1\r\n[ boot ]\r\n  a = 42 \r\nB=12abc\r\nC=abc\r\nD=-5\r\nA=99\r\n"
+          "E=\"8\"\r\n[Boot]\r\nF=3\r\n");
+    struct Case {
+        std::u16string key;
+        uint32_t expected;
+    };
+    const Case cases[] = {
+        {u"A", 42},  // case-insensitive names, trimmed, first match wins
+        {u"B", 12},  // leading digits
+        {u"C", 0},   // not a number
+        {u"D", 0},   // negative
+        {u"E", 8},   // quotes stripped
+        {u"F", 7},   // only the first section of a name counts
+        {u"G", 7},   // absent key: the default
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(readInt(c.key), c.expected) << std::string(c.key.begin(), c.key.end());
+    }
+}
+
+TEST_F(PrivateProfileTest, MissingFileGivesDefaults) {
+    std::remove(narrowPath_.c_str());
+    EXPECT_EQ(readInt(u"A", 5), 5u);
+    std::u16string out;
+    EXPECT_EQ(getPrivateProfileString(u"Boot", u"Name", u"名無しの旅人", out, 64, path_), 6u);
+    EXPECT_EQ(out, u"名無しの旅人");
+}
+
+TEST_F(PrivateProfileTest, StringsAreCutToTheBufferAndReportTheCopiedLength) {
+    write("[Boot]\nName=\"abcdefgh\"\n");
+    std::u16string out;
+    EXPECT_EQ(getPrivateProfileString(u"Boot", u"Name", u"", out, 64, path_), 8u);
+    EXPECT_EQ(out, u"abcdefgh");
+    EXPECT_EQ(getPrivateProfileString(u"Boot", u"Name", u"", out, 5, path_), 4u);
+    EXPECT_EQ(out, u"abcd");
+}
+
+TEST_F(PrivateProfileTest, ReadsUtf16FilesWithTheirMark) {
+    const std::u16string text = u"[Boot]\r\nName=旅人\r\n";
+    std::string bytes = "\xFF\xFE";
+    for (char16_t c : text) {
+        bytes.push_back(static_cast<char>(c & 0xFF));
+        bytes.push_back(static_cast<char>(c >> 8));
+    }
+    write(bytes);
+    std::u16string out;
+    getPrivateProfileString(u"Boot", u"Name", u"", out, 64, path_);
+    EXPECT_EQ(out, u"旅人");
+}
+
+TEST_F(PrivateProfileTest, WritingKeepsOtherLinesAndAddsWhatIsMissing) {
+    write("; keep me\r\n[Boot]\r\nA=1\r\n\r\n[Keys]\r\nK=2\r\n");
+    EXPECT_TRUE(writePrivateProfileString(u"Boot", u"A", u"10", path_));
+    EXPECT_TRUE(writePrivateProfileString(u"Boot", u"B", u"True", path_));
+    EXPECT_TRUE(writePrivateProfileString(u"New", u"C", u"名前", path_));
+    EXPECT_EQ(read(), "; keep me\r\n[Boot]\r\nA=10\r\nB=True\r\n\r\n[Keys]\r\nK=2\r\n[New]\r\nC=名前\r\n");
+    EXPECT_EQ(readInt(u"A"), 10u);
+}
+
+}  // namespace
