@@ -40,6 +40,10 @@ std::u16string CScriptValue::toWString() const {
 }
 
 int CScriptValue::push(lua_State* L) const {
+  // The native stack limit of the library may leave no room: nothing is pushed then.
+  if (!lua_checkstack(L, 1)) {
+    return 0;
+  }
   switch (type) {
     case kNil:
       lua_pushnil(L);

@@ -26,6 +26,7 @@ class CScriptValue {
   explicit CScriptValue(const std::string& text);
   // Characters the system code page cannot hold become '?'.
   explicit CScriptValue(const std::u16string& text);
+  explicit CScriptValue(const char16_t* text) : CScriptValue(std::u16string(text)) {}
   explicit CScriptValue(void* pointer);
   static CScriptValue fromInteger(int32_t value);
 
@@ -38,8 +39,8 @@ class CScriptValue {
   void* asPointer() const { return value.pointer; }
   const std::string& getText() const { return text; }
 
-  // Pushes the Lua form of the value; a tag without a Lua form (4 to 7) pushes nothing.
-  // Returns the number of values pushed.
+  // Pushes the Lua form of the value; a tag without a Lua form (4 to 7) pushes nothing, and so
+  // does a stack at the library's native limit. Returns the number of values pushed.
   int push(lua_State* L) const;
   // Reads the value at `index` as a result: a number (numeric strings included) gives tag 2, a
   // boolean tag 9 holding 1 or 0, another string tag 3, a light userdata tag 8. Any other value

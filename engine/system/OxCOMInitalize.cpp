@@ -29,7 +29,10 @@ int32_t OxCOMInitalize::initialize() {
     // the manager's registry lock and come back here, so holding ours while taking the
     // registry's could deadlock. Only this thread ever touches its own record, so nothing
     // changes in between.
-    Thread::IOrvexThread* thread = Thread::OxThreadManager::instance()->findThread(threadId);
+    // Without a manager no thread is registered; asking for one must not create it here, on
+    // whatever thread happens to call, which it would then take for the main thread.
+    Thread::OxThreadManager* manager = Thread::OxThreadManager::existingInstance();
+    Thread::IOrvexThread* thread = manager != nullptr ? manager->findThread(threadId) : nullptr;
     if (thread == nullptr) {
         return -2;
     }

@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+#include "engine/random/OxMT19937RandomGenerator.h"
+#include "engine/random/OxRandomRange.h"
+
+namespace {
+
+using Orvex::Random::getRange;
+using Orvex::Random::getRangeReal;
+using Orvex::Random::IOrvexRandomGenerator;
+using Orvex::Random::OxMT19937RandomGenerator;
+
+// Hands out the given values in turn and counts how many were drawn.
+class ScriptedGenerator : public IOrvexRandomGenerator {
+public:
+    explicit ScriptedGenerator(std::vector<uint32_t> values) : values_(std::move(values)) {}
+    void seed(uint32_t) override {}
+    uint32_t getSeed() override { return 0; }
+    uint32_t next() override { return values_.at(draws++ % values_.size()); }
+    size_t draws = 0;
+
+private:
+    std::vector<uint32_t> values_;
+};
+
+TEST(OxMT19937RandomGenerator, ProducesTheMersenneTwisterSequenceOfItsSeed) {
+    OxMT19937RandomGenerator fresh;  // the sequence of seed 0
+    EXPECT_EQ(fresh.getSeed(), 0u);
+    EXPECT_EQ(fresh.next(), 2357136044u);
+    EXPECT_EQ(fresh.next(), 2546248239u);
+    EXPECT_EQ(fresh.next(), 3071714933u);
+
+    OxMT19937RandomGenerator generator;
+    generator.seed(1);
+    EXPECT_EQ(generator.getSeed(), 1u);
+    EXPECT_EQ(generator.next(), 1791095845u);
+    EXPECT_EQ(generator.next(), 4282876139u);
+
+    generator.seed(5489);
+    EXPECT_EQ(generator.next(), 3499211612u);
+    for (int i = 2; i < 10000; ++i) {
+        generator.next();
+    }
+    EXPECT_EQ(generator.next(), 4123659995u);  // the 10000th output
+
+    generator.seed(0);  // re-seeding restarts the sequence
+    EXPECT_EQ(generator.next(), 2357136044u);
+}
+
+TEST(OxRandomRange, IntegersFollowTheModuloOfTheInclusiveSpan) {
+    constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+    constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+    const struct {
+        int32_t lo;
+        int32_t hi;
+        uint32_t drawn;
+        int32_t expected;
+    } cases[] = {
+        {1, 10, 0, 1},
+        {1, 10, 9, 10},
+        {1, 10, 10, 1},
+        {1, 10, 0xFFFFFFFFu, 6},
+        {10, 1, 0xFFFFFFFFu, 6},   // swapped bounds: the same range
+        {-5, 5, 0xFFFFFFFFu, -2},  // 4294967295 % 11 = 3
+        {7, 3, 12, 5},
+        {kMin, 0, 0xFFFFFFFFu, -2},  // a span above 2^31 still fits the unsigned arithmetic
+        {kMin, kMax, 0xFFFFFFFFu, -1},  // the whole range: the draw as it is
+        {kMax, kMin, 7, 7},
+    };
+    for (const auto& c : cases) {
+        ScriptedGenerator generator({c.drawn});
+        EXPECT_EQ(getRange(generator, c.lo, c.hi), c.expected) << c.lo << ".." << c.hi << " drew " << c.drawn;
+        EXPECT_EQ(generator.draws, 1u);
+    }
+}
+
+TEST(OxRandomRange, EqualBoundsGiveTheBoundWithoutDrawing) {
+    ScriptedGenerator generator({3});
+    EXPECT_EQ(getRange(generator, 5, 5), 5);
+    EXPECT_EQ(getRangeReal(generator, 2.5f, 2.5f), 2.5f);
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_EQ(getRangeReal(generator, 1.0f, nan), 1.0f);
+    EXPECT_TRUE(std::isnan(getRangeReal(generator, nan, 1.0f)));
+    EXPECT_EQ(generator.draws, 0u);
+}
+
+TEST(OxRandomRange, RealsScaleTheDrawOverTheBoundsEitherWayRound) {
+    const struct {
+        float lo;
+        float hi;
+        uint32_t drawn;
+        float expected;
+    } cases[] = {
+        {1.0f, 2.0f, 0, 1.0f},
+        {1.0f, 2.0f, 0x80000000u, 1.5f},
+        {2.0f, 1.0f, 0x80000000u, 1.5f},
+        {106.0f, 150.0f, 0x40000000u, 117.0f},
+        {-4.0f, 4.0f, 0xC0000000u, 2.0f},
+        // Just below 1 as a double, but the product is rounded to float first: the upper
+        // bound itself comes out.
+        {1.0f, 2.0f, 0xFFFFFFFFu, 2.0f},
+    };
+    for (const auto& c : cases) {
+        ScriptedGenerator generator({c.drawn});
+        EXPECT_EQ(getRangeReal(generator, c.lo, c.hi), c.expected) << c.lo << ".." << c.hi << " drew " << c.drawn;
+    }
+}
+
+TEST(OxRandomRange, DrawsFromARealGeneratorStayInsideTheBounds) {
+    OxMT19937RandomGenerator generator;
+    generator.seed(20240601);
+    for (int i = 0; i < 2000; ++i) {
+        const int32_t n = getRange(generator, 7, 3);
+        EXPECT_TRUE(n >= 3 && n <= 7) << n;
+        const float r = getRangeReal(generator, 2.0f, 1.0f);
+        EXPECT_TRUE(r >= 1.0f && r <= 2.0f) << r;
+    }
+}
+
+}  // namespace
