@@ -81,7 +81,10 @@ std::u16string makeAbsolutePath(const std::u16string& path) {
     std::size_t rest = 0;
     for (;;) {
         if (startsWith(path, rest, u"..\\") || startsWith(path, rest, u"../")) {
-            base = getParentDirectory(base) + u'\\';
+            base = getParentDirectory(base);
+            if (base.empty() || !isSeparator(base.back())) {
+                base += u'\\';  // the root keeps its one separator
+            }
             rest += 3;
         } else if (startsWith(path, rest, u".\\") || startsWith(path, rest, u"./")) {
             rest += 2;
