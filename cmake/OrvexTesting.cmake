@@ -1,12 +1,14 @@
 # orvex_add_test(NAME <target> SOURCES <files...> LIBS <libs...>)
 # One GoogleTest executable per component; every test case is registered with CTest.
+# The shared main (tests/support/TestMain.cpp) makes every test program headless.
+add_library(orvex_test_main STATIC ${PROJECT_SOURCE_DIR}/tests/support/TestMain.cpp)
+target_link_libraries(orvex_test_main PUBLIC GTest::gtest GTest::gmock)
+
 function(orvex_add_test)
   cmake_parse_arguments(ARG "" "NAME" "SOURCES;LIBS" ${ARGN})
   add_executable(${ARG_NAME} ${ARG_SOURCES})
-  target_link_libraries(${ARG_NAME} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  target_link_libraries(${ARG_NAME} PRIVATE ${ARG_LIBS} orvex_test_main)
   target_include_directories(${ARG_NAME} PRIVATE ${PROJECT_SOURCE_DIR})
   include(GoogleTest)
-  gtest_discover_tests(${ARG_NAME}
-    DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT 120 ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy")
+  gtest_discover_tests(${ARG_NAME} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
 endfunction()

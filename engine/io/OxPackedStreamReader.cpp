@@ -5,18 +5,13 @@
 #include "engine/io/OxFileStreamIO.h"
 #include "engine/io/OxPathUtility.h"
 #include "platform/kernel/DebugOutput.h"
+#include "platform/kernel/NativeThread.h"
 
 namespace Orvex::FileArchiver {
 
 using Thread::OxCriticalLock;
 
-OxPackedStreamReader::~OxPackedStreamReader() {
-    // A session left open by this thread ends with the reader.
-    if (current_ != nullptr && lock_.isOwner()) {
-        current_ = nullptr;
-        lock_.leave();
-    }
-}
+OxPackedStreamReader::~OxPackedStreamReader() = default;
 
 uint32_t OxPackedStreamReader::openArchives(const std::vector<std::u16string>& paths,
                                             const OxArchiveOptions& options) {
@@ -65,30 +60,47 @@ bool OxPackedStreamReader::selectEntry(const std::u16string& name) {
 }
 
 bool OxPackedStreamReader::open(const std::u16string& name) {
-    // The session's hold on the lock; kept only when an entry was opened.
-    lock_.enter();
+    const uint32_t caller = Platform::Kernel::currentThreadId();
+    {
+        std::unique_lock session(sessionLock_);
+        if (sessionActive_ && sessionOwner_ == caller) {
+            return false;  // this thread's own entry is still open
+        }
+        sessionEnded_.wait(session, [this] { return !sessionActive_; });
+        sessionActive_ = true;
+        sessionOwner_ = caller;
+    }
     bool opened = false;
-    try {
+    {
+        OxCriticalLock guard(lock_);
         opened = current_ == nullptr && selectEntry(name);
-    } catch (...) {
-        lock_.leave();
-        throw;
     }
     if (!opened) {
-        lock_.leave();
+        endSession();
     }
     return opened;
 }
 
 void OxPackedStreamReader::close() {
-    OxCriticalLock guard(lock_);
-    if (current_ == nullptr) {
-        return;
+    {
+        OxCriticalLock guard(lock_);
+        if (current_ == nullptr) {
+            return;
+        }
+        current_->deselect();
+        current_ = nullptr;
+        open_.store(false, std::memory_order_release);
     }
-    current_->deselect();
-    current_ = nullptr;
-    open_.store(false, std::memory_order_release);
-    lock_.leave();  // ends the session; the guard's own hold goes with the scope
+    endSession();
+}
+
+void OxPackedStreamReader::endSession() {
+    {
+        std::lock_guard session(sessionLock_);
+        sessionActive_ = false;
+        sessionOwner_ = 0;
+    }
+    sessionEnded_.notify_one();
 }
 
 std::u16string OxPackedStreamReader::getFileName() const {

@@ -4,12 +4,15 @@
 // inside that entry's byte window.
 //
 // One reader is shared by several threads (the game thread, a floor worker, loaders). Each
-// `open` starts an entry session that holds the reader's recursive lock until `close`, so a
-// second thread's `open` waits for the first to finish instead of failing or interleaving its
-// reads. Streams that keep an entry open for their whole life (music, movies) must use readers
-// of their own.
+// `open` starts an entry session that lasts until `close`, so a second thread's `open` waits for
+// the first session to end instead of failing or interleaving its reads. A session belongs to
+// no thread: a streamed source opens its entry on the game thread, reads it on its own thread
+// and may close it from either. Streams that keep an entry open for their whole life (music,
+// movies) must use readers of their own.
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -33,7 +36,7 @@ public:
     // what is wrong with it.
     uint32_t openArchives(const std::vector<std::u16string>& paths, const OxArchiveOptions& options);
 
-    // False while this thread already has an entry open; waits while another thread has one.
+    // False while this thread's own session is open; waits while another thread's is.
     bool open(const std::u16string& name) override;
     void close() override;
     bool isOpen() const override { return open_.load(std::memory_order_acquire); }
@@ -54,8 +57,14 @@ public:
 
 private:
     bool selectEntry(const std::u16string& name);
+    void endSession();
 
+    // Guards the fields below for the length of one call; sessions are tracked apart from it.
     mutable Thread::OxCriticalSection lock_;
+    std::mutex sessionLock_;
+    std::condition_variable sessionEnded_;
+    bool sessionActive_ = false;
+    uint32_t sessionOwner_ = 0;
     uint8_t loaded_ = 0;
     OxArchiveOptions options_{};
     System::shared_vector_ptr<OxArchiveData> archives_;

@@ -228,6 +228,24 @@ TEST_F(PackedReader, AnotherThreadWaitsForTheOpenEntry) {
     other.join();
 }
 
+// A streamed source opens its entry on the game thread and reads and closes it on its own.
+TEST_F(PackedReader, ASessionCanBeReadAndClosedFromAnotherThread) {
+    pack("d000.bin", {{u"music", {7, 8}, false}, {u"next", {9}, false}});
+    OxPackedStreamReader reader;
+    ASSERT_EQ(reader.openArchives({u"d000.bin"}, OxArchiveOptions{}), 0u);
+    ASSERT_TRUE(reader.open(u"music"));
+    ByteVector out;
+    std::thread streamer([&] {
+        reader.readToVector(out);
+        reader.close();
+    });
+    streamer.join();
+    EXPECT_EQ(out, (ByteVector{7, 8}));
+    EXPECT_FALSE(reader.isOpen());
+    ASSERT_TRUE(reader.open(u"next"));  // the session ended with that close
+    reader.close();
+}
+
 TEST_F(PackedReader, ThreadsSharingAReaderNeverMixTheirBytes) {
     std::vector<PackerEntry> entries;
     for (int i = 0; i < 4; ++i) {

@@ -1,0 +1,67 @@
+#include "platform/audio/SdlAudioOutput.h"
+
+#include <SDL.h>
+
+#include <cstring>
+
+namespace Platform::Audio {
+namespace {
+
+constexpr int kRequestedRate = 48000;
+constexpr Uint16 kPeriodFrames = 512;  // about 10 ms at the usual rates
+constexpr int kChannels = 2;
+
+}  // namespace
+
+std::unique_ptr<SdlAudioOutput> SdlAudioOutput::open(Render render) {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        return nullptr;
+    }
+    std::unique_ptr<SdlAudioOutput> output(new SdlAudioOutput());
+    output->render_ = std::move(render);
+
+    SDL_AudioSpec wanted{};
+    wanted.freq = kRequestedRate;
+    wanted.format = AUDIO_F32SYS;
+    wanted.channels = kChannels;
+    wanted.samples = kPeriodFrames;
+    wanted.callback = &SdlAudioOutput::callback;
+    wanted.userdata = output.get();
+    SDL_AudioSpec obtained{};
+    // SDL converts format and channel count for us; only the rate is taken as the device has it.
+    const SDL_AudioDeviceID device =
+        SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
+    if (device == 0 || obtained.freq <= 0) {
+        if (device != 0) {
+            SDL_CloseAudioDevice(device);
+        }
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return nullptr;
+    }
+    output->device_ = device;
+    output->sampleRate_ = static_cast<uint32_t>(obtained.freq);
+    return output;
+}
+
+SdlAudioOutput::~SdlAudioOutput() {
+    if (device_ != 0) {
+        SDL_CloseAudioDevice(device_);  // waits for a running callback
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+}
+
+void SdlAudioOutput::start() {
+    SDL_PauseAudioDevice(device_, 0);
+}
+
+void SdlAudioOutput::callback(void* self, uint8_t* stream, int length) {
+    auto* output = static_cast<SdlAudioOutput*>(self);
+    const auto frames = static_cast<uint32_t>(length) / (sizeof(float) * kChannels);
+    if (frames == 0) {
+        std::memset(stream, 0, static_cast<size_t>(length));
+        return;
+    }
+    output->render_(reinterpret_cast<float*>(stream), frames);
+}
+
+}  // namespace Platform::Audio
