@@ -1,0 +1,40 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace Orvex::Tools::MovieGen {
+
+// One picture in Y'CbCr 4:2:0: full-size luma, chroma planes of half width and half height.
+struct YCbCrFrame {
+    uint32_t width = 0;
+    uint32_t height = 0;
+    std::vector<uint8_t> y;
+    std::vector<uint8_t> cb;
+    std::vector<uint8_t> cr;
+};
+
+// Draws the generator's pictures: a diagonal gradient that scrolls with time, a ring with a
+// bar (the logo) that glides from left to right, and a progress bar along the bottom that
+// grows to the full width on the last frame. Integer arithmetic only, so the same options
+// give the same pictures everywhere.
+class FramePainter {
+public:
+    FramePainter(uint32_t width, uint32_t height, uint32_t hue);
+
+    void paint(uint32_t index, uint32_t count, YCbCrFrame& frame) const;
+
+private:
+    struct Rgb {
+        int r, g, b;
+    };
+    Rgb pixel(uint32_t x, uint32_t y, uint32_t index, uint32_t count) const;
+
+    uint32_t width_;
+    uint32_t height_;
+    std::array<Rgb, 256> gradient_{};
+    Rgb logo_{};
+    Rgb accent_{};
+};
+
+}  // namespace Orvex::Tools::MovieGen

@@ -1,0 +1,28 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace Orvex::Tools::MovieGen {
+
+struct MovieOptions {
+    std::string outputPath;
+    uint32_t width = 320;      // picture width, a multiple of 16
+    uint32_t height = 240;     // picture height, a multiple of 16
+    uint32_t frameCount = 75;
+    uint32_t fps = 25;
+    uint32_t hue = 210;        // base colour of the picture, degrees 0..359
+    bool withSound = false;
+    uint32_t sampleRate = 44100;
+    uint32_t channels = 2;
+};
+
+constexpr uint32_t kMaxDimension = 4096;
+constexpr uint32_t kMaxFrameCount = 100000;
+constexpr uint32_t kMaxFps = 120;
+constexpr uint32_t kMinSampleRate = 8000;
+constexpr uint32_t kMaxSampleRate = 96000;
+
+// Throws MovieError naming the first option out of range.
+void checkOptions(const MovieOptions& options);
+
+}  // namespace Orvex::Tools::MovieGen
