@@ -1,0 +1,26 @@
+-- The player's set-up. It runs at start-up, after every common-save load and after a run's
+-- result, always outside a floor and before the game data are complete: nothing here may call
+-- Dungeon, Map or Game.Data.
+local player = nil
+
+function setActor(actor)
+    player = actor
+end
+
+function setup()
+    Actor.setName(player, "旅人")
+    -- The player's ID must differ from every enemy's: dozing enemies look for it in rooms.
+    Actor.setActorID(player, 1)
+    local status = Actor.Status
+    status.setLevel(player, 1)
+    status.setMaxLife(player, 15)
+    status.setLife(player, 15)
+    status.setMaxHungerPoint(player, 100)
+    status.setHungerPoint(player, 100)
+    status.setMaxForce(player, 8)
+    status.setForce(player, 8)
+    status.setAttack(player, 2)
+    status.setDefense(player, 0)
+    status.setTurnCount(player, 1)
+    status.setDirection(player, 4)
+end

@@ -1,0 +1,346 @@
+// Checks the built sample data as the game reads it: the seven archives open with the game's
+// options, every entry the start-up and the first scenes open is there under its stored
+// lower-case name, and the entries are what their readers expect (chunks that load, fonts
+// with their pages and glyphs, decodable textures of the right size, canonical WAV headers).
+#include <gtest/gtest.h>
+#include <lua.hpp>
+#include <stb_image.h>
+
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "engine/io/OxPackedStreamReader.h"
+#include "engine/system/OxStringConvert.h"
+
+namespace {
+
+using Orvex::FileArchiver::OxArchiveOptions;
+using Orvex::FileArchiver::OxPackedStreamReader;
+using Bytes = std::vector<uint8_t>;
+
+const char* const kArchives[] = {"d000.bin", "d100.bin", "d200.bin", "d300.bin", "d400.bin", "d500.bin", "d900.bin"};
+
+std::u16string wide(const std::string& text) {
+    std::u16string out;
+    EXPECT_TRUE(Orvex::System::toWideString(text, out)) << text;
+    return out;
+}
+
+std::string lowerBackslashed(std::string name) {
+    for (char& c : name) {
+        if (c == '/') c = '\\';
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    }
+    return name;
+}
+
+std::unique_ptr<OxPackedStreamReader> openReader(bool lowerCaseNames) {
+    auto reader = std::make_unique<OxPackedStreamReader>();
+    std::vector<std::u16string> paths;
+    for (const char* archive : kArchives) paths.push_back(wide(std::string(ORVEX_RUN_DIR) + "/" + archive));
+    OxArchiveOptions options;
+    options.lowerCaseNames = lowerCaseNames ? 1 : 0;
+    const uint32_t result = reader->openArchives(paths, options);
+    EXPECT_EQ(result, 0u) << Orvex::System::narrow(reader->getLastError());
+    return reader;
+}
+
+// The whole entry, or nothing (with a test failure naming it) when it does not open.
+bool readEntry(OxPackedStreamReader& reader, const std::string& name, Bytes& out) {
+    if (!reader.open(wide(name))) {
+        ADD_FAILURE() << "entry missing: " << name;
+        return false;
+    }
+    out.assign(reader.getSize(), 0);
+    uint32_t got = 0;
+    const bool ok = out.empty() || reader.read(out.data(), uint32_t(out.size()), &got);
+    reader.close();
+    EXPECT_TRUE(ok && got == out.size()) << "short read: " << name;
+    return ok && got == out.size();
+}
+
+uint32_t u32(const Bytes& b, size_t at) { return uint32_t(b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t(b[at + 3]) << 24); }
+uint16_t u16(const Bytes& b, size_t at) { return uint16_t(b[at] | b[at + 1] << 8); }
+
+// What the start-up and the first scenes open, as their code names it.
+const char* const kStartupEntries[] = {
+    "Font\\font_00\\font_00.fnt",
+    "Font\\font_01\\font_01.fnt",
+    "Common/Texture/GeneralWindow/Frame.png",
+    "Common/Texture/GeneralWindow/Icon.png",
+    "Common/Texture/Condition.dds",
+    "Common/Texture/Illusion/Item.tga",
+    "SE/SystemSE/se000.wav",
+    "SE/SystemSE/se001.wav",
+    "SE/SystemSE/se002.wav",
+    "SE/SystemSE/se003.wav",
+    "SE/SystemSE/se004.wav",
+    "SE/Jingle/jg000.wav",
+    "SE/Jingle/jg001.wav",
+    "SE/Jingle/jg002.wav",
+    "SE/Jingle/jg003.wav",
+    "SE/Jingle/jg004.wav",
+    "Script/Item/ItemSetup.lua.lcd",
+    "Actor/Player/HERO/setup.lua.lcd",
+    "Actor/Player/HERO/actor.lua.lcd",
+    "Movie/QuillmarkLogo.ogv",
+    "Movie/Promotion.ogv",
+};
+
+const char* const kScripts[] = {
+    "Script/Item/ItemSetup.lua.lcd",
+    "Actor/Player/HERO/setup.lua.lcd",
+    "Actor/Player/HERO/actor.lua.lcd",
+};
+
+class ContentArchiveTest : public ::testing::Test {
+protected:
+    void SetUp() override { reader_ = openReader(true); }
+
+    // A fresh Lua state with the chunk loaded (and run when asked), failing the test otherwise.
+    lua_State* loadChunk(const std::string& name, bool run) {
+        Bytes chunk;
+        if (!readEntry(*reader_, name, chunk)) return nullptr;
+        lua_State* state = luaL_newstate();
+        luaL_openlibs(state);
+        states_.push_back(state);
+        if (luaL_loadbuffer(state, reinterpret_cast<const char*>(chunk.data()), chunk.size(), name.c_str()) != 0) {
+            ADD_FAILURE() << name << ": " << lua_tostring(state, -1);
+            return nullptr;
+        }
+        if (run && !call(state, 0, name)) return nullptr;
+        return state;
+    }
+
+    static bool call(lua_State* state, int arguments, const std::string& what) {
+        if (lua_pcall(state, arguments, 0, 0) != 0) {
+            ADD_FAILURE() << what << ": " << lua_tostring(state, -1);
+            lua_pop(state, 1);
+            return false;
+        }
+        return true;
+    }
+
+    static bool run(lua_State* state, const char* code) {
+        if (luaL_loadstring(state, code) != 0) {
+            ADD_FAILURE() << lua_tostring(state, -1);
+            lua_pop(state, 1);
+            return false;
+        }
+        return call(state, 0, code);
+    }
+
+    void TearDown() override {
+        for (lua_State* state : states_) lua_close(state);
+    }
+
+    std::unique_ptr<OxPackedStreamReader> reader_;
+    std::vector<lua_State*> states_;
+};
+
+TEST_F(ContentArchiveTest, EveryStartupEntryIsStoredUnderItsLowerCaseName) {
+    // Case folding on, the way the game opens its archives.
+    for (const char* name : kStartupEntries) {
+        Bytes data;
+        if (readEntry(*reader_, name, data)) {
+            EXPECT_FALSE(data.empty()) << name;
+        }
+    }
+    // Without folding only the stored name matches: the packer wrote lower-case names.
+    const auto exact = openReader(false);
+    for (const char* name : kStartupEntries) {
+        const std::string stored = lowerBackslashed(name);
+        EXPECT_LE(wide(stored).size(), 64u) << stored;
+        EXPECT_TRUE(exact->open(wide(stored))) << "not stored in lower case: " << stored;
+        exact->close();
+    }
+}
+
+TEST_F(ContentArchiveTest, EveryScriptChunkLoads) {
+    for (const char* name : kScripts) EXPECT_NE(loadChunk(name, false), nullptr) << name;
+}
+
+TEST_F(ContentArchiveTest, ItemSetupRegistersUniqueKindsWithFolders) {
+    lua_State* state = loadChunk("Script/Item/ItemSetup.lua.lcd", true);
+    ASSERT_NE(state, nullptr);
+    // Start-up runs this before the game data exist: Game.Data must stay untouched.
+    ASSERT_TRUE(run(state,
+                    "registered = {}\n"
+                    "Game = { Data = setmetatable({}, { __index = function(_, k) error('Game.Data.' .. k) end }) }\n"
+                    "function addItemInfo(factory, id, folder)\n"
+                    "  assert(factory ~= nil, 'no factory')\n"
+                    "  registered[#registered + 1] = { id = id, folder = folder }\n"
+                    "end\n"
+                    "setup(true)\n"));
+    ASSERT_TRUE(run(state,
+                    "local seen = {}\n"
+                    "assert(#registered > 0, 'no item kind registered')\n"
+                    "for _, kind in ipairs(registered) do\n"
+                    "  assert(type(kind.id) == 'number' and kind.id % 1 == 0 and kind.id >= 0, 'bad id')\n"
+                    "  assert(not seen[kind.id], 'duplicate id ' .. kind.id)\n"
+                    "  seen[kind.id] = true\n"
+                    "  assert(type(kind.folder) == 'string' and kind.folder:match('^Item/.+/$'), 'bad folder for ' .. kind.id)\n"
+                    "end\n"
+                    "assert(seen[20], 'the worn-out amulet 20 must be a registered kind')\n"));
+}
+
+TEST_F(ContentArchiveTest, PlayerSetupStaysOffFloorAndGameData) {
+    lua_State* setup = loadChunk("Actor/Player/HERO/setup.lua.lcd", false);
+    ASSERT_NE(setup, nullptr);
+    // Modules the set-up may use record their calls; the floor modules and Game.Data fail.
+    ASSERT_TRUE(run(setup,
+                    "calls = {}\n"
+                    "local function recorder(prefix)\n"
+                    "  return setmetatable({}, { __index = function(t, k)\n"
+                    "    local f = function(...) calls[prefix .. k] = { ... } end\n"
+                    "    rawset(t, k, f) return f end })\n"
+                    "end\n"
+                    "local forbidden = setmetatable({}, { __index = function(_, k) error('floor or game data used: ' .. k) end })\n"
+                    "Actor = recorder('Actor.') Actor.Status = recorder('Actor.Status.')\n"
+                    "MossbellLib = recorder('MossbellLib.') DamageCalculate = recorder('DamageCalculate.')\n"
+                    "Dungeon = forbidden Map = forbidden Game = { Data = forbidden }\n"));
+    ASSERT_TRUE(call(setup, 0, "setup.lua main chunk"));
+    ASSERT_TRUE(run(setup,
+                    "local player = {}\n"
+                    "setActor(player)\n"
+                    "setup()\n"
+                    "local id = calls['Actor.setActorID']\n"
+                    "assert(id and id[1] == player and id[2] == 1, 'the player must get actor ID 1')\n"
+                    "assert(calls['Actor.setName'] and calls['Actor.setName'][1] == player, 'the player needs a name')\n"));
+
+    lua_State* actor = loadChunk("Actor/Player/HERO/actor.lua.lcd", false);
+    ASSERT_NE(actor, nullptr);
+    ASSERT_TRUE(run(actor, "Actor = { Status = {}, Event = {}, Command = {} }\n"));
+    ASSERT_TRUE(call(actor, 0, "actor.lua main chunk"));
+    ASSERT_TRUE(run(actor, "assert(type(Actor.initialize) == 'function') Actor.initialize({})\n"));
+}
+
+// Reads the binary font, checks its pages are in the same archive folder and that it has a
+// glyph for every character the game's texts need.
+void checkFont(OxPackedStreamReader& reader, const std::string& font, const std::u16string& needed) {
+    SCOPED_TRACE(font);
+    Bytes file;
+    ASSERT_TRUE(readEntry(reader, "Font\\" + font + "\\" + font + ".fnt", file));
+    ASSERT_GE(file.size(), 4u);
+    ASSERT_EQ(0, std::memcmp(file.data(), "BMF\x03", 4));
+    std::vector<std::string> pages;
+    std::set<uint32_t> glyphs;
+    uint16_t fontSize = 0, lineHeight = 0;
+    size_t at = 4;
+    while (at + 5 <= file.size()) {
+        const uint8_t type = file[at];
+        const uint32_t size = u32(file, at + 1);
+        at += 5;
+        if (size == 0) break;
+        ASSERT_LE(at + size, file.size()) << "block " << int(type) << " runs past the end";
+        if (type == 1) fontSize = u16(file, at);
+        if (type == 2) lineHeight = u16(file, at);
+        if (type == 3) {
+            std::string names(reinterpret_cast<const char*>(&file[at]), size);
+            std::istringstream split(names);
+            for (std::string page; std::getline(split, page, '\0');) {
+                if (!page.empty()) pages.push_back(page);
+            }
+        }
+        if (type == 4) {
+            ASSERT_EQ(size % 20, 0u);
+            for (size_t r = at; r < at + size; r += 20) {
+                EXPECT_EQ(file[r + 19], 15) << "glyph " << u32(file, r) << " has a channel other than 15";
+                glyphs.insert(u32(file, r));
+            }
+        }
+        ASSERT_GE(type, 1);
+        ASSERT_LE(type, 5);
+        at += size;
+    }
+    EXPECT_EQ(fontSize, 30);
+    EXPECT_EQ(lineHeight, 40);
+    ASSERT_FALSE(pages.empty());
+    for (const std::string& page : pages) {
+        Bytes png;
+        EXPECT_TRUE(readEntry(reader, "Font\\" + font + "\\" + page, png));
+    }
+    std::u16string missing;
+    for (char16_t unit : needed) {
+        if (unit >= 0x20 && unit != u'\u21D2' && glyphs.count(unit) == 0) missing += unit;
+    }
+    EXPECT_TRUE(missing.empty()) << "no glyph for: " << Orvex::System::narrow(missing);
+}
+
+TEST_F(ContentArchiveTest, FontsHaveTheirPagesAndEveryNeededGlyph) {
+    std::ifstream charset(std::string(ORVEX_CONTENT_DIR) + "/Font/charset.txt", std::ios::binary);
+    ASSERT_TRUE(charset) << "Font/charset.txt";
+    std::ostringstream text;
+    text << charset.rdbuf();
+    // The game's fixed texts, the default player name, and printable ASCII.
+    std::string needed = text.str() + "名無しの旅人";
+    for (char c = 0x20; c < 0x7F; ++c) needed += c;
+    std::string lines;
+    for (char c : needed) {
+        if (c != '\n' && c != '\r') lines += c;
+    }
+    const std::u16string wanted = wide(lines);
+    checkFont(*reader_, "font_00", wanted);
+    checkFont(*reader_, "font_01", wanted);
+}
+
+TEST_F(ContentArchiveTest, SystemTexturesDecodeAtTheirLayoutSizes) {
+    struct Texture {
+        const char* name;
+        int width, height;
+    };
+    // Frame: nine 64-pixel cells; icons: the sheet the window cuts 40-pixel icons from.
+    const Texture textures[] = {
+        {"Common/Texture/GeneralWindow/Frame.png", 192, 192},
+        {"Common/Texture/GeneralWindow/Icon.png", 256, 256},
+        {"Common/Texture/Illusion/Item.tga", 80, 80},
+    };
+    for (const Texture& texture : textures) {
+        Bytes data;
+        if (!readEntry(*reader_, texture.name, data)) continue;
+        int w = 0, h = 0, components = 0;
+        stbi_uc* pixels = stbi_load_from_memory(data.data(), int(data.size()), &w, &h, &components, 4);
+        EXPECT_NE(pixels, nullptr) << texture.name << ": " << stbi_failure_reason();
+        stbi_image_free(pixels);
+        EXPECT_EQ(w, texture.width) << texture.name;
+        EXPECT_EQ(h, texture.height) << texture.name;
+        EXPECT_EQ(components, 4) << texture.name << " needs an alpha channel";
+    }
+    // The condition marks: an uncompressed 32-bit DDS with alpha, all of its pixels present.
+    Bytes dds;
+    ASSERT_TRUE(readEntry(*reader_, "Common/Texture/Condition.dds", dds));
+    ASSERT_GE(dds.size(), 128u);
+    EXPECT_EQ(0, std::memcmp(dds.data(), "DDS ", 4));
+    EXPECT_EQ(u32(dds, 4), 124u);
+    EXPECT_EQ(u32(dds, 88), 32u);           // bits per pixel
+    EXPECT_EQ(u32(dds, 80) & 0x41u, 0x41u);  // RGB with alpha
+    EXPECT_EQ(dds.size(), 128u + size_t(u32(dds, 12)) * u32(dds, 16) * 4);
+}
+
+TEST_F(ContentArchiveTest, SoundEffectsHaveTheCanonicalWaveHeader) {
+    for (const char* name : kStartupEntries) {
+        const std::string entry = name;
+        if (entry.rfind("SE/", 0) != 0) continue;
+        SCOPED_TRACE(entry);
+        Bytes wav;
+        if (!readEntry(*reader_, entry, wav)) continue;
+        ASSERT_GT(wav.size(), 44u);
+        EXPECT_EQ(0, std::memcmp(wav.data(), "RIFF", 4));
+        EXPECT_EQ(0, std::memcmp(wav.data() + 8, "WAVEfmt ", 8));
+        EXPECT_EQ(u32(wav, 16), 16u);
+        EXPECT_EQ(u16(wav, 20), 1);  // PCM
+        const uint16_t channels = u16(wav, 22), bits = u16(wav, 34);
+        EXPECT_EQ(bits, 16);
+        EXPECT_EQ(u16(wav, 32), channels * bits / 8);
+        EXPECT_EQ(u32(wav, 28), u32(wav, 24) * channels * bits / 8);
+        EXPECT_EQ(u32(wav, 40), wav.size() - 44);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,92 @@
+// The image generator: recipe errors name their line, painters give the layout the game cuts
+// from, and every format it writes reads back with the same pixels.
+#include <gtest/gtest.h>
+#include <stb_image.h>
+
+#include <cstring>
+#include <string>
+
+#include "tools/imagegen/ImagePainter.h"
+#include "tools/imagegen/ImageRecipe.h"
+#include "tools/imagegen/ImageWriter.h"
+#include "tools/imagegen/RecipeError.h"
+
+namespace {
+
+using namespace Orvex::Tools::ImageGen;
+
+ImageRecipe recipeOf(const std::string& line) {
+    const auto recipes = parseRecipes(line, "test.recipe");
+    EXPECT_EQ(recipes.size(), 1u);
+    return recipes.at(0);
+}
+
+TEST(ImageGenTest, BadRecipesNameTheFileAndLine) {
+    const char* const bad[] = {
+        "a.png 16",                        // too few fields
+        "a.png 0 16 solid FF000000",       // zero width
+        "a.png 16 9999 solid FF000000",    // too high
+        "../a.png 16 16 solid FF000000",   // leaves the output folder
+    };
+    for (const char* text : bad) {
+        try {
+            parseRecipes(std::string("# comment\n\n") + text, "test.recipe");
+            ADD_FAILURE() << "accepted: " << text;
+        } catch (const RecipeError& error) {
+            EXPECT_NE(std::string(error.what()).find("test.recipe:3"), std::string::npos) << error.what();
+        }
+    }
+    const char* const badPaint[] = {
+        "a.png 16 16 solid FF00000",        // seven hex digits
+        "a.png 16 16 solid FF000000 1",     // extra argument
+        "a.png 16 16 sparkle FF000000",     // unknown painter
+        "a.png 100 100 icons FF000000",     // too small for the icon table
+    };
+    for (const char* text : badPaint) {
+        EXPECT_THROW(paint(recipeOf(text)), RecipeError) << text;
+    }
+    EXPECT_THROW(encodeImage(paint(recipeOf("a.gif 4 4 solid FF000000")), "a.gif"), RecipeError);
+}
+
+TEST(ImageGenTest, FrameHasClearCornersOpaqueEdgesAndAFilledCentre) {
+    const Canvas frame = paint(recipeOf("f.png 192 192 frame 6 FF8098C8 D0182038"));
+    auto at = [&](uint32_t x, uint32_t y) { return frame.pixels[y * frame.width + x]; };
+    EXPECT_EQ(at(0, 0) >> 24, 0u);                 // rounded-off corner
+    EXPECT_EQ(at(96, 1), 0xFF8098C8u);             // top edge, cut into cell 1
+    EXPECT_EQ(at(1, 96), 0xFF8098C8u);             // left edge, cell 3
+    EXPECT_EQ(at(96, 96), 0xD0182038u);            // centre cell 4, stretched by the window
+    EXPECT_EQ(at(64, 64), at(127, 127));           // the centre cell is uniform
+}
+
+TEST(ImageGenTest, EveryFormatReadsBackTheSamePixels) {
+    const Canvas canvas = paint(recipeOf("c 8 4 checker 2 80FF00FF FF102030"));
+    for (const char* file : {"c.png", "c.tga", "c.bmp"}) {
+        const auto bytes = encodeImage(canvas, file);
+        int w = 0, h = 0, n = 0;
+        stbi_uc* rgba = stbi_load_from_memory(bytes.data(), int(bytes.size()), &w, &h, &n, 4);
+        ASSERT_NE(rgba, nullptr) << file;
+        ASSERT_EQ(w, 8);
+        ASSERT_EQ(h, 4);
+        const bool keepsAlpha = std::string(file) != "c.bmp";
+        for (size_t i = 0; i < canvas.pixels.size(); ++i) {
+            const uint32_t p = canvas.pixels[i];
+            const uint32_t alpha = keepsAlpha ? p >> 24 : 0xFF;
+            const uint32_t got = uint32_t(rgba[4 * i + 3]) << 24 | uint32_t(rgba[4 * i]) << 16 |
+                                 uint32_t(rgba[4 * i + 1]) << 8 | rgba[4 * i + 2];
+            EXPECT_EQ(got, (alpha << 24) | (p & 0xFFFFFFu)) << file << " pixel " << i;
+        }
+        stbi_image_free(rgba);
+    }
+    const auto dds = encodeImage(canvas, "c.DDS");
+    ASSERT_EQ(dds.size(), 128u + 8 * 4 * 4);
+    uint32_t first = 0;
+    std::memcpy(&first, dds.data() + 128, 4);  // stored as B, G, R, A: the ARGB value little-endian
+    EXPECT_EQ(first, canvas.pixels[0]);
+}
+
+TEST(ImageGenTest, PaintingIsDeterministic) {
+    const ImageRecipe recipe = recipeOf("i.png 256 256 icons FF7890B0 FFC0C8D0 FFE8D070");
+    EXPECT_EQ(encodeImage(paint(recipe), "i.png"), encodeImage(paint(recipe), "i.png"));
+}
+
+}  // namespace

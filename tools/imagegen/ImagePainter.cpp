@@ -1,0 +1,239 @@
+#include "tools/imagegen/ImagePainter.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+#include "tools/imagegen/RecipeError.h"
+
+namespace Orvex::Tools::ImageGen {
+
+namespace {
+
+struct IconCell {
+    uint32_t x, y, width;
+};
+
+// Where the general window cuts its icons from the sheet: 40 pixels high, 40 or 20 wide.
+constexpr IconCell kIconCells[] = {
+    {0, 0, 40},   {64, 0, 40},   {128, 0, 40},   {192, 0, 40},    // shield weapon tag card
+    {0, 64, 40},  {64, 64, 40},  {128, 64, 40},  {192, 64, 40},   // hollow amulet money cake
+    {0, 128, 40}, {64, 128, 40}, {128, 128, 40}, {192, 128, 20},  // power drug other/trap error
+    {0, 192, 20}, {64, 192, 20}, {128, 192, 40}, {192, 192, 40},  // equipped blessed evil newspaper
+};
+
+uint32_t parseNumber(const std::string& text, const std::string& origin, uint32_t low, uint32_t high) {
+    uint32_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, error] = std::from_chars(text.data(), end, value);
+    if (error != std::errc() || ptr != end || value < low || value > high) {
+        throw RecipeError(origin + ": \"" + text + "\" is not a whole number from " + std::to_string(low) + " to " +
+                          std::to_string(high));
+    }
+    return value;
+}
+
+void needArguments(const ImageRecipe& recipe, size_t count, bool orMore) {
+    const size_t have = recipe.arguments.size();
+    if (have < count || (!orMore && have > count)) {
+        throw RecipeError(recipe.origin + ": painter \"" + recipe.painter + "\" takes " + std::to_string(count) +
+                          (orMore ? " or more" : "") + " arguments, not " + std::to_string(have));
+    }
+}
+
+std::vector<uint32_t> coloursFrom(const ImageRecipe& recipe, size_t first) {
+    std::vector<uint32_t> colours;
+    for (size_t i = first; i < recipe.arguments.size(); ++i) colours.push_back(parseColour(recipe.arguments[i], recipe.origin));
+    return colours;
+}
+
+uint32_t scaleRgb(uint32_t colour, double factor) {
+    auto channel = [&](int shift) {
+        const double value = double((colour >> shift) & 0xFF) * factor;
+        return uint32_t(std::clamp(value, 0.0, 255.0) + 0.5) << shift;
+    };
+    return (colour & 0xFF000000u) | channel(16) | channel(8) | channel(0);
+}
+
+uint32_t withAlpha(uint32_t colour, double alpha) {
+    const double a = double(colour >> 24) * std::clamp(alpha, 0.0, 1.0);
+    return (uint32_t(a + 0.5) << 24) | (colour & 0xFFFFFFu);
+}
+
+// Distance from (x, y) to a rectangle with rounded corners of radius r; negative inside.
+double roundedBoxDistance(double x, double y, double left, double top, double right, double bottom, double r) {
+    const double cx = std::clamp(x, left + r, right - r);
+    const double cy = std::clamp(y, top + r, bottom - r);
+    return std::hypot(x - cx, y - cy) - r;
+}
+
+class Painter {
+public:
+    explicit Painter(const ImageRecipe& recipe) : recipe_(recipe) {
+        canvas_.width = recipe.width;
+        canvas_.height = recipe.height;
+        canvas_.pixels.assign(size_t(recipe.width) * recipe.height, 0);
+    }
+
+    Canvas run() {
+        const std::string& name = recipe_.painter;
+        if (name == "solid") {
+            solid();
+        } else if (name == "checker") {
+            checker();
+        } else if (name == "frame") {
+            frame();
+        } else if (name == "icons") {
+            icons();
+        } else if (name == "grid") {
+            grid();
+        } else if (name == "badge") {
+            badge();
+        } else if (name == "vignette") {
+            vignette();
+        } else {
+            throw RecipeError(recipe_.origin + ": unknown painter \"" + name + "\"");
+        }
+        return std::move(canvas_);
+    }
+
+private:
+    void set(uint32_t x, uint32_t y, uint32_t colour) {
+        if (x < canvas_.width && y < canvas_.height) canvas_.pixels[size_t(y) * canvas_.width + x] = colour;
+    }
+
+    void solid() {
+        needArguments(recipe_, 1, false);
+        std::fill(canvas_.pixels.begin(), canvas_.pixels.end(), parseColour(recipe_.arguments[0], recipe_.origin));
+    }
+
+    void checker() {
+        needArguments(recipe_, 3, false);
+        const uint32_t cell = parseNumber(recipe_.arguments[0], recipe_.origin, 1, 4096);
+        const std::vector<uint32_t> colours = coloursFrom(recipe_, 1);
+        for (uint32_t y = 0; y < canvas_.height; ++y) {
+            for (uint32_t x = 0; x < canvas_.width; ++x) set(x, y, colours[((x / cell) + (y / cell)) % 2]);
+        }
+    }
+
+    // A window frame: an edge band with a lighter inner line, rounded outer corners and a
+    // translucent body.
+    void frame() {
+        needArguments(recipe_, 3, false);
+        const uint32_t edgeWidth = parseNumber(recipe_.arguments[0], recipe_.origin, 1, 32);
+        const uint32_t edge = parseColour(recipe_.arguments[1], recipe_.origin);
+        const uint32_t fill = parseColour(recipe_.arguments[2], recipe_.origin);
+        const double w = canvas_.width, h = canvas_.height, radius = edgeWidth * 2.0;
+        for (uint32_t y = 0; y < canvas_.height; ++y) {
+            for (uint32_t x = 0; x < canvas_.width; ++x) {
+                const double d = roundedBoxDistance(x + 0.5, y + 0.5, 0, 0, w, h, radius);
+                uint32_t colour = 0;
+                if (d <= -double(edgeWidth)) {
+                    colour = fill;
+                } else if (d <= -double(edgeWidth) + 1.5) {
+                    colour = scaleRgb(edge, 1.35);
+                } else if (d <= 0.0) {
+                    colour = edge;
+                } else if (d < 1.0) {
+                    colour = withAlpha(edge, 1.0 - d);
+                }
+                set(x, y, colour);
+            }
+        }
+    }
+
+    // One shape inside a w x h cell at (left, top), chosen by index so icons look different.
+    void shape(uint32_t left, uint32_t top, uint32_t w, uint32_t h, uint32_t index, uint32_t colour) {
+        const double cx = left + w / 2.0, cy = top + h / 2.0;
+        const double rx = w / 2.0 - 3.0, ry = h / 2.0 - 3.0;
+        const uint32_t outline = scaleRgb(colour, 0.35);
+        for (uint32_t y = top; y < top + h; ++y) {
+            for (uint32_t x = left; x < left + w; ++x) {
+                const double u = (x + 0.5 - cx) / rx, v = (y + 0.5 - cy) / ry;
+                double d = 0.0;  // <= 1 inside
+                switch (index % 4) {
+                    case 0: d = std::hypot(u, v); break;                    // disc
+                    case 1: d = std::abs(u) + std::abs(v); break;           // diamond
+                    case 2: d = std::max(std::abs(u), std::abs(v)); break;  // square
+                    default: d = std::abs(std::hypot(u, v) - 0.6) / 0.4; break;     // ring
+                }
+                if (d <= 0.82) {
+                    set(x, y, index % 2 == 0 || d <= 0.5 ? colour : scaleRgb(colour, 1.25));
+                } else if (d <= 1.0) {
+                    set(x, y, outline);
+                }
+            }
+        }
+    }
+
+    void icons() {
+        needArguments(recipe_, 1, true);
+        const std::vector<uint32_t> colours = coloursFrom(recipe_, 0);
+        uint32_t index = 0;
+        for (const IconCell& cell : kIconCells) {
+            if (cell.x + cell.width > canvas_.width || cell.y + 40 > canvas_.height) {
+                throw RecipeError(recipe_.origin + ": the icon sheet needs at least 232 x 232 pixels");
+            }
+            shape(cell.x, cell.y, cell.width, 40, index, colours[index % colours.size()]);
+            ++index;
+        }
+    }
+
+    void grid() {
+        needArguments(recipe_, 2, true);
+        const uint32_t cell = parseNumber(recipe_.arguments[0], recipe_.origin, 4, 1024);
+        const std::vector<uint32_t> colours = coloursFrom(recipe_, 1);
+        uint32_t index = 0;
+        for (uint32_t top = 0; top + cell <= canvas_.height; top += cell) {
+            for (uint32_t left = 0; left + cell <= canvas_.width; left += cell) {
+                shape(left, top, cell, cell, index, colours[index % colours.size()]);
+                ++index;
+            }
+        }
+    }
+
+    void badge() {
+        needArguments(recipe_, 2, false);
+        const uint32_t tile = parseColour(recipe_.arguments[0], recipe_.origin);
+        const uint32_t mark = parseColour(recipe_.arguments[1], recipe_.origin);
+        const double w = canvas_.width, h = canvas_.height, side = std::min(w, h);
+        for (uint32_t y = 0; y < canvas_.height; ++y) {
+            for (uint32_t x = 0; x < canvas_.width; ++x) {
+                const double d = roundedBoxDistance(x + 0.5, y + 0.5, w * 0.15, h * 0.15, w * 0.85, h * 0.85, side * 0.12);
+                if (d > 0.0) continue;
+                const double ring = std::abs(std::hypot(x + 0.5 - w / 2, y + 0.5 - h / 2) - side * 0.18);
+                set(x, y, ring < side * 0.05 ? mark : tile);
+            }
+        }
+    }
+
+    void vignette() {
+        needArguments(recipe_, 1, false);
+        const uint32_t colour = parseColour(recipe_.arguments[0], recipe_.origin);
+        const double cx = canvas_.width / 2.0, cy = canvas_.height / 2.0, reach = std::hypot(cx, cy);
+        for (uint32_t y = 0; y < canvas_.height; ++y) {
+            for (uint32_t x = 0; x < canvas_.width; ++x) {
+                set(x, y, withAlpha(colour, std::hypot(x + 0.5 - cx, y + 0.5 - cy) / reach));
+            }
+        }
+    }
+
+    const ImageRecipe& recipe_;
+    Canvas canvas_;
+};
+
+}  // namespace
+
+uint32_t parseColour(const std::string& text, const std::string& origin) {
+    uint32_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, error] = std::from_chars(text.data(), end, value, 16);
+    if (text.size() != 8 || error != std::errc() || ptr != end) {
+        throw RecipeError(origin + ": colour \"" + text + "\" is not eight hex digits AARRGGBB");
+    }
+    return value;
+}
+
+Canvas paint(const ImageRecipe& recipe) { return Painter(recipe).run(); }
+
+}  // namespace Orvex::Tools::ImageGen
