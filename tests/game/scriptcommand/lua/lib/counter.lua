@@ -1,0 +1,1 @@
+requireCount = (requireCount or 0) + 1

@@ -1,0 +1,1 @@
+emptyRan = true
