@@ -1,0 +1,19 @@
+#include "game/scene/CSceneFactory.h"
+
+#include "game/scene/CStartUp.h"
+#include "game/scene/SceneNumbers.h"
+
+namespace Fenwarrow::Scene {
+
+std::shared_ptr<Orvex::SceneController::OxSceneBase> CSceneFactory::create(int32_t number) {
+    // Every request makes a fresh object; no scene is cached or reused.
+    switch (number) {
+        case kSceneStartUp:
+            return std::make_shared<CStartUp>();
+        default:
+            // Numbers outside 1..20, and scenes this program does not have yet.
+            return nullptr;
+    }
+}
+
+}  // namespace Fenwarrow::Scene

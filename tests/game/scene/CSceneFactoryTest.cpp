@@ -1,0 +1,34 @@
+#include <gtest/gtest.h>
+
+#include "engine/scene/OxSceneController.h"
+#include "game/scene/CSceneFactory.h"
+#include "game/scene/CStartUp.h"
+#include "game/scene/SceneNumbers.h"
+
+namespace {
+
+using namespace Fenwarrow::Scene;
+using Orvex::SceneController::OxSceneController;
+
+TEST(CSceneFactory, NumbersOutsideTheTableGiveNothing) {
+    CSceneFactory factory;
+    for (const int32_t number : {0, 21, -1, 1000}) {
+        EXPECT_EQ(factory.create(number), nullptr) << number;
+    }
+    EXPECT_NE(dynamic_cast<CStartUp*>(factory.create(kSceneStartUp).get()), nullptr);
+    EXPECT_NE(factory.create(kSceneStartUp), factory.create(kSceneStartUp));  // never reused
+}
+
+TEST(CStartUp, ChangesToTheLogoOnItsThirtiethUpdate) {
+    OxSceneController controller(std::make_shared<CSceneFactory>(), -1);
+    ASSERT_TRUE(controller.pushScene(kSceneStartUp));
+    for (int frame = 1; frame < 30; ++frame) {
+        ASSERT_TRUE(controller.update());
+        ASSERT_EQ(controller.requestKind, Orvex::SceneController::kRequestNone) << frame;
+    }
+    ASSERT_TRUE(controller.update());
+    EXPECT_EQ(controller.requestKind, static_cast<uint32_t>(kRequestChange));
+    EXPECT_EQ(controller.requestId, kSceneLogo);
+}
+
+}  // namespace
