@@ -24,3 +24,5 @@ pkg_check_modules(THEORADEC REQUIRED IMPORTED_TARGET theoradec)
 pkg_check_modules(VORBISFILE REQUIRED IMPORTED_TARGET vorbisfile)
 # Image decoding and PNG writing (the stb library package).
 pkg_check_modules(STB REQUIRED IMPORTED_TARGET stb)
+# Save and replay files are zlib streams.
+find_package(ZLIB REQUIRED)

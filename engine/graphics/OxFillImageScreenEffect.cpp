@@ -1,0 +1,51 @@
+#include "engine/graphics/OxFillImageScreenEffect.h"
+
+#include "graphics/include/IOrvexGraphics.h"
+#include "graphics/include/IOrvexRenderer.h"
+
+namespace Orvex::Graphics {
+
+OxFillImageScreenEffect::OxFillImageScreenEffect(IOrvexTexture* const& texture, float left, float top, float right,
+                                                 float bottom)
+    : texture_(texture), sourceRect_{left, top, right, bottom} {
+    if (texture_ != nullptr) {
+        texture_->retain();
+    }
+}
+
+OxFillImageScreenEffect::~OxFillImageScreenEffect() {
+    // Finish while the texture is still held: the base destructor would run the callbacks only
+    // after this object's members are gone.
+    finish();
+    if (texture_ != nullptr) {
+        texture_->release();
+    }
+}
+
+void OxFillImageScreenEffect::update(IOrvexRenderer*, float) {}
+
+void OxFillImageScreenEffect::draw(IOrvexRenderer* renderer) {
+    if (!isActive() || renderer == nullptr) {
+        return;
+    }
+    IOrvexSpriteDraw* sprite = renderer->getSpriteDraw();
+    IOrvexGraphics* graphics = renderer->getGraphics();
+    OxViewportRect viewport;
+    if (sprite == nullptr || graphics == nullptr || graphics->getViewport(&viewport) < 0) {
+        return;
+    }
+    OxRect destination;
+    destination.right = static_cast<float>(viewport.width);
+    destination.bottom = static_cast<float>(viewport.height);
+    if (sprite->begin() < 0) {
+        return;
+    }
+    sprite->setDiffuseColor(1.0f, 1.0f, 1.0f, 1.0f);
+    const bool whole = sourceRect_[0] == 0.0f && sourceRect_[1] == 0.0f && sourceRect_[2] == 0.0f &&
+                       sourceRect_[3] == 0.0f;
+    OxRect source{sourceRect_[0], sourceRect_[1], sourceRect_[2], sourceRect_[3]};
+    sprite->draw(texture_, &destination, whole ? nullptr : &source);
+    sprite->end();
+}
+
+}  // namespace Orvex::Graphics

@@ -1,0 +1,234 @@
+#include "game/replay/CReplayController.h"
+
+#include <ctime>
+
+#include "engine/io/OxPathUtility.h"
+#include "engine/system/OxWideFormat.h"
+
+namespace Fenwarrow::Replay {
+namespace {
+
+constexpr uint32_t kSpeedSteps[CReplayController::kSpeedCount] = {1, 2, 4, 8, 16};
+constexpr char16_t kTempDirectory[] = u"Temp/";
+constexpr char16_t kReplayDirectory[] = u"Replay/";
+constexpr char16_t kBaseName[] = u"replay";
+
+std::u16string timeNamedPath() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return Orvex::System::formatWide(u"%s%s%04d%02d%02d%02d%02d%02d%s", kReplayDirectory, kBaseName,
+                                     local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                                     local.tm_min, local.tm_sec, u".lrd");
+}
+
+}  // namespace
+
+CReplayController::CReplayController(IReplayContext& context) : context_(context) {
+    reset();
+}
+
+void CReplayController::reset() {
+    clear();
+    info_ = std::make_shared<CReplayInfo>(context_.getRandomGenerator(), context_.getPlayerName());
+    if (Orvex::IO::fileExists(getChunkPath(0))) {
+        recoverCutShortRun();
+    }
+    virtualKey_ = std::make_shared<CReplayVirtualKey>();
+}
+
+void CReplayController::clear() {
+    info_.reset();
+    virtualKey_.reset();
+    speedStep_ = 1;
+    mode_ = kModeOff;
+    state_ = kStateStopped;
+    frameIndex_ = 0;
+    speedIndex_ = 0;
+    chunkIndex_ = 0;
+}
+
+bool CReplayController::start() {
+    if (state_ == kStateStopped) {
+        state_ = kStateRunning;
+    }
+    return true;
+}
+
+bool CReplayController::pause() {
+    if (state_ == kStateRunning) {
+        state_ = kStatePaused;
+    }
+    return true;
+}
+
+bool CReplayController::resume() {
+    if (state_ == kStatePaused) {
+        state_ = kStateRunning;
+    }
+    return true;
+}
+
+bool CReplayController::finish() {
+    state_ = kStateFinished;
+    return true;
+}
+
+bool CReplayController::stop() {
+    state_ = kStateStopped;
+    return true;
+}
+
+void CReplayController::setSpeed(uint32_t index) {
+    if (mode_ == kModePlayback) {
+        speedIndex_ = index % kSpeedCount;
+    }
+}
+
+void CReplayController::update() {
+    if (mode_ == kModeRecording) {
+        recordStep();
+    } else if (mode_ == kModePlayback && state_ == kStateRunning) {
+        playStep();
+    }
+}
+
+void CReplayController::recordStep() {
+    virtualKey_ = std::make_shared<CReplayVirtualKey>(context_.getLiveVirtualKey());
+    // After clear() there is no replay to record into until the next reset.
+    if (!info_) {
+        return;
+    }
+    info_->appendFrame(*virtualKey_, context_.getPlayTime());
+    if (frameIndex_++ == kFramesPerChunk - 1) {
+        frameIndex_ = 0;
+        writeChunk();
+    }
+}
+
+void CReplayController::writeChunk() {
+    const std::u16string path = nextChunkPath();
+    if (!saveReplayFile(path)) {
+        Orvex::IO::createDirectories(kTempDirectory);
+        saveReplayFile(path);
+    }
+    // Memory holds only the frames since the last chunk, whether or not it reached the disk.
+    info_->getFrames().clear();
+}
+
+void CReplayController::playStep() {
+    if (!virtualKey_) {
+        virtualKey_ = std::make_shared<CReplayVirtualKey>();
+    }
+    if (const CReplayFrame* frame = getCurrentFrame()) {
+        virtualKey_->loadFrame(*frame);
+    }
+    if (info_ && frameIndex_ < info_->getFrames().size()) {
+        ++frameIndex_;
+        speedStep_ = kSpeedSteps[speedIndex_];
+    } else {
+        state_ = kStateFinished;
+        speedStep_ = 1;
+    }
+}
+
+std::shared_ptr<CReplayVirtualKey> CReplayController::getVirtualKey() {
+    if ((mode_ != kModeRecording && mode_ != kModePlayback) || !virtualKey_) {
+        virtualKey_ = std::make_shared<CReplayVirtualKey>(context_.getLiveVirtualKey());
+    }
+    return virtualKey_;
+}
+
+const CReplayFrame* CReplayController::getCurrentFrame() const {
+    if (!info_ || info_->getFrames().empty()) {
+        return nullptr;
+    }
+    const auto& frames = info_->getFrames();
+    return frameIndex_ < frames.size() ? &frames[frameIndex_] : &frames.back();
+}
+
+void CReplayController::recordFrame() {
+    if (mode_ == kModeRecording && info_ && virtualKey_) {
+        info_->appendFrame(*virtualKey_, context_.getPlayTime());
+    }
+}
+
+std::u16string CReplayController::getChunkPath(uint32_t chunk) {
+    return Orvex::System::formatWide(u"%s%s%06d%s", kTempDirectory, kBaseName, chunk, u".tmp");
+}
+
+std::u16string CReplayController::nextChunkPath() {
+    return getChunkPath(chunkIndex_++);
+}
+
+bool CReplayController::saveReplayFile(const std::u16string& path) {
+    return info_ && Replay::saveReplayFile(*info_, path);
+}
+
+bool CReplayController::saveTimeNamed(const CReplayInfo& info) {
+    if (Replay::saveReplayFile(info, timeNamedPath())) {
+        return true;
+    }
+    Orvex::IO::createDirectories(kReplayDirectory);
+    return Replay::saveReplayFile(info, timeNamedPath());
+}
+
+bool CReplayController::saveReplay() {
+    return info_ && saveTimeNamed(*info_);
+}
+
+std::vector<std::u16string> CReplayController::collectChunks(CReplayInfo& target) {
+    std::vector<std::u16string> read;
+    std::vector<CReplayFrame> collected;
+    CReplayInfo first;
+    for (uint32_t k = 0; k < kMaxChunks; ++k) {
+        const std::u16string path = getChunkPath(k);
+        CReplayInfo chunk;
+        if (!loadReplayFile(chunk, path)) {
+            break;
+        }
+        // A chunk left behind by an earlier run (after a gap in the numbers) is not this run's.
+        if (k == 0) {
+            first.copyHeaderFrom(chunk);
+        } else if (chunk.getSeed() != first.getSeed() || chunk.getTimeStamp() != first.getTimeStamp()) {
+            break;
+        }
+        target.copyHeaderFrom(chunk);
+        collected.insert(collected.end(), chunk.getFrames().begin(), chunk.getFrames().end());
+        read.push_back(path);
+    }
+    auto& frames = target.getFrames();
+    frames.insert(frames.begin(), collected.begin(), collected.end());
+    return read;
+}
+
+void CReplayController::mergeTempChunks() {
+    if (!info_) {
+        return;
+    }
+    for (const std::u16string& path : collectChunks(*info_)) {
+        Orvex::IO::deleteFileIfExists(path);
+    }
+}
+
+void CReplayController::recoverCutShortRun() {
+    CReplayInfo recovered;
+    const std::vector<std::u16string> chunks = collectChunks(recovered);
+    // Until the replay file exists the chunks are the only copy of the run.
+    if (!chunks.empty() && saveTimeNamed(recovered)) {
+        for (const std::u16string& path : chunks) {
+            Orvex::IO::deleteFileIfExists(path);
+        }
+    }
+}
+
+bool CReplayController::loadReplay(const std::u16string& path) {
+    reset();
+    return loadReplayFile(*info_, path);
+}
+
+bool CReplayController::loadDefaultReplay() {
+    return loadReplay(Orvex::System::formatWide(u"%s%s", kBaseName, u".lrd"));
+}
+
+}  // namespace Fenwarrow::Replay

@@ -1,0 +1,302 @@
+#include "game/save/CSaveDataController.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+#include <vector>
+
+#include <zlib.h>
+
+#include "engine/io/OxFileStreamIO.h"
+#include "engine/io/OxPathUtility.h"
+#include "engine/serialization/OxSerializer.h"
+#include "engine/timer/OxTimer.h"
+
+namespace Fenwarrow {
+namespace {
+
+using Orvex::IO::StreamIO::OxFileStreamIO;
+
+constexpr uint8_t kMagic[4] = {'H', 'E', 'R', 'O'};
+constexpr uint16_t kGroupMask = 0x91E3;
+constexpr std::size_t kGroupBytes = 4;
+constexpr std::size_t kZlibArea = 1024;
+// Bytes handed to zlib or read from the file at a time.
+constexpr std::size_t kBlockBytes = 64 * 1024;
+
+// The new file is written under this suffix and renamed over the target when complete.
+constexpr char16_t kPendingSuffix[] = u".new";
+
+std::string nativePath(const std::u16string& path) {
+    return Orvex::IO::toNativePath(Orvex::IO::makeAbsolutePath(path));
+}
+
+// Pushes the file's data to the disk before it replaces the previous file.
+bool syncFile(const std::u16string& path) {
+    const std::string native = nativePath(path);
+    if (native.empty()) {
+        return false;
+    }
+    const int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    const bool synced = ::fsync(fd) == 0;
+    ::close(fd);
+    return synced;
+}
+
+bool replaceFile(const std::u16string& from, const std::u16string& to) {
+    const std::string nativeFrom = nativePath(from);
+    const std::string nativeTo = nativePath(to);
+    return !nativeFrom.empty() && !nativeTo.empty() && std::rename(nativeFrom.c_str(), nativeTo.c_str()) == 0;
+}
+
+// Scrambles and compresses the bytes into one zlib stream at the default level.
+bool compress(const std::vector<uint8_t>& plain, std::vector<uint8_t>& compressed) {
+    z_stream stream{};
+    if (deflateInit(&stream, Z_DEFAULT_COMPRESSION) != Z_OK) {
+        return false;
+    }
+    std::vector<uint8_t> staging(kBlockBytes);
+    uint8_t area[kZlibArea];
+    std::size_t offset = 0;
+    int flush = Z_NO_FLUSH;
+    int result = Z_OK;
+    do {
+        const std::size_t count = std::min(kBlockBytes, plain.size() - offset);
+        std::copy_n(plain.begin() + static_cast<std::ptrdiff_t>(offset), count, staging.begin());
+        CSaveDataController::scrambleBytes(staging.data(), count);
+        offset += count;
+        flush = offset == plain.size() ? Z_FINISH : Z_NO_FLUSH;
+        stream.next_in = staging.data();
+        stream.avail_in = static_cast<uInt>(count);
+        do {
+            stream.next_out = area;
+            stream.avail_out = kZlibArea;
+            result = deflate(&stream, flush);
+            if (result != Z_OK && result != Z_STREAM_END && result != Z_BUF_ERROR) {
+                deflateEnd(&stream);
+                return false;
+            }
+            compressed.insert(compressed.end(), area, area + (kZlibArea - stream.avail_out));
+        } while (stream.avail_out == 0);
+    } while (flush != Z_FINISH);
+    const bool ended = result == Z_STREAM_END;
+    return deflateEnd(&stream) == Z_OK && ended;
+}
+
+// Each compressed byte c becomes {w ^ 0x91E3, w} with w = c * 255, little-endian words.
+std::vector<uint8_t> expand(const std::vector<uint8_t>& compressed) {
+    std::vector<uint8_t> body;
+    body.reserve(compressed.size() * kGroupBytes);
+    for (const uint8_t c : compressed) {
+        const uint16_t second = static_cast<uint16_t>(c * 255u);
+        const uint16_t first = static_cast<uint16_t>(second ^ kGroupMask);
+        body.push_back(static_cast<uint8_t>(first & 0xFF));
+        body.push_back(static_cast<uint8_t>(first >> 8));
+        body.push_back(static_cast<uint8_t>(second & 0xFF));
+        body.push_back(static_cast<uint8_t>(second >> 8));
+    }
+    return body;
+}
+
+bool writeAll(OxFileStreamIO& file, const void* bytes, std::size_t count) {
+    uint32_t written = 0;
+    return file.write(bytes, static_cast<uint32_t>(count), &written) && written == count;
+}
+
+bool writeFile(const CSaveDataController::Header& plainHeader, const std::vector<uint8_t>& body,
+               const std::u16string& path) {
+    if (!Orvex::IO::createEmptyFile(path)) {
+        return false;
+    }
+    OxFileStreamIO file;
+    if (!file.open(path)) {
+        return false;
+    }
+    CSaveDataController::Header header = plainHeader;
+    CSaveDataController::scrambleBytes(header.data(), header.size());
+    const bool written = writeAll(file, header.data(), header.size()) && writeAll(file, body.data(), body.size());
+    file.close();
+    return written && syncFile(path);
+}
+
+// Turns the body's word pairs back into the zlib stream and inflates it, block by block.
+class BodyDecoder {
+public:
+    explicit BodyDecoder(std::vector<uint8_t>& out) : out_(out) {}
+    ~BodyDecoder() {
+        if (started_) {
+            inflateEnd(&stream_);
+        }
+    }
+    BodyDecoder(const BodyDecoder&) = delete;
+    BodyDecoder& operator=(const BodyDecoder&) = delete;
+
+    bool start() {
+        started_ = inflateInit(&stream_) == Z_OK;
+        return started_;
+    }
+
+    // Decodes whole groups; a group whose words do not match fails the read even after the
+    // end of the zlib stream.
+    bool feed(const uint8_t* bytes, std::size_t groups) {
+        compressed_.clear();
+        for (std::size_t i = 0; i < groups; ++i, bytes += kGroupBytes) {
+            const uint16_t first = static_cast<uint16_t>(bytes[0] | (bytes[1] << 8));
+            const uint16_t second = static_cast<uint16_t>(bytes[2] | (bytes[3] << 8));
+            if ((first ^ kGroupMask) != second) {
+                return false;
+            }
+            compressed_.push_back(static_cast<uint8_t>(second / 255));
+        }
+        return ended_ || inflateBlock();
+    }
+
+    bool finish() {
+        started_ = false;
+        return inflateEnd(&stream_) == Z_OK && ended_;
+    }
+
+private:
+    bool inflateBlock() {
+        stream_.next_in = compressed_.data();
+        stream_.avail_in = static_cast<uInt>(compressed_.size());
+        uint8_t area[kZlibArea];
+        do {
+            stream_.next_out = area;
+            stream_.avail_out = kZlibArea;
+            const int result = inflate(&stream_, Z_NO_FLUSH);
+            // Z_BUF_ERROR: this block is used up and the stream goes on in the next one.
+            if (result != Z_OK && result != Z_STREAM_END && result != Z_BUF_ERROR) {
+                return false;
+            }
+            const std::size_t produced = kZlibArea - stream_.avail_out;
+            if (out_.size() + produced > CSaveDataController::kMaxDataBytes) {
+                return false;
+            }
+            out_.insert(out_.end(), area, area + produced);
+            if (result == Z_STREAM_END) {
+                ended_ = true;  // bytes after the stream's end are not data
+                return true;
+            }
+            if (result == Z_BUF_ERROR && stream_.avail_in == 0) {
+                return true;
+            }
+        } while (stream_.avail_in > 0 || stream_.avail_out == 0);
+        return true;
+    }
+
+    std::vector<uint8_t>& out_;
+    std::vector<uint8_t> compressed_;
+    z_stream stream_{};
+    bool started_ = false;
+    bool ended_ = false;
+};
+
+bool readBody(OxFileStreamIO& file, uint32_t bodyBytes, std::vector<uint8_t>& out) {
+    BodyDecoder decoder(out);
+    if (!decoder.start()) {
+        return false;
+    }
+    std::vector<uint8_t> block(kBlockBytes + kGroupBytes);
+    std::size_t carried = 0;  // bytes of an unfinished group from the last read
+    uint32_t remaining = bodyBytes;
+    while (remaining > 0) {
+        uint32_t got = 0;
+        const uint32_t want = static_cast<uint32_t>(std::min<std::size_t>(kBlockBytes, remaining));
+        if (!file.read(block.data() + carried, want, &got) || got == 0) {
+            return false;
+        }
+        remaining -= got;
+        const std::size_t available = carried + got;
+        const std::size_t groups = available / kGroupBytes;
+        if (!decoder.feed(block.data(), groups)) {
+            return false;
+        }
+        carried = available - groups * kGroupBytes;
+        std::memmove(block.data(), block.data() + groups * kGroupBytes, carried);
+    }
+    // 1 to 3 bytes after the last whole group are not part of the body.
+    return decoder.finish();
+}
+
+bool readHeader(OxFileStreamIO& file, CSaveDataController::Header& header) {
+    uint32_t got = 0;
+    if (!file.read(header.data(), static_cast<uint32_t>(header.size()), &got) || got != header.size()) {
+        return false;
+    }
+    CSaveDataController::scrambleBytes(header.data(), header.size());
+    return true;
+}
+
+}  // namespace
+
+void CSaveDataController::scrambleBytes(uint8_t* bytes, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        bytes[i] ^= kScrambleKey;
+    }
+}
+
+bool CSaveDataController::prepareHeader() {
+    header_.fill(0);
+    std::copy(std::begin(kMagic), std::end(kMagic), header_.begin());
+    header_[4] = kCurrentVersion;
+    header_[5] = static_cast<uint8_t>(Orvex::Timer::OxTimer().getSystemTime() & 0xFF);
+    return true;
+}
+
+bool CSaveDataController::writeContainer(const Orvex::Serialization::OxSerializer& data,
+                                         const std::u16string& path) {
+    if (data.getBuffer().size() > kMaxDataBytes) {
+        return false;  // it could never be read back
+    }
+    std::vector<uint8_t> compressed;
+    if (!compress(data.getBuffer(), compressed)) {
+        return false;
+    }
+    const std::u16string pending = path + kPendingSuffix;
+    Orvex::IO::deleteFileIfExists(pending);
+    if (!writeFile(header_, expand(compressed), pending) || !replaceFile(pending, path)) {
+        Orvex::IO::deleteFileIfExists(pending);
+        return false;
+    }
+    return true;
+}
+
+bool CSaveDataController::readContainer(Orvex::Serialization::OxSerializer& data, const std::u16string& path) {
+    data.setWriting(false);
+    data.getBuffer().clear();
+    OxFileStreamIO file;
+    if (!file.open(path)) {
+        return false;
+    }
+    if (!readHeader(file, header_)) {
+        return false;
+    }
+    // Version 0 is the old format, read only by its own loader; later versions are unknown.
+    if (header_[4] != kCurrentVersion) {
+        return false;
+    }
+    const uint32_t size = file.getSize();
+    if (size < kHeaderBytes || !readBody(file, size - static_cast<uint32_t>(kHeaderBytes), data.getBuffer())) {
+        data.getBuffer().clear();
+        return false;
+    }
+    scrambleBytes(data.getBuffer().data(), data.getBuffer().size());
+    return true;
+}
+
+bool CSaveDataController::isValidSaveFile(const std::u16string& path) {
+    OxFileStreamIO file;
+    Header header{};
+    if (!file.open(path) || !readHeader(file, header)) {
+        return false;
+    }
+    return std::equal(std::begin(kMagic), std::end(kMagic), header.begin()) && header[4] == kCurrentVersion;
+}
+
+}  // namespace Fenwarrow

@@ -1,0 +1,19 @@
+#include "game/shell/IGameContext.h"
+
+#include "game/scriptcommand/IScriptCommand.h"
+#include "game/shell/CScriptController.h"
+
+namespace Fenwarrow {
+
+bool attachScriptModules(CScriptController& controller, IGameContext& context,
+                         std::initializer_list<ScriptModule> modules) {
+  for (ScriptModule module : modules) {
+    std::shared_ptr<IScriptCommand> command = context.createScriptModule(module);
+    if (command == nullptr || !controller.attachCommand(std::move(command))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace Fenwarrow

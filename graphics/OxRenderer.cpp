@@ -1,0 +1,475 @@
+#include "graphics/OxRenderer.h"
+
+#include <cmath>
+
+#include "graphics/OxGraphics.h"
+#include "graphics/OxGraphicsObject.h"
+#include "graphics/OxMatrixMath.h"
+#include "graphics/OxRenderCommandFactory.h"
+#include "graphics/OxSpriteDraw.h"
+#include "graphics/OxTextureData.h"
+#include "graphics/OxTextureManager.h"
+
+namespace Orvex::Graphics {
+
+using namespace Platform::Gpu;
+
+namespace {
+
+constexpr uint32_t kRenderStateCount = 4;
+
+uint32_t mappedFilter(uint32_t filter) {
+    return filter >= kOxFilterPoint && filter <= kOxFilterAnisotropic ? filter : kOxFilterNone;
+}
+
+// "+0.5 and truncate toward zero" of a float rectangle; null stays null.
+bool toIntRect(const float* rect, IntRect& out) {
+    if (rect == nullptr) {
+        return false;
+    }
+    out = IntRect{int32_t(rect[0] + 0.5f), int32_t(rect[1] + 0.5f), int32_t(rect[2] + 0.5f), int32_t(rect[3] + 0.5f)};
+    return true;
+}
+
+}  // namespace
+
+OxRenderer::OxRenderer(IOrvexGraphics* graphics) : graphics_(graphics), device_(graphics->getDevice()) {
+    graphics_->retain();
+    textureManager_ = new OxTextureManager(this);
+    spriteDraw_ = new OxSpriteDraw(this, device_);
+    commandFactory_ = new OxRenderCommandFactory();
+    setCamera(nullptr);
+    deviceLost_ = false;
+    recording_ = false;
+}
+
+OxRenderer::~OxRenderer() {
+    shutdown();
+    {
+        Thread::OxCriticalLock lock(registryLock_);
+        registry_.clear();
+    }
+    recorded_.clear();
+    commandFactory_->release();
+    spriteDraw_->release();
+    textureManager_->release();
+    graphics_->release();
+}
+
+int32_t OxRenderer::setUpDevice() {
+    if (device_->getRenderTarget(0, &backBuffer_) < 0) {
+        return kOxErrFailed;
+    }
+    OxViewportRect viewport;
+    if (graphics_->getViewport(&viewport) < 0) {
+        return kOxErrFailed;
+    }
+    if (textureManager_->createRenderTargetTexture(&renderTarget_, viewport.width, viewport.height, 0) < 0) {
+        renderTarget_ = nullptr;
+        return kOxErrFailed;
+    }
+    if (setRenderTarget(renderTarget_) < 0) {
+        return kOxErrFailed;
+    }
+    if (device_->setSamplerState(0, SamplerState::MipFilter, kFilterLinear) < 0) {
+        return kOxErrFailed;
+    }
+    for (uint32_t stage = 0; stage < kSamplerCount; ++stage) {
+        if (setTextureFilter(stage, kOxFilterLinear) < 0) {
+            return kOxErrFailed;
+        }
+    }
+    deviceLost_ = false;
+    return kOxOk;
+}
+
+IOrvexTextureManager* OxRenderer::getTextureManager() {
+    return textureManager_;
+}
+
+IOrvexSpriteDraw* OxRenderer::getSpriteDraw() {
+    return spriteDraw_;
+}
+
+IOrvexRenderCommandFactory* OxRenderer::getRenderCommandFactory() {
+    return commandFactory_;
+}
+
+void OxRenderer::registerObject(OxGraphicsObject* object) {
+    Thread::OxCriticalLock lock(registryLock_);
+    registry_.insert(object);
+}
+
+void OxRenderer::unregisterObject(OxGraphicsObject* object) {
+    Thread::OxCriticalLock lock(registryLock_);
+    registry_.erase(object);
+}
+
+size_t OxRenderer::registeredCount() {
+    Thread::OxCriticalLock lock(registryLock_);
+    return registry_.size();
+}
+
+int32_t OxRenderer::shutdown() {
+    if (renderTarget_ != nullptr) {
+        renderTarget_->release();
+        renderTarget_ = nullptr;
+    }
+    safeRelease(backBuffer_);
+    textureManager_->clear();
+    return getRefCount() < 2 ? kOxOk : kOxErrFailed;
+}
+
+int32_t OxRenderer::reset(const OxGraphicsParameters* parameters) {
+    if (parameters == nullptr && device_->testCooperativeLevel() != kErrDeviceNotReset) {
+        return kOxErrFailed;
+    }
+    // The whole walk holds the registry lock: worker threads create and release textures while
+    // the device is being reset.
+    Thread::OxCriticalLock lock(registryLock_);
+    for (OxGraphicsObject* object : registry_) {
+        object->onLostDevice();
+    }
+    if (backBuffer_ != nullptr) {
+        device_->setRenderTarget(0, backBuffer_);
+    }
+    safeRelease(backBuffer_);
+    PresentParameters pp;
+    if (parameters != nullptr) {
+        pp = OxGraphics::presentParameters(*parameters);
+    } else if (device_->getPresentParameters(&pp) < 0) {
+        return kOxErrFailed;
+    }
+    if (device_->reset(&pp) < 0) {
+        return kOxErrFailed;
+    }
+    for (OxGraphicsObject* object : registry_) {
+        object->onResetDevice();
+    }
+    device_->getRenderTarget(0, &backBuffer_);
+    deviceLost_ = false;
+    return kOxOk;
+}
+
+int32_t OxRenderer::clear(uint32_t flags, uint32_t argb, float z, uint32_t stencil) {
+    uint32_t deviceFlags = 0;
+    deviceFlags |= (flags & 1) != 0 ? uint32_t(kClearTarget) : 0u;
+    deviceFlags |= (flags & 2) != 0 ? uint32_t(kClearStencil) : 0u;
+    deviceFlags |= (flags & 4) != 0 ? uint32_t(kClearZBuffer) : 0u;
+    return device_->clear(0, nullptr, deviceFlags, argb, z, stencil) < 0 ? kOxErrInvalidArgument : kOxOk;
+}
+
+int32_t OxRenderer::beginScene() {
+    if (deviceLost_ || device_->beginScene() < 0) {
+        return kOxErrFailed;
+    }
+    return kOxOk;
+}
+
+int32_t OxRenderer::endScene() {
+    recording_ = false;
+    recorded_.clear();
+    return device_->endScene() < 0 ? kOxErrFailed : kOxOk;
+}
+
+int32_t OxRenderer::presentWith(const IntRect* source, const IntRect* destination, WindowHandle overrideWindow) {
+    if (backBuffer_ == nullptr || renderTarget_ == nullptr) {
+        return kOxErrFailed;
+    }
+    device_->setRenderTarget(0, backBuffer_);
+    if (beginScene() >= 0) {
+        spriteDraw_->begin();
+        spriteDraw_->setTextureBlendMode(OxTextureBlendModes::kOpaque);
+        spriteDraw_->draw(renderTarget_, nullptr, nullptr);
+        spriteDraw_->end();
+        endScene();
+    }
+    const Result presented = device_->present(source, destination, overrideWindow);
+    if (presented == kErrDeviceLost) {
+        deviceLost_ = true;
+    }
+    setRenderTarget(renderTarget_);
+    return presented < 0 ? kOxErrFailed : kOxOk;
+}
+
+int32_t OxRenderer::present() {
+    return presentWith(nullptr, nullptr, 0);
+}
+
+int32_t OxRenderer::presentRect(WindowHandle overrideWindow, const float* source, const float* destination) {
+    IntRect src, dst;
+    const bool hasSource = toIntRect(source, src);
+    const bool hasDestination = toIntRect(destination, dst);
+    return presentWith(hasSource ? &src : nullptr, hasDestination ? &dst : nullptr, overrideWindow);
+}
+
+int32_t OxRenderer::applyRenderState(uint32_t index, bool value) {
+    Result result = kOk;
+    switch (index) {
+        case 0:
+            result = device_->setRenderState(RenderState::ZEnable, value ? 1 : 0);
+            break;
+        case 1:
+            result = device_->setRenderState(RenderState::ZWriteEnable, value ? 1 : 0);
+            break;
+        case 2:
+            result = device_->setRenderState(RenderState::Lighting, value ? 1 : 0);
+            break;
+        default:
+            result = device_->setRenderState(RenderState::FillMode, value ? kFillWireframe : kFillSolid);
+            break;
+    }
+    return result < 0 ? kOxErrFailed : kOxOk;
+}
+
+int32_t OxRenderer::setRenderState(uint32_t index, bool value) {
+    if (index >= kRenderStateCount) {
+        return kOxErrInvalidArgument;
+    }
+    if (recording_) {
+        bool old = false;
+        if (getRenderState(index, &old) >= 0) {
+            recorded_.push_back({index, uint8_t(old ? 1 : 0)});
+        }
+    }
+    return applyRenderState(index, value);
+}
+
+int32_t OxRenderer::getRenderState(uint32_t index, bool* out) {
+    if (index >= kRenderStateCount || out == nullptr) {
+        return kOxErrInvalidArgument;
+    }
+    static constexpr RenderState kStates[] = {RenderState::ZEnable, RenderState::ZWriteEnable, RenderState::Lighting,
+                                              RenderState::FillMode};
+    uint32_t value = 0;
+    if (device_->getRenderState(kStates[index], &value) < 0) {
+        return kOxErrFailed;
+    }
+    *out = index == 3 ? value == kFillWireframe : value == 1;
+    return kOxOk;
+}
+
+void OxRenderer::beginRecordStates() {
+    recording_ = true;
+}
+
+void OxRenderer::restoreRecordedStates() {
+    recording_ = false;
+    for (auto it = recorded_.rbegin(); it != recorded_.rend(); ++it) {
+        applyRenderState(it->index, it->oldValue != 0);
+    }
+    recorded_.clear();
+}
+
+int32_t OxRenderer::setTextureFilter(uint32_t stage, uint32_t filter) {
+    const uint32_t mapped = mappedFilter(filter);
+    if (device_->setSamplerState(stage, SamplerState::MagFilter, mapped) < 0 ||
+        device_->setSamplerState(stage, SamplerState::MinFilter, mapped) < 0) {
+        return kOxErrFailed;
+    }
+    return kOxOk;
+}
+
+uint32_t OxRenderer::getTextureFilter(uint32_t stage) {
+    uint32_t mag = 0, min = 0;
+    if (device_->getSamplerState(stage, SamplerState::MagFilter, &mag) < 0 ||
+        device_->getSamplerState(stage, SamplerState::MinFilter, &min) < 0 || mag != min) {
+        return kOxFilterNone;
+    }
+    return mappedFilter(mag);
+}
+
+int32_t OxRenderer::setRenderTarget(IOrvexTexture* texture) {
+    OxTextureData* data = textureDataOf(texture);
+    if (data == nullptr || data->getType() != 1 || data->getDXTexture() == nullptr) {
+        return kOxErrInvalidArgument;
+    }
+    GpuSurface* surface = data->getDXTexture()->getSurfaceLevel(0);
+    const bool ok = surface != nullptr && device_->setRenderTarget(0, surface) >= 0;
+    if (surface != nullptr) {
+        surface->release();
+    }
+    return ok ? kOxOk : kOxErrFailed;
+}
+
+int32_t OxRenderer::setTexture(uint32_t stage, IOrvexTexture* texture) {
+    if (texture == nullptr) {
+        return kOxErrInvalidArgument;
+    }
+    OxTextureData* data = textureDataOf(texture);
+    if (data == nullptr || data->getType() > 1 || data->getDXTexture() == nullptr) {
+        return kOxErrFailed;
+    }
+    return device_->setTexture(stage, data->getDXTexture()->getTexture()) < 0 ? kOxErrFailed : kOxOk;
+}
+
+int32_t OxRenderer::setWorldTransform(const float* t) {
+    if (t == nullptr) {
+        return kOxErrInvalidArgument;
+    }
+    Matrix m = Matrix::identity();
+    for (int j = 0; j < 3; ++j) {
+        for (int i = 0; i < 3; ++i) {
+            m.m[i][j] = t[3 * j + i];
+        }
+        m.m[3][j] = t[9 + j];
+    }
+    return device_->setTransform(kTransformWorld, &m) < 0 ? kOxErrFailed : kOxOk;
+}
+
+int32_t OxRenderer::getWorldTransform(float* out) {
+    if (out == nullptr) {
+        return kOxErrInvalidArgument;
+    }
+    Matrix m;
+    if (device_->getTransform(kTransformWorld, &m) < 0) {
+        return kOxErrFailed;
+    }
+    for (int j = 0; j < 3; ++j) {
+        for (int i = 0; i < 3; ++i) {
+            out[3 * j + i] = m.m[i][j];
+        }
+        out[9 + j] = m.m[3][j];
+    }
+    return kOxOk;
+}
+
+int32_t OxRenderer::setCamera(IOrvexCamera* camera) {
+    if (camera != nullptr) {
+        // Cameras are objects of the 3-D half, which this library does not make yet.
+        return kOxErrFailed;
+    }
+    // The default camera: field of view pi/4, aspect 4/3, near 1, far 10000, from (160, 90, 160)
+    // towards the origin with y up. The graphics object transposes what it is given.
+    const Matrix projection = perspectiveFovRH(float(M_PI / 4), 4.0f / 3.0f, 1.0f, 10000.0f);
+    const Matrix view = lookAtRH({160, 90, 160}, {0, 0, 0}, {0, 1, 0});
+    OxMatrix p, v;
+    for (int r = 0; r < 4; ++r) {
+        for (int c = 0; c < 4; ++c) {
+            p.m[r][c] = projection.m[c][r];
+            v.m[r][c] = view.m[c][r];
+        }
+    }
+    camera_ = nullptr;
+    const int32_t result = graphics_->setProjectionMatrix(&p);
+    if (result < 0) {
+        return result;
+    }
+    graphics_->setViewMatrix(&v);
+    return kOxOk;
+}
+
+int32_t OxRenderer::drawLines(const float (*points)[3], uint32_t lineCount, uint32_t argb) {
+    if (points == nullptr && lineCount > 0) {
+        return kOxErrInvalidArgument;
+    }
+    uint32_t lighting = 0, ambient = 0;
+    device_->getRenderState(RenderState::Lighting, &lighting);
+    device_->setRenderState(RenderState::Lighting, 0);
+    device_->getRenderState(RenderState::Ambient, &ambient);
+    device_->setRenderState(RenderState::Ambient, 0xFFFFFFFFu);
+    Material material;
+    const ColorValue color{((argb >> 16) & 0xFF) / 255.0f, ((argb >> 8) & 0xFF) / 255.0f, (argb & 0xFF) / 255.0f,
+                           (argb >> 24) / 255.0f};
+    material.diffuse = color;
+    material.ambient = color;
+    material.power = 1;
+    device_->setMaterial(&material);
+    device_->setTexture(0, nullptr);
+    device_->setVertexShader(nullptr);
+    device_->setPixelShader(nullptr);
+    struct LineVertex {
+        float x, y, z;
+        uint32_t color;
+    };
+    std::vector<LineVertex> vertices(size_t(lineCount) * 2);
+    for (size_t i = 0; i < vertices.size(); ++i) {
+        vertices[i] = {points[i][0], points[i][1], points[i][2], argb};
+    }
+    int32_t result = kOxOk;
+    if (device_->setFvf(kFvfXyz | kFvfDiffuse) < 0 ||
+        device_->drawPrimitiveUp(kPrimitiveLineList, lineCount, vertices.data(), sizeof(LineVertex)) < 0) {
+        result = kOxErrFailed;
+    }
+    device_->setRenderState(RenderState::Lighting, lighting);
+    device_->setRenderState(RenderState::Ambient, ambient);
+    return result;
+}
+
+int32_t OxRenderer::drawGrid(uint32_t) {
+    OxMatrix identity;
+    for (int i = 0; i < 4; ++i) {
+        identity.m[i][i] = 1;
+    }
+    graphics_->setWorldMatrix(&identity);
+    beginRecordStates();
+    setRenderState(1, false);
+    float lines[15][2][3];
+    for (int i = 0; i < 15; ++i) {
+        const float z = -70.0f + 10.0f * i;
+        lines[i][0][0] = -70, lines[i][0][1] = 0, lines[i][0][2] = z;
+        lines[i][1][0] = 70, lines[i][1][1] = 0, lines[i][1][2] = z;
+    }
+    drawLines(&lines[0][0], 15, 0xFF919191u);
+    for (int i = 0; i < 15; ++i) {
+        const float x = -70.0f + 10.0f * i;
+        lines[i][0][0] = x, lines[i][0][1] = 0, lines[i][0][2] = -70;
+        lines[i][1][0] = x, lines[i][1][1] = 0, lines[i][1][2] = 70;
+    }
+    drawLines(&lines[0][0], 15, 0xFF919191u);
+    const float axes[2][2][3] = {{{-70, 0, 0}, {70, 0, 0}}, {{0, 0, -70}, {0, 0, 70}}};
+    drawLines(&axes[0][0], 2, 0xFF000000u);
+    restoreRecordedStates();
+    return kOxOk;
+}
+
+int32_t OxRenderer::drawBox(const OxOrientedBox* box, uint32_t argb) {
+    if (box == nullptr) {
+        return kOxErrInvalidArgument;
+    }
+    float corners[8][3];
+    for (int k = 0; k < 8; ++k) {
+        for (int c = 0; c < 3; ++c) {
+            float v = box->center[c];
+            for (int a = 0; a < 3; ++a) {
+                const float sign = ((k >> a) & 1) != 0 ? 1.0f : -1.0f;
+                v += sign * box->halfLength[a] * box->axis[a][c];
+            }
+            corners[k][c] = v;
+        }
+    }
+    float edges[12][2][3];
+    int n = 0;
+    for (int k = 0; k < 8; ++k) {
+        for (int a = 0; a < 3; ++a) {
+            if (((k >> a) & 1) == 0) {
+                const int other = k | (1 << a);
+                for (int c = 0; c < 3; ++c) {
+                    edges[n][0][c] = corners[k][c];
+                    edges[n][1][c] = corners[other][c];
+                }
+                ++n;
+            }
+        }
+    }
+    return drawLines(&edges[0][0], 12, argb);
+}
+
+// The sphere, meshes, loaded hierarchies and particles are objects of the 3-D half.
+int32_t OxRenderer::drawSphere(const OxSphere* sphere, uint32_t) {
+    return sphere == nullptr ? kOxErrInvalidArgument : kOxErrFailed;
+}
+
+int32_t OxRenderer::drawMesh(IOrvexMesh* mesh) {
+    return mesh == nullptr ? kOxErrCreateFailed : kOxErrFailed;
+}
+
+int32_t OxRenderer::drawRenderObject(IOrvexRenderObject* object) {
+    return object == nullptr ? kOxErrInvalidArgument : kOxErrFailed;
+}
+
+int32_t OxRenderer::drawParticles(IOrvexParticles*) {
+    return kOxErrFailed;
+}
+
+}  // namespace Orvex::Graphics

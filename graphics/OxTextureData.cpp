@@ -1,0 +1,21 @@
+#include "graphics/OxTextureData.h"
+
+#include "graphics/OxRenderer.h"
+
+namespace Orvex::Graphics {
+
+OxTextureData::OxTextureData(OxRenderer* renderer, uint32_t type, std::shared_ptr<OxDXTexture> texture)
+    : renderer_(renderer), texture_(std::move(texture)), type_(type) {
+    renderer_->retain();
+}
+
+OxTextureData::~OxTextureData() {
+    texture_.reset();
+    renderer_->release();
+}
+
+OxTextureData* textureDataOf(IOrvexTexture* texture) {
+    return texture != nullptr ? dynamic_cast<OxTextureData*>(texture->getData()) : nullptr;
+}
+
+}  // namespace Orvex::Graphics

@@ -1,0 +1,148 @@
+#pragma once
+// The software device: render, texture-stage and sampler states, textures and surfaces,
+// pre-transformed triangle drawing, clear, present into a frame mailbox, reset and a test hook
+// that simulates device loss. Every call takes the device's internal lock, so the device can be
+// used from several threads (drawing on one, textures made on others).
+//
+// A reset returns every state, transform, light and material to its default, as the platform
+// device did; nothing is re-applied for the caller. Untransformed vertices, lines and depth
+// testing belong to the 3-D half and are refused with kErrInvalidCall for now.
+#include <array>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+
+#include "platform/gpu/FrameMailbox.h"
+#include "platform/gpu/GpuTexture.h"
+#include "platform/gpu/Rasterizer.h"
+
+namespace Platform::Gpu {
+
+class GpuDevice : public GpuObject {
+public:
+    enum class LossState { Operational, Lost, NotReset };
+
+    GpuDevice(WindowHandle focusWindow, uint32_t behaviourFlags, const PresentParameters& parameters);
+
+    // Frame and lifecycle.
+    virtual Result testCooperativeLevel();
+    virtual Result reset(PresentParameters* parameters);
+    virtual Result present(const IntRect* source, const IntRect* destination, WindowHandle overrideWindow);
+    virtual Result getPresentParameters(PresentParameters* out);
+    virtual Result getBackBuffer(uint32_t swapChain, uint32_t index, GpuSurface** out);
+    virtual Result getRenderTarget(uint32_t index, GpuSurface** out);
+    virtual Result setRenderTarget(uint32_t index, GpuSurface* surface);
+    virtual Result beginScene();
+    virtual Result endScene();
+    virtual Result clear(uint32_t rectCount, const IntRect* rects, uint32_t flags, uint32_t argb, float z,
+                         uint32_t stencil);
+    virtual Result setViewport(const Viewport* viewport);
+    virtual Result getViewport(Viewport* out);
+    virtual Result setScissorRect(const IntRect* rect);
+    virtual Result getScissorRect(IntRect* out);
+
+    // States. Values the pipeline does not implement are refused with kErrInvalidCall.
+    virtual Result setRenderState(RenderState state, uint32_t value);
+    virtual Result getRenderState(RenderState state, uint32_t* out);
+    virtual Result setTextureStageState(uint32_t stage, StageState state, uint32_t value);
+    virtual Result getTextureStageState(uint32_t stage, StageState state, uint32_t* out);
+    virtual Result setSamplerState(uint32_t sampler, SamplerState state, uint32_t value);
+    virtual Result getSamplerState(uint32_t sampler, SamplerState state, uint32_t* out);
+    virtual Result setTexture(uint32_t stage, GpuTexture* texture);
+    virtual Result getTexture(uint32_t stage, GpuTexture** out);
+    virtual Result setFvf(uint32_t fvf);
+    virtual Result getFvf(uint32_t* out);
+    // There are no programmable shaders: only null is accepted.
+    virtual Result setVertexShader(const void* shader);
+    virtual Result setPixelShader(const void* shader);
+
+    // Transforms, lights and materials are kept for the 3-D half.
+    virtual Result setTransform(uint32_t which, const Matrix* matrix);
+    virtual Result getTransform(uint32_t which, Matrix* out);
+    virtual Result setLight(uint32_t index, const Light* light);
+    virtual Result getLight(uint32_t index, Light* out);
+    virtual Result lightEnable(uint32_t index, bool enable);
+    virtual Result getLightEnable(uint32_t index, bool* out);
+    virtual Result setMaterial(const Material* material);
+    virtual Result getMaterial(Material* out);
+
+    // Drawing from the caller's vertex array (pre-transformed vertices of the current format).
+    virtual Result drawPrimitiveUp(uint32_t type, uint32_t primitiveCount, const void* vertices, uint32_t stride);
+
+    // Resources.
+    virtual Result createTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage,
+                                 uint32_t format, uint32_t pool, GpuTexture** out);
+    virtual Result createOffscreenPlainSurface(uint32_t width, uint32_t height, uint32_t format, uint32_t pool,
+                                               GpuSurface** out);
+    // Copies a system-memory surface into a default-pool surface of the same format.
+    virtual Result updateSurface(GpuSurface* source, const IntRect* sourceRect, GpuSurface* destination,
+                                 const IntPoint* destinationPoint);
+
+    // Where presented frames go; the window module reads them from here.
+    virtual std::shared_ptr<FrameMailbox> getFrameMailbox() { return mailbox_; }
+    // Also hands every presented frame to `sink` (the window's present target), called on the
+    // presenting thread; it must not wait. An empty function removes it.
+    using FrameSink = std::function<void(const std::shared_ptr<const Frame>&)>;
+    virtual void setFrameSink(FrameSink sink);
+
+    // Test hook: simulates losing the device. With `resettable` the device can be reset at once
+    // (TestCooperativeLevel answers kErrDeviceNotReset), else it stays lost until the hook is
+    // called again with true.
+    virtual void simulateDeviceLoss(bool resettable);
+    virtual LossState lossState();
+    // Test hook for pixel tests: routes every span through the general per-pixel path.
+    virtual void setDirectPathEnabled(bool enabled);
+    virtual uint64_t directSpanCount();
+
+protected:
+    ~GpuDevice() override;
+
+private:
+    struct States {
+        std::array<uint32_t, size_t(RenderState::Count)> render{};
+        std::array<std::array<uint32_t, size_t(StageState::Count)>, kStageCount> stage{};
+        std::array<std::array<uint32_t, size_t(SamplerState::Count)>, kSamplerCount> sampler{};
+        uint32_t fvf = 0;
+        std::map<uint32_t, Matrix> transforms;
+        std::map<uint32_t, Light> lights;
+        std::map<uint32_t, bool> lightEnabled;
+        Material material{};
+    };
+    static States defaultStates();
+    void resetStateToDefaults();
+    void createBackBuffer();
+    void setViewportToTarget();
+    PipelineState pipeline();
+    IntRect clearRect();
+
+    std::recursive_mutex mutex_;
+    WindowHandle focusWindow_;
+    uint32_t behaviourFlags_;
+    PresentParameters parameters_;
+    GpuSurface* backBuffer_ = nullptr;
+    GpuSurface* renderTarget_ = nullptr;
+    std::array<GpuTexture*, kStageCount> textures_{};
+    States states_;
+    Viewport viewport_{};
+    IntRect scissor_{};
+    bool inScene_ = false;
+    LossState loss_ = LossState::Operational;
+    uint64_t frameSequence_ = 0;
+    std::shared_ptr<std::atomic<int32_t>> defaultPoolCount_;
+    std::shared_ptr<FrameMailbox> mailbox_;
+    FrameSink sink_;
+    Rasterizer rasterizer_;
+};
+
+// The object that makes devices (one per process in the program).
+class GpuSystem : public GpuObject {
+public:
+    virtual Result createDevice(uint32_t adapter, uint32_t deviceType, WindowHandle focusWindow,
+                                uint32_t behaviourFlags, PresentParameters* parameters, GpuDevice** out);
+};
+
+// Any SDK version is accepted; returns a new system object (count 1).
+GpuSystem* createGpuSystem(uint32_t sdkVersion);
+
+}  // namespace Platform::Gpu

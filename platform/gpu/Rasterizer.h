@@ -1,0 +1,83 @@
+#pragma once
+// The fixed-function pixel pipeline for pre-transformed triangles.
+//
+// Rounding rules (the one documented rounding every test compares against):
+// - Pixel (px, py) is covered and shaded at its centre (px, py). Vertex positions are snapped to
+//   1/256 pixel (round to nearest). Coverage uses the top-left rule: a centre exactly on a top or
+//   left edge is inside, on a right or bottom edge outside.
+// - Attributes are interpolated linearly in screen space (pre-transformed vertices have rhw 1).
+//   Vertex colours are interpolated per channel and rounded to the nearest of 0..255.
+// - Texture coordinates are converted to texel space (u * width - 0.5) and rounded to the nearest
+//   1/256 texel. Point sampling takes texel floor(u * width); bilinear sampling weighs the four
+//   neighbours with the 8-bit fractions: (sum of c * wx * wy + 32768) >> 16, wx, wy in 0..256.
+//   Addressing wraps. A texel centre hit exactly reproduces the texel.
+// - Stage arithmetic on 8-bit channels: MODULATE = round(a * b / 255), ADD = min(255, a + b).
+// - Blend: min(255, round((src * srcFactor + dst * dstFactor) / 255)) per channel, alpha
+//   included; a target without alpha reads as alpha 255 and keeps 0xFF in its top byte.
+// - The alpha test compares the stage's final alpha with ALPHAREF & 0xFF.
+#include <cstdint>
+#include <vector>
+
+#include "platform/gpu/PixelImage.h"
+
+namespace Platform::Gpu {
+
+struct RasterVertex {
+    double x = 0;
+    double y = 0;
+    uint32_t color = 0xFFFFFFFFu;
+    double u = 0;
+    double v = 0;
+};
+
+struct PipelineState {
+    PixelImage* target = nullptr;
+    IntRect clip{};  // inside the target; right and bottom exclusive
+
+    const PixelImage* texture = nullptr;  // null reads as opaque white
+    uint32_t magFilter = kFilterPoint;
+    uint32_t minFilter = kFilterPoint;
+
+    uint32_t colorOp = kOpModulate;
+    uint32_t colorArg1 = kArgTexture;
+    uint32_t colorArg2 = kArgCurrent;
+    uint32_t alphaOp = kOpSelectArg1;
+    uint32_t alphaArg1 = kArgTexture;
+    uint32_t alphaArg2 = kArgCurrent;
+
+    bool alphaTest = false;
+    uint32_t alphaFunc = kCmpAlways;
+    uint32_t alphaRef = 0;
+    bool alphaBlend = false;
+    uint32_t srcBlend = kBlendOne;
+    uint32_t destBlend = kBlendZero;
+    uint32_t cullMode = kCullCounterClockwise;
+    bool flatShading = false;
+};
+
+// Rounded a * b / 255 for bytes, and rounded x / 255 for x in 0..65534.
+inline uint32_t div255(uint32_t x) {
+    x += 128;
+    return (x + (x >> 8)) >> 8;
+}
+
+class Rasterizer {
+public:
+    // Draws one triangle; culled, degenerate or non-finite triangles draw nothing.
+    void drawTriangle(const PipelineState& state, const RasterVertex& a, const RasterVertex& b,
+                      const RasterVertex& c);
+    // Fills the clip rectangle with a colour, no blending or testing.
+    static void fill(PixelImage& target, const IntRect& rect, uint32_t argb);
+
+    // Number of spans that took the direct texel path (for tests of path equality).
+    uint64_t directSpans() const { return directSpans_; }
+    // When false, every span takes the general per-pixel path.
+    void setDirectPathEnabled(bool enabled) { directEnabled_ = enabled; }
+
+private:
+    std::vector<uint32_t> span_;
+    uint64_t directSpans_ = 0;
+    bool directEnabled_ = true;
+};
+
+}  // namespace Platform::Gpu

@@ -1,0 +1,3 @@
+function initialize(item)
+  Item.setName(item, "薬草")
+end

@@ -1,0 +1,3 @@
+function Actor.initialize(actor)
+  Actor.setActorID(actor, 7)
+end

@@ -1,0 +1,251 @@
+#include <cmath>
+#include <gtest/gtest.h>
+
+#include "tests/platform/gpu/GpuTestSupport.h"
+
+namespace Platform::Gpu::Test {
+namespace {
+
+TEST(Div255Test, RoundsEveryProductOfTwoBytesToNearest) {
+    for (uint32_t x = 0; x <= 255u * 255u; ++x) {
+        ASSERT_EQ(uint32_t(std::lround(x / 255.0)), div255(x)) << x;
+    }
+}
+
+using RasterTest = DeviceFixture;
+
+std::vector<uint32_t> numberedTexels(uint32_t w, uint32_t h) {
+    std::vector<uint32_t> t(size_t(w) * h);
+    for (uint32_t i = 0; i < t.size(); ++i) {
+        t[i] = 0xFF000000u | (i * 0x030507u + 0x102030u);
+    }
+    return t;
+}
+
+TEST_F(RasterTest, HalfPixelShiftedQuadReproducesTexelsOneToOneWithLinearFiltering) {
+    device->clear(0, nullptr, kClearTarget, 0xFF000000u, 1, 0);
+    const auto texels = numberedTexels(8, 4);
+    GpuTexture* t = makeTexture(8, 4, texels);
+    spriteStates(true);
+    device->setTexture(0, t);
+    // Destination (10, 5)-(16, 9) from source (0, 0)-(6, 4): vertices at x 9.5 .. 15.5.
+    ASSERT_EQ(kOk, quad(9.5f, 4.5f, 15.5f, 8.5f, 0, 0, 6.0f / 8, 1));
+    for (uint32_t y = 3; y < 11; ++y) {
+        for (uint32_t x = 8; x < 18; ++x) {
+            const bool inside = x >= 10 && x < 16 && y >= 5 && y < 9;
+            const uint32_t expected = inside ? texels[(y - 5) * 8 + (x - 10)] : 0xFF000000u;
+            EXPECT_EQ(expected, pixel(x, y)) << x << "," << y;
+        }
+    }
+    t->release();
+}
+
+TEST_F(RasterTest, TopLeftRuleCoversEveryPixelOfSharedEdgesExactlyOnce) {
+    // Additive blending of 0x10 blue: a pixel covered twice shows 0x20.
+    spriteStates(true, kBlendSrcAlpha, kBlendOne);
+    struct Case {
+        const char* name;
+        float l, t, r, b;
+        uint32_t covered;  // pixels of the left quad alone
+    } cases[] = {
+        {"shifted", 3.5f, 2.5f, 9.5f, 6.5f, 6 * 4},
+        {"centres on edges", 3.0f, 2.0f, 9.0f, 6.0f, 6 * 4},
+    };
+    for (const Case& c : cases) {
+        device->clear(0, nullptr, kClearTarget, 0xFF000000u, 1, 0);
+        fillQuad(c.l, c.t, c.r, c.b, 0xFF000010u);
+        uint32_t count = 0;
+        for (uint32_t p : targetPixels()) {
+            count += (p & 0xFF) == 0x10;
+        }
+        EXPECT_EQ(c.covered, count) << c.name;
+        fillQuad(c.r, c.t, c.r + 5, c.b, 0xFF000010u);  // right neighbour
+        fillQuad(c.l, c.b, c.r + 5, c.b + 3, 0xFF000010u);  // neighbour below
+        for (uint32_t p : targetPixels()) {
+            ASSERT_NE(0x20u, p & 0xFF) << c.name;
+        }
+    }
+    // A rotated square as four triangles around its centre: no pixel twice, no gap inside.
+    device->clear(0, nullptr, kClearTarget, 0xFF000000u, 1, 0);
+    ColorVertex fan[6];
+    const float cx = 16.0f, cy = 16.0f;
+    fan[0] = {cx, cy, 0, 1, 0xFF000010u};
+    for (int i = 0; i < 5; ++i) {
+        const double a = 0.5 + i * M_PI / 2;
+        fan[i + 1] = {float(cx + 10 * std::cos(a)), float(cy + 10 * std::sin(a)), 0, 1, 0xFF000010u};
+    }
+    device->setFvf(kFvfXyzRhw | kFvfDiffuse);
+    ASSERT_EQ(kOk, device->drawPrimitiveUp(kPrimitiveTriangleFan, 4, fan, sizeof(ColorVertex)));
+    for (uint32_t y = 0; y < 32; ++y) {
+        for (uint32_t x = 0; x < 32; ++x) {
+            const int dx = int(x) - 16, dy = int(y) - 16;
+            const bool insideCircle = dx * dx + dy * dy <= 49;  // the square's inscribed circle
+            const uint32_t blue = pixel(x, y) & 0xFF;
+            ASSERT_TRUE(insideCircle ? blue == 0x10 : blue != 0x20) << x << "," << y;
+        }
+    }
+}
+
+struct BlendCase {
+    const char* name;
+    bool blend;
+    uint32_t src, dst;
+    uint32_t diffuseOp;
+    uint32_t diffuse;
+    uint32_t texel;
+    uint32_t expected;
+};
+
+TEST_F(RasterTest, AlphaTestAndBlendModesFollowTheDocumentedRounding) {
+    const uint32_t background = 0xFF204060u;
+    const BlendCase cases[] = {
+        {"opaque copy", false, kBlendOne, kBlendZero, kOpModulate, 0xFFFFFFFFu, 0x80FF8000u, 0xFFFF8000u},
+        {"alpha over", true, kBlendSrcAlpha, kBlendInvSrcAlpha, kOpModulate, 0xFFFFFFFFu, 0x80FF8000u, 0xFF906030u},
+        {"additive", true, kBlendSrcAlpha, kBlendOne, kOpModulate, 0xFFFFFFFFu, 0x80FF8000u, 0xFFA08060u},
+        {"diffuse modulate", false, kBlendOne, kBlendZero, kOpModulate, 0x80808080u, 0xFFFF8040u, 0xFF804020u},
+        {"diffuse add", false, kBlendOne, kBlendZero, kOpAdd, 0xFFF0F0F0u, 0xFF102030u, 0xFFFFFFFFu},
+        {"alpha 7 discarded", false, kBlendOne, kBlendZero, kOpModulate, 0xFFFFFFFFu, 0x07FFFFFFu, background},
+        {"alpha 8 kept", false, kBlendOne, kBlendZero, kOpModulate, 0xFFFFFFFFu, 0x08FFFFFFu, 0xFFFFFFFFu},
+        {"diffuse alpha fades below 8", true, kBlendSrcAlpha, kBlendInvSrcAlpha, kOpModulate, 0x07FFFFFFu,
+         0xFFFFFFFFu, background},
+    };
+    for (const BlendCase& c : cases) {
+        device->clear(0, nullptr, kClearTarget, background, 1, 0);
+        GpuTexture* t = makeTexture(1, 1, {c.texel});
+        spriteStates(c.blend, c.src, c.dst);
+        device->setTextureStageState(0, StageState::ColorOp, c.diffuseOp);
+        device->setTexture(0, t);
+        ASSERT_EQ(kOk, quad(1.5f, 1.5f, 3.5f, 3.5f, 0, 0, 2, 2, c.diffuse));
+        EXPECT_EQ(c.expected, pixel(2, 2)) << c.name;
+        device->setTexture(0, nullptr);
+        t->release();
+    }
+}
+
+TEST_F(RasterTest, MissingTextureReadsOpaqueWhite) {
+    spriteStates(false);
+    device->clear(0, nullptr, kClearTarget, 0xFF000000u, 1, 0);
+    fillQuad(0, 0, 4, 4, 0xFF102030u);
+    EXPECT_EQ(0xFF102030u, pixel(1, 1));  // MODULATE with white keeps the diffuse colour
+    device->setTextureStageState(0, StageState::ColorOp, kOpAdd);
+    fillQuad(0, 0, 4, 4, 0xFF102030u);
+    EXPECT_EQ(0xFFFFFFFFu, pixel(1, 1));  // ADD with white saturates
+}
+
+TEST_F(RasterTest, SamplingWrapsAtTheTextureEdges) {
+    const uint32_t black = 0xFF000000u, red = 0xFFFF0000u;
+    GpuTexture* t = makeTexture(2, 1, {black, red});
+    spriteStates(false);
+    device->setTexture(0, t);
+    device->clear(0, nullptr, kClearTarget, 0xFF0000FFu, 1, 0);
+    // Point sampling of u 0..2 over four pixels repeats the texture.
+    device->setSamplerState(0, SamplerState::MagFilter, kFilterPoint);
+    device->setSamplerState(0, SamplerState::MinFilter, kFilterPoint);
+    quad(-0.5f, -0.5f, 3.5f, 0.5f, 0, 0, 2, 1);
+    EXPECT_EQ((std::vector<uint32_t>{black, red, black, red}),
+              (std::vector<uint32_t>{pixel(0, 0), pixel(1, 0), pixel(2, 0), pixel(3, 0)}));
+    // Bilinear magnification by two: the outer pixels blend with the wrapped neighbour.
+    device->setSamplerState(0, SamplerState::MagFilter, kFilterLinear);
+    device->setSamplerState(0, SamplerState::MinFilter, kFilterLinear);
+    quad(-0.5f, 0.5f, 3.5f, 1.5f, 0, 0, 1, 1);
+    const uint32_t expectedRed[] = {64, 64, 191, 191};
+    for (uint32_t x = 0; x < 4; ++x) {
+        EXPECT_EQ(0xFF000000u | expectedRed[x] << 16, pixel(x, 1)) << x;
+    }
+    t->release();
+}
+
+TEST_F(RasterTest, CullModeAppliesToPreTransformedQuads) {
+    struct Case {
+        uint32_t cull;
+        bool mirrored;
+        bool drawn;
+    } cases[] = {
+        {kCullCounterClockwise, false, true}, {kCullCounterClockwise, true, false}, {kCullClockwise, false, false},
+        {kCullClockwise, true, true},         {kCullNone, false, true},             {kCullNone, true, true},
+    };
+    for (const Case& c : cases) {
+        device->clear(0, nullptr, kClearTarget, 0xFF000000u, 1, 0);
+        device->setRenderState(RenderState::CullMode, c.cull);
+        if (c.mirrored) {
+            fillQuad(6, 0, 0, 6, 0xFFFFFFFFu);
+        } else {
+            fillQuad(0, 0, 6, 6, 0xFFFFFFFFu);
+        }
+        EXPECT_EQ(c.drawn ? 0xFFFFFFFFu : 0xFF000000u, pixel(3, 3)) << c.cull << " " << c.mirrored;
+    }
+}
+
+TEST_F(RasterTest, ScissorAndViewportClipDrawingAndClear) {
+    device->clear(0, nullptr, kClearTarget, 0xFF000000u, 1, 0);
+    const IntRect scissor{4, 4, 8, 8};
+    device->setScissorRect(&scissor);
+    device->setRenderState(RenderState::ScissorTestEnable, 1);
+    fillQuad(0, 0, 32, 32, 0xFFFFFFFFu);
+    EXPECT_EQ(0xFFFFFFFFu, pixel(4, 4));
+    EXPECT_EQ(0xFFFFFFFFu, pixel(7, 7));
+    EXPECT_EQ(0xFF000000u, pixel(8, 7));
+    EXPECT_EQ(0xFF000000u, pixel(3, 4));
+    device->setRenderState(RenderState::ScissorTestEnable, 0);
+    const Viewport vp{2, 2, 3, 3, 0, 1};
+    ASSERT_EQ(kOk, device->setViewport(&vp));
+    device->clear(0, nullptr, kClearTarget, 0xFF00FF00u, 1, 0);
+    EXPECT_EQ(0xFF00FF00u, pixel(2, 2));
+    EXPECT_EQ(0xFF00FF00u, pixel(4, 4));
+    EXPECT_EQ(0xFFFFFFFFu, pixel(5, 5));
+}
+
+TEST_F(RasterTest, TargetsWithoutAlphaStayOpaqueAndTargetsWithAlphaKeepIt) {
+    spriteStates(false);
+    fillQuad(0, 0, 4, 4, 0x80FFFFFFu);
+    EXPECT_EQ(0xFFFFFFFFu, pixel(1, 1));
+    GpuTexture* rt = nullptr;
+    ASSERT_EQ(kOk, device->createTexture(4, 4, 1, kUsageRenderTarget, kFormatA8R8G8B8, kPoolDefault, &rt));
+    GpuSurface* level = nullptr;
+    rt->getSurfaceLevel(0, &level);
+    ASSERT_EQ(kOk, device->setRenderTarget(0, level));
+    fillQuad(0, 0, 4, 4, 0x80FFFFFFu);
+    EXPECT_EQ(0x80FFFFFFu, pixel(1, 1));
+    GpuSurface* back = nullptr;
+    device->getBackBuffer(0, 0, &back);
+    device->setRenderTarget(0, back);
+    back->release();
+    level->release();
+    rt->release();
+}
+
+// Draws a set of textured quads that exercise both span paths.
+void drawScene(DeviceFixture& f, GpuTexture* t) {
+    f.device->clear(0, nullptr, kClearTarget, 0xFF304050u, 1, 0);
+    f.spriteStates(true);
+    f.device->setTexture(0, t);
+    f.quad(2.5f, 3.5f, 18.5f, 11.5f, 0, 0, 1, 1);                          // 1:1
+    f.quad(7.5f, 1.5f, 23.5f, 9.5f, 4.0f / 16, 2.0f / 8, 20.0f / 16, 1.25f, 0x80FFC0FFu);  // 1:1, wraps, tinted
+    f.quad(0.5f, 12.5f, 31.5f, 30.5f, 0, 0, 1, 1);                         // scaled
+    f.quad(20.25f, 20.25f, 30.25f, 28.25f, 0, 0, 10.0f / 16, 1);           // 1:1 off the texel grid
+    f.device->setSamplerState(0, SamplerState::MagFilter, kFilterPoint);
+    f.device->setSamplerState(0, SamplerState::MinFilter, kFilterPoint);
+    f.device->setRenderState(RenderState::SrcBlend, kBlendSrcAlpha);
+    f.device->setRenderState(RenderState::DestBlend, kBlendOne);
+    f.quad(1.25f, 1.25f, 17.25f, 9.25f, 0, 0, 1, 1);                       // point, off-grid
+}
+
+TEST_F(RasterTest, DirectTexelSpansGiveTheSamePixelsAsTheGeneralPath) {
+    std::vector<uint32_t> texels(16 * 8);
+    for (uint32_t i = 0; i < texels.size(); ++i) {
+        texels[i] = ((i * 37u) % 256u) << 24 | (i * 0x0A1B2Cu & 0xFFFFFFu);
+    }
+    GpuTexture* t = makeTexture(16, 8, texels);
+    drawScene(*this, t);
+    const auto fast = targetPixels();
+    EXPECT_GT(device->directSpanCount(), 0u);
+    device->setDirectPathEnabled(false);
+    const uint64_t before = device->directSpanCount();
+    drawScene(*this, t);
+    EXPECT_EQ(before, device->directSpanCount());
+    EXPECT_EQ(fast, targetPixels());
+    t->release();
+}
+
+}  // namespace
+}  // namespace Platform::Gpu::Test

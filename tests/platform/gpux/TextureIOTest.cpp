@@ -1,0 +1,213 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include <stb_image_write.h>
+
+#include "platform/gpux/ImageDecoder.h"
+#include "platform/gpux/TextureIO.h"
+
+namespace Platform::Gpux {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+// Encodes RGBA pixels with the stb writer, as an image tool would.
+Bytes encode(const char* kind, int w, int h, int comp, const std::vector<uint8_t>& data) {
+    Bytes out;
+    auto sink = [](void* ctx, void* bytes, int size) {
+        auto* v = static_cast<Bytes*>(ctx);
+        v->insert(v->end(), static_cast<uint8_t*>(bytes), static_cast<uint8_t*>(bytes) + size);
+    };
+    if (std::strcmp(kind, "png") == 0) {
+        stbi_write_png_to_func(sink, &out, w, h, comp, data.data(), w * comp);
+    } else if (std::strcmp(kind, "bmp") == 0) {
+        stbi_write_bmp_to_func(sink, &out, w, h, comp, data.data());
+    } else {
+        stbi_write_tga_to_func(sink, &out, w, h, comp, data.data());
+    }
+    return out;
+}
+
+Bytes ddsHeader(uint32_t w, uint32_t h, uint32_t pfFlags, const char* code, uint32_t bits,
+                std::array<uint32_t, 4> masks = {}) {
+    Bytes b(128, 0);
+    auto put = [&b](size_t at, uint32_t v) { std::memcpy(b.data() + at, &v, 4); };
+    std::memcpy(b.data(), "DDS ", 4);
+    put(4, 124);
+    put(12, h);
+    put(16, w);
+    put(76, 32);
+    put(80, pfFlags);
+    if (code != nullptr) {
+        std::memcpy(b.data() + 84, code, 4);
+    }
+    put(88, bits);
+    for (int i = 0; i < 4; ++i) {
+        put(92 + 4 * i, masks[i]);
+    }
+    return b;
+}
+
+TEST(ImageDecoderTest, RecognisesFormatsByContentAndKeepsTheAlphaDistinction) {
+    const std::vector<uint8_t> rgba = {255, 0, 0, 128, 0, 255, 0, 255, 0, 0, 255, 0, 10, 20, 30, 40};
+    const std::vector<uint8_t> rgb = {255, 0, 0, 0, 255, 0, 0, 0, 255, 10, 20, 30};
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        bool hasAlpha;
+        uint32_t lastPixel;
+    } cases[] = {
+        {"png rgba", encode("png", 2, 2, 4, rgba), true, 0x280A141Eu},
+        {"png rgb", encode("png", 2, 2, 3, rgb), false, 0xFF0A141Eu},
+        {"bmp", encode("bmp", 2, 2, 3, rgb), false, 0xFF0A141Eu},
+        {"tga rgba", encode("tga", 2, 2, 4, rgba), true, 0x280A141Eu},
+    };
+    for (const Case& c : cases) {
+        DecodedImage image;
+        std::string error;
+        ASSERT_TRUE(decodeImage(c.bytes.data(), c.bytes.size(), image, error)) << c.name << ": " << error;
+        EXPECT_EQ(2u, image.width) << c.name;
+        EXPECT_EQ(c.hasAlpha, image.hasAlpha) << c.name;
+        EXPECT_EQ(c.lastPixel, image.pixels[3]) << c.name;
+        EXPECT_EQ(c.hasAlpha ? 0x80FF0000u : 0xFFFF0000u, image.pixels[0]) << c.name;
+    }
+}
+
+TEST(ImageDecoderTest, ReadsUncompressedAndBlockCompressedDds) {
+    // 32-bit with an alpha mask: one pixel 0x80112233.
+    Bytes plain = ddsHeader(1, 1, 0x41, nullptr, 32, {0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0xFF000000u});
+    for (uint8_t b : {0x33, 0x22, 0x11, 0x80}) {
+        plain.push_back(b);
+    }
+    // DXT1, 4x4: end points pure red (0xF800) and pure blue (0x001F), c0 > c1, texel 0 uses
+    // index 0, texel 1 index 1, texel 2 index 2 (2/3 red), the rest index 3.
+    Bytes dxt1 = ddsHeader(4, 4, 0x4, "DXT1", 0);
+    const uint8_t block1[8] = {0x00, 0xF8, 0x1F, 0x00, 0xE4, 0xFF, 0xFF, 0xFF};
+    dxt1.insert(dxt1.end(), block1, block1 + 8);
+    // DXT5, 4x4: alpha end points 255 and 0 (eight-step ramp); texel 0 index 0, texel 1 index 1.
+    Bytes dxt5 = ddsHeader(4, 4, 0x4, "DXT5", 0);
+    const uint8_t block5[16] = {255, 0, 0x08, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0};
+    dxt5.insert(dxt5.end(), block5, block5 + 16);
+
+    DecodedImage image;
+    std::string error;
+    ASSERT_TRUE(decodeImage(plain.data(), plain.size(), image, error)) << error;
+    EXPECT_TRUE(image.hasAlpha);
+    EXPECT_EQ(0x80112233u, image.pixels[0]);
+    ASSERT_TRUE(decodeImage(dxt1.data(), dxt1.size(), image, error)) << error;
+    EXPECT_EQ(0xFFFF0000u, image.pixels[0]);
+    EXPECT_EQ(0xFF0000FFu, image.pixels[1]);
+    EXPECT_EQ(0xFFAA0055u, image.pixels[2]);
+    EXPECT_EQ(0xFF5500AAu, image.pixels[3]);
+    ASSERT_TRUE(decodeImage(dxt5.data(), dxt5.size(), image, error)) << error;
+    EXPECT_EQ(0xFFu, image.pixels[0] >> 24);
+    EXPECT_EQ(0x00u, image.pixels[1] >> 24);
+    EXPECT_EQ(0xFFFFFFFFu, image.pixels[0]);
+
+    struct Bad {
+        const char* name;
+        Bytes bytes;
+        const char* reason;
+    } bad[] = {
+        {"truncated blocks", Bytes(dxt5.begin(), dxt5.end() - 1), "truncated"},
+        {"short header", Bytes(dxt5.begin(), dxt5.begin() + 60), "header"},
+        {"unknown compression", ddsHeader(4, 4, 0x4, "ATI2", 0), "DXT"},
+        {"not an image", Bytes{'h', 'e', 'l', 'l', 'o'}, "not a readable image"},
+    };
+    for (const Bad& b : bad) {
+        error.clear();
+        EXPECT_FALSE(decodeImage(b.bytes.data(), b.bytes.size(), image, error)) << b.name;
+        EXPECT_NE(std::string::npos, error.find(b.reason)) << b.name << ": " << error;
+    }
+}
+
+struct TextureIOTest : ::testing::Test {
+    Gpu::GpuSystem* system = Gpu::createGpuSystem(Gpu::kSdkVersion);
+    Gpu::GpuDevice* device = nullptr;
+    std::filesystem::path dir;
+    void SetUp() override {
+        Gpu::PresentParameters pp;
+        pp.backBufferWidth = 16;
+        pp.backBufferHeight = 16;
+        ASSERT_EQ(Gpu::kOk, system->createDevice(0, Gpu::kDeviceHal, 0, 0, &pp, &device));
+        dir = std::filesystem::temp_directory_path() /
+              ("gpux_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(dir);
+    }
+    void TearDown() override {
+        Gpu::safeRelease(device);
+        Gpu::safeRelease(system);
+        std::filesystem::remove_all(dir);
+    }
+};
+
+TEST_F(TextureIOTest, ImagesArePaddedToPowersOfTwoInTheTopLeftCorner) {
+    struct Case {
+        int comp;
+        uint32_t format;
+        uint32_t padding;
+    } cases[] = {{4, Gpu::kFormatA8R8G8B8, 0x00000000u}, {3, Gpu::kFormatX8R8G8B8, 0xFF000000u}};
+    for (const Case& c : cases) {
+        std::vector<uint8_t> data(100 * 60 * size_t(c.comp), 200);
+        const Bytes png = encode("png", 100, 60, c.comp, data);
+        Gpu::GpuTexture* t = nullptr;
+        ImageInfo info;
+        ASSERT_EQ(Gpu::kOk, createTextureFromMemory(device, png.data(), png.size(), Gpu::kPoolManaged, &t, &info));
+        Gpu::SurfaceDesc desc;
+        t->getLevelDesc(0, &desc);
+        EXPECT_EQ(128u, desc.width);
+        EXPECT_EQ(64u, desc.height);
+        EXPECT_EQ(c.format, desc.format);
+        EXPECT_EQ(100u, info.width);
+        const Gpu::PixelImage& image = *t->image();
+        EXPECT_EQ(c.comp == 4 ? 0xC8C8C8C8u : 0xFFC8C8C8u, image.row(59)[99]);
+        EXPECT_EQ(c.padding, image.row(59)[100]);
+        EXPECT_EQ(c.padding, image.row(60)[0]);
+        t->release();
+    }
+    const char junk[] = "not an image at all";
+    Gpu::GpuTexture* t = nullptr;
+    std::string error;
+    EXPECT_EQ(kErrInvalidData,
+              createTextureFromMemory(device, junk, sizeof junk, Gpu::kPoolManaged, &t, nullptr, &error));
+    EXPECT_EQ(nullptr, t);
+    EXPECT_FALSE(error.empty());
+}
+
+TEST_F(TextureIOTest, SavedPngReadsBackAsTheSurfaceAndFilesLoadByEnginePath) {
+    Gpu::GpuTexture* rt = nullptr;
+    ASSERT_EQ(Gpu::kOk, device->createTexture(3, 2, 1, Gpu::kUsageRenderTarget, Gpu::kFormatX8R8G8B8,
+                                              Gpu::kPoolDefault, &rt));
+    Gpu::LockedRect lr;
+    rt->lockRect(0, &lr, nullptr, 0);
+    static_cast<uint32_t*>(lr.bits)[4] = 0x00123456u;  // the X byte is not colour
+    rt->unlockRect(0);
+    Gpu::GpuSurface* level = nullptr;
+    rt->getSurfaceLevel(0, &level);
+    const std::u16string path = std::filesystem::path(dir / "shot.png").u16string();
+    ASSERT_EQ(Gpu::kOk, saveSurfaceToPngFile(path, level));
+    level->release();
+    rt->release();
+
+    // Back through the file loader, with the engine's backslash separators.
+    std::u16string enginePath = path;
+    for (char16_t& ch : enginePath) {
+        ch = ch == u'/' ? u'\\' : ch;
+    }
+    Gpu::GpuTexture* loaded = nullptr;
+    ASSERT_EQ(Gpu::kOk, createTextureFromFile(device, enginePath, Gpu::kPoolManaged, &loaded));
+    EXPECT_EQ(0xFF123456u, loaded->image()->row(1)[1]);
+    EXPECT_EQ(0xFF000000u, loaded->image()->row(0)[0]);
+    loaded->release();
+
+    std::string error;
+    EXPECT_LT(createTextureFromFile(device, u"missing\\none.png", Gpu::kPoolManaged, &loaded, nullptr, &error), 0);
+    EXPECT_NE(std::string::npos, error.find("missing/none.png"));
+}
+
+}  // namespace
+}  // namespace Platform::Gpux
