@@ -49,7 +49,9 @@ bool OxThread::keepRunning() {
     if (isSuspended()) {
         // A time-out only ends this wait: the thread runs one more pass and parks again.
         const uint32_t limit = suspendTimeout_ == 0 ? Platform::Kernel::kInfinite : suspendTimeout_;
+        parkedEvent_.set();
         waitForEvents({&stopEvent_, &interruptEvent_, &resumeEvent_}, limit);
+        parkedEvent_.reset();
     }
     {
         OxCriticalLock lock(monitor_);
@@ -205,6 +207,16 @@ void OxThread::invokeCallbacks() {
     for (const Callback& callback : copies) {
         callback.function();
     }
+}
+
+bool OxThread::waitUntilParked(uint32_t ms) {
+    const OxThreadHandle handle = getThreadData();
+    if (!handle || handle->isPseudo()) {
+        return false;
+    }
+    // The thread's end also ends the wait: a thread that stops instead of parking never parks.
+    Platform::Kernel::Waitable* objects[] = {&parkedEvent_, handle.get()};
+    return Platform::Kernel::waitForAny(objects, ms) == Platform::Kernel::kWaitObject0;
 }
 
 int OxThread::start() {

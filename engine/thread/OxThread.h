@@ -53,6 +53,11 @@ public:
     int start() override;
     int stop() override;
 
+    // Waits up to `ms` until the thread has parked itself in keepRunning after a suspend, so a
+    // caller can touch what the thread uses without racing the pass in progress. False when the
+    // time ran out or the thread is not running.
+    bool waitUntilParked(uint32_t ms);
+
 private:
     struct Callback {
         OxThreadFunction function;
@@ -76,6 +81,8 @@ private:
     std::atomic<int32_t> suspendCount_{0};
     uint32_t suspendTimeout_ = 0;
     OxEvent resumeEvent_;
+    // Signalled while the thread waits in keepRunning because it is suspended.
+    Platform::Kernel::KernelEvent parkedEvent_{/*manualReset=*/true};
 };
 
 }  // namespace Orvex::Thread

@@ -88,6 +88,21 @@ TEST_F(OxThreadTest, SuspendCountsMustBeMatchedByResumes) {
     EXPECT_EQ(thread.stop(), 0);
 }
 
+TEST_F(OxThreadTest, WaitUntilParkedReturnsOnceTheThreadHasParked) {
+    LoopingThread thread;
+    EXPECT_FALSE(thread.waitUntilParked(10));  // not running
+    ASSERT_EQ(thread.start(), 0);
+    ASSERT_TRUE(eventually([&] { return thread.passes > 0; }));
+    thread.suspend(0);
+    ASSERT_TRUE(thread.waitUntilParked(10000));
+    const int parkedAt = thread.passes;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(thread.passes, parkedAt);  // nothing runs while parked
+    thread.resume();
+    EXPECT_TRUE(eventually([&] { return thread.passes > parkedAt; }));
+    EXPECT_EQ(thread.stop(), 0);
+}
+
 TEST_F(OxThreadTest, ASuspendTimeOutLetsOnePassRunPerInterval) {
     LoopingThread thread;
     thread.suspend(20);
