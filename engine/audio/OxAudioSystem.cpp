@@ -9,11 +9,11 @@ OxAudioSystem::~OxAudioSystem() {
     terminate();
 }
 
-int32_t OxAudioSystem::initialize() {
+int32_t OxAudioSystem::initialize(float masterVolume) {
     if (device_) {
         return 0;
     }
-    auto device = std::make_shared<XAudio2::XAudio2Device>();
+    auto device = std::make_shared<XAudio2::XAudio2Device>(Platform::Audio::EngineOptions{}, masterVolume);
     if (device->initialize()) {
         device_ = std::move(device);
     } else {

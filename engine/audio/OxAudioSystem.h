@@ -16,8 +16,9 @@ public:
     static void release() { System::singleton<OxAudioSystem>::release(); }
     virtual ~OxAudioSystem();
 
-    // Makes the device once; 0 in every case (the silent device when output fails).
-    int32_t initialize();
+    // Makes the device once; 0 in every case (the silent device when output fails). The master
+    // volume (1.0 unchanged) scales every sound of the device; the game passes its setting.
+    int32_t initialize(float masterVolume = 0.5f);
     void terminate();
     void update(float elapsed);
     // Empty before initialize and after terminate.

@@ -1,6 +1,8 @@
 #include "game/replay/CReplayInfo.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <ctime>
 #include <utility>
 
@@ -15,6 +17,9 @@ namespace Fenwarrow::Replay {
 namespace {
 
 constexpr char16_t kVersionText[] = u"1.00";
+
+// The result record is laid out as it is saved, little-endian numbers included.
+static_assert(std::endian::native == std::endian::little);
 
 template <std::size_t N>
 void copyCut(std::array<char16_t, N>& field, const std::u16string& text) {
@@ -49,6 +54,11 @@ void readText(Orvex::Serialization::OxSerializer& serializer, std::array<char16_
 
 }  // namespace
 
+// The result record is written with its padding bytes, which must be zero as well.
+CReplayInfo::CReplayInfo() {
+    std::memset(&result_, 0, sizeof(result_));
+}
+
 CReplayInfo::CReplayInfo(Orvex::Random::IOrvexRandomGenerator& random, const std::u16string& playerName) {
     initialize(random, playerName);
 }
@@ -58,7 +68,7 @@ void CReplayInfo::initialize(Orvex::Random::IOrvexRandomGenerator& random, const
     random.seed(seed_);
     dungeonScript_.fill(0);
     frames_.clear();
-    result_.fill(0);
+    std::memset(&result_, 0, sizeof(result_));
     copyCut(version_, Orvex::System::formatWide(u"%s", kVersionText));
     copyCut(playerName_, Orvex::System::formatWide(u"%s", playerName));
     timeStamp_ = static_cast<uint32_t>(static_cast<uint64_t>(std::time(nullptr)));
@@ -117,7 +127,7 @@ bool CReplayInfo::serialize(Orvex::Serialization::OxSerializer& serializer) cons
         const CReplayFrameDisk disk = toDisk(frame);
         serializer.writeBlock(&disk, sizeof(disk));
     }
-    serializer.writeBlock(result_.data(), result_.size());
+    serializer.writeBlock(&result_, sizeof(result_));
     return true;
 }
 
@@ -138,7 +148,7 @@ bool CReplayInfo::deserialize(Orvex::Serialization::OxSerializer& serializer) {
             frame = fromDisk(disk);
         }
     }
-    serializer.readBlock(result_.data(), result_.size());
+    serializer.readBlock(&result_, sizeof(result_));
     return !serializer.hasReadFailed();
 }
 

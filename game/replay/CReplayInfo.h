@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "game/replay/ReplayRecords.h"
+#include "game/shell/CResultInfo.h"
 
 namespace Orvex::InputSystem {
 class OxVirtualKey;
@@ -28,13 +29,8 @@ public:
     static constexpr std::size_t kDungeonScriptUnits = 128;
     static constexpr std::size_t kVersionUnits = 64;
     static constexpr std::size_t kPlayerNameUnits = 64;
-    // The run's result record, carried byte for byte.
-    static constexpr std::size_t kResultBytes = 2404;
-
-    using ResultRecord = std::array<uint8_t, kResultBytes>;
-
     // A blank replay (seed 0, empty texts) to read a file into; nothing is seeded.
-    CReplayInfo() = default;
+    CReplayInfo();
     // A new replay of the run about to start: see initialize.
     CReplayInfo(Orvex::Random::IOrvexRandomGenerator& random, const std::u16string& playerName);
 
@@ -61,8 +57,9 @@ public:
 
     std::vector<CReplayFrame>& getFrames() { return frames_; }
     const std::vector<CReplayFrame>& getFrames() const { return frames_; }
-    ResultRecord& getResult() { return result_; }
-    const ResultRecord& getResult() const { return result_; }
+    // The run's result record, filled when a recorded run ends; all zero until then.
+    CResultInfo& getResult() { return result_; }
+    const CResultInfo& getResult() const { return result_; }
 
     // Writes the replay body; always true.
     bool serialize(Orvex::Serialization::OxSerializer& serializer) const;
@@ -73,7 +70,7 @@ private:
     uint32_t seed_ = 0;
     std::vector<CReplayFrame> frames_;
     std::array<char16_t, kDungeonScriptUnits> dungeonScript_{};
-    ResultRecord result_{};
+    CResultInfo result_{};
     std::array<char16_t, kVersionUnits> version_{};
     std::array<char16_t, kPlayerNameUnits> playerName_{};
     uint32_t timeStamp_ = 0;

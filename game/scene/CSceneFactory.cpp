@@ -1,5 +1,9 @@
 #include "game/scene/CSceneFactory.h"
 
+#include "game/scene/CLogo.h"
+#include "game/scene/CMovie.h"
+#include "game/scene/CPlayDemo.h"
+#include "game/scene/CPromotion.h"
 #include "game/scene/CStartUp.h"
 #include "game/scene/SceneNumbers.h"
 
@@ -10,6 +14,14 @@ std::shared_ptr<Orvex::SceneController::OxSceneBase> CSceneFactory::create(int32
     switch (number) {
         case kSceneStartUp:
             return std::make_shared<CStartUp>();
+        case kSceneLogo:
+            return std::make_shared<CLogo>();
+        case kSceneMovie:
+            return std::make_shared<CMovie>();
+        case kScenePlayDemo:
+            return std::make_shared<CPlayDemo>();
+        case kScenePromotion:
+            return std::make_shared<CPromotion>();
         default:
             // Numbers outside 1..20, and scenes this program does not have yet.
             return nullptr;

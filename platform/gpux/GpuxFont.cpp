@@ -36,11 +36,7 @@ bool sameFamily(std::string_view a, std::string_view b) {
 
 // The file of the font fontconfig matches for `family`; with `exact`, only when one of the
 // matched font's family names is `family`.
-std::string matchFamily(const std::string& family, bool exact) {
-    FcConfig* config = FcConfigGetCurrent();
-    if (config == nullptr) {
-        return {};
-    }
+std::string matchFamily(FcConfig* config, const std::string& family, bool exact) {
     FcPattern* pattern = FcPatternCreate();
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
     FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>("ja"));
@@ -98,19 +94,25 @@ void setFaceName(FontDesc& desc, std::u16string_view name) {
 }
 
 std::string findFontFile(std::u16string_view faceName) {
-    if (!FcInit()) {
+    // A configuration of our own, destroyed after the search: the process-wide one is never
+    // freed and would hold whatever it loaded for the life of the program.
+    FcConfig* config = FcInitLoadConfigAndFonts();
+    if (config == nullptr) {
         return {};
     }
     std::string narrowName;
     Kernel::wideToMultiByte(std::u16string(faceName), narrowName);
+    std::string file;
     for (const std::string& family : {narrowName, std::string("IPAPGothic"), std::string("IPAGothic")}) {
-        if (!family.empty()) {
-            if (std::string file = matchFamily(family, true); !file.empty()) {
-                return file;
-            }
+        if (!family.empty() && file.empty()) {
+            file = matchFamily(config, family, true);
         }
     }
-    return matchFamily(narrowName.empty() ? std::string("sans-serif") : narrowName, false);
+    if (file.empty()) {
+        file = matchFamily(config, narrowName.empty() ? std::string("sans-serif") : narrowName, false);
+    }
+    FcConfigDestroy(config);
+    return file;
 }
 
 struct GpuxFont::Impl {

@@ -1,0 +1,14 @@
+#pragma once
+// The maker's logo movie; then the title.
+#include "game/scene/CMovieSceneBase.h"
+
+namespace Fenwarrow::Scene {
+
+class CLogo : public CMovieSceneBase {
+public:
+    bool initialize() override;
+    bool update() override;
+    bool draw() override;
+};
+
+}  // namespace Fenwarrow::Scene

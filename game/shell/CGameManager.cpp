@@ -1,0 +1,417 @@
+#include "game/shell/CGameManager.h"
+
+#include "engine/audio/OxAudioSystem.h"
+#include "engine/font/OxBitmapFont.h"
+#include "engine/font/OxBitmapFontLoader.h"
+#include "engine/font/OxFontRenderer.h"
+#include "engine/input/OxDI8GamePadDevice.h"
+#include "engine/input/OxGamePadDevice.h"
+#include "engine/input/OxInputSystem.h"
+#include "engine/input/OxKeyboardDevice.h"
+#include "engine/input/OxXAxisMinusBind.h"
+#include "engine/input/OxXAxisPlusBind.h"
+#include "engine/input/OxYAxisMinusBind.h"
+#include "engine/input/OxYAxisPlusBind.h"
+#include "engine/system/OxStringConvert.h"
+#include "engine/system/OxWideFormat.h"
+#include "engine/timer/OxTimer.h"
+#include "game/item/CItemFactory.h"
+#include "game/layer/CSceneLayerManager.h"
+#include "game/replay/CReplayController.h"
+#include "game/scene/CSceneFactory.h"
+#include "game/scene/SceneNumbers.h"
+#include "game/scriptcommand/CGameCommand.h"
+#include "game/scriptcommand/RenderLayerNames.h"
+#include "game/shell/CCommonDataManager.h"
+#include "game/shell/CGameDataManager.h"
+#include "game/shell/CMainApp.h"
+#include "game/shell/CSEManager.h"
+#include "game/shell/CSettingDataManager.h"
+#include "platform/gpu/GpuDevice.h"
+#include "platform/kernel/DebugOutput.h"
+#include "platform/kernel/MessageBox.h"
+
+namespace Fenwarrow {
+namespace {
+
+using Orvex::Graphics::IOrvexGraphics;
+using Platform::Kernel::debugOutput;
+
+constexpr uint32_t kFramesPerSecond = 60;
+constexpr uint32_t kKeyCount = 12;
+constexpr uint32_t kRepeatInterval = 8;
+constexpr uint32_t kKeyboardKind = 1;
+constexpr uint32_t kMouseKind = 2;
+constexpr uint32_t kGamePadKind = 3;
+constexpr uint32_t kAxisButtonCount = 4;
+constexpr uint32_t kClearTargetAndDepth = 5;
+
+// Archives are opened with the archive format's own key byte and names folded to lower case.
+Orvex::FileArchiver::OxArchiveOptions archiveOptions() {
+    Orvex::FileArchiver::OxArchiveOptions options{};
+    options.lowerCaseNames = 1;
+    return options;
+}
+
+const CGameSetting& settings() {
+    return CMainApp::getInstance()->getSettings();
+}
+
+template <typename T>
+void releaseGraphicsObject(T*& object) {
+    if (object != nullptr) {
+        object->release();
+        object = nullptr;
+    }
+}
+
+}  // namespace
+
+CGameManager::CGameManager() {
+    frameTimer_.setFrameRate(kFramesPerSecond);
+}
+
+CGameManager::~CGameManager() {
+    // Members go in reverse order; the graphics objects count their own references.
+    replay_.reset();
+    itemFactory_.reset();
+    layerManager_.reset();
+    gameData_.reset();
+    soundEffects_.reset();
+    settingData_.reset();
+    commonData_.reset();
+    virtualKeys_.clear();
+    font_.reset();
+    fontLoader_.reset();
+    screenEffects_.reset();
+    renderQueue_.reset();
+    releaseGraphicsObject(renderer_);
+    releaseGraphicsObject(graphics_);
+}
+
+bool CGameManager::openArchives() {
+    static const std::vector<std::u16string> kArchives = {u"d000.bin", u"d100.bin", u"d200.bin", u"d300.bin",
+                                                          u"d400.bin", u"d500.bin", u"d900.bin"};
+    for (auto& reader : archiveReaders_) {
+        reader = std::make_shared<Orvex::FileArchiver::OxPackedStreamReader>();
+    }
+    for (auto& reader : archiveReaders_) {
+        if (static_cast<int32_t>(reader->openArchives(kArchives, archiveOptions())) < 0) {
+            debugOutput(reader->getLastError() + u"\n");
+            Platform::Kernel::showMessageBox(u"データファイルを読み込めませんでした。", u"Error");
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CGameManager::createGraphics() {
+    IOrvexGraphics* graphics = OXCreateGraphics(Orvex::Graphics::kOxGraphicsVersion);
+    releaseGraphicsObject(graphics_);
+    graphics_ = graphics;
+    if (graphics_ == nullptr) {
+        return false;
+    }
+    Orvex::Graphics::OxGraphicsParameters parameters;
+    parameters.fullScreen = settings().fullScreen ? 1 : 0;
+    parameters.secondFlag = 0;
+    parameters.width = settings().screenWidth;
+    parameters.height = settings().screenHeight;
+    parameters.reserved0 = 0;
+    parameters.reserved1 = 1;
+    parameters.reserved2 = 1;
+    if (graphics_->initialize(CMainApp::getInstance()->getHandle(), &parameters) < 0) {
+        return false;
+    }
+    Orvex::Graphics::IOrvexRenderer* renderer = nullptr;
+    if (graphics_->createRenderer(&renderer) < 0) {
+        return false;
+    }
+    releaseGraphicsObject(renderer_);
+    renderer_ = renderer;
+    return true;
+}
+
+bool CGameManager::initialize() {
+    if (!openArchives() || !createGraphics()) {
+        return false;
+    }
+    renderQueue_ = std::make_shared<Orvex::Graphics::OxRenderQueue>();
+    screenEffects_ = std::make_shared<Orvex::Graphics::OxScreenEffectController>();
+
+    fontLoader_ = std::make_shared<Orvex::FontLib::OxBitmapFontLoader>(renderer_, archiveReaders_[0]);
+    fontLoader_->setRootDirectory(u"Font");
+    font_ = std::make_shared<Orvex::FontLib::OxBitmapFont>(fontLoader_);
+    if (static_cast<int32_t>(font_->load(settings().highFont ? u"font_01" : u"font_00")) < 0) {
+        debugOutput(Orvex::System::widen(fontLoader_->getLastError()) + u"\n");
+        return false;
+    }
+    auto* audio = Orvex::AudioSystem::OxAudioSystem::instance();
+    if (audio->initialize(settings().masterVolume) < 0) {
+        return false;
+    }
+    random_ = std::make_shared<Orvex::Random::OxMT19937RandomGenerator>();
+    random_->seed(Orvex::Timer::OxTimer().getSystemTime());
+    sceneController_.addListener(this);
+
+    commonData_ = std::make_shared<CCommonDataManager>();
+    if (!commonData_->initialize(*archiveReaders_[0], renderer_->getTextureManager(), *audio->getDevice())) {
+        return false;
+    }
+    settingData_ = std::make_shared<CSettingDataManager>();
+    soundEffects_ = std::make_shared<CSEManager>();
+    layerManager_ = std::make_shared<SceneLayer::CSceneLayerManager>();
+    itemFactory_ = std::make_shared<Item::CItemFactory>(*this);
+    if (!itemFactory_->initialize()) {
+        return false;
+    }
+    gameData_ = std::make_shared<CGameDataManager>(*this);
+    replay_ = std::make_shared<Replay::CReplayController>(*this);
+    if (!setupInput()) {
+        return false;
+    }
+
+    // When the game thread ends, the window thread ends too.
+    gameThread_.addCallback([] {
+        if (CMainApp* app = CMainApp::getInstance()) {
+            app->requestStop();
+        }
+    });
+    gameThread_.setFunction([this] { gameThreadMain(); });
+    gameThread_.start();
+    const Orvex::Thread::OxThreadHandle handle = gameThread_.getThreadData();
+    debugOutput(Orvex::System::formatWide(u"GameThread h=%d\n", handle ? handle->value() : 0));
+    return true;
+}
+
+bool CGameManager::setupInput() {
+    using namespace Orvex::InputSystem;
+    OxInputSystem* input = OxInputSystem::getInstance();
+    if (input == nullptr) {
+        return false;
+    }
+    std::shared_ptr<OxKeyboardDevice> keyboard;
+    if (input->createDevice(kKeyboardKind, 0)) {
+        keyboard = input->getKeyboardDevice();
+    }
+    // The mouse is made but never bound.
+    if (input->createDevice(kMouseKind, 0)) {
+        input->getMouseDevice();
+    }
+    if (!input->createDevice(kGamePadKind, 0)) {
+        return false;
+    }
+    std::shared_ptr<OxGamePadDevice> pad = input->getGamePadDevice(0);
+    if (!pad) {
+        return false;
+    }
+    if (auto* directPad = dynamic_cast<OxDI8GamePadDevice*>(pad.get())) {
+        // The stick's four directions act as four more buttons after the real ones.
+        directPad->addVirtualButtons(kAxisButtonCount);
+        const uint32_t n = OxDI8GamePadDevice::getButtonCount();
+        directPad->addKeyBind(std::make_shared<OxYAxisMinusBind>(n, 0.0f));
+        directPad->addKeyBind(std::make_shared<OxXAxisPlusBind>(n + 1, 0.0f));
+        directPad->addKeyBind(std::make_shared<OxYAxisPlusBind>(n + 2, 0.0f));
+        directPad->addKeyBind(std::make_shared<OxXAxisMinusBind>(n + 3, 0.0f));
+    }
+
+    virtualKeys_.push_back(std::make_shared<OxVirtualKey>());
+    OxVirtualKey* keys = getVirtualKey();
+    keys->setRepeatInterval(kRepeatInterval);
+    keys->addDevice(keyboard.get());
+    keys->addDevice(pad.get());
+    for (uint32_t key = 0; key < kKeyCount; ++key) {
+        keys->bind(key, 0, settings().keyCodes[key]);
+        keys->bind(key, 1, settings().padCodes[key]);
+    }
+    return true;
+}
+
+void CGameManager::terminate() {
+    debugOutput(u"ゲームスレッド終了.\n");
+    gameThread_.stop();
+    debugOutput(u"シーンリセット.\n");
+    sceneController_.clear();
+    debugOutput(u"全サウンドの停止.\n");
+    if (auto device = Orvex::AudioSystem::OxAudioSystem::instance()->getDevice()) {
+        device->stopAll();
+    }
+    gameData_.reset();
+    commonData_.reset();
+    settingData_.reset();
+    soundEffects_.reset();
+    layerManager_.reset();
+    itemFactory_.reset();
+    debugOutput(u"デバッガー終了.\n");
+    debugOutput(u"resets.\n");
+    font_.reset();
+    fontLoader_.reset();
+    screenEffects_.reset();
+    renderQueue_.reset();
+    debugOutput(u"m_pRenderer->shutdown().\n");
+    if (renderer_ != nullptr) {
+        if (renderer_->shutdown() < 0) {
+            debugOutput(u"Renderer shutdown failed.\n");
+        }
+        releaseGraphicsObject(renderer_);
+    }
+    debugOutput(u"m_pGraphics->terminate.\n");
+    if (graphics_ != nullptr) {
+        graphics_->terminate();
+        releaseGraphicsObject(graphics_);
+    }
+    debugOutput(u"OxAudioSystem::terminate().\n");
+    Orvex::AudioSystem::OxAudioSystem::instance()->terminate();
+    debugOutput(u"ms_pInstance.release().\n");
+    release();
+    debugOutput(u"OK.\n");
+}
+
+void CGameManager::onScenePushed(Orvex::SceneController::OxSceneBase* scene) {
+    clearColour_ = 0xFF000000u;
+    Orvex::SceneController::OxSceneController* controller = scene != nullptr ? scene->getSceneController() : nullptr;
+    const int32_t id = controller != nullptr ? controller->getCurrentSceneId() : -1;
+    if (id == Scene::kSceneMovie) {
+        return;
+    }
+    if (id != Scene::kSceneAdventure) {
+        settingData_->resetResultSetting();
+    }
+    settingData_->resetSceneSettings();
+}
+
+std::shared_ptr<IScriptCommand> CGameManager::createScriptModule(ScriptModule module) {
+    switch (module) {
+        case ScriptModule::kGame:
+            return std::make_shared<ScriptCommand::CGameCommand>(*this);
+        default:
+            // Modules this program does not have yet.
+            return nullptr;
+    }
+}
+
+std::shared_ptr<Orvex::AudioSystem::IOrvexAudioDevice> CGameManager::getAudioDevice() {
+    return Orvex::AudioSystem::OxAudioSystem::instance()->getDevice();
+}
+
+std::u16string CGameManager::getPlayerName() {
+    return settings().getPlayerName();
+}
+
+float CGameManager::getPlayTime() {
+    return gameData_ ? gameData_->getRunTime() : 0.0f;
+}
+
+Orvex::InputSystem::OxVirtualKey* CGameManager::getVirtualKey() {
+    if (replay_ && replay_->getMode() == Replay::CReplayController::kModePlayback &&
+        replay_->getState() == Replay::CReplayController::kStateRunning) {
+        return replay_->getVirtualKey().get();
+    }
+    return virtualKeys_.at(0).get();
+}
+
+std::shared_ptr<Orvex::FontLib::OxFontRenderer> CGameManager::createFontRenderer() {
+    return std::make_shared<Orvex::FontLib::OxFontRenderer>(renderer_, font_);
+}
+
+void CGameManager::setFrameRate(uint32_t framesPerSecond) {
+    frameTimer_.setFrameRate(framesPerSecond);
+    frameTimer_.reset();
+}
+
+void CGameManager::gameThreadMain() {
+    Orvex::InputSystem::OxInputSystem::getInstance();
+    sceneController_.setFactory(std::make_shared<Scene::CSceneFactory>());
+    sceneController_.requestId = Scene::kSceneStartUp;
+    sceneController_.requestKind = Scene::kRequestChange;
+    frameTimer_.reset();
+    const uint32_t frameSkip = settings().frameSkip;
+    int32_t skipCounter = 0;
+    while (gameThread_.keepRunning()) {
+        if (!runFrame(frameSkip, skipCounter)) {
+            break;
+        }
+    }
+    sceneController_.clear();
+}
+
+bool CGameManager::runFrame(uint32_t frameSkip, int32_t& skipCounter) {
+    Orvex::Window::OxWindowBase* window = CMainApp::getInstance();
+    const Platform::Gpu::Result deviceState = graphics_->getDevice()->testCooperativeLevel();
+    if (deviceState == Platform::Gpu::kErrDeviceLost) {
+        // Nothing is updated or drawn until the window thread has the device back.
+        frameTimer_.reset();
+        window->setBlockingLoop(false);
+        return true;
+    }
+    if (deviceState == Platform::Gpu::kErrDeviceNotReset) {
+        window->setBlockingLoop(false);
+    } else if (deviceState == Platform::Gpu::kOk) {
+        window->setBlockingLoop(true);
+    }
+
+    if (!runUpdateSteps()) {
+        // The scene stack refused a step (no scene for a number, a failed initialize or update):
+        // the game cannot go on, so the game loop ends instead of running an empty stack.
+        debugOutput(u"The scene controller refused its step: the game loop ends.\n");
+        return false;
+    }
+
+    frameTimer_.wait();
+    renderQueue_->clear();
+    if (static_cast<uint32_t>(++skipCounter) > frameSkip) {
+        skipCounter = 0;
+    }
+    if (frameTimer_.isLate() || skipCounter != 0) {
+        return true;
+    }
+    renderQueue_->add(Fenwarrow::ScriptCommand::getRenderPriority(u"ScreenEffect"),
+                      [this] { screenEffects_->draw(renderer_); });
+    layerManager_->draw();
+    if (!sceneController_.draw()) {
+        return false;
+    }
+    render();
+    return true;
+}
+
+bool CGameManager::runUpdateSteps() {
+    auto* input = Orvex::InputSystem::OxInputSystem::getInstance();
+    const uint32_t steps = replay_->getSpeedStep();
+    for (uint32_t i = 0; i < steps; ++i) {
+        input->updateDevices();
+        frameTime_ = steps == 1 ? static_cast<float>(frameTimer_.getLastFrameDuration()) / 1000.0f
+                                : 1.0f / static_cast<float>(frameTimer_.getFrameRate());
+        for (size_t k = 0; k < virtualKeys_.size(); ++k) {
+            virtualKeys_.at(k)->update();
+        }
+        soundEffects_->purge();
+        screenEffects_->update(renderer_, frameTime_);
+        layerManager_->update();
+        if (!sceneController_.update()) {
+            return false;
+        }
+        if (!gameThread_.isRunning()) {
+            break;
+        }
+    }
+    return true;
+}
+
+void CGameManager::render() {
+    renderer_->clear(kClearTargetAndDepth, 0xFF000000u | clearColour_, 1.0f, 0);
+    if (renderer_->beginScene() < 0) {
+        return;
+    }
+    Orvex::Graphics::IOrvexSpriteDraw* sprite = renderer_->getSpriteDraw();
+    sprite->begin();
+    renderQueue_->sort();
+    renderQueue_->draw();
+    sprite->end();
+    if (renderer_->endScene() < 0) {
+        return;
+    }
+    renderer_->present();
+}
+
+}  // namespace Fenwarrow

@@ -1,0 +1,142 @@
+#pragma once
+// The process-wide owner of every long-lived game service. It is built on the window thread
+// (initialize), runs the game thread, and tears everything down in order (terminate).
+#include <boost/noncopyable.hpp>
+
+#include <cstdint>
+#include <memory>
+
+#include "engine/graphics/OxRenderQueue.h"
+#include "engine/graphics/OxScreenEffectController.h"
+#include "engine/input/OxVirtualKey.h"
+#include "engine/io/OxPackedStreamReader.h"
+#include "engine/random/OxMT19937RandomGenerator.h"
+#include "engine/scene/IOrvexSceneEventListener.h"
+#include "engine/scene/OxSceneController.h"
+#include "engine/system/shared_vector_ptr.h"
+#include "engine/system/singleton.h"
+#include "engine/thread/OxThread.h"
+#include "engine/timer/OxFPSTimer.h"
+#include "game/replay/IReplayContext.h"
+#include "game/shell/IGameContext.h"
+#include "graphics/include/IOrvexGraphics.h"
+#include "graphics/include/IOrvexRenderer.h"
+
+namespace Orvex::FontLib {
+class OxBitmapFont;
+class OxBitmapFontLoader;
+class OxFontRenderer;
+}  // namespace Orvex::FontLib
+
+namespace Fenwarrow {
+
+class CCommonDataManager;
+class CGameDataManager;
+class CSEManager;
+class CSettingDataManager;
+namespace Item {
+class CItemFactory;
+}
+namespace Replay {
+class CReplayController;
+}
+namespace SceneLayer {
+class CSceneLayerManager;
+}
+
+class CGameManager : boost::noncopyable,
+                     public Orvex::SceneController::IOrvexSceneEventListener,
+                     public IGameContext,
+                     public Replay::IReplayContext {
+public:
+    static constexpr uint32_t kArchiveReaderCount = 3;
+
+    static CGameManager* instance() { return Orvex::System::singleton<CGameManager>::instance(); }
+    static void release() { Orvex::System::singleton<CGameManager>::release(); }
+
+    // Window thread, once: builds every service in order and starts the game thread.
+    bool initialize();
+    bool setupInput();
+    // Window thread, at shutdown: stops the game thread, releases everything and destroys this.
+    void terminate();
+
+    void onScenePushed(Orvex::SceneController::OxSceneBase* scene) override;
+
+    // IGameContext and IReplayContext.
+    Orvex::IO::StreamIO::IOrvexStreamReader& getArchiveReader() override { return *archiveReaders_[0]; }
+    Orvex::Random::IOrvexRandomGenerator& getRandomGenerator() override { return *random_; }
+    std::shared_ptr<IScriptCommand> createScriptModule(ScriptModule module) override;
+    CGameDataManager* getGameDataManager() override { return gameData_.get(); }
+    Item::CItemFactory* getItemFactory() override { return itemFactory_.get(); }
+    Orvex::IO::StreamIO::IOrvexStreamReader& getMusicReader() override { return *archiveReaders_[1]; }
+    std::shared_ptr<Orvex::AudioSystem::IOrvexAudioDevice> getAudioDevice() override;
+    std::u16string getPlayerName() override;
+    float getPlayTime() override;
+    Orvex::InputSystem::OxVirtualKey& getLiveVirtualKey() override { return *virtualKeys_.at(0); }
+
+    // The key set input readers use: the replay's keys while a replay plays back and runs.
+    Orvex::InputSystem::OxVirtualKey* getVirtualKey();
+    Orvex::InputSystem::OxVirtualKey* getVirtualKeyAt(size_t index) { return virtualKeys_.at(index).get(); }
+
+    Orvex::FileArchiver::OxPackedStreamReader* getArchiveReaderAt(size_t index) {
+        return index < kArchiveReaderCount ? archiveReaders_[index].get() : nullptr;
+    }
+    Orvex::Graphics::IOrvexGraphics* getGraphics() { return graphics_; }
+    Orvex::Graphics::IOrvexRenderer* getRenderer() { return renderer_; }
+    Orvex::Graphics::OxRenderQueue* getRenderQueue() { return renderQueue_.get(); }
+    Orvex::Graphics::OxScreenEffectController* getScreenEffects() { return screenEffects_.get(); }
+    std::shared_ptr<Orvex::FontLib::OxBitmapFontLoader> getFontLoader() { return fontLoader_; }
+    std::shared_ptr<Orvex::FontLib::OxBitmapFont> getFont() { return font_; }
+    std::shared_ptr<Orvex::FontLib::OxFontRenderer> createFontRenderer();
+    Orvex::SceneController::OxSceneController& getSceneController() { return sceneController_; }
+    Orvex::Thread::OxThread& getGameThread() { return gameThread_; }
+    Orvex::Timer::OxFPSTimer& getFrameTimer() { return frameTimer_; }
+    float getFrameTime() const { return frameTime_; }
+    void setFrameRate(uint32_t framesPerSecond);
+    uint32_t getFrameRate() const { return frameTimer_.getFrameRate(); }
+    uint32_t getClearColour() const { return clearColour_; }
+    void setClearColour(uint32_t colour) { clearColour_ = colour; }
+
+    CCommonDataManager* getCommonDataManager() { return commonData_.get(); }
+    CSettingDataManager* getSettingDataManager() { return settingData_.get(); }
+    CSEManager* getSEManager() { return soundEffects_.get(); }
+    SceneLayer::CSceneLayerManager* getSceneLayerManager() { return layerManager_.get(); }
+    Replay::CReplayController* getReplayController() { return replay_.get(); }
+
+private:
+    friend class Orvex::System::singleton<CGameManager>;
+    CGameManager();
+    ~CGameManager() override;
+
+    bool openArchives();
+    bool createGraphics();
+    void gameThreadMain();
+    // One pass of the game thread; false ends the body.
+    bool runFrame(uint32_t frameSkip, int32_t& skipCounter);
+    bool runUpdateSteps();
+    void render();
+
+    Orvex::Thread::OxThread gameThread_;
+    std::shared_ptr<Orvex::FileArchiver::OxPackedStreamReader> archiveReaders_[kArchiveReaderCount];
+    Orvex::Graphics::IOrvexGraphics* graphics_ = nullptr;
+    Orvex::Graphics::IOrvexRenderer* renderer_ = nullptr;
+    std::shared_ptr<Orvex::Graphics::OxRenderQueue> renderQueue_;
+    std::shared_ptr<Orvex::Graphics::OxScreenEffectController> screenEffects_;
+    std::shared_ptr<Orvex::FontLib::OxBitmapFontLoader> fontLoader_;
+    std::shared_ptr<Orvex::FontLib::OxBitmapFont> font_;
+    Orvex::Timer::OxFPSTimer frameTimer_;
+    float frameTime_ = 0.0f;
+    std::shared_ptr<Orvex::Random::OxMT19937RandomGenerator> random_;
+    Orvex::SceneController::OxSceneController sceneController_;
+    uint32_t clearColour_ = 0;
+    Orvex::System::shared_vector_ptr<Orvex::InputSystem::OxVirtualKey> virtualKeys_;
+    std::shared_ptr<CCommonDataManager> commonData_;
+    std::shared_ptr<CSettingDataManager> settingData_;
+    std::shared_ptr<CSEManager> soundEffects_;
+    std::shared_ptr<CGameDataManager> gameData_;
+    std::shared_ptr<SceneLayer::CSceneLayerManager> layerManager_;
+    std::shared_ptr<Item::CItemFactory> itemFactory_;
+    std::shared_ptr<Replay::CReplayController> replay_;
+};
+
+}  // namespace Fenwarrow
