@@ -36,14 +36,20 @@ uint32_t spriteTexel(uint32_t x, uint32_t y) {
     return alpha << 24 | (x * 4) << 16 | (y * 4) << 8 | 0x80;
 }
 
+// The engine root lives for the whole run: the graphics classes read its base directory.
+Orvex::OxOrvexManager& engineRoot() {
+    static Orvex::OxOrvexManager root;
+    return root;
+}
+
 // A graphics object, renderer and textures made directly on the device.
 struct Scene {
-    Orvex::OxOrvexManager root;
     IOrvexGraphics* graphics = new OxGraphics();
     OxRenderer* renderer = nullptr;
     std::vector<IOrvexTexture*> textures;
 
     Scene() {
+        engineRoot();
         OxGraphicsParameters p;
         p.width = kWidth;
         p.height = kHeight;

@@ -30,6 +30,7 @@
 #include "platform/gpu/GpuDevice.h"
 #include "platform/kernel/DebugOutput.h"
 #include "platform/kernel/MessageBox.h"
+#include "platform/window/PresentTarget.h"
 
 namespace Fenwarrow {
 namespace {
@@ -120,9 +121,17 @@ bool CGameManager::createGraphics() {
     parameters.reserved0 = 0;
     parameters.reserved1 = 1;
     parameters.reserved2 = 1;
-    if (graphics_->initialize(CMainApp::getInstance()->getHandle(), &parameters) < 0) {
+    const Orvex::Window::OxWindowHandle window = CMainApp::getInstance()->getHandle();
+    if (graphics_->initialize(window, &parameters) < 0) {
         return false;
     }
+    // The library's device knows nothing of the program's windows: finished frames are handed to
+    // the main window's present target, which the window thread shows without being waited for.
+    graphics_->getDevice()->setFrameSink([window](const std::shared_ptr<const Platform::Gpu::Frame>& frame) {
+        if (auto target = Platform::Window::presentTarget(window)) {
+            target->submit(Platform::Window::FrameBuffer{frame->width, frame->height, frame->pixels});
+        }
+    });
     Orvex::Graphics::IOrvexRenderer* renderer = nullptr;
     if (graphics_->createRenderer(&renderer) < 0) {
         return false;

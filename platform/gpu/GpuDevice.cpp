@@ -82,7 +82,6 @@ GpuDevice::GpuDevice(WindowHandle focusWindow, uint32_t behaviourFlags, const Pr
     : focusWindow_(focusWindow),
       behaviourFlags_(behaviourFlags),
       parameters_(parameters),
-      defaultPoolCount_(std::make_shared<std::atomic<int32_t>>(0)),
       mailbox_(std::make_shared<FrameMailbox>()) {
     createBackBuffer();
     resetStateToDefaults();
@@ -187,11 +186,10 @@ Result GpuDevice::reset(PresentParameters* parameters) {
     for (GpuTexture*& texture : textures_) {
         safeRelease(texture);
     }
-    if (defaultPoolCount_->load() > 0) {
-        // Default-pool resources must be released before a reset; the device stays resettable.
-        loss_ = LossState::NotReset;
-        return kErrInvalidCall;
-    }
+    // Default-pool resources that are still alive survive a reset here. The platform this
+    // device stands in for refused the reset until they were all released, but the movie player
+    // keeps its picture texture for the whole movie: a strict reset would fail at every attempt
+    // and freeze the screen until the movie ended.
     parameters_ = *parameters;
     inScene_ = false;
     safeRelease(renderTarget_);
@@ -245,6 +243,7 @@ Result GpuDevice::present(const IntRect* source, const IntRect* destination, Win
         frame->destination = *destination;
     }
     frame->overrideWindow = overrideWindow;
+    capture_.offer(*frame);
     if (sink_) {
         sink_(frame);
     }
@@ -667,7 +666,7 @@ Result GpuDevice::createTexture(uint32_t width, uint32_t height, uint32_t levels
     try {
         auto image = std::make_shared<PixelImage>(width, height, format);
         Lock lock(mutex_);
-        *out = new GpuTexture(std::move(image), usage, pool, defaultPoolCount_);
+        *out = new GpuTexture(std::move(image), usage, pool);
     } catch (const std::bad_alloc&) {
         return kErrOutOfMemory;
     }

@@ -13,6 +13,7 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/gpu/FrameCapture.h"
 #include "platform/gpu/FrameMailbox.h"
 #include "platform/gpu/GpuTexture.h"
 #include "platform/gpu/Rasterizer.h"
@@ -129,9 +130,9 @@ private:
     bool inScene_ = false;
     LossState loss_ = LossState::Operational;
     uint64_t frameSequence_ = 0;
-    std::shared_ptr<std::atomic<int32_t>> defaultPoolCount_;
     std::shared_ptr<FrameMailbox> mailbox_;
     FrameSink sink_;
+    const FrameCapture capture_ = FrameCapture::fromEnvironment();
     Rasterizer rasterizer_;
 };
 

@@ -2,21 +2,10 @@
 
 namespace Platform::Gpu {
 
-GpuTexture::GpuTexture(std::shared_ptr<PixelImage> image, uint32_t usage, uint32_t pool,
-                       std::shared_ptr<std::atomic<int32_t>> defaultPoolCount)
-    : level0_(new GpuSurface(std::move(image), usage, pool)),
-      usage_(usage),
-      pool_(pool),
-      defaultPoolCount_(std::move(defaultPoolCount)) {
-    if (pool_ == kPoolDefault && defaultPoolCount_) {
-        defaultPoolCount_->fetch_add(1);
-    }
-}
+GpuTexture::GpuTexture(std::shared_ptr<PixelImage> image, uint32_t usage, uint32_t pool)
+    : level0_(new GpuSurface(std::move(image), usage, pool)), usage_(usage), pool_(pool) {}
 
 GpuTexture::~GpuTexture() {
-    if (pool_ == kPoolDefault && defaultPoolCount_) {
-        defaultPoolCount_->fetch_sub(1);
-    }
     level0_->release();
 }
 

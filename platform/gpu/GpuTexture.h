@@ -10,8 +10,7 @@ namespace Platform::Gpu {
 
 class GpuTexture : public GpuObject {
 public:
-    GpuTexture(std::shared_ptr<PixelImage> image, uint32_t usage, uint32_t pool,
-               std::shared_ptr<std::atomic<int32_t>> defaultPoolCount);
+    GpuTexture(std::shared_ptr<PixelImage> image, uint32_t usage, uint32_t pool);
 
     virtual uint32_t getLevelCount() const { return 1; }
     virtual Result getLevelDesc(uint32_t level, SurfaceDesc* out) const;
@@ -31,7 +30,6 @@ private:
     GpuSurface* level0_;
     uint32_t usage_;
     uint32_t pool_;
-    std::shared_ptr<std::atomic<int32_t>> defaultPoolCount_;
 };
 
 }  // namespace Platform::Gpu

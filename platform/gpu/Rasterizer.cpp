@@ -118,6 +118,7 @@ uint32_t blendChannel(uint32_t s, uint32_t d, uint32_t sf, uint32_t df) {
 }
 
 enum class BlendKind { Copy, Over, Additive, Generic };
+enum class TestKind { None, GreaterEqual, Generic };
 
 BlendKind blendKind(const PipelineState& s) {
     if (!s.alphaBlend || (s.srcBlend == kBlendOne && s.destBlend == kBlendZero)) {
@@ -132,60 +133,107 @@ BlendKind blendKind(const PipelineState& s) {
     return BlendKind::Generic;
 }
 
-// Alpha test, blend and store of one span of shaded source pixels. The loops are written per
-// blend kind without branches on states, so that the compiler can vectorise them.
-template <BlendKind kKind>
-void writeSpan(const PipelineState& s, const uint32_t* src, uint32_t* dst, int32_t n, bool destAlpha) {
-    const bool test = s.alphaTest;
-    const uint32_t func = s.alphaFunc;
+TestKind testKind(const PipelineState& s) {
+    if (!s.alphaTest || s.alphaFunc == kCmpAlways) {
+        return TestKind::None;
+    }
+    return s.alphaFunc == kCmpGreaterEqual ? TestKind::GreaterEqual : TestKind::Generic;
+}
+
+// Two channels at once in the 16-bit lanes of a word (bits 0-7 and 16-23); every step stays
+// below 65536 per lane, so the results equal the per-channel formulas exactly.
+inline uint32_t div255Lanes(uint32_t x) {
+    x += 0x00800080u;
+    return ((x + ((x >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+}
+
+inline uint32_t blendOver(uint32_t sp, uint32_t dp) {
+    const uint32_t sa = sp >> 24;
+    const uint32_t ia = 255 - sa;
+    const uint32_t rb = div255Lanes((sp & 0x00FF00FFu) * sa + (dp & 0x00FF00FFu) * ia);
+    const uint32_t ag = div255Lanes(((sp >> 8) & 0x00FF00FFu) * sa + ((dp >> 8) & 0x00FF00FFu) * ia);
+    return rb | ag << 8;
+}
+
+// round((s * sa + d * 255) / 255) = round(s * sa / 255) + d, saturated.
+inline uint32_t blendAdditive(uint32_t sp, uint32_t dp) {
+    const uint32_t sa = sp >> 24;
+    uint32_t rb = div255Lanes((sp & 0x00FF00FFu) * sa) + (dp & 0x00FF00FFu);
+    uint32_t ag = div255Lanes(((sp >> 8) & 0x00FF00FFu) * sa) + ((dp >> 8) & 0x00FF00FFu);
+    rb = (rb | (((rb >> 8) & 0x00010001u) * 0xFFu)) & 0x00FF00FFu;
+    ag = (ag | (((ag >> 8) & 0x00010001u) * 0xFFu)) & 0x00FF00FFu;
+    return rb | ag << 8;
+}
+
+// Alpha test, blend and store of one span of shaded source pixels, written per blend and test
+// kind as branch-free loops that the compiler can vectorise.
+template <BlendKind kKind, TestKind kTest>
+void writeSpan(const PipelineState& s, const uint32_t* __restrict src, uint32_t* __restrict dst, int32_t n,
+               bool destAlpha) {
     const uint32_t ref = s.alphaRef & 0xFFu;
     const uint32_t keepMask = destAlpha ? 0u : 0xFF000000u;
     for (int32_t i = 0; i < n; ++i) {
         const uint32_t sp = src[i];
-        const uint32_t sa = sp >> 24;
-        if (test && !alphaPasses(func, sa, ref)) {
-            continue;
-        }
-        const uint32_t dp = dst[i] | keepMask;
+        const uint32_t old = dst[i];
+        const uint32_t dp = old | keepMask;
         uint32_t out;
         if constexpr (kKind == BlendKind::Copy) {
             out = sp;
         } else if constexpr (kKind == BlendKind::Over) {
-            const uint32_t ia = 255 - sa;
-            out = div255(channel(sp, 0) * sa + channel(dp, 0) * ia) |
-                  div255(channel(sp, 8) * sa + channel(dp, 8) * ia) << 8 |
-                  div255(channel(sp, 16) * sa + channel(dp, 16) * ia) << 16 |
-                  div255(sa * sa + channel(dp, 24) * ia) << 24;
+            out = blendOver(sp, dp);
         } else if constexpr (kKind == BlendKind::Additive) {
-            out = blendChannel(channel(sp, 0), channel(dp, 0), sa, 255) |
-                  blendChannel(channel(sp, 8), channel(dp, 8), sa, 255) << 8 |
-                  blendChannel(channel(sp, 16), channel(dp, 16), sa, 255) << 16 |
-                  blendChannel(sa, channel(dp, 24), sa, 255) << 24;
+            out = blendAdditive(sp, dp);
         } else {
+            const uint32_t sa = sp >> 24;
             const uint32_t sf = blendFactor(s.srcBlend, sa);
             const uint32_t df = blendFactor(s.destBlend, sa);
             out = blendChannel(channel(sp, 0), channel(dp, 0), sf, df) |
                   blendChannel(channel(sp, 8), channel(dp, 8), sf, df) << 8 |
                   blendChannel(channel(sp, 16), channel(dp, 16), sf, df) << 16 |
-                  blendChannel(sa, channel(dp, 24), sf, df) << 24;
+                  blendChannel(sp >> 24, channel(dp, 24), sf, df) << 24;
         }
-        dst[i] = out | keepMask;
+        bool pass = true;
+        if constexpr (kTest == TestKind::GreaterEqual) {
+            pass = (sp >> 24) >= ref;
+        } else if constexpr (kTest == TestKind::Generic) {
+            pass = alphaPasses(s.alphaFunc, sp >> 24, ref);
+        }
+        dst[i] = pass ? (out | keepMask) : old;
     }
 }
 
-void writeSpanFor(const PipelineState& s, const uint32_t* src, uint32_t* dst, int32_t n, bool destAlpha) {
+template <BlendKind kKind>
+void writeSpanTested(const PipelineState& s, const uint32_t* src, uint32_t* dst, int32_t n, bool destAlpha) {
+    switch (testKind(s)) {
+        case TestKind::None:
+            writeSpan<kKind, TestKind::None>(s, src, dst, n, destAlpha);
+            break;
+        case TestKind::GreaterEqual:
+            writeSpan<kKind, TestKind::GreaterEqual>(s, src, dst, n, destAlpha);
+            break;
+        case TestKind::Generic:
+            writeSpan<kKind, TestKind::Generic>(s, src, dst, n, destAlpha);
+            break;
+    }
+}
+
+// Built twice, for the baseline instruction set and for AVX2, and chosen when the program loads;
+// both versions compute the same integers.
+__attribute__((target_clones("avx2", "default"), flatten)) void writeSpanFor(const PipelineState& s,
+                                                                             const uint32_t* src, uint32_t* dst,
+                                                                             int32_t n, bool destAlpha) {
     switch (blendKind(s)) {
         case BlendKind::Copy:
-            writeSpan<BlendKind::Copy>(s, src, dst, n, destAlpha);
+            writeSpanTested<BlendKind::Copy>(s, src, dst, n, destAlpha);
             break;
         case BlendKind::Over:
-            writeSpan<BlendKind::Over>(s, src, dst, n, destAlpha);
+            writeSpanTested<BlendKind::Over>(s, src, dst, n, destAlpha);
             break;
         case BlendKind::Additive:
-            writeSpan<BlendKind::Additive>(s, src, dst, n, destAlpha);
+            writeSpanTested<BlendKind::Additive>(s, src, dst, n, destAlpha);
             break;
         case BlendKind::Generic:
-            writeSpan<BlendKind::Generic>(s, src, dst, n, destAlpha);
+            writeSpanTested<BlendKind::Generic>(s, src, dst, n, destAlpha);
             break;
     }
 }
@@ -273,15 +321,26 @@ void Rasterizer::drawTriangle(const PipelineState& s, const RasterVertex& a, con
     struct Edge {
         int64_t dx, dy, xs, ys, bias;
     } edges[3];
+    int edgeCount = 0;
+    int64_t xMinFixed = xMinAll;
+    int64_t xMaxFixed = xMaxAll;
     for (int i = 0; i < 3; ++i) {
         const int j = (i + 1) % 3;
-        Edge& e = edges[i];
-        e.dx = X[j] - X[i];
-        e.dy = Y[j] - Y[i];
-        e.xs = X[i];
-        e.ys = Y[i];
+        Edge e{X[j] - X[i], Y[j] - Y[i], X[i], Y[i], 0};
         const bool topLeft = (e.dy == 0 && e.dx > 0) || e.dy < 0;
         e.bias = topLeft ? 0 : 1;
+        if (e.dx == 0) {
+            // A vertical edge bounds every row alike: resolve it once.
+            const int64_t A = -e.dy * 256;
+            const int64_t B = e.dy * e.xs;
+            if (A > 0) {
+                xMinFixed = std::max(xMinFixed, ceilDiv(e.bias - B, A));
+            } else {
+                xMaxFixed = std::min(xMaxFixed, floorDiv(B - e.bias, -A));
+            }
+            continue;
+        }
+        edges[edgeCount++] = e;
     }
 
     // Attribute planes over the snapped positions.
@@ -337,10 +396,11 @@ void Rasterizer::drawTriangle(const PipelineState& s, const RasterVertex& a, con
     const bool destAlpha = s.target->hasAlpha();
 
     for (int64_t py = yMin; py <= yMax; ++py) {
-        int64_t left = xMinAll;
-        int64_t right = xMaxAll;
+        int64_t left = xMinFixed;
+        int64_t right = xMaxFixed;
         const int64_t Py = py * 256;
-        for (const Edge& e : edges) {
+        for (int k = 0; k < edgeCount; ++k) {
+            const Edge& e = edges[k];
             const int64_t A = -e.dy * 256;
             const int64_t B = e.dx * (Py - e.ys) + e.dy * e.xs;
             if (A > 0) {

@@ -118,21 +118,22 @@ TEST_F(DeviceTest, ResetReturnsEveryStateToItsDefaultAndResizesTheBackBuffer) {
     t->release();
 }
 
-TEST_F(DeviceTest, ResetIsRefusedWhileADefaultPoolTextureLives) {
+TEST_F(DeviceTest, ResetSucceedsWhileADefaultPoolTextureLives) {
     GpuTexture* managed = makeTexture(2, 2, {0, 0, 0, 0});
     GpuTexture* rt = nullptr;
     ASSERT_EQ(kOk, device->createTexture(8, 8, 1, kUsageRenderTarget, kFormatX8R8G8B8, kPoolDefault, &rt));
+    device->setTexture(0, rt);  // a binding is the device's reference, not the caller's
     PresentParameters pp;
     device->getPresentParameters(&pp);
-    EXPECT_EQ(kErrInvalidCall, device->reset(&pp));
-    EXPECT_EQ(kErrDeviceNotReset, device->testCooperativeLevel());
-    device->setTexture(0, rt);  // a binding is the device's reference, not the caller's
-    rt->release();
     EXPECT_EQ(kOk, device->reset(&pp));
     EXPECT_EQ(kOk, device->testCooperativeLevel());
+    EXPECT_EQ(1u, rt->refCount());  // the binding went with the reset; the caller's stays
     LockedRect lr;
+    EXPECT_EQ(kOk, rt->lockRect(0, &lr, nullptr, 0));  // still usable
+    rt->unlockRect(0);
     EXPECT_EQ(kOk, managed->lockRect(0, &lr, nullptr, kLockReadOnly));  // managed textures survive
     managed->unlockRect(0);
+    rt->release();
     managed->release();
 }
 

@@ -122,6 +122,35 @@ TEST_F(RasterTest, AlphaTestAndBlendModesFollowTheDocumentedRounding) {
     }
 }
 
+TEST_F(RasterTest, BlendedSpansMatchTheChannelFormulaForEveryAlpha) {
+    createDevice(256, 4);
+    std::vector<uint32_t> texels(256 * 4);
+    for (uint32_t i = 0; i < texels.size(); ++i) {
+        const uint32_t a = i % 256, c = (i * 97 + 13) % 256;
+        texels[i] = a << 24 | c << 16 | (255 - c) << 8 | (c * 7 % 256);
+    }
+    GpuTexture* t = makeTexture(256, 4, texels);
+    const uint32_t background = 0xFF30A0F0u;
+    for (uint32_t dest : {uint32_t(kBlendInvSrcAlpha), uint32_t(kBlendOne)}) {
+        device->clear(0, nullptr, kClearTarget, background, 1, 0);
+        spriteStates(true, kBlendSrcAlpha, dest);
+        device->setRenderState(RenderState::AlphaTestEnable, 0);
+        device->setTexture(0, t);
+        quad(-0.5f, -0.5f, 255.5f, 3.5f, 0, 0, 1, 1);
+        for (uint32_t i = 0; i < texels.size(); ++i) {
+            const uint32_t s = texels[i], a = s >> 24;
+            uint32_t expected = 0xFF000000u;
+            for (int shift = 0; shift < 24; shift += 8) {
+                const uint32_t sc = (s >> shift) & 0xFF, dc = (background >> shift) & 0xFF;
+                const uint32_t x = sc * a + dc * (dest == kBlendOne ? 255 : 255 - a);
+                expected |= std::min<uint32_t>(255, uint32_t(std::lround(x / 255.0))) << shift;
+            }
+            ASSERT_EQ(expected, pixel(i % 256, i / 256)) << "texel " << i << " blend " << dest;
+        }
+    }
+    t->release();
+}
+
 TEST_F(RasterTest, MissingTextureReadsOpaqueWhite) {
     spriteStates(false);
     device->clear(0, nullptr, kClearTarget, 0xFF000000u, 1, 0);

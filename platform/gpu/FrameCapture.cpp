@@ -1,0 +1,59 @@
+#include "platform/gpu/FrameCapture.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <vector>
+
+#include <stb_image_write.h>
+
+namespace Platform::Gpu {
+
+FrameCapture::FrameCapture(std::set<uint64_t> frames, std::string directory)
+    : frames_(std::move(frames)), directory_(std::move(directory)) {}
+
+FrameCapture FrameCapture::fromEnvironment() {
+    const char* list = std::getenv("ORVEX_CAPTURE_FRAMES");
+    const char* directory = std::getenv("ORVEX_CAPTURE_DIR");
+    if (list == nullptr || directory == nullptr || *directory == '\0') {
+        return {};
+    }
+    std::set<uint64_t> frames;
+    std::stringstream items(list);
+    std::string item;
+    while (std::getline(items, item, ',')) {
+        char* end = nullptr;
+        const unsigned long long n = std::strtoull(item.c_str(), &end, 10);
+        if (end != item.c_str() && n > 0) {
+            frames.insert(n);
+        }
+    }
+    return FrameCapture(std::move(frames), directory);
+}
+
+std::string FrameCapture::pathFor(uint64_t sequence) const {
+    return directory_ + "/frame" + std::to_string(sequence) + ".png";
+}
+
+bool FrameCapture::offer(const Frame& frame) const {
+    if (!wants(frame.sequence)) {
+        return true;
+    }
+    // 0xAARRGGBB words to R, G, B bytes.
+    std::vector<uint8_t> rgb(size_t(frame.width) * frame.height * 3);
+    for (size_t i = 0; i < frame.pixels.size(); ++i) {
+        const uint32_t p = frame.pixels[i];
+        rgb[i * 3 + 0] = uint8_t(p >> 16);
+        rgb[i * 3 + 1] = uint8_t(p >> 8);
+        rgb[i * 3 + 2] = uint8_t(p);
+    }
+    const std::string path = pathFor(frame.sequence);
+    const int ok = stbi_write_png(path.c_str(), int(frame.width), int(frame.height), 3, rgb.data(),
+                                  int(frame.width) * 3);
+    if (ok == 0) {
+        std::fprintf(stderr, "Could not write the captured frame %s\n", path.c_str());
+    }
+    return ok != 0;
+}
+
+}  // namespace Platform::Gpu

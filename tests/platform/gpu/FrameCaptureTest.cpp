@@ -1,0 +1,59 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include <stb_image.h>
+#include <unistd.h>
+
+#include "platform/gpu/FrameCapture.h"
+
+namespace {
+
+using namespace Platform::Gpu;
+
+Frame makeFrame(uint64_t sequence) {
+    Frame frame;
+    frame.width = 2;
+    frame.height = 1;
+    frame.pixels = {0xFF112233u, 0xFFA0B0C0u};
+    frame.sequence = sequence;
+    return frame;
+}
+
+TEST(FrameCapture, WritesOnlyTheAskedFramesWithTheirColours) {
+    char directory[] = "/tmp/captureXXXXXX";
+    ASSERT_NE(::mkdtemp(directory), nullptr);
+    const FrameCapture capture({2}, directory);
+    EXPECT_TRUE(capture.offer(makeFrame(1)));
+    EXPECT_TRUE(capture.offer(makeFrame(2)));
+    EXPECT_NE(::access(capture.pathFor(2).c_str(), F_OK), -1);
+    EXPECT_EQ(::access(capture.pathFor(1).c_str(), F_OK), -1);
+
+    int width = 0, height = 0, channels = 0;
+    unsigned char* pixels = stbi_load(capture.pathFor(2).c_str(), &width, &height, &channels, 3);
+    ASSERT_NE(pixels, nullptr);
+    EXPECT_EQ(width, 2);
+    EXPECT_EQ(height, 1);
+    const unsigned char expected[] = {0x11, 0x22, 0x33, 0xA0, 0xB0, 0xC0};
+    EXPECT_EQ(std::string(pixels, pixels + 6), std::string(expected, expected + 6));
+    stbi_image_free(pixels);
+    std::remove(capture.pathFor(2).c_str());
+    ::rmdir(directory);
+}
+
+TEST(FrameCapture, TheEnvironmentChoosesFramesAndFolder) {
+    ::setenv("ORVEX_CAPTURE_FRAMES", "3,x,0,10", 1);
+    ::setenv("ORVEX_CAPTURE_DIR", "/nowhere", 1);
+    const FrameCapture capture = FrameCapture::fromEnvironment();
+    EXPECT_TRUE(capture.wants(3));
+    EXPECT_TRUE(capture.wants(10));
+    EXPECT_FALSE(capture.wants(0));
+    EXPECT_FALSE(capture.offer(makeFrame(3)));  // the folder does not exist: reported, no crash
+    ::unsetenv("ORVEX_CAPTURE_DIR");
+    EXPECT_FALSE(FrameCapture::fromEnvironment().wants(3));
+    ::unsetenv("ORVEX_CAPTURE_FRAMES");
+}
+
+}  // namespace
