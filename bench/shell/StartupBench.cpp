@@ -1,0 +1,131 @@
+// The program's start-up and the cost of a frame of the start-up scenes.
+//
+// BM_StartupToFirstFrame starts the real program headless on the built sample data and measures
+// the wall time until its first frame is presented (the frame capture opens its file then).
+// BM_LogoSceneFrame draws what a frame of the logo scene draws (clear, the movie quad through the
+// sprite bracket, present) on the game's 800 x 600 software device while the logo movie plays on
+// its own threads; the CPU column is the drawing thread's alone, without the movie decode.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <memory>
+#include <thread>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "engine/io/OxPackedStreamReader.h"
+#include "engine/movie/TheoraPlayer.h"
+#include "graphics/include/IOrvexGraphics.h"
+#include "graphics/include/IOrvexRenderer.h"
+#include "graphics/include/IOrvexSpriteDraw.h"
+#include "platform/audio/AudioEngine.h"
+#include "platform/audio/MasteringVoice.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+fs::path prepareRunDirectory() {
+    char pattern[] = "/tmp/fenwarrow-benchXXXXXX";
+    const fs::path directory = ::mkdtemp(pattern);
+    for (const auto& entry : fs::directory_iterator(ORVEX_RUN_DIR)) {
+        if (entry.is_regular_file()) {
+            fs::copy_file(entry.path(), directory / entry.path().filename());
+        }
+    }
+    return directory;
+}
+
+void BM_StartupToFirstFrame(benchmark::State& state) {
+    for (auto _ : state) {
+        const fs::path directory = prepareRunDirectory();
+        const fs::path firstFrame = directory / "frame1.png";
+        const auto start = Clock::now();
+        const pid_t child = ::fork();
+        if (child == 0) {
+            if (::chdir(directory.c_str()) != 0) {
+                ::_exit(2);
+            }
+            ::setenv("SDL_VIDEODRIVER", "dummy", 1);
+            ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+            ::setenv("ORVEX_CAPTURE_FRAMES", "1", 1);
+            ::setenv("ORVEX_CAPTURE_DIR", directory.c_str(), 1);
+            ::execl(FENWARROW_PROGRAM, FENWARROW_PROGRAM, static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        const auto limit = start + std::chrono::seconds(20);
+        while (!fs::exists(firstFrame) && Clock::now() < limit) {
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        fs::remove_all(directory);
+        if (seconds >= 20.0) {
+            state.SkipWithError("no frame was presented");
+            break;
+        }
+        state.SetIterationTime(seconds);
+    }
+}
+BENCHMARK(BM_StartupToFirstFrame)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+
+void BM_LogoSceneFrame(benchmark::State& state) {
+    Orvex::Graphics::IOrvexGraphics* graphics = OXCreateGraphics(Orvex::Graphics::kOxGraphicsVersion);
+    Orvex::Graphics::OxGraphicsParameters parameters;
+    parameters.width = 800;
+    parameters.height = 600;
+    Orvex::Graphics::IOrvexRenderer* renderer = nullptr;
+    if (graphics == nullptr || graphics->initialize(0, &parameters) < 0 || graphics->createRenderer(&renderer) < 0) {
+        state.SkipWithError("no graphics");
+        return;
+    }
+    // The logo has a sound track: it plays into an engine nobody listens to.
+    Platform::Audio::EngineOptions options;
+    options.mode = Platform::Audio::OutputMode::Manual;
+    auto engine = Platform::Audio::AudioEngine::create(options);
+    Platform::Audio::MasteringVoice* master = nullptr;
+    engine->createMasteringVoice(&master);
+
+    Orvex::FileArchiver::OxPackedStreamReader reader;
+    Orvex::FileArchiver::OxArchiveOptions archiveOptions{};
+    archiveOptions.lowerCaseNames = 1;
+    const std::string run = ORVEX_RUN_DIR;
+    std::vector<std::u16string> archives;
+    for (const char* name : {"/d000.bin", "/d100.bin", "/d200.bin", "/d300.bin", "/d400.bin", "/d500.bin", "/d900.bin"}) {
+        const std::string path = run + name;
+        archives.emplace_back(path.begin(), path.end());
+    }
+    reader.openArchives(archives, archiveOptions);
+    auto player = std::make_unique<Theora::TheoraPlayer>(graphics->getDevice(), engine.get());
+    player->setLoop(true);
+    if (!player->open(u"Movie/QuillmarkLogo.ogv", &reader, 0, 0, 800, 600)) {
+        state.SkipWithError("the logo movie did not open");
+    }
+    Orvex::Graphics::IOrvexSpriteDraw* sprite = renderer->getSpriteDraw();
+    for (auto _ : state) {
+        renderer->clear(5, 0xFF000000u, 1.0f, 0);
+        renderer->beginScene();
+        sprite->begin();
+        player->draw();
+        sprite->end();
+        renderer->endScene();
+        renderer->present();
+    }
+    player->close();
+    player.reset();
+    if (master != nullptr) {
+        master->destroyVoice();
+    }
+    renderer->shutdown();
+    renderer->release();
+    graphics->terminate();
+    graphics->release();
+}
+BENCHMARK(BM_LogoSceneFrame)->Unit(benchmark::kMillisecond);
+
+}  // namespace
