@@ -14,6 +14,7 @@ const char* const kUsage =
     "  --fps RATE         frames per second (default 25)\n"
     "  --hue DEGREES      base colour of the picture, 0..359 (default 210)\n"
     "  --sound            add a Vorbis sound track as long as the pictures\n"
+    "  --still            show the first picture on every frame\n"
     "  --rate HZ          sound sample rate (default 44100)\n"
     "  --channels COUNT   sound channels, 1 or 2 (default 2)\n";
 
@@ -37,6 +38,10 @@ MovieOptions parseCommandLine(const std::vector<std::string>& args) {
         const std::string& option = args[i];
         if (option == "--sound") {
             options.withSound = true;
+            continue;
+        }
+        if (option == "--still") {
+            options.still = true;
             continue;
         }
         if (i + 1 >= args.size()) throw MovieError(option.rfind("--", 0) == 0 ? "option " + option + " needs a value"

@@ -39,7 +39,8 @@ uint8_t redDifferenceOf(int r, int g, int b) {
 
 }  // namespace
 
-FramePainter::FramePainter(uint32_t width, uint32_t height, uint32_t hue) : width_(width), height_(height) {
+FramePainter::FramePainter(uint32_t width, uint32_t height, uint32_t hue, bool still)
+    : width_(width), height_(height), still_(still) {
     for (int i = 0; i < 256; ++i) {
         // From a dark shade of the hue to a brighter, slightly shifted one.
         const Color c = hsv(hue + static_cast<uint32_t>(i) * 40 / 255, 170, 40 + i * 120 / 255);
@@ -77,6 +78,9 @@ FramePainter::Rgb FramePainter::pixel(uint32_t x, uint32_t y, uint32_t index, ui
 }
 
 void FramePainter::paint(uint32_t index, uint32_t count, YCbCrFrame& frame) const {
+    if (still_) {
+        index = 0;
+    }
     frame.width = width_;
     frame.height = height_;
     const uint32_t chromaWidth = width_ / 2;

@@ -20,7 +20,8 @@ struct YCbCrFrame {
 // give the same pictures everywhere.
 class FramePainter {
 public:
-    FramePainter(uint32_t width, uint32_t height, uint32_t hue);
+    // A still painter shows the first picture on every frame.
+    FramePainter(uint32_t width, uint32_t height, uint32_t hue, bool still = false);
 
     void paint(uint32_t index, uint32_t count, YCbCrFrame& frame) const;
 
@@ -32,6 +33,7 @@ private:
 
     uint32_t width_;
     uint32_t height_;
+    bool still_;
     std::array<Rgb, 256> gradient_{};
     Rgb logo_{};
     Rgb accent_{};

@@ -12,6 +12,7 @@ struct MovieOptions {
     uint32_t fps = 25;
     uint32_t hue = 210;        // base colour of the picture, degrees 0..359
     bool withSound = false;
+    bool still = false;        // every frame shows the first picture (a logo card)
     uint32_t sampleRate = 44100;
     uint32_t channels = 2;
 };
