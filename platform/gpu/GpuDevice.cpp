@@ -78,10 +78,10 @@ bool validSamplerValue(SamplerState state, uint32_t value) {
 
 }  // namespace
 
-GpuDevice::GpuDevice(WindowHandle focusWindow, uint32_t behaviourFlags, const PresentParameters& parameters)
-    : focusWindow_(focusWindow),
-      behaviourFlags_(behaviourFlags),
-      parameters_(parameters),
+// The focus window and behaviour flags change nothing here: frames go to the mailbox (and the
+// sink), and all vertex work is done in software anyway.
+GpuDevice::GpuDevice(WindowHandle /*focusWindow*/, uint32_t /*behaviourFlags*/, const PresentParameters& parameters)
+    : parameters_(parameters),
       mailbox_(std::make_shared<FrameMailbox>()) {
     createBackBuffer();
     resetStateToDefaults();
@@ -641,11 +641,20 @@ Result GpuDevice::drawPrimitiveUp(uint32_t type, uint32_t primitiveCount, const 
         return v;
     };
     const PipelineState state = pipeline();
+    if (type == kPrimitiveTriangleFan) {
+        // Fan triangles in pairs: (0, i+1, i+2) and (0, i+2, i+3) form a quad.
+        uint32_t i = 0;
+        for (; i + 1 < primitiveCount; i += 2) {
+            rasterizer_.drawQuad(state, vertex(0), vertex(i + 1), vertex(i + 2), vertex(i + 3));
+        }
+        if (i < primitiveCount) {
+            rasterizer_.drawTriangle(state, vertex(0), vertex(i + 1), vertex(i + 2));
+        }
+        return kOk;
+    }
     for (uint32_t i = 0; i < primitiveCount; ++i) {
         if (type == kPrimitiveTriangleList) {
             rasterizer_.drawTriangle(state, vertex(3 * i), vertex(3 * i + 1), vertex(3 * i + 2));
-        } else if (type == kPrimitiveTriangleFan) {
-            rasterizer_.drawTriangle(state, vertex(0), vertex(i + 1), vertex(i + 2));
         } else if ((i & 1) == 0) {
             rasterizer_.drawTriangle(state, vertex(i), vertex(i + 1), vertex(i + 2));
         } else {  // odd strip triangles are reversed to keep the winding

@@ -118,8 +118,6 @@ private:
     IntRect clearRect();
 
     std::recursive_mutex mutex_;
-    WindowHandle focusWindow_;
-    uint32_t behaviourFlags_;
     PresentParameters parameters_;
     GpuSurface* backBuffer_ = nullptr;
     GpuSurface* renderTarget_ = nullptr;

@@ -3,6 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define ORVEX_GPU_AVX2_SPANS 1
+#endif
+
 namespace Platform::Gpu {
 namespace {
 
@@ -15,10 +20,16 @@ int64_t floorDiv(int64_t a, int64_t b) {  // b > 0
 int64_t ceilDiv(int64_t a, int64_t b) {  // b > 0
     return -floorDiv(-a, b);
 }
-int64_t roundToInt(double v) {
-    return static_cast<int64_t>(std::floor(v + 0.5));
+// floor(v + 0.5) without a library call: truncation, one down for negative fractions.
+inline int64_t roundToInt(double v) {
+    const double x = v + 0.5;
+    const int64_t t = static_cast<int64_t>(x);
+    return double(t) > x ? int64_t(uint64_t(t) - 1) : t;
 }
-uint32_t wrapIndex(int64_t i, uint32_t n) {
+inline uint32_t wrapIndex(int64_t i, uint32_t n) {
+    if (i >= 0 && i < int64_t(n)) {
+        return uint32_t(i);
+    }
     int64_t r = i % int64_t(n);
     return uint32_t(r < 0 ? r + n : r);
 }
@@ -168,12 +179,12 @@ inline uint32_t blendAdditive(uint32_t sp, uint32_t dp) {
 // Alpha test, blend and store of one span of shaded source pixels, written per blend and test
 // kind as branch-free loops that the compiler can vectorise.
 template <BlendKind kKind, TestKind kTest>
-void writeSpan(const PipelineState& s, const uint32_t* __restrict src, uint32_t* __restrict dst, int32_t n,
-               bool destAlpha) {
+void writeSpan(const PipelineState& s, const uint32_t* __restrict src, uint32_t srcOr, uint32_t* __restrict dst,
+               int32_t n, bool destAlpha) {
     const uint32_t ref = s.alphaRef & 0xFFu;
     const uint32_t keepMask = destAlpha ? 0u : 0xFF000000u;
     for (int32_t i = 0; i < n; ++i) {
-        const uint32_t sp = src[i];
+        const uint32_t sp = src[i] | srcOr;
         const uint32_t old = dst[i];
         const uint32_t dp = old | keepMask;
         uint32_t out;
@@ -203,38 +214,167 @@ void writeSpan(const PipelineState& s, const uint32_t* __restrict src, uint32_t*
 }
 
 template <BlendKind kKind>
-void writeSpanTested(const PipelineState& s, const uint32_t* src, uint32_t* dst, int32_t n, bool destAlpha) {
+void writeSpanTested(const PipelineState& s, const uint32_t* src, uint32_t srcOr, uint32_t* dst, int32_t n,
+                     bool destAlpha) {
     switch (testKind(s)) {
         case TestKind::None:
-            writeSpan<kKind, TestKind::None>(s, src, dst, n, destAlpha);
+            writeSpan<kKind, TestKind::None>(s, src, srcOr, dst, n, destAlpha);
             break;
         case TestKind::GreaterEqual:
-            writeSpan<kKind, TestKind::GreaterEqual>(s, src, dst, n, destAlpha);
+            writeSpan<kKind, TestKind::GreaterEqual>(s, src, srcOr, dst, n, destAlpha);
             break;
         case TestKind::Generic:
-            writeSpan<kKind, TestKind::Generic>(s, src, dst, n, destAlpha);
+            writeSpan<kKind, TestKind::Generic>(s, src, srcOr, dst, n, destAlpha);
             break;
     }
 }
 
 // Built twice, for the baseline instruction set and for AVX2, and chosen when the program loads;
-// both versions compute the same integers.
-__attribute__((target_clones("avx2", "default"), flatten)) void writeSpanFor(const PipelineState& s,
-                                                                             const uint32_t* src, uint32_t* dst,
-                                                                             int32_t n, bool destAlpha) {
+// both versions compute the same integers. (One compiler refuses flatten on multiversioned code.)
+#if defined(__clang__)
+#define ORVEX_SPAN_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define ORVEX_SPAN_CLONES __attribute__((target_clones("avx2", "default"), flatten))
+#endif
+ORVEX_SPAN_CLONES void writeSpanFor(const PipelineState& s, const uint32_t* src, uint32_t srcOr, uint32_t* dst,
+                                    int32_t n, bool destAlpha) {
     switch (blendKind(s)) {
         case BlendKind::Copy:
-            writeSpanTested<BlendKind::Copy>(s, src, dst, n, destAlpha);
+            writeSpanTested<BlendKind::Copy>(s, src, srcOr, dst, n, destAlpha);
             break;
         case BlendKind::Over:
-            writeSpanTested<BlendKind::Over>(s, src, dst, n, destAlpha);
+            writeSpanTested<BlendKind::Over>(s, src, srcOr, dst, n, destAlpha);
             break;
         case BlendKind::Additive:
-            writeSpanTested<BlendKind::Additive>(s, src, dst, n, destAlpha);
+            writeSpanTested<BlendKind::Additive>(s, src, srcOr, dst, n, destAlpha);
             break;
         case BlendKind::Generic:
-            writeSpanTested<BlendKind::Generic>(s, src, dst, n, destAlpha);
+            writeSpanTested<BlendKind::Generic>(s, src, srcOr, dst, n, destAlpha);
             break;
+    }
+}
+
+#ifdef ORVEX_GPU_AVX2_SPANS
+// Eight pixels at a time in 16-bit lanes: every product and sum stays below 65536, and the
+// rounding is the same div255 as the per-pixel formulas, so the results are identical. Blocks
+// that are wholly transparent or (for OVER) wholly opaque take the shortcut their formula reduces
+// to: the target as it was, or the source itself (255 passes every reference).
+#define ORVEX_AVX2_INLINE __attribute__((target("avx2"), always_inline)) inline
+
+ORVEX_AVX2_INLINE __m256i div255Avx2(__m256i x) {
+    x = _mm256_add_epi16(x, _mm256_set1_epi16(128));
+    return _mm256_srli_epi16(_mm256_add_epi16(x, _mm256_srli_epi16(x, 8)), 8);
+}
+
+// Four pixels widened to 16-bit lanes, blended with four destination pixels.
+template <BlendKind kKind>
+ORVEX_AVX2_INLINE __m256i blendWideAvx2(__m256i s16, __m256i d16) {
+    const __m256i a = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(s16, 0xFF), 0xFF);
+    if constexpr (kKind == BlendKind::Over) {
+        const __m256i ia = _mm256_sub_epi16(_mm256_set1_epi16(255), a);
+        return div255Avx2(_mm256_add_epi16(_mm256_mullo_epi16(s16, a), _mm256_mullo_epi16(d16, ia)));
+    } else {
+        return _mm256_add_epi16(div255Avx2(_mm256_mullo_epi16(s16, a)), d16);  // saturated by the pack
+    }
+}
+
+template <BlendKind kKind, bool kTest>
+__attribute__((target("avx2"))) int32_t writeBlocksAvx2(const uint32_t* src, uint32_t srcOr, uint32_t* dst,
+                                                        int32_t n, uint32_t keepMask, uint32_t ref) {
+    const __m256i orBits = _mm256_set1_epi32(int32_t(srcOr));
+    const __m256i keep = _mm256_set1_epi32(int32_t(keepMask));
+    const __m256i alphaBits = _mm256_set1_epi32(int32_t(0xFF000000u));
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i refs = _mm256_set1_epi32(int32_t(ref));
+    // A transparent pixel leaves the target as it was unless the X8 top byte must be restored.
+    const bool transparentKeeps = keepMask == 0 || (kTest && ref > 0);
+    int32_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        auto* at = reinterpret_cast<__m256i*>(dst + i);
+        const __m256i sp = _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i)), orBits);
+        const __m256i old = _mm256_loadu_si256(at);
+        __m256i out;
+        if constexpr (kKind == BlendKind::Copy) {
+            out = _mm256_or_si256(sp, keep);
+        } else {
+            const __m256i alpha = _mm256_and_si256(sp, alphaBits);
+            if (transparentKeeps && _mm256_testz_si256(alpha, alpha)) {
+                continue;
+            }
+            if (kKind == BlendKind::Over && _mm256_movemask_epi8(_mm256_cmpeq_epi32(alpha, alphaBits)) == -1) {
+                out = _mm256_or_si256(sp, keep);
+            } else {
+                const __m256i dp = _mm256_or_si256(old, keep);
+                const __m256i lo =
+                    blendWideAvx2<kKind>(_mm256_unpacklo_epi8(sp, zero), _mm256_unpacklo_epi8(dp, zero));
+                const __m256i hi =
+                    blendWideAvx2<kKind>(_mm256_unpackhi_epi8(sp, zero), _mm256_unpackhi_epi8(dp, zero));
+                out = _mm256_or_si256(_mm256_packus_epi16(lo, hi), keep);
+            }
+        }
+        if constexpr (kTest) {
+            const __m256i sa = _mm256_srli_epi32(sp, 24);
+            out = _mm256_blendv_epi8(old, out, _mm256_cmpeq_epi32(_mm256_max_epu32(sa, refs), sa));
+        }
+        _mm256_storeu_si256(at, out);
+    }
+    // The last few pixels one by one, with the same formulas.
+    for (; i < n; ++i) {
+        const uint32_t sp = src[i] | srcOr;
+        const uint32_t old = dst[i];
+        uint32_t out = sp;
+        if constexpr (kKind == BlendKind::Over) {
+            out = blendOver(sp, old | keepMask);
+        } else if constexpr (kKind == BlendKind::Additive) {
+            out = blendAdditive(sp, old | keepMask);
+        }
+        if (!kTest || (sp >> 24) >= ref) {
+            dst[i] = out | keepMask;
+        }
+    }
+    return n;
+}
+
+template <BlendKind kKind>
+int32_t writeBlocksTested(TestKind test, const uint32_t* src, uint32_t srcOr, uint32_t* dst, int32_t n,
+                          uint32_t keepMask, uint32_t ref) {
+    return test == TestKind::None ? writeBlocksAvx2<kKind, false>(src, srcOr, dst, n, keepMask, ref)
+                                  : writeBlocksAvx2<kKind, true>(src, srcOr, dst, n, keepMask, ref);
+}
+
+bool hasAvx2() {
+    static const bool supported = __builtin_cpu_supports("avx2");
+    return supported;
+}
+#endif
+
+// The span writer of the fast paths: whole blocks of the common blend and test kinds in wide
+// registers, everything else (and the last few pixels) through writeSpanFor.
+void writeSpanFast(const PipelineState& s, BlendKind kind, TestKind test, const uint32_t* src, uint32_t srcOr,
+                   uint32_t* dst, int32_t n, bool destAlpha) {
+    int32_t done = 0;
+#ifdef ORVEX_GPU_AVX2_SPANS
+    if (kind != BlendKind::Generic && test != TestKind::Generic && hasAvx2()) {
+        const uint32_t keepMask = destAlpha ? 0u : 0xFF000000u;
+        const uint32_t ref = s.alphaRef & 0xFFu;
+        switch (kind) {
+            case BlendKind::Copy:
+                done = writeBlocksTested<BlendKind::Copy>(test, src, srcOr, dst, n, keepMask, ref);
+                break;
+            case BlendKind::Over:
+                done = writeBlocksTested<BlendKind::Over>(test, src, srcOr, dst, n, keepMask, ref);
+                break;
+            default:
+                done = writeBlocksTested<BlendKind::Additive>(test, src, srcOr, dst, n, keepMask, ref);
+                break;
+        }
+    }
+#else
+    (void)kind;
+    (void)test;
+#endif
+    if (done < n) {
+        writeSpanFor(s, src + done, srcOr, dst + done, n - done, destAlpha);
     }
 }
 
@@ -279,29 +419,146 @@ void Rasterizer::fill(PixelImage& target, const IntRect& rect, uint32_t argb) {
     }
 }
 
-void Rasterizer::drawTriangle(const PipelineState& s, const RasterVertex& a, const RasterVertex& b,
-                              const RasterVertex& c) {
-    if (s.target == nullptr || s.clip.left >= s.clip.right || s.clip.top >= s.clip.bottom) {
-        return;
+const uint32_t* Rasterizer::combineTable(const PipelineState& s, uint32_t diffuse) {
+    const uint32_t key[7] = {s.colorOp, s.colorArg1, s.colorArg2, s.alphaOp, s.alphaArg1, s.alphaArg2, diffuse};
+    if (!tableValid_ || !std::equal(key, key + 7, tableKey_)) {
+        // With a constant diffuse colour each output channel depends on its texel channel only.
+        for (uint32_t k = 0; k < 4; ++k) {
+            const uint32_t mask = 0xFFu << (8 * k);
+            for (uint32_t x = 0; x < 256; ++x) {
+                table_[k * 256 + x] = combine(s, x << (8 * k), diffuse) & mask;
+            }
+        }
+        std::copy(key, key + 7, tableKey_);
+        tableValid_ = true;
     }
+    return table_;
+}
+
+// Everything one triangle needs to draw its rows, and the edge walker's position.
+struct Rasterizer::Triangle {
+    const PipelineState* s = nullptr;
+    int64_t yMin = 0, yMax = 0;
+    int64_t xMinFixed = 0, xMaxFixed = 0;
+    // A sloped edge bounds x by floor(M / D) (M = B - bias, D = |dy| * 256, see setUp), stepped
+    // row by row as a quotient and remainder: exactly the division, without dividing.
+    struct Edge {
+        bool bindsLeft;  // else it bounds the right end
+        int64_t q, r, d, stepQ, stepR;
+    } edges[3];
+    int edgeCount = 0;
+    int64_t nextRow = 0;  // the row the edges are at
+
+    const PixelImage* tex = nullptr;
+    Plane pu, pv;
+    bool linear = false;
+    bool constantColor = false;
+    uint32_t flatColor = 0;
+    Plane pc[4];
+    bool direct = false;
+    // On the direct path the texel position of (px, py) is (tuBase + 256 px, tvBase + 256 py) when
+    // every sum of the planes is exact in a double, which holds for short binary fractions.
+    bool exactTexel = false;
+    int64_t tuBase = 0, tvBase = 0;
+    bool identityCombine = false;
+    const uint32_t* table = nullptr;
+    uint32_t constantSource = 0;
+    bool destAlpha = false;
+    BlendKind kind = BlendKind::Copy;
+    TestKind test = TestKind::None;
+
+    // The covered columns of row py (rows are visited in order); false when there are none.
+    bool span(int64_t py, int64_t& left, int64_t& right) {
+        left = xMinFixed;
+        right = xMaxFixed;
+        for (; nextRow <= py; ++nextRow) {
+            const bool current = nextRow == py;
+            for (int k = 0; k < edgeCount; ++k) {
+                Edge& e = edges[k];
+                if (current) {
+                    if (e.bindsLeft) {
+                        left = std::max(left, -e.q);
+                    } else {
+                        right = std::min(right, e.q);
+                    }
+                }
+                e.q += e.stepQ;
+                e.r += e.stepR;
+                if (e.r >= e.d) {
+                    e.r -= e.d;
+                    ++e.q;
+                }
+            }
+        }
+        return py >= yMin && py <= yMax && left <= right;
+    }
+
+    uint32_t colorAt(double px, double py) const {
+        uint32_t out = 0;
+        for (int k = 0; k < 4; ++k) {
+            const int64_t value = roundToInt(pc[k].c + pc[k].dx * px + pc[k].dy * py);
+            out |= uint32_t(std::clamp<int64_t>(value, 0, 255)) << (8 * k);
+        }
+        return out;
+    }
+    uint32_t combineTexel(uint32_t texel, double px, double py) const {
+        if (table != nullptr) {
+            return table[texel & 0xFFu] | table[256 + ((texel >> 8) & 0xFFu)] |
+                   table[512 + ((texel >> 16) & 0xFFu)] | table[768 + (texel >> 24)];
+        }
+        return combine(*s, texel, constantColor ? flatColor : colorAt(px, py));
+    }
+    // The texel-space position of pixel `left` of row py, in 1/256 texel.
+    void texelAt(int64_t py, int64_t left, int64_t& tu, int64_t& tv) const {
+        if (exactTexel) {
+            tu = tuBase + 256 * left;
+            tv = tvBase + 256 * py;
+            return;
+        }
+        const double dpy = double(py);
+        tu = roundToInt(pu.c + pu.dy * dpy + pu.dx * double(left));
+        tv = roundToInt(pv.c + pv.dy * dpy + pv.dx * double(left));
+    }
+    // Whether the direct path serves a span starting at that texel position.
+    bool directAt(int64_t tu, int64_t tv) const { return direct && (!linear || ((tu & 0xFF) == 0 && (tv & 0xFF) == 0)); }
+    // Two triangles whose pixels come out of the same formulas, so that a row's two adjacent
+    // spans can be drawn as one.
+    bool sameShading(const Triangle& o) const {
+        if (!constantColor || !o.constantColor || flatColor != o.flatColor || tex != o.tex) {
+            return false;
+        }
+        if (tex == nullptr) {
+            return true;
+        }
+        auto same = [](const Plane& x, const Plane& y) { return x.dx == y.dx && x.dy == y.dy && x.c == y.c; };
+        return direct && o.direct && linear == o.linear && same(pu, o.pu) && same(pv, o.pv);
+    }
+};
+
+bool Rasterizer::setUp(const PipelineState& s, const RasterVertex& a, const RasterVertex& b, const RasterVertex& c,
+                       Triangle& t) {
+    if (s.target == nullptr || s.clip.left >= s.clip.right || s.clip.top >= s.clip.bottom) {
+        return false;
+    }
+    t.s = &s;
     const RasterVertex* v[3] = {&a, &b, &c};
     int64_t X[3];
     int64_t Y[3];
     for (int i = 0; i < 3; ++i) {
         if (!std::isfinite(v[i]->x) || !std::isfinite(v[i]->y) || std::fabs(v[i]->x) > kCoordinateLimit ||
             std::fabs(v[i]->y) > kCoordinateLimit) {
-            return;
+            return false;
         }
         X[i] = roundToInt(v[i]->x * 256.0);
         Y[i] = roundToInt(v[i]->y * 256.0);
     }
     int64_t area = (X[1] - X[0]) * (Y[2] - Y[0]) - (X[2] - X[0]) * (Y[1] - Y[0]);
     if (area == 0) {
-        return;
+        return false;
     }
     // Positive area is clockwise on the screen (y points down).
     if ((s.cullMode == kCullClockwise && area > 0) || (s.cullMode == kCullCounterClockwise && area < 0)) {
-        return;
+        return false;
     }
     if (area < 0) {  // make the winding clockwise; vertex 0 (flat shading's colour) stays first
         std::swap(v[1], v[2]);
@@ -310,37 +567,61 @@ void Rasterizer::drawTriangle(const PipelineState& s, const RasterVertex& a, con
         area = -area;
     }
 
-    const int64_t yMin = std::max<int64_t>(ceilDiv(std::min({Y[0], Y[1], Y[2]}), 256), s.clip.top);
-    const int64_t yMax = std::min<int64_t>(floorDiv(std::max({Y[0], Y[1], Y[2]}), 256), s.clip.bottom - 1);
-    const int64_t xMinAll = std::max<int64_t>(ceilDiv(std::min({X[0], X[1], X[2]}), 256), s.clip.left);
-    const int64_t xMaxAll = std::min<int64_t>(floorDiv(std::max({X[0], X[1], X[2]}), 256), s.clip.right - 1);
-    if (yMin > yMax || xMinAll > xMaxAll) {
-        return;
+    t.yMin = std::max<int64_t>(ceilDiv(std::min({Y[0], Y[1], Y[2]}), 256), s.clip.top);
+    t.yMax = std::min<int64_t>(floorDiv(std::max({Y[0], Y[1], Y[2]}), 256), s.clip.bottom - 1);
+    t.xMinFixed = std::max<int64_t>(ceilDiv(std::min({X[0], X[1], X[2]}), 256), s.clip.left);
+    t.xMaxFixed = std::min<int64_t>(floorDiv(std::max({X[0], X[1], X[2]}), 256), s.clip.right - 1);
+    if (t.yMin > t.yMax || t.xMinFixed > t.xMaxFixed) {
+        return false;
     }
 
-    struct Edge {
+    // Edge i -> j covers the centre (px, py) when B - A' * px >= bias, with
+    // B = dx * (py * 256 - ys) + dy * xs and A' = dy * 256 (top-left rule in the bias). Vertical
+    // and horizontal edges bound every row or every column alike and are resolved here.
+    struct Sloped {
         int64_t dx, dy, xs, ys, bias;
-    } edges[3];
-    int edgeCount = 0;
-    int64_t xMinFixed = xMinAll;
-    int64_t xMaxFixed = xMaxAll;
+    } sloped[3];
+    int slopedCount = 0;
     for (int i = 0; i < 3; ++i) {
         const int j = (i + 1) % 3;
-        Edge e{X[j] - X[i], Y[j] - Y[i], X[i], Y[i], 0};
-        const bool topLeft = (e.dy == 0 && e.dx > 0) || e.dy < 0;
-        e.bias = topLeft ? 0 : 1;
-        if (e.dx == 0) {
-            // A vertical edge bounds every row alike: resolve it once.
-            const int64_t A = -e.dy * 256;
-            const int64_t B = e.dy * e.xs;
+        const int64_t dx = X[j] - X[i];
+        const int64_t dy = Y[j] - Y[i];
+        const bool topLeft = (dy == 0 && dx > 0) || dy < 0;
+        const int64_t bias = topLeft ? 0 : 1;
+        if (dx == 0) {
+            const int64_t A = -dy * 256;
+            const int64_t B = dy * X[i];
             if (A > 0) {
-                xMinFixed = std::max(xMinFixed, ceilDiv(e.bias - B, A));
+                t.xMinFixed = std::max(t.xMinFixed, ceilDiv(bias - B, A));
             } else {
-                xMaxFixed = std::min(xMaxFixed, floorDiv(B - e.bias, -A));
+                t.xMaxFixed = std::min(t.xMaxFixed, floorDiv(B - bias, -A));
             }
-            continue;
+        } else if (dy == 0) {
+            // dx * (py * 256 - ys) >= bias: below a top edge, above a bottom edge.
+            if (dx > 0) {
+                t.yMin = std::max(t.yMin, ceilDiv(Y[i], 256));
+            } else {
+                t.yMax = std::min(t.yMax, floorDiv(Y[i] - 1, 256));
+            }
+        } else {
+            sloped[slopedCount++] = Sloped{dx, dy, X[i], Y[i], bias};
         }
-        edges[edgeCount++] = e;
+    }
+    if (t.yMin > t.yMax || t.xMinFixed > t.xMaxFixed) {
+        return false;
+    }
+    t.edgeCount = 0;
+    t.nextRow = t.yMin;
+    for (int k = 0; k < slopedCount; ++k) {
+        const Sloped& e = sloped[k];
+        Triangle::Edge& out = t.edges[t.edgeCount++];
+        out.bindsLeft = e.dy < 0;
+        out.d = (e.dy < 0 ? -e.dy : e.dy) * 256;
+        const int64_t m = e.dx * (t.yMin * 256 - e.ys) + e.dy * e.xs - e.bias;
+        out.q = floorDiv(m, out.d);
+        out.r = m - out.q * out.d;
+        out.stepQ = floorDiv(e.dx * 256, out.d);
+        out.stepR = e.dx * 256 - out.stepQ * out.d;
     }
 
     // Attribute planes over the snapped positions.
@@ -351,127 +632,205 @@ void Rasterizer::drawTriangle(const PipelineState& s, const RasterVertex& a, con
     }
     const double det = double(area) / 65536.0;
 
-    const PixelImage* tex = (s.texture != nullptr && usesTexture(s)) ? s.texture : nullptr;
-    Plane pu, pv;
-    bool linear = false;
-    if (tex != nullptr) {
+    t.tex = (s.texture != nullptr && usesTexture(s)) ? s.texture : nullptr;
+    t.linear = false;
+    if (t.tex != nullptr) {
         double tu[3], tv[3];
         for (int i = 0; i < 3; ++i) {
-            tu[i] = v[i]->u * tex->width * 256.0 - 128.0;
-            tv[i] = v[i]->v * tex->height * 256.0 - 128.0;
+            tu[i] = v[i]->u * t.tex->width * 256.0 - 128.0;
+            tv[i] = v[i]->v * t.tex->height * 256.0 - 128.0;
         }
-        pu = makePlane(xs, ys, tu, det);
-        pv = makePlane(xs, ys, tv, det);
-        const double texelsPerPixel = std::fabs(pu.dx * pv.dy - pu.dy * pv.dx) / 65536.0;
+        t.pu = makePlane(xs, ys, tu, det);
+        t.pv = makePlane(xs, ys, tv, det);
+        const double texelsPerPixel = std::fabs(t.pu.dx * t.pv.dy - t.pu.dy * t.pv.dx) / 65536.0;
         const uint32_t filter = texelsPerPixel > 1.0 ? s.minFilter : s.magFilter;
-        linear = filter == kFilterLinear || filter == kFilterAnisotropic;
+        t.linear = filter == kFilterLinear || filter == kFilterAnisotropic;
     }
 
-    const bool constantColor = s.flatShading || (v[0]->color == v[1]->color && v[0]->color == v[2]->color);
-    const uint32_t flatColor = s.flatShading ? a.color : v[0]->color;
-    Plane pc[4];
-    if (!constantColor) {
+    t.constantColor = s.flatShading || (v[0]->color == v[1]->color && v[0]->color == v[2]->color);
+    t.flatColor = s.flatShading ? a.color : v[0]->color;
+    if (!t.constantColor) {
         for (int k = 0; k < 4; ++k) {
             double ch[3];
             for (int i = 0; i < 3; ++i) {
                 ch[i] = double(channel(v[i]->color, 8 * k));
             }
-            pc[k] = makePlane(xs, ys, ch, det);
+            t.pc[k] = makePlane(xs, ys, ch, det);
         }
     }
-    auto colorAt = [&](double px, double py) {
-        uint32_t out = 0;
-        for (int k = 0; k < 4; ++k) {
-            const int64_t value = roundToInt(pc[k].c + pc[k].dx * px + pc[k].dy * py);
-            out |= uint32_t(std::clamp<int64_t>(value, 0, 255)) << (8 * k);
-        }
-        return out;
+
+    // The fast paths (all off when directEnabled_ is false): texels straight from the texture row
+    // when texel centres land on pixel centres, a table for the stage with a constant diffuse
+    // colour, and the wide span writer.
+    t.direct = directEnabled_ && t.tex != nullptr && t.constantColor && t.pu.dx == 256.0 && t.pu.dy == 0.0 &&
+               t.pv.dx == 0.0 && t.pv.dy == 256.0;
+    // A multiple of 2^-20 below 2^30 plus 256 times a coordinate of the clip stays within the 53
+    // bits of a double, so the sums in texelAt are exact and floor(c + 256 k + 0.5) is
+    // floor(c + 0.5) + 256 k.
+    auto shortFraction = [](double x) {
+        const double scaled = x * 1048576.0;
+        return std::fabs(x) < 1073741824.0 && double(int64_t(scaled)) == scaled;
     };
+    t.exactTexel = t.direct && shortFraction(t.pu.c) && shortFraction(t.pv.c);
+    if (t.exactTexel) {
+        t.tuBase = roundToInt(t.pu.c);
+        t.tvBase = roundToInt(t.pv.c);
+    }
+    t.identityCombine = t.constantColor && combine(s, 0x80402010u, t.flatColor) == 0x80402010u &&
+                        combine(s, 0x10204080u, t.flatColor) == 0x10204080u;
+    t.table = directEnabled_ && t.tex != nullptr && t.constantColor && !t.identityCombine
+                  ? combineTable(s, t.flatColor)
+                  : nullptr;
+    t.constantSource = combine(s, kWhite, t.flatColor);
+    t.destAlpha = s.target->hasAlpha();
+    t.kind = blendKind(s);
+    t.test = testKind(s);
+    return true;
+}
 
-    const bool direct = directEnabled_ && tex != nullptr && constantColor && pu.dx == 256.0 && pu.dy == 0.0 &&
-                        pv.dx == 0.0 && pv.dy == 256.0;
-    const bool identityCombine = constantColor && combine(s, 0x80402010u, flatColor) == 0x80402010u &&
-                                 combine(s, 0x10204080u, flatColor) == 0x10204080u;
-    const uint32_t constantSource = combine(s, kWhite, flatColor);
-    const bool destAlpha = s.target->hasAlpha();
+void Rasterizer::writeSpan(const Triangle& t, const uint32_t* src, uint32_t srcOr, uint32_t* dst, int32_t n) {
+    if (directEnabled_) {
+        writeSpanFast(*t.s, t.kind, t.test, src, srcOr, dst, n, t.destAlpha);
+    } else {
+        writeSpanFor(*t.s, src, srcOr, dst, n, t.destAlpha);
+    }
+}
 
-    for (int64_t py = yMin; py <= yMax; ++py) {
-        int64_t left = xMinFixed;
-        int64_t right = xMaxFixed;
-        const int64_t Py = py * 256;
-        for (int k = 0; k < edgeCount; ++k) {
-            const Edge& e = edges[k];
-            const int64_t A = -e.dy * 256;
-            const int64_t B = e.dx * (Py - e.ys) + e.dy * e.xs;
-            if (A > 0) {
-                left = std::max(left, ceilDiv(e.bias - B, A));
-            } else if (A < 0) {
-                right = std::min(right, floorDiv(B - e.bias, -A));
-            } else if (B < e.bias) {
-                right = left - 1;
+uint32_t* Rasterizer::spanBuffer(size_t n) {
+    if (span_.size() < n) {
+        span_.resize(n);
+    }
+    spanConstantCount_ = 0;
+    return span_.data();
+}
+
+void Rasterizer::drawSpan(const Triangle& t, int64_t py, int64_t left, int64_t right) {
+    const PipelineState& s = *t.s;
+    const int32_t n = int32_t(right - left + 1);
+    uint32_t* dst = s.target->row(uint32_t(py)) + left;
+    const double dpy = double(py);
+    if (t.tex == nullptr && t.constantColor) {
+        // The same colour span after span: fill the buffer only when it grows or changes.
+        if (spanConstantCount_ < size_t(n) || spanConstant_ != t.constantSource) {
+            uint32_t* fill = spanBuffer(size_t(n));
+            std::fill(fill, fill + n, t.constantSource);
+            spanConstant_ = t.constantSource;
+            spanConstantCount_ = size_t(n);
+        }
+        writeSpan(t, span_.data(), 0, dst, n);
+        return;
+    }
+    uint32_t* src = spanBuffer(size_t(n));
+    if (t.tex == nullptr) {
+        {
+            for (int32_t i = 0; i < n; ++i) {
+                src[i] = combine(s, kWhite, t.colorAt(double(left + i), dpy));
             }
         }
-        if (left > right) {
-            continue;
-        }
-        const int32_t n = int32_t(right - left + 1);
-        if (span_.size() < size_t(n)) {
-            span_.resize(size_t(n));
-        }
-        uint32_t* src = span_.data();
-        const double dpy = double(py);
-
-        if (tex == nullptr) {
-            if (constantColor) {
-                std::fill(src, src + n, constantSource);
-            } else {
-                for (int32_t i = 0; i < n; ++i) {
-                    src[i] = combine(s, kWhite, colorAt(double(left + i), dpy));
-                }
-            }
-        } else {
-            const double rowU = pu.c + pu.dy * dpy;
-            const double rowV = pv.c + pv.dy * dpy;
-            bool done = false;
-            if (direct) {
-                const int64_t tu0 = roundToInt(rowU + pu.dx * double(left));
-                const int64_t tv0 = roundToInt(rowV + pv.dx * double(left));
-                if (!linear || ((tu0 & 0xFF) == 0 && (tv0 & 0xFF) == 0)) {
-                    // Texel centres land on pixel centres: the texels are the samples.
-                    const int64_t column = linear ? tu0 >> 8 : (tu0 + 128) >> 8;
-                    const uint32_t texRow = wrapIndex(linear ? tv0 >> 8 : (tv0 + 128) >> 8, tex->height);
-                    const uint32_t* texels = tex->row(texRow);
-                    const uint32_t alphaFill = tex->hasAlpha() ? 0u : 0xFF000000u;
-                    uint32_t x = wrapIndex(column, tex->width);
-                    int32_t i = 0;
-                    while (i < n) {
-                        const int32_t run = std::min<int32_t>(n - i, int32_t(tex->width - x));
-                        for (int32_t k = 0; k < run; ++k) {
-                            src[i + k] = texels[x + k] | alphaFill;
-                        }
-                        i += run;
-                        x = 0;
+        writeSpan(t, src, 0, dst, n);
+        return;
+    }
+    const PixelImage& tex = *t.tex;
+    if (t.direct) {
+        int64_t tu0, tv0;
+        t.texelAt(py, left, tu0, tv0);
+        if (t.directAt(tu0, tv0)) {
+            // Texel centres land on pixel centres: the texels are the samples.
+            const int64_t column = t.linear ? tu0 >> 8 : (tu0 + 128) >> 8;
+            const uint32_t texRow = wrapIndex(t.linear ? tv0 >> 8 : (tv0 + 128) >> 8, tex.height);
+            const uint32_t* texels = tex.row(texRow);
+            const uint32_t alphaFill = tex.hasAlpha() ? 0u : 0xFF000000u;
+            uint32_t x = wrapIndex(column, tex.width);
+            int32_t i = 0;
+            while (i < n) {
+                const int32_t run = std::min<int32_t>(n - i, int32_t(tex.width - x));
+                if (t.identityCombine) {
+                    writeSpan(t, texels + x, alphaFill, dst + i, run);
+                } else {
+                    for (int32_t k = 0; k < run; ++k) {
+                        src[i + k] = t.combineTexel(texels[x + k] | alphaFill, 0, 0);
                     }
-                    if (!identityCombine) {
-                        for (int32_t k = 0; k < n; ++k) {
-                            src[k] = combine(s, src[k], flatColor);
-                        }
-                    }
-                    ++directSpans_;
-                    done = true;
                 }
+                i += run;
+                x = 0;
             }
-            if (!done) {
-                for (int32_t i = 0; i < n; ++i) {
-                    const double px = double(left + i);
-                    const int64_t tu = roundToInt(rowU + pu.dx * px);
-                    const int64_t tv = roundToInt(rowV + pv.dx * px);
-                    const uint32_t texel = linear ? sampleLinear(*tex, tu, tv) : samplePoint(*tex, tu, tv);
-                    src[i] = combine(s, texel, constantColor ? flatColor : colorAt(px, dpy));
-                }
+            if (!t.identityCombine) {
+                writeSpan(t, src, 0, dst, n);
+            }
+            ++directSpans_;
+            return;
+        }
+    }
+    const double rowU = t.pu.c + t.pu.dy * dpy;
+    const double rowV = t.pv.c + t.pv.dy * dpy;
+    for (int32_t i = 0; i < n; ++i) {
+        const double px = double(left + i);
+        const int64_t tu = roundToInt(rowU + t.pu.dx * px);
+        const int64_t tv = roundToInt(rowV + t.pv.dx * px);
+        const uint32_t texel = t.linear ? sampleLinear(tex, tu, tv) : samplePoint(tex, tu, tv);
+        src[i] = t.combineTexel(texel, px, dpy);
+    }
+    writeSpan(t, src, 0, dst, n);
+}
+
+void Rasterizer::drawRows(Triangle& t) {
+    int64_t left, right;
+    for (int64_t py = t.yMin; py <= t.yMax; ++py) {
+        if (t.span(py, left, right)) {
+            drawSpan(t, py, left, right);
+        }
+    }
+}
+
+void Rasterizer::drawTriangle(const PipelineState& s, const RasterVertex& a, const RasterVertex& b,
+                              const RasterVertex& c) {
+    Triangle t;
+    if (setUp(s, a, b, c, t)) {
+        drawRows(t);
+    }
+}
+
+void Rasterizer::drawQuad(const PipelineState& s, const RasterVertex& a, const RasterVertex& b,
+                          const RasterVertex& c, const RasterVertex& d) {
+    Triangle first, second;
+    const bool hasFirst = setUp(s, a, b, c, first);
+    const bool hasSecond = setUp(s, a, c, d, second);
+    if (!hasFirst || !hasSecond || !directEnabled_ || !first.sameShading(second)) {
+        if (hasFirst) {
+            drawRows(first);
+        }
+        if (hasSecond) {
+            drawRows(second);
+        }
+        return;
+    }
+    // Row by row, the first triangle's span before the second's: pixels of different rows do not
+    // interact, so this is the order of drawing one triangle after the other. Two spans that meet
+    // and map to the same texels in the same way are one span.
+    int64_t l1, r1, l2, r2;
+    for (int64_t py = std::min(first.yMin, second.yMin); py <= std::max(first.yMax, second.yMax); ++py) {
+        const bool in1 = first.span(py, l1, r1);
+        const bool in2 = second.span(py, l2, r2);
+        if (in1 && in2 && (r1 + 1 == l2 || r2 + 1 == l1)) {
+            bool joined = first.tex == nullptr;
+            if (!joined) {
+                int64_t tu1, tv1, tu2, tv2;
+                first.texelAt(py, l1, tu1, tv1);
+                second.texelAt(py, l2, tu2, tv2);
+                joined = first.directAt(tu1, tv1) && second.directAt(tu2, tv2) && tv1 == tv2 &&
+                         tu2 - tu1 == (l2 - l1) * 256;
+            }
+            if (joined) {
+                drawSpan(first, py, std::min(l1, l2), std::max(r1, r2));
+                continue;
             }
         }
-        writeSpanFor(s, src, s.target->row(uint32_t(py)) + left, n, destAlpha);
+        if (in1) {
+            drawSpan(first, py, l1, r1);
+        }
+        if (in2) {
+            drawSpan(second, py, l2, r2);
+        }
     }
 }
 

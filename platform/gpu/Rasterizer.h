@@ -15,6 +15,7 @@
 // - Blend: min(255, round((src * srcFactor + dst * dstFactor) / 255)) per channel, alpha
 //   included; a target without alpha reads as alpha 255 and keeps 0xFF in its top byte.
 // - The alpha test compares the stage's final alpha with ALPHAREF & 0xFF.
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -66,16 +67,38 @@ public:
     // Draws one triangle; culled, degenerate or non-finite triangles draw nothing.
     void drawTriangle(const PipelineState& state, const RasterVertex& a, const RasterVertex& b,
                       const RasterVertex& c);
+    // Draws the triangles (a, b, c) and (a, c, d), with the same pixels as two drawTriangle calls;
+    // rows where the two meet are drawn as one span when their pixels come out of the same
+    // formulas.
+    void drawQuad(const PipelineState& state, const RasterVertex& a, const RasterVertex& b, const RasterVertex& c,
+                  const RasterVertex& d);
     // Fills the clip rectangle with a colour, no blending or testing.
     static void fill(PixelImage& target, const IntRect& rect, uint32_t argb);
 
     // Number of spans that took the direct texel path (for tests of path equality).
     uint64_t directSpans() const { return directSpans_; }
-    // When false, every span takes the general per-pixel path.
+    // When false, every span takes the general per-pixel path and the plain span writer (the
+    // reference the fast paths are tested against).
     void setDirectPathEnabled(bool enabled) { directEnabled_ = enabled; }
 
 private:
+    struct Triangle;
+    bool setUp(const PipelineState& state, const RasterVertex& a, const RasterVertex& b, const RasterVertex& c,
+               Triangle& out);
+    void drawRows(Triangle& t);
+    void drawSpan(const Triangle& t, int64_t py, int64_t left, int64_t right);
+    void writeSpan(const Triangle& t, const uint32_t* src, uint32_t srcOr, uint32_t* dst, int32_t n);
+    uint32_t* spanBuffer(size_t n);
+    // The stage's output for a constant diffuse colour, per texel channel (4 x 256 words, each
+    // holding its channel in place); rebuilt only when the stage or the colour changes.
+    const uint32_t* combineTable(const PipelineState& state, uint32_t diffuse);
+
     std::vector<uint32_t> span_;
+    size_t spanConstantCount_ = 0;  // leading words of span_ known to hold spanConstant_
+    uint32_t spanConstant_ = 0;
+    uint32_t table_[4 * 256] = {};
+    uint32_t tableKey_[7] = {};
+    bool tableValid_ = false;
     uint64_t directSpans_ = 0;
     bool directEnabled_ = true;
 };

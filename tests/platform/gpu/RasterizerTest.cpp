@@ -276,5 +276,132 @@ TEST_F(RasterTest, DirectTexelSpansGiveTheSamePixelsAsTheGeneralPath) {
     t->release();
 }
 
+// Every fast path (direct texel rows, joined quad rows, the stage table, the wide span writer and
+// its transparent/opaque shortcuts) against the general per-pixel path, over a table of draws on
+// a patterned target: both must leave exactly the same pixels.
+TEST_F(RasterTest, FastPathsGiveTheSamePixelsAsTheGeneralPath) {
+    createDevice(96, 64);
+    std::vector<uint32_t> texels(16 * 16);
+    for (uint32_t i = 0; i < texels.size(); ++i) {
+        const uint32_t alphas[] = {0, 255, 255, 0, 7, 8, 128, 255, 0, 0, 0, 0, 255, 255, 255, 255};
+        const uint32_t alpha = i < 128 ? alphas[(i / 8) % 16] : (i * 37u) % 256u;  // blocks and a mix
+        texels[i] = alpha << 24 | (i * 0x0A1B2Cu & 0xFFFFFFu);
+    }
+    GpuTexture* withAlpha = makeTexture(16, 16, texels);
+    GpuTexture* opaque = makeTexture(16, 16, texels, kFormatX8R8G8B8);
+    GpuTexture* rtTexture = nullptr;
+    ASSERT_EQ(kOk, device->createTexture(96, 64, 1, kUsageRenderTarget, kFormatA8R8G8B8, kPoolDefault, &rtTexture));
+    GpuSurface* alphaTarget = nullptr;
+    rtTexture->getSurfaceLevel(0, &alphaTarget);
+    GpuSurface* back = nullptr;
+    device->getBackBuffer(0, 0, &back);
+
+    struct Blend {
+        bool on;
+        uint32_t src, dst;
+    };
+    const Blend blends[] = {{false, kBlendOne, kBlendZero},
+                            {true, kBlendSrcAlpha, kBlendInvSrcAlpha},
+                            {true, kBlendSrcAlpha, kBlendOne},
+                            {true, kBlendInvSrcAlpha, kBlendSrcAlpha}};
+    struct Test {
+        bool on;
+        uint32_t func, ref;
+    };
+    const Test tests[] = {{false, kCmpAlways, 0}, {true, kCmpGreaterEqual, 8}, {true, kCmpGreaterEqual, 0},
+                          {true, kCmpLess, 128}};
+    struct Geometry {
+        const char* name;
+        float l, t, r, b, u0, v0, u1, v1;
+        bool fan;
+    };
+    const Geometry shapes[] = {
+        {"1:1 on the texel grid", 2.5f, 3.5f, 66.5f, 35.5f, 0, 0, 4, 2, true},
+        {"1:1 wrapping", 10.5f, 20.5f, 90.5f, 60.5f, 0.25f, 0.75f, 5.25f, 3.25f, true},
+        {"1:1 quarter pixel off", 1.25f, 2.75f, 41.25f, 26.75f, 0, 0, 2.5f, 1.5f, true},
+        {"1:1 as a list", 30.5f, 5.5f, 94.5f, 53.5f, 0, 0, 4, 3, false},
+        {"scaled", 0.5f, 0.5f, 95.5f, 63.5f, 0, 0, 1, 1, true},
+        {"clipped", -20.5f, -10.5f, 120.5f, 90.5f, 0, 0, 8.875f, 6.3125f, true},
+    };
+    const uint32_t colors[] = {0xFFFFFFFFu, 0x80C0FF40u};
+    const uint32_t filters[] = {kFilterLinear, kFilterPoint};
+
+    auto draw = [&](const Geometry& g, uint32_t color) {
+        TexturedVertex v[6] = {{g.l, g.t, 0, 1, color, g.u0, g.v0}, {g.r, g.t, 0, 1, color, g.u1, g.v0},
+                               {g.r, g.b, 0, 1, color, g.u1, g.v1}, {g.l, g.b, 0, 1, color, g.u0, g.v1}};
+        device->setFvf(kFvfXyzRhw | kFvfDiffuse | kFvfTex1);
+        if (g.fan) {
+            return device->drawPrimitiveUp(kPrimitiveTriangleFan, 2, v, sizeof(TexturedVertex));
+        }
+        v[4] = v[3];  // (0, 1, 2) and (2, 3, 0) as a list: separate triangles, other vertex order
+        v[3] = v[2];
+        v[5] = v[0];
+        return device->drawPrimitiveUp(kPrimitiveTriangleList, 2, v, sizeof(TexturedVertex));
+    };
+    auto pattern = [&] {
+        GpuSurface* rt = nullptr;
+        device->getRenderTarget(0, &rt);
+        auto& pixels = rt->image()->texels;
+        for (uint32_t i = 0; i < pixels.size(); ++i) {
+            pixels[i] = (i * 0x9E3779B9u) ^ (i << 7);
+        }
+        rt->release();
+    };
+    int compared = 0;
+    for (GpuSurface* target : {back, alphaTarget}) {
+        device->setRenderTarget(0, target);
+        for (GpuTexture* texture : {withAlpha, opaque}) {
+            for (const Blend& blend : blends) {
+                for (const Test& test : tests) {
+                    for (uint32_t filter : filters) {
+                        for (uint32_t color : colors) {
+                            std::vector<uint32_t> results[2];
+                            for (int general = 0; general < 2; ++general) {
+                                device->setDirectPathEnabled(general == 0);
+                                pattern();
+                                spriteStates(blend.on, blend.src, blend.dst);
+                                device->setRenderState(RenderState::AlphaTestEnable, test.on ? 1 : 0);
+                                device->setRenderState(RenderState::AlphaFunc, test.func);
+                                device->setRenderState(RenderState::AlphaRef, test.ref);
+                                device->setSamplerState(0, SamplerState::MagFilter, filter);
+                                device->setSamplerState(0, SamplerState::MinFilter, filter);
+                                device->setTexture(0, texture);
+                                for (const Geometry& g : shapes) {
+                                    ASSERT_EQ(kOk, draw(g, color)) << g.name;
+                                }
+                                // An untextured fade over everything.
+                                device->setTexture(0, nullptr);
+                                ASSERT_EQ(kOk, fillQuad(0, 0, 96, 64, color & 0x60FFFFFFu));
+                                results[general] = targetPixels();
+                            }
+                            ASSERT_EQ(results[0], results[1])
+                                << "target " << (target == back ? "X8" : "A8") << ", texture "
+                                << (texture == opaque ? "X8" : "A8") << ", blend " << blend.src << "/"
+                                << blend.dst << (blend.on ? "" : " off") << ", test " << test.func << " "
+                                << test.ref << (test.on ? "" : " off") << ", filter " << filter << ", colour "
+                                << std::hex << color;
+                            ++compared;
+                        }
+                    }
+                }
+            }
+        }
+    }
+    device->setDirectPathEnabled(true);
+    const uint64_t before = device->directSpanCount();
+    device->setRenderTarget(0, back);
+    spriteStates(true);
+    device->setTexture(0, withAlpha);
+    draw(shapes[0], 0xFFFFFFFFu);
+    EXPECT_GT(device->directSpanCount(), before);  // the fast paths were in play
+    EXPECT_EQ(2 * 2 * 4 * 4 * 2 * 2, compared);
+    device->setTexture(0, nullptr);
+    back->release();
+    alphaTarget->release();
+    rtTexture->release();
+    opaque->release();
+    withAlpha->release();
+}
+
 }  // namespace
 }  // namespace Platform::Gpu::Test
