@@ -75,7 +75,8 @@ public:
     // Fills the clip rectangle with a colour, no blending or testing.
     static void fill(PixelImage& target, const IntRect& rect, uint32_t argb);
 
-    // Number of spans that took the direct texel path (for tests of path equality).
+    // Number of spans that took the direct texel path or the row-sampled bilinear path (for tests
+    // of path equality).
     uint64_t directSpans() const { return directSpans_; }
     // When false, every span takes the general per-pixel path and the plain span writer (the
     // reference the fast paths are tested against).
@@ -89,11 +90,15 @@ private:
     void drawSpan(const Triangle& t, int64_t py, int64_t left, int64_t right);
     void writeSpan(const Triangle& t, const uint32_t* src, uint32_t srcOr, uint32_t* dst, int32_t n);
     uint32_t* spanBuffer(size_t n);
+    // Bilinear samples of a span whose texel row is the same for every pixel; false (nothing
+    // written) when the span's texel positions are out of the range it handles.
+    bool sampleRowSpan(const Triangle& t, int64_t py, int64_t left, int32_t n, uint32_t* out);
     // The stage's output for a constant diffuse colour, per texel channel (4 x 256 words, each
     // holding its channel in place); rebuilt only when the stage or the colour changes.
     const uint32_t* combineTable(const PipelineState& state, uint32_t diffuse);
 
     std::vector<uint32_t> span_;
+    std::vector<uint32_t> columns_;  // blended texel columns of sampleRowSpan
     size_t spanConstantCount_ = 0;  // leading words of span_ known to hold spanConstant_
     uint32_t spanConstant_ = 0;
     uint32_t table_[4 * 256] = {};

@@ -310,28 +310,56 @@ TEST_F(RasterTest, FastPathsGiveTheSamePixelsAsTheGeneralPath) {
     };
     const Test tests[] = {{false, kCmpAlways, 0}, {true, kCmpGreaterEqual, 8}, {true, kCmpGreaterEqual, 0},
                           {true, kCmpLess, 128}};
+    enum class Primitives { Fan, List, Strip };
     struct Geometry {
         const char* name;
         float l, t, r, b, u0, v0, u1, v1;
-        bool fan;
+        Primitives primitives;
+        float shearU = 0;         // added to u along the height (u then changes from row to row)
+        bool transposed = false;  // u along the height and v along the width (v changes along a row)
     };
     const Geometry shapes[] = {
-        {"1:1 on the texel grid", 2.5f, 3.5f, 66.5f, 35.5f, 0, 0, 4, 2, true},
-        {"1:1 wrapping", 10.5f, 20.5f, 90.5f, 60.5f, 0.25f, 0.75f, 5.25f, 3.25f, true},
-        {"1:1 quarter pixel off", 1.25f, 2.75f, 41.25f, 26.75f, 0, 0, 2.5f, 1.5f, true},
-        {"1:1 as a list", 30.5f, 5.5f, 94.5f, 53.5f, 0, 0, 4, 3, false},
-        {"scaled", 0.5f, 0.5f, 95.5f, 63.5f, 0, 0, 1, 1, true},
-        {"clipped", -20.5f, -10.5f, 120.5f, 90.5f, 0, 0, 8.875f, 6.3125f, true},
+        {"1:1 on the texel grid", 2.5f, 3.5f, 66.5f, 35.5f, 0, 0, 4, 2, Primitives::Fan},
+        {"1:1 wrapping", 10.5f, 20.5f, 90.5f, 60.5f, 0.25f, 0.75f, 5.25f, 3.25f, Primitives::Fan},
+        {"1:1 quarter pixel off", 1.25f, 2.75f, 41.25f, 26.75f, 0, 0, 2.5f, 1.5f, Primitives::Fan},
+        {"1:1 as a list", 30.5f, 5.5f, 94.5f, 53.5f, 0, 0, 4, 3, Primitives::List},
+        {"scaled", 0.5f, 0.5f, 95.5f, 63.5f, 0, 0, 1, 1, Primitives::Fan},
+        {"clipped", -20.5f, -10.5f, 120.5f, 90.5f, 0, 0, 8.875f, 6.3125f, Primitives::Fan},
+        // Scaled quads as the movie draws them (a strip over the whole target) and others.
+        {"enlarged over the target as a strip", 0, 0, 96, 64, 0, 0, 1, 1, Primitives::Strip},
+        {"enlarged, fractional offsets", 3.3f, 2.7f, 88.1f, 61.9f, 0.03f, 0.11f, 0.97f, 0.89f, Primitives::Fan},
+        {"reduced a little", 4.25f, 5.5f, 20.75f, 17.5f, 0.1f, 0.2f, 1.6f, 1.45f, Primitives::Fan},
+        {"reduced a lot", 1.5f, 40.5f, 9.5f, 47.5f, 0, 0, 3, 2, Primitives::Fan},
+        {"wrapping at both edges", 0.5f, 40.5f, 60.5f, 63.5f, 0.8f, 0.9f, 3.3f, 1.7f, Primitives::Strip},
+        {"negative texture coordinates", 50.5f, 10.5f, 90.5f, 30.5f, -2.3f, -1.1f, -0.2f, 0.4f, Primitives::Fan},
+        {"mirrored", 10.75f, 30.25f, 70.25f, 50.75f, 1.0f, 0.9f, 0.1f, 0.2f, Primitives::Fan},
+        {"enlarged as a list", 20.6f, 3.4f, 77.4f, 44.6f, 0.2f, 0.3f, 0.7f, 0.6f, Primitives::List},
+        {"sheared along u", 5.5f, 6.5f, 70.5f, 58.5f, 0.1f, 0.2f, 1.3f, 1.1f, Primitives::Fan, 0.7f},
+        {"transposed", 30.5f, 8.5f, 90.5f, 50.5f, 0.1f, 0.2f, 1.3f, 1.1f, Primitives::Fan, 0, true},
     };
     const uint32_t colors[] = {0xFFFFFFFFu, 0x80C0FF40u};
     const uint32_t filters[] = {kFilterLinear, kFilterPoint};
 
     auto draw = [&](const Geometry& g, uint32_t color) {
-        TexturedVertex v[6] = {{g.l, g.t, 0, 1, color, g.u0, g.v0}, {g.r, g.t, 0, 1, color, g.u1, g.v0},
-                               {g.r, g.b, 0, 1, color, g.u1, g.v1}, {g.l, g.b, 0, 1, color, g.u0, g.v1}};
+        // Corners top-left, top-right, bottom-right, bottom-left.
+        TexturedVertex v[6] = {{g.l, g.t, 0, 1, color, g.u0, g.v0},
+                               {g.r, g.t, 0, 1, color, g.u1, g.v0},
+                               {g.r, g.b, 0, 1, color, g.u1 + g.shearU, g.v1},
+                               {g.l, g.b, 0, 1, color, g.u0 + g.shearU, g.v1}};
+        if (g.transposed) {
+            std::swap(v[1].u, v[3].u);  // top-right (u0, v1), bottom-left (u1, v0)
+            std::swap(v[1].v, v[3].v);
+        }
         device->setFvf(kFvfXyzRhw | kFvfDiffuse | kFvfTex1);
-        if (g.fan) {
-            return device->drawPrimitiveUp(kPrimitiveTriangleFan, 2, v, sizeof(TexturedVertex));
+        switch (g.primitives) {
+            case Primitives::Fan:
+                return device->drawPrimitiveUp(kPrimitiveTriangleFan, 2, v, sizeof(TexturedVertex));
+            case Primitives::Strip: {  // top-right, bottom-right, top-left, bottom-left
+                const TexturedVertex strip[4] = {v[1], v[2], v[0], v[3]};
+                return device->drawPrimitiveUp(kPrimitiveTriangleStrip, 2, strip, sizeof(TexturedVertex));
+            }
+            case Primitives::List:
+                break;
         }
         v[4] = v[3];  // (0, 1, 2) and (2, 3, 0) as a list: separate triangles, other vertex order
         v[3] = v[2];
@@ -394,6 +422,12 @@ TEST_F(RasterTest, FastPathsGiveTheSamePixelsAsTheGeneralPath) {
     device->setTexture(0, withAlpha);
     draw(shapes[0], 0xFFFFFFFFu);
     EXPECT_GT(device->directSpanCount(), before);  // the fast paths were in play
+    for (const Geometry& g : shapes) {
+        const uint64_t countBefore = device->directSpanCount();
+        draw(g, 0x80C0FF40u);
+        // Bilinear quads take a fast path unless v changes along a row.
+        EXPECT_EQ(!g.transposed, device->directSpanCount() > countBefore) << g.name;
+    }
     EXPECT_EQ(2 * 2 * 4 * 4 * 2 * 2, compared);
     device->setTexture(0, nullptr);
     back->release();
