@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "graphics/include/IOrvexGraphics.h"
 #include "graphics/include/IOrvexRenderer.h"
 
 namespace Orvex::Graphics {
@@ -61,18 +60,14 @@ void OxFadeScreenEffect::update(IOrvexRenderer*, float elapsedSeconds) {
 }
 
 void OxFadeScreenEffect::draw(IOrvexRenderer* renderer) {
-    if (!isActive() || delay_ > 0.0f || renderer == nullptr) {
-        return;
-    }
-    IOrvexSpriteDraw* sprite = renderer->getSpriteDraw();
-    IOrvexGraphics* graphics = renderer->getGraphics();
-    OxViewportRect viewport;
-    if (sprite == nullptr || graphics == nullptr || graphics->getViewport(&viewport) < 0) {
+    if (!isActive() || delay_ > 0.0f) {
         return;
     }
     OxRect rect;
-    rect.right = static_cast<float>(viewport.width);
-    rect.bottom = static_cast<float>(viewport.height);
+    IOrvexSpriteDraw* sprite = screenSprite(renderer, rect);
+    if (sprite == nullptr) {
+        return;
+    }
     const float colour[4] = {colour_.r, colour_.g, colour_.b, alpha_};
     // Inside the frame's own bracket this begin fails as a second begin: fill anyway and leave
     // the frame's bracket open.

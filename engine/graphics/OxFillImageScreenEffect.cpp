@@ -1,6 +1,5 @@
 #include "engine/graphics/OxFillImageScreenEffect.h"
 
-#include "graphics/include/IOrvexGraphics.h"
 #include "graphics/include/IOrvexRenderer.h"
 
 namespace Orvex::Graphics {
@@ -25,19 +24,12 @@ OxFillImageScreenEffect::~OxFillImageScreenEffect() {
 void OxFillImageScreenEffect::update(IOrvexRenderer*, float) {}
 
 void OxFillImageScreenEffect::draw(IOrvexRenderer* renderer) {
-    if (!isActive() || renderer == nullptr) {
-        return;
-    }
-    IOrvexSpriteDraw* sprite = renderer->getSpriteDraw();
-    IOrvexGraphics* graphics = renderer->getGraphics();
-    OxViewportRect viewport;
-    if (sprite == nullptr || graphics == nullptr || graphics->getViewport(&viewport) < 0) {
+    if (!isActive()) {
         return;
     }
     OxRect destination;
-    destination.right = static_cast<float>(viewport.width);
-    destination.bottom = static_cast<float>(viewport.height);
-    if (sprite->begin() < 0) {
+    IOrvexSpriteDraw* sprite = screenSprite(renderer, destination);
+    if (sprite == nullptr || sprite->begin() < 0) {
         return;
     }
     sprite->setDiffuseColor(1.0f, 1.0f, 1.0f, 1.0f);

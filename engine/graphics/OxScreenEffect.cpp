@@ -3,11 +3,29 @@
 #include <algorithm>
 #include <vector>
 
+#include "graphics/include/IOrvexGraphics.h"
+#include "graphics/include/IOrvexRenderer.h"
+
 namespace Orvex::Graphics {
 
 OxScreenEffect::~OxScreenEffect() {
     finish();
     callbacks_.clear();
+}
+
+IOrvexSpriteDraw* OxScreenEffect::screenSprite(IOrvexRenderer* renderer, OxRect& screen) {
+    if (renderer == nullptr) {
+        return nullptr;
+    }
+    IOrvexSpriteDraw* sprite = renderer->getSpriteDraw();
+    IOrvexGraphics* graphics = renderer->getGraphics();
+    OxViewportRect viewport;
+    if (sprite == nullptr || graphics == nullptr || graphics->getViewport(&viewport) < 0) {
+        return nullptr;
+    }
+    screen.right = static_cast<float>(viewport.width);
+    screen.bottom = static_cast<float>(viewport.height);
+    return sprite;
 }
 
 bool OxScreenEffect::start() {

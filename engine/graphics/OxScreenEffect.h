@@ -7,6 +7,8 @@
 namespace Orvex::Graphics {
 
 class IOrvexRenderer;
+class IOrvexSpriteDraw;
+struct OxRect;
 
 class OxScreenEffect {
 public:
@@ -38,6 +40,11 @@ public:
     bool isFinished() const { return finished_; }
     bool getRemoveWhenFinished() const { return removeWhenFinished_; }
     void setRemoveWhenFinished(bool remove) { removeWhenFinished_ = remove; }
+
+protected:
+    // The renderer's sprite drawer, with `screen` set to cover the viewport; null (and `screen`
+    // untouched) without a renderer, a sprite drawer, graphics or a readable viewport.
+    static IOrvexSpriteDraw* screenSprite(IOrvexRenderer* renderer, OxRect& screen);
 
 private:
     struct Registered {

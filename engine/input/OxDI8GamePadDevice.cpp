@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "engine/window/OxWindowBase.h"
-#include "platform/window/WindowTypes.h"
 
 namespace Orvex::InputSystem {
 
@@ -47,9 +46,7 @@ bool OxDI8GamePadDevice::initialize(const std::shared_ptr<Pi::InputInterface>& i
     caps.buttons = std::min<uint32_t>(caps.buttons, getButtonCount());
     caps.povs = std::min<uint32_t>(caps.povs, 4);
     const bool needsPoll = (caps.flags & (Pi::kCapsPolledDevice | Pi::kCapsPolledDataFormat)) != 0;
-    if (device->setDataFormat(Pi::DataFormat::Joystick) < 0 ||
-        device->setCooperativeLevel(mainWindow->getHandle(), Pi::kCoopNonExclusive | Pi::kCoopForeground) < 0 ||
-        device->setProperty(Pi::Property::AxisMode, Pi::kAxisModeAbsolute) < 0) {
+    if (!configure(*device, mainWindow->getHandle(), Pi::DataFormat::Joystick, Pi::kAxisModeAbsolute)) {
         return false;
     }
     device->setProperty(Pi::Property::AutoCenter, 0);
@@ -67,31 +64,20 @@ bool OxDI8GamePadDevice::initialize(const std::shared_ptr<Pi::InputInterface>& i
         caps_ = caps;
         needsPoll_ = needsPoll;
     }
-    mainWindow->getHookList().add(this);
-    hooked_ = true;
-    device->acquire();
-    acquired_ = true;
+    hookMainWindow(*mainWindow);
+    acquireDevice(*device);
     return true;
 }
 
 void OxDI8GamePadDevice::release() {
-    if (hooked_) {
-        if (Window::OxWindowBase* mainWindow = Window::OxWindowBase::getMainWindow()) {
-            mainWindow->getHookList().remove(this);
-        }
-        hooked_ = false;
-    }
+    unhookMainWindow();
     std::lock_guard guard(lock_);
-    if (device_) {
-        device_->unacquire();
-        device_.reset();
-    }
+    releaseDevice();
     centredState(joy_[0]);
     centredState(joy_[1]);
     for (auto& buttons : virtualButtons_) {
         std::fill(buttons.begin(), buttons.end(), uint8_t{0});
     }
-    acquired_ = false;
     updateFlag_ = false;
 }
 
@@ -266,45 +252,16 @@ bool OxDI8GamePadDevice::buttonBytes(uint32_t button, uint8_t& current, uint8_t&
     return true;
 }
 
-bool OxDI8GamePadDevice::isDown(uint32_t button) {
-    uint8_t current = 0;
-    uint8_t previous = 0;
-    return buttonBytes(button, current, previous) && (current & kButtonDown) != 0;
-}
-
+// Only the down bit of the last update counts: a pad's byte may carry other bits.
 bool OxDI8GamePadDevice::isPushed(uint32_t button) {
     uint8_t current = 0;
     uint8_t previous = 0;
     return buttonBytes(button, current, previous) && (current & kButtonDown) != 0 && (previous & kButtonDown) == 0;
 }
 
-bool OxDI8GamePadDevice::isReleased(uint32_t button) {
-    uint8_t current = 0;
-    uint8_t previous = 0;
-    return buttonBytes(button, current, previous) && current == 0 && (previous & kButtonDown) != 0;
-}
-
 uint32_t OxDI8GamePadDevice::getKeyCount() {
     std::lock_guard guard(lock_);
     return caps_.buttons;
-}
-
-Window::OxLResult OxDI8GamePadDevice::hookProc(Window::OxWindowHandle, uint32_t message, Window::OxWParam wParam,
-                                               Window::OxLParam) {
-    std::lock_guard guard(lock_);
-    if (message == Pw::kWmActivateApp && wParam == 0) {
-        acquired_ = false;
-        if (device_) {
-            device_->unacquire();
-        }
-        clearAllKeys();
-    } else if (message == Pw::kWmActivateApp || (message == Pw::kWmSize && wParam == Pw::kSizeRestored)) {
-        if (device_) {
-            device_->acquire();
-        }
-        acquired_ = true;
-    }
-    return 0;
 }
 
 }  // namespace Orvex::InputSystem

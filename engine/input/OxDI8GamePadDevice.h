@@ -3,17 +3,14 @@
 // numbering; buttons from 128 up are virtual buttons driven by axis bindings.
 #include <atomic>
 #include <memory>
-#include <mutex>
 #include <vector>
 
+#include "engine/input/OxDI8DeviceBase.h"
 #include "engine/input/OxGamePadDevice.h"
-#include "engine/window/IOrvexWinHook.h"
-#include "platform/input/InputDevice.h"
-#include "platform/input/InputInterface.h"
 
 namespace Orvex::InputSystem {
 
-class OxDI8GamePadDevice : public OxGamePadDevice, public Window::IOrvexWinHook {
+class OxDI8GamePadDevice : public OxGamePadDevice, public OxDI8DeviceBase {
 public:
     OxDI8GamePadDevice(const Platform::Input::DeviceGuid& instance, uint32_t index);
     ~OxDI8GamePadDevice() override;
@@ -38,7 +35,7 @@ public:
     void addKeyBind(const std::shared_ptr<IOrvexGamePadKeyBind>& bind) override;
     void removeKeyBind(const std::shared_ptr<IOrvexGamePadKeyBind>& bind) override;
 
-    void release();
+    void release() override;
     bool initialize(const std::shared_ptr<Platform::Input::InputInterface>& input);
     bool isAcquired() const { return acquired_.load(); }
     bool getUpdateFlag() const { return updateFlag_.load(); }
@@ -50,24 +47,18 @@ public:
 
     void clearAllKeys() override;
     void clearKey(uint32_t button) override;
-    bool isDown(uint32_t button) override;
+    bool isDown(uint32_t button) override { return testButton(button, ButtonEdge::Down); }
     bool isPushed(uint32_t button) override;
-    bool isReleased(uint32_t button) override;
+    bool isReleased(uint32_t button) override { return testButton(button, ButtonEdge::Released); }
     uint32_t getKeyCount() override;
 
-    Window::OxLResult hookProc(Window::OxWindowHandle window, uint32_t message, Window::OxWParam wParam,
-                               Window::OxLParam lParam) override;
-
 private:
-    bool buttonBytes(uint32_t button, uint8_t& current, uint8_t& previous);
+    bool buttonBytes(uint32_t button, uint8_t& current, uint8_t& previous) override;
     // Zeroes the current state with the hats centred and the current virtual buttons.
     void clearCurrent();
 
     Platform::Input::DeviceGuid instance_;
     uint32_t index_;
-    std::shared_ptr<Platform::Input::InputDevice> device_;
-    std::atomic<uint32_t> state_{kStateReleased};
-    std::atomic<bool> acquired_{false};
     std::atomic<bool> updateFlag_{false};
     Platform::Input::DeviceCaps caps_{};
     Platform::Input::JoyState joy_[2] = {};
@@ -76,8 +67,6 @@ private:
     bool exclusive_ = false;
     std::vector<std::shared_ptr<IOrvexGamePadKeyBind>> keyBinds_;
     bool needsPoll_ = false;
-    bool hooked_ = false;
-    std::recursive_mutex lock_;
 };
 
 }  // namespace Orvex::InputSystem

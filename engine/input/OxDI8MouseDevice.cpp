@@ -16,21 +16,11 @@ OxDI8MouseDevice::~OxDI8MouseDevice() {
 }
 
 bool OxDI8MouseDevice::initialize(const std::shared_ptr<Pi::InputInterface>& input) {
-    Window::OxWindowBase* mainWindow = Window::OxWindowBase::getMainWindow();
-    if (mainWindow == nullptr || mainWindow->getHandle() == 0 || !input) {
-        release();
+    Window::OxWindowBase* mainWindow = nullptr;
+    const std::shared_ptr<Pi::InputDevice> device = openForMainWindow(input, Pi::kGuidSysMouse, mainWindow);
+    if (!device) {
         return false;
     }
-    if (device_) {
-        release();
-    }
-    std::shared_ptr<Pi::InputDevice> device;
-    if (input->createDevice(Pi::kGuidSysMouse, device) < 0) {
-        return false;
-    }
-    device_ = device;
-    mainWindow->getHookList().add(this);
-    hooked_ = true;
     Pi::DeviceCaps caps{};
     caps.size = sizeof caps;
     if (device->getCapabilities(caps) < 0) {
@@ -39,43 +29,24 @@ bool OxDI8MouseDevice::initialize(const std::shared_ptr<Pi::InputInterface>& inp
     }
     // The state record holds four buttons; a larger count would read past it.
     buttonCount_ = std::min<uint32_t>(caps.buttons, 4);
-    if (device->setDataFormat(Pi::DataFormat::Mouse) < 0 ||
-        device->setCooperativeLevel(mainWindow->getHandle(), Pi::kCoopNonExclusive | Pi::kCoopForeground) < 0 ||
-        device->setProperty(Pi::Property::AxisMode, Pi::kAxisModeRelative) < 0) {
+    if (!configure(*device, mainWindow->getHandle(), Pi::DataFormat::Mouse, Pi::kAxisModeRelative)) {
         release();
         return false;
     }
-    device->acquire();
-    ready_ = true;
+    acquireDevice(*device);
     return true;
 }
 
 void OxDI8MouseDevice::release() {
-    if (hooked_) {
-        if (Window::OxWindowBase* mainWindow = Window::OxWindowBase::getMainWindow()) {
-            mainWindow->getHookList().remove(this);
-        }
-        hooked_ = false;
-    }
+    unhookMainWindow();
     std::lock_guard guard(lock_);
-    if (device_) {
-        device_->unacquire();
-        device_.reset();
-    }
+    releaseDevice();
     std::memset(mouse_, 0, sizeof mouse_);
-    ready_ = false;
-}
-
-uint32_t OxDI8MouseDevice::getState() {
-    if (state_ == kStateReleased) {
-        return kStateReleased;
-    }
-    return ready_ ? state_.load() : kStateNotReady;
 }
 
 void OxDI8MouseDevice::update() {
     std::lock_guard guard(lock_);
-    if (!ready_ || !device_) {
+    if (!acquired_ || !device_) {
         return;
     }
     current_ ^= 1;
@@ -88,12 +59,7 @@ void OxDI8MouseDevice::update() {
         }
     }
     Pi::MouseState& buffer = mouse_[current_];
-    int32_t result = device_->getDeviceState(sizeof buffer, &buffer);
-    if (result == Pi::kErrNotAcquired || result == Pi::kErrInputLost) {
-        device_->acquire();
-        result = device_->getDeviceState(sizeof buffer, &buffer);
-    }
-    if (result < 0) {
+    if (readDeviceState(sizeof buffer, &buffer) < 0) {
         buffer = Pi::MouseState{};
     }
 }
@@ -174,42 +140,6 @@ bool OxDI8MouseDevice::buttonBytes(uint32_t button, uint8_t& current, uint8_t& p
     current = mouse_[current_].buttons[button];
     previous = mouse_[current_ ^ 1].buttons[button];
     return true;
-}
-
-bool OxDI8MouseDevice::isDown(uint32_t button) {
-    uint8_t current = 0;
-    uint8_t previous = 0;
-    return buttonBytes(button, current, previous) && (current & kButtonDown) != 0;
-}
-
-bool OxDI8MouseDevice::isPushed(uint32_t button) {
-    uint8_t current = 0;
-    uint8_t previous = 0;
-    return buttonBytes(button, current, previous) && (current & kButtonDown) != 0 && previous == 0;
-}
-
-bool OxDI8MouseDevice::isReleased(uint32_t button) {
-    uint8_t current = 0;
-    uint8_t previous = 0;
-    return buttonBytes(button, current, previous) && current == 0 && (previous & kButtonDown) != 0;
-}
-
-Window::OxLResult OxDI8MouseDevice::hookProc(Window::OxWindowHandle, uint32_t message, Window::OxWParam wParam,
-                                             Window::OxLParam) {
-    std::lock_guard guard(lock_);
-    if (message == Pw::kWmActivateApp && wParam == 0) {
-        ready_ = false;
-        if (device_) {
-            device_->unacquire();
-        }
-        clearAllKeys();
-    } else if (message == Pw::kWmActivateApp || (message == Pw::kWmSize && wParam == Pw::kSizeRestored)) {
-        if (device_) {
-            device_->acquire();
-        }
-        ready_ = true;
-    }
-    return 0;
 }
 
 }  // namespace Orvex::InputSystem

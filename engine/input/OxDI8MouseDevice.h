@@ -1,27 +1,23 @@
 #pragma once
 // The system mouse: relative movement per update, four buttons (left, right, middle, extra)
 // and the cursor in client coordinates of the main window.
-#include <atomic>
 #include <memory>
-#include <mutex>
 
+#include "engine/input/OxDI8DeviceBase.h"
 #include "engine/input/OxMouseDevice.h"
-#include "engine/window/IOrvexWinHook.h"
-#include "platform/input/InputDevice.h"
-#include "platform/input/InputInterface.h"
 
 namespace Orvex::InputSystem {
 
-class OxDI8MouseDevice : public OxMouseDevice, public Window::IOrvexWinHook {
+class OxDI8MouseDevice : public OxMouseDevice, public OxDI8DeviceBase {
 public:
     OxDI8MouseDevice() = default;
     ~OxDI8MouseDevice() override;
 
     bool initialize(const std::shared_ptr<Platform::Input::InputInterface>& input);
     void release() override;
-    bool isReady() override { return ready_.load(); }
+    bool isReady() override { return acquired_.load(); }
 
-    uint32_t getState() override;
+    uint32_t getState() override { return stateWhenAcquired(); }
     void setState(uint32_t state) override { state_ = state; }
     void update() override;
 
@@ -37,27 +33,19 @@ public:
 
     void clearAllKeys() override;
     void clearKey(uint32_t button) override;
-    bool isDown(uint32_t button) override;
-    bool isPushed(uint32_t button) override;
-    bool isReleased(uint32_t button) override;
+    bool isDown(uint32_t button) override { return testButton(button, ButtonEdge::Down); }
+    bool isPushed(uint32_t button) override { return testButton(button, ButtonEdge::Pushed); }
+    bool isReleased(uint32_t button) override { return testButton(button, ButtonEdge::Released); }
     uint32_t getKeyCount() override { return buttonCount_; }
 
-    Window::OxLResult hookProc(Window::OxWindowHandle window, uint32_t message, Window::OxWParam wParam,
-                               Window::OxLParam lParam) override;
-
 private:
-    bool buttonBytes(uint32_t button, uint8_t& current, uint8_t& previous);
+    bool buttonBytes(uint32_t button, uint8_t& current, uint8_t& previous) override;
 
-    std::shared_ptr<Platform::Input::InputDevice> device_;
-    std::atomic<uint32_t> state_{kStateReleased};
     Platform::Input::MouseState mouse_[2] = {};
     uint32_t current_ = 0;
     uint32_t buttonCount_ = 0;
-    std::atomic<bool> ready_{false};
     int32_t cursorX_ = 0;
     int32_t cursorY_ = 0;
-    bool hooked_ = false;
-    std::recursive_mutex lock_;
 };
 
 }  // namespace Orvex::InputSystem

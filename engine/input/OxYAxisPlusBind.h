@@ -1,24 +1,8 @@
 #pragma once
-#include <cstdint>
-
-#include "engine/input/IOrvexGamePadKeyBind.h"
-#include "engine/input/OxGamePadDevice.h"
+#include "engine/input/OxAxisBind.h"
 
 namespace Orvex::InputSystem {
 
-// Down while the pad's Y axis is past the threshold on the positive side.
-class OxYAxisPlusBind : public IOrvexGamePadKeyBind {
-public:
-    OxYAxisPlusBind(uint32_t button, float threshold) : button_(button), threshold_(threshold) {}
-    uint32_t getButton() override { return button_; }
-    bool test(OxGamePadDevice& pad) override {
-        const float value = pad.getY();
-        return value > threshold_ && value > 0.0f;
-    }
-
-private:
-    uint32_t button_;
-    float threshold_;
-};
+using OxYAxisPlusBind = OxAxisBind<OxPadAxis::Y, OxAxisSide::Plus>;
 
 }  // namespace Orvex::InputSystem

@@ -29,6 +29,24 @@ int openExisting(const std::string& native) {
     return fd;
 }
 
+// Runs `transfer(done, remaining)` (one read or write of the descriptor) until `count` bytes have
+// moved, the file ends or a call fails; interrupted calls are retried. Returns the bytes moved.
+template <class Transfer>
+uint32_t transferAll(uint32_t count, Transfer transfer) {
+    uint32_t total = 0;
+    while (total < count) {
+        const ssize_t n = transfer(total, count - total);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            break;
+        }
+        total += static_cast<uint32_t>(n);
+    }
+    return total;
+}
+
 }  // namespace
 
 OxFileStreamIO::~OxFileStreamIO() {
@@ -101,17 +119,8 @@ bool OxFileStreamIO::read(void* buffer, uint32_t count, uint32_t* outCount) {
         return false;
     }
     auto* bytes = static_cast<uint8_t*>(buffer);
-    uint32_t total = 0;
-    while (total < count) {
-        const ssize_t n = ::read(fd_, bytes + total, count - total);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            break;
-        }
-        total += static_cast<uint32_t>(n);
-    }
+    const uint32_t total =
+        transferAll(count, [&](uint32_t done, uint32_t remaining) { return ::read(fd_, bytes + done, remaining); });
     if (outCount != nullptr) {
         *outCount = total;
     }
@@ -139,17 +148,8 @@ bool OxFileStreamIO::write(const void* buffer, uint32_t count, uint32_t* outCoun
     }
     // write() may take fewer bytes than asked; a partial write is not a success.
     const auto* bytes = static_cast<const uint8_t*>(buffer);
-    uint32_t total = 0;
-    while (total < count) {
-        const ssize_t n = ::write(fd_, bytes + total, count - total);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            break;
-        }
-        total += static_cast<uint32_t>(n);
-    }
+    const uint32_t total =
+        transferAll(count, [&](uint32_t done, uint32_t remaining) { return ::write(fd_, bytes + done, remaining); });
     if (outCount != nullptr) {
         *outCount = total;
     }

@@ -11,18 +11,47 @@ namespace Orvex::Script {
 
 namespace {
 
-// Drops a calling object passed as the first argument; then the file's name must come first.
-// Returns the open stream of that name, or null when there is no name or no such file.
-std::FILE* fileArgument(lua_State* L) {
+// Scripts may call the functions as methods: the calling object comes first then.
+void dropCallingObject(lua_State* L) {
   if (lua_type(L, 1) == LUA_TUSERDATA) {
     lua_remove(L, 1);
   }
+}
+
+// Drops a calling object passed as the first argument; then the file's name must come first.
+// Returns the open stream of that name, or null when there is no name or no such file.
+std::FILE* fileArgument(lua_State* L) {
+  dropCallingObject(L);
   if (!lua_isstring(L, 1)) {
     return nullptr;
   }
   auto& files = CFileManager::openFiles();
   auto found = files.find(lua_tostring(L, 1));
   return found != files.end() ? found->second : nullptr;
+}
+
+// Runs `use` on the stream named by the arguments and returns its count of results; a name
+// that is missing or not open returns nothing to the script.
+template <class Use>
+int withFile(lua_State* L, Use use) {
+  std::FILE* file = fileArgument(L);
+  return file != nullptr ? use(file) : 0;
+}
+
+// Hands the text in the second argument to `put` and answers true; false when it is no text.
+template <class Put>
+int writeText(lua_State* L, Put put) {
+  return withFile(L, [&](std::FILE* file) {
+    if (!lua_isstring(L, 2)) {
+      lua_pushboolean(L, 0);
+      return 1;
+    }
+    size_t length = 0;
+    const char* text = lua_tolstring(L, 2, &length);
+    put(file, text, length);
+    lua_pushboolean(L, 1);
+    return 1;
+  });
 }
 
 // fopen modes: r, w or a, then at most one '+' and one 'b' in either order.
@@ -87,9 +116,7 @@ std::unique_ptr<IUserdata> CFileManager::clone() const {
 
 // open (path, name, mode): opens the file at the engine path and enters it under `name`.
 int CFileManager::open(lua_State* L) {
-  if (lua_type(L, 1) == LUA_TUSERDATA) {
-    lua_remove(L, 1);
-  }
+  dropCallingObject(L);
   if (!lua_isstring(L, 1) || !lua_isstring(L, 2) || !lua_isstring(L, 3) ||
       !validMode(lua_tostring(L, 3))) {
     lua_pushboolean(L, 0);
@@ -113,110 +140,73 @@ int CFileManager::open(lua_State* L) {
 }
 
 int CFileManager::close(lua_State* L) {
-  std::FILE* file = fileArgument(L);
-  if (file == nullptr) {
-    return 0;
-  }
-  std::fclose(file);
-  // The entry goes with the stream, so nothing can reach the closed handle again.
-  openFiles().erase(lua_tostring(L, 1));
-  lua_pushboolean(L, 1);
-  return 1;
+  return withFile(L, [L](std::FILE* file) {
+    std::fclose(file);
+    // The entry goes with the stream, so nothing can reach the closed handle again.
+    openFiles().erase(lua_tostring(L, 1));
+    lua_pushboolean(L, 1);
+    return 1;
+  });
 }
 
 int CFileManager::eof(lua_State* L) {
-  std::FILE* file = fileArgument(L);
-  if (file == nullptr) {
-    return 0;
-  }
-  lua_pushboolean(L, std::feof(file) != 0);
-  return 1;
+  return withFile(L, [L](std::FILE* file) {
+    lua_pushboolean(L, std::feof(file) != 0);
+    return 1;
+  });
 }
 
 int CFileManager::read(lua_State* L) {
-  std::FILE* file = fileArgument(L);
-  if (file == nullptr) {
-    return 0;
-  }
-  const int c = std::fgetc(file);
-  if (c == EOF) {
-    lua_pushstring(L, "");
-  } else {
-    const char one = static_cast<char>(c);
-    lua_pushlstring(L, &one, 1);
-  }
-  return 1;
+  return withFile(L, [L](std::FILE* file) {
+    const int c = std::fgetc(file);
+    if (c == EOF) {
+      lua_pushstring(L, "");
+    } else {
+      const char one = static_cast<char>(c);
+      lua_pushlstring(L, &one, 1);
+    }
+    return 1;
+  });
 }
 
 int CFileManager::readLine(lua_State* L) {
-  std::FILE* file = fileArgument(L);
-  if (file == nullptr) {
-    return 0;
-  }
-  char line[255] = {};
-  if (std::fgets(line, sizeof line, file) == nullptr) {
-    lua_pushstring(L, "");
-  } else {
-    lua_pushstring(L, line);
-  }
-  return 1;
+  return withFile(L, [L](std::FILE* file) {
+    char line[255] = {};
+    lua_pushstring(L, std::fgets(line, sizeof line, file) == nullptr ? "" : line);
+    return 1;
+  });
 }
 
+// write (name, text): writes the text's first character only.
 int CFileManager::write(lua_State* L) {
-  std::FILE* file = fileArgument(L);
-  if (file == nullptr) {
-    return 0;
-  }
-  if (!lua_isstring(L, 2)) {
-    lua_pushboolean(L, 0);
-    return 1;
-  }
-  size_t length = 0;
-  const char* text = lua_tolstring(L, 2, &length);
-  if (length > 0) {
-    std::fputc(static_cast<unsigned char>(text[0]), file);
-  }
-  lua_pushboolean(L, 1);
-  return 1;
+  return writeText(L, [](std::FILE* file, const char* text, size_t length) {
+    if (length > 0) {
+      std::fputc(static_cast<unsigned char>(text[0]), file);
+    }
+  });
 }
 
 int CFileManager::writeLine(lua_State* L) {
-  std::FILE* file = fileArgument(L);
-  if (file == nullptr) {
-    return 0;
-  }
-  if (!lua_isstring(L, 2)) {
-    lua_pushboolean(L, 0);
-    return 1;
-  }
-  size_t length = 0;
-  const char* text = lua_tolstring(L, 2, &length);
-  std::fwrite(text, 1, length, file);
-  lua_pushboolean(L, 1);
-  return 1;
+  return writeText(L, [](std::FILE* file, const char* text, size_t length) { std::fwrite(text, 1, length, file); });
 }
 
 int CFileManager::ptr(lua_State* L) {
-  std::FILE* file = fileArgument(L);
-  if (file == nullptr) {
-    return 0;
-  }
-  lua_pushlightuserdata(L, file);
-  return 1;
+  return withFile(L, [L](std::FILE* file) {
+    lua_pushlightuserdata(L, file);
+    return 1;
+  });
 }
 
 int CFileManager::size(lua_State* L) {
-  std::FILE* file = fileArgument(L);
-  if (file == nullptr) {
-    return 0;
-  }
-  std::fflush(file);
-  struct stat info {};
-  if (fstat(fileno(file), &info) != 0) {
-    return 0;
-  }
-  lua_pushinteger(L, static_cast<lua_Integer>(info.st_size));
-  return 1;
+  return withFile(L, [L](std::FILE* file) {
+    std::fflush(file);
+    struct stat info {};
+    if (fstat(fileno(file), &info) != 0) {
+      return 0;
+    }
+    lua_pushinteger(L, static_cast<lua_Integer>(info.st_size));
+    return 1;
+  });
 }
 
 }  // namespace Orvex::Script

@@ -1,7 +1,6 @@
 #include "tools/fontbaker/CommandLine.h"
 
-#include <charconv>
-
+#include "tools/common/CommandLineArgs.h"
 #include "tools/fontbaker/BakeError.h"
 #include "tools/fontbaker/CharacterSet.h"
 
@@ -21,15 +20,7 @@ const char* const kUsage =
 
 namespace {
 
-uint32_t parseNumber(const std::string& option, const std::string& text) {
-    uint32_t value = 0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, error] = std::from_chars(text.data(), end, value);
-    if (text.empty() || error != std::errc() || ptr != end) {
-        throw BakeError("option " + option + ": \"" + text + "\" is not a whole number");
-    }
-    return value;
-}
+constexpr auto parseNumber = &parseNumberOption<BakeError>;
 
 }  // namespace
 
@@ -44,9 +35,7 @@ BakeOptions parseCommandLine(const std::vector<std::string>& args) {
             includeAscii = false;
             continue;
         }
-        if (i + 1 >= args.size()) throw BakeError(option.rfind("--", 0) == 0 ? "option " + option + " needs a value"
-                                                                            : "unexpected argument \"" + option + "\"");
-        const std::string& value = args[++i];
+        const std::string& value = takeOptionValue<BakeError>(args, i);
         if (option == "--name") {
             options.name = value;
         } else if (option == "--output-root") {

@@ -1,7 +1,6 @@
 #include "tools/moviegen/CommandLine.h"
 
-#include <charconv>
-
+#include "tools/common/CommandLineArgs.h"
 #include "tools/moviegen/MovieError.h"
 
 namespace Orvex::Tools::MovieGen {
@@ -20,15 +19,7 @@ const char* const kUsage =
 
 namespace {
 
-uint32_t parseNumber(const std::string& option, const std::string& text) {
-    uint32_t value = 0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, error] = std::from_chars(text.data(), end, value);
-    if (text.empty() || error != std::errc() || ptr != end) {
-        throw MovieError("option " + option + ": \"" + text + "\" is not a whole number");
-    }
-    return value;
-}
+constexpr auto parseNumber = &parseNumberOption<MovieError>;
 
 }  // namespace
 
@@ -44,9 +35,7 @@ MovieOptions parseCommandLine(const std::vector<std::string>& args) {
             options.still = true;
             continue;
         }
-        if (i + 1 >= args.size()) throw MovieError(option.rfind("--", 0) == 0 ? "option " + option + " needs a value"
-                                                                             : "unexpected argument \"" + option + "\"");
-        const std::string& value = args[++i];
+        const std::string& value = takeOptionValue<MovieError>(args, i);
         if (option == "--output") {
             options.outputPath = value;
         } else if (option == "--width") {

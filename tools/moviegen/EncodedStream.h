@@ -1,4 +1,6 @@
 #pragma once
+#include <ogg/ogg.h>
+
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -11,6 +13,9 @@ struct EncodedPacket {
     bool beginsStream = false;
     bool endsStream = false;
 };
+
+// A copy of an encoder's packet, which points into the encoder's own buffers.
+EncodedPacket copyPacket(const ogg_packet& packet);
 
 // The packets of one logical stream: its three header packets and its data packets, and how
 // its granule positions turn into seconds (to interleave the streams by time).

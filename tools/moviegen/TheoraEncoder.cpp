@@ -17,15 +17,6 @@ struct EncoderDeleter {
     void operator()(th_enc_ctx* encoder) const { th_encode_free(encoder); }
 };
 
-EncodedPacket copyPacket(const ogg_packet& packet) {
-    EncodedPacket copy;
-    copy.bytes.assign(packet.packet, packet.packet + packet.bytes);
-    copy.granulepos = packet.granulepos;
-    copy.beginsStream = packet.b_o_s != 0;
-    copy.endsStream = packet.e_o_s != 0;
-    return copy;
-}
-
 }  // namespace
 
 EncodedStream encodeTheora(const FramePainter& painter, uint32_t width, uint32_t height, uint32_t fps,

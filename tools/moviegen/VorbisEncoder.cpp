@@ -14,15 +14,6 @@ namespace {
 constexpr float kQuality = 0.3f;  // -0.1..1.0
 constexpr long kChunkFrames = 1024;
 
-EncodedPacket copyPacket(const ogg_packet& packet) {
-    EncodedPacket copy;
-    copy.bytes.assign(packet.packet, packet.packet + packet.bytes);
-    copy.granulepos = packet.granulepos;
-    copy.beginsStream = packet.b_o_s != 0;
-    copy.endsStream = packet.e_o_s != 0;
-    return copy;
-}
-
 // The libvorbis encoder state, cleared in reverse order of set-up.
 class VorbisState {
 public:

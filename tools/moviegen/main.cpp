@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/common/CommandLineArgs.h"
 #include "tools/moviegen/CommandLine.h"
 #include "tools/moviegen/MovieError.h"
 #include "tools/moviegen/MovieGenerator.h"
@@ -10,7 +11,7 @@
 int main(int argc, char** argv) {
     using namespace Orvex::Tools::MovieGen;
     const std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+    if (Orvex::Tools::isHelpRequest(args)) {
         std::fputs(kUsage, stdout);
         return 0;
     }

@@ -122,28 +122,40 @@ TEST_F(OxInputSystemTest, PushedSdlKeyReachesTheDeviceAndTheVirtualKeys) {
 TEST_F(OxInputSystemTest, FocusLossUnacquiresAndClearsUntilFocusReturns) {
     const auto device = keyboard();
     ASSERT_NE(device, nullptr);
+    const auto mouse = std::static_pointer_cast<OxDI8MouseDevice>(input_->createDevice(kDeviceMouse, 0));
+    ASSERT_NE(mouse, nullptr);
+    SDL_Event button{};
+    button.type = SDL_MOUSEBUTTONDOWN;
+    button.button.button = SDL_BUTTON_LEFT;
+    feed(button);
     feed(keyEvent(SDL_SCANCODE_Z, true));
     input_->updateDevices();
     ASSERT_TRUE(device->isDown(kKeyZ));
+    ASSERT_TRUE(mouse->isDown(0));
 
     SDL_Event focus{};
     focus.type = SDL_WINDOWEVENT;
     focus.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
     focus.window.windowID = Pw::sdlWindowId(window_->getHandle());
     ASSERT_EQ(SDL_PushEvent(&focus), 1);
-    ASSERT_TRUE(eventually([&] { return !device->isReady(); }));
+    ASSERT_TRUE(eventually([&] { return !device->isReady() && !mouse->isReady(); }));
     EXPECT_EQ(device->getState(), kStateNotReady);
+    EXPECT_EQ(mouse->getState(), kStateNotReady);
     EXPECT_FALSE(device->isDown(kKeyZ));
+    EXPECT_FALSE(mouse->isDown(0));
     EXPECT_FALSE(device->isReleased(kKeyZ));
     input_->updateDevices();  // not ready: nothing is read
     EXPECT_FALSE(device->isDown(kKeyZ));
 
     focus.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
     ASSERT_EQ(SDL_PushEvent(&focus), 1);
-    ASSERT_TRUE(eventually([&] { return device->isReady(); }));
+    ASSERT_TRUE(eventually([&] { return device->isReady() && mouse->isReady(); }));
+    EXPECT_EQ(mouse->getState(), kStateInUse);
     feed(keyEvent(SDL_SCANCODE_Z, true));
+    feed(button);
     input_->updateDevices();
     EXPECT_TRUE(device->isPushed(kKeyZ));
+    EXPECT_TRUE(mouse->isPushed(0));
 }
 
 TEST_F(OxInputSystemTest, ReleasedDeviceIsParkedAndComesBackAsTheSameObject) {
