@@ -27,6 +27,8 @@ constexpr uint32_t kMaxQueuedVoiceBuffers = 6;
 constexpr float kVoiceVolume = 0.825f;
 constexpr uint32_t kQuadFvf = Gpu::kFvfXyzRhw | Gpu::kFvfDiffuse | Gpu::kFvfTex1;
 constexpr uint32_t kQuadStride = 28;
+constexpr uint32_t kQuadVertices = 4;
+static_assert(sizeof(Gpu::TexturedVertex) == kQuadStride);
 
 }  // namespace
 
@@ -222,19 +224,20 @@ bool TheoraPlayer::setUpSurfaces(int32_t x, int32_t y, int32_t width, int32_t he
     const float top = static_cast<float>(y);
     const float w = static_cast<float>(width > 0 ? static_cast<uint32_t>(width) : pictureWidth_);
     const float h = static_cast<float>(height > 0 ? static_cast<uint32_t>(height) : pictureHeight_);
-    const float corners[4][4] = {
-        {left + w, top, 1, 0}, {left + w, top + h, 1, 1}, {left, top, 0, 0}, {left, top + h, 0, 1}};
-    uint32_t white = 0xFFFFFFFFu;
-    for (int i = 0; i < 4; ++i) {
-        quad_[i][0] = corners[i][0];
-        quad_[i][1] = corners[i][1];
-        quad_[i][2] = 0.0f;
-        quad_[i][3] = 1.0f;
-        std::memcpy(&quad_[i][4], &white, sizeof(white));
-        quad_[i][5] = corners[i][2];
-        quad_[i][6] = corners[i][3];
+    const Gpu::TexturedVertex quad[kQuadVertices] = {{left + w, top, 0, 1, 0xFFFFFFFFu, 1, 0},
+                                                     {left + w, top + h, 0, 1, 0xFFFFFFFFu, 1, 1},
+                                                     {left, top, 0, 1, 0xFFFFFFFFu, 0, 0},
+                                                     {left, top + h, 0, 1, 0xFFFFFFFFu, 0, 1}};
+    if (device_->createVertexBuffer(kQuadVertices * kQuadStride, Gpu::kUsageWriteOnly, kQuadFvf, Gpu::kPoolDefault,
+                                    &vertexBuffer_) < 0) {
+        return false;
     }
-    return true;
+    void* data = nullptr;
+    if (vertexBuffer_->lock(0, 0, &data, 0) < 0) {
+        return false;
+    }
+    std::memcpy(data, quad, sizeof(quad));
+    return vertexBuffer_->unlock() >= 0;
 }
 
 bool TheoraPlayer::setUpVoice() {
@@ -504,7 +507,7 @@ void TheoraPlayer::voiceThread() {
 }
 
 void TheoraPlayer::draw() {
-    if (systemSurface_ == nullptr || videoTexture_ == nullptr) {
+    if (systemSurface_ == nullptr || videoTexture_ == nullptr || vertexBuffer_ == nullptr) {
         return;
     }
     Gpu::LockedRect locked;
@@ -530,6 +533,7 @@ void TheoraPlayer::draw() {
     device_->updateSurface(systemSurface_, nullptr, level, nullptr);
     level->release();
 
+    device_->setStreamSource(0, vertexBuffer_, 0, kQuadStride);
     device_->setFvf(kQuadFvf);
     device_->setTexture(0, videoTexture_);
     device_->setTextureStageState(0, Gpu::StageState::ColorOp, Gpu::kOpModulate);
@@ -541,7 +545,7 @@ void TheoraPlayer::draw() {
     device_->setRenderState(Gpu::RenderState::AlphaBlendEnable, 1);
     device_->setRenderState(Gpu::RenderState::SrcBlend, Gpu::kBlendSrcAlpha);
     device_->setRenderState(Gpu::RenderState::DestBlend, Gpu::kBlendInvSrcAlpha);
-    device_->drawPrimitiveUp(Gpu::kPrimitiveTriangleStrip, 2, quad_, kQuadStride);
+    device_->drawPrimitive(Gpu::kPrimitiveTriangleStrip, 0, 2);
 }
 
 void TheoraPlayer::stop() {
@@ -567,6 +571,7 @@ void TheoraPlayer::close() {
     }
     voiceContext_.reset();
     voiceBlocks_.clear();
+    Gpu::safeRelease(vertexBuffer_);
     Gpu::safeRelease(systemSurface_);
     Gpu::safeRelease(videoTexture_);
     if (controllerThread_) {

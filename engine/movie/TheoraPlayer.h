@@ -140,7 +140,7 @@ private:
     // Presentation part.
     Platform::Gpu::GpuTexture* videoTexture_ = nullptr;
     Platform::Gpu::GpuSurface* systemSurface_ = nullptr;
-    float quad_[4][7] = {};
+    Platform::Gpu::GpuVertexBuffer* vertexBuffer_ = nullptr;  // the picture's quad, a strip of 4
     Platform::Audio::SourceVoice* voice_ = nullptr;
     std::unique_ptr<StreamingVoiceContext> voiceContext_;
     std::shared_ptr<Platform::Kernel::ThreadHandle> voiceThread_;

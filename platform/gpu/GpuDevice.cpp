@@ -91,6 +91,7 @@ GpuDevice::~GpuDevice() {
     for (GpuTexture*& texture : textures_) {
         safeRelease(texture);
     }
+    safeRelease(streamBuffer_);
     safeRelease(renderTarget_);
     safeRelease(backBuffer_);
 }
@@ -142,6 +143,7 @@ void GpuDevice::resetStateToDefaults() {
     for (GpuTexture*& texture : textures_) {
         safeRelease(texture);
     }
+    unbindStream();
     safeRelease(renderTarget_);
     backBuffer_->addRef();
     renderTarget_ = backBuffer_;
@@ -186,7 +188,8 @@ Result GpuDevice::reset(PresentParameters* parameters) {
     for (GpuTexture*& texture : textures_) {
         safeRelease(texture);
     }
-    // Default-pool resources that are still alive survive a reset here. The platform this
+    unbindStream();
+    // Default-pool resources (textures, vertex buffers) that are still alive survive a reset here. The platform this
     // device stands in for refused the reset until they were all released, but the movie player
     // keeps its picture texture for the whole movie: a strict reset would fail at every attempt
     // and freeze the screen until the movie ended.
@@ -603,23 +606,61 @@ PipelineState GpuDevice::pipeline() {
     return p;
 }
 
+Result GpuDevice::checkDraw(uint32_t type, uint32_t primitiveCount, uint32_t stride, uint64_t* vertexCount) {
+    const uint32_t size = drawableVertexSize(states_.fvf);  // untransformed formats belong to the 3-D half
+    if (primitiveCount == 0 || size == 0 || stride < size) {
+        return kErrInvalidCall;
+    }
+    switch (type) {
+        case kPrimitiveTriangleList:
+            *vertexCount = 3 * uint64_t(primitiveCount);
+            return kOk;
+        case kPrimitiveTriangleStrip:
+        case kPrimitiveTriangleFan:
+            *vertexCount = uint64_t(primitiveCount) + 2;
+            return kOk;
+        default:
+            return kErrInvalidCall;  // points and lines belong to the 3-D half
+    }
+}
+
 Result GpuDevice::drawPrimitiveUp(uint32_t type, uint32_t primitiveCount, const void* vertices, uint32_t stride) {
     Lock lock(mutex_);
-    const uint32_t fvf = states_.fvf;
-    const uint32_t known = kFvfXyzRhw | kFvfDiffuse | kFvfTex1;
-    if (vertices == nullptr || primitiveCount == 0 || (fvf & kFvfXyzRhw) == 0 || (fvf & ~known) != 0) {
+    uint64_t vertexCount = 0;
+    if (vertices == nullptr || checkDraw(type, primitiveCount, stride, &vertexCount) < 0) {
         return kErrInvalidCall;
     }
+    drawVertices(type, primitiveCount, static_cast<const unsigned char*>(vertices), stride);
+    return kOk;
+}
+
+Result GpuDevice::drawPrimitive(uint32_t type, uint32_t startVertex, uint32_t primitiveCount) {
+    Lock lock(mutex_);
+    uint64_t vertexCount = 0;
+    if (streamBuffer_ == nullptr || checkDraw(type, primitiveCount, streamStride_, &vertexCount) < 0) {
+        return kErrInvalidCall;
+    }
+    // The last vertex must end inside the buffer.
+    const uint64_t end = streamOffset_ + (uint64_t(startVertex) + vertexCount - 1) * streamStride_ +
+                         drawableVertexSize(states_.fvf);
+    if (end > streamBuffer_->size()) {
+        return kErrInvalidCall;
+    }
+    std::unique_lock<std::mutex> guard;
+    const unsigned char* contents = streamBuffer_->contentsForDraw(guard);
+    if (contents == nullptr) {
+        return kErrInvalidCall;  // the caller still has it locked
+    }
+    drawVertices(type, primitiveCount, contents + streamOffset_ + size_t(startVertex) * streamStride_,
+                 streamStride_);
+    return kOk;
+}
+
+// Draws checked vertices of the current format; the caller holds the device's lock.
+void GpuDevice::drawVertices(uint32_t type, uint32_t primitiveCount, const unsigned char* bytes, uint32_t stride) {
+    const uint32_t fvf = states_.fvf;
     const bool hasColor = (fvf & kFvfDiffuse) != 0;
     const bool hasTex = (fvf & kFvfTex1) != 0;
-    const uint32_t size = 16 + (hasColor ? 4 : 0) + (hasTex ? 8 : 0);
-    if (stride < size) {
-        return kErrInvalidCall;
-    }
-    if (type != kPrimitiveTriangleList && type != kPrimitiveTriangleStrip && type != kPrimitiveTriangleFan) {
-        return kErrInvalidCall;  // points and lines belong to the 3-D half
-    }
-    const auto* bytes = static_cast<const unsigned char*>(vertices);
     auto vertex = [&](uint32_t i) {
         const unsigned char* at = bytes + size_t(i) * stride;
         float f[2];
@@ -650,7 +691,7 @@ Result GpuDevice::drawPrimitiveUp(uint32_t type, uint32_t primitiveCount, const 
         if (i < primitiveCount) {
             rasterizer_.drawTriangle(state, vertex(0), vertex(i + 1), vertex(i + 2));
         }
-        return kOk;
+        return;
     }
     for (uint32_t i = 0; i < primitiveCount; ++i) {
         if (type == kPrimitiveTriangleList) {
@@ -661,7 +702,44 @@ Result GpuDevice::drawPrimitiveUp(uint32_t type, uint32_t primitiveCount, const 
             rasterizer_.drawTriangle(state, vertex(i + 1), vertex(i), vertex(i + 2));
         }
     }
+}
+
+Result GpuDevice::setStreamSource(uint32_t stream, GpuVertexBuffer* buffer, uint32_t offset, uint32_t stride) {
+    Lock lock(mutex_);
+    // One stream only: formats are whole-vertex codes, never spread over several streams.
+    if (stream != 0 || (buffer != nullptr && offset >= buffer->size())) {
+        return kErrInvalidCall;
+    }
+    if (buffer == nullptr) {
+        unbindStream();
+        return kOk;
+    }
+    buffer->addRef();
+    safeRelease(streamBuffer_);
+    streamBuffer_ = buffer;
+    streamOffset_ = offset;
+    streamStride_ = stride;
     return kOk;
+}
+
+Result GpuDevice::getStreamSource(uint32_t stream, GpuVertexBuffer** out, uint32_t* offset, uint32_t* stride) {
+    Lock lock(mutex_);
+    if (stream != 0 || out == nullptr || offset == nullptr || stride == nullptr) {
+        return kErrInvalidCall;
+    }
+    if (streamBuffer_ != nullptr) {
+        streamBuffer_->addRef();
+    }
+    *out = streamBuffer_;
+    *offset = streamOffset_;
+    *stride = streamStride_;
+    return kOk;
+}
+
+void GpuDevice::unbindStream() {
+    safeRelease(streamBuffer_);
+    streamOffset_ = 0;
+    streamStride_ = 0;
 }
 
 Result GpuDevice::createTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage, uint32_t format,
@@ -676,6 +754,21 @@ Result GpuDevice::createTexture(uint32_t width, uint32_t height, uint32_t levels
         auto image = std::make_shared<PixelImage>(width, height, format);
         Lock lock(mutex_);
         *out = new GpuTexture(std::move(image), usage, pool);
+    } catch (const std::bad_alloc&) {
+        return kErrOutOfMemory;
+    }
+    return kOk;
+}
+
+Result GpuDevice::createVertexBuffer(uint32_t length, uint32_t usage, uint32_t fvf, uint32_t pool,
+                                     GpuVertexBuffer** out) {
+    const uint32_t vertexSize = drawableVertexSize(fvf);
+    if (out == nullptr || vertexSize == 0 || length < vertexSize || pool > kPoolSystemMem ||
+        (usage & ~uint32_t(kUsageWriteOnly | kUsageDynamic)) != 0) {
+        return kErrInvalidCall;
+    }
+    try {
+        *out = new GpuVertexBuffer(length, usage, fvf, pool);
     } catch (const std::bad_alloc&) {
         return kErrOutOfMemory;
     }

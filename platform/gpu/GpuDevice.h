@@ -1,7 +1,7 @@
 #pragma once
-// The software device: render, texture-stage and sampler states, textures and surfaces,
-// pre-transformed triangle drawing, clear, present into a frame mailbox, reset and a test hook
-// that simulates device loss. Every call takes the device's internal lock, so the device can be
+// The software device: render, texture-stage and sampler states, textures, surfaces and vertex
+// buffers, pre-transformed triangle drawing, clear, present into a frame mailbox, reset and a test
+// hook that simulates device loss. Every call takes the device's internal lock, so the device can be
 // used from several threads (drawing on one, textures made on others).
 //
 // A reset returns every state, transform, light and material to its default, as the platform
@@ -16,6 +16,7 @@
 #include "platform/gpu/FrameCapture.h"
 #include "platform/gpu/FrameMailbox.h"
 #include "platform/gpu/GpuTexture.h"
+#include "platform/gpu/GpuVertexBuffer.h"
 #include "platform/gpu/Rasterizer.h"
 
 namespace Platform::Gpu {
@@ -68,12 +69,22 @@ public:
     virtual Result setMaterial(const Material* material);
     virtual Result getMaterial(Material* out);
 
-    // Drawing from the caller's vertex array (pre-transformed vertices of the current format).
+    // Stream 0 is the only stream: the bound buffer, its first vertex at `offset` bytes, one
+    // vertex every `stride` bytes. A null buffer unbinds it. The binding holds a reference.
+    virtual Result setStreamSource(uint32_t stream, GpuVertexBuffer* buffer, uint32_t offset, uint32_t stride);
+    virtual Result getStreamSource(uint32_t stream, GpuVertexBuffer** out, uint32_t* offset, uint32_t* stride);
+
+    // Drawing pre-transformed vertices of the current format, from the caller's array or from
+    // stream 0 starting at vertex `startVertex`; both give the same pixels for the same vertices.
     virtual Result drawPrimitiveUp(uint32_t type, uint32_t primitiveCount, const void* vertices, uint32_t stride);
+    virtual Result drawPrimitive(uint32_t type, uint32_t startVertex, uint32_t primitiveCount);
 
     // Resources.
     virtual Result createTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage,
                                  uint32_t format, uint32_t pool, GpuTexture** out);
+    // The format must be one the device draws, and the buffer must hold at least one vertex.
+    virtual Result createVertexBuffer(uint32_t length, uint32_t usage, uint32_t fvf, uint32_t pool,
+                                      GpuVertexBuffer** out);
     virtual Result createOffscreenPlainSurface(uint32_t width, uint32_t height, uint32_t format, uint32_t pool,
                                                GpuSurface** out);
     // Copies a system-memory surface into a default-pool surface of the same format.
@@ -115,6 +126,9 @@ private:
     void createBackBuffer();
     void setViewportToTarget();
     PipelineState pipeline();
+    Result checkDraw(uint32_t type, uint32_t primitiveCount, uint32_t stride, uint64_t* vertexCount);
+    void unbindStream();
+    void drawVertices(uint32_t type, uint32_t primitiveCount, const unsigned char* bytes, uint32_t stride);
     IntRect clearRect();
 
     std::recursive_mutex mutex_;
@@ -122,6 +136,9 @@ private:
     GpuSurface* backBuffer_ = nullptr;
     GpuSurface* renderTarget_ = nullptr;
     std::array<GpuTexture*, kStageCount> textures_{};
+    GpuVertexBuffer* streamBuffer_ = nullptr;
+    uint32_t streamOffset_ = 0;
+    uint32_t streamStride_ = 0;
     States states_;
     Viewport viewport_{};
     IntRect scissor_{};

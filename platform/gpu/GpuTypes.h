@@ -25,7 +25,12 @@ enum Format : uint32_t {
 
 enum Pool : uint32_t { kPoolDefault = 0, kPoolManaged = 1, kPoolSystemMem = 2 };
 
-enum Usage : uint32_t { kUsageRenderTarget = 0x1, kUsageDepthStencil = 0x2, kUsageDynamic = 0x200 };
+enum Usage : uint32_t {
+    kUsageRenderTarget = 0x1,
+    kUsageDepthStencil = 0x2,
+    kUsageWriteOnly = 0x8,
+    kUsageDynamic = 0x200,
+};
 
 enum LockFlags : uint32_t { kLockReadOnly = 0x10, kLockDiscard = 0x2000 };
 
@@ -113,6 +118,16 @@ enum VertexFormat : uint32_t {
     kFvfTex1 = 0x100,
 };
 
+// Bytes of one vertex of a format the device can draw (pre-transformed position, optional diffuse
+// colour, optional one texture coordinate pair); 0 for any other format.
+inline constexpr uint32_t drawableVertexSize(uint32_t fvf) {
+    constexpr uint32_t known = kFvfXyzRhw | kFvfDiffuse | kFvfTex1;
+    if ((fvf & kFvfXyzRhw) == 0 || (fvf & ~known) != 0) {
+        return 0;
+    }
+    return 16 + ((fvf & kFvfDiffuse) != 0 ? 4 : 0) + ((fvf & kFvfTex1) != 0 ? 8 : 0);
+}
+
 enum PrimitiveType : uint32_t {
     kPrimitivePointList = 1,
     kPrimitiveLineList = 2,
@@ -172,6 +187,13 @@ struct SurfaceDesc {
     uint32_t pool = kPoolDefault;
     uint32_t width = 0;
     uint32_t height = 0;
+};
+
+struct VertexBufferDesc {
+    uint32_t usage = 0;
+    uint32_t pool = kPoolDefault;
+    uint32_t size = 0;  // bytes
+    uint32_t fvf = 0;
 };
 
 struct LockedRect {
