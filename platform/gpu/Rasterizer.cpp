@@ -335,44 +335,136 @@ __attribute__((target("avx2"))) int32_t writeBlocksAvx2(const uint32_t* src, uin
     return n;
 }
 
+#define ORVEX_AVX512 __attribute__((target("avx512f,avx512bw,avx512vl")))
+
+// Sixteen pixels at a time and the last few under a lane mask, in 16-bit lanes: per channel
+// s * a + d * (255 - a) (OVER) or s * a (additive, plus d and saturated by the pack), rounded as
+// ((x + 128) * 257) >> 16, which is the same integer as div255 (for y = x + 128 < 65536,
+// (257 y) >> 16 and (y + (y >> 8)) >> 8 agree). The alpha test (alpha >= ref) becomes the store
+// mask. Blocks that are wholly transparent or (for OVER) wholly opaque take the shortcut their
+// formula reduces to, as in the eight-pixel writer.
 template <BlendKind kKind>
-int32_t writeBlocksTested(TestKind test, const uint32_t* src, uint32_t srcOr, uint32_t* dst, int32_t n,
-                          uint32_t keepMask, uint32_t ref) {
-    return test == TestKind::None ? writeBlocksAvx2<kKind, false>(src, srcOr, dst, n, keepMask, ref)
-                                  : writeBlocksAvx2<kKind, true>(src, srcOr, dst, n, keepMask, ref);
+ORVEX_AVX512 inline __m512i blendHalfAvx512(__m512i s16, __m512i d16, __m512i a16) {
+    const __m512i x = _mm512_mullo_epi16(s16, a16);
+    const __m512i half = _mm512_set1_epi16(128);
+    const __m512i scale = _mm512_set1_epi16(257);
+    if constexpr (kKind == BlendKind::Over) {
+        const __m512i ia = _mm512_xor_si512(a16, _mm512_set1_epi16(255));
+        return _mm512_mulhi_epu16(_mm512_add_epi16(_mm512_add_epi16(x, _mm512_mullo_epi16(d16, ia)), half), scale);
+    } else {
+        return _mm512_add_epi16(_mm512_mulhi_epu16(_mm512_add_epi16(x, half), scale), d16);
+    }
+}
+
+template <BlendKind kKind, bool kTest>
+ORVEX_AVX512 inline void blockAvx512(const uint32_t* src, uint32_t* dst, __mmask16 lanes, __m512i orBits,
+                                     __m512i keep, __m512i refs, bool transparentKeeps) {
+    const __m512i sp = _mm512_or_si512(_mm512_maskz_loadu_epi32(lanes, src), orBits);
+    const __m512i alphaBits = _mm512_set1_epi32(int32_t(0xFF000000u));
+    __m512i out;
+    if constexpr (kKind == BlendKind::Copy) {
+        out = _mm512_or_si512(sp, keep);
+    } else {
+        if (transparentKeeps && _mm512_mask_test_epi32_mask(lanes, sp, alphaBits) == 0) {
+            return;
+        }
+        if (kKind == BlendKind::Over && _mm512_mask_cmpge_epu32_mask(lanes, sp, alphaBits) == lanes) {
+            _mm512_mask_storeu_epi32(dst, lanes, _mm512_or_si512(sp, keep));  // 255 passes every test
+            return;
+        }
+        // The alpha byte of each pixel spread over its four 16-bit channel lanes, for the low and
+        // the high two pixels of every 128-bit lane (the order unpack works in): byte indexes 3
+        // and 7, then 11 and 15, each followed by a zeroing index.
+        const __m512i alphaLo = _mm512_set4_epi32(int32_t(0xFF07FF07u), int32_t(0xFF07FF07u), int32_t(0xFF03FF03u),
+                                                  int32_t(0xFF03FF03u));
+        const __m512i alphaHi = _mm512_set4_epi32(int32_t(0xFF0FFF0Fu), int32_t(0xFF0FFF0Fu), int32_t(0xFF0BFF0Bu),
+                                                  int32_t(0xFF0BFF0Bu));
+        const __m512i zero = _mm512_setzero_si512();
+        const __m512i dp = _mm512_or_si512(_mm512_maskz_loadu_epi32(lanes, dst), keep);
+        const __m512i lo = blendHalfAvx512<kKind>(_mm512_unpacklo_epi8(sp, zero), _mm512_unpacklo_epi8(dp, zero),
+                                                  _mm512_shuffle_epi8(sp, alphaLo));
+        const __m512i hi = blendHalfAvx512<kKind>(_mm512_unpackhi_epi8(sp, zero), _mm512_unpackhi_epi8(dp, zero),
+                                                  _mm512_shuffle_epi8(sp, alphaHi));
+        out = _mm512_or_si512(_mm512_packus_epi16(lo, hi), keep);
+    }
+    if constexpr (kTest) {
+        lanes = _mm512_mask_cmpge_epu32_mask(lanes, sp, refs);
+    }
+    _mm512_mask_storeu_epi32(dst, lanes, out);
+}
+
+template <BlendKind kKind, bool kTest>
+ORVEX_AVX512 int32_t writeBlocksAvx512(const uint32_t* src, uint32_t srcOr, uint32_t* dst, int32_t n,
+                                       uint32_t keepMask, uint32_t ref) {
+    const __m512i orBits = _mm512_set1_epi32(int32_t(srcOr));
+    const __m512i keep = _mm512_set1_epi32(int32_t(keepMask));
+    const __m512i refs = _mm512_set1_epi32(int32_t(ref << 24));  // alpha >= ref as whole words
+    // A transparent pixel leaves the target as it was unless the X8 top byte must be restored.
+    const bool transparentKeeps = keepMask == 0 || (kTest && ref > 0);
+    int32_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+        blockAvx512<kKind, kTest>(src + i, dst + i, 0xFFFF, orBits, keep, refs, transparentKeeps);
+    }
+    if (i < n) {
+        blockAvx512<kKind, kTest>(src + i, dst + i, __mmask16((1u << (n - i)) - 1), orBits, keep, refs,
+                                  transparentKeeps);
+    }
+    return n;
 }
 
 bool hasAvx2() {
     static const bool supported = __builtin_cpu_supports("avx2");
     return supported;
 }
+bool hasAvx512() {
+    static const bool supported = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                                  __builtin_cpu_supports("avx512vl");
+    return supported;
+}
 #endif
 
-// The span writer of the fast paths: whole blocks of the common blend and test kinds in wide
-// registers, everything else (and the last few pixels) through writeSpanFor.
-void writeSpanFast(const PipelineState& s, BlendKind kind, TestKind test, const uint32_t* src, uint32_t srcOr,
-                   uint32_t* dst, int32_t n, bool destAlpha) {
-    int32_t done = 0;
+// A wide writer of whole spans (alpha test, blend and store) for one blend and test kind; returns
+// the number of pixels it wrote, from the first on.
+using BlockWriter = int32_t (*)(const uint32_t* src, uint32_t srcOr, uint32_t* dst, int32_t n, uint32_t keepMask,
+                                uint32_t ref);
+
+// The widest writer this processor runs for the common blend and test kinds; null for the others
+// (and when wide spans are off), which take writeSpanFor.
+BlockWriter blockWriterFor(BlendKind kind, TestKind test, int wideLevel) {
 #ifdef ORVEX_GPU_AVX2_SPANS
-    if (kind != BlendKind::Generic && test != TestKind::Generic && hasAvx2()) {
-        const uint32_t keepMask = destAlpha ? 0u : 0xFF000000u;
-        const uint32_t ref = s.alphaRef & 0xFFu;
-        switch (kind) {
-            case BlendKind::Copy:
-                done = writeBlocksTested<BlendKind::Copy>(test, src, srcOr, dst, n, keepMask, ref);
-                break;
-            case BlendKind::Over:
-                done = writeBlocksTested<BlendKind::Over>(test, src, srcOr, dst, n, keepMask, ref);
-                break;
-            default:
-                done = writeBlocksTested<BlendKind::Additive>(test, src, srcOr, dst, n, keepMask, ref);
-                break;
-        }
+    if (kind == BlendKind::Generic || test == TestKind::Generic) {
+        return nullptr;
+    }
+    const int k = kind == BlendKind::Copy ? 0 : kind == BlendKind::Over ? 1 : 2;
+    const int t = test == TestKind::None ? 0 : 1;
+    if (wideLevel >= 2 && hasAvx512()) {
+        static constexpr BlockWriter writers[3][2] = {
+            {writeBlocksAvx512<BlendKind::Copy, false>, writeBlocksAvx512<BlendKind::Copy, true>},
+            {writeBlocksAvx512<BlendKind::Over, false>, writeBlocksAvx512<BlendKind::Over, true>},
+            {writeBlocksAvx512<BlendKind::Additive, false>, writeBlocksAvx512<BlendKind::Additive, true>}};
+        return writers[k][t];
+    }
+    if (wideLevel >= 1 && hasAvx2()) {
+        static constexpr BlockWriter writers[3][2] = {
+            {writeBlocksAvx2<BlendKind::Copy, false>, writeBlocksAvx2<BlendKind::Copy, true>},
+            {writeBlocksAvx2<BlendKind::Over, false>, writeBlocksAvx2<BlendKind::Over, true>},
+            {writeBlocksAvx2<BlendKind::Additive, false>, writeBlocksAvx2<BlendKind::Additive, true>}};
+        return writers[k][t];
     }
 #else
     (void)kind;
     (void)test;
+    (void)wideLevel;
 #endif
+    return nullptr;
+}
+
+// The span writer of the fast paths: the wide writer where there is one, everything else through
+// writeSpanFor.
+inline void writeSpanFast(const PipelineState& s, BlockWriter writer, const uint32_t* src, uint32_t srcOr,
+                          uint32_t* dst, int32_t n, bool destAlpha) {
+    const int32_t done =
+        writer != nullptr ? writer(src, srcOr, dst, n, destAlpha ? 0u : 0xFF000000u, s.alphaRef & 0xFFu) : 0;
     if (done < n) {
         writeSpanFor(s, src + done, srcOr, dst + done, n - done, destAlpha);
     }
@@ -468,6 +560,7 @@ struct Rasterizer::Triangle {
     bool destAlpha = false;
     BlendKind kind = BlendKind::Copy;
     TestKind test = TestKind::None;
+    BlockWriter writer = nullptr;  // the wide span writer of the fast paths, if any
 
     // The covered columns of row py (rows are visited in order); false when there are none.
     bool span(int64_t py, int64_t& left, int64_t& right) {
@@ -690,12 +783,13 @@ bool Rasterizer::setUp(const PipelineState& s, const RasterVertex& a, const Rast
     t.destAlpha = s.target->hasAlpha();
     t.kind = blendKind(s);
     t.test = testKind(s);
+    t.writer = directEnabled_ ? blockWriterFor(t.kind, t.test, wideLevel_) : nullptr;
     return true;
 }
 
 void Rasterizer::writeSpan(const Triangle& t, const uint32_t* src, uint32_t srcOr, uint32_t* dst, int32_t n) {
     if (directEnabled_) {
-        writeSpanFast(*t.s, t.kind, t.test, src, srcOr, dst, n, t.destAlpha);
+        writeSpanFast(*t.s, t.writer, src, srcOr, dst, n, t.destAlpha);
     } else {
         writeSpanFor(*t.s, src, srcOr, dst, n, t.destAlpha);
     }
@@ -946,6 +1040,46 @@ void Rasterizer::drawSpan(const Triangle& t, int64_t py, int64_t left, int64_t r
     writeSpan(t, src, 0, dst, n);
 }
 
+void Rasterizer::drawRectangle(const Triangle& t, int64_t left, int64_t right, int64_t top, int64_t bottom) {
+    if (t.tex == nullptr || !t.identityCombine || t.writer == nullptr) {
+        for (int64_t py = top; py <= bottom; ++py) {
+            drawSpan(t, py, left, right);
+        }
+        return;
+    }
+    // Texel rows straight into the wide writer: the rectangle's first texel is worked out once,
+    // then each row is the next texel row (wrapping) from the same column.
+    const PixelImage& tex = *t.tex;
+    const int64_t tu = t.tuBase + 256 * left;
+    const int64_t tv = t.tvBase + 256 * top;
+    const uint32_t column = wrapIndex(t.linear ? tu >> 8 : (tu + 128) >> 8, tex.width);
+    uint32_t texRow = wrapIndex(t.linear ? tv >> 8 : (tv + 128) >> 8, tex.height);
+    const uint32_t alphaFill = tex.hasAlpha() ? 0u : 0xFF000000u;
+    const int32_t n = int32_t(right - left + 1);
+    const bool wraps = int64_t(n) > int64_t(tex.width - column);
+    const uint32_t keepMask = t.destAlpha ? 0u : 0xFF000000u;
+    const uint32_t ref = t.s->alphaRef & 0xFFu;
+    const size_t targetWidth = t.s->target->width;
+    uint32_t* dst = t.s->target->row(uint32_t(top)) + left;
+    for (int64_t py = top; py <= bottom; ++py, dst += targetWidth) {
+        const uint32_t* texels = tex.row(texRow);
+        if (!wraps) {
+            // The wide writers write every pixel they are given.
+            t.writer(texels + column, alphaFill, dst, n, keepMask, ref);
+        } else {
+            uint32_t x = column;
+            for (int32_t i = 0; i < n;) {
+                const int32_t run = std::min<int32_t>(n - i, int32_t(tex.width - x));
+                writeSpanFast(*t.s, t.writer, texels + x, alphaFill, dst + i, run, t.destAlpha);
+                i += run;
+                x = 0;
+            }
+        }
+        texRow = texRow + 1 == tex.height ? 0 : texRow + 1;
+    }
+    directSpans_ += uint64_t(bottom - top + 1);
+}
+
 void Rasterizer::drawRows(Triangle& t) {
     int64_t left, right;
     for (int64_t py = t.yMin; py <= t.yMax; ++py) {
@@ -976,6 +1110,32 @@ void Rasterizer::drawQuad(const PipelineState& s, const RasterVertex& a, const R
             drawRows(second);
         }
         return;
+    }
+    // An axis-aligned rectangle whose pixels all take the same path (a constant colour, or texel
+    // positions that are exact and, bilinear, on texel centres). Its diagonal gives each pixel
+    // centre to exactly one of the two triangles (the edge functions of the diagonal in the two
+    // are exact negatives, and the top-left rule counts the zero on one side only), so the
+    // pixels drawn are the rectangle's own under the top-left rule: from the left and top sides
+    // inclusive to the right and bottom sides exclusive, within the clip.
+    if (first.tex == nullptr || (first.exactTexel && first.directAt(first.tuBase, first.tvBase))) {
+        const RasterVertex* v[4] = {&a, &b, &c, &d};
+        int64_t X[4], Y[4];
+        for (int i = 0; i < 4; ++i) {
+            X[i] = roundToInt(v[i]->x * 256.0);
+            Y[i] = roundToInt(v[i]->y * 256.0);
+        }
+        const bool rectangle = (Y[0] == Y[1] && X[1] == X[2] && Y[2] == Y[3] && X[3] == X[0]) ||
+                               (X[0] == X[1] && Y[1] == Y[2] && X[2] == X[3] && Y[3] == Y[0]);
+        if (rectangle) {
+            const int64_t left = std::max<int64_t>(ceilDiv(std::min(X[0], X[2]), 256), s.clip.left);
+            const int64_t right = std::min<int64_t>(ceilDiv(std::max(X[0], X[2]), 256) - 1, s.clip.right - 1);
+            const int64_t top = std::max<int64_t>(ceilDiv(std::min(Y[0], Y[2]), 256), s.clip.top);
+            const int64_t bottom = std::min<int64_t>(ceilDiv(std::max(Y[0], Y[2]), 256) - 1, s.clip.bottom - 1);
+            if (left <= right && top <= bottom) {
+                drawRectangle(first, left, right, top, bottom);
+            }
+            return;
+        }
     }
     // Row by row, the first triangle's span before the second's: pixels of different rows do not
     // interact, so this is the order of drawing one triangle after the other. Two spans that meet

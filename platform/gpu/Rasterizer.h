@@ -69,7 +69,8 @@ public:
                       const RasterVertex& c);
     // Draws the triangles (a, b, c) and (a, c, d), with the same pixels as two drawTriangle calls;
     // rows where the two meet are drawn as one span when their pixels come out of the same
-    // formulas.
+    // formulas, and an axis-aligned rectangle whose texels map one to one is drawn row by row
+    // without walking its edges.
     void drawQuad(const PipelineState& state, const RasterVertex& a, const RasterVertex& b, const RasterVertex& c,
                   const RasterVertex& d);
     // Fills the clip rectangle with a colour, no blending or testing.
@@ -81,12 +82,17 @@ public:
     // When false, every span takes the general per-pixel path and the plain span writer (the
     // reference the fast paths are tested against).
     void setDirectPathEnabled(bool enabled) { directEnabled_ = enabled; }
+    // The widest span writer the fast paths may use, where the processor has it: 0 none, 1 eight
+    // pixels at a time, 2 sixteen (the default; for tests that compare the writers).
+    void setWideSpanLevel(int level) { wideLevel_ = level; }
 
 private:
     struct Triangle;
     bool setUp(const PipelineState& state, const RasterVertex& a, const RasterVertex& b, const RasterVertex& c,
                Triangle& out);
     void drawRows(Triangle& t);
+    // Rows top..bottom, columns left..right of a rectangle drawn with t's shading.
+    void drawRectangle(const Triangle& t, int64_t left, int64_t right, int64_t top, int64_t bottom);
     void drawSpan(const Triangle& t, int64_t py, int64_t left, int64_t right);
     void writeSpan(const Triangle& t, const uint32_t* src, uint32_t srcOr, uint32_t* dst, int32_t n);
     uint32_t* spanBuffer(size_t n);
@@ -106,6 +112,7 @@ private:
     bool tableValid_ = false;
     uint64_t directSpans_ = 0;
     bool directEnabled_ = true;
+    int wideLevel_ = 2;
 };
 
 }  // namespace Platform::Gpu

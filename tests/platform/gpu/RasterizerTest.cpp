@@ -1,6 +1,7 @@
 #include <cmath>
 #include <gtest/gtest.h>
 
+#include "platform/gpu/Rasterizer.h"
 #include "tests/platform/gpu/GpuTestSupport.h"
 
 namespace Platform::Gpu::Test {
@@ -276,9 +277,9 @@ TEST_F(RasterTest, DirectTexelSpansGiveTheSamePixelsAsTheGeneralPath) {
     t->release();
 }
 
-// Every fast path (direct texel rows, joined quad rows, the stage table, the wide span writer and
-// its transparent/opaque shortcuts) against the general per-pixel path, over a table of draws on
-// a patterned target: both must leave exactly the same pixels.
+// Every fast path (direct texel rows, joined quad rows, whole 1:1 rectangles, the stage table, the
+// wide span writer and its transparent/opaque shortcuts) against the general per-pixel path, over
+// a table of draws on a patterned target: both must leave exactly the same pixels.
 TEST_F(RasterTest, FastPathsGiveTheSamePixelsAsTheGeneralPath) {
     createDevice(96, 64);
     std::vector<uint32_t> texels(16 * 16);
@@ -311,13 +312,18 @@ TEST_F(RasterTest, FastPathsGiveTheSamePixelsAsTheGeneralPath) {
     const Test tests[] = {{false, kCmpAlways, 0}, {true, kCmpGreaterEqual, 8}, {true, kCmpGreaterEqual, 0},
                           {true, kCmpLess, 128}};
     enum class Primitives { Fan, List, Strip };
+    enum class Clip { None, Scissor, Viewport };
     struct Geometry {
         const char* name;
         float l, t, r, b, u0, v0, u1, v1;
         Primitives primitives;
         float shearU = 0;         // added to u along the height (u then changes from row to row)
         bool transposed = false;  // u along the height and v along the width (v changes along a row)
+        int firstCorner = 0;      // the fan's first vertex (0 top-left, clockwise from there)
+        bool counterClockwise = false;
+        Clip clip = Clip::None;
     };
+    constexpr float kHalfTexel = 1.0f / 32, kQuarterTexel = 1.0f / 64;  // of the 16-texel texture
     const Geometry shapes[] = {
         {"1:1 on the texel grid", 2.5f, 3.5f, 66.5f, 35.5f, 0, 0, 4, 2, Primitives::Fan},
         {"1:1 wrapping", 10.5f, 20.5f, 90.5f, 60.5f, 0.25f, 0.75f, 5.25f, 3.25f, Primitives::Fan},
@@ -336,16 +342,38 @@ TEST_F(RasterTest, FastPathsGiveTheSamePixelsAsTheGeneralPath) {
         {"enlarged as a list", 20.6f, 3.4f, 77.4f, 44.6f, 0.2f, 0.3f, 0.7f, 0.6f, Primitives::List},
         {"sheared along u", 5.5f, 6.5f, 70.5f, 58.5f, 0.1f, 0.2f, 1.3f, 1.1f, Primitives::Fan, 0.7f},
         {"transposed", 30.5f, 8.5f, 90.5f, 50.5f, 0.1f, 0.2f, 1.3f, 1.1f, Primitives::Fan, 0, true},
+        // Axis-aligned 1:1 rectangles: texel centres on pixel centres or not, edges on pixel
+        // centres or between them, any corner first, either winding, clipped every way.
+        {"1:1 with edges on pixel centres", 2, 3, 66, 35, kHalfTexel, kHalfTexel, 4 + kHalfTexel, 2 + kHalfTexel,
+         Primitives::Fan},
+        {"1:1 with edges on pixel centres, between texels", 7, 9, 73, 41, 0, 0, 4.125f, 2, Primitives::Fan},
+        {"1:1 quarter pixel off, on texel centres", 1.25f, 2.75f, 41.25f, 26.75f, -kQuarterTexel, kQuarterTexel,
+         2.5f - kQuarterTexel, 1.5f + kQuarterTexel, Primitives::Fan},
+        {"1:1 from the bottom-right corner", 12.5f, 20.5f, 60.5f, 50.5f, 0, 0, 3, 1.875f, Primitives::Fan, 0, false, 2},
+        {"1:1 counter-clockwise", 40.5f, 2.5f, 83.5f, 47.5f, 0.5f, 0, 3.1875f, 2.8125f, Primitives::Fan, 0, false, 1,
+         true},
+        {"1:1 scissored", 5.5f, 4.5f, 85.5f, 60.5f, 0.25f, 0.75f, 5.25f, 4.25f, Primitives::Fan, 0, false, 0, false,
+         Clip::Scissor},
+        {"1:1 through a viewport", 0.5f, 0.5f, 88.5f, 56.5f, 0.125f, 0, 5.625f, 3.5f, Primitives::Fan, 0, false, 0,
+         false, Clip::Viewport},
+        {"1:1 off the top-left corner", -20.5f, -10.5f, 43.5f, 21.5f, 0, 0, 4, 2, Primitives::Fan},
+        {"1:1 off the bottom-right corner", 60.25f, 40.75f, 110.25f, 70.75f, 0, 0, 3.125f, 1.875f, Primitives::Fan},
+        {"1:1 one column", 44.5f, 1.5f, 45.5f, 62.5f, 0.5f, 0, 0.5625f, 3.8125f, Primitives::Fan},
+        {"1:1 one row, odd width", 3.5f, 61.5f, 40.5f, 62.5f, 0, 0.5f, 2.3125f, 0.5625f, Primitives::Fan},
     };
     const uint32_t colors[] = {0xFFFFFFFFu, 0x80C0FF40u};
     const uint32_t filters[] = {kFilterLinear, kFilterPoint};
 
-    auto draw = [&](const Geometry& g, uint32_t color) {
+    auto drawClipped = [&](const Geometry& g, uint32_t color) {
         // Corners top-left, top-right, bottom-right, bottom-left.
-        TexturedVertex v[6] = {{g.l, g.t, 0, 1, color, g.u0, g.v0},
-                               {g.r, g.t, 0, 1, color, g.u1, g.v0},
-                               {g.r, g.b, 0, 1, color, g.u1 + g.shearU, g.v1},
-                               {g.l, g.b, 0, 1, color, g.u0 + g.shearU, g.v1}};
+        const TexturedVertex corners[4] = {{g.l, g.t, 0, 1, color, g.u0, g.v0},
+                                           {g.r, g.t, 0, 1, color, g.u1, g.v0},
+                                           {g.r, g.b, 0, 1, color, g.u1 + g.shearU, g.v1},
+                                           {g.l, g.b, 0, 1, color, g.u0 + g.shearU, g.v1}};
+        TexturedVertex v[6];
+        for (int k = 0; k < 4; ++k) {
+            v[k] = corners[(g.firstCorner + (g.counterClockwise ? 4 - k : k)) % 4];
+        }
         if (g.transposed) {
             std::swap(v[1].u, v[3].u);  // top-right (u0, v1), bottom-left (u1, v0)
             std::swap(v[1].v, v[3].v);
@@ -365,6 +393,17 @@ TEST_F(RasterTest, FastPathsGiveTheSamePixelsAsTheGeneralPath) {
         v[3] = v[2];
         v[5] = v[0];
         return device->drawPrimitiveUp(kPrimitiveTriangleList, 2, v, sizeof(TexturedVertex));
+    };
+    auto draw = [&](const Geometry& g, uint32_t color) {
+        const IntRect scissor{9, 7, 77, 51};
+        const Viewport part{6, 5, 71, 47, 0, 1}, whole{0, 0, 96, 64, 0, 1};
+        device->setScissorRect(&scissor);
+        device->setRenderState(RenderState::ScissorTestEnable, g.clip == Clip::Scissor ? 1 : 0);
+        device->setViewport(g.clip == Clip::Viewport ? &part : &whole);
+        const Result result = drawClipped(g, color);
+        device->setRenderState(RenderState::ScissorTestEnable, 0);
+        device->setViewport(&whole);
+        return result;
     };
     auto pattern = [&] {
         GpuSurface* rt = nullptr;
@@ -394,13 +433,19 @@ TEST_F(RasterTest, FastPathsGiveTheSamePixelsAsTheGeneralPath) {
                                 device->setSamplerState(0, SamplerState::MagFilter, filter);
                                 device->setSamplerState(0, SamplerState::MinFilter, filter);
                                 device->setTexture(0, texture);
+                                // Each shape on a fresh pattern (whose X8 top bytes are not yet
+                                // 0xFF), then an untextured fade over the last.
+                                results[general].clear();
                                 for (const Geometry& g : shapes) {
+                                    pattern();
                                     ASSERT_EQ(kOk, draw(g, color)) << g.name;
+                                    const std::vector<uint32_t> drawn = targetPixels();
+                                    results[general].insert(results[general].end(), drawn.begin(), drawn.end());
                                 }
-                                // An untextured fade over everything.
                                 device->setTexture(0, nullptr);
                                 ASSERT_EQ(kOk, fillQuad(0, 0, 96, 64, color & 0x60FFFFFFu));
-                                results[general] = targetPixels();
+                                const std::vector<uint32_t> faded = targetPixels();
+                                results[general].insert(results[general].end(), faded.begin(), faded.end());
                             }
                             ASSERT_EQ(results[0], results[1])
                                 << "target " << (target == back ? "X8" : "A8") << ", texture "
@@ -435,6 +480,75 @@ TEST_F(RasterTest, FastPathsGiveTheSamePixelsAsTheGeneralPath) {
     rtTexture->release();
     opaque->release();
     withAlpha->release();
+}
+
+// The wide span writers (sixteen pixels at a time with a masked tail, eight at a time with a
+// pixel-by-pixel tail, none) against the general path, on 1:1 rows of every length up to three
+// blocks and more, at every offset within a block, for the blend and test kinds they serve, on
+// both target formats. Texel runs that are wholly transparent or opaque meet every block position.
+TEST(RasterizerSpanTest, EveryWideWriterGivesTheSamePixelsForEveryRowLength) {
+    PixelImage texture(64, 4, kFormatA8R8G8B8);
+    for (uint32_t i = 0; i < texture.texels.size(); ++i) {
+        const uint32_t runs[] = {0, 255, 0, 128, 255, 255, 7, 8};
+        const uint32_t alpha = i < 128 ? runs[(i / 19) % 8] : (i * 53u) % 256u;
+        texture.texels[i] = alpha << 24 | (i * 0x0B1D2Fu & 0xFFFFFFu);
+    }
+    struct Kind {
+        bool blend;
+        uint32_t src, dst;
+        bool test;
+        uint32_t ref;
+    };
+    const Kind kinds[] = {{false, kBlendOne, kBlendZero, false, 0},
+                          {false, kBlendOne, kBlendZero, true, 8},
+                          {true, kBlendSrcAlpha, kBlendInvSrcAlpha, false, 0},
+                          {true, kBlendSrcAlpha, kBlendInvSrcAlpha, true, 8},
+                          {true, kBlendSrcAlpha, kBlendInvSrcAlpha, true, 0},
+                          {true, kBlendSrcAlpha, kBlendOne, false, 0},
+                          {true, kBlendSrcAlpha, kBlendOne, true, 129}};
+    constexpr uint32_t kWidth = 90, kRows = 60;
+    for (uint32_t format : {uint32_t(kFormatX8R8G8B8), uint32_t(kFormatA8R8G8B8)}) {
+        for (const Kind& kind : kinds) {
+            std::vector<uint32_t> results[4];
+            for (int level = -1; level <= 2; ++level) {  // -1: the general path
+                PixelImage target(kWidth, kRows, format);
+                for (uint32_t i = 0; i < target.texels.size(); ++i) {
+                    target.texels[i] = (i * 0x9E3779B9u) ^ (i << 9);
+                }
+                PipelineState s;
+                s.target = &target;
+                s.clip = IntRect{0, 0, int32_t(kWidth), int32_t(kRows)};
+                s.texture = &texture;
+                s.alphaBlend = kind.blend;
+                s.srcBlend = kind.src;
+                s.destBlend = kind.dst;
+                s.alphaTest = kind.test;
+                s.alphaFunc = kCmpGreaterEqual;
+                s.alphaRef = kind.ref;
+                s.cullMode = kCullNone;
+                Rasterizer r;
+                r.setDirectPathEnabled(level >= 0);
+                r.setWideSpanLevel(level);
+                for (uint32_t n = 1; n <= kRows; ++n) {
+                    // Row n - 1: n pixels from column n % 16, from texel (n * 5) % 64 of texel row n % 4.
+                    const double x = double(n % 16) - 0.5, y = double(n) - 1.5;
+                    const double u = double(n * 5 % 64) / 64, v = double(n % 4) / 4;
+                    const RasterVertex a{x, y, 0xFFFFFFFFu, u, v}, b{x + n, y, 0xFFFFFFFFu, u + n / 64.0, v},
+                        c{x + n, y + 1, 0xFFFFFFFFu, u + n / 64.0, v + 0.25},
+                        d{x, y + 1, 0xFFFFFFFFu, u, v + 0.25};
+                    r.drawQuad(s, a, b, c, d);
+                }
+                EXPECT_EQ(level >= 0 ? kRows : 0u, r.directSpans()) << level;
+                results[level + 1] = target.texels;
+            }
+            for (int level = 0; level <= 2; ++level) {
+                ASSERT_EQ(results[0], results[level + 1])
+                    << "writer level " << level << ", target " << (format == kFormatX8R8G8B8 ? "X8" : "A8")
+                    << ", blend " << kind.blend << " " << kind.src << "/" << kind.dst << ", test " << kind.test
+                    << " " << kind.ref;
+            }
+        }
+    }
 }
 
 }  // namespace
