@@ -10,9 +10,7 @@ using namespace Platform::Gpu;
 
 OxDXTexture::OxDXTexture(OxRenderer* renderer) : OxGraphicsObject(renderer) {}
 
-OxDXTexture::~OxDXTexture() {
-    release();
-}
+OxDXTexture::~OxDXTexture() { release(); }
 
 void OxDXTexture::onLostDevice() {
     if (pool_ == kPoolDefault) {

@@ -136,27 +136,13 @@ int32_t OxGraphics::createThreeDimensionalObject(T** out) {
     return kOxErrCreateFailed;
 }
 
-int32_t OxGraphics::createGeometryImporter(IOrvexGeometryImporter** out) {
-    return createThreeDimensionalObject(out);
-}
-int32_t OxGraphics::createGeometryExporter(IOrvexGeometryExporter** out) {
-    return createThreeDimensionalObject(out);
-}
-int32_t OxGraphics::createGeometry(IOrvexGeometry** out) {
-    return createThreeDimensionalObject(out);
-}
-int32_t OxGraphics::createParticles(IOrvexParticles** out) {
-    return createThreeDimensionalObject(out);
-}
-int32_t OxGraphics::createStaticMesh(IOrvexStaticMesh** out) {
-    return createThreeDimensionalObject(out);
-}
-int32_t OxGraphics::createSkinnedMesh(IOrvexSkinnedMesh** out) {
-    return createThreeDimensionalObject(out);
-}
-int32_t OxGraphics::createCamera(IOrvexCamera** out) {
-    return createThreeDimensionalObject(out);
-}
+int32_t OxGraphics::createGeometryImporter(IOrvexGeometryImporter** out) { return createThreeDimensionalObject(out); }
+int32_t OxGraphics::createGeometryExporter(IOrvexGeometryExporter** out) { return createThreeDimensionalObject(out); }
+int32_t OxGraphics::createGeometry(IOrvexGeometry** out) { return createThreeDimensionalObject(out); }
+int32_t OxGraphics::createParticles(IOrvexParticles** out) { return createThreeDimensionalObject(out); }
+int32_t OxGraphics::createStaticMesh(IOrvexStaticMesh** out) { return createThreeDimensionalObject(out); }
+int32_t OxGraphics::createSkinnedMesh(IOrvexSkinnedMesh** out) { return createThreeDimensionalObject(out); }
+int32_t OxGraphics::createCamera(IOrvexCamera** out) { return createThreeDimensionalObject(out); }
 
 int32_t OxGraphics::getViewport(OxViewportRect* out) {
     if (out == nullptr) {

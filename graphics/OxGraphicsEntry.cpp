@@ -20,9 +20,7 @@ __attribute__((constructor)) void onLibraryLoad() {
     }
 }
 
-__attribute__((destructor)) void onLibraryUnload() {
-    libraryRoot().reset();
-}
+__attribute__((destructor)) void onLibraryUnload() { libraryRoot().reset(); }
 
 }  // namespace
 

@@ -29,15 +29,11 @@ Matrix perspectiveFovRH(float fovY, float aspect, float zNear, float zFar) {
 }
 
 namespace {
-Vector3 sub(const Vector3& a, const Vector3& b) {
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
+Vector3 sub(const Vector3& a, const Vector3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 Vector3 cross(const Vector3& a, const Vector3& b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
-float dot(const Vector3& a, const Vector3& b) {
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
+float dot(const Vector3& a, const Vector3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 Vector3 normalize(const Vector3& v) {
     const float length = std::sqrt(dot(v, v));
     return length > 0 ? Vector3{v.x / length, v.y / length, v.z / length} : v;

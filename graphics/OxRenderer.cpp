@@ -83,17 +83,11 @@ int32_t OxRenderer::setUpDevice() {
     return kOxOk;
 }
 
-IOrvexTextureManager* OxRenderer::getTextureManager() {
-    return textureManager_;
-}
+IOrvexTextureManager* OxRenderer::getTextureManager() { return textureManager_; }
 
-IOrvexSpriteDraw* OxRenderer::getSpriteDraw() {
-    return spriteDraw_;
-}
+IOrvexSpriteDraw* OxRenderer::getSpriteDraw() { return spriteDraw_; }
 
-IOrvexRenderCommandFactory* OxRenderer::getRenderCommandFactory() {
-    return commandFactory_;
-}
+IOrvexRenderCommandFactory* OxRenderer::getRenderCommandFactory() { return commandFactory_; }
 
 void OxRenderer::registerObject(OxGraphicsObject* object) {
     Thread::OxCriticalLock lock(registryLock_);
@@ -192,9 +186,7 @@ int32_t OxRenderer::presentWith(const IntRect* source, const IntRect* destinatio
     return presented < 0 ? kOxErrFailed : kOxOk;
 }
 
-int32_t OxRenderer::present() {
-    return presentWith(nullptr, nullptr, 0);
-}
+int32_t OxRenderer::present() { return presentWith(nullptr, nullptr, 0); }
 
 int32_t OxRenderer::presentRect(WindowHandle overrideWindow, const float* source, const float* destination) {
     IntRect src, dst;
@@ -249,9 +241,7 @@ int32_t OxRenderer::getRenderState(uint32_t index, bool* out) {
     return kOxOk;
 }
 
-void OxRenderer::beginRecordStates() {
-    recording_ = true;
-}
+void OxRenderer::beginRecordStates() { recording_ = true; }
 
 void OxRenderer::restoreRecordedStates() {
     recording_ = false;
@@ -460,16 +450,12 @@ int32_t OxRenderer::drawSphere(const OxSphere* sphere, uint32_t) {
     return sphere == nullptr ? kOxErrInvalidArgument : kOxErrFailed;
 }
 
-int32_t OxRenderer::drawMesh(IOrvexMesh* mesh) {
-    return mesh == nullptr ? kOxErrCreateFailed : kOxErrFailed;
-}
+int32_t OxRenderer::drawMesh(IOrvexMesh* mesh) { return mesh == nullptr ? kOxErrCreateFailed : kOxErrFailed; }
 
 int32_t OxRenderer::drawRenderObject(IOrvexRenderObject* object) {
     return object == nullptr ? kOxErrInvalidArgument : kOxErrFailed;
 }
 
-int32_t OxRenderer::drawParticles(IOrvexParticles*) {
-    return kOxErrFailed;
-}
+int32_t OxRenderer::drawParticles(IOrvexParticles*) { return kOxErrFailed; }
 
 }  // namespace Orvex::Graphics

@@ -128,9 +128,8 @@ void OxSpriteDraw::prepareTextured(IOrvexTexture* texture, const OxRect* destina
 void OxSpriteDraw::submitTextured(IOrvexTexture* texture) {
     applyModes(textureBlendMode_, diffuseBlendMode_);
     OxTextureData* data = textureDataOf(texture);
-    GpuTexture* deviceTexture = data != nullptr && data->getDXTexture() != nullptr
-                                    ? data->getDXTexture()->getTexture()
-                                    : nullptr;
+    GpuTexture* deviceTexture =
+        data != nullptr && data->getDXTexture() != nullptr ? data->getDXTexture()->getTexture() : nullptr;
     if (device_->setTexture(0, deviceTexture) < 0) {
         return;
     }

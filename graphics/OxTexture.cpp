@@ -2,9 +2,7 @@
 
 namespace Orvex::Graphics {
 
-OxTexture::OxTexture(IOrvexTextureManager* manager) : manager_(manager) {
-    manager_->retain();
-}
+OxTexture::OxTexture(IOrvexTextureManager* manager) : manager_(manager) { manager_->retain(); }
 
 OxTexture::~OxTexture() {
     if (data_ != nullptr) {

@@ -29,9 +29,7 @@ void report(const std::u16string& key, const std::string& why, const char* outco
 
 OxTextureManager::OxTextureManager(OxRenderer* renderer) : renderer_(renderer) {}
 
-OxTextureManager::~OxTextureManager() {
-    clear();
-}
+OxTextureManager::~OxTextureManager() { clear(); }
 
 const std::u16string& OxTextureManager::fallbackImageName() {
     static const std::u16string name = u"noImage.bmp";
@@ -108,8 +106,8 @@ int32_t OxTextureManager::getTextureData(IOrvexTextureData** out, Reader* source
     std::string why;
     if (!source->readToVector(bytes, 0)) {
         why = "the entry could not be read";
-    } else if (Platform::Gpux::createTextureFromMemory(renderer_->getDevice(), bytes.data(), bytes.size(),
-                                                       kPoolManaged, &texture, nullptr, &why) < 0) {
+    } else if (Platform::Gpux::createTextureFromMemory(renderer_->getDevice(), bytes.data(), bytes.size(), kPoolManaged,
+                                                       &texture, nullptr, &why) < 0) {
         texture = nullptr;
     }
     if (texture == nullptr && (texture = loadFallback(key, why)) == nullptr) {
@@ -182,13 +180,11 @@ int32_t OxTextureManager::createRenderTargetTexture(IOrvexTexture** out, uint32_
     if (out == nullptr) {
         return kOxErrInvalidArgument;
     }
-    return createHandle(out, [&](IOrvexTextureData** data) {
-        return createRenderTargetData(data, width, height, ignored);
-    });
+    return createHandle(out,
+                        [&](IOrvexTextureData** data) { return createRenderTargetData(data, width, height, ignored); });
 }
 
-int32_t OxTextureManager::createRenderTargetData(IOrvexTextureData** out, uint32_t width, uint32_t height,
-                                                 uint32_t) {
+int32_t OxTextureManager::createRenderTargetData(IOrvexTextureData** out, uint32_t width, uint32_t height, uint32_t) {
     if (out == nullptr) {
         return kOxErrInvalidArgument;
     }

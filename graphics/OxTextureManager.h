@@ -20,12 +20,10 @@ public:
 
     int32_t createTexture(IOrvexTexture** out, Reader* source) override;
     int32_t createTextureFromFile(IOrvexTexture** out, const std::u16string* path) override;
-    int32_t createRenderTargetTexture(IOrvexTexture** out, uint32_t width, uint32_t height,
-                                      uint32_t ignored) override;
+    int32_t createRenderTargetTexture(IOrvexTexture** out, uint32_t width, uint32_t height, uint32_t ignored) override;
     int32_t getTextureData(IOrvexTextureData** out, Reader* source) override;
     int32_t getTextureDataFromFile(IOrvexTextureData** out, const std::u16string* path) override;
-    int32_t createRenderTargetData(IOrvexTextureData** out, uint32_t width, uint32_t height,
-                                   uint32_t ignored) override;
+    int32_t createRenderTargetData(IOrvexTextureData** out, uint32_t width, uint32_t height, uint32_t ignored) override;
     int32_t saveTextureToFile(IOrvexTexture* texture, const std::u16string* path) override;
     void clear() override;
     void releaseUnused() override;

@@ -43,8 +43,8 @@ void BM_Mix32Voices(benchmark::State& state) {
         engine->pump(out);
         benchmark::DoNotOptimize(out.data());
     }
-    state.counters["cpu_share"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * 0.010, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["cpu_share"] = benchmark::Counter(static_cast<double>(state.iterations()) * 0.010,
+                                                     benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_Mix32Voices);
 

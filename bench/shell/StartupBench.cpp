@@ -96,7 +96,8 @@ void BM_LogoSceneFrame(benchmark::State& state) {
     archiveOptions.lowerCaseNames = 1;
     const std::string run = ORVEX_RUN_DIR;
     std::vector<std::u16string> archives;
-    for (const char* name : {"/d000.bin", "/d100.bin", "/d200.bin", "/d300.bin", "/d400.bin", "/d500.bin", "/d900.bin"}) {
+    for (const char* name :
+         {"/d000.bin", "/d100.bin", "/d200.bin", "/d300.bin", "/d400.bin", "/d500.bin", "/d900.bin"}) {
         const std::string path = run + name;
         archives.emplace_back(path.begin(), path.end());
     }

@@ -5,9 +5,7 @@
 
 namespace Orvex::AudioSystem {
 
-OxAudioSystem::~OxAudioSystem() {
-    terminate();
-}
+OxAudioSystem::~OxAudioSystem() { terminate(); }
 
 int32_t OxAudioSystem::initialize(float masterVolume) {
     if (device_) {

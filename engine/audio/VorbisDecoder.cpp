@@ -16,9 +16,7 @@ constexpr char kLoopStartKey[] = "LOOP_START";
 
 VorbisDecoder::VorbisDecoder() = default;
 
-VorbisDecoder::~VorbisDecoder() {
-    close();
-}
+VorbisDecoder::~VorbisDecoder() { close(); }
 
 size_t VorbisDecoder::readCallback(void* destination, size_t size, size_t count, void* source) {
     auto* reader = static_cast<IOrvexStreamReader*>(source);

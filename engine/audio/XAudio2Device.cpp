@@ -47,9 +47,7 @@ private:
 XAudio2Device::XAudio2Device(const Platform::Audio::EngineOptions& options, float masterVolume)
     : options_(options), masterVolume_(masterVolume) {}
 
-XAudio2Device::~XAudio2Device() {
-    terminate();
-}
+XAudio2Device::~XAudio2Device() { terminate(); }
 
 bool XAudio2Device::initialize() {
     OxCriticalLock lock(lock_);

@@ -36,8 +36,8 @@ void XAudio2Source::destroyVoice() {
 
 bool XAudio2Source::createVoice(const Platform::Audio::WaveFormat& format) {
     Platform::Audio::SourceVoice* voice = nullptr;
-    if (!engine_ || !Platform::Audio::audioSucceeded(
-                        engine_->createSourceVoice(&voice, format, 0, kMaxFrequencyRatio, this))) {
+    if (!engine_ ||
+        !Platform::Audio::audioSucceeded(engine_->createSourceVoice(&voice, format, 0, kMaxFrequencyRatio, this))) {
         return false;
     }
     voice_ = voice;

@@ -109,9 +109,7 @@ bool XAudio2SourceVorbis::play() {
     return true;
 }
 
-bool XAudio2SourceVorbis::playNew() {
-    return play();
-}
+bool XAudio2SourceVorbis::playNew() { return play(); }
 
 bool XAudio2SourceVorbis::stop() {
     stopping_ = true;

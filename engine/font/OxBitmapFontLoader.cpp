@@ -97,8 +97,7 @@ bool OxBitmapFontLoader::parse() {
             return fail("block header cut off");
         }
         const uint32_t size = static_cast<uint32_t>(sizeBytes[0]) | (static_cast<uint32_t>(sizeBytes[1]) << 8) |
-                              (static_cast<uint32_t>(sizeBytes[2]) << 16) |
-                              (static_cast<uint32_t>(sizeBytes[3]) << 24);
+                              (static_cast<uint32_t>(sizeBytes[2]) << 16) | (static_cast<uint32_t>(sizeBytes[3]) << 24);
         if (size == 0) {
             return true;
         }

@@ -31,9 +31,7 @@ void OxFont::setPage(std::size_t index, Graphics::IOrvexTexture* texture) {
     pages[index] = texture;
 }
 
-Graphics::IOrvexTexture* OxFont::getPage(uint32_t index) const {
-    return index < pages.size() ? pages[index] : nullptr;
-}
+Graphics::IOrvexTexture* OxFont::getPage(uint32_t index) const { return index < pages.size() ? pages[index] : nullptr; }
 
 void OxFont::resizePages(std::size_t count) {
     for (std::size_t i = count; i < pages.size(); ++i) {

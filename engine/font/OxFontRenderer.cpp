@@ -33,9 +33,7 @@ void OxFontRenderer::drawText(const std::u16string& text, const MarkupParameters
     layout(text, penX, penY, true, &parameters);
 }
 
-void OxFontRenderer::drawPlainText(const std::u16string& text, float x, float y) {
-    layout(text, x, y, false, nullptr);
-}
+void OxFontRenderer::drawPlainText(const std::u16string& text, float x, float y) { layout(text, x, y, false, nullptr); }
 
 void OxFontRenderer::update(float) {}
 

@@ -33,8 +33,8 @@ void OxFillImageScreenEffect::draw(IOrvexRenderer* renderer) {
         return;
     }
     sprite->setDiffuseColor(1.0f, 1.0f, 1.0f, 1.0f);
-    const bool whole = sourceRect_[0] == 0.0f && sourceRect_[1] == 0.0f && sourceRect_[2] == 0.0f &&
-                       sourceRect_[3] == 0.0f;
+    const bool whole =
+        sourceRect_[0] == 0.0f && sourceRect_[1] == 0.0f && sourceRect_[2] == 0.0f && sourceRect_[3] == 0.0f;
     OxRect source{sourceRect_[0], sourceRect_[1], sourceRect_[2], sourceRect_[3]};
     sprite->draw(texture_, &destination, whole ? nullptr : &source);
     sprite->end();

@@ -2,9 +2,7 @@
 
 namespace Orvex::Graphics {
 
-void OxRenderQueue::add(uint32_t priority, const Callback& callback) {
-    entries_.push_back(Entry{priority, callback});
-}
+void OxRenderQueue::add(uint32_t priority, const Callback& callback) { entries_.push_back(Entry{priority, callback}); }
 
 void OxRenderQueue::sort() {
     // std::list::sort is a stable merge sort.

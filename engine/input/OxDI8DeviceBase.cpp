@@ -15,12 +15,12 @@ bool OxDI8DeviceBase::testButton(uint32_t button, ButtonEdge edge) {
         return false;
     }
     switch (edge) {
-    case ButtonEdge::Down:
-        return (current & kButtonDown) != 0;
-    case ButtonEdge::Pushed:
-        return (current & kButtonDown) != 0 && previous == 0;
-    case ButtonEdge::Released:
-        return current == 0 && (previous & kButtonDown) != 0;
+        case ButtonEdge::Down:
+            return (current & kButtonDown) != 0;
+        case ButtonEdge::Pushed:
+            return (current & kButtonDown) != 0 && previous == 0;
+        case ButtonEdge::Released:
+            return current == 0 && (previous & kButtonDown) != 0;
     }
     return false;
 }

@@ -24,9 +24,7 @@ OxDI8GamePadDevice::OxDI8GamePadDevice(const Pi::DeviceGuid& instance, uint32_t 
     centredState(joy_[1]);
 }
 
-OxDI8GamePadDevice::~OxDI8GamePadDevice() {
-    release();
-}
+OxDI8GamePadDevice::~OxDI8GamePadDevice() { release(); }
 
 bool OxDI8GamePadDevice::initialize(const std::shared_ptr<Pi::InputInterface>& input) {
     Window::OxWindowBase* mainWindow = Window::OxWindowBase::getMainWindow();

@@ -9,9 +9,7 @@ namespace Orvex::InputSystem {
 
 namespace Pi = Platform::Input;
 
-OxDI8KeyboardDevice::~OxDI8KeyboardDevice() {
-    release();
-}
+OxDI8KeyboardDevice::~OxDI8KeyboardDevice() { release(); }
 
 bool OxDI8KeyboardDevice::initialize(const std::shared_ptr<Pi::InputInterface>& input) {
     Window::OxWindowBase* mainWindow = nullptr;
@@ -72,8 +70,6 @@ bool OxDI8KeyboardDevice::buttonBytes(uint32_t key, uint8_t& current, uint8_t& p
     return true;
 }
 
-uint32_t OxDI8KeyboardDevice::getKeyCount() {
-    return kKeyboardKeyCount;
-}
+uint32_t OxDI8KeyboardDevice::getKeyCount() { return kKeyboardKeyCount; }
 
 }  // namespace Orvex::InputSystem

@@ -11,9 +11,7 @@ namespace Orvex::InputSystem {
 namespace Pi = Platform::Input;
 namespace Pw = Platform::Window;
 
-OxDI8MouseDevice::~OxDI8MouseDevice() {
-    release();
-}
+OxDI8MouseDevice::~OxDI8MouseDevice() { release(); }
 
 bool OxDI8MouseDevice::initialize(const std::shared_ptr<Pi::InputInterface>& input) {
     Window::OxWindowBase* mainWindow = nullptr;

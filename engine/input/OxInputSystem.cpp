@@ -32,14 +32,19 @@ OxInputSystem::~OxInputSystem() {
 
 void OxInputSystem::setState(IOrvexInputDevice& device, uint32_t state) {
     switch (device.getKind()) {
-    case kDeviceKeyboard: static_cast<OxKeyboardDevice&>(device).setState(state); break;
-    case kDeviceMouse: static_cast<OxMouseDevice&>(device).setState(state); break;
-    case kDeviceGamePad:
-        if (auto& pad = static_cast<OxGamePadDevice&>(device); !pad.isNull()) {
-            pad.setState(state);
-        }
-        break;
-    default: break;
+        case kDeviceKeyboard:
+            static_cast<OxKeyboardDevice&>(device).setState(state);
+            break;
+        case kDeviceMouse:
+            static_cast<OxMouseDevice&>(device).setState(state);
+            break;
+        case kDeviceGamePad:
+            if (auto& pad = static_cast<OxGamePadDevice&>(device); !pad.isNull()) {
+                pad.setState(state);
+            }
+            break;
+        default:
+            break;
     }
 }
 
@@ -53,24 +58,27 @@ std::shared_ptr<IOrvexInputDevice> OxInputSystem::createDevice(uint32_t kind, ui
     }
     std::shared_ptr<IOrvexInputDevice> device;
     switch (kind) {
-    case kDeviceKeyboard: {
-        auto keyboard = std::make_shared<OxDI8KeyboardDevice>();
-        if (!keyboard->initialize(input_)) {
-            return nullptr;
+        case kDeviceKeyboard: {
+            auto keyboard = std::make_shared<OxDI8KeyboardDevice>();
+            if (!keyboard->initialize(input_)) {
+                return nullptr;
+            }
+            device = keyboard;
+            break;
         }
-        device = keyboard;
-        break;
-    }
-    case kDeviceMouse: {
-        auto mouse = std::make_shared<OxDI8MouseDevice>();
-        if (!mouse->initialize(input_)) {
-            return nullptr;
+        case kDeviceMouse: {
+            auto mouse = std::make_shared<OxDI8MouseDevice>();
+            if (!mouse->initialize(input_)) {
+                return nullptr;
+            }
+            device = mouse;
+            break;
         }
-        device = mouse;
-        break;
-    }
-    case kDeviceGamePad: device = OxDI8GamePadManager::instance()->getPad(index); break;
-    default: return nullptr;
+        case kDeviceGamePad:
+            device = OxDI8GamePadManager::instance()->getPad(index);
+            break;
+        default:
+            return nullptr;
     }
     if (!device) {
         return nullptr;

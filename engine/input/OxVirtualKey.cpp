@@ -44,9 +44,7 @@ bool OxVirtualKey::isReleased(uint32_t key) {
     return now != nullptr && before != nullptr && !now->down && before->down;
 }
 
-uint32_t OxVirtualKey::getKeyCount() {
-    return static_cast<uint32_t>(keys_[current_].size());
-}
+uint32_t OxVirtualKey::getKeyCount() { return static_cast<uint32_t>(keys_[current_].size()); }
 
 bool OxVirtualKey::isPressed(const KeyRecord& record) {
     for (const Binding& binding : record.bindings) {
@@ -104,13 +102,9 @@ void OxVirtualKey::removeDevice(IOrvexKeyBase* device) {
     }
 }
 
-IOrvexKeyBase* OxVirtualKey::getDevice(uint32_t index) {
-    return index < devices_.size() ? devices_[index] : nullptr;
-}
+IOrvexKeyBase* OxVirtualKey::getDevice(uint32_t index) { return index < devices_.size() ? devices_[index] : nullptr; }
 
-uint32_t OxVirtualKey::getDeviceCount() {
-    return static_cast<uint32_t>(devices_.size());
-}
+uint32_t OxVirtualKey::getDeviceCount() { return static_cast<uint32_t>(devices_.size()); }
 
 bool OxVirtualKey::bind(uint32_t key, uint32_t deviceIndex, uint32_t button) {
     if (key >= getKeyCount()) {
@@ -144,18 +138,14 @@ bool OxVirtualKey::setDown(uint32_t key, bool down) {
     return down;
 }
 
-uint32_t OxVirtualKey::getRepeatDelay() {
-    return repeatDelay_;
-}
+uint32_t OxVirtualKey::getRepeatDelay() { return repeatDelay_; }
 
 uint32_t OxVirtualKey::setRepeatDelay(uint32_t frames) {
     repeatDelay_ = frames;
     return frames;
 }
 
-uint32_t OxVirtualKey::getRepeatInterval() {
-    return repeatInterval_;
-}
+uint32_t OxVirtualKey::getRepeatInterval() { return repeatInterval_; }
 
 uint32_t OxVirtualKey::setRepeatInterval(uint32_t frames) {
     repeatInterval_ = frames;
@@ -174,8 +164,6 @@ bool OxVirtualKey::isRepeat(uint32_t key) {
     return repeatInterval_ != 0 && hold % repeatInterval_ == 0;
 }
 
-void OxVirtualKey::swapBuffers() {
-    current_ ^= 1;
-}
+void OxVirtualKey::swapBuffers() { current_ ^= 1; }
 
 }  // namespace Orvex::InputSystem

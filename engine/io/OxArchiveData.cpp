@@ -8,8 +8,7 @@
 
 namespace Orvex::FileArchiver {
 
-OxArchiveData::OxArchiveData(std::shared_ptr<IO::StreamIO::IOrvexStreamReader> stream)
-    : stream_(std::move(stream)) {}
+OxArchiveData::OxArchiveData(std::shared_ptr<IO::StreamIO::IOrvexStreamReader> stream) : stream_(std::move(stream)) {}
 
 OxArchiveData::~OxArchiveData() = default;
 
@@ -53,8 +52,8 @@ bool OxArchiveData::readHeader() {
         return fail(System::formatWide(u"unsupported archive version %u", header.version));
     }
     if (header.entryCount > kArchiveMaxEntries) {
-        return fail(System::formatWide(u"the header claims %u entries, at most %u are allowed",
-                                       header.entryCount, kArchiveMaxEntries));
+        return fail(System::formatWide(u"the header claims %u entries, at most %u are allowed", header.entryCount,
+                                       kArchiveMaxEntries));
     }
     header_ = header;
     return true;
@@ -80,9 +79,8 @@ bool OxArchiveData::readDirectory() {
         OxArchiveRecord record = decodeRecord(disk);
         std::u16string key = record.nameString();
         if (uint64_t{record.offset} + record.size > fileSize_) {
-            return fail(System::formatWide(
-                u"the entry \"%s\" lies outside the file (offset %u, size %u, file size %u)", key,
-                record.offset, record.size, fileSize_));
+            return fail(System::formatWide(u"the entry \"%s\" lies outside the file (offset %u, size %u, file size %u)",
+                                           key, record.offset, record.size, fileSize_));
         }
         if (lowerCaseNames_) {
             for (char16_t& unit : record.name) {

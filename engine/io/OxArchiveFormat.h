@@ -100,9 +100,7 @@ inline void storeLe32(uint8_t* bytes, uint32_t value) {
     bytes[3] = static_cast<uint8_t>(value >> 24);
 }
 
-inline uint32_t archiveMagicWord() {
-    return loadLe32(kArchiveMagic.data());
-}
+inline uint32_t archiveMagicWord() { return loadLe32(kArchiveMagic.data()); }
 
 inline OxArchiveHeader decodeHeader(const OxArchiveHeaderDisk& disk) {
     return {loadLe32(disk.magic), loadLe32(disk.version), loadLe32(disk.entryCount), loadLe32(disk.flags)};

@@ -49,9 +49,7 @@ uint32_t transferAll(uint32_t count, Transfer transfer) {
 
 }  // namespace
 
-OxFileStreamIO::~OxFileStreamIO() {
-    close();
-}
+OxFileStreamIO::~OxFileStreamIO() { close(); }
 
 bool OxFileStreamIO::open(const std::u16string& path) {
     if (isOpen()) {
@@ -134,8 +132,8 @@ bool OxFileStreamIO::writeFromVector(const ByteVector& in, uint32_t count, uint3
     if (in.empty()) {
         return false;
     }
-    const uint32_t available = static_cast<uint32_t>(
-        std::min<std::size_t>(in.size(), std::numeric_limits<uint32_t>::max()));
+    const uint32_t available =
+        static_cast<uint32_t>(std::min<std::size_t>(in.size(), std::numeric_limits<uint32_t>::max()));
     return write(in.data(), count == 0 ? available : std::min(count, available), outCount);
 }
 
@@ -170,9 +168,7 @@ bool OxFileStreamIO::seekTo(int64_t offset, int whence, int64_t* resulting) {
     return true;
 }
 
-bool OxFileStreamIO::seek(uint32_t position) {
-    return seekTo(position, SEEK_SET);
-}
+bool OxFileStreamIO::seek(uint32_t position) { return seekTo(position, SEEK_SET); }
 
 bool OxFileStreamIO::tell(uint32_t& position) {
     int64_t current = 0;
@@ -183,29 +179,17 @@ bool OxFileStreamIO::tell(uint32_t& position) {
     return true;
 }
 
-bool OxFileStreamIO::skip(int32_t delta) {
-    return seekTo(delta, SEEK_CUR);
-}
+bool OxFileStreamIO::skip(int32_t delta) { return seekTo(delta, SEEK_CUR); }
 
-bool OxFileStreamIO::rewind() {
-    return seekTo(0, SEEK_SET);
-}
+bool OxFileStreamIO::rewind() { return seekTo(0, SEEK_SET); }
 
-bool OxFileStreamIO::seekToEnd() {
-    return seekTo(0, SEEK_END);
-}
+bool OxFileStreamIO::seekToEnd() { return seekTo(0, SEEK_END); }
 
-std::shared_ptr<OxFileStreamIO> OxFileStreamIO::openNew() const {
-    return std::make_shared<OxFileStreamIO>();
-}
+std::shared_ptr<OxFileStreamIO> OxFileStreamIO::openNew() const { return std::make_shared<OxFileStreamIO>(); }
 
-bool OxFileStreamIO::createEmptyFile(const std::u16string& path) const {
-    return IO::createEmptyFile(path);
-}
+bool OxFileStreamIO::createEmptyFile(const std::u16string& path) const { return IO::createEmptyFile(path); }
 
-bool OxFileStreamIO::remove(const std::u16string& path) const {
-    return IO::deleteFileIfExists(path);
-}
+bool OxFileStreamIO::remove(const std::u16string& path) const { return IO::deleteFileIfExists(path); }
 
 bool OxFileStreamIO::readWString(std::u16string& out) {
     out.clear();

@@ -13,8 +13,7 @@ using Thread::OxCriticalLock;
 
 OxPackedStreamReader::~OxPackedStreamReader() = default;
 
-uint32_t OxPackedStreamReader::openArchives(const std::vector<std::u16string>& paths,
-                                            const OxArchiveOptions& options) {
+uint32_t OxPackedStreamReader::openArchives(const std::vector<std::u16string>& paths, const OxArchiveOptions& options) {
     OxCriticalLock guard(lock_);
     lastError_.clear();
     for (const std::u16string& path : paths) {

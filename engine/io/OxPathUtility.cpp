@@ -10,9 +10,7 @@
 namespace Orvex::IO {
 namespace {
 
-bool isSeparator(char16_t c) {
-    return c == u'\\' || c == u'/';
-}
+bool isSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
 
 bool startsWith(const std::u16string& text, std::size_t at, std::u16string_view prefix) {
     return text.size() - at >= prefix.size() && text.compare(at, prefix.size(), prefix) == 0;
@@ -55,9 +53,7 @@ bool createDirectoriesAbsolute(const std::u16string& path) {
 
 }  // namespace
 
-const std::u16string& getBaseDirectory() {
-    return System::engineState().baseDirectoryW;
-}
+const std::u16string& getBaseDirectory() { return System::engineState().baseDirectoryW; }
 
 std::u16string normalizeSeparators(const std::u16string& path) {
     std::u16string result = path;

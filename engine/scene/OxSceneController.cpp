@@ -40,9 +40,7 @@ bool OxSceneController::pushScene(int32_t sceneId) {
     return true;
 }
 
-OxSceneBase* OxSceneController::topScene() const {
-    return scenes_.empty() ? nullptr : scenes_.back()->scene.get();
-}
+OxSceneBase* OxSceneController::topScene() const { return scenes_.empty() ? nullptr : scenes_.back()->scene.get(); }
 
 bool OxSceneController::changeTo(int32_t sceneId) {
     if (!scenes_.empty()) {

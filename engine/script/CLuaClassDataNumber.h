@@ -5,11 +5,11 @@
 namespace Orvex::Script {
 
 class CLuaClassDataNumber : public CLuaClassDataUnit {
- public:
-  CLuaClassDataNumber(int32_t unitType, std::string unitName, double number)
-      : CLuaClassDataUnit(unitType, std::move(unitName)), value(number) {}
+public:
+    CLuaClassDataNumber(int32_t unitType, std::string unitName, double number)
+        : CLuaClassDataUnit(unitType, std::move(unitName)), value(number) {}
 
-  double value;
+    double value;
 };
 
 }  // namespace Orvex::Script

@@ -5,11 +5,11 @@
 namespace Orvex::Script {
 
 class CLuaClassDataString : public CLuaClassDataUnit {
- public:
-  CLuaClassDataString(std::string unitName, std::string value)
-      : CLuaClassDataUnit(kString, std::move(unitName)), text(std::move(value)) {}
+public:
+    CLuaClassDataString(std::string unitName, std::string value)
+        : CLuaClassDataUnit(kString, std::move(unitName)), text(std::move(value)) {}
 
-  std::string text;
+    std::string text;
 };
 
 }  // namespace Orvex::Script

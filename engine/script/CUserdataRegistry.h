@@ -11,23 +11,23 @@
 namespace Orvex::Script {
 
 class CUserdataRegistry {
- public:
-  explicit CUserdataRegistry(lua_State* L);
+public:
+    explicit CUserdataRegistry(lua_State* L);
 
-  void addPrototype(std::unique_ptr<IUserdata> prototype);
-  IUserdata* findPrototype(const std::string& className) const;
-  lua_State* getLuaState() const { return luaState_; }
+    void addPrototype(std::unique_ptr<IUserdata> prototype);
+    IUserdata* findPrototype(const std::string& className) const;
+    lua_State* getLuaState() const { return luaState_; }
 
-  // The installed factory, null when none is.
-  static CUserdataRegistry* current();
+    // The installed factory, null when none is.
+    static CUserdataRegistry* current();
 
- private:
-  friend void installObjectFactory(lua_State* L);
-  friend void removeObjectFactory(lua_State* L);
-  static std::unique_ptr<CUserdataRegistry>& slot();
+private:
+    friend void installObjectFactory(lua_State* L);
+    friend void removeObjectFactory(lua_State* L);
+    static std::unique_ptr<CUserdataRegistry>& slot();
 
-  lua_State* luaState_;
-  std::map<std::string, std::unique_ptr<IUserdata>> prototypes_;
+    lua_State* luaState_;
+    std::map<std::string, std::unique_ptr<IUserdata>> prototypes_;
 };
 
 // Creates the factory with the "BaseUserdata", "FileManager" and "LuaClassBase" prototypes

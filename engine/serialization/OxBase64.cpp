@@ -8,16 +8,13 @@ namespace Orvex::Serialization {
 namespace {
 
 // Alphabet index of a character that passed isBase64Char.
-uint8_t indexOf(char c) {
-    return static_cast<uint8_t>(kBase64Alphabet.find(c));
-}
+uint8_t indexOf(char c) { return static_cast<uint8_t>(kBase64Alphabet.find(c)); }
 
 }  // namespace
 
 bool isBase64Char(char c) {
     // Plain ASCII tests, independent of the C locale.
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+' ||
-           c == '/';
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+' || c == '/';
 }
 
 std::string base64Encode(const void* bytes, size_t length) {

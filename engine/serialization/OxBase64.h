@@ -7,8 +7,7 @@
 namespace Orvex::Serialization {
 
 // The standard alphabet; '=' pads.
-inline constexpr std::string_view kBase64Alphabet =
-    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+inline constexpr std::string_view kBase64Alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
 // Letters, digits, '+' and '/'.
 bool isBase64Char(char c);

@@ -29,9 +29,7 @@ void OxSerializer::setWriting(bool writing) {
     }
 }
 
-uint32_t OxSerializer::getPosition() const {
-    return writing_ ? static_cast<uint32_t>(buffer_.size()) : cursor_;
-}
+uint32_t OxSerializer::getPosition() const { return writing_ ? static_cast<uint32_t>(buffer_.size()) : cursor_; }
 
 OxSerializer& OxSerializer::assign(const OxSerializer& other) {
     if (this != &other) {

@@ -48,8 +48,8 @@ int32_t OxCOMInitalize::initialize() {
 void OxCOMInitalize::uninitialize() {
     const uint32_t threadId = Platform::Kernel::currentThreadId();
     Thread::OxCriticalLock lock(lock_);
-    const auto it = std::find_if(records_.begin(), records_.end(),
-                                 [threadId](const Record& r) { return r.threadId == threadId; });
+    const auto it =
+        std::find_if(records_.begin(), records_.end(), [threadId](const Record& r) { return r.threadId == threadId; });
     if (it == records_.end()) {
         return;
     }

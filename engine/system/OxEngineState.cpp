@@ -10,12 +10,8 @@ OxEngineState& engineState() {
     return state;
 }
 
-bool isEngineAlive() {
-    return engineAlive.load(std::memory_order_acquire);
-}
+bool isEngineAlive() { return engineAlive.load(std::memory_order_acquire); }
 
-void setEngineAlive(bool alive) {
-    engineAlive.store(alive, std::memory_order_release);
-}
+void setEngineAlive(bool alive) { engineAlive.store(alive, std::memory_order_release); }
 
 }  // namespace Orvex::System

@@ -11,9 +11,9 @@ struct OxEngineState {
     Platform::Kernel::ModuleHandle moduleHandle = nullptr;
     const char* rawCommandLine = nullptr;
 
-    std::string commandLineA;   // the command line without its first and last characters
-    std::string fileNameA;      // what follows the last separator
-    std::string baseDirectoryA; // the current directory at start-up
+    std::string commandLineA;    // the command line without its first and last characters
+    std::string fileNameA;       // what follows the last separator
+    std::string baseDirectoryA;  // the current directory at start-up
     std::u16string commandLineW;
     std::u16string fileNameW;
     std::u16string baseDirectoryW;

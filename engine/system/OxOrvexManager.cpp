@@ -68,8 +68,6 @@ OxOrvexManager::~OxOrvexManager() {
     System::setEngineAlive(false);
 }
 
-const std::u16string& OxOrvexManager::getBaseDirectory() {
-    return System::engineState().baseDirectoryW;
-}
+const std::u16string& OxOrvexManager::getBaseDirectory() { return System::engineState().baseDirectoryW; }
 
 }  // namespace Orvex

@@ -4,9 +4,7 @@
 
 namespace Orvex::System {
 
-bool toWideString(const std::string& in, std::u16string& out) {
-    return Platform::Kernel::multiByteToWide(in, out);
-}
+bool toWideString(const std::string& in, std::u16string& out) { return Platform::Kernel::multiByteToWide(in, out); }
 
 bool toMultiByteString(const std::u16string& in, std::string& out) {
     return Platform::Kernel::wideToMultiByte(in, out);

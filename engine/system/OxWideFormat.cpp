@@ -15,13 +15,9 @@ struct Spec {
     char16_t conversion = 0;
 };
 
-bool isFlag(char16_t c) {
-    return c == u'-' || c == u'0' || c == u'+' || c == u' ' || c == u'#';
-}
+bool isFlag(char16_t c) { return c == u'-' || c == u'0' || c == u'+' || c == u' ' || c == u'#'; }
 
-bool isDigit(char16_t c) {
-    return c >= u'0' && c <= u'9';
-}
+bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
 int readNumber(std::u16string_view format, size_t& i) {
     int n = 0;
@@ -135,7 +131,8 @@ std::u16string formatOne(const Spec& spec, const OxFormatArg::Value& v) {
         case u'x':
         case u'X':
         case u'o':
-            return printNumber(spec, "ll", static_cast<char>(spec.conversion), static_cast<unsigned long long>(asUnsigned(v)));
+            return printNumber(spec, "ll", static_cast<char>(spec.conversion),
+                               static_cast<unsigned long long>(asUnsigned(v)));
         case u'f':
         case u'F':
         case u'e':
@@ -148,7 +145,8 @@ std::u16string formatOne(const Spec& spec, const OxFormatArg::Value& v) {
         case u's':
         case u'S':
             if (!isText(v)) {
-                return printNumber(Spec{spec.flags, spec.width, -1, u'd'}, "ll", 'd', static_cast<long long>(asSigned(v)));
+                return printNumber(Spec{spec.flags, spec.width, -1, u'd'}, "ll", 'd',
+                                   static_cast<long long>(asSigned(v)));
             }
             return padText(spec, asText(v));
         default:

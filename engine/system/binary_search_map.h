@@ -46,22 +46,38 @@ private:
         reference operator*() const { return **slot_; }
         pointer operator->() const { return slot_->get(); }
         reference operator[](difference_type n) const { return *slot_[n]; }
-        basic_iterator& operator++() { ++slot_; return *this; }
-        basic_iterator operator++(int) { basic_iterator old = *this; ++slot_; return old; }
-        basic_iterator& operator--() { --slot_; return *this; }
-        basic_iterator operator--(int) { basic_iterator old = *this; --slot_; return old; }
-        basic_iterator& operator+=(difference_type n) { slot_ += n; return *this; }
-        basic_iterator& operator-=(difference_type n) { slot_ -= n; return *this; }
+        basic_iterator& operator++() {
+            ++slot_;
+            return *this;
+        }
+        basic_iterator operator++(int) {
+            basic_iterator old = *this;
+            ++slot_;
+            return old;
+        }
+        basic_iterator& operator--() {
+            --slot_;
+            return *this;
+        }
+        basic_iterator operator--(int) {
+            basic_iterator old = *this;
+            --slot_;
+            return old;
+        }
+        basic_iterator& operator+=(difference_type n) {
+            slot_ += n;
+            return *this;
+        }
+        basic_iterator& operator-=(difference_type n) {
+            slot_ -= n;
+            return *this;
+        }
         friend basic_iterator operator+(basic_iterator it, difference_type n) { return it += n; }
         friend basic_iterator operator+(difference_type n, basic_iterator it) { return it += n; }
         friend basic_iterator operator-(basic_iterator it, difference_type n) { return it -= n; }
-        friend difference_type operator-(const basic_iterator& a, const basic_iterator& b) {
-            return a.slot_ - b.slot_;
-        }
+        friend difference_type operator-(const basic_iterator& a, const basic_iterator& b) { return a.slot_ - b.slot_; }
         friend bool operator==(const basic_iterator& a, const basic_iterator& b) = default;
-        friend auto operator<=>(const basic_iterator& a, const basic_iterator& b) {
-            return a.slot_ <=> b.slot_;
-        }
+        friend auto operator<=>(const basic_iterator& a, const basic_iterator& b) { return a.slot_ <=> b.slot_; }
 
     private:
         SlotIt slot_{};

@@ -50,9 +50,7 @@ bool OxCriticalSection::isOwner() const {
     return owner_.load(std::memory_order_relaxed) == Platform::Kernel::currentThreadId();
 }
 
-OxCriticalLock::OxCriticalLock(OxCriticalSection& section) : section_(&section), holdCount_(1) {
-    section_->enter();
-}
+OxCriticalLock::OxCriticalLock(OxCriticalSection& section) : section_(&section), holdCount_(1) { section_->enter(); }
 
 OxCriticalLock::~OxCriticalLock() {
     while (holdCount_ > 0) {

@@ -15,9 +15,7 @@ std::atomic<uint32_t> callbackIdCounter{0};
 
 }  // namespace
 
-OxThread::OxThread(const OxThreadFunction& function) {
-    setFunction(function);
-}
+OxThread::OxThread(const OxThreadFunction& function) { setFunction(function); }
 
 OxThread::~OxThread() {
     // During teardown the manager may already be gone; it must not be created again here.
@@ -40,7 +38,8 @@ bool OxThread::waitForEvents(std::initializer_list<OxEvent*> events, uint32_t ke
     for (OxEvent* event : events) {
         handles[count++] = event->getHandle();
     }
-    const uint32_t result = Platform::Kernel::waitForAny(std::span<Platform::Kernel::Waitable* const>(handles, count), kernelMs);
+    const uint32_t result =
+        Platform::Kernel::waitForAny(std::span<Platform::Kernel::Waitable* const>(handles, count), kernelMs);
     return result != Platform::Kernel::kWaitTimeout;
 }
 
@@ -61,13 +60,9 @@ bool OxThread::keepRunning() {
     return isRunning();
 }
 
-void OxThread::requestStop() {
-    stopEvent_.set();
-}
+void OxThread::requestStop() { stopEvent_.set(); }
 
-bool OxThread::isRunning() {
-    return !stopEvent_.isSet();
-}
+bool OxThread::isRunning() { return !stopEvent_.isSet(); }
 
 bool OxThread::waitForStop(uint32_t ms) {
     throwIfInterrupted();
@@ -88,9 +83,7 @@ void OxThread::interrupt() {
     interruptEvent_.set();
 }
 
-bool OxThread::isInterrupted() {
-    return interruptEvent_.isSet();
-}
+bool OxThread::isInterrupted() { return interruptEvent_.isSet(); }
 
 bool OxThread::interrupted() {
     OxCriticalLock lock(monitor_);
@@ -108,13 +101,9 @@ uint32_t OxThread::wait(uint32_t ms) {
     return result;
 }
 
-void OxThread::notify(uint32_t threadId) {
-    waitSet_.notify(threadId);
-}
+void OxThread::notify(uint32_t threadId) { waitSet_.notify(threadId); }
 
-void OxThread::notifyAll() {
-    waitSet_.notifyAll();
-}
+void OxThread::notifyAll() { waitSet_.notifyAll(); }
 
 bool OxThread::suspend(uint32_t ms) {
     OxCriticalLock lock(monitor_);
@@ -135,9 +124,7 @@ void OxThread::resume() {
     }
 }
 
-bool OxThread::isSuspended() {
-    return suspendCount_ > 0;
-}
+bool OxThread::isSuspended() { return suspendCount_ > 0; }
 
 void OxThread::clearFunction() {
     OxCriticalLock lock(monitor_);
@@ -179,18 +166,14 @@ OxThreadHandle OxThread::getThreadData() {
     return threadData_;
 }
 
-uint32_t OxThread::getThreadId() {
-    return threadId_;
-}
+uint32_t OxThread::getThreadId() { return threadId_; }
 
 void OxThread::setThreadData(OxThreadHandle handle) {
     std::lock_guard guard(handleLock_);
     threadData_ = std::move(handle);
 }
 
-void OxThread::setThreadId(uint32_t id) {
-    threadId_ = id;
-}
+void OxThread::setThreadId(uint32_t id) { threadId_ = id; }
 
 void OxThread::invokeFunction() {
     OxThreadFunction body;
@@ -219,12 +202,8 @@ bool OxThread::waitUntilParked(uint32_t ms) {
     return Platform::Kernel::waitForAny(objects, ms) == Platform::Kernel::kWaitObject0;
 }
 
-int OxThread::start() {
-    return OxThreadManager::instance()->startRegistered(this);
-}
+int OxThread::start() { return OxThreadManager::instance()->startRegistered(this); }
 
-int OxThread::stop() {
-    return OxThreadManager::instance()->stopThread(this);
-}
+int OxThread::stop() { return OxThreadManager::instance()->stopThread(this); }
 
 }  // namespace Orvex::Thread

@@ -13,9 +13,7 @@ void debugLine(std::u16string_view format, const OxThreadHandle& handle) {
     Platform::Kernel::debugOutput(System::formatWide(format, handle ? handle->value() : 0));
 }
 
-void debugLine(std::u16string_view text) {
-    Platform::Kernel::debugOutput(text);
-}
+void debugLine(std::u16string_view text) { Platform::Kernel::debugOutput(text); }
 
 // An exception that leaves a thread body has nowhere to go: report it and end the process.
 [[noreturn]] void endAbnormally(const std::string& what) {
@@ -50,7 +48,8 @@ OxThreadManager::OxThreadManager() : mainThread_(std::make_shared<OxThread>()) {
 
 OxThreadManager::~OxThreadManager() noexcept(false) {
     if (!registry_.empty()) {
-        throw Exception::OxRuntimeException("WinMain()またはmain()から抜ける前にendMainThread()を呼び出さなければなりません。");
+        throw Exception::OxRuntimeException(
+            "WinMain()またはmain()から抜ける前にendMainThread()を呼び出さなければなりません。");
     }
 }
 
@@ -120,7 +119,8 @@ void OxThreadManager::addThreadRecord(const Record& record) {
 
 void OxThreadManager::removeThreadRecord(OxThreadData* record) {
     OxCriticalLock lock(waitSet_.getMonitor());
-    const auto it = std::find_if(registry_.begin(), registry_.end(), [record](const Record& r) { return r.get() == record; });
+    const auto it =
+        std::find_if(registry_.begin(), registry_.end(), [record](const Record& r) { return r.get() == record; });
     if (it != registry_.end()) {
         (*it)->thread()->setThreadData(nullptr);
         (*it)->thread()->setThreadId(0);
@@ -244,9 +244,7 @@ IOrvexThread* OxThreadManager::findThread(uint32_t id) {
     return nullptr;
 }
 
-IOrvexThread* OxThreadManager::currentThread() {
-    return findThread(Platform::Kernel::currentThreadId());
-}
+IOrvexThread* OxThreadManager::currentThread() { return findThread(Platform::Kernel::currentThreadId()); }
 
 size_t OxThreadManager::getRecordCount() {
     OxCriticalLock lock(waitSet_.getMonitor());

@@ -8,11 +8,9 @@
 namespace Orvex::Timer {
 
 OxFPSTimer::OxFPSTimer()
-    : OxFPSTimer([] { return OxSystemClock::instance()->now(); },
-                 [](uint32_t ms) { Platform::Kernel::sleepMs(ms); }) {}
+    : OxFPSTimer([] { return OxSystemClock::instance()->now(); }, [](uint32_t ms) { Platform::Kernel::sleepMs(ms); }) {}
 
-OxFPSTimer::OxFPSTimer(ClockFunction clock, SleepFunction sleep)
-    : clock_(std::move(clock)), sleep_(std::move(sleep)) {}
+OxFPSTimer::OxFPSTimer(ClockFunction clock, SleepFunction sleep) : clock_(std::move(clock)), sleep_(std::move(sleep)) {}
 
 void OxFPSTimer::clearSchedule() {
     accumulator_ = 0;

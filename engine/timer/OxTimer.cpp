@@ -39,8 +39,6 @@ void OxTimer::resume() {
     }
 }
 
-uint32_t OxTimer::getSystemTime() {
-    return OxSystemClock::instance()->now();
-}
+uint32_t OxTimer::getSystemTime() { return OxSystemClock::instance()->now(); }
 
 }  // namespace Orvex::Timer

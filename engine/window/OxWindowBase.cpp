@@ -29,9 +29,7 @@ OxWindowBase::~OxWindowBase() {
     handle_ = 0;
 }
 
-OxWindowBase* OxWindowBase::getMainWindow() {
-    return mainWindow.load();
-}
+OxWindowBase* OxWindowBase::getMainWindow() { return mainWindow.load(); }
 
 OxLResult OxWindowBase::hookProc(OxWindowHandle window, uint32_t message, OxWParam wParam, OxLParam) {
     if (message == Pw::kWmKeyDown && wParam == Pw::kVkEscape) {
@@ -41,17 +39,11 @@ OxLResult OxWindowBase::hookProc(OxWindowHandle window, uint32_t message, OxWPar
     return 0;
 }
 
-void OxWindowBase::onIdle() {
-    waitForStop(20);
-}
+void OxWindowBase::onIdle() { waitForStop(20); }
 
-bool OxWindowBase::isMainWindow() {
-    return mainWindow.load() == this;
-}
+bool OxWindowBase::isMainWindow() { return mainWindow.load() == this; }
 
-bool OxWindowBase::setTitle(const std::u16string& title) {
-    return Pw::setWindowText(handle_, title);
-}
+bool OxWindowBase::setTitle(const std::u16string& title) { return Pw::setWindowText(handle_, title); }
 
 std::u16string OxWindowBase::getTitle() {
     std::u16string title;
@@ -75,17 +67,11 @@ bool OxWindowBase::getPosition(int32_t& x, int32_t& y) {
     return true;
 }
 
-bool OxWindowBase::prepare(WindowCreateParams&) {
-    return true;
-}
+bool OxWindowBase::prepare(WindowCreateParams&) { return true; }
 
-bool OxWindowBase::onCreate() {
-    return true;
-}
+bool OxWindowBase::onCreate() { return true; }
 
-bool OxWindowBase::onClose() {
-    return true;
-}
+bool OxWindowBase::onClose() { return true; }
 
 void OxWindowBase::terminate() {}
 
@@ -169,32 +155,33 @@ OxLResult OxWindowBase::windowProc(OxWindowHandle window, uint32_t message, OxWP
 
 OxLResult OxWindowBase::handleMessage(OxWindowHandle window, uint32_t message, OxWParam wParam, OxLParam lParam) {
     switch (message) {
-    case Pw::kWmDestroy:
-        Pw::showWindow(window, Pw::kShowHide);
-        Pw::setWindowStyle(window, Pw::kStylePopup);
-        Pw::setWindowPos(window, 0, 0, 0, 0, Pw::kPosNoMove | Pw::kPosNoSize);
-        if (isMainWindow()) {
-            Pw::postQuitMessage(0);
-        }
-        break;
-    case Pw::kWmSize:
-        if (wParam == Pw::kSizeMinimized) {
-            minimized_ = true;
-        } else if (wParam == Pw::kSizeRestored) {
-            minimized_ = false;
-        }
-        break;
-    case Pw::kWmActivateApp:
-        if (wParam != 0) {
-            minimized_ = false;
-        }
-        break;
-    case Pw::kWmClose:
-        if (onClose()) {
-            OxThread::requestStop();
-        }
-        return 1;
-    default: break;
+        case Pw::kWmDestroy:
+            Pw::showWindow(window, Pw::kShowHide);
+            Pw::setWindowStyle(window, Pw::kStylePopup);
+            Pw::setWindowPos(window, 0, 0, 0, 0, Pw::kPosNoMove | Pw::kPosNoSize);
+            if (isMainWindow()) {
+                Pw::postQuitMessage(0);
+            }
+            break;
+        case Pw::kWmSize:
+            if (wParam == Pw::kSizeMinimized) {
+                minimized_ = true;
+            } else if (wParam == Pw::kSizeRestored) {
+                minimized_ = false;
+            }
+            break;
+        case Pw::kWmActivateApp:
+            if (wParam != 0) {
+                minimized_ = false;
+            }
+            break;
+        case Pw::kWmClose:
+            if (onClose()) {
+                OxThread::requestStop();
+            }
+            return 1;
+        default:
+            break;
     }
     return dialog_ ? hookList_.dispatchDialog(window, message, wParam, lParam, previousProc_)
                    : hookList_.dispatch(window, message, wParam, lParam, previousProc_);

@@ -11,8 +11,8 @@ struct WindowCreateParams {
     std::u16string className = u"Orvex_App";
     std::u16string title = u"Orvex";
     uint32_t dialogTemplateId = 0;  // 0 creates a plain window
-    uint32_t style = Platform::Window::kStyleBorder | Platform::Window::kStyleSysMenu |
-                     Platform::Window::kStyleMinimizeBox;
+    uint32_t style =
+        Platform::Window::kStyleBorder | Platform::Window::kStyleSysMenu | Platform::Window::kStyleMinimizeBox;
     int32_t x = Platform::Window::kUseDefault;
     int32_t y = Platform::Window::kUseDefault;
     int32_t windowWidth = 0;  // computed at creation from the client size

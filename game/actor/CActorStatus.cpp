@@ -17,7 +17,7 @@ constexpr int32_t kMaxEXP = 2760000;
 
 // NaN compares false both ways, so it is mapped to 0 before clamping.
 float clampNumber(float value, float low, float high) {
-  return std::isnan(value) ? 0.0f : std::clamp(value, low, high);
+    return std::isnan(value) ? 0.0f : std::clamp(value, low, high);
 }
 
 }  // namespace
@@ -27,31 +27,27 @@ void CActorStatus::setTurnCount(int32_t value) { turnCount_ = std::max(value, 0)
 void CActorStatus::setLevel(int32_t value) { level_ = std::clamp(value, 1, kMaxLevel); }
 
 void CActorStatus::setMaxLife(float value) {
-  maxLife_ = std::isnan(value) ? 1.0f : std::clamp(value, 1.0f, kLifeLimit);
-  setLife(life_);
+    maxLife_ = std::isnan(value) ? 1.0f : std::clamp(value, 1.0f, kLifeLimit);
+    setLife(life_);
 }
 
-void CActorStatus::setLife(float value) {
-  life_ = std::min(clampNumber(value, 0.0f, kLifeLimit), maxLife_);
-}
+void CActorStatus::setLife(float value) { life_ = std::min(clampNumber(value, 0.0f, kLifeLimit), maxLife_); }
 
 void CActorStatus::setMaxHungerPoint(float value) {
-  maxHunger_ = clampNumber(value, 0.0f, kHungerLimit);
-  setHungerPoint(hunger_);
+    maxHunger_ = clampNumber(value, 0.0f, kHungerLimit);
+    setHungerPoint(hunger_);
 }
 
 void CActorStatus::setHungerPoint(float value) {
-  hunger_ = std::min(clampNumber(value, 0.0f, kHungerLimit), maxHunger_);
+    hunger_ = std::min(clampNumber(value, 0.0f, kHungerLimit), maxHunger_);
 }
 
 void CActorStatus::setMaxForce(int32_t value) {
-  maxForce_ = std::clamp(value, 1, kForceLimit);
-  force_ = std::min(std::clamp(force_, 1, kForceLimit), maxForce_);
+    maxForce_ = std::clamp(value, 1, kForceLimit);
+    force_ = std::min(std::clamp(force_, 1, kForceLimit), maxForce_);
 }
 
-void CActorStatus::setForce(int32_t value) {
-  force_ = std::min(std::clamp(value, 1, kForceLimit), maxForce_);
-}
+void CActorStatus::setForce(int32_t value) { force_ = std::min(std::clamp(value, 1, kForceLimit), maxForce_); }
 
 void CActorStatus::setAttack(float value) { attack_ = clampNumber(value, 0.0f, kStrengthLimit); }
 
@@ -62,17 +58,17 @@ void CActorStatus::setPower(float value) { power_ = clampNumber(value, 0.0f, kPo
 void CActorStatus::setEXP(int32_t value) { exp_ = std::clamp(value, 0, kMaxEXP); }
 
 void CActorStatus::validate() {
-  level_ = std::clamp(level_, 1, kMaxLevel);
-  maxLife_ = std::isnan(maxLife_) ? 1.0f : std::clamp(maxLife_, 1.0f, kLifeLimit);
-  life_ = clampNumber(life_, 0.0f, kLifeLimit);
-  maxHunger_ = clampNumber(maxHunger_, 0.0f, kHungerLimit);
-  hunger_ = clampNumber(hunger_, 0.0f, kHungerLimit);
-  maxForce_ = std::clamp(maxForce_, 1, kForceLimit);
-  force_ = std::clamp(force_, 1, kForceLimit);
-  attack_ = clampNumber(attack_, 0.0f, kStrengthLimit);
-  defense_ = clampNumber(defense_, 0.0f, kStrengthLimit);
-  power_ = clampNumber(power_, 0.0f, kPowerLimit);
-  exp_ = std::clamp(exp_, 0, kMaxEXP);
+    level_ = std::clamp(level_, 1, kMaxLevel);
+    maxLife_ = std::isnan(maxLife_) ? 1.0f : std::clamp(maxLife_, 1.0f, kLifeLimit);
+    life_ = clampNumber(life_, 0.0f, kLifeLimit);
+    maxHunger_ = clampNumber(maxHunger_, 0.0f, kHungerLimit);
+    hunger_ = clampNumber(hunger_, 0.0f, kHungerLimit);
+    maxForce_ = std::clamp(maxForce_, 1, kForceLimit);
+    force_ = std::clamp(force_, 1, kForceLimit);
+    attack_ = clampNumber(attack_, 0.0f, kStrengthLimit);
+    defense_ = clampNumber(defense_, 0.0f, kStrengthLimit);
+    power_ = clampNumber(power_, 0.0f, kPowerLimit);
+    exp_ = std::clamp(exp_, 0, kMaxEXP);
 }
 
 }  // namespace Fenwarrow::Actor

@@ -3,9 +3,9 @@
 namespace Fenwarrow::Actor {
 
 void CPlayer::onDamage() {
-  if (getStatus().getLife() < 1.0f) {
-    getStatus().setLife(0.0f);
-  }
+    if (getStatus().getLife() < 1.0f) {
+        getStatus().setLife(0.0f);
+    }
 }
 
 }  // namespace Fenwarrow::Actor

@@ -6,13 +6,13 @@
 namespace Fenwarrow::Actor {
 
 class CPlayer : public CActor {
- public:
-  explicit CPlayer(IGameContext& context) : CActor(context) {}
+public:
+    explicit CPlayer(IGameContext& context) : CActor(context) {}
 
-  int32_t getActorType() const override { return kPlayer; }
-  // The player never lingers below one point of life: a damage event that leaves less than
-  // 1.0 leaves exactly 0.
-  void onDamage() override;
+    int32_t getActorType() const override { return kPlayer; }
+    // The player never lingers below one point of life: a damage event that leaves less than
+    // 1.0 leaves exactly 0.
+    void onDamage() override;
 };
 
 }  // namespace Fenwarrow::Actor

@@ -7,8 +7,8 @@ CCellObject::CCellObject() : animation_(std::make_shared<Orvex::MossbellLib::OxM
 CCellObject::~CCellObject() = default;
 
 const char16_t* CCellObject::getCellObjectTypeName(int32_t type) {
-  static constexpr const char16_t* kNames[] = {u"Null", u"Actor", u"Item"};
-  return type >= 0 && type < 3 ? kNames[type] : nullptr;
+    static constexpr const char16_t* kNames[] = {u"Null", u"Actor", u"Item"};
+    return type >= 0 && type < 3 ? kNames[type] : nullptr;
 }
 
 }  // namespace Fenwarrow::Dungeon

@@ -12,36 +12,36 @@ namespace Fenwarrow::Dungeon {
 class CMapCell;
 
 class CCellObject {
- public:
-  enum CellObjectType : int32_t { kNull = 0, kActor = 1, kItem = 2 };
+public:
+    enum CellObjectType : int32_t { kNull = 0, kActor = 1, kItem = 2 };
 
-  CCellObject();
-  virtual ~CCellObject();
+    CCellObject();
+    virtual ~CCellObject();
 
-  virtual int32_t getCellObjectType() const = 0;
-  virtual const std::u16string& getName() const { return name_; }
-  virtual void setName(const std::u16string& name) { name_ = name; }
+    virtual int32_t getCellObjectType() const = 0;
+    virtual const std::u16string& getName() const { return name_; }
+    virtual void setName(const std::u16string& name) { name_ = name; }
 
-  // The wide name of a cell-object type; null outside 0..2.
-  static const char16_t* getCellObjectTypeName(int32_t type);
+    // The wide name of a cell-object type; null outside 0..2.
+    static const char16_t* getCellObjectTypeName(int32_t type);
 
-  int32_t getDrawPriority() const { return drawPriority_; }
-  void setDrawPriority(int32_t priority) { drawPriority_ = priority; }
-  bool isVisible() const { return visible_ != 0; }
-  void setVisible(bool visible) { visible_ = visible ? 1 : 0; }
-  CMapCell* getCell() const { return cell_; }
-  void setCell(CMapCell* cell) { cell_ = cell; }
-  const std::shared_ptr<Orvex::MossbellLib::OxMADObject>& getAnimation() const { return animation_; }
-  float getAnimationSpeed() const { return animationSpeed_; }
-  void setAnimationSpeed(float speed) { animationSpeed_ = speed; }
+    int32_t getDrawPriority() const { return drawPriority_; }
+    void setDrawPriority(int32_t priority) { drawPriority_ = priority; }
+    bool isVisible() const { return visible_ != 0; }
+    void setVisible(bool visible) { visible_ = visible ? 1 : 0; }
+    CMapCell* getCell() const { return cell_; }
+    void setCell(CMapCell* cell) { cell_ = cell; }
+    const std::shared_ptr<Orvex::MossbellLib::OxMADObject>& getAnimation() const { return animation_; }
+    float getAnimationSpeed() const { return animationSpeed_; }
+    void setAnimationSpeed(float speed) { animationSpeed_ = speed; }
 
- private:
-  int32_t drawPriority_ = 0;
-  uint8_t visible_ = 1;
-  std::u16string name_;
-  CMapCell* cell_ = nullptr;
-  std::shared_ptr<Orvex::MossbellLib::OxMADObject> animation_;
-  float animationSpeed_ = 1.0f;
+private:
+    int32_t drawPriority_ = 0;
+    uint8_t visible_ = 1;
+    std::u16string name_;
+    CMapCell* cell_ = nullptr;
+    std::shared_ptr<Orvex::MossbellLib::OxMADObject> animation_;
+    float animationSpeed_ = 1.0f;
 };
 
 }  // namespace Fenwarrow::Dungeon

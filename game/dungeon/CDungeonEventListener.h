@@ -4,14 +4,14 @@
 namespace Fenwarrow::Dungeon {
 
 class CDungeonEventListener {
- public:
-  virtual ~CDungeonEventListener() = default;
-  virtual void onArrival() {}
-  virtual void onRoomOut() {}
-  virtual void onRoomIn() {}
-  virtual void onDamage() {}
-  virtual void onDead() {}
-  virtual void onChangeFloor() {}
+public:
+    virtual ~CDungeonEventListener() = default;
+    virtual void onArrival() {}
+    virtual void onRoomOut() {}
+    virtual void onRoomIn() {}
+    virtual void onDamage() {}
+    virtual void onDead() {}
+    virtual void onChangeFloor() {}
 };
 
 }  // namespace Fenwarrow::Dungeon

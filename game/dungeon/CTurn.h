@@ -6,22 +6,22 @@
 namespace Fenwarrow::Dungeon {
 
 class CTurn {
- public:
-  virtual ~CTurn() = default;
-  virtual int32_t getActionsPerRound() { return 1; }
-  virtual int32_t getActionsLeft() { return actionsLeft_; }
-  virtual void setActionsLeft(int32_t count) { actionsLeft_ = count; }
+public:
+    virtual ~CTurn() = default;
+    virtual int32_t getActionsPerRound() { return 1; }
+    virtual int32_t getActionsLeft() { return actionsLeft_; }
+    virtual void setActionsLeft(int32_t count) { actionsLeft_ = count; }
 
-  // 0 = not in a turn, 1 = being entered, 2 = in a turn until the participant ends it.
-  int32_t getTurnState() const { return turnState_; }
-  void setTurnState(int32_t state) { turnState_ = state; }
-  bool getJoinedThisRound() const { return joinedThisRound_; }
-  void setJoinedThisRound(bool joined) { joinedThisRound_ = joined; }
+    // 0 = not in a turn, 1 = being entered, 2 = in a turn until the participant ends it.
+    int32_t getTurnState() const { return turnState_; }
+    void setTurnState(int32_t state) { turnState_ = state; }
+    bool getJoinedThisRound() const { return joinedThisRound_; }
+    void setJoinedThisRound(bool joined) { joinedThisRound_ = joined; }
 
- private:
-  int32_t turnState_ = 0;
-  int32_t actionsLeft_ = 0;
-  bool joinedThisRound_ = false;
+private:
+    int32_t turnState_ = 0;
+    int32_t actionsLeft_ = 0;
+    bool joinedThisRound_ = false;
 };
 
 }  // namespace Fenwarrow::Dungeon

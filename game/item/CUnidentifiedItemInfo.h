@@ -7,12 +7,12 @@
 namespace Fenwarrow::Item {
 
 struct CUnidentifiedItemInfo {
-  static constexpr std::size_t kMaxNameLength = 63;
+    static constexpr std::size_t kMaxNameLength = 63;
 
-  uint32_t itemId = 0;
-  bool unidentified = false;
-  std::u16string name;           // shown while unidentified
-  std::u16string temporaryName;  // given by the player; empty when none
+    uint32_t itemId = 0;
+    bool unidentified = false;
+    std::u16string name;           // shown while unidentified
+    std::u16string temporaryName;  // given by the player; empty when none
 };
 
 }  // namespace Fenwarrow::Item

@@ -2,13 +2,9 @@
 
 namespace Fenwarrow::SceneLayer {
 
-CSceneLayerManager::CSceneLayerManager() {
-    clear();
-}
+CSceneLayerManager::CSceneLayerManager() { clear(); }
 
-CSceneLayerManager::~CSceneLayerManager() {
-    clear();
-}
+CSceneLayerManager::~CSceneLayerManager() { clear(); }
 
 void CSceneLayerManager::clear() {
     layers_.clear();

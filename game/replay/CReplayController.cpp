@@ -18,15 +18,13 @@ std::u16string timeNamedPath() {
     std::tm local{};
     localtime_r(&now, &local);
     return Orvex::System::formatWide(u"%s%s%04d%02d%02d%02d%02d%02d%s", kReplayDirectory, kBaseName,
-                                     local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-                                     local.tm_min, local.tm_sec, u".lrd");
+                                     local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
+                                     local.tm_sec, u".lrd");
 }
 
 }  // namespace
 
-CReplayController::CReplayController(IReplayContext& context) : context_(context) {
-    reset();
-}
+CReplayController::CReplayController(IReplayContext& context) : context_(context) { reset(); }
 
 void CReplayController::reset() {
     clear();
@@ -157,9 +155,7 @@ std::u16string CReplayController::getChunkPath(uint32_t chunk) {
     return Orvex::System::formatWide(u"%s%s%06d%s", kTempDirectory, kBaseName, chunk, u".tmp");
 }
 
-std::u16string CReplayController::nextChunkPath() {
-    return getChunkPath(chunkIndex_++);
-}
+std::u16string CReplayController::nextChunkPath() { return getChunkPath(chunkIndex_++); }
 
 bool CReplayController::saveReplayFile(const std::u16string& path) {
     return info_ && Replay::saveReplayFile(*info_, path);
@@ -173,9 +169,7 @@ bool CReplayController::saveTimeNamed(const CReplayInfo& info) {
     return Replay::saveReplayFile(info, timeNamedPath());
 }
 
-bool CReplayController::saveReplay() {
-    return info_ && saveTimeNamed(*info_);
-}
+bool CReplayController::saveReplay() { return info_ && saveTimeNamed(*info_); }
 
 std::vector<std::u16string> CReplayController::collectChunks(CReplayInfo& target) {
     std::vector<std::u16string> read;

@@ -55,9 +55,7 @@ void readText(Orvex::Serialization::OxSerializer& serializer, std::array<char16_
 }  // namespace
 
 // The result record is written with its padding bytes, which must be zero as well.
-CReplayInfo::CReplayInfo() {
-    std::memset(&result_, 0, sizeof(result_));
-}
+CReplayInfo::CReplayInfo() { std::memset(&result_, 0, sizeof(result_)); }
 
 CReplayInfo::CReplayInfo(Orvex::Random::IOrvexRandomGenerator& random, const std::u16string& playerName) {
     initialize(random, playerName);
@@ -74,21 +72,13 @@ void CReplayInfo::initialize(Orvex::Random::IOrvexRandomGenerator& random, const
     timeStamp_ = static_cast<uint32_t>(static_cast<uint64_t>(std::time(nullptr)));
 }
 
-void CReplayInfo::setDungeonScript(const std::u16string& path) {
-    copyCut(dungeonScript_, path);
-}
+void CReplayInfo::setDungeonScript(const std::u16string& path) { copyCut(dungeonScript_, path); }
 
-std::u16string CReplayInfo::getDungeonScript() const {
-    return textOf(dungeonScript_);
-}
+std::u16string CReplayInfo::getDungeonScript() const { return textOf(dungeonScript_); }
 
-std::u16string CReplayInfo::getVersion() const {
-    return textOf(version_);
-}
+std::u16string CReplayInfo::getVersion() const { return textOf(version_); }
 
-std::u16string CReplayInfo::getPlayerName() const {
-    return textOf(playerName_);
-}
+std::u16string CReplayInfo::getPlayerName() const { return textOf(playerName_); }
 
 void CReplayInfo::copyHeaderFrom(const CReplayInfo& other) {
     seed_ = other.seed_;

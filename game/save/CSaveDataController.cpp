@@ -249,8 +249,7 @@ bool CSaveDataController::prepareHeader() {
     return true;
 }
 
-bool CSaveDataController::writeContainer(const Orvex::Serialization::OxSerializer& data,
-                                         const std::u16string& path) {
+bool CSaveDataController::writeContainer(const Orvex::Serialization::OxSerializer& data, const std::u16string& path) {
     if (data.getBuffer().size() > kMaxDataBytes) {
         return false;  // it could never be read back
     }

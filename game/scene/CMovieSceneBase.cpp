@@ -6,9 +6,7 @@
 
 namespace Fenwarrow::Scene {
 
-CMovieSceneBase::~CMovieSceneBase() {
-    closePlayer();
-}
+CMovieSceneBase::~CMovieSceneBase() { closePlayer(); }
 
 bool CMovieSceneBase::finalize() {
     closePlayer();

@@ -10,15 +10,15 @@ class IGameContext;
 namespace Fenwarrow::ScriptCommand {
 
 class CGameCommand : public CScriptCommandBase<CGameCommand> {
- public:
-  explicit CGameCommand(IGameContext& context) : context_(context) {}
+public:
+    explicit CGameCommand(IGameContext& context) : context_(context) {}
 
-  bool registerFunctions(CScriptController& controller) override;
+    bool registerFunctions(CScriptController& controller) override;
 
-  IGameContext& getContext() const { return context_; }
+    IGameContext& getContext() const { return context_; }
 
- private:
-  IGameContext& context_;
+private:
+    IGameContext& context_;
 };
 
 }  // namespace Fenwarrow::ScriptCommand

@@ -12,20 +12,20 @@
 namespace Fenwarrow::ScriptCommand {
 
 class CLuaCommand : public CScriptCommandBase<CLuaCommand> {
- public:
-  explicit CLuaCommand(IScriptServices& services) : services_(services) {}
+public:
+    explicit CLuaCommand(IScriptServices& services) : services_(services) {}
 
-  bool registerFunctions(CScriptController& controller) override;
+    bool registerFunctions(CScriptController& controller) override;
 
-  // The state wrapper of the controller that registered this module; files load into it.
-  Orvex::Script::CLuaApi* getLuaApi() const { return api_.get(); }
-  Orvex::Timer::OxTimer& getTimer() { return timer_; }
-  IScriptServices& getServices() const { return services_; }
+    // The state wrapper of the controller that registered this module; files load into it.
+    Orvex::Script::CLuaApi* getLuaApi() const { return api_.get(); }
+    Orvex::Timer::OxTimer& getTimer() { return timer_; }
+    IScriptServices& getServices() const { return services_; }
 
- private:
-  IScriptServices& services_;
-  std::shared_ptr<Orvex::Script::CLuaApi> api_;
-  Orvex::Timer::OxTimer timer_;
+private:
+    IScriptServices& services_;
+    std::shared_ptr<Orvex::Script::CLuaApi> api_;
+    Orvex::Timer::OxTimer timer_;
 };
 
 }  // namespace Fenwarrow::ScriptCommand

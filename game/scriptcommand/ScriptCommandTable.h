@@ -7,14 +7,14 @@
 namespace Fenwarrow::ScriptCommand {
 
 struct ScriptFunction {
-  const char* name;
-  lua_CFunction function;
+    const char* name;
+    lua_CFunction function;
 };
 
 struct ScriptTable {
-  const char* name;
-  std::initializer_list<ScriptFunction> functions;
-  std::initializer_list<ScriptTable> tables;
+    const char* name;
+    std::initializer_list<ScriptFunction> functions;
+    std::initializer_list<ScriptTable> tables;
 };
 
 // Builds the table with its sub-tables and stores it as the global of its name, replacing

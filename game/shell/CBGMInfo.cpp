@@ -4,8 +4,6 @@
 
 namespace Fenwarrow {
 
-bool CBGMInfo::serialize(Orvex::Serialization::OxSerializer& serializer) {
-  return serializer.serializeWString(path);
-}
+bool CBGMInfo::serialize(Orvex::Serialization::OxSerializer& serializer) { return serializer.serializeWString(path); }
 
 }  // namespace Fenwarrow

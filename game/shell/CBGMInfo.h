@@ -9,15 +9,15 @@
 namespace Fenwarrow {
 
 class CBGMInfo : public Orvex::Serialization::IOrvexSerializeObject {
- public:
-  bool serialize(Orvex::Serialization::OxSerializer& serializer) override;
-  void reset() {
-    path.clear();
-    source.reset();
-  }
+public:
+    bool serialize(Orvex::Serialization::OxSerializer& serializer) override;
+    void reset() {
+        path.clear();
+        source.reset();
+    }
 
-  std::u16string path;
-  std::shared_ptr<Orvex::AudioSystem::IOrvexAudioSource> source;
+    std::u16string path;
+    std::shared_ptr<Orvex::AudioSystem::IOrvexAudioSource> source;
 };
 
 }  // namespace Fenwarrow

@@ -54,9 +54,7 @@ Orvex::FileArchiver::OxArchiveOptions archiveOptions() {
     return options;
 }
 
-const CGameSetting& settings() {
-    return CMainApp::getInstance()->getSettings();
-}
+const CGameSetting& settings() { return CMainApp::getInstance()->getSettings(); }
 
 template <typename T>
 void releaseGraphicsObject(T*& object) {
@@ -68,9 +66,7 @@ void releaseGraphicsObject(T*& object) {
 
 }  // namespace
 
-CGameManager::CGameManager() {
-    frameTimer_.setFrameRate(kFramesPerSecond);
-}
+CGameManager::CGameManager() { frameTimer_.setFrameRate(kFramesPerSecond); }
 
 CGameManager::~CGameManager() {
     // Members go in reverse order; the graphics objects count their own references.
@@ -303,13 +299,9 @@ std::shared_ptr<Orvex::AudioSystem::IOrvexAudioDevice> CGameManager::getAudioDev
     return Orvex::AudioSystem::OxAudioSystem::instance()->getDevice();
 }
 
-std::u16string CGameManager::getPlayerName() {
-    return settings().getPlayerName();
-}
+std::u16string CGameManager::getPlayerName() { return settings().getPlayerName(); }
 
-float CGameManager::getPlayTime() {
-    return gameData_ ? gameData_->getRunTime() : 0.0f;
-}
+float CGameManager::getPlayTime() { return gameData_ ? gameData_->getRunTime() : 0.0f; }
 
 Orvex::InputSystem::OxVirtualKey* CGameManager::getVirtualKey() {
     if (replay_ && replay_->getMode() == Replay::CReplayController::kModePlayback &&

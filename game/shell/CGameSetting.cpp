@@ -83,10 +83,14 @@ bool CGameSetting::writeBool(const std::u16string& section, const std::u16string
 
 std::pair<uint32_t, uint32_t> CGameSetting::getWindowSize(uint32_t index) {
     switch (index) {
-        case 1: return {640, 480};
-        case 2: return {480, 360};
-        case 3: return {320, 240};
-        default: return {800, 600};
+        case 1:
+            return {640, 480};
+        case 2:
+            return {480, 360};
+        case 3:
+            return {320, 240};
+        default:
+            return {800, 600};
     }
 }
 

@@ -42,12 +42,23 @@ struct IconCell {
     float width;
 };
 constexpr std::array<IconCell, 17> kIcons = {{
-    {u"Shield", 0, 0, 40},      {u"Weapon", 64, 0, 40},   {u"Tag", 128, 0, 40},
-    {u"Card", 192, 0, 40},      {u"Hollow", 0, 64, 40},   {u"Amulet", 64, 64, 40},
-    {u"Money", 128, 64, 40},    {u"Cake", 192, 64, 40},   {u"Power", 0, 128, 40},
-    {u"Drug", 64, 128, 40},     {u"Other", 128, 128, 40}, {u"Error", 192, 128, 20},
-    {u"Equipped", 0, 192, 20},  {u"Blessed", 64, 192, 20}, {u"Evil", 128, 192, 40},
-    {u"Newspaper", 192, 192, 40}, {u"Trap", 128, 128, 40},
+    {u"Shield", 0, 0, 40},
+    {u"Weapon", 64, 0, 40},
+    {u"Tag", 128, 0, 40},
+    {u"Card", 192, 0, 40},
+    {u"Hollow", 0, 64, 40},
+    {u"Amulet", 64, 64, 40},
+    {u"Money", 128, 64, 40},
+    {u"Cake", 192, 64, 40},
+    {u"Power", 0, 128, 40},
+    {u"Drug", 64, 128, 40},
+    {u"Other", 128, 128, 40},
+    {u"Error", 192, 128, 20},
+    {u"Equipped", 0, 192, 20},
+    {u"Blessed", 64, 192, 20},
+    {u"Evil", 128, 192, 40},
+    {u"Newspaper", 192, 192, 40},
+    {u"Trap", 128, 128, 40},
 }};
 constexpr float kIconHeight = 40.0f;
 
@@ -88,9 +99,7 @@ CGeneralWindow::CGeneralWindow(std::shared_ptr<IGeneralWindowContext> context) :
     reset();
 }
 
-CGeneralWindow::~CGeneralWindow() {
-    reset();
-}
+CGeneralWindow::~CGeneralWindow() { reset(); }
 
 void CGeneralWindow::releaseResources() {
     spriteDraw_ = nullptr;
@@ -171,9 +180,7 @@ void CGeneralWindow::clearListItem() {
     selectedIndex_ = -1;
 }
 
-void CGeneralWindow::addListItem(const std::shared_ptr<CListItem>& item) {
-    items_.push_back(item);
-}
+void CGeneralWindow::addListItem(const std::shared_ptr<CListItem>& item) { items_.push_back(item); }
 
 void CGeneralWindow::addListItem(const std::u16string& itemText, uint32_t value) {
     items_.push_back(std::make_shared<CListItem>(itemText, CListItem::Callback(), value));

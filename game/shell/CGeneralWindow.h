@@ -129,7 +129,7 @@ private:
     bool created_ = false;
     Orvex::Graphics::IOrvexSpriteDraw* spriteDraw_ = nullptr;  // borrowed from the renderer
     std::shared_ptr<Orvex::FontLib::OxFontRenderer> fontRenderer_;
-    Orvex::Graphics::IOrvexTexture* frameTexture_ = nullptr;   // one reference, or null
+    Orvex::Graphics::IOrvexTexture* frameTexture_ = nullptr;  // one reference, or null
     uint32_t windowMode_ = kModeText;
     Orvex::FontLib::MarkupParameters params_;
     float width_ = kMinimumSize;

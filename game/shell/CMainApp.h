@@ -49,8 +49,7 @@ private:
     Orvex::Graphics::OxGraphicsParameters resetParameters() const;
     // Parks the game thread, releases and rebuilds the device objects around the renderer's
     // reset, and lets the game thread go again.
-    void resetDeviceHoldingGameThread(const Orvex::Graphics::OxGraphicsParameters& parameters,
-                                      bool resetFrameTimer);
+    void resetDeviceHoldingGameThread(const Orvex::Graphics::OxGraphicsParameters& parameters, bool resetFrameTimer);
 
     static std::atomic<CMainApp*> instance_;
     static std::atomic<bool> terminated_;

@@ -7,13 +7,13 @@ namespace Fenwarrow {
 
 bool attachScriptModules(CScriptController& controller, IGameContext& context,
                          std::initializer_list<ScriptModule> modules) {
-  for (ScriptModule module : modules) {
-    std::shared_ptr<IScriptCommand> command = context.createScriptModule(module);
-    if (command == nullptr || !controller.attachCommand(std::move(command))) {
-      return false;
+    for (ScriptModule module : modules) {
+        std::shared_ptr<IScriptCommand> command = context.createScriptModule(module);
+        if (command == nullptr || !controller.attachCommand(std::move(command))) {
+            return false;
+        }
     }
-  }
-  return true;
+    return true;
 }
 
 }  // namespace Fenwarrow

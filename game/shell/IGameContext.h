@@ -22,33 +22,33 @@ class CItemFactory;
 
 // The command modules a script host may attach ("Lua" is attached by every host itself).
 enum class ScriptModule : int32_t {
-  kActor,
-  kAudio,
-  kDamageCalculate,
-  kDungeon,
-  kEvent,
-  kGame,
-  kGeneralWindow,
-  kGraphics,
-  kInputSystem,
-  kItem,
-  kMap,
-  kNonPlayer,
-  kSceneLayer,
-  kMossbellLib,
+    kActor,
+    kAudio,
+    kDamageCalculate,
+    kDungeon,
+    kEvent,
+    kGame,
+    kGeneralWindow,
+    kGraphics,
+    kInputSystem,
+    kItem,
+    kMap,
+    kNonPlayer,
+    kSceneLayer,
+    kMossbellLib,
 };
 
 class IGameContext : public IScriptServices {
- public:
-  // A new module object of that kind, or null when the game has no such module.
-  virtual std::shared_ptr<IScriptCommand> createScriptModule(ScriptModule module) = 0;
-  // Null while the manager does not exist (start-up builds the item factory first).
-  virtual CGameDataManager* getGameDataManager() = 0;
-  virtual Item::CItemFactory* getItemFactory() = 0;
-  // The reader that streamed music is read from (the second of the game's three readers).
-  virtual Orvex::IO::StreamIO::IOrvexStreamReader& getMusicReader() = 0;
-  // Null when the audio system has no device.
-  virtual std::shared_ptr<Orvex::AudioSystem::IOrvexAudioDevice> getAudioDevice() = 0;
+public:
+    // A new module object of that kind, or null when the game has no such module.
+    virtual std::shared_ptr<IScriptCommand> createScriptModule(ScriptModule module) = 0;
+    // Null while the manager does not exist (start-up builds the item factory first).
+    virtual CGameDataManager* getGameDataManager() = 0;
+    virtual Item::CItemFactory* getItemFactory() = 0;
+    // The reader that streamed music is read from (the second of the game's three readers).
+    virtual Orvex::IO::StreamIO::IOrvexStreamReader& getMusicReader() = 0;
+    // Null when the audio system has no device.
+    virtual std::shared_ptr<Orvex::AudioSystem::IOrvexAudioDevice> getAudioDevice() = 0;
 };
 
 // Creates and attaches the modules in the given order; false at the first that the context

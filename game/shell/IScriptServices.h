@@ -8,13 +8,13 @@
 namespace Fenwarrow {
 
 class IScriptServices {
- public:
-  virtual ~IScriptServices() = default;
+public:
+    virtual ~IScriptServices() = default;
 
-  // The reader of scripts, textures and sound effects (the first of the game's three readers).
-  virtual Orvex::IO::StreamIO::IOrvexStreamReader& getArchiveReader() = 0;
-  // The generator shared by the native game rules and the scripts.
-  virtual Orvex::Random::IOrvexRandomGenerator& getRandomGenerator() = 0;
+    // The reader of scripts, textures and sound effects (the first of the game's three readers).
+    virtual Orvex::IO::StreamIO::IOrvexStreamReader& getArchiveReader() = 0;
+    // The generator shared by the native game rules and the scripts.
+    virtual Orvex::Random::IOrvexRandomGenerator& getRandomGenerator() = 0;
 };
 
 }  // namespace Fenwarrow

@@ -13,16 +13,16 @@ namespace Fenwarrow {
 
 // Type tags of checkArguments: the script value tags plus the kinds only a check needs.
 enum ScriptArgumentType : int32_t {
-  kArgNil = 0,
-  kArgBoolean = 1,
-  kArgNumber = 2,
-  kArgString = 3,
-  kArgTable = 4,
-  kArgFunction = 5,
-  kArgCFunction = 6,
-  kArgUserdata = 7,
-  kArgLightUserdata = 8,
-  kArgInteger = 9,
+    kArgNil = 0,
+    kArgBoolean = 1,
+    kArgNumber = 2,
+    kArgString = 3,
+    kArgTable = 4,
+    kArgFunction = 5,
+    kArgCFunction = 6,
+    kArgUserdata = 7,
+    kArgLightUserdata = 8,
+    kArgInteger = 9,
 };
 
 // An unprotected lua_call.
@@ -43,7 +43,7 @@ void checkArgumentList(lua_State* L, int count, std::initializer_list<int32_t> t
 
 template <typename... Types>
 void checkArguments(lua_State* L, int count, Types... types) {
-  checkArgumentList(L, count, {static_cast<int32_t>(types)...});
+    checkArgumentList(L, count, {static_cast<int32_t>(types)...});
 }
 
 // Reads the type of every stack slot, top down; writes nothing.
@@ -53,8 +53,7 @@ void luaStackDump(lua_State* L);
 // cache under `name` and loads them onto `target` (the api's own state when null): 1 with the
 // loaded function, or the loader's message, on top; 0 when the entry cannot be read.
 // `loadStatus`, when given, receives the loader's result (0 = loaded).
-int luaEx_loadfile(Orvex::Script::CLuaApi& api, const char* name,
-                   Orvex::IO::StreamIO::IOrvexStreamReader& reader, lua_State* target = nullptr,
-                   int* loadStatus = nullptr);
+int luaEx_loadfile(Orvex::Script::CLuaApi& api, const char* name, Orvex::IO::StreamIO::IOrvexStreamReader& reader,
+                   lua_State* target = nullptr, int* loadStatus = nullptr);
 
 }  // namespace Fenwarrow

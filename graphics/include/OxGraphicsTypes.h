@@ -60,6 +60,11 @@ struct OxSphere {
 };
 
 // Texture filter codes of the renderer.
-enum OxTextureFilter : uint32_t { kOxFilterNone = 0, kOxFilterPoint = 1, kOxFilterLinear = 2, kOxFilterAnisotropic = 3 };
+enum OxTextureFilter : uint32_t {
+    kOxFilterNone = 0,
+    kOxFilterPoint = 1,
+    kOxFilterLinear = 2,
+    kOxFilterAnisotropic = 3
+};
 
 }  // namespace Orvex::Graphics

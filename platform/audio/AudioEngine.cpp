@@ -40,9 +40,7 @@ std::shared_ptr<AudioEngine> AudioEngine::create(const EngineOptions& options) {
     return std::shared_ptr<AudioEngine>(new AudioEngine(options));
 }
 
-AudioEngine::AudioEngine(const EngineOptions& options) : options_(options) {
-    events_.reserve(kEventReserve);
-}
+AudioEngine::AudioEngine(const EngineOptions& options) : options_(options) { events_.reserve(kEventReserve); }
 
 AudioEngine::~AudioEngine() {
     destroyMasteringVoice();

@@ -17,8 +17,6 @@ void MasteringVoice::getVolume(float* volume) {
     *volume = engine_.masterVolume();
 }
 
-void MasteringVoice::destroyVoice() {
-    engine_.destroyMasteringVoice();
-}
+void MasteringVoice::destroyVoice() { engine_.destroyMasteringVoice(); }
 
 }  // namespace Platform::Audio

@@ -50,9 +50,7 @@ SdlAudioOutput::~SdlAudioOutput() {
     }
 }
 
-void SdlAudioOutput::start() {
-    SDL_PauseAudioDevice(device_, 0);
-}
+void SdlAudioOutput::start() { SDL_PauseAudioDevice(device_, 0); }
 
 void SdlAudioOutput::callback(void* self, uint8_t* stream, int length) {
     auto* output = static_cast<SdlAudioOutput*>(self);

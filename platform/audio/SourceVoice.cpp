@@ -16,9 +16,7 @@ inline float sample16(const uint8_t* p) {
     return static_cast<float>(static_cast<int16_t>(static_cast<uint16_t>(p[0] | (p[1] << 8)))) * kScale16;
 }
 
-inline float sample8(const uint8_t* p) {
-    return static_cast<float>(static_cast<int>(p[0]) - 128) * kScale8;
-}
+inline float sample8(const uint8_t* p) { return static_cast<float>(static_cast<int>(p[0]) - 128) * kScale8; }
 
 }  // namespace
 
@@ -131,9 +129,7 @@ void SourceVoice::getVolume(float* volume) {
     *volume = volume_;
 }
 
-void SourceVoice::destroyVoice() {
-    engine_.destroySourceVoice(this);
-}
+void SourceVoice::destroyVoice() { engine_.destroySourceVoice(this); }
 
 void SourceVoice::resetInterpolation() {
     prevLeft_ = prevRight_ = nextLeft_ = nextRight_ = 0.0f;

@@ -48,8 +48,8 @@ bool FrameCapture::offer(const Frame& frame) const {
         rgb[i * 3 + 2] = uint8_t(p);
     }
     const std::string path = pathFor(frame.sequence);
-    const int ok = stbi_write_png(path.c_str(), int(frame.width), int(frame.height), 3, rgb.data(),
-                                  int(frame.width) * 3);
+    const int ok =
+        stbi_write_png(path.c_str(), int(frame.width), int(frame.height), 3, rgb.data(), int(frame.width) * 3);
     if (ok == 0) {
         std::fprintf(stderr, "Could not write the captured frame %s\n", path.c_str());
     }

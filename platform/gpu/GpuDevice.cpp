@@ -20,9 +20,7 @@ IntRect intersect(const IntRect& a, const IntRect& b) {
     return r;
 }
 
-IntRect wholeImage(const PixelImage& image) {
-    return IntRect{0, 0, int32_t(image.width), int32_t(image.height)};
-}
+IntRect wholeImage(const PixelImage& image) { return IntRect{0, 0, int32_t(image.width), int32_t(image.height)}; }
 
 bool oneOf(uint32_t value, std::initializer_list<uint32_t> allowed) {
     return std::find(allowed.begin(), allowed.end(), value) != allowed.end();
@@ -81,8 +79,7 @@ bool validSamplerValue(SamplerState state, uint32_t value) {
 // The focus window and behaviour flags change nothing here: frames go to the mailbox (and the
 // sink), and all vertex work is done in software anyway.
 GpuDevice::GpuDevice(WindowHandle /*focusWindow*/, uint32_t /*behaviourFlags*/, const PresentParameters& parameters)
-    : parameters_(parameters),
-      mailbox_(std::make_shared<FrameMailbox>()) {
+    : parameters_(parameters), mailbox_(std::make_shared<FrameMailbox>()) {
     createBackBuffer();
     resetStateToDefaults();
 }
@@ -151,8 +148,8 @@ void GpuDevice::resetStateToDefaults() {
 }
 
 void GpuDevice::createBackBuffer() {
-    auto image = std::make_shared<PixelImage>(parameters_.backBufferWidth, parameters_.backBufferHeight,
-                                              kFormatX8R8G8B8);
+    auto image =
+        std::make_shared<PixelImage>(parameters_.backBufferWidth, parameters_.backBufferHeight, kFormatX8R8G8B8);
     backBuffer_ = new GpuSurface(std::move(image), kUsageRenderTarget, kPoolDefault);
 }
 
@@ -201,8 +198,8 @@ Result GpuDevice::reset(PresentParameters* parameters) {
         createBackBuffer();
     } catch (const std::bad_alloc&) {
         loss_ = LossState::NotReset;
-        backBuffer_ = new GpuSurface(std::make_shared<PixelImage>(1, 1, kFormatX8R8G8B8), kUsageRenderTarget,
-                                     kPoolDefault);
+        backBuffer_ =
+            new GpuSurface(std::make_shared<PixelImage>(1, 1, kFormatX8R8G8B8), kUsageRenderTarget, kPoolDefault);
         renderTarget_ = backBuffer_;
         backBuffer_->addRef();
         setViewportToTarget();
@@ -490,13 +487,9 @@ Result GpuDevice::getFvf(uint32_t* out) {
     return kOk;
 }
 
-Result GpuDevice::setVertexShader(const void* shader) {
-    return shader == nullptr ? kOk : kErrInvalidCall;
-}
+Result GpuDevice::setVertexShader(const void* shader) { return shader == nullptr ? kOk : kErrInvalidCall; }
 
-Result GpuDevice::setPixelShader(const void* shader) {
-    return shader == nullptr ? kOk : kErrInvalidCall;
-}
+Result GpuDevice::setPixelShader(const void* shader) { return shader == nullptr ? kOk : kErrInvalidCall; }
 
 Result GpuDevice::setTransform(uint32_t which, const Matrix* matrix) {
     Lock lock(mutex_);
@@ -577,8 +570,8 @@ PipelineState GpuDevice::pipeline() {
     PipelineState p;
     p.target = renderTarget_->image().get();
     IntRect clip = intersect(wholeImage(*p.target),
-                             IntRect{int32_t(viewport_.x), int32_t(viewport_.y),
-                                     int32_t(viewport_.x + viewport_.width), int32_t(viewport_.y + viewport_.height)});
+                             IntRect{int32_t(viewport_.x), int32_t(viewport_.y), int32_t(viewport_.x + viewport_.width),
+                                     int32_t(viewport_.y + viewport_.height)});
     if (states_.render[size_t(RenderState::ScissorTestEnable)] != 0) {
         clip = intersect(clip, scissor_);
     }
@@ -641,8 +634,8 @@ Result GpuDevice::drawPrimitive(uint32_t type, uint32_t startVertex, uint32_t pr
         return kErrInvalidCall;
     }
     // The last vertex must end inside the buffer.
-    const uint64_t end = streamOffset_ + (uint64_t(startVertex) + vertexCount - 1) * streamStride_ +
-                         drawableVertexSize(states_.fvf);
+    const uint64_t end =
+        streamOffset_ + (uint64_t(startVertex) + vertexCount - 1) * streamStride_ + drawableVertexSize(states_.fvf);
     if (end > streamBuffer_->size()) {
         return kErrInvalidCall;
     }
@@ -651,8 +644,7 @@ Result GpuDevice::drawPrimitive(uint32_t type, uint32_t startVertex, uint32_t pr
     if (contents == nullptr) {
         return kErrInvalidCall;  // the caller still has it locked
     }
-    drawVertices(type, primitiveCount, contents + streamOffset_ + size_t(startVertex) * streamStride_,
-                 streamStride_);
+    drawVertices(type, primitiveCount, contents + streamOffset_ + size_t(startVertex) * streamStride_, streamStride_);
     return kOk;
 }
 
@@ -840,8 +832,8 @@ uint64_t GpuDevice::directSpanCount() {
     return rasterizer_.directSpans();
 }
 
-Result GpuSystem::createDevice(uint32_t adapter, uint32_t deviceType, WindowHandle focusWindow,
-                               uint32_t behaviourFlags, PresentParameters* parameters, GpuDevice** out) {
+Result GpuSystem::createDevice(uint32_t adapter, uint32_t deviceType, WindowHandle focusWindow, uint32_t behaviourFlags,
+                               PresentParameters* parameters, GpuDevice** out) {
     if (out == nullptr || parameters == nullptr || adapter != 0 || deviceType != kDeviceHal ||
         parameters->backBufferWidth == 0 || parameters->backBufferHeight == 0 ||
         parameters->backBufferWidth > kMaxTextureSize || parameters->backBufferHeight > kMaxTextureSize ||
@@ -856,8 +848,6 @@ Result GpuSystem::createDevice(uint32_t adapter, uint32_t deviceType, WindowHand
     return kOk;
 }
 
-GpuSystem* createGpuSystem(uint32_t) {
-    return new (std::nothrow) GpuSystem();
-}
+GpuSystem* createGpuSystem(uint32_t) { return new (std::nothrow) GpuSystem(); }
 
 }  // namespace Platform::Gpu

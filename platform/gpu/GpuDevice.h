@@ -80,8 +80,8 @@ public:
     virtual Result drawPrimitive(uint32_t type, uint32_t startVertex, uint32_t primitiveCount);
 
     // Resources.
-    virtual Result createTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage,
-                                 uint32_t format, uint32_t pool, GpuTexture** out);
+    virtual Result createTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage, uint32_t format,
+                                 uint32_t pool, GpuTexture** out);
     // The format must be one the device draws, and the buffer must hold at least one vertex.
     virtual Result createVertexBuffer(uint32_t length, uint32_t usage, uint32_t fvf, uint32_t pool,
                                       GpuVertexBuffer** out);

@@ -30,8 +30,6 @@ struct PixelImage {
 };
 
 // Formats a surface of this device can hold.
-inline bool isColorFormat(uint32_t format) {
-    return format == kFormatA8R8G8B8 || format == kFormatX8R8G8B8;
-}
+inline bool isColorFormat(uint32_t format) { return format == kFormatA8R8G8B8 || format == kFormatX8R8G8B8; }
 
 }  // namespace Platform::Gpu

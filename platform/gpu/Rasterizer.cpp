@@ -49,9 +49,7 @@ Plane makePlane(const double* x, const double* y, const double* a, double det) {
     return p;
 }
 
-uint32_t channel(uint32_t v, int shift) {
-    return (v >> shift) & 0xFFu;
-}
+uint32_t channel(uint32_t v, int shift) { return (v >> shift) & 0xFFu; }
 
 uint32_t applyOp(uint32_t op, uint32_t a1, uint32_t a2) {
     switch (op) {
@@ -66,9 +64,7 @@ uint32_t applyOp(uint32_t op, uint32_t a1, uint32_t a2) {
     }
 }
 
-uint32_t pickArg(uint32_t arg, uint32_t texel, uint32_t diffuse) {
-    return arg == kArgTexture ? texel : diffuse;
-}
+uint32_t pickArg(uint32_t arg, uint32_t texel, uint32_t diffuse) { return arg == kArgTexture ? texel : diffuse; }
 
 // Stage 0: colour and alpha from the texel and the diffuse colour.
 uint32_t combine(const PipelineState& s, uint32_t texel, uint32_t diffuse) {
@@ -279,8 +275,8 @@ ORVEX_AVX2_INLINE __m256i blendWideAvx2(__m256i s16, __m256i d16) {
 }
 
 template <BlendKind kKind, bool kTest>
-__attribute__((target("avx2"))) int32_t writeBlocksAvx2(const uint32_t* src, uint32_t srcOr, uint32_t* dst,
-                                                        int32_t n, uint32_t keepMask, uint32_t ref) {
+__attribute__((target("avx2"))) int32_t writeBlocksAvx2(const uint32_t* src, uint32_t srcOr, uint32_t* dst, int32_t n,
+                                                        uint32_t keepMask, uint32_t ref) {
     const __m256i orBits = _mm256_set1_epi32(int32_t(srcOr));
     const __m256i keep = _mm256_set1_epi32(int32_t(keepMask));
     const __m256i alphaBits = _mm256_set1_epi32(int32_t(0xFF000000u));
@@ -305,10 +301,8 @@ __attribute__((target("avx2"))) int32_t writeBlocksAvx2(const uint32_t* src, uin
                 out = _mm256_or_si256(sp, keep);
             } else {
                 const __m256i dp = _mm256_or_si256(old, keep);
-                const __m256i lo =
-                    blendWideAvx2<kKind>(_mm256_unpacklo_epi8(sp, zero), _mm256_unpacklo_epi8(dp, zero));
-                const __m256i hi =
-                    blendWideAvx2<kKind>(_mm256_unpackhi_epi8(sp, zero), _mm256_unpackhi_epi8(dp, zero));
+                const __m256i lo = blendWideAvx2<kKind>(_mm256_unpacklo_epi8(sp, zero), _mm256_unpacklo_epi8(dp, zero));
+                const __m256i hi = blendWideAvx2<kKind>(_mm256_unpackhi_epi8(sp, zero), _mm256_unpackhi_epi8(dp, zero));
                 out = _mm256_or_si256(_mm256_packus_epi16(lo, hi), keep);
             }
         }
@@ -357,8 +351,8 @@ ORVEX_AVX512 inline __m512i blendHalfAvx512(__m512i s16, __m512i d16, __m512i a1
 }
 
 template <BlendKind kKind, bool kTest>
-ORVEX_AVX512 inline void blockAvx512(const uint32_t* src, uint32_t* dst, __mmask16 lanes, __m512i orBits,
-                                     __m512i keep, __m512i refs, bool transparentKeeps) {
+ORVEX_AVX512 inline void blockAvx512(const uint32_t* src, uint32_t* dst, __mmask16 lanes, __m512i orBits, __m512i keep,
+                                     __m512i refs, bool transparentKeeps) {
     const __m512i sp = _mm512_or_si512(_mm512_maskz_loadu_epi32(lanes, src), orBits);
     const __m512i alphaBits = _mm512_set1_epi32(int32_t(0xFF000000u));
     __m512i out;
@@ -375,10 +369,10 @@ ORVEX_AVX512 inline void blockAvx512(const uint32_t* src, uint32_t* dst, __mmask
         // The alpha byte of each pixel spread over its four 16-bit channel lanes, for the low and
         // the high two pixels of every 128-bit lane (the order unpack works in): byte indexes 3
         // and 7, then 11 and 15, each followed by a zeroing index.
-        const __m512i alphaLo = _mm512_set4_epi32(int32_t(0xFF07FF07u), int32_t(0xFF07FF07u), int32_t(0xFF03FF03u),
-                                                  int32_t(0xFF03FF03u));
-        const __m512i alphaHi = _mm512_set4_epi32(int32_t(0xFF0FFF0Fu), int32_t(0xFF0FFF0Fu), int32_t(0xFF0BFF0Bu),
-                                                  int32_t(0xFF0BFF0Bu));
+        const __m512i alphaLo =
+            _mm512_set4_epi32(int32_t(0xFF07FF07u), int32_t(0xFF07FF07u), int32_t(0xFF03FF03u), int32_t(0xFF03FF03u));
+        const __m512i alphaHi =
+            _mm512_set4_epi32(int32_t(0xFF0FFF0Fu), int32_t(0xFF0FFF0Fu), int32_t(0xFF0BFF0Bu), int32_t(0xFF0BFF0Bu));
         const __m512i zero = _mm512_setzero_si512();
         const __m512i dp = _mm512_or_si512(_mm512_maskz_loadu_epi32(lanes, dst), keep);
         const __m512i lo = blendHalfAvx512<kKind>(_mm512_unpacklo_epi8(sp, zero), _mm512_unpacklo_epi8(dp, zero),
@@ -394,8 +388,8 @@ ORVEX_AVX512 inline void blockAvx512(const uint32_t* src, uint32_t* dst, __mmask
 }
 
 template <BlendKind kKind, bool kTest>
-ORVEX_AVX512 int32_t writeBlocksAvx512(const uint32_t* src, uint32_t srcOr, uint32_t* dst, int32_t n,
-                                       uint32_t keepMask, uint32_t ref) {
+ORVEX_AVX512 int32_t writeBlocksAvx512(const uint32_t* src, uint32_t srcOr, uint32_t* dst, int32_t n, uint32_t keepMask,
+                                       uint32_t ref) {
     const __m512i orBits = _mm512_set1_epi32(int32_t(srcOr));
     const __m512i keep = _mm512_set1_epi32(int32_t(keepMask));
     const __m512i refs = _mm512_set1_epi32(int32_t(ref << 24));  // alpha >= ref as whole words
@@ -417,8 +411,8 @@ bool hasAvx2() {
     return supported;
 }
 bool hasAvx512() {
-    static const bool supported = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-                                  __builtin_cpu_supports("avx512vl");
+    static const bool supported =
+        __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl");
     return supported;
 }
 #endif
@@ -598,8 +592,8 @@ struct Rasterizer::Triangle {
     }
     uint32_t combineTexel(uint32_t texel, double px, double py) const {
         if (table != nullptr) {
-            return table[texel & 0xFFu] | table[256 + ((texel >> 8) & 0xFFu)] |
-                   table[512 + ((texel >> 16) & 0xFFu)] | table[768 + (texel >> 24)];
+            return table[texel & 0xFFu] | table[256 + ((texel >> 8) & 0xFFu)] | table[512 + ((texel >> 16) & 0xFFu)] |
+                   table[768 + (texel >> 24)];
         }
         return combine(*s, texel, constantColor ? flatColor : colorAt(px, py));
     }
@@ -615,7 +609,9 @@ struct Rasterizer::Triangle {
         tv = roundToInt(pv.c + pv.dy * dpy + pv.dx * double(left));
     }
     // Whether the direct path serves a span starting at that texel position.
-    bool directAt(int64_t tu, int64_t tv) const { return direct && (!linear || ((tu & 0xFF) == 0 && (tv & 0xFF) == 0)); }
+    bool directAt(int64_t tu, int64_t tv) const {
+        return direct && (!linear || ((tu & 0xFF) == 0 && (tv & 0xFF) == 0));
+    }
     // Two triangles whose pixels come out of the same formulas, so that a row's two adjacent
     // spans can be drawn as one.
     bool sameShading(const Triangle& o) const {
@@ -773,9 +769,8 @@ bool Rasterizer::setUp(const PipelineState& s, const RasterVertex& a, const Rast
     }
     t.identityCombine = t.constantColor && combine(s, 0x80402010u, t.flatColor) == 0x80402010u &&
                         combine(s, 0x10204080u, t.flatColor) == 0x10204080u;
-    t.table = directEnabled_ && t.tex != nullptr && t.constantColor && !t.identityCombine
-                  ? combineTable(s, t.flatColor)
-                  : nullptr;
+    t.table = directEnabled_ && t.tex != nullptr && t.constantColor && !t.identityCombine ? combineTable(s, t.flatColor)
+                                                                                          : nullptr;
     t.rowSampled = directEnabled_ && t.tex != nullptr && t.linear && t.constantColor && t.pv.dx == 0.0 &&
                    std::isfinite(t.pu.dx) && std::isfinite(t.pu.dy) && std::isfinite(t.pu.c) &&
                    std::isfinite(t.pv.dy) && std::isfinite(t.pv.c);
@@ -831,7 +826,7 @@ inline uint32_t sampleColumns(const uint32_t* c, uint32_t fx) {
 #ifdef ORVEX_GPU_AVX2_SPANS
 // Four texels at a time: the byte pairs (c0, c1) of each channel times (256 - fy, fy), summed.
 __attribute__((target("avx2"))) void blendColumnsAvx2(const uint32_t* row0, const uint32_t* row1, uint32_t fill,
-                                                       uint32_t fy, int32_t count, uint32_t* out) {
+                                                      uint32_t fy, int32_t count, uint32_t* out) {
     const __m128i fills = _mm_set1_epi32(int32_t(fill));
     const __m256i weights = _mm256_set1_epi32(int32_t(fy << 16 | (256 - fy)));
     int32_t k = 0;
@@ -858,8 +853,8 @@ ORVEX_AVX2_INLINE __m128i texelPositions(__m256d rowU, __m256d dx, int64_t x) {
 // multiply-add), so each pixel takes the same texels and weights; then per channel
 // c0 * 256 + (c1 - c0) * fx, which is c0 * (256 - fx) + c1 * fx. Positions must stay within
 // +-2^30 texel/256.
-__attribute__((target("avx2"))) int32_t sampleColumnsAvx2(const uint32_t* columns, int64_t kMin, double rowU,
-                                                           double dx, int64_t left, int32_t n, uint32_t* out) {
+__attribute__((target("avx2"))) int32_t sampleColumnsAvx2(const uint32_t* columns, int64_t kMin, double rowU, double dx,
+                                                          int64_t left, int32_t n, uint32_t* out) {
     const __m256d dxs = _mm256_set1_pd(dx);
     const __m256d rows = _mm256_set1_pd(rowU);
     const __m256i low = _mm256_set1_epi32(0xFF);
@@ -878,18 +873,18 @@ __attribute__((target("avx2"))) int32_t sampleColumnsAvx2(const uint32_t* column
         for (int p = 0; p < 4; ++p) {
             const uint32_t* a = columns + index[2 * p];
             const uint32_t* b = columns + index[2 * p + 1];
-            const __m256i c0 = _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(b),
-                                                   reinterpret_cast<const __m128i*>(a));
-            const __m256i c1 = _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(b + 4),
-                                                   reinterpret_cast<const __m128i*>(a + 4));
+            const __m256i c0 =
+                _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(b), reinterpret_cast<const __m128i*>(a));
+            const __m256i c1 =
+                _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(b + 4), reinterpret_cast<const __m128i*>(a + 4));
             const __m256i w = _mm256_permutevar8x32_epi32(
                 fx, _mm256_setr_epi32(2 * p, 2 * p, 2 * p, 2 * p, 2 * p + 1, 2 * p + 1, 2 * p + 1, 2 * p + 1));
-            const __m256i sum = _mm256_add_epi32(_mm256_slli_epi32(c0, 8),
-                                                 _mm256_mullo_epi32(_mm256_sub_epi32(c1, c0), w));
+            const __m256i sum =
+                _mm256_add_epi32(_mm256_slli_epi32(c0, 8), _mm256_mullo_epi32(_mm256_sub_epi32(c1, c0), w));
             pairs[p] = _mm256_srli_epi32(_mm256_add_epi32(sum, bias), 16);
         }
-        const __m256i words = _mm256_packus_epi16(_mm256_packus_epi32(pairs[0], pairs[1]),
-                                                  _mm256_packus_epi32(pairs[2], pairs[3]));
+        const __m256i words =
+            _mm256_packus_epi16(_mm256_packus_epi32(pairs[0], pairs[1]), _mm256_packus_epi32(pairs[2], pairs[3]));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), _mm256_permutevar8x32_epi32(words, order));
     }
     return i;
@@ -1097,8 +1092,8 @@ void Rasterizer::drawTriangle(const PipelineState& s, const RasterVertex& a, con
     }
 }
 
-void Rasterizer::drawQuad(const PipelineState& s, const RasterVertex& a, const RasterVertex& b,
-                          const RasterVertex& c, const RasterVertex& d) {
+void Rasterizer::drawQuad(const PipelineState& s, const RasterVertex& a, const RasterVertex& b, const RasterVertex& c,
+                          const RasterVertex& d) {
     Triangle first, second;
     const bool hasFirst = setUp(s, a, b, c, first);
     const bool hasSecond = setUp(s, a, c, d, second);
@@ -1150,8 +1145,8 @@ void Rasterizer::drawQuad(const PipelineState& s, const RasterVertex& a, const R
                 int64_t tu1, tv1, tu2, tv2;
                 first.texelAt(py, l1, tu1, tv1);
                 second.texelAt(py, l2, tu2, tv2);
-                joined = first.directAt(tu1, tv1) && second.directAt(tu2, tv2) && tv1 == tv2 &&
-                         tu2 - tu1 == (l2 - l1) * 256;
+                joined =
+                    first.directAt(tu1, tv1) && second.directAt(tu2, tv2) && tv1 == tv2 && tu2 - tu1 == (l2 - l1) * 256;
             }
             if (joined) {
                 drawSpan(first, py, std::min(l1, l2), std::max(r1, r2));

@@ -65,8 +65,7 @@ inline uint32_t div255(uint32_t x) {
 class Rasterizer {
 public:
     // Draws one triangle; culled, degenerate or non-finite triangles draw nothing.
-    void drawTriangle(const PipelineState& state, const RasterVertex& a, const RasterVertex& b,
-                      const RasterVertex& c);
+    void drawTriangle(const PipelineState& state, const RasterVertex& a, const RasterVertex& b, const RasterVertex& c);
     // Draws the triangles (a, b, c) and (a, c, d), with the same pixels as two drawTriangle calls;
     // rows where the two meet are drawn as one span when their pixels come out of the same
     // formulas, and an axis-aligned rectangle whose texels map one to one is drawn row by row
@@ -105,7 +104,7 @@ private:
 
     std::vector<uint32_t> span_;
     std::vector<uint32_t> columns_;  // blended texel columns of sampleRowSpan
-    size_t spanConstantCount_ = 0;  // leading words of span_ known to hold spanConstant_
+    size_t spanConstantCount_ = 0;   // leading words of span_ known to hold spanConstant_
     uint32_t spanConstant_ = 0;
     uint32_t table_[4 * 256] = {};
     uint32_t tableKey_[7] = {};

@@ -61,11 +61,10 @@ std::string matchFamily(FcConfig* config, const std::string& family, bool exact)
     return file;
 }
 
-GpuTexture* makeGlyphTexture(GpuDevice* device, int32_t width, int32_t height,
-                             const std::vector<uint8_t>& coverage) {
+GpuTexture* makeGlyphTexture(GpuDevice* device, int32_t width, int32_t height, const std::vector<uint8_t>& coverage) {
     GpuTexture* texture = nullptr;
-    if (device->createTexture(nextPowerOfTwo(uint32_t(width)), nextPowerOfTwo(uint32_t(height)), 1, 0,
-                              kFormatA8R8G8B8, kPoolManaged, &texture) != kOk) {
+    if (device->createTexture(nextPowerOfTwo(uint32_t(width)), nextPowerOfTwo(uint32_t(height)), 1, 0, kFormatA8R8G8B8,
+                              kPoolManaged, &texture) != kOk) {
         return nullptr;
     }
     LockedRect locked;
@@ -242,8 +241,8 @@ Result GpuxFont::getDesc(FontDesc* out) const {
     return kOk;
 }
 
-int32_t GpuxFont::drawText(GpuxSprite* sprite, const char16_t* text, int32_t count, const IntRect* rect,
-                           uint32_t, uint32_t argb) {
+int32_t GpuxFont::drawText(GpuxSprite* sprite, const char16_t* text, int32_t count, const IntRect* rect, uint32_t,
+                           uint32_t argb) {
     if (text == nullptr || rect == nullptr) {
         return 0;
     }
@@ -313,8 +312,8 @@ Result createFontIndirect(GpuDevice* device, const FontDesc* desc, GpuxFont** ou
     if (desc == nullptr) {
         return createFontFromFile(device, desc, std::string(), out);
     }
-    std::u16string_view face(desc->faceName, std::find(desc->faceName, desc->faceName + kFaceNameUnits, u'\0') -
-                                                 desc->faceName);
+    std::u16string_view face(desc->faceName,
+                             std::find(desc->faceName, desc->faceName + kFaceNameUnits, u'\0') - desc->faceName);
     return createFontFromFile(device, desc, findFontFile(face), out);
 }
 

@@ -65,8 +65,7 @@ private:
 Result createFontIndirect(Gpu::GpuDevice* device, const FontDesc* desc, GpuxFont** out);
 // The same with a given font file instead of the fontconfig search; a file that cannot be opened
 // gives the built-in bitmap font.
-Result createFontFromFile(Gpu::GpuDevice* device, const FontDesc* desc, const std::string& fontFile,
-                          GpuxFont** out);
+Result createFontFromFile(Gpu::GpuDevice* device, const FontDesc* desc, const std::string& fontFile, GpuxFont** out);
 
 // The font file the search above settles on for a face name; empty when fontconfig offers none.
 std::string findFontFile(std::u16string_view faceName);

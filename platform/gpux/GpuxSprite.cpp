@@ -14,11 +14,10 @@ constexpr RenderState kSavedRenderStates[] = {
     RenderState::AlphaRef,         RenderState::AlphaFunc, RenderState::CullMode,  RenderState::ZEnable,
     RenderState::ZWriteEnable,     RenderState::Lighting,  RenderState::FillMode,
 };
-constexpr StageState kSavedStageStates[] = {StageState::ColorOp,  StageState::ColorArg1, StageState::ColorArg2,
-                                            StageState::AlphaOp,  StageState::AlphaArg1, StageState::AlphaArg2};
-constexpr SamplerState kSavedSamplerStates[] = {SamplerState::AddressU, SamplerState::AddressV,
-                                                SamplerState::MagFilter, SamplerState::MinFilter,
-                                                SamplerState::MipFilter};
+constexpr StageState kSavedStageStates[] = {StageState::ColorOp, StageState::ColorArg1, StageState::ColorArg2,
+                                            StageState::AlphaOp, StageState::AlphaArg1, StageState::AlphaArg2};
+constexpr SamplerState kSavedSamplerStates[] = {SamplerState::AddressU, SamplerState::AddressV, SamplerState::MagFilter,
+                                                SamplerState::MinFilter, SamplerState::MipFilter};
 
 }  // namespace
 

@@ -13,17 +13,13 @@ constexpr uint32_t kMaxSide = 8192;
 uint32_t readU32(const uint8_t* p) {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
-uint16_t readU16(const uint8_t* p) {
-    return uint16_t(p[0] | p[1] << 8);
-}
+uint16_t readU16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
 uint32_t fourCC(const char* s) {
     return uint32_t(uint8_t(s[0])) | uint32_t(uint8_t(s[1])) << 8 | uint32_t(uint8_t(s[2])) << 16 |
            uint32_t(uint8_t(s[3])) << 24;
 }
 
-uint32_t argb(uint32_t a, uint32_t r, uint32_t g, uint32_t b) {
-    return a << 24 | r << 16 | g << 8 | b;
-}
+uint32_t argb(uint32_t a, uint32_t r, uint32_t g, uint32_t b) { return a << 24 | r << 16 | g << 8 | b; }
 
 // The four colours of a block from its two 5:6:5 end points.
 void blockColors(const uint8_t* block, bool allowTransparent, uint32_t colors[4]) {

@@ -55,8 +55,8 @@ Result createTextureFromMemory(Gpu::GpuDevice* device, const void* bytes, size_t
     }
     const uint32_t format = image.hasAlpha ? Gpu::kFormatA8R8G8B8 : Gpu::kFormatX8R8G8B8;
     Gpu::GpuTexture* texture = nullptr;
-    const Result created = device->createTexture(nextPowerOfTwo(image.width), nextPowerOfTwo(image.height), 1, 0,
-                                                 format, pool, &texture);
+    const Result created =
+        device->createTexture(nextPowerOfTwo(image.width), nextPowerOfTwo(image.height), 1, 0, format, pool, &texture);
     if (created < 0) {
         setError(error, "the device refused the texture");
         return created;
@@ -79,8 +79,8 @@ Result createTextureFromMemory(Gpu::GpuDevice* device, const void* bytes, size_t
     return Gpu::kOk;
 }
 
-Result createTextureFromFile(Gpu::GpuDevice* device, const std::u16string& path, uint32_t pool,
-                             Gpu::GpuTexture** out, ImageInfo* info, std::string* error) {
+Result createTextureFromFile(Gpu::GpuDevice* device, const std::u16string& path, uint32_t pool, Gpu::GpuTexture** out,
+                             ImageInfo* info, std::string* error) {
     if (device == nullptr || out == nullptr) {
         setError(error, "missing device or result");
         return Gpu::kErrInvalidCall;
@@ -127,8 +127,8 @@ Result saveSurfaceToPngFile(const std::u16string& path, Gpu::GpuSurface* surface
             p[3] = uint8_t(v >> 24);
         }
     }
-    if (stbi_write_png(native.c_str(), int(image.width), int(image.height), 4, rgba.data(),
-                       int(image.width * 4)) == 0) {
+    if (stbi_write_png(native.c_str(), int(image.width), int(image.height), 4, rgba.data(), int(image.width * 4)) ==
+        0) {
         setError(error, "cannot write \"" + native + "\"");
         return Gpu::kErrFail;
     }

@@ -17,7 +17,7 @@ using Gpu::Result;
 inline constexpr Result kErrInvalidData = static_cast<Result>(0x88760B59u);
 
 struct ImageInfo {
-    uint32_t width = 0;   // of the image, not of the texture
+    uint32_t width = 0;  // of the image, not of the texture
     uint32_t height = 0;
     uint32_t format = Gpu::kFormatUnknown;
 };
@@ -28,8 +28,8 @@ Result createTextureFromMemory(Gpu::GpuDevice* device, const void* bytes, size_t
                                Gpu::GpuTexture** out, ImageInfo* info = nullptr, std::string* error = nullptr);
 // `path` is an engine path (either separator) used as it stands: a relative path is opened
 // against the current directory.
-Result createTextureFromFile(Gpu::GpuDevice* device, const std::u16string& path, uint32_t pool,
-                             Gpu::GpuTexture** out, ImageInfo* info = nullptr, std::string* error = nullptr);
+Result createTextureFromFile(Gpu::GpuDevice* device, const std::u16string& path, uint32_t pool, Gpu::GpuTexture** out,
+                             ImageInfo* info = nullptr, std::string* error = nullptr);
 // Writes the whole surface as an RGBA PNG (surfaces without alpha are written opaque).
 Result saveSurfaceToPngFile(const std::u16string& path, Gpu::GpuSurface* surface, std::string* error = nullptr);
 

@@ -6,14 +6,19 @@
 
 namespace Platform::Input {
 
-InputDevice::InputDevice(DeviceKind kind, int32_t padIndex, PadInfo pad) : kind_(kind), padIndex_(padIndex), pad_(pad) {}
+InputDevice::InputDevice(DeviceKind kind, int32_t padIndex, PadInfo pad)
+    : kind_(kind), padIndex_(padIndex), pad_(pad) {}
 
 uint32_t InputDevice::recordSize() const {
     switch (format_) {
-    case DataFormat::Keyboard: return 256;
-    case DataFormat::Mouse: return sizeof(MouseState);
-    case DataFormat::Joystick: return sizeof(JoyState);
-    default: return 0;
+        case DataFormat::Keyboard:
+            return 256;
+        case DataFormat::Mouse:
+            return sizeof(MouseState);
+        case DataFormat::Joystick:
+            return sizeof(JoyState);
+        default:
+            return 0;
     }
 }
 
@@ -41,9 +46,7 @@ int32_t InputDevice::setCooperativeLevel(Window::WindowHandle window, uint32_t f
     return kOk;
 }
 
-int32_t InputDevice::setProperty(Property, int32_t, uint32_t) {
-    return kOk;
-}
+int32_t InputDevice::setProperty(Property, int32_t, uint32_t) { return kOk; }
 
 int32_t InputDevice::getCapabilities(DeviceCaps& caps) {
     if (caps.size != sizeof(DeviceCaps)) {
@@ -52,16 +55,18 @@ int32_t InputDevice::getCapabilities(DeviceCaps& caps) {
     caps = DeviceCaps{};
     caps.size = sizeof(DeviceCaps);
     switch (kind_) {
-    case DeviceKind::Keyboard: caps.buttons = 128; break;
-    case DeviceKind::Mouse:
-        caps.axes = 3;
-        caps.buttons = 4;  // the mouse record holds four buttons
-        break;
-    case DeviceKind::Pad:
-        caps.axes = pad_.axes;
-        caps.buttons = pad_.buttons;
-        caps.povs = pad_.povs;
-        break;
+        case DeviceKind::Keyboard:
+            caps.buttons = 128;
+            break;
+        case DeviceKind::Mouse:
+            caps.axes = 3;
+            caps.buttons = 4;  // the mouse record holds four buttons
+            break;
+        case DeviceKind::Pad:
+            caps.axes = pad_.axes;
+            caps.buttons = pad_.buttons;
+            caps.povs = pad_.povs;
+            break;
     }
     return kOk;
 }
@@ -120,27 +125,27 @@ int32_t InputDevice::getDeviceState(uint32_t size, void* data) {
         return kErrInputLost;
     }
     switch (kind_) {
-    case DeviceKind::Keyboard: {
-        uint8_t keys[256];
-        hub.readKeyboard(keys);
-        std::memcpy(data, keys, sizeof keys);
-        return kOk;
-    }
-    case DeviceKind::Mouse: {
-        MouseState state;
-        hub.readMouse(state);
-        std::memcpy(data, &state, sizeof state);
-        return kOk;
-    }
-    case DeviceKind::Pad: {
-        JoyState state;
-        if (!hub.readPad(padIndex_, state)) {
-            acquired_ = false;
-            return kErrInputLost;
+        case DeviceKind::Keyboard: {
+            uint8_t keys[256];
+            hub.readKeyboard(keys);
+            std::memcpy(data, keys, sizeof keys);
+            return kOk;
         }
-        std::memcpy(data, &state, sizeof state);
-        return kOk;
-    }
+        case DeviceKind::Mouse: {
+            MouseState state;
+            hub.readMouse(state);
+            std::memcpy(data, &state, sizeof state);
+            return kOk;
+        }
+        case DeviceKind::Pad: {
+            JoyState state;
+            if (!hub.readPad(padIndex_, state)) {
+                acquired_ = false;
+                return kErrInputLost;
+            }
+            std::memcpy(data, &state, sizeof state);
+            return kOk;
+        }
     }
     return kErrInvalidParam;
 }

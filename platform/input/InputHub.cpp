@@ -21,8 +21,8 @@ void centre(JoyState& state) {
 }
 
 void setAxis(JoyState& state, uint8_t axis, int16_t value) {
-    int32_t* const axes[] = {&state.x, &state.y, &state.z, &state.rotX, &state.rotY, &state.rotZ,
-                             &state.sliders[0], &state.sliders[1]};
+    int32_t* const axes[] = {&state.x,    &state.y,    &state.z,          &state.rotX,
+                             &state.rotY, &state.rotZ, &state.sliders[0], &state.sliders[1]};
     if (axis < std::size(axes)) {
         *axes[axis] = value;
     }
@@ -32,25 +32,39 @@ void setAxis(JoyState& state, uint8_t axis, int16_t value) {
 
 uint32_t povFromHat(uint8_t hat) {
     switch (hat) {
-    case SDL_HAT_UP: return 0;
-    case SDL_HAT_RIGHTUP: return 4500;
-    case SDL_HAT_RIGHT: return 9000;
-    case SDL_HAT_RIGHTDOWN: return 13500;
-    case SDL_HAT_DOWN: return 18000;
-    case SDL_HAT_LEFTDOWN: return 22500;
-    case SDL_HAT_LEFT: return 27000;
-    case SDL_HAT_LEFTUP: return 31500;
-    default: return kPovCentred;
+        case SDL_HAT_UP:
+            return 0;
+        case SDL_HAT_RIGHTUP:
+            return 4500;
+        case SDL_HAT_RIGHT:
+            return 9000;
+        case SDL_HAT_RIGHTDOWN:
+            return 13500;
+        case SDL_HAT_DOWN:
+            return 18000;
+        case SDL_HAT_LEFTDOWN:
+            return 22500;
+        case SDL_HAT_LEFT:
+            return 27000;
+        case SDL_HAT_LEFTUP:
+            return 31500;
+        default:
+            return kPovCentred;
     }
 }
 
 int32_t mouseButtonIndex(uint8_t sdlButton) {
     switch (sdlButton) {
-    case SDL_BUTTON_LEFT: return 0;
-    case SDL_BUTTON_RIGHT: return 1;
-    case SDL_BUTTON_MIDDLE: return 2;
-    case SDL_BUTTON_X1: return 3;
-    default: return -1;
+        case SDL_BUTTON_LEFT:
+            return 0;
+        case SDL_BUTTON_RIGHT:
+            return 1;
+        case SDL_BUTTON_MIDDLE:
+            return 2;
+        case SDL_BUTTON_X1:
+            return 3;
+        default:
+            return -1;
     }
 }
 
@@ -85,49 +99,51 @@ void InputHub::clearLocked() {
 void InputHub::onSdlEvent(const SDL_Event& event) {
     std::lock_guard guard(lock_);
     switch (event.type) {
-    case SDL_KEYDOWN:
-    case SDL_KEYUP:
-        if (const uint8_t code = keyCodeFromScancode(event.key.keysym.scancode); code != 0) {
-            keys_[code] = event.type == SDL_KEYDOWN ? kDown : 0;
-        }
-        break;
-    case SDL_MOUSEMOTION:
-        mouse_.x += event.motion.xrel;
-        mouse_.y += event.motion.yrel;
-        break;
-    case SDL_MOUSEWHEEL:
-        mouse_.wheel += (event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y) * kWheelDelta;
-        break;
-    case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP:
-        if (const int32_t button = mouseButtonIndex(event.button.button); button >= 0) {
-            mouse_.buttons[button] = event.type == SDL_MOUSEBUTTONDOWN ? kDown : 0;
-        }
-        break;
-    case SDL_JOYAXISMOTION:
-        if (Pad* pad = padByInstanceLocked(event.jaxis.which)) {
-            setAxis(pad->state, event.jaxis.axis, event.jaxis.value);
-        }
-        break;
-    case SDL_JOYBUTTONDOWN:
-    case SDL_JOYBUTTONUP:
-        if (Pad* pad = padByInstanceLocked(event.jbutton.which); pad != nullptr && event.jbutton.button < 128) {
-            pad->state.buttons[event.jbutton.button] = event.type == SDL_JOYBUTTONDOWN ? kDown : 0;
-        }
-        break;
-    case SDL_JOYHATMOTION:
-        if (Pad* pad = padByInstanceLocked(event.jhat.which); pad != nullptr && event.jhat.hat < 4) {
-            pad->state.pov[event.jhat.hat] = povFromHat(event.jhat.value);
-        }
-        break;
-    case SDL_WINDOWEVENT:
-        if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
-            // Nothing may stay held while another program has the keyboard.
-            clearLocked();
-            ++focusLosses_;
-        }
-        break;
-    default: break;
+        case SDL_KEYDOWN:
+        case SDL_KEYUP:
+            if (const uint8_t code = keyCodeFromScancode(event.key.keysym.scancode); code != 0) {
+                keys_[code] = event.type == SDL_KEYDOWN ? kDown : 0;
+            }
+            break;
+        case SDL_MOUSEMOTION:
+            mouse_.x += event.motion.xrel;
+            mouse_.y += event.motion.yrel;
+            break;
+        case SDL_MOUSEWHEEL:
+            mouse_.wheel +=
+                (event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y) * kWheelDelta;
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+            if (const int32_t button = mouseButtonIndex(event.button.button); button >= 0) {
+                mouse_.buttons[button] = event.type == SDL_MOUSEBUTTONDOWN ? kDown : 0;
+            }
+            break;
+        case SDL_JOYAXISMOTION:
+            if (Pad* pad = padByInstanceLocked(event.jaxis.which)) {
+                setAxis(pad->state, event.jaxis.axis, event.jaxis.value);
+            }
+            break;
+        case SDL_JOYBUTTONDOWN:
+        case SDL_JOYBUTTONUP:
+            if (Pad* pad = padByInstanceLocked(event.jbutton.which); pad != nullptr && event.jbutton.button < 128) {
+                pad->state.buttons[event.jbutton.button] = event.type == SDL_JOYBUTTONDOWN ? kDown : 0;
+            }
+            break;
+        case SDL_JOYHATMOTION:
+            if (Pad* pad = padByInstanceLocked(event.jhat.which); pad != nullptr && event.jhat.hat < 4) {
+                pad->state.pov[event.jhat.hat] = povFromHat(event.jhat.value);
+            }
+            break;
+        case SDL_WINDOWEVENT:
+            if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+                // Nothing may stay held while another program has the keyboard.
+                clearLocked();
+                ++focusLosses_;
+            }
+            break;
+        default:
+            break;
     }
 }
 

@@ -46,7 +46,7 @@ inline constexpr DeviceGuid kGuidSysMouse{{'O', 'X', 'M', 'S', 1}};
 struct MouseState {
     int32_t x;
     int32_t y;
-    int32_t wheel;  // 120 per notch
+    int32_t wheel;       // 120 per notch
     uint8_t buttons[4];  // 0 left, 1 right, 2 middle, 3 first extra button
 };
 static_assert(sizeof(MouseState) == 16);

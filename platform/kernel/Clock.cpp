@@ -11,20 +11,12 @@ uint32_t tickCount() {
     return static_cast<uint32_t>(ms);
 }
 
-uint32_t multimediaTime() {
-    return tickCount();
-}
+uint32_t multimediaTime() { return tickCount(); }
 
-TimerCaps timerDeviceCaps() {
-    return {1, 1000000};
-}
+TimerCaps timerDeviceCaps() { return {1, 1000000}; }
 
-uint32_t beginTimerPeriod(uint32_t) {
-    return 0;
-}
+uint32_t beginTimerPeriod(uint32_t) { return 0; }
 
-uint32_t endTimerPeriod(uint32_t) {
-    return 0;
-}
+uint32_t endTimerPeriod(uint32_t) { return 0; }
 
 }  // namespace Platform::Kernel

@@ -104,8 +104,6 @@ bool wideToMultiByte(std::u16string_view in, std::string& out) {
     return true;
 }
 
-bool isLeadByte(unsigned char byte) {
-    return byte >= 0xC2 && byte <= 0xF4;
-}
+bool isLeadByte(unsigned char byte) { return byte >= 0xC2 && byte <= 0xF4; }
 
 }  // namespace Platform::Kernel

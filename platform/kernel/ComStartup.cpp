@@ -5,9 +5,7 @@ namespace {
 thread_local int32_t initializeCount = 0;
 }
 
-int32_t comInitialize() {
-    return initializeCount++ == 0 ? kComOk : kComAlreadyInitialized;
-}
+int32_t comInitialize() { return initializeCount++ == 0 ? kComOk : kComAlreadyInitialized; }
 
 void comUninitialize() {
     if (initializeCount > 0) {
@@ -15,8 +13,6 @@ void comUninitialize() {
     }
 }
 
-int32_t comInitializeCount() {
-    return initializeCount;
-}
+int32_t comInitializeCount() { return initializeCount; }
 
 }  // namespace Platform::Kernel

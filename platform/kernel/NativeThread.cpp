@@ -74,9 +74,7 @@ std::shared_ptr<ThreadHandle> startThread(std::function<void()> body, size_t sta
     return handle;
 }
 
-ThreadId currentThreadId() {
-    return static_cast<ThreadId>(::syscall(SYS_gettid));
-}
+ThreadId currentThreadId() { return static_cast<ThreadId>(::syscall(SYS_gettid)); }
 
 void setThreadPriorityLowest(const ThreadHandle& thread) {
     // Linux keeps a nice value per thread; failure (no permission, thread gone) is harmless.
@@ -85,8 +83,6 @@ void setThreadPriorityLowest(const ThreadHandle& thread) {
     }
 }
 
-void sleepMs(uint32_t ms) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
+void sleepMs(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 }  // namespace Platform::Kernel

@@ -22,9 +22,7 @@ std::string osPath(std::u16string_view path) {
     return narrow;
 }
 
-char16_t lowerAscii(char16_t c) {
-    return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c;
-}
+char16_t lowerAscii(char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c; }
 
 bool equalsIgnoreCase(std::u16string_view a, std::u16string_view b) {
     if (a.size() != b.size()) return false;
@@ -44,7 +42,8 @@ std::u16string_view trim(std::u16string_view text) {
 // Decodes the file's bytes: UTF-16LE behind its byte-order mark, else UTF-8 (mark optional).
 // Bytes that are not UTF-8 keep their ASCII part; the rest reads as '?'.
 std::u16string decode(const std::string& bytes) {
-    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF && static_cast<unsigned char>(bytes[1]) == 0xFE) {
+    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+        static_cast<unsigned char>(bytes[1]) == 0xFE) {
         std::u16string text;
         for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
             text.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
@@ -130,7 +129,8 @@ Location locate(const std::vector<std::u16string>& lines, std::u16string_view se
     return where;
 }
 
-std::optional<std::u16string> readValue(std::u16string_view section, std::u16string_view key, std::u16string_view path) {
+std::optional<std::u16string> readValue(std::u16string_view section, std::u16string_view key,
+                                        std::u16string_view path) {
     const auto lines = readLines(path);
     const Location where = locate(lines, section, key);
     if (!where.keyLine) return std::nullopt;
@@ -157,9 +157,8 @@ uint32_t getPrivateProfileInt(std::u16string_view section, std::u16string_view k
     return negative ? 0u : static_cast<uint32_t>(number);
 }
 
-uint32_t getPrivateProfileString(std::u16string_view section, std::u16string_view key,
-                                 std::u16string_view defaultValue, std::u16string& out, uint32_t bufferSize,
-                                 std::u16string_view path) {
+uint32_t getPrivateProfileString(std::u16string_view section, std::u16string_view key, std::u16string_view defaultValue,
+                                 std::u16string& out, uint32_t bufferSize, std::u16string_view path) {
     std::u16string value = readValue(section, key, path).value_or(std::u16string(defaultValue));
     if (bufferSize == 0) {
         out.clear();

@@ -16,9 +16,8 @@ uint32_t getPrivateProfileInt(std::u16string_view section, std::u16string_view k
 
 // Copies the value (or `defaultValue`) into `out`, cut to `bufferSize` - 1 units when it does
 // not fit, and returns the number of units copied, as a fixed-size buffer read would.
-uint32_t getPrivateProfileString(std::u16string_view section, std::u16string_view key,
-                                 std::u16string_view defaultValue, std::u16string& out, uint32_t bufferSize,
-                                 std::u16string_view path);
+uint32_t getPrivateProfileString(std::u16string_view section, std::u16string_view key, std::u16string_view defaultValue,
+                                 std::u16string& out, uint32_t bufferSize, std::u16string_view path);
 
 // Sets the key's value, adding the section or key when missing; the other lines stay as they
 // are. The file is replaced through a temporary file, so a failed write leaves the old one.

@@ -24,7 +24,8 @@ std::string toEngineSeparators(std::string path) {
 std::string buildCommandLine() {
     char exe[PATH_MAX] = {};
     const ssize_t length = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
-    std::string line = "\"" + toEngineSeparators(length > 0 ? std::string(exe, static_cast<size_t>(length)) : std::string()) + "\"";
+    std::string line =
+        "\"" + toEngineSeparators(length > 0 ? std::string(exe, static_cast<size_t>(length)) : std::string()) + "\"";
 
     std::ifstream cmdline("/proc/self/cmdline", std::ios::binary);
     const std::string raw((std::istreambuf_iterator<char>(cmdline)), std::istreambuf_iterator<char>());

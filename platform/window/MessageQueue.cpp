@@ -25,9 +25,7 @@ std::vector<EventTap*>& taps() {
     return list;
 }
 
-void enqueueLocked(const Message& message) {
-    registry().messages.push_back(message);
-}
+void enqueueLocked(const Message& message) { registry().messages.push_back(message); }
 
 void enqueue(const Message& message) {
     std::lock_guard guard(registry().lock);
@@ -86,20 +84,29 @@ void translateWindowEvent(const SDL_WindowEvent& event) {
         return;
     }
     switch (event.event) {
-    case SDL_WINDOWEVENT_CLOSE: enqueueLocked({window->handle, kWmClose, 0, 0}); break;
-    case SDL_WINDOWEVENT_MINIMIZED: enqueueLocked({window->handle, kWmSize, kSizeMinimized, 0}); break;
-    case SDL_WINDOWEVENT_RESTORED: enqueueLocked({window->handle, kWmSize, kSizeRestored, 0}); break;
-    case SDL_WINDOWEVENT_FOCUS_GAINED:
-        window->foreground = true;
-        enqueueLocked({window->handle, kWmActivateApp, 1, 0});
-        break;
-    case SDL_WINDOWEVENT_FOCUS_LOST:
-        window->foreground = false;
-        enqueueLocked({window->handle, kWmActivateApp, 0, 0});
-        break;
-    case SDL_WINDOWEVENT_MOVED:
-    case SDL_WINDOWEVENT_SIZE_CHANGED: detail::refreshGeometryLocked(*window); break;
-    default: break;
+        case SDL_WINDOWEVENT_CLOSE:
+            enqueueLocked({window->handle, kWmClose, 0, 0});
+            break;
+        case SDL_WINDOWEVENT_MINIMIZED:
+            enqueueLocked({window->handle, kWmSize, kSizeMinimized, 0});
+            break;
+        case SDL_WINDOWEVENT_RESTORED:
+            enqueueLocked({window->handle, kWmSize, kSizeRestored, 0});
+            break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            window->foreground = true;
+            enqueueLocked({window->handle, kWmActivateApp, 1, 0});
+            break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            window->foreground = false;
+            enqueueLocked({window->handle, kWmActivateApp, 0, 0});
+            break;
+        case SDL_WINDOWEVENT_MOVED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            detail::refreshGeometryLocked(*window);
+            break;
+        default:
+            break;
     }
 }
 
@@ -150,12 +157,21 @@ void handleEvent(const SDL_Event& event) {
         return;  // message wake-ups only end the wait
     }
     switch (event.type) {
-    case SDL_MOUSEMOTION: noteCursor(event.motion); break;
-    case SDL_QUIT: translateQuit(); break;
-    case SDL_WINDOWEVENT: translateWindowEvent(event.window); break;
-    case SDL_KEYDOWN:
-    case SDL_KEYUP: translateKeyEvent(event.key); break;
-    default: break;
+        case SDL_MOUSEMOTION:
+            noteCursor(event.motion);
+            break;
+        case SDL_QUIT:
+            translateQuit();
+            break;
+        case SDL_WINDOWEVENT:
+            translateWindowEvent(event.window);
+            break;
+        case SDL_KEYDOWN:
+        case SDL_KEYUP:
+            translateKeyEvent(event.key);
+            break;
+        default:
+            break;
     }
 }
 
@@ -273,9 +289,7 @@ bool peekMessage(Message& message) {
     }
 }
 
-bool translateAccelerator(WindowHandle, uintptr_t, const Message&) {
-    return false;
-}
+bool translateAccelerator(WindowHandle, uintptr_t, const Message&) { return false; }
 
 void translateMessage(const Message&) {}
 

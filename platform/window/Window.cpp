@@ -83,8 +83,8 @@ using detail::registry;
 
 namespace {
 
-constexpr std::array<std::u16string_view, 7> kControlClasses = {u"STATIC",   u"SCROLLBAR", u"MDICLIENT", u"LISTBOX",
-                                                                 u"EDIT",     u"COMBOBOX",  u"BUTTON"};
+constexpr std::array<std::u16string_view, 7> kControlClasses = {u"STATIC", u"SCROLLBAR", u"MDICLIENT", u"LISTBOX",
+                                                                u"EDIT",   u"COMBOBOX",  u"BUTTON"};
 
 // Real controls are not provided; the procedure stands for one so that it can be forwarded to.
 LResult controlProcedure(WindowHandle window, uint32_t message, WParam wParam, LParam lParam) {
@@ -205,13 +205,9 @@ WindowProcedure controlClassProcedure(std::u16string_view className) {
     return isControlClass(className) ? &controlProcedure : nullptr;
 }
 
-bool isVideoRunning() {
-    return registry().owner.load() != 0;
-}
+bool isVideoRunning() { return registry().owner.load() != 0; }
 
-bool isWindowThread() {
-    return registry().owner.load() == Kernel::currentThreadId();
-}
+bool isWindowThread() { return registry().owner.load() == Kernel::currentThreadId(); }
 
 WindowHandle createWindow(std::u16string_view className, std::u16string_view title, uint32_t style, int32_t x,
                           int32_t y, int32_t width, int32_t height, WindowHandle /*parent*/) {
@@ -376,9 +372,15 @@ bool setWindowStyle(WindowHandle handle, uint32_t style) {
 bool showWindow(WindowHandle handle, int32_t command) {
     return onOwner(handle, [command](NativeWindow& window) {
         switch (command) {
-        case kShowHide: SDL_HideWindow(window.sdl); break;
-        case kShowMinimized: SDL_MinimizeWindow(window.sdl); break;
-        default: SDL_ShowWindow(window.sdl); break;
+            case kShowHide:
+                SDL_HideWindow(window.sdl);
+                break;
+            case kShowMinimized:
+                SDL_MinimizeWindow(window.sdl);
+                break;
+            default:
+                SDL_ShowWindow(window.sdl);
+                break;
         }
         detail::refreshGeometryLocked(window);
     });
@@ -455,9 +457,7 @@ LResult callWindowProcedure(WindowProcedure procedure, WindowHandle window, uint
     return procedure != nullptr ? procedure(window, message, wParam, lParam) : 0;
 }
 
-LResult defWindowProcedure(WindowHandle, uint32_t, WParam, LParam) {
-    return 0;
-}
+LResult defWindowProcedure(WindowHandle, uint32_t, WParam, LParam) { return 0; }
 
 namespace {
 
@@ -473,13 +473,9 @@ SDL_Rect displayBounds() {
 
 }  // namespace
 
-int32_t screenWidth() {
-    return displayBounds().w;
-}
+int32_t screenWidth() { return displayBounds().w; }
 
-int32_t screenHeight() {
-    return displayBounds().h;
-}
+int32_t screenHeight() { return displayBounds().h; }
 
 bool setFullScreen(WindowHandle handle, bool fullScreen) {
     return onOwner(handle, [fullScreen](NativeWindow& window) {

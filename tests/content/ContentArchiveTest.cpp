@@ -65,7 +65,9 @@ bool readEntry(OxPackedStreamReader& reader, const std::string& name, Bytes& out
     return ok && got == out.size();
 }
 
-uint32_t u32(const Bytes& b, size_t at) { return uint32_t(b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t(b[at + 3]) << 24); }
+uint32_t u32(const Bytes& b, size_t at) {
+    return uint32_t(b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t(b[at + 3]) << 24);
+}
 uint16_t u16(const Bytes& b, size_t at) { return uint16_t(b[at] | b[at + 1] << 8); }
 
 // What the start-up and the first scenes open, as their code names it.
@@ -178,41 +180,44 @@ TEST_F(ContentArchiveTest, ItemSetupRegistersUniqueKindsWithFolders) {
                     "  registered[#registered + 1] = { id = id, folder = folder }\n"
                     "end\n"
                     "setup(true)\n"));
-    ASSERT_TRUE(run(state,
-                    "local seen = {}\n"
-                    "assert(#registered > 0, 'no item kind registered')\n"
-                    "for _, kind in ipairs(registered) do\n"
-                    "  assert(type(kind.id) == 'number' and kind.id % 1 == 0 and kind.id >= 0, 'bad id')\n"
-                    "  assert(not seen[kind.id], 'duplicate id ' .. kind.id)\n"
-                    "  seen[kind.id] = true\n"
-                    "  assert(type(kind.folder) == 'string' and kind.folder:match('^Item/.+/$'), 'bad folder for ' .. kind.id)\n"
-                    "end\n"
-                    "assert(seen[20], 'the worn-out amulet 20 must be a registered kind')\n"));
+    ASSERT_TRUE(run(
+        state,
+        "local seen = {}\n"
+        "assert(#registered > 0, 'no item kind registered')\n"
+        "for _, kind in ipairs(registered) do\n"
+        "  assert(type(kind.id) == 'number' and kind.id % 1 == 0 and kind.id >= 0, 'bad id')\n"
+        "  assert(not seen[kind.id], 'duplicate id ' .. kind.id)\n"
+        "  seen[kind.id] = true\n"
+        "  assert(type(kind.folder) == 'string' and kind.folder:match('^Item/.+/$'), 'bad folder for ' .. kind.id)\n"
+        "end\n"
+        "assert(seen[20], 'the worn-out amulet 20 must be a registered kind')\n"));
 }
 
 TEST_F(ContentArchiveTest, PlayerSetupStaysOffFloorAndGameData) {
     lua_State* setup = loadChunk("Actor/Player/HERO/setup.lua.lcd", false);
     ASSERT_NE(setup, nullptr);
     // Modules the set-up may use record their calls; the floor modules and Game.Data fail.
-    ASSERT_TRUE(run(setup,
-                    "calls = {}\n"
-                    "local function recorder(prefix)\n"
-                    "  return setmetatable({}, { __index = function(t, k)\n"
-                    "    local f = function(...) calls[prefix .. k] = { ... } end\n"
-                    "    rawset(t, k, f) return f end })\n"
-                    "end\n"
-                    "local forbidden = setmetatable({}, { __index = function(_, k) error('floor or game data used: ' .. k) end })\n"
-                    "Actor = recorder('Actor.') Actor.Status = recorder('Actor.Status.')\n"
-                    "MossbellLib = recorder('MossbellLib.') DamageCalculate = recorder('DamageCalculate.')\n"
-                    "Dungeon = forbidden Map = forbidden Game = { Data = forbidden }\n"));
+    ASSERT_TRUE(run(
+        setup,
+        "calls = {}\n"
+        "local function recorder(prefix)\n"
+        "  return setmetatable({}, { __index = function(t, k)\n"
+        "    local f = function(...) calls[prefix .. k] = { ... } end\n"
+        "    rawset(t, k, f) return f end })\n"
+        "end\n"
+        "local forbidden = setmetatable({}, { __index = function(_, k) error('floor or game data used: ' .. k) end })\n"
+        "Actor = recorder('Actor.') Actor.Status = recorder('Actor.Status.')\n"
+        "MossbellLib = recorder('MossbellLib.') DamageCalculate = recorder('DamageCalculate.')\n"
+        "Dungeon = forbidden Map = forbidden Game = { Data = forbidden }\n"));
     ASSERT_TRUE(call(setup, 0, "setup.lua main chunk"));
-    ASSERT_TRUE(run(setup,
-                    "local player = {}\n"
-                    "setActor(player)\n"
-                    "setup()\n"
-                    "local id = calls['Actor.setActorID']\n"
-                    "assert(id and id[1] == player and id[2] == 1, 'the player must get actor ID 1')\n"
-                    "assert(calls['Actor.setName'] and calls['Actor.setName'][1] == player, 'the player needs a name')\n"));
+    ASSERT_TRUE(
+        run(setup,
+            "local player = {}\n"
+            "setActor(player)\n"
+            "setup()\n"
+            "local id = calls['Actor.setActorID']\n"
+            "assert(id and id[1] == player and id[2] == 1, 'the player must get actor ID 1')\n"
+            "assert(calls['Actor.setName'] and calls['Actor.setName'][1] == player, 'the player needs a name')\n"));
 
     lua_State* actor = loadChunk("Actor/Player/HERO/actor.lua.lcd", false);
     ASSERT_NE(actor, nullptr);
@@ -318,7 +323,7 @@ TEST_F(ContentArchiveTest, SystemTexturesDecodeAtTheirLayoutSizes) {
     ASSERT_GE(dds.size(), 128u);
     EXPECT_EQ(0, std::memcmp(dds.data(), "DDS ", 4));
     EXPECT_EQ(u32(dds, 4), 124u);
-    EXPECT_EQ(u32(dds, 88), 32u);           // bits per pixel
+    EXPECT_EQ(u32(dds, 88), 32u);            // bits per pixel
     EXPECT_EQ(u32(dds, 80) & 0x41u, 0x41u);  // RGB with alpha
     EXPECT_EQ(dds.size(), 128u + size_t(u32(dds, 12)) * u32(dds, 16) * 4);
 }

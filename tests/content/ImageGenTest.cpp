@@ -23,10 +23,10 @@ ImageRecipe recipeOf(const std::string& line) {
 
 TEST(ImageGenTest, BadRecipesNameTheFileAndLine) {
     const char* const bad[] = {
-        "a.png 16",                        // too few fields
-        "a.png 0 16 solid FF000000",       // zero width
-        "a.png 16 9999 solid FF000000",    // too high
-        "../a.png 16 16 solid FF000000",   // leaves the output folder
+        "a.png 16",                       // too few fields
+        "a.png 0 16 solid FF000000",      // zero width
+        "a.png 16 9999 solid FF000000",   // too high
+        "../a.png 16 16 solid FF000000",  // leaves the output folder
     };
     for (const char* text : bad) {
         try {
@@ -37,10 +37,10 @@ TEST(ImageGenTest, BadRecipesNameTheFileAndLine) {
         }
     }
     const char* const badPaint[] = {
-        "a.png 16 16 solid FF00000",        // seven hex digits
-        "a.png 16 16 solid FF000000 1",     // extra argument
-        "a.png 16 16 sparkle FF000000",     // unknown painter
-        "a.png 100 100 icons FF000000",     // too small for the icon table
+        "a.png 16 16 solid FF00000",     // seven hex digits
+        "a.png 16 16 solid FF000000 1",  // extra argument
+        "a.png 16 16 sparkle FF000000",  // unknown painter
+        "a.png 100 100 icons FF000000",  // too small for the icon table
     };
     for (const char* text : badPaint) {
         EXPECT_THROW(paint(recipeOf(text)), RecipeError) << text;
@@ -51,11 +51,11 @@ TEST(ImageGenTest, BadRecipesNameTheFileAndLine) {
 TEST(ImageGenTest, FrameHasClearCornersOpaqueEdgesAndAFilledCentre) {
     const Canvas frame = paint(recipeOf("f.png 192 192 frame 6 FF8098C8 D0182038"));
     auto at = [&](uint32_t x, uint32_t y) { return frame.pixels[y * frame.width + x]; };
-    EXPECT_EQ(at(0, 0) >> 24, 0u);                 // rounded-off corner
-    EXPECT_EQ(at(96, 1), 0xFF8098C8u);             // top edge, cut into cell 1
-    EXPECT_EQ(at(1, 96), 0xFF8098C8u);             // left edge, cell 3
-    EXPECT_EQ(at(96, 96), 0xD0182038u);            // centre cell 4, stretched by the window
-    EXPECT_EQ(at(64, 64), at(127, 127));           // the centre cell is uniform
+    EXPECT_EQ(at(0, 0) >> 24, 0u);        // rounded-off corner
+    EXPECT_EQ(at(96, 1), 0xFF8098C8u);    // top edge, cut into cell 1
+    EXPECT_EQ(at(1, 96), 0xFF8098C8u);    // left edge, cell 3
+    EXPECT_EQ(at(96, 96), 0xD0182038u);   // centre cell 4, stretched by the window
+    EXPECT_EQ(at(64, 64), at(127, 127));  // the centre cell is uniform
 }
 
 TEST(ImageGenTest, EveryFormatReadsBackTheSamePixels) {

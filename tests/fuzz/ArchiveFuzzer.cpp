@@ -47,7 +47,8 @@ std::vector<std::u16string> directoryNames(const uint8_t* data, size_t size, uin
     OxArchiveHeaderDisk headerDisk;
     std::copy(data, data + kArchiveHeaderSize, reinterpret_cast<uint8_t*>(&headerDisk));
     const OxArchiveHeader header = decodeHeader(headerDisk);
-    for (size_t at = kArchiveHeaderSize; at + kArchiveRecordSize <= size && names.size() < 64; at += kArchiveRecordSize) {
+    for (size_t at = kArchiveHeaderSize; at + kArchiveRecordSize <= size && names.size() < 64;
+         at += kArchiveRecordSize) {
         OxArchiveRecordDisk disk;
         std::copy(data + at, data + at + kArchiveRecordSize, reinterpret_cast<uint8_t*>(&disk));
         if ((header.flags & kArchiveFlagScrambled) != 0) {

@@ -46,9 +46,9 @@ TEST_F(UninitialisedTest, InitializeWithoutParametersOpensTheDefaultWindowedDevi
     struct Case {
         RenderState state;
         uint32_t value;
-    } cases[] = {{RenderState::AlphaTestEnable, 1}, {RenderState::AlphaRef, 8},
+    } cases[] = {{RenderState::AlphaTestEnable, 1},          {RenderState::AlphaRef, 8},
                  {RenderState::AlphaFunc, kCmpGreaterEqual}, {RenderState::CullMode, kCullClockwise},
-                 {RenderState::AlphaBlendEnable, 1}, {RenderState::ScissorTestEnable, 1}};
+                 {RenderState::AlphaBlendEnable, 1},         {RenderState::ScissorTestEnable, 1}};
     for (const Case& c : cases) {
         uint32_t v = 0;
         graphics->getDevice()->getRenderState(c.state, &v);

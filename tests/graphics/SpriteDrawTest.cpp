@@ -16,9 +16,7 @@ using namespace Platform::Gpu;
 
 constexpr uint32_t kBackground = 0xFF336699u;
 
-uint32_t imageColor(int x, int y) {
-    return 0xFF000040u | uint32_t(x) << 16 | uint32_t(y) << 8;
-}
+uint32_t imageColor(int x, int y) { return 0xFF000040u | uint32_t(x) << 16 | uint32_t(y) << 8; }
 
 // An opaque (no alpha) PNG: its texture pads with opaque black.
 std::vector<uint8_t> opaquePng(int w, int h, uint32_t (*color)(int, int)) {
@@ -190,12 +188,9 @@ TEST(SpriteColorTest, PacksTruncatedChannelsKeepingTheLowByte) {
         float r, g, b, a;
         uint32_t packed;
     } cases[] = {
-        {1, 0.5f, 0.25f, 1, 0xFFFF7F3Fu},
-        {0, 0, 0, 0, 0},
-        {2.0f, 0, 0, 1, 0xFFFE0000u},
-        {-0.01f, 0, 0, 1, 0xFFFE0000u},  // trunc(-2.55) = -2
-        {-1.0f, 0, 0, 1, 0xFF010000u},
-        {std::nanf(""), 0, 0, 1, 0xFF000000u},
+        {1, 0.5f, 0.25f, 1, 0xFFFF7F3Fu}, {0, 0, 0, 0, 0},
+        {2.0f, 0, 0, 1, 0xFFFE0000u},     {-0.01f, 0, 0, 1, 0xFFFE0000u},  // trunc(-2.55) = -2
+        {-1.0f, 0, 0, 1, 0xFF010000u},    {std::nanf(""), 0, 0, 1, 0xFF000000u},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.packed, OxSpriteDraw::packColor(c.r, c.g, c.b, c.a)) << c.r;
@@ -206,12 +201,12 @@ TEST(SpriteColorTest, PacksTruncatedChannelsKeepingTheLowByte) {
 // one unit per channel, so only a change of the documented rounding or of a feature fails.
 TEST_F(SpriteDrawTest, RenderedSceneMatchesTheReferenceImage) {
     IOrvexTexture* tiles = textureFrom(u"tiles.png", pngBytes(16, 16, [](int x, int y) {
-        return ((x / 4 + y / 4) % 2 != 0 ? 0xFFE0C080u : 0xC0306090u);
-    }));
+                                           return ((x / 4 + y / 4) % 2 != 0 ? 0xFFE0C080u : 0xC0306090u);
+                                       }));
     IOrvexTexture* glow = textureFrom(u"glow.png", pngBytes(32, 32, [](int x, int y) {
-        const double d = std::hypot(x - 15.5, y - 15.5) / 16.0;
-        return uint32_t(std::max(0.0, 1.0 - d) * 255) << 24 | 0xFFD040u;
-    }));
+                                          const double d = std::hypot(x - 15.5, y - 15.5) / 16.0;
+                                          return uint32_t(std::max(0.0, 1.0 - d) * 255) << 24 | 0xFFD040u;
+                                      }));
     for (int y = 0; y < 120; y += 16) {
         for (int x = 0; x < 160; x += 16) {
             const OxRect d{float(x), float(y), float(x + 16), float(y + 16)};

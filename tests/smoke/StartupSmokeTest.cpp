@@ -16,7 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-
 struct Image {
     int width = 0;
     int height = 0;
@@ -74,8 +73,7 @@ protected:
         std::ostringstream command;
         command << "cd '" << runDirectory_.string() << "' && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "
                 << "ORVEX_DEBUG_OUTPUT=1 ORVEX_CAPTURE_FRAMES=" << captureFrames << " ORVEX_CAPTURE_DIR='"
-                << runDirectory_.string() << "' timeout 120 '" << FENWARROW_PROGRAM << "' 2> '" << log.string()
-                << "'";
+                << runDirectory_.string() << "' timeout 120 '" << FENWARROW_PROGRAM << "' 2> '" << log.string() << "'";
         const int status = std::system(command.str().c_str());
         std::ifstream file(log);
         log_.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());

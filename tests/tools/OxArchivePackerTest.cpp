@@ -145,14 +145,15 @@ TEST_F(PackerFolder, CommandLineTool) {
     const std::string tool = ORVEX_PACK_TOOL;
     const std::string quiet = " 2>" + (root_ / "stderr.txt").string();
     EXPECT_EQ(std::system((tool + " -o " + (root_ / "d000.bin").string() + " -d " + (root_ / "src").string() +
-                           " -p '*.wav'" + quiet).c_str()),
+                           " -p '*.wav'" + quiet)
+                              .c_str()),
               0);
     Orvex::FileArchiver::OxPackedStreamReader reader;
     ASSERT_EQ(reader.openArchives({u"d000.bin"}, Orvex::FileArchiver::OxArchiveOptions{}), 0u);
     EXPECT_EQ(readEntry(reader, u"Sound/se.wav"), "wave");
 
-    EXPECT_NE(std::system((tool + " -o " + (root_ / "bad.bin").string() + " -d " + (root_ / "long").string() + quiet)
-                              .c_str()),
+    EXPECT_NE(std::system(
+                  (tool + " -o " + (root_ / "bad.bin").string() + " -d " + (root_ / "long").string() + quiet).c_str()),
               0);
     std::ifstream in(root_ / "stderr.txt");
     const std::string message((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

@@ -41,10 +41,10 @@ std::vector<uint8_t> encodeBinaryFont(const FontDescription& font) {
 
     ByteWriter info;
     info.i16(static_cast<int16_t>(font.fontSize));
-    info.u8(0x03);  // smooth, unicode
-    info.u8(0);     // character set: unused with unicode
-    info.u16(100);  // no vertical stretch
-    info.u8(1);     // no supersampling
+    info.u8(0x03);                                    // smooth, unicode
+    info.u8(0);                                       // character set: unused with unicode
+    info.u16(100);                                    // no vertical stretch
+    info.u8(1);                                       // no supersampling
     for (int side = 0; side < 4; ++side) info.u8(0);  // padding up, right, down, left
     info.u8(static_cast<uint8_t>(font.spacing));
     info.u8(static_cast<uint8_t>(font.spacing));

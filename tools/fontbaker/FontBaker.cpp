@@ -80,9 +80,7 @@ std::vector<KerningPair> collectKerning(const GlyphRasterizer& face, const std::
     return pairs;
 }
 
-std::string pageName(const std::string& font, uint32_t index) {
-    return font + "_" + std::to_string(index) + ".png";
-}
+std::string pageName(const std::string& font, uint32_t index) { return font + "_" + std::to_string(index) + ".png"; }
 
 // Removes "<name>_<k>.png" for k >= pageCount left by an earlier, larger bake.
 void removeStalePages(const std::filesystem::path& directory, const std::string& name, uint32_t pageCount) {
@@ -96,9 +94,8 @@ void removeStalePages(const std::filesystem::path& directory, const std::string&
 
 bool isValidFontName(const std::string& name) {
     if (name.empty() || name.size() > 32) return false;
-    return std::all_of(name.begin(), name.end(), [](char c) {
-        return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '-';
-    });
+    return std::all_of(name.begin(), name.end(),
+                       [](char c) { return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '-'; });
 }
 
 BakeSummary bakeFont(const BakeOptions& options) {
@@ -128,8 +125,8 @@ BakeSummary bakeFont(const BakeOptions& options) {
     font.faceName = face.familyName();
     font.fontSize = static_cast<uint16_t>(options.pixelSize);
     const int32_t base = std::max(face.ascender(), 0);
-    const int32_t lineHeight = options.lineHeight != 0 ? static_cast<int32_t>(options.lineHeight)
-                                                       : std::max(face.lineHeight(), 1);
+    const int32_t lineHeight =
+        options.lineHeight != 0 ? static_cast<int32_t>(options.lineHeight) : std::max(face.lineHeight(), 1);
     font.lineHeight = static_cast<uint16_t>(std::min<int32_t>(lineHeight, std::numeric_limits<uint16_t>::max()));
     font.base = static_cast<uint16_t>(std::min<int32_t>(base, std::numeric_limits<uint16_t>::max()));
     font.scaleW = static_cast<uint16_t>(side);

@@ -22,9 +22,7 @@ struct GlyphRasterizer::Handles {
 namespace {
 
 // 26.6 fixed point to whole pixels, rounded.
-int32_t roundPixels(FT_Pos value) {
-    return static_cast<int32_t>((value + 32) >> 6);
-}
+int32_t roundPixels(FT_Pos value) { return static_cast<int32_t>((value + 32) >> 6); }
 
 }  // namespace
 
@@ -41,9 +39,7 @@ GlyphRasterizer::GlyphRasterizer(const std::string& fontFile, uint32_t pixelSize
 
 GlyphRasterizer::~GlyphRasterizer() = default;
 
-bool GlyphRasterizer::hasGlyph(char32_t code) const {
-    return FT_Get_Char_Index(handles_->face, code) != 0;
-}
+bool GlyphRasterizer::hasGlyph(char32_t code) const { return FT_Get_Char_Index(handles_->face, code) != 0; }
 
 GlyphBitmap GlyphRasterizer::render(char32_t code) const {
     if (!hasGlyph(code)) throw BakeError(fontFile_ + ": the font has no glyph for " + codePointName(code));
@@ -68,8 +64,8 @@ GlyphBitmap GlyphRasterizer::render(char32_t code) const {
     for (uint32_t y = 0; y < glyph.height; ++y) {
         // A negative pitch means the rows are stored bottom-up.
         const unsigned char* row = bitmap.pitch >= 0
-            ? bitmap.buffer + static_cast<ptrdiff_t>(y) * bitmap.pitch
-            : bitmap.buffer + static_cast<ptrdiff_t>(glyph.height - 1 - y) * -bitmap.pitch;
+                                       ? bitmap.buffer + static_cast<ptrdiff_t>(y) * bitmap.pitch
+                                       : bitmap.buffer + static_cast<ptrdiff_t>(glyph.height - 1 - y) * -bitmap.pitch;
         uint8_t* out = glyph.coverage.data() + static_cast<size_t>(y) * glyph.width;
         if (bitmap.pixel_mode == FT_PIXEL_MODE_GRAY) {
             const unsigned levels = bitmap.num_grays > 1 ? bitmap.num_grays - 1 : 255;
@@ -81,9 +77,7 @@ GlyphBitmap GlyphRasterizer::render(char32_t code) const {
     return glyph;
 }
 
-bool GlyphRasterizer::hasKerning() const {
-    return FT_HAS_KERNING(handles_->face);
-}
+bool GlyphRasterizer::hasKerning() const { return FT_HAS_KERNING(handles_->face); }
 
 int32_t GlyphRasterizer::kerning(char32_t left, char32_t right) const {
     if (!hasKerning()) return 0;
@@ -94,13 +88,9 @@ int32_t GlyphRasterizer::kerning(char32_t left, char32_t right) const {
     return roundPixels(delta.x);
 }
 
-int32_t GlyphRasterizer::ascender() const {
-    return roundPixels(handles_->face->size->metrics.ascender);
-}
+int32_t GlyphRasterizer::ascender() const { return roundPixels(handles_->face->size->metrics.ascender); }
 
-int32_t GlyphRasterizer::lineHeight() const {
-    return roundPixels(handles_->face->size->metrics.height);
-}
+int32_t GlyphRasterizer::lineHeight() const { return roundPixels(handles_->face->size->metrics.height); }
 
 std::string GlyphRasterizer::familyName() const {
     return handles_->face->family_name ? handles_->face->family_name : "";

@@ -12,8 +12,7 @@ std::vector<PackedRect> packRectangles(const std::vector<std::pair<uint32_t, uin
                                        uint32_t spacing, uint32_t maxPages, uint32_t& pageCount) {
     std::vector<size_t> order(sizes.size());
     std::iota(order.begin(), order.end(), size_t{0});
-    std::stable_sort(order.begin(), order.end(),
-                     [&](size_t a, size_t b) { return sizes[a].second > sizes[b].second; });
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return sizes[a].second > sizes[b].second; });
 
     std::vector<PackedRect> placed(sizes.size());
     // Half the spacing along the page edges too: a sampler that wraps at an edge then reads

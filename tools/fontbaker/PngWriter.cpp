@@ -31,10 +31,9 @@ void appendBytes(void* context, void* data, int size) {
 std::vector<uint8_t> encodePngRgba(const std::vector<uint8_t>& pixels, uint32_t width, uint32_t height) {
     if (pixels.size() != static_cast<size_t>(width) * height * 4) throw BakeError("page image of the wrong size");
     std::vector<uint8_t> png;
-    if (stbi_write_png_to_func(appendBytes, &png, static_cast<int>(width), static_cast<int>(height), 4,
-                               pixels.data(), static_cast<int>(width * 4)) == 0) {
-        throw BakeError("PNG encoding of a " + std::to_string(width) + "x" + std::to_string(height) +
-                        " page failed");
+    if (stbi_write_png_to_func(appendBytes, &png, static_cast<int>(width), static_cast<int>(height), 4, pixels.data(),
+                               static_cast<int>(width * 4)) == 0) {
+        throw BakeError("PNG encoding of a " + std::to_string(width) + "x" + std::to_string(height) + " page failed");
     }
     return png;
 }

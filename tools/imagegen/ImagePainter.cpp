@@ -43,7 +43,8 @@ void needArguments(const ImageRecipe& recipe, size_t count, bool orMore) {
 
 std::vector<uint32_t> coloursFrom(const ImageRecipe& recipe, size_t first) {
     std::vector<uint32_t> colours;
-    for (size_t i = first; i < recipe.arguments.size(); ++i) colours.push_back(parseColour(recipe.arguments[i], recipe.origin));
+    for (size_t i = first; i < recipe.arguments.size(); ++i)
+        colours.push_back(parseColour(recipe.arguments[i], recipe.origin));
     return colours;
 }
 
@@ -152,10 +153,18 @@ private:
                 const double u = (x + 0.5 - cx) / rx, v = (y + 0.5 - cy) / ry;
                 double d = 0.0;  // <= 1 inside
                 switch (index % 4) {
-                    case 0: d = std::hypot(u, v); break;                    // disc
-                    case 1: d = std::abs(u) + std::abs(v); break;           // diamond
-                    case 2: d = std::max(std::abs(u), std::abs(v)); break;  // square
-                    default: d = std::abs(std::hypot(u, v) - 0.6) / 0.4; break;     // ring
+                    case 0:
+                        d = std::hypot(u, v);
+                        break;  // disc
+                    case 1:
+                        d = std::abs(u) + std::abs(v);
+                        break;  // diamond
+                    case 2:
+                        d = std::max(std::abs(u), std::abs(v));
+                        break;  // square
+                    default:
+                        d = std::abs(std::hypot(u, v) - 0.6) / 0.4;
+                        break;  // ring
                 }
                 if (d <= 0.82) {
                     set(x, y, index % 2 == 0 || d <= 0.5 ? colour : scaleRgb(colour, 1.25));
@@ -199,7 +208,8 @@ private:
         const double w = canvas_.width, h = canvas_.height, side = std::min(w, h);
         for (uint32_t y = 0; y < canvas_.height; ++y) {
             for (uint32_t x = 0; x < canvas_.width; ++x) {
-                const double d = roundedBoxDistance(x + 0.5, y + 0.5, w * 0.15, h * 0.15, w * 0.85, h * 0.85, side * 0.12);
+                const double d =
+                    roundedBoxDistance(x + 0.5, y + 0.5, w * 0.15, h * 0.15, w * 0.85, h * 0.85, side * 0.12);
                 if (d > 0.0) continue;
                 const double ring = std::abs(std::hypot(x + 0.5 - w / 2, y + 0.5 - h / 2) - side * 0.18);
                 set(x, y, ring < side * 0.05 ? mark : tile);

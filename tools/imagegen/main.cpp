@@ -39,7 +39,8 @@ int main(int argc, char** argv) {
         for (const ImageRecipe& recipe : readRecipeFile(args[0])) {
             std::string path = recipe.path;
             if (lowerCase) {
-                std::transform(path.begin(), path.end(), path.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+                std::transform(path.begin(), path.end(), path.begin(),
+                               [](unsigned char c) { return char(std::tolower(c)); });
             }
             writeImage(paint(recipe), std::filesystem::path(args[1]) / path);
         }

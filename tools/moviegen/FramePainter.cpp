@@ -18,18 +18,22 @@ Color hsv(uint32_t hue, int saturation, int value) {
     const int q = value * (255 - saturation * within / 255) / 255;
     const int t = value * (255 - saturation * (255 - within) / 255) / 255;
     switch (sector) {
-        case 0: return {value, t, p};
-        case 1: return {q, value, p};
-        case 2: return {p, value, t};
-        case 3: return {p, q, value};
-        case 4: return {t, p, value};
-        default: return {value, p, q};
+        case 0:
+            return {value, t, p};
+        case 1:
+            return {q, value, p};
+        case 2:
+            return {p, value, t};
+        case 3:
+            return {p, q, value};
+        case 4:
+            return {t, p, value};
+        default:
+            return {value, p, q};
     }
 }
 
-uint8_t lumaOf(int r, int g, int b) {
-    return static_cast<uint8_t>(((66 * r + 129 * g + 25 * b + 128) >> 8) + 16);
-}
+uint8_t lumaOf(int r, int g, int b) { return static_cast<uint8_t>(((66 * r + 129 * g + 25 * b + 128) >> 8) + 16); }
 uint8_t blueDifferenceOf(int r, int g, int b) {
     return static_cast<uint8_t>(((-38 * r - 74 * g + 112 * b + 128) >> 8) + 128);
 }

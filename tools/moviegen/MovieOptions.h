@@ -6,13 +6,13 @@ namespace Orvex::Tools::MovieGen {
 
 struct MovieOptions {
     std::string outputPath;
-    uint32_t width = 320;      // picture width, a multiple of 16
-    uint32_t height = 240;     // picture height, a multiple of 16
+    uint32_t width = 320;   // picture width, a multiple of 16
+    uint32_t height = 240;  // picture height, a multiple of 16
     uint32_t frameCount = 75;
     uint32_t fps = 25;
-    uint32_t hue = 210;        // base colour of the picture, degrees 0..359
+    uint32_t hue = 210;  // base colour of the picture, degrees 0..359
     bool withSound = false;
-    bool still = false;        // every frame shows the first picture (a logo card)
+    bool still = false;  // every frame shows the first picture (a logo card)
     uint32_t sampleRate = 44100;
     uint32_t channels = 2;
 };

@@ -10,7 +10,7 @@ namespace Orvex::Tools::MovieGen {
 
 namespace {
 
-constexpr int kQuality = 48;            // 0..63
+constexpr int kQuality = 48;              // 0..63
 constexpr int kKeyframeGranuleShift = 6;  // a key frame at least every 64 frames
 
 struct EncoderDeleter {
@@ -40,8 +40,9 @@ EncodedStream encodeTheora(const FramePainter& painter, uint32_t width, uint32_t
     info.keyframe_granule_shift = kKeyframeGranuleShift;
     std::unique_ptr<th_enc_ctx, EncoderDeleter> encoder(th_encode_alloc(&info));
     th_info_clear(&info);
-    if (!encoder) throw MovieError("the Theora encoder refused a " + std::to_string(width) + "x" +
-                                   std::to_string(height) + " picture at " + std::to_string(fps) + " fps");
+    if (!encoder)
+        throw MovieError("the Theora encoder refused a " + std::to_string(width) + "x" + std::to_string(height) +
+                         " picture at " + std::to_string(fps) + " fps");
     int keyframeInterval = 1 << kKeyframeGranuleShift;
     th_encode_ctl(encoder.get(), TH_ENCCTL_SET_KEYFRAME_FREQUENCY_FORCE, &keyframeInterval, sizeof keyframeInterval);
 
@@ -61,12 +62,12 @@ EncodedStream encodeTheora(const FramePainter& painter, uint32_t width, uint32_t
     for (uint32_t index = 0; index < frameCount; ++index) {
         painter.paint(index, frameCount, frame);
         th_ycbcr_buffer planes;
-        planes[0] = th_img_plane{static_cast<int>(width), static_cast<int>(height), static_cast<int>(width),
-                                 frame.y.data()};
-        planes[1] = th_img_plane{static_cast<int>(width / 2), static_cast<int>(height / 2),
-                                 static_cast<int>(width / 2), frame.cb.data()};
-        planes[2] = th_img_plane{static_cast<int>(width / 2), static_cast<int>(height / 2),
-                                 static_cast<int>(width / 2), frame.cr.data()};
+        planes[0] =
+            th_img_plane{static_cast<int>(width), static_cast<int>(height), static_cast<int>(width), frame.y.data()};
+        planes[1] = th_img_plane{static_cast<int>(width / 2), static_cast<int>(height / 2), static_cast<int>(width / 2),
+                                 frame.cb.data()};
+        planes[2] = th_img_plane{static_cast<int>(width / 2), static_cast<int>(height / 2), static_cast<int>(width / 2),
+                                 frame.cr.data()};
         if (th_encode_ycbcr_in(encoder.get(), planes) != 0) {
             throw MovieError("the Theora encoder refused frame " + std::to_string(index));
         }

@@ -17,8 +17,8 @@ std::vector<std::vector<float>> synthesizeChime(uint32_t channels, uint32_t samp
         const double t = static_cast<double>(n % noteLength) / sampleRate;
         const double frequency = kNotes[note % kNoteCount];
         const double envelope = std::exp(-6.0 * t) * std::fmin(1.0, t * 200.0);  // soft attack, decay
-        const double value = 0.4 * envelope * (std::sin(2.0 * pi * frequency * t) +
-                                                0.25 * std::sin(4.0 * pi * frequency * t)) / 1.25;
+        const double value =
+            0.4 * envelope * (std::sin(2.0 * pi * frequency * t) + 0.25 * std::sin(4.0 * pi * frequency * t)) / 1.25;
         for (uint32_t c = 0; c < channels; ++c) {
             // Even notes lean left, odd notes right.
             const bool leans = channels == 2 && ((note % 2 == 0) != (c == 0));

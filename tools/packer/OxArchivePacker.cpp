@@ -14,9 +14,7 @@ namespace {
 
 using namespace Orvex::FileArchiver;
 
-char16_t foldAscii(char16_t c) {
-    return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 0x20) : c;
-}
+char16_t foldAscii(char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 0x20) : c; }
 
 bool checkEntryName(const std::u16string& name, std::string& error) {
     const std::string shown = System::narrow(name);
@@ -29,8 +27,8 @@ bool checkEntryName(const std::u16string& name, std::string& error) {
         return false;
     }
     if (name.size() > kArchiveNameUnits) {
-        error = "the entry name \"" + shown + "\" is " + std::to_string(name.size()) +
-                " UTF-16 units long; at most " + std::to_string(kArchiveNameUnits) + " fit";
+        error = "the entry name \"" + shown + "\" is " + std::to_string(name.size()) + " UTF-16 units long; at most " +
+                std::to_string(kArchiveNameUnits) + " fit";
         return false;
     }
     return true;
@@ -97,8 +95,8 @@ bool matchesPattern(std::u16string_view name, std::u16string_view pattern) {
     return p == pattern.size();
 }
 
-bool buildArchive(const std::vector<PackerEntry>& entries, const PackerOptions& options,
-                  std::vector<uint8_t>& image, std::string& error) {
+bool buildArchive(const std::vector<PackerEntry>& entries, const PackerOptions& options, std::vector<uint8_t>& image,
+                  std::string& error) {
     if (entries.size() > kArchiveMaxEntries) {
         error = std::to_string(entries.size()) + " entries do not fit one archive (at most " +
                 std::to_string(kArchiveMaxEntries) + ")";
@@ -203,8 +201,7 @@ bool collectFolder(const std::filesystem::path& root, const std::vector<std::u16
     }
     std::sort(collected.begin(), collected.end(),
               [](const PackerEntry& a, const PackerEntry& b) { return a.name < b.name; });
-    entries.insert(entries.end(), std::make_move_iterator(collected.begin()),
-                   std::make_move_iterator(collected.end()));
+    entries.insert(entries.end(), std::make_move_iterator(collected.begin()), std::make_move_iterator(collected.end()));
     return true;
 }
 
@@ -228,8 +225,7 @@ bool collectList(const std::filesystem::path& listFile, const std::vector<std::u
         }
         const std::size_t tab = line.find('\t');
         if (tab == std::string::npos) {
-            error = listFile.string() + ":" + std::to_string(lineNumber) +
-                    ": expected \"entry name<TAB>source file\"";
+            error = listFile.string() + ":" + std::to_string(lineNumber) + ": expected \"entry name<TAB>source file\"";
             return false;
         }
         PackerEntry entry;

@@ -35,8 +35,8 @@ bool matchesPattern(std::u16string_view name, std::u16string_view pattern);
 
 // The archive image in memory. False with a message for a bad name, more than 65535 entries or
 // an image that would pass 4 GiB.
-bool buildArchive(const std::vector<PackerEntry>& entries, const PackerOptions& options,
-                  std::vector<uint8_t>& image, std::string& error);
+bool buildArchive(const std::vector<PackerEntry>& entries, const PackerOptions& options, std::vector<uint8_t>& image,
+                  std::string& error);
 bool writeArchive(const std::filesystem::path& file, const std::vector<PackerEntry>& entries,
                   const PackerOptions& options, std::string& error);
 

@@ -30,9 +30,7 @@ int16_t toSample(double value) {
     return static_cast<int16_t>(std::lround(clipped * 32000.0));
 }
 
-double noteFrequency(int semitonesFromA4) {
-    return 440.0 * std::pow(2.0, semitonesFromA4 / 12.0);
-}
+double noteFrequency(int semitonesFromA4) { return 440.0 * std::pow(2.0, semitonesFromA4 / 12.0); }
 
 // Tones with a linear frequency sweep and an exponential decay.
 void addTone(std::vector<double>& mix, uint32_t rate, double start, double length, double fromHz, double toHz,
@@ -156,12 +154,10 @@ std::vector<GeneratedSound> generateCatalogue() {
         const char* recipe;
     };
     const Effect effects[] = {
-        {"SE/SystemSE/se000.wav", "cursor"},  {"SE/SystemSE/se001.wav", "decide"},
-        {"SE/SystemSE/se002.wav", "cancel"},  {"SE/SystemSE/se003.wav", "buzzer"},
-        {"SE/SystemSE/se004.wav", "hit"},     {"SE/Jingle/jg000.wav", "jingle0"},
-        {"SE/Jingle/jg001.wav", "jingle1"},   {"SE/Jingle/jg002.wav", "jingle2"},
-        {"SE/Jingle/jg003.wav", "jingle3"},   {"SE/Jingle/jg004.wav", "jingle4"},
-        {"SE/jg000.wav", "jingle0"},
+        {"SE/SystemSE/se000.wav", "cursor"}, {"SE/SystemSE/se001.wav", "decide"}, {"SE/SystemSE/se002.wav", "cancel"},
+        {"SE/SystemSE/se003.wav", "buzzer"}, {"SE/SystemSE/se004.wav", "hit"},    {"SE/Jingle/jg000.wav", "jingle0"},
+        {"SE/Jingle/jg001.wav", "jingle1"},  {"SE/Jingle/jg002.wav", "jingle2"},  {"SE/Jingle/jg003.wav", "jingle3"},
+        {"SE/Jingle/jg004.wav", "jingle4"},  {"SE/jg000.wav", "jingle0"},
     };
     struct Music {
         const char* path;
@@ -170,11 +166,8 @@ std::vector<GeneratedSound> generateCatalogue() {
         double loop;
     };
     const Music music[] = {
-        {"BGM/bgm000.ogg", 1, 2.0, 12.0},
-        {"BGM/bgm001.ogg", 2, 2.0, 12.0},
-        {"BGM/bgm002.ogg", 3, 1.0, 12.0},
-        {"BGM/bgm017.ogg", 4, 1.0, 8.0},
-        {"BGM/test2.ogg", 5, 1.0, 6.0},
+        {"BGM/bgm000.ogg", 1, 2.0, 12.0}, {"BGM/bgm001.ogg", 2, 2.0, 12.0}, {"BGM/bgm002.ogg", 3, 1.0, 12.0},
+        {"BGM/bgm017.ogg", 4, 1.0, 8.0},  {"BGM/test2.ogg", 5, 1.0, 6.0},
     };
     std::vector<GeneratedSound> sounds;
     for (const Effect& effect : effects) {

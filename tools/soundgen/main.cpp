@@ -18,7 +18,8 @@ int main(int argc, char** argv) {
             const std::filesystem::path target = root / sound.path;
             std::filesystem::create_directories(target.parent_path());
             std::ofstream out(target, std::ios::binary | std::ios::trunc);
-            out.write(reinterpret_cast<const char*>(sound.bytes.data()), static_cast<std::streamsize>(sound.bytes.size()));
+            out.write(reinterpret_cast<const char*>(sound.bytes.data()),
+                      static_cast<std::streamsize>(sound.bytes.size()));
             if (!out) {
                 std::fprintf(stderr, "soundgen: cannot write %s\n", target.string().c_str());
                 return 1;

@@ -93,7 +93,10 @@ TEST_F(WaveSourceTest, HeaderChecksGiveNullSourcesAndAlwaysCloseTheEntry) {
         s.blockAlign = 3;
     });
     with("no channels", [](WavSpec& s) { s.channels = 0; });
-    with("block align not matching", [](WavSpec& s) { s.blockAlign = 4; s.frames = 240; });
+    with("block align not matching", [](WavSpec& s) {
+        s.blockAlign = 4;
+        s.frames = 240;
+    });
     for (const Case& c : cases) {
         const int opens = archive_.opens;
         const std::shared_ptr<IOrvexAudioSource> source = load(c.spec);

@@ -39,7 +39,8 @@ const std::u16string kText =
     u"<4:COLOR>緑の文字</COLOR>と　全角ＡＢＣ、ascii {5:f}.";
 
 MarkupParameters parameters() {
-    return {std::u16string(u"フェンの勇者"), std::u16string(u"Shield"), std::u16string(u"鉄の盾"), int32_t(1234),
+    return {std::u16string(u"フェンの勇者"), std::u16string(u"Shield"),
+            std::u16string(u"鉄の盾"),       int32_t(1234),
             OxColor{0.3f, 1.0f, 0.3f, 1.0f}, 2.5f};
 }
 
@@ -129,9 +130,9 @@ TEST(MarkupRenderingTest, BakedFontDrawsMarkedUpJapaneseTextAsTheReference) {
         ASSERT_EQ(Graphics::kOxOk, renderer->getTextureManager()->createTexture(&icon, reader.get()));
         reader->close();
         OxFontRenderer text(renderer, font);
-        text.registerIcon(u"Shield", boost::any(OxTextureTagObject(
-                                         icon, std::make_shared<OxTextureTagObject::SourceRect>(
-                                                   OxTextureTagObject::SourceRect{0, 0, 16, 16}))));
+        text.registerIcon(u"Shield",
+                          boost::any(OxTextureTagObject(icon, std::make_shared<OxTextureTagObject::SourceRect>(
+                                                                  OxTextureTagObject::SourceRect{0, 0, 16, 16}))));
         icon->release();
 
         renderer->clear(1, 0xFF182030u, 1.0f, 0);

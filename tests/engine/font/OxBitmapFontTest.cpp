@@ -86,9 +86,9 @@ struct FontFile {
 class BitmapFontLoad : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("h9_font_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ =
+            std::filesystem::temp_directory_path() / ("h9_font_" + std::to_string(::getpid()) + "_" +
+                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(dir_);
     }
     void TearDown() override { std::filesystem::remove_all(dir_); }
@@ -166,7 +166,13 @@ TEST_F(BitmapFontLoad, MalformedFilesAreRefusedWithAResetFontAndAReason) {
     } cases[] = {
         {"version 2", Bytes{0x42, 0x4D, 0x46, 0x02}, "version 3"},
         {"short magic", Bytes{0x42, 0x4D}, "version 3"},
-        {"cut block header", [] { FontFile f; f.bytes.insert(f.bytes.end(), {1, 4, 0}); return f.bytes; }(), "header"},
+        {"cut block header",
+         [] {
+             FontFile f;
+             f.bytes.insert(f.bytes.end(), {1, 4, 0});
+             return f.bytes;
+         }(),
+         "header"},
         {"unknown block", FontFile().block(6, Bytes(4)).bytes, "unknown block"},
         {"size past the end", FontFile().rawBlock(1, 0xFFFFFFF0u, Bytes(4)).bytes, "larger than the rest"},
         {"short info", FontFile().block(1, Bytes{7}).bytes, "info block shorter"},
@@ -193,7 +199,8 @@ TEST_F(BitmapFontLoad, MalformedFilesAreRefusedWithAResetFontAndAReason) {
             return c.file;
         }();
         EXPECT_EQ(OxBitmapFontLoader::kErrFailed, load(withGlyphs, {u"broken.png"})) << c.name;
-        EXPECT_NE(std::string::npos, loader_->getLastError().find(c.reason)) << c.name << ": " << loader_->getLastError();
+        EXPECT_NE(std::string::npos, loader_->getLastError().find(c.reason))
+            << c.name << ": " << loader_->getLastError();
         EXPECT_NE(std::string::npos, loader_->getLastError().find("font_00.fnt")) << c.name;
         EXPECT_EQ(0u, font_->fontSize) << c.name;
         EXPECT_EQ(0, font_->glyphs.count()) << c.name;

@@ -47,9 +47,9 @@ protected:
         renderer_->penX = kStartX;
         renderer_->penY = kStartY;
         icon_ = new CountedTexture(32, 32);
-        renderer_->registerIcon(u"Shield", boost::any(OxTextureTagObject(
-                                               icon_, std::make_shared<OxTextureTagObject::SourceRect>(
-                                                          OxTextureTagObject::SourceRect{0, 0, 16, 16}))));
+        renderer_->registerIcon(
+            u"Shield", boost::any(OxTextureTagObject(icon_, std::make_shared<OxTextureTagObject::SourceRect>(
+                                                                OxTextureTagObject::SourceRect{0, 0, 16, 16}))));
         icon_->release();
     }
 

@@ -21,9 +21,9 @@ TEST(OxKeyTableTest, NumbersMapToCodesAndNames) {
         std::u16string name;
     };
     const Case cases[] = {
-        {0, 0x01, u"Escape"}, {10, 0x0B, u"D0"},      {43, 0x2C, u"Z"},         {82, 0x53, u"Decimal"},
-        {83, 0x56, u"OEM_102"}, {100, 0x94, u"Kanji"}, {112, 0xB0, u"VolumEU"}, {120, 0xC8, u"Up"},
-        {125, 0xD0, u"Down"}, {143, 0xED, u"MediaSelect"},
+        {0, 0x01, u"Escape"},   {10, 0x0B, u"D0"},           {43, 0x2C, u"Z"},        {82, 0x53, u"Decimal"},
+        {83, 0x56, u"OEM_102"}, {100, 0x94, u"Kanji"},       {112, 0xB0, u"VolumEU"}, {120, 0xC8, u"Up"},
+        {125, 0xD0, u"Down"},   {143, 0xED, u"MediaSelect"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.number);
@@ -48,8 +48,9 @@ TEST(OxGamePadAxisTest, DeadZoneAndScaling) {
         int32_t raw;
         float value;
     };
-    const Case cases[] = {{0, 0.0f},       {8192, 0.0f},  {-8192, 0.0f}, {8193, 1.0f / 24575.0f},
-                          {-8193, -1.0f / 24576.0f}, {32767, 1.0f}, {-32768, -1.0f}};
+    const Case cases[] = {
+        {0, 0.0f},     {8192, 0.0f},   {-8192, 0.0f}, {8193, 1.0f / 24575.0f}, {-8193, -1.0f / 24576.0f},
+        {32767, 1.0f}, {-32768, -1.0f}};
     for (const Case& c : cases) {
         EXPECT_FLOAT_EQ(OxGamePadDevice::axisValue(c.raw), c.value) << c.raw;
     }

@@ -59,7 +59,8 @@ TEST_F(PackedReader, ReadsBackEveryEntryByteForByte) {
         SCOPED_TRACE(scramble ? "scrambled" : "plain");
         pack("d000.bin", entries, scramble);
         OxPackedStreamReader reader;
-        ASSERT_EQ(reader.openArchives({u"d000.bin"}, OxArchiveOptions{}), 0u) << Orvex::System::narrow(reader.getLastError());
+        ASSERT_EQ(reader.openArchives({u"d000.bin"}, OxArchiveOptions{}), 0u)
+            << Orvex::System::narrow(reader.getLastError());
         EXPECT_TRUE(reader.isLoaded());
         for (const PackerEntry& entry : entries) {
             EXPECT_EQ(readAll(reader, entry.name), entry.data);
@@ -249,7 +250,8 @@ TEST_F(PackedReader, ASessionCanBeReadAndClosedFromAnotherThread) {
 TEST_F(PackedReader, ThreadsSharingAReaderNeverMixTheirBytes) {
     std::vector<PackerEntry> entries;
     for (int i = 0; i < 4; ++i) {
-        entries.push_back({u"file" + std::u16string(1, char16_t(u'0' + i)), pattern(3000 + i * 100, uint8_t(i * 40)), i == 3});
+        entries.push_back(
+            {u"file" + std::u16string(1, char16_t(u'0' + i)), pattern(3000 + i * 100, uint8_t(i * 40)), i == 3});
     }
     pack("d000.bin", entries);
     OxPackedStreamReader reader;
@@ -297,11 +299,13 @@ TEST_F(PackedReader, CorruptArchivesAreRefusedWithAClearError) {
         {"truncated directory", ByteVector(good.begin(), good.begin() + 16 + 148 + 20), u"directory is truncated"},
         {"size past the end", patched(record2 + 8, 5000), u"\"b.lua\" lies outside the file"},
         {"offset past the end", patched(record2 + 12, 0x7FFFFFFF), u"\"b.lua\" lies outside the file"},
-        {"offset + size wraps", [&] {
+        {"offset + size wraps",
+         [&] {
              ByteVector bytes = patched(record1 + 12, 0xFFFFFF00u);
              Orvex::FileArchiver::storeLe32(bytes.data() + record1 + 8, 0x200);
              return bytes;
-         }(), u"\"a.lua\" lies outside the file"},
+         }(),
+         u"\"a.lua\" lies outside the file"},
         {"truncated data", ByteVector(good.begin(), good.end() - 1), u"\"b.lua\" lies outside the file"},
     };
     pack("d000.bin", {{u"ok.lua", {7}, false}});

@@ -209,8 +209,7 @@ TEST_F(TheoraPlayerTest, DrawsItsQuadFromAVertexBufferAndReleasesItsReferenceOnC
                                           {10, 8, 0, 1, 0xFFFFFFFFu, 0, 0},
                                           {10, 38, 0, 1, 0xFFFFFFFFu, 0, 1}};
     device_->clear(0, nullptr, Gpu::kClearTarget, 0xFF000000u, 1.0f, 0);
-    ASSERT_EQ(device_->drawPrimitiveUp(Gpu::kPrimitiveTriangleStrip, 2, strip, sizeof(Gpu::TexturedVertex)),
-              Gpu::kOk);
+    ASSERT_EQ(device_->drawPrimitiveUp(Gpu::kPrimitiveTriangleStrip, 2, strip, sizeof(Gpu::TexturedVertex)), Gpu::kOk);
     EXPECT_EQ(drawn, back->image()->texels);
     back->release();
     EXPECT_NE(backBufferPixel(30, 36) & 0xFFFFFF, 0u);

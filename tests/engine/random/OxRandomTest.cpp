@@ -68,7 +68,7 @@ TEST(OxRandomRange, IntegersFollowTheModuloOfTheInclusiveSpan) {
         {10, 1, 0xFFFFFFFFu, 6},   // swapped bounds: the same range
         {-5, 5, 0xFFFFFFFFu, -2},  // 4294967295 % 11 = 3
         {7, 3, 12, 5},
-        {kMin, 0, 0xFFFFFFFFu, -2},  // a span above 2^31 still fits the unsigned arithmetic
+        {kMin, 0, 0xFFFFFFFFu, -2},     // a span above 2^31 still fits the unsigned arithmetic
         {kMin, kMax, 0xFFFFFFFFu, -1},  // the whole range: the draw as it is
         {kMax, kMin, 7, 7},
     };

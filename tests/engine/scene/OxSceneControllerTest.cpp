@@ -76,7 +76,8 @@ private:
 
 class RecordingFactory : public IOrvexSceneFactory {
 public:
-    RecordingFactory(std::map<int32_t, Behaviour> behaviours, Log& log) : behaviours_(std::move(behaviours)), log_(log) {}
+    RecordingFactory(std::map<int32_t, Behaviour> behaviours, Log& log)
+        : behaviours_(std::move(behaviours)), log_(log) {}
     std::shared_ptr<OxSceneBase> create(int32_t id) override {
         const auto found = behaviours_.find(id);
         if (found == behaviours_.end()) {
@@ -145,14 +146,14 @@ TEST(OxSceneController, RequestSequencesFollowTheStackRules) {
         {"call then return rebuilds the dropped caller",
          {{1, posting(call(2))}, {2, posting(ret())}},
          {{change(1), true}},
-         {"1:init", "L:pushed1", "1:update", "1:final", "1:dtor", "2:init", "L:pushed2", "2:update",
-          "2:final", "2:dtor", "1:init", "L:pushed1", "1:back2", "1:update"},
+         {"1:init", "L:pushed1", "1:update", "1:final", "1:dtor", "2:init", "L:pushed2", "2:update", "2:final",
+          "2:dtor", "1:init", "L:pushed1", "1:back2", "1:update"},
          1},
         {"push then return keeps the same object below",
          {{1, posting(push(2))}, {2, posting(ret())}},
          {{change(1), true}},
-         {"1:init", "L:pushed1", "1:update", "2:init", "L:pushed2", "2:update", "2:final", "2:dtor",
-          "1:back2", "1:update"},
+         {"1:init", "L:pushed1", "1:update", "2:init", "L:pushed2", "2:update", "2:final", "2:dtor", "1:back2",
+          "1:update"},
          1},
         {"a change posted in update waits for the next frame",
          {{1, posting(change(2))}, {2, {}}},
@@ -167,8 +168,8 @@ TEST(OxSceneController, RequestSequencesFollowTheStackRules) {
         {"quit finalises live scenes top down and skips dropped ones",
          {{1, posting(push(2))}, {2, posting(call(3))}, {3, posting(quit())}},
          {{change(1), false}},
-         {"1:init", "L:pushed1", "1:update", "2:init", "L:pushed2", "2:update", "2:final", "2:dtor",
-          "3:init", "L:pushed3", "3:update", "3:final", "3:dtor", "1:final", "1:dtor"},
+         {"1:init", "L:pushed1", "1:update", "2:init", "L:pushed2", "2:update", "2:final", "2:dtor", "3:init",
+          "L:pushed3", "3:update", "3:final", "3:dtor", "1:final", "1:dtor"},
          -1},
         {"an unknown id fails the change after the old scene left",
          {{1, {}}},
@@ -195,26 +196,24 @@ TEST(OxSceneController, RequestSequencesFollowTheStackRules) {
          {{change(1), false}},
          {"1:init", "L:pushed1", "1:update"},
          1},
-        {"a call on an empty stack is a push",
-         {{1, {}}},
-         {{call(1), true}},
-         {"1:init", "L:pushed1", "1:update"},
-         1},
-        {"target -1 fails without asking the factory",
-         {{1, {}}},
-         {{change(-1), false}},
-         {},
-         -1},
+        {"a call on an empty stack is a push", {{1, {}}}, {{call(1), true}}, {"1:init", "L:pushed1", "1:update"}, 1},
+        {"target -1 fails without asking the factory", {{1, {}}}, {{change(-1), false}}, {}, -1},
         {"a call whose target fails leaves a dropped top that refuses to run",
          {{1, {}}},
          {{change(1), true}, {call(9), false}, {std::nullopt, false}},
          {"1:init", "L:pushed1", "1:update", "1:final", "1:dtor", "9:unknown"},
          1},
         {"a return onto a caller that can no longer be built fails",
-         {{1, [] { Behaviour b = posting(call(2)); b.refuseRebuild = true; return b; }()}, {2, posting(ret())}},
+         {{1,
+           [] {
+               Behaviour b = posting(call(2));
+               b.refuseRebuild = true;
+               return b;
+           }()},
+          {2, posting(ret())}},
          {{change(1), false}},
-         {"1:init", "L:pushed1", "1:update", "1:final", "1:dtor", "2:init", "L:pushed2", "2:update",
-          "2:final", "2:dtor", "1:init", "1:dtor"},
+         {"1:init", "L:pushed1", "1:update", "1:final", "1:dtor", "2:init", "L:pushed2", "2:update", "2:final",
+          "2:dtor", "1:init", "1:dtor"},
          -1},
         {"a later request of the same frame wins",
          {{1, {}}, {2, {}}},

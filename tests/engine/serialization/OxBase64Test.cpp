@@ -36,14 +36,14 @@ TEST(OxBase64, DecodingStopsAtPaddingOrTheFirstForeignCharacter) {
         std::string bytes;
     } cases[] = {
         {"Zm9vYmFy!!", "foobar"},
-        {"Zm9v!Ym9v", "foo"},             // the rest is ignored whatever it holds
-        {"Zm9v Ym9v", "foo"},             // whitespace is outside the alphabet too
-        {"Zm9=Ym9v", "fo"},               // stops at the first '='
-        {"Zm9", "fo"},                    // three characters give two bytes
-        {"Zg", "f"},                      // two give one
-        {"Z", ""},                        // a single character gives nothing
+        {"Zm9v!Ym9v", "foo"},  // the rest is ignored whatever it holds
+        {"Zm9v Ym9v", "foo"},  // whitespace is outside the alphabet too
+        {"Zm9=Ym9v", "fo"},    // stops at the first '='
+        {"Zm9", "fo"},         // three characters give two bytes
+        {"Zg", "f"},           // two give one
+        {"Z", ""},             // a single character gives nothing
         {"Zm9vZ", "foo"},
-        {"\xE3\x81\x82Zm9v", ""},         // a byte above 0x7F is outside the alphabet
+        {"\xE3\x81\x82Zm9v", ""},  // a byte above 0x7F is outside the alphabet
         {"", ""},
     };
     for (const auto& c : cases) {

@@ -30,22 +30,51 @@ TEST(OxSerializer, PrimitivesWriteTheirExactBytes) {
         {"float 1.0", [](OxSerializer& s) { s.write32(1.0f); }, {0x00, 0x00, 0x80, 0x3F}},
         {"byte", [](OxSerializer& s) { s.writeByte(0xAB); }, {0xAB}},
         {"16-bit", [](OxSerializer& s) { s.write16(0xBEEF); }, {0xEF, 0xBE}},
-        {"string abc", [](OxSerializer& s) { std::string v = "abc"; s.serializeString(v); },
+        {"string abc",
+         [](OxSerializer& s) {
+             std::string v = "abc";
+             s.serializeString(v);
+         },
          {0x61, 0x62, 0x63, 0x00}},
-        {"empty string", [](OxSerializer& s) { std::string v; s.serializeString(v); }, {0x00}},
-        {"wide A", [](OxSerializer& s) { std::u16string v = u"A"; s.serializeWString(v); },
+        {"empty string",
+         [](OxSerializer& s) {
+             std::string v;
+             s.serializeString(v);
+         },
+         {0x00}},
+        {"wide A",
+         [](OxSerializer& s) {
+             std::u16string v = u"A";
+             s.serializeWString(v);
+         },
          {0x41, 0x00, 0x00, 0x00}},
-        {"empty wide", [](OxSerializer& s) { std::u16string v; s.serializeWString(v); }, {0x00, 0x00}},
-        {"wide kana", [](OxSerializer& s) { std::u16string v = u"あ"; s.serializeWString(v); },
+        {"empty wide",
+         [](OxSerializer& s) {
+             std::u16string v;
+             s.serializeWString(v);
+         },
+         {0x00, 0x00}},
+        {"wide kana",
+         [](OxSerializer& s) {
+             std::u16string v = u"あ";
+             s.serializeWString(v);
+         },
          {0x42, 0x30, 0x00, 0x00}},
-        {"bool vector", [](OxSerializer& s) { std::vector<bool> v{true, false, true}; s.serializeBoolVector(v); },
+        {"bool vector",
+         [](OxSerializer& s) {
+             std::vector<bool> v{true, false, true};
+             s.serializeBoolVector(v);
+         },
          {0x03, 0x00, 0x00, 0x00, 0x01, 0x00, 0x01}},
-        {"empty bool vector", [](OxSerializer& s) { std::vector<bool> v; s.serializeBoolVector(v); },
+        {"empty bool vector",
+         [](OxSerializer& s) {
+             std::vector<bool> v;
+             s.serializeBoolVector(v);
+         },
          {0x00, 0x00, 0x00, 0x00}},
         // A string holding a 0 is cut there, so that its reader stays aligned with the stream.
         {"string with 0", [](OxSerializer& s) { s.writeString(std::string("a\0b", 3)); }, {0x61, 0x00}},
-        {"wide with 0", [](OxSerializer& s) { s.writeWString(std::u16string(u"a\0b", 3)); },
-         {0x61, 0x00, 0x00, 0x00}},
+        {"wide with 0", [](OxSerializer& s) { s.writeWString(std::u16string(u"a\0b", 3)); }, {0x61, 0x00, 0x00, 0x00}},
     };
     for (const auto& c : cases) {
         OxSerializer s;
@@ -183,28 +212,90 @@ struct DamageCase {
 
 TEST(OxSerializer, DamagedStreamsAreRefusedWithZeroedDestinations) {
     const DamageCase cases[] = {
-        {"byte on empty", {}, [](OxSerializer& s) { uint8_t v = 7; bool ok = s.readByte(v); return std::pair{ok, v == 0}; }},
-        {"32 truncated", {1, 2, 3}, [](OxSerializer& s) { int32_t v = 7; bool ok = s.read32(v); return std::pair{ok, v == 0}; }},
-        {"float truncated", {1}, [](OxSerializer& s) { float v = 7; bool ok = s.read32(v); return std::pair{ok, v == 0.0f}; }},
-        {"block past end", Bytes(15, 9), [](OxSerializer& s) {
-             uint8_t v[16]; std::memset(v, 7, sizeof v); bool ok = s.read16Bytes(v);
-             return std::pair{ok, v[0] == 0 && v[15] == 0}; }},
-        {"string without terminator", {'a', 'b', 'c'}, [](OxSerializer& s) {
-             std::string v = "x"; bool ok = s.serializeString(v); return std::pair{ok, v.empty()}; }},
-        {"string on empty", {}, [](OxSerializer& s) {
-             std::string v = "x"; bool ok = s.readString(v); return std::pair{ok, v.empty()}; }},
-        {"wide without terminator", {'a', 0, 'b', 0}, [](OxSerializer& s) {
-             std::u16string v = u"x"; bool ok = s.serializeWString(v); return std::pair{ok, v.empty()}; }},
-        {"wide with odd tail", {'a', 0, 0}, [](OxSerializer& s) {
-             std::u16string v = u"x"; bool ok = s.readWString(v); return std::pair{ok, v.empty()}; }},
-        {"bool vector huge count", {0xFF, 0xFF, 0xFF, 0xFF, 1, 0}, [](OxSerializer& s) {
-             std::vector<bool> v{true}; bool ok = s.serializeBoolVector(v); return std::pair{ok, v.empty()}; }},
-        {"bool vector one short", {3, 0, 0, 0, 1, 0}, [](OxSerializer& s) {
-             std::vector<bool> v{true}; bool ok = s.serializeBoolVector(v); return std::pair{ok, v.empty()}; }},
-        {"count times element size", {2, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7}, [](OxSerializer& s) {
-             uint32_t v = 7; bool ok = s.readCount(v, 4); return std::pair{ok, v == 0}; }},
-        {"count product past 32 bits", {0x00, 0x00, 0x00, 0x40, 1, 2, 3, 4}, [](OxSerializer& s) {
-             uint32_t v = 7; bool ok = s.readCount(v, 8); return std::pair{ok, v == 0}; }},
+        {"byte on empty",
+         {},
+         [](OxSerializer& s) {
+             uint8_t v = 7;
+             bool ok = s.readByte(v);
+             return std::pair{ok, v == 0};
+         }},
+        {"32 truncated",
+         {1, 2, 3},
+         [](OxSerializer& s) {
+             int32_t v = 7;
+             bool ok = s.read32(v);
+             return std::pair{ok, v == 0};
+         }},
+        {"float truncated",
+         {1},
+         [](OxSerializer& s) {
+             float v = 7;
+             bool ok = s.read32(v);
+             return std::pair{ok, v == 0.0f};
+         }},
+        {"block past end", Bytes(15, 9),
+         [](OxSerializer& s) {
+             uint8_t v[16];
+             std::memset(v, 7, sizeof v);
+             bool ok = s.read16Bytes(v);
+             return std::pair{ok, v[0] == 0 && v[15] == 0};
+         }},
+        {"string without terminator",
+         {'a', 'b', 'c'},
+         [](OxSerializer& s) {
+             std::string v = "x";
+             bool ok = s.serializeString(v);
+             return std::pair{ok, v.empty()};
+         }},
+        {"string on empty",
+         {},
+         [](OxSerializer& s) {
+             std::string v = "x";
+             bool ok = s.readString(v);
+             return std::pair{ok, v.empty()};
+         }},
+        {"wide without terminator",
+         {'a', 0, 'b', 0},
+         [](OxSerializer& s) {
+             std::u16string v = u"x";
+             bool ok = s.serializeWString(v);
+             return std::pair{ok, v.empty()};
+         }},
+        {"wide with odd tail",
+         {'a', 0, 0},
+         [](OxSerializer& s) {
+             std::u16string v = u"x";
+             bool ok = s.readWString(v);
+             return std::pair{ok, v.empty()};
+         }},
+        {"bool vector huge count",
+         {0xFF, 0xFF, 0xFF, 0xFF, 1, 0},
+         [](OxSerializer& s) {
+             std::vector<bool> v{true};
+             bool ok = s.serializeBoolVector(v);
+             return std::pair{ok, v.empty()};
+         }},
+        {"bool vector one short",
+         {3, 0, 0, 0, 1, 0},
+         [](OxSerializer& s) {
+             std::vector<bool> v{true};
+             bool ok = s.serializeBoolVector(v);
+             return std::pair{ok, v.empty()};
+         }},
+        {"count times element size",
+         {2, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7},
+         [](OxSerializer& s) {
+             uint32_t v = 7;
+             bool ok = s.readCount(v, 4);
+             return std::pair{ok, v == 0};
+         }},
+        {"count product past 32 bits",
+         {0x00, 0x00, 0x00, 0x40, 1, 2, 3, 4},
+         [](OxSerializer& s) {
+             uint32_t v = 7;
+             bool ok = s.readCount(v, 8);
+             return std::pair{ok, v == 0};
+         }},
     };
     for (const auto& c : cases) {
         OxSerializer s = readerOver(c.stream);

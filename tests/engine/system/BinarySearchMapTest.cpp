@@ -32,8 +32,7 @@ TEST(BinarySearchMap, InsertsInKeyOrderAndDoublesCapacityFromOne) {
         EXPECT_EQ(map.count(), step.count) << step.key;
         EXPECT_EQ(map.capacity(), step.capacity) << step.key;
     }
-    const std::vector<std::pair<int, std::string>> expected = {
-        {0, "v0"}, {1, "v1"}, {2, "v2"}, {3, "v3"}, {9, "v9"}};
+    const std::vector<std::pair<int, std::string>> expected = {{0, "v0"}, {1, "v1"}, {2, "v2"}, {3, "v3"}, {9, "v9"}};
     EXPECT_EQ(entries(map), expected);
 }
 
@@ -54,8 +53,8 @@ TEST(BinarySearchMap, AnEqualKeyGetsTheNewValueWithoutANewNode) {
 
 TEST(BinarySearchMap, FindsEveryKeyAndNothingElse) {
     binary_search_map<std::u16string, int> map;
-    const std::u16string keys[] = {u"Font\\a.fnt", u"BGM\\01.ogg", u"Script\\Main.lua", u"", u"BGM\\00.ogg",
-                                   u"\u30c6\u30b9\u30c8", u"z"};
+    const std::u16string keys[] = {
+        u"Font\\a.fnt", u"BGM\\01.ogg", u"Script\\Main.lua", u"", u"BGM\\00.ogg", u"\u30c6\u30b9\u30c8", u"z"};
     int value = 0;
     for (const auto& key : keys) {
         map.insertOrAssign(key, value++);
@@ -89,8 +88,7 @@ TEST(BinarySearchMap, ReserveKeepsEntriesAndReusesSpareNodes) {
     EXPECT_EQ(map.capacity(), 6);  // filled from the spares, no growth
     map.insertOrAssign(0, 0);
     EXPECT_EQ(map.capacity(), 12);
-    const std::vector<std::pair<int, int>> expected = {{0, 0},  {1, 10}, {2, 20}, {3, 30},
-                                                       {4, 40}, {5, 50}, {6, 60}};
+    const std::vector<std::pair<int, int>> expected = {{0, 0}, {1, 10}, {2, 20}, {3, 30}, {4, 40}, {5, 50}, {6, 60}};
     EXPECT_EQ(entries(map), expected);
 }
 

@@ -24,7 +24,7 @@ TEST(OxOrvexManager, CommandLineLosesItsQuotesAndNamesTheFileAfterTheLastSeparat
         {"\"C:\\Games\\Fen\\Fenwarrow.exe\"", "C:\\Games\\Fen\\Fenwarrow.exe", "Fenwarrow.exe"},
         {"\"/opt/fen/Fenwarrow\"", "/opt/fen/Fenwarrow", "Fenwarrow"},
         {"\"C:\\a\\b.exe\" -x", "C:\\a\\b.exe\" -", "b.exe\" -"},  // arguments: still first and last dropped
-        {"\"b.exe\"", "b.exe", ".exe"},                             // no separator: split index 0
+        {"\"b.exe\"", "b.exe", ".exe"},                            // no separator: split index 0
         {"", "", ""},
     };
     for (const Case& c : cases) {

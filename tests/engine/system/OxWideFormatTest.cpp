@@ -20,8 +20,8 @@ TEST(OxWideFormat, NumbersFollowPrintf) {
         std::u16string expected;
     };
     const Case cases[] = {
-        {u"%6d|", u"    42|"}, {u"%-6d|", u"42    |"}, {u"%x", u"2a"}, {u"%X", u"2A"},
-        {u"%.2f", u"42.00"},   {u"%5.1f", u" 42.0"},  {u"%%%d%%", u"%42%"},
+        {u"%6d|", u"    42|"}, {u"%-6d|", u"42    |"}, {u"%x", u"2a"},       {u"%X", u"2A"},
+        {u"%.2f", u"42.00"},   {u"%5.1f", u" 42.0"},   {u"%%%d%%", u"%42%"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(formatWide(c.format, 42), c.expected);

@@ -38,11 +38,9 @@ TEST(SharedVectorPtr, InsertAcceptsIndicesUpToTheSize) {
         bool accepted;
         std::vector<int> after;
     } cases[] = {
-        {0, true, {9, 0, 1}},
-        {1, true, {0, 9, 1}},
+        {0, true, {9, 0, 1}}, {1, true, {0, 9, 1}},
         {2, true, {0, 1, 9}},  // at the size: appends
-        {3, false, {0, 1}},
-        {static_cast<std::size_t>(-1), false, {0, 1}},
+        {3, false, {0, 1}},   {static_cast<std::size_t>(-1), false, {0, 1}},
     };
     for (const auto& c : cases) {
         auto list = makeList(2);

@@ -90,7 +90,8 @@ TEST(OxCriticalSection, DestroyedWhileEnteredIsReported) {
         section.enter();
         section.enter();
     }
-    EXPECT_TRUE(capture.contains(Orvex::System::widen("OxCriticalSectionをEnterした回数だけLeaveしないまま終了している.")));
+    EXPECT_TRUE(
+        capture.contains(Orvex::System::widen("OxCriticalSectionをEnterした回数だけLeaveしないまま終了している.")));
 }
 
 }  // namespace

@@ -14,8 +14,8 @@ TEST(OxEvent, FlagRemembersTheLastSetOrResetNotTheWaits) {
     EXPECT_FALSE(event.isSet());
     event.set();
     EXPECT_EQ(event.wait(10), kWaitSignalled);
-    EXPECT_TRUE(event.isSet());                  // the wait consumed the event, not the flag
-    EXPECT_EQ(event.wait(10), kWaitTimedOut);    // auto-reset: consumed
+    EXPECT_TRUE(event.isSet());                // the wait consumed the event, not the flag
+    EXPECT_EQ(event.wait(10), kWaitTimedOut);  // auto-reset: consumed
     event.reset();
     EXPECT_FALSE(event.isSet());
 }

@@ -100,7 +100,7 @@ TEST(OxThreadManagerLifecycle, RootDestructionWaitsForTheApplicationThread) {
         app->addCallback([&] { ended = true; });
         EXPECT_EQ(OxThreadManager::instance()->runApplicationThread(app), 0);
         EXPECT_EQ(OxThreadManager::instance()->runApplicationThread(app), 1);  // already running
-        app.reset();  // the manager's record keeps it alive
+        app.reset();                                                           // the manager's record keeps it alive
         EXPECT_FALSE(objectDestroyed);
     }
     EXPECT_TRUE(ended);

@@ -178,8 +178,12 @@ TEST_F(OxThreadTest, CallbackIdsAreUniqueAcrossThreadsAddingConcurrently) {
     OxThread first;
     OxThread second;
     std::vector<uint32_t> idsA, idsB;
-    std::thread t1([&] { for (int i = 0; i < 2000; ++i) idsA.push_back(first.addCallback([] {})); });
-    std::thread t2([&] { for (int i = 0; i < 2000; ++i) idsB.push_back(second.addCallback([] {})); });
+    std::thread t1([&] {
+        for (int i = 0; i < 2000; ++i) idsA.push_back(first.addCallback([] {}));
+    });
+    std::thread t2([&] {
+        for (int i = 0; i < 2000; ++i) idsB.push_back(second.addCallback([] {}));
+    });
     t1.join();
     t2.join();
     std::vector<uint32_t> all(idsA);

@@ -38,7 +38,7 @@ TEST(OxTimer, NestedPausesHoldUntilTheLastResumeWhichTakesOutThePausedSpan) {
     timer.resume();
     timer.now += 50;
     EXPECT_EQ(timer.getElapsed(), 100u);  // still paused
-    timer.resume();  // paused for 150 ms in all
+    timer.resume();                       // paused for 150 ms in all
     EXPECT_EQ(timer.getElapsed(), 100u);
     timer.now += 20;
     EXPECT_EQ(timer.getElapsed(), 120u);

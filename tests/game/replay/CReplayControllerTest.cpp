@@ -172,10 +172,10 @@ TEST_F(ReplayControllerTest, StatesModesAndEmptyReplays) {
         uint32_t from;
         uint32_t to;
     } transitions[] = {
-        {&C::start, C::kStateStopped, C::kStateRunning},   {&C::start, C::kStatePaused, C::kStatePaused},
-        {&C::pause, C::kStateRunning, C::kStatePaused},    {&C::pause, C::kStateStopped, C::kStateStopped},
-        {&C::resume, C::kStatePaused, C::kStateRunning},   {&C::resume, C::kStateFinished, C::kStateFinished},
-        {&C::finish, C::kStatePaused, C::kStateFinished},  {&C::stop, C::kStateFinished, C::kStateStopped},
+        {&C::start, C::kStateStopped, C::kStateRunning},  {&C::start, C::kStatePaused, C::kStatePaused},
+        {&C::pause, C::kStateRunning, C::kStatePaused},   {&C::pause, C::kStateStopped, C::kStateStopped},
+        {&C::resume, C::kStatePaused, C::kStateRunning},  {&C::resume, C::kStateFinished, C::kStateFinished},
+        {&C::finish, C::kStatePaused, C::kStateFinished}, {&C::stop, C::kStateFinished, C::kStateStopped},
     };
     for (const Transition& t : transitions) {
         controller.stop();

@@ -135,7 +135,8 @@ TEST_F(ReplayFileTest, FilesRoundTripAndDamagedOnesAreRefused) {
     } cases[] = {
         {"cut in the frames", std::vector<uint8_t>(full.getBuffer().begin(), full.getBuffer().begin() + 700)},
         {"cut in the result", std::vector<uint8_t>(full.getBuffer().begin(), full.getBuffer().end() - 1)},
-        {"huge frame count", [&] {
+        {"huge frame count",
+         [&] {
              auto bytes = full.getBuffer();
              bytes[520] = bytes[521] = bytes[522] = bytes[523] = 0xFF;
              return bytes;
@@ -161,7 +162,9 @@ TEST(ReplayVirtualKeyTest, SnapshotAnswersAsTheLiveKeysDidThen) {
     // Key 3 held from frame 0: after 26 updates its hold count is 25. Key 5 goes down on the
     // last frame, key 7 comes up on it.
     for (uint32_t f = 0; f < 26; ++f) {
-        game.advance([](uint32_t frame, uint32_t key) { return key == 3 || (key == 5 && frame == 25) || (key == 7 && frame < 25); });
+        game.advance([](uint32_t frame, uint32_t key) {
+            return key == 3 || (key == 5 && frame == 25) || (key == 7 && frame < 25);
+        });
     }
     CReplayVirtualKey snapshot(game.live);
     ASSERT_EQ(snapshot.getKeyRecords().size(), kReplayKeyCount);

@@ -55,6 +55,4 @@ public:
 };
 
 // Keys go down and up at different rhythms, so frames differ from each other.
-inline bool busyPattern(uint32_t frame, uint32_t key) {
-    return (frame / (key + 2)) % 3 == 0;
-}
+inline bool busyPattern(uint32_t frame, uint32_t key) { return (frame / (key + 2)) % 3 == 0; }

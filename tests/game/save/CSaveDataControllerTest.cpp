@@ -142,8 +142,16 @@ TEST_F(SaveContainerTest, ReadsFilesForgedFromTheFormat) {
     } cases[] = {
         {"untouched", [](Bytes&) {}, true, true},
         {"other magic", [](Bytes& f) { f[0] = 'X' ^ 0xB5; }, true, false},
-        {"one to three stray bytes", [](Bytes& f) { f.insert(f.end(), {1, 2, 3}); }, true, true},
-        {"groups after the stream", [](Bytes& f) { f.insert(f.end(), {0xE3, 0x91, 0, 0, 0x1C, 0x6F, 0xFF, 0xFE}); }, true, true},
+        {"one to three stray bytes",
+         [](Bytes& f) {
+             f.insert(f.end(), {1, 2, 3});
+         },
+         true, true},
+        {"groups after the stream",
+         [](Bytes& f) {
+             f.insert(f.end(), {0xE3, 0x91, 0, 0, 0x1C, 0x6F, 0xFF, 0xFE});
+         },
+         true, true},
         {"forged word not a multiple of 255",
          [](Bytes& f) {
              const uint16_t w = static_cast<uint16_t>((f[18] | f[19] << 8) + 1), x = w ^ 0x91E3;
@@ -152,7 +160,11 @@ TEST_F(SaveContainerTest, ReadsFilesForgedFromTheFormat) {
          true, true},
         {"first word changed", [](Bytes& f) { f[40] ^= 1; }, false, true},
         {"second word changed", [](Bytes& f) { f[f.size() - 2] ^= 0x10; }, false, true},
-        {"bad group after the stream", [](Bytes& f) { f.insert(f.end(), {0, 0, 0, 1}); }, false, true},
+        {"bad group after the stream",
+         [](Bytes& f) {
+             f.insert(f.end(), {0, 0, 0, 1});
+         },
+         false, true},
         {"cut inside the stream", [](Bytes& f) { f.erase(f.end() - 32, f.end()); }, false, true},
         {"header only", [](Bytes& f) { f.resize(16); }, false, true},
         {"short header", [](Bytes& f) { f.resize(15); }, false, false},
@@ -161,7 +173,8 @@ TEST_F(SaveContainerTest, ReadsFilesForgedFromTheFormat) {
         {"unknown version", [](Bytes& f) { f[4] = 2 ^ 0xB5; }, false, false},
         {"valid groups, no zlib stream",
          [](Bytes& f) {
-             for (std::size_t i = 16; i + 4 <= f.size(); i += 4) f[i] = 0xE3, f[i + 1] = 0x91, f[i + 2] = 0, f[i + 3] = 0;
+             for (std::size_t i = 16; i + 4 <= f.size(); i += 4)
+                 f[i] = 0xE3, f[i + 1] = 0x91, f[i + 2] = 0, f[i + 3] = 0;
          },
          false, true},
     };

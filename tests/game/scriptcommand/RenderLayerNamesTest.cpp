@@ -10,9 +10,16 @@ using namespace Fenwarrow::ScriptCommand;
 
 TEST(RenderLayerNames, NamesMapToTheirPrioritiesExactly) {
     const std::pair<std::u16string, uint32_t> cases[] = {
-        {u"Undermost", 10000000}, {u"BackGround", 9750000}, {u"MapBackChip2", 9000000},
-        {u"ScreenEffect", 5500000}, {u"Debug", 1000000},
-        {u"background", 0}, {u" Debug", 0}, {u"Debug ", 0}, {u"", 0}, {u"MapBackChip3", 0},
+        {u"Undermost", 10000000},
+        {u"BackGround", 9750000},
+        {u"MapBackChip2", 9000000},
+        {u"ScreenEffect", 5500000},
+        {u"Debug", 1000000},
+        {u"background", 0},
+        {u" Debug", 0},
+        {u"Debug ", 0},
+        {u"", 0},
+        {u"MapBackChip3", 0},
     };
     for (const auto& [name, priority] : cases) {
         EXPECT_EQ(getRenderPriority(name), priority) << std::string(name.begin(), name.end());
@@ -33,11 +40,12 @@ TEST(RenderLayerNames, EveryNameRoundTripsAndTheTableDescends) {
             EXPECT_EQ(getRenderPriority(name), p);
         }
     }
-    const char16_t* order[] = {u"Undermost", u"BackGround", u"MapGround", u"MapBackChip", u"MapBackChip2", u"Floor",
-                               u"Item", u"BackActor", u"Actor", u"FrontActor", u"TopActor", u"Effect",
-                               u"MapFrontChip", u"FrontEffect", u"MapAddChip", u"PostEffect", u"LogWindow",
-                               u"UnderMiniMap", u"MiniMap", u"OverMiniMap", u"HUD", u"ADV", u"GameMenu",
-                               u"ScreenEffect", u"Topmost", u"Debug"};
+    const char16_t* order[] = {u"Undermost",  u"BackGround", u"MapGround",    u"MapBackChip",  u"MapBackChip2",
+                               u"Floor",      u"Item",       u"BackActor",    u"Actor",        u"FrontActor",
+                               u"TopActor",   u"Effect",     u"MapFrontChip", u"FrontEffect",  u"MapAddChip",
+                               u"PostEffect", u"LogWindow",  u"UnderMiniMap", u"MiniMap",      u"OverMiniMap",
+                               u"HUD",        u"ADV",        u"GameMenu",     u"ScreenEffect", u"Topmost",
+                               u"Debug"};
     for (const char16_t* name : order) {
         const uint32_t priority = getRenderPriority(name);
         EXPECT_LT(priority, previous);

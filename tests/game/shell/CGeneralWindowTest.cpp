@@ -107,9 +107,7 @@ void writePng(const fs::path& path, int w, int h, uint32_t (*colour)(int, int)) 
     ASSERT_NE(0, stbi_write_png(path.c_str(), w, h, 4, rgba.data(), w * 4));
 }
 
-uint32_t frameTexel(int x, int y) {
-    return kCellColours[(y / 64) * 3 + x / 64];
-}
+uint32_t frameTexel(int x, int y) { return kCellColours[(y / 64) * 3 + x / 64]; }
 
 // Icon sheet: red and green name the 64-texel cell; blue tells the first 20 texels of a row
 // (40), the next 20 (120) and the rest (200); rows 40 and below of a cell are a marker (250).
@@ -121,9 +119,7 @@ uint32_t iconTexel(int x, int y) {
     return uint32_t((x / 64) * 64 + 32) << 16 | uint32_t((y / 64) * 64 + 32) << 8 | part;
 }
 
-uint32_t whiteTexel(int, int) {
-    return 0xFFFFFF;
-}
+uint32_t whiteTexel(int, int) { return 0xFFFFFF; }
 
 bool near(uint32_t actual, uint32_t expected, int tolerance = 3) {
     for (int shift : {16, 8, 0}) {
@@ -195,7 +191,8 @@ protected:
 
     // A created window at (10, 10), 200 x 160.
     void createWindow() {
-        fontRenderer_ = std::make_shared<Orvex::FontLib::OxFontRenderer>(renderer_, std::make_shared<BlockFont>(glyphPage_));
+        fontRenderer_ =
+            std::make_shared<Orvex::FontLib::OxFontRenderer>(renderer_, std::make_shared<BlockFont>(glyphPage_));
         ASSERT_TRUE(window_->create(fontRenderer_));
         window_->x = 10;
         window_->y = 10;
@@ -259,9 +256,8 @@ TEST_F(GeneralWindowTest, FrameCellsFillTheirPlacesWithCornersOverTheStretchedCe
         int cell;  // -1: background
     };
     const Probe probes[] = {
-        {20, 20, 0},  {30, 30, 0},   {110, 15, 1},  {110, 60, 1},   {200, 20, 2},  {20, 90, 3},
-        {110, 90, 4}, {200, 90, 5},  {20, 160, 6},  {110, 165, 7},  {200, 160, 8}, {5, 5, -1},
-        {215, 90, -1}, {110, 175, -1},
+        {20, 20, 0},  {30, 30, 0},  {110, 15, 1},  {110, 60, 1},  {200, 20, 2}, {20, 90, 3},   {110, 90, 4},
+        {200, 90, 5}, {20, 160, 6}, {110, 165, 7}, {200, 160, 8}, {5, 5, -1},   {215, 90, -1}, {110, 175, -1},
     };
     for (const Probe& p : probes) {
         const uint32_t expected = p.cell < 0 ? kBackground : kCellColours[p.cell];
@@ -336,11 +332,7 @@ TEST_F(GeneralWindowTest, ListRowsAndTheSelectionBar) {
         int barLevel;  // grey level of the bar over black: white or 0.55 grey at alpha 0.6
     };
     const Case cases[] = {
-        {false, 0, true, 153},
-        {false, 2, true, 153},
-        {true, 1, true, 153},
-        {false, 1, false, 84},
-        {false, -1, true, 0},
+        {false, 0, true, 153}, {false, 2, true, 153}, {true, 1, true, 153}, {false, 1, false, 84}, {false, -1, true, 0},
     };
     for (const Case& c : cases) {
         window_->showTitle = c.title;
@@ -381,11 +373,11 @@ TEST_F(GeneralWindowTest, CreateRegistersTheIconsAndTheColourParameters) {
         bool full;
     };
     const Icon icons[] = {
-        {u"Shield", 0, 0, true},     {u"Weapon", 64, 0, true},    {u"Tag", 128, 0, true},
-        {u"Card", 192, 0, true},     {u"Hollow", 0, 64, true},    {u"Amulet", 64, 64, true},
-        {u"Money", 128, 64, true},   {u"Cake", 192, 64, true},    {u"Power", 0, 128, true},
-        {u"Drug", 64, 128, true},    {u"Other", 128, 128, true},  {u"Error", 192, 128, false},
-        {u"Equipped", 0, 192, false}, {u"Blessed", 64, 192, false}, {u"Evil", 128, 192, true},
+        {u"Shield", 0, 0, true},        {u"Weapon", 64, 0, true},     {u"Tag", 128, 0, true},
+        {u"Card", 192, 0, true},        {u"Hollow", 0, 64, true},     {u"Amulet", 64, 64, true},
+        {u"Money", 128, 64, true},      {u"Cake", 192, 64, true},     {u"Power", 0, 128, true},
+        {u"Drug", 64, 128, true},       {u"Other", 128, 128, true},   {u"Error", 192, 128, false},
+        {u"Equipped", 0, 192, false},   {u"Blessed", 64, 192, false}, {u"Evil", 128, 192, true},
         {u"Newspaper", 192, 192, true}, {u"Trap", 128, 128, true},
     };
     for (const Icon& icon : icons) {
@@ -396,7 +388,8 @@ TEST_F(GeneralWindowTest, CreateRegistersTheIconsAndTheColourParameters) {
         const std::string name(icon.name, icon.name + std::char_traits<char16_t>::length(icon.name));
         EXPECT_TRUE(near(pixel(47, 56), cell | 40)) << name << " " << std::hex << pixel(47, 56);
         EXPECT_TRUE(near(pixel(57, 56), cell | (icon.full ? 120 : 40))) << name << " " << std::hex << pixel(57, 56);
-        EXPECT_TRUE(near(pixel(44, 64), cell | 40)) << name << ": the icon is 40 texels high " << std::hex << pixel(44, 64);
+        EXPECT_TRUE(near(pixel(44, 64), cell | 40))
+            << name << ": the icon is 40 texels high " << std::hex << pixel(44, 64);
         EXPECT_TRUE(near(pixel(63, 56), kBackground)) << name;
     }
 
@@ -506,11 +499,14 @@ TEST_F(GeneralWindowTest, KeysMoveAndDecideTheSelection) {
         CGeneralWindow::CListItem* calledWith = nullptr;
         int32_t calledIndex = -9;
         for (int i = 0; i < c.items; ++i) {
-            window_->addListItemEx(u"A", [&](CGeneralWindow::CListItem* item, int32_t index) {
-                ++calls;
-                calledWith = item;
-                calledIndex = index;
-            }, uint32_t(i));
+            window_->addListItemEx(
+                u"A",
+                [&](CGeneralWindow::CListItem* item, int32_t index) {
+                    ++calls;
+                    calledWith = item;
+                    calledIndex = index;
+                },
+                uint32_t(i));
         }
         ASSERT_TRUE(window_->setSelectItemIndex(c.selected));
         context_->keys.clearAllKeys();

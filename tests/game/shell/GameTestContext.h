@@ -20,67 +20,64 @@ namespace GameTest {
 // A module standing in for one the game has not got yet: a global table of the test's C
 // functions under the module's name.
 class TestModule : public Fenwarrow::CScriptCommandBase<TestModule> {
- public:
-  TestModule(const char* name, std::vector<Fenwarrow::ScriptCommand::ScriptFunction> functions)
-      : name_(name), functions_(std::move(functions)) {}
+public:
+    TestModule(const char* name, std::vector<Fenwarrow::ScriptCommand::ScriptFunction> functions)
+        : name_(name), functions_(std::move(functions)) {}
 
-  bool registerFunctions(Fenwarrow::CScriptController& controller) override {
-    lua_State* L = controller.getLuaState();
-    lua_newtable(L);
-    for (const auto& function : functions_) {
-      lua_pushcfunction(L, function.function);
-      lua_setfield(L, -2, function.name);
+    bool registerFunctions(Fenwarrow::CScriptController& controller) override {
+        lua_State* L = controller.getLuaState();
+        lua_newtable(L);
+        for (const auto& function : functions_) {
+            lua_pushcfunction(L, function.function);
+            lua_setfield(L, -2, function.name);
+        }
+        lua_setglobal(L, name_);
+        return true;
     }
-    lua_setglobal(L, name_);
-    return true;
-  }
 
- private:
-  const char* name_;
-  std::vector<Fenwarrow::ScriptCommand::ScriptFunction> functions_;
+private:
+    const char* name_;
+    std::vector<Fenwarrow::ScriptCommand::ScriptFunction> functions_;
 };
 
 class TestGameContext : public Fenwarrow::IGameContext {
- public:
-  using Factory = std::function<std::shared_ptr<Fenwarrow::IScriptCommand>()>;
+public:
+    using Factory = std::function<std::shared_ptr<Fenwarrow::IScriptCommand>()>;
 
-  Orvex::IO::StreamIO::IOrvexStreamReader& getArchiveReader() override { return reader; }
-  Orvex::Random::IOrvexRandomGenerator& getRandomGenerator() override { return random; }
+    Orvex::IO::StreamIO::IOrvexStreamReader& getArchiveReader() override { return reader; }
+    Orvex::Random::IOrvexRandomGenerator& getRandomGenerator() override { return random; }
 
-  std::shared_ptr<Fenwarrow::IScriptCommand> createScriptModule(
-      Fenwarrow::ScriptModule module) override {
-    created.push_back(module);
-    auto found = factories.find(module);
-    return found != factories.end() ? found->second() : nullptr;
-  }
-  Fenwarrow::CGameDataManager* getGameDataManager() override { return gameData; }
-  Fenwarrow::Item::CItemFactory* getItemFactory() override { return itemFactory; }
-  Orvex::IO::StreamIO::IOrvexStreamReader& getMusicReader() override { return reader; }
-  std::shared_ptr<Orvex::AudioSystem::IOrvexAudioDevice> getAudioDevice() override {
-    return audioDevice;
-  }
-
-  // Every module kind as an empty table, then the given ones.
-  void provideAllModules() {
-    static const char* const kNames[] = {"Actor", "Audio", "DamageCalculate", "Dungeon", "Event",
-                                         "Game", "GeneralWindow", "Graphics", "InputSystem",
-                                         "Item", "Map", "NonPlayer", "SceneLayer", "MossbellLib"};
-    for (int i = 0; i < 14; ++i) {
-      const char* name = kNames[i];
-      factories[static_cast<Fenwarrow::ScriptModule>(i)] = [name] {
-        return std::make_shared<TestModule>(name, std::vector<Fenwarrow::ScriptCommand::ScriptFunction>{});
-      };
+    std::shared_ptr<Fenwarrow::IScriptCommand> createScriptModule(Fenwarrow::ScriptModule module) override {
+        created.push_back(module);
+        auto found = factories.find(module);
+        return found != factories.end() ? found->second() : nullptr;
     }
-  }
+    Fenwarrow::CGameDataManager* getGameDataManager() override { return gameData; }
+    Fenwarrow::Item::CItemFactory* getItemFactory() override { return itemFactory; }
+    Orvex::IO::StreamIO::IOrvexStreamReader& getMusicReader() override { return reader; }
+    std::shared_ptr<Orvex::AudioSystem::IOrvexAudioDevice> getAudioDevice() override { return audioDevice; }
 
-  Orvex::FileArchiver::OxPackedStreamReader reader;
-  Orvex::Random::OxMT19937RandomGenerator random;
-  std::map<Fenwarrow::ScriptModule, Factory> factories;
-  std::vector<Fenwarrow::ScriptModule> created;
-  Fenwarrow::CGameDataManager* gameData = nullptr;
-  Fenwarrow::Item::CItemFactory* itemFactory = nullptr;
-  std::shared_ptr<Orvex::AudioSystem::IOrvexAudioDevice> audioDevice =
-      std::make_shared<Orvex::AudioSystem::OxNullAudioDevice>();
+    // Every module kind as an empty table, then the given ones.
+    void provideAllModules() {
+        static const char* const kNames[] = {"Actor", "Audio",         "DamageCalculate", "Dungeon",     "Event",
+                                             "Game",  "GeneralWindow", "Graphics",        "InputSystem", "Item",
+                                             "Map",   "NonPlayer",     "SceneLayer",      "MossbellLib"};
+        for (int i = 0; i < 14; ++i) {
+            const char* name = kNames[i];
+            factories[static_cast<Fenwarrow::ScriptModule>(i)] = [name] {
+                return std::make_shared<TestModule>(name, std::vector<Fenwarrow::ScriptCommand::ScriptFunction>{});
+            };
+        }
+    }
+
+    Orvex::FileArchiver::OxPackedStreamReader reader;
+    Orvex::Random::OxMT19937RandomGenerator random;
+    std::map<Fenwarrow::ScriptModule, Factory> factories;
+    std::vector<Fenwarrow::ScriptModule> created;
+    Fenwarrow::CGameDataManager* gameData = nullptr;
+    Fenwarrow::Item::CItemFactory* itemFactory = nullptr;
+    std::shared_ptr<Orvex::AudioSystem::IOrvexAudioDevice> audioDevice =
+        std::make_shared<Orvex::AudioSystem::OxNullAudioDevice>();
 };
 
 }  // namespace GameTest

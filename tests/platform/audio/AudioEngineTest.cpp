@@ -94,14 +94,10 @@ TEST_F(ManualEngine, RefusesFormatsItCannotMix) {
     WaveFormat notPcm = pcm(1, 44100, 16);
     notPcm.formatTag = 3;
     const Case cases[] = {
-        {"8-bit mono", pcm(1, 22050, 8), true},
-        {"16-bit stereo", pcm(2, 44100, 16), true},
-        {"16-bit 6 channels", pcm(6, 48000, 16), true},
-        {"not PCM", notPcm, false},
-        {"no channels", pcm(0, 44100, 16), false},
-        {"9 channels", pcm(9, 44100, 16), false},
-        {"24-bit", pcm(2, 44100, 24), false},
-        {"rate too low", pcm(1, 500, 16), false},
+        {"8-bit mono", pcm(1, 22050, 8), true},         {"16-bit stereo", pcm(2, 44100, 16), true},
+        {"16-bit 6 channels", pcm(6, 48000, 16), true}, {"not PCM", notPcm, false},
+        {"no channels", pcm(0, 44100, 16), false},      {"9 channels", pcm(9, 44100, 16), false},
+        {"24-bit", pcm(2, 44100, 24), false},           {"rate too low", pcm(1, 500, 16), false},
         {"inconsistent block align", badAlign, false},
     };
     for (const Case& c : cases) {

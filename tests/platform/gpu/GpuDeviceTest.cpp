@@ -21,9 +21,24 @@ TEST_F(DeviceTest, CreationRefusesParametersItCannotHonour) {
         PresentParameters params;
     } cases[] = {
         {"adapter 1", 1, pp},
-        {"zero width", 0, [&] { auto p = pp; p.backBufferWidth = 0; return p; }()},
-        {"format with alpha", 0, [&] { auto p = pp; p.backBufferFormat = kFormatA8R8G8B8; return p; }()},
-        {"two back buffers", 0, [&] { auto p = pp; p.backBufferCount = 2; return p; }()},
+        {"zero width", 0,
+         [&] {
+             auto p = pp;
+             p.backBufferWidth = 0;
+             return p;
+         }()},
+        {"format with alpha", 0,
+         [&] {
+             auto p = pp;
+             p.backBufferFormat = kFormatA8R8G8B8;
+             return p;
+         }()},
+        {"two back buffers", 0,
+         [&] {
+             auto p = pp;
+             p.backBufferCount = 2;
+             return p;
+         }()},
     };
     for (Case& c : cases) {
         EXPECT_EQ(kErrInvalidCall, system->createDevice(c.adapter, kDeviceHal, 0, 0, &c.params, &d)) << c.name;
@@ -38,10 +53,14 @@ TEST_F(DeviceTest, StartsWithThePlatformDefaultStates) {
         uint32_t value;
     } renderCases[] = {
         {RenderState::ZEnable, 1},  // the device has a depth buffer
-        {RenderState::AlphaTestEnable, 0},   {RenderState::AlphaFunc, kCmpAlways},
-        {RenderState::CullMode, kCullCounterClockwise}, {RenderState::AlphaBlendEnable, 0},
-        {RenderState::SrcBlend, kBlendOne},  {RenderState::DestBlend, kBlendZero},
-        {RenderState::Lighting, 1},          {RenderState::ScissorTestEnable, 0},
+        {RenderState::AlphaTestEnable, 0},
+        {RenderState::AlphaFunc, kCmpAlways},
+        {RenderState::CullMode, kCullCounterClockwise},
+        {RenderState::AlphaBlendEnable, 0},
+        {RenderState::SrcBlend, kBlendOne},
+        {RenderState::DestBlend, kBlendZero},
+        {RenderState::Lighting, 1},
+        {RenderState::ScissorTestEnable, 0},
     };
     for (const Case& c : renderCases) {
         uint32_t v = 0xDEAD;

@@ -50,8 +50,8 @@ TEST_F(VertexBufferTest, DrawingFromTheBoundBufferGivesThePixelsOfTheSameVertice
                                              {20, 6, 0, 1, 0x80FFFFFFu, 1, 0},
                                              {24, 26, 0, 1, 0xFFFFFFFFu, 1, 1},
                                              {2, 22, 0, 1, 0xFF808080u, 0, 1}};
-    const std::vector<ColorVertex> list = {{1, 1, 0, 1, 0xFFFF0000u},  {15, 1, 0, 1, 0xFF00FF00u},
-                                           {1, 15, 0, 1, 0xFF0000FFu}, {17, 17, 0, 1, 0xFFFFFF00u},
+    const std::vector<ColorVertex> list = {{1, 1, 0, 1, 0xFFFF0000u},   {15, 1, 0, 1, 0xFF00FF00u},
+                                           {1, 15, 0, 1, 0xFF0000FFu},  {17, 17, 0, 1, 0xFFFFFF00u},
                                            {31, 17, 0, 1, 0xFF00FFFFu}, {17, 31, 0, 1, 0xFFFF00FFu}};
     struct Case {
         const char* name;
@@ -60,9 +60,9 @@ TEST_F(VertexBufferTest, DrawingFromTheBoundBufferGivesThePixelsOfTheSameVertice
         uint32_t primitives;
         std::vector<unsigned char> vertices;  // already laid out with `stride`
         uint32_t stride;
-        uint32_t offset;        // bytes before the stream's first vertex
-        uint32_t startVertex;   // vertices skipped after that
-        uint32_t extraLength;   // bytes after the last vertex
+        uint32_t offset;       // bytes before the stream's first vertex
+        uint32_t startVertex;  // vertices skipped after that
+        uint32_t extraLength;  // bytes after the last vertex
     } cases[] = {
         {"movie strip filling the buffer", kTexturedFvf, kPrimitiveTriangleStrip, 2, strided(movieStrip, 28), 28, 0, 0,
          0},
@@ -110,30 +110,63 @@ TEST_F(VertexBufferTest, RefusesWhatTheDeviceCannotDoAndDrawsNothingThen) {
         {"untransformed buffer format",
          [&] { return device->createVertexBuffer(112, 0, kFvfXyz | kFvfDiffuse, kPoolDefault, &out); }},
         {"format with normals", [&] { return device->createVertexBuffer(112, 0, kFvfXyzRhw | kFvfNormal, 0, &out); }},
-        {"shorter than one vertex", [&] { return device->createVertexBuffer(27, 0, kTexturedFvf, kPoolDefault, &out); }},
+        {"shorter than one vertex",
+         [&] { return device->createVertexBuffer(27, 0, kTexturedFvf, kPoolDefault, &out); }},
         {"render-target usage",
          [&] { return device->createVertexBuffer(112, kUsageRenderTarget, kTexturedFvf, kPoolDefault, &out); }},
         {"unknown pool", [&] { return device->createVertexBuffer(112, 0, kTexturedFvf, 3, &out); }},
         {"no result pointer", [&] { return device->createVertexBuffer(112, 0, kTexturedFvf, kPoolDefault, nullptr); }},
         {"stream 1", [&] { return device->setStreamSource(1, vb, 0, 28); }},
-        {"reading stream 1", [&] { uint32_t o, s; return device->getStreamSource(1, &out, &o, &s); }},
+        {"reading stream 1",
+         [&] {
+             uint32_t o, s;
+             return device->getStreamSource(1, &out, &o, &s);
+         }},
         {"offset at the end", [&] { return device->setStreamSource(0, vb, 112, 28); }},
         {"lock past the end", [&] { return vb->lock(100, 13, &data, 0); }},
         {"lock starting at the end", [&] { return vb->lock(112, 0, &data, 0); }},
         {"lock of a huge range", [&] { return vb->lock(8, 0xFFFFFFFFu, &data, 0); }},
         {"unlock without a lock", [&] { return vb->unlock(); }},
-        {"second lock", [&] { vb->lock(0, 0, &data, 0); Result r = vb->lock(0, 28, &data, 0); vb->unlock(); return r; }},
-        {"drawing while locked", [&] { vb->lock(56, 0, &data, 0); Result r = draw(); vb->unlock(); return r; }},
-        {"nothing bound", [&] { device->setStreamSource(0, nullptr, 0, 0); return draw(); }},
+        {"second lock",
+         [&] {
+             vb->lock(0, 0, &data, 0);
+             Result r = vb->lock(0, 28, &data, 0);
+             vb->unlock();
+             return r;
+         }},
+        {"drawing while locked",
+         [&] {
+             vb->lock(56, 0, &data, 0);
+             Result r = draw();
+             vb->unlock();
+             return r;
+         }},
+        {"nothing bound",
+         [&] {
+             device->setStreamSource(0, nullptr, 0, 0);
+             return draw();
+         }},
         {"strip past the end", [&] { return device->drawPrimitive(kPrimitiveTriangleStrip, 1, 2); }},
         {"list past the end", [&] { return device->drawPrimitive(kPrimitiveTriangleList, 0, 2); }},
-        {"offset pushing the last vertex out", [&] { device->setStreamSource(0, vb, 4, 28); return draw(); }},
+        {"offset pushing the last vertex out",
+         [&] {
+             device->setStreamSource(0, vb, 4, 28);
+             return draw();
+         }},
         {"start vertex wrapping around",
          [&] { return device->drawPrimitive(kPrimitiveTriangleStrip, 0xFFFFFFFFu, 2); }},
         {"primitive count wrapping around",
          [&] { return device->drawPrimitive(kPrimitiveTriangleList, 0, 0x55555556u); }},
-        {"stride below the vertex size", [&] { device->setStreamSource(0, vb, 0, 20); return draw(); }},
-        {"untransformed current format", [&] { device->setFvf(kFvfXyz | kFvfDiffuse | kFvfTex1); return draw(); }},
+        {"stride below the vertex size",
+         [&] {
+             device->setStreamSource(0, vb, 0, 20);
+             return draw();
+         }},
+        {"untransformed current format",
+         [&] {
+             device->setFvf(kFvfXyz | kFvfDiffuse | kFvfTex1);
+             return draw();
+         }},
         {"line list", [&] { return device->drawPrimitive(kPrimitiveLineList, 0, 1); }},
         {"no primitives", [&] { return device->drawPrimitive(kPrimitiveTriangleStrip, 0, 0); }},
     };

@@ -60,7 +60,7 @@ TEST_F(RasterTest, TopLeftRuleCoversEveryPixelOfSharedEdgesExactlyOnce) {
             count += (p & 0xFF) == 0x10;
         }
         EXPECT_EQ(c.covered, count) << c.name;
-        fillQuad(c.r, c.t, c.r + 5, c.b, 0xFF000010u);  // right neighbour
+        fillQuad(c.r, c.t, c.r + 5, c.b, 0xFF000010u);      // right neighbour
         fillQuad(c.l, c.b, c.r + 5, c.b + 3, 0xFF000010u);  // neighbour below
         for (uint32_t p : targetPixels()) {
             ASSERT_NE(0x20u, p & 0xFF) << c.name;
@@ -107,8 +107,8 @@ TEST_F(RasterTest, AlphaTestAndBlendModesFollowTheDocumentedRounding) {
         {"diffuse add", false, kBlendOne, kBlendZero, kOpAdd, 0xFFF0F0F0u, 0xFF102030u, 0xFFFFFFFFu},
         {"alpha 7 discarded", false, kBlendOne, kBlendZero, kOpModulate, 0xFFFFFFFFu, 0x07FFFFFFu, background},
         {"alpha 8 kept", false, kBlendOne, kBlendZero, kOpModulate, 0xFFFFFFFFu, 0x08FFFFFFu, 0xFFFFFFFFu},
-        {"diffuse alpha fades below 8", true, kBlendSrcAlpha, kBlendInvSrcAlpha, kOpModulate, 0x07FFFFFFu,
-         0xFFFFFFFFu, background},
+        {"diffuse alpha fades below 8", true, kBlendSrcAlpha, kBlendInvSrcAlpha, kOpModulate, 0x07FFFFFFu, 0xFFFFFFFFu,
+         background},
     };
     for (const BlendCase& c : cases) {
         device->clear(0, nullptr, kClearTarget, background, 1, 0);
@@ -191,8 +191,12 @@ TEST_F(RasterTest, CullModeAppliesToPreTransformedQuads) {
         bool mirrored;
         bool drawn;
     } cases[] = {
-        {kCullCounterClockwise, false, true}, {kCullCounterClockwise, true, false}, {kCullClockwise, false, false},
-        {kCullClockwise, true, true},         {kCullNone, false, true},             {kCullNone, true, true},
+        {kCullCounterClockwise, false, true},
+        {kCullCounterClockwise, true, false},
+        {kCullClockwise, false, false},
+        {kCullClockwise, true, true},
+        {kCullNone, false, true},
+        {kCullNone, true, true},
     };
     for (const Case& c : cases) {
         device->clear(0, nullptr, kClearTarget, 0xFF000000u, 1, 0);
@@ -249,15 +253,15 @@ void drawScene(DeviceFixture& f, GpuTexture* t) {
     f.device->clear(0, nullptr, kClearTarget, 0xFF304050u, 1, 0);
     f.spriteStates(true);
     f.device->setTexture(0, t);
-    f.quad(2.5f, 3.5f, 18.5f, 11.5f, 0, 0, 1, 1);                          // 1:1
+    f.quad(2.5f, 3.5f, 18.5f, 11.5f, 0, 0, 1, 1);                                          // 1:1
     f.quad(7.5f, 1.5f, 23.5f, 9.5f, 4.0f / 16, 2.0f / 8, 20.0f / 16, 1.25f, 0x80FFC0FFu);  // 1:1, wraps, tinted
-    f.quad(0.5f, 12.5f, 31.5f, 30.5f, 0, 0, 1, 1);                         // scaled
-    f.quad(20.25f, 20.25f, 30.25f, 28.25f, 0, 0, 10.0f / 16, 1);           // 1:1 off the texel grid
+    f.quad(0.5f, 12.5f, 31.5f, 30.5f, 0, 0, 1, 1);                                         // scaled
+    f.quad(20.25f, 20.25f, 30.25f, 28.25f, 0, 0, 10.0f / 16, 1);                           // 1:1 off the texel grid
     f.device->setSamplerState(0, SamplerState::MagFilter, kFilterPoint);
     f.device->setSamplerState(0, SamplerState::MinFilter, kFilterPoint);
     f.device->setRenderState(RenderState::SrcBlend, kBlendSrcAlpha);
     f.device->setRenderState(RenderState::DestBlend, kBlendOne);
-    f.quad(1.25f, 1.25f, 17.25f, 9.25f, 0, 0, 1, 1);                       // point, off-grid
+    f.quad(1.25f, 1.25f, 17.25f, 9.25f, 0, 0, 1, 1);  // point, off-grid
 }
 
 TEST_F(RasterTest, DirectTexelSpansGiveTheSamePixelsAsTheGeneralPath) {
@@ -309,8 +313,8 @@ TEST_F(RasterTest, FastPathsGiveTheSamePixelsAsTheGeneralPath) {
         bool on;
         uint32_t func, ref;
     };
-    const Test tests[] = {{false, kCmpAlways, 0}, {true, kCmpGreaterEqual, 8}, {true, kCmpGreaterEqual, 0},
-                          {true, kCmpLess, 128}};
+    const Test tests[] = {
+        {false, kCmpAlways, 0}, {true, kCmpGreaterEqual, 8}, {true, kCmpGreaterEqual, 0}, {true, kCmpLess, 128}};
     enum class Primitives { Fan, List, Strip };
     enum class Clip { None, Scissor, Viewport };
     struct Geometry {
@@ -449,10 +453,9 @@ TEST_F(RasterTest, FastPathsGiveTheSamePixelsAsTheGeneralPath) {
                             }
                             ASSERT_EQ(results[0], results[1])
                                 << "target " << (target == back ? "X8" : "A8") << ", texture "
-                                << (texture == opaque ? "X8" : "A8") << ", blend " << blend.src << "/"
-                                << blend.dst << (blend.on ? "" : " off") << ", test " << test.func << " "
-                                << test.ref << (test.on ? "" : " off") << ", filter " << filter << ", colour "
-                                << std::hex << color;
+                                << (texture == opaque ? "X8" : "A8") << ", blend " << blend.src << "/" << blend.dst
+                                << (blend.on ? "" : " off") << ", test " << test.func << " " << test.ref
+                                << (test.on ? "" : " off") << ", filter " << filter << ", colour " << std::hex << color;
                             ++compared;
                         }
                     }
@@ -534,8 +537,7 @@ TEST(RasterizerSpanTest, EveryWideWriterGivesTheSamePixelsForEveryRowLength) {
                     const double x = double(n % 16) - 0.5, y = double(n) - 1.5;
                     const double u = double(n * 5 % 64) / 64, v = double(n % 4) / 4;
                     const RasterVertex a{x, y, 0xFFFFFFFFu, u, v}, b{x + n, y, 0xFFFFFFFFu, u + n / 64.0, v},
-                        c{x + n, y + 1, 0xFFFFFFFFu, u + n / 64.0, v + 0.25},
-                        d{x, y + 1, 0xFFFFFFFFu, u, v + 0.25};
+                        c{x + n, y + 1, 0xFFFFFFFFu, u + n / 64.0, v + 0.25}, d{x, y + 1, 0xFFFFFFFFu, u, v + 0.25};
                     r.drawQuad(s, a, b, c, d);
                 }
                 EXPECT_EQ(level >= 0 ? kRows : 0u, r.directSpans()) << level;
@@ -544,8 +546,8 @@ TEST(RasterizerSpanTest, EveryWideWriterGivesTheSamePixelsForEveryRowLength) {
             for (int level = 0; level <= 2; ++level) {
                 ASSERT_EQ(results[0], results[level + 1])
                     << "writer level " << level << ", target " << (format == kFormatX8R8G8B8 ? "X8" : "A8")
-                    << ", blend " << kind.blend << " " << kind.src << "/" << kind.dst << ", test " << kind.test
-                    << " " << kind.ref;
+                    << ", blend " << kind.blend << " " << kind.src << "/" << kind.dst << ", test " << kind.test << " "
+                    << kind.ref;
             }
         }
     }

@@ -33,7 +33,8 @@ struct GpuxTextTest : ::testing::Test {
         for (uint32_t y = 0; y < image.height; ++y) {
             for (uint32_t x = 0; x < image.width; ++x) {
                 if ((image.read(x, y) & 0x00FFFFFFu) != 0) {
-                    const bool in = int(x) >= box.left && int(x) < box.right && int(y) >= box.top && int(y) < box.bottom;
+                    const bool in =
+                        int(x) >= box.left && int(x) < box.right && int(y) >= box.top && int(y) < box.bottom;
                     ++(in ? inside : outside);
                 }
             }

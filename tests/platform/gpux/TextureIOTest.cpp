@@ -180,8 +180,8 @@ TEST_F(TextureIOTest, ImagesArePaddedToPowersOfTwoInTheTopLeftCorner) {
 
 TEST_F(TextureIOTest, SavedPngReadsBackAsTheSurfaceAndFilesLoadByEnginePath) {
     Gpu::GpuTexture* rt = nullptr;
-    ASSERT_EQ(Gpu::kOk, device->createTexture(3, 2, 1, Gpu::kUsageRenderTarget, Gpu::kFormatX8R8G8B8,
-                                              Gpu::kPoolDefault, &rt));
+    ASSERT_EQ(Gpu::kOk,
+              device->createTexture(3, 2, 1, Gpu::kUsageRenderTarget, Gpu::kFormatX8R8G8B8, Gpu::kPoolDefault, &rt));
     Gpu::LockedRect lr;
     rt->lockRect(0, &lr, nullptr, 0);
     static_cast<uint32_t*>(lr.bits)[4] = 0x00123456u;  // the X byte is not colour

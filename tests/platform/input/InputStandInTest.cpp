@@ -15,13 +15,24 @@ TEST(KeyCodesTest, ScancodesMapByPosition) {
         uint8_t code;
     };
     const Case cases[] = {
-        {SDL_SCANCODE_ESCAPE, 0x01}, {SDL_SCANCODE_A, 0x1E},     {SDL_SCANCODE_Z, 0x2C},
-        {SDL_SCANCODE_SPACE, 0x39},  {SDL_SCANCODE_F12, 0x58},   {SDL_SCANCODE_UP, 0xC8},
-        {SDL_SCANCODE_DOWN, 0xD0},   {SDL_SCANCODE_KP_ENTER, 0x9C}, {SDL_SCANCODE_RCTRL, 0x9D},
-        {SDL_SCANCODE_INTERNATIONAL1, 0x73}, {SDL_SCANCODE_INTERNATIONAL2, 0x70},
-        {SDL_SCANCODE_INTERNATIONAL3, 0x7D}, {SDL_SCANCODE_INTERNATIONAL4, 0x79},
-        {SDL_SCANCODE_INTERNATIONAL5, 0x7B}, {SDL_SCANCODE_LANG5, 0x94},
-        {SDL_SCANCODE_UNKNOWN, 0},   {-5, 0},                     {SDL_NUM_SCANCODES, 0},
+        {SDL_SCANCODE_ESCAPE, 0x01},
+        {SDL_SCANCODE_A, 0x1E},
+        {SDL_SCANCODE_Z, 0x2C},
+        {SDL_SCANCODE_SPACE, 0x39},
+        {SDL_SCANCODE_F12, 0x58},
+        {SDL_SCANCODE_UP, 0xC8},
+        {SDL_SCANCODE_DOWN, 0xD0},
+        {SDL_SCANCODE_KP_ENTER, 0x9C},
+        {SDL_SCANCODE_RCTRL, 0x9D},
+        {SDL_SCANCODE_INTERNATIONAL1, 0x73},
+        {SDL_SCANCODE_INTERNATIONAL2, 0x70},
+        {SDL_SCANCODE_INTERNATIONAL3, 0x7D},
+        {SDL_SCANCODE_INTERNATIONAL4, 0x79},
+        {SDL_SCANCODE_INTERNATIONAL5, 0x7B},
+        {SDL_SCANCODE_LANG5, 0x94},
+        {SDL_SCANCODE_UNKNOWN, 0},
+        {-5, 0},
+        {SDL_NUM_SCANCODES, 0},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(keyCodeFromScancode(c.scancode), c.code) << c.scancode;
@@ -33,8 +44,8 @@ TEST(InputHubTest, HatsAndMouseButtonsTranslate) {
         uint8_t hat;
         uint32_t pov;
     };
-    const Hat hats[] = {{SDL_HAT_CENTERED, kPovCentred}, {SDL_HAT_UP, 0},        {SDL_HAT_RIGHTUP, 4500},
-                        {SDL_HAT_RIGHT, 9000},           {SDL_HAT_DOWN, 18000},  {SDL_HAT_LEFTUP, 31500}};
+    const Hat hats[] = {{SDL_HAT_CENTERED, kPovCentred}, {SDL_HAT_UP, 0},       {SDL_HAT_RIGHTUP, 4500},
+                        {SDL_HAT_RIGHT, 9000},           {SDL_HAT_DOWN, 18000}, {SDL_HAT_LEFTUP, 31500}};
     for (const Hat& h : hats) {
         EXPECT_EQ(povFromHat(h.hat), h.pov) << int(h.hat);
     }

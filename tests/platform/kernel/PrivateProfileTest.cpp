@@ -23,22 +23,23 @@ protected:
     }
     void TearDown() override { std::remove(narrowPath_.c_str()); }
 
-    void write(const std::string& bytes) {
-        std::ofstream(narrowPath_, std::ios::binary | std::ios::trunc) << bytes;
-    }
+    void write(const std::string& bytes) { std::ofstream(narrowPath_, std::ios::binary | std::ios::trunc) << bytes; }
     std::string read() {
         std::ifstream file(narrowPath_, std::ios::binary);
         return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     }
-    uint32_t readInt(std::u16string_view key, int32_t def = 7) { return getPrivateProfileInt(u"Boot", key, def, path_); }
+    uint32_t readInt(std::u16string_view key, int32_t def = 7) {
+        return getPrivateProfileInt(u"Boot", key, def, path_);
+    }
 
     std::string narrowPath_;
     std::u16string path_;
 };
 
 TEST_F(PrivateProfileTest, IntegersFollowTheDocumentedParsingRules) {
-    write("\xEF\xBB\xBF; comment\r\n[other]\r\nA=1\r\n[ boot ]\r\n  a = 42 \r\nB=12abc\r\nC=abc\r\nD=-5\r\nA=99\r\n"
-          "E=\"8\"\r\n[Boot]\r\nF=3\r\n");
+    write(
+        "\xEF\xBB\xBF; comment\r\n[other]\r\nA=1\r\n[ boot ]\r\n  a = 42 \r\nB=12abc\r\nC=abc\r\nD=-5\r\nA=99\r\n"
+        "E=\"8\"\r\n[Boot]\r\nF=3\r\n");
     struct Case {
         std::u16string key;
         uint32_t expected;

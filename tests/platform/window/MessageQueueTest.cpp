@@ -19,16 +19,15 @@ namespace {
 
 constexpr auto kLimit = std::chrono::seconds(10);
 
-LResult quietProcedure(WindowHandle, uint32_t, WParam, LParam) {
-    return 0;
-}
+LResult quietProcedure(WindowHandle, uint32_t, WParam, LParam) { return 0; }
 
 // Runs `body` on a fresh thread that owns SDL video while it creates a window, and releases it.
 template <typename Body>
 void onWindowThread(Body body) {
     std::packaged_task<void()> task([&] {
         ASSERT_TRUE(registerClass({u"PlatformTest", &quietProcedure, 0, 0}));
-        const WindowHandle window = createWindow(u"PlatformTest", u"t", kStyleBorder, kUseDefault, kUseDefault, 320, 200, 0);
+        const WindowHandle window =
+            createWindow(u"PlatformTest", u"t", kStyleBorder, kUseDefault, kUseDefault, 320, 200, 0);
         ASSERT_NE(window, 0u);
         body(window);
         releaseThreadWindows();
@@ -122,9 +121,7 @@ TEST(MessageQueueTest, OnlyTheOwnerPumpsAndOnlyOneThreadOwnsVideo) {
     EXPECT_FALSE(peekMessage(message));
     onWindowThread([](WindowHandle) {
         std::atomic<WindowHandle> second{1};
-        std::thread other([&second] {
-            second = createWindow(u"PlatformTest", u"x", kStyleBorder, 0, 0, 10, 10, 0);
-        });
+        std::thread other([&second] { second = createWindow(u"PlatformTest", u"x", kStyleBorder, 0, 0, 10, 10, 0); });
         other.join();
         EXPECT_EQ(second.load(), 0u);
     });
@@ -149,10 +146,17 @@ TEST(VirtualKeyCodesTest, PositionalScancodesGiveVirtualKeys) {
         SDL_Scancode scancode;
         uint32_t key;
     };
-    const Case cases[] = {{SDL_SCANCODE_ESCAPE, kVkEscape}, {SDL_SCANCODE_F1, 0x70}, {SDL_SCANCODE_F12, 0x7B},
-                          {SDL_SCANCODE_A, 'A'},            {SDL_SCANCODE_Z, 'Z'},  {SDL_SCANCODE_0, '0'},
-                          {SDL_SCANCODE_9, '9'},            {SDL_SCANCODE_UP, kVkUp}, {SDL_SCANCODE_LEFT, kVkLeft},
-                          {SDL_SCANCODE_KP_ENTER, kVkReturn}, {SDL_SCANCODE_NONUSHASH, 0}};
+    const Case cases[] = {{SDL_SCANCODE_ESCAPE, kVkEscape},
+                          {SDL_SCANCODE_F1, 0x70},
+                          {SDL_SCANCODE_F12, 0x7B},
+                          {SDL_SCANCODE_A, 'A'},
+                          {SDL_SCANCODE_Z, 'Z'},
+                          {SDL_SCANCODE_0, '0'},
+                          {SDL_SCANCODE_9, '9'},
+                          {SDL_SCANCODE_UP, kVkUp},
+                          {SDL_SCANCODE_LEFT, kVkLeft},
+                          {SDL_SCANCODE_KP_ENTER, kVkReturn},
+                          {SDL_SCANCODE_NONUSHASH, 0}};
     for (const Case& c : cases) {
         EXPECT_EQ(virtualKeyFromScancode(c.scancode), c.key) << c.scancode;
     }

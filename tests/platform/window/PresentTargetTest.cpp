@@ -46,11 +46,11 @@ TEST(PresentTargetTest, LetterboxKeepsTheShapeCentred) {
         Rect expected;
     };
     const Case cases[] = {
-        {800, 600, 800, 600, {0, 0, 800, 600}},       // exact
-        {800, 600, 1920, 1080, {240, 0, 1680, 1080}}, // wider screen: bars left and right
-        {800, 600, 1280, 1024, {0, 32, 1280, 992}},   // taller screen: bars top and bottom
-        {800, 600, 400, 300, {0, 0, 400, 300}},       // smaller, same shape
-        {800, 600, 0, 600, {0, 0, 0, 0}},             // nothing to draw into
+        {800, 600, 800, 600, {0, 0, 800, 600}},        // exact
+        {800, 600, 1920, 1080, {240, 0, 1680, 1080}},  // wider screen: bars left and right
+        {800, 600, 1280, 1024, {0, 32, 1280, 992}},    // taller screen: bars top and bottom
+        {800, 600, 400, 300, {0, 0, 400, 300}},        // smaller, same shape
+        {800, 600, 0, 600, {0, 0, 0, 0}},              // nothing to draw into
     };
     for (const Case& c : cases) {
         const Rect r = letterboxRect(c.srcW, c.srcH, c.dstW, c.dstH);

@@ -87,7 +87,9 @@ ReadFont readFont(const std::vector<uint8_t>& file) {
         Cursor block(file, at + 5, at + 5 + size);
         font.blockTypes.push_back(type);
         switch (type) {
-            case 1: font.fontSize = static_cast<uint16_t>(block.le(2)); break;
+            case 1:
+                font.fontSize = static_cast<uint16_t>(block.le(2));
+                break;
             case 2:
                 font.lineHeight = static_cast<uint16_t>(block.le(2));
                 font.base = static_cast<uint16_t>(block.le(2));
@@ -119,7 +121,8 @@ ReadFont readFont(const std::vector<uint8_t>& file) {
                 if (size % 10 != 0) throw std::runtime_error("kerning block not whole pairs");
                 font.kerningPairs = size / 10;
                 break;
-            default: throw std::runtime_error("unknown block type " + std::to_string(type));
+            default:
+                throw std::runtime_error("unknown block type " + std::to_string(type));
         }
         at += 5 + size;
     }
@@ -129,9 +132,8 @@ ReadFont readFont(const std::vector<uint8_t>& file) {
 class FontBakerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        root_ = fs::temp_directory_path() /
-                ("orvex-fontbaker-" + std::to_string(::getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        root_ = fs::temp_directory_path() / ("orvex-fontbaker-" + std::to_string(::getpid()) + "-" +
+                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(root_);
     }
     void TearDown() override { fs::remove_all(root_); }
@@ -297,10 +299,17 @@ TEST_F(FontBakerTest, RefusesBadInputWithAClearMessageAndWritesNothing) {
         {"size 0", [](BakeOptions& o) { o.pixelSize = 0; }, "font size 0"},
         {"page not a power of two", [](BakeOptions& o) { o.pageSize = 100; }, "page size 100"},
         {"no characters", [](BakeOptions& o) { o.characters.clear(); }, "character set is empty"},
-        {"family not installed", [](BakeOptions& o) { o.family = "NoSuchFamilyOrvex"; }, "\"NoSuchFamilyOrvex\" is not installed"},
+        {"family not installed", [](BakeOptions& o) { o.family = "NoSuchFamilyOrvex"; },
+         "\"NoSuchFamilyOrvex\" is not installed"},
         {"not a font file", [&](BakeOptions& o) { o.fontFile = textFile.string(); }, "not a font"},
-        {"character the font lacks", [](BakeOptions& o) { o.characters.push_back(0x0378); }, "no glyph for 1 character(s): U+0378"},
-        {"glyph larger than a page", [](BakeOptions& o) { o.pixelSize = 200; o.pageSize = 64; }, "does not fit on a page of 64x64"},
+        {"character the font lacks", [](BakeOptions& o) { o.characters.push_back(0x0378); },
+         "no glyph for 1 character(s): U+0378"},
+        {"glyph larger than a page",
+         [](BakeOptions& o) {
+             o.pixelSize = 200;
+             o.pageSize = 64;
+         },
+         "does not fit on a page of 64x64"},
     };
     for (const Case& c : cases) {
         BakeOptions o = options(U"あ");
@@ -351,9 +360,9 @@ TEST(FontBakerCharacterSet, SortsDropsControlsAddsAsciiAndRefusesCharactersBeyon
 }
 
 TEST(FontBakerCommandLine, ParsesOptionsAndRefusesBadOnes) {
-    const BakeOptions o = parseCommandLine({"--name", "font_00", "--output-root", "out", "--size", "24",
-                                            "--line-height", "32", "--page-size", "256", "--chars", "いあ",
-                                            "--no-ascii", "--family", "IPAPGothic"});
+    const BakeOptions o =
+        parseCommandLine({"--name", "font_00", "--output-root", "out", "--size", "24", "--line-height", "32",
+                          "--page-size", "256", "--chars", "いあ", "--no-ascii", "--family", "IPAPGothic"});
     EXPECT_EQ(o.name, "font_00");
     EXPECT_EQ(o.outputRoot, fs::path("out"));
     EXPECT_EQ(o.pixelSize, 24u);

@@ -157,7 +157,8 @@ private:
         const int result = th_decode_packetin(theoraDecoder_, &packet, &granule);
         EXPECT_TRUE(result == 0 || result == TH_DUPFRAME) << "frame " << movie.frameHashes.size();
         th_ycbcr_buffer planes;
-        if (th_decode_ycbcr_out(theoraDecoder_, planes) == 0) movie.frameHashes.push_back(hashPicture(planes, movie.video));
+        if (th_decode_ycbcr_out(theoraDecoder_, planes) == 0)
+            movie.frameHashes.push_back(hashPicture(planes, movie.video));
         if (granule >= 0) movie.lastVideoFrame = th_granule_frame(theoraDecoder_, granule);
         if (packet.e_o_s) movie.videoEnded = true;
         return true;
