@@ -1,13 +1,16 @@
 #include "engine/audio/XAudio2Device.h"
 
 #include <algorithm>
-#include <cstring>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "engine/audio/OxNullAudioSource.h"
 #include "engine/audio/XAudio2Source.h"
 #include "engine/audio/XAudio2SourceVorbis.h"
+#include "engine/audio/WaveFile.h"
 #include "engine/system/OxCOMInitalize.h"
+#include "engine/system/OxStringConvert.h"
 
 namespace Orvex::AudioSystem::XAudio2 {
 namespace {
@@ -15,19 +18,10 @@ namespace {
 using Thread::OxCriticalLock;
 
 constexpr int32_t kComRefused = -1;
-constexpr uint32_t kWaveFmtChunkSize = 16;
-
-uint16_t u16At(const std::vector<uint8_t>& bytes, size_t offset) {
-    return static_cast<uint16_t>(bytes[offset] | (bytes[offset + 1] << 8));
-}
-
-uint32_t u32At(const std::vector<uint8_t>& bytes, size_t offset) {
-    return static_cast<uint32_t>(bytes[offset]) | (static_cast<uint32_t>(bytes[offset + 1]) << 8) |
-           (static_cast<uint32_t>(bytes[offset + 2]) << 16) | (static_cast<uint32_t>(bytes[offset + 3]) << 24);
-}
-
-bool tagAt(const std::vector<uint8_t>& bytes, size_t offset, const char* tag) {
-    return std::memcmp(bytes.data() + offset, tag, 4) == 0;
+// Says on stderr which sound file is refused and why.
+void reportRefusedSound(const std::u16string& name, const std::string& fault) {
+    std::fprintf(stderr, "Cannot play the sound file %s: %s\n", System::narrow(name).c_str(), fault.c_str());
+    std::fflush(stderr);
 }
 
 // Closes an opened reader on every way out of the WAV loader.
@@ -101,41 +95,23 @@ std::shared_ptr<IOrvexAudioSource> XAudio2Device::createSource(const std::u16str
 std::shared_ptr<IOrvexAudioSource> XAudio2Device::createWaveSource(const std::u16string& name,
                                                                    IO::StreamIO::IOrvexStreamReader& reader) {
     if (!reader.open(name)) {
+        reportRefusedSound(name, "the file cannot be opened");
         return nullptr;
     }
     OpenEntry entry(reader);
-    std::vector<uint8_t> header;
-    if (!reader.readToVector(header, kWaveHeaderSize) || header.size() < kWaveHeaderSize) {
-        return nullptr;
-    }
-    if (!tagAt(header, 0, "RIFF") || !tagAt(header, 8, "WAVE") || !tagAt(header, 12, "fmt ") ||
-        u32At(header, 16) != kWaveFmtChunkSize || u16At(header, 20) != Platform::Audio::kWaveFormatPcm) {
-        return nullptr;
-    }
-    Platform::Audio::WaveFormat format;
-    format.formatTag = Platform::Audio::kWaveFormatPcm;
-    format.channels = u16At(header, 22);
-    format.samplesPerSec = u32At(header, 24);
-    format.avgBytesPerSec = u32At(header, 28);
-    format.blockAlign = u16At(header, 32);
-    format.bitsPerSample = u16At(header, 34);
-    format.extraSize = 0;
-    // The declared size must fit in the entry: no allocation beyond the file, no unread tail.
-    const uint32_t dataSize = u32At(header, 40);
-    const uint32_t entrySize = reader.getSize();
-    if (dataSize == 0 || entrySize < kWaveHeaderSize || dataSize > entrySize - kWaveHeaderSize) {
-        return nullptr;
-    }
-    auto wave = std::make_shared<WaveContainer>();
-    wave->setFormat(format);
-    wave->allocate(dataSize);
-    uint32_t got = 0;
-    if (!reader.seek(kWaveHeaderSize) || !reader.read(wave->getData(), dataSize, &got) || got != dataSize) {
+    std::string fault;
+    const std::shared_ptr<WaveContainer> wave = readWaveFile(reader, fault);
+    if (!wave) {
+        reportRefusedSound(name, fault);
         return nullptr;
     }
     auto source = std::make_shared<XAudio2Source>(shared_from_this(), engine_, kSourceTypeWave);
     if (!source->initialize(wave)) {
-        return nullptr;  // a format the engine cannot play
+        const Platform::Audio::WaveFormat& format = wave->getFormat();
+        reportRefusedSound(name, "a format the sound engine cannot play (" + std::to_string(format.channels) +
+                                     " channels, " + std::to_string(format.bitsPerSample) + " bits, block align " +
+                                     std::to_string(format.blockAlign) + ")");
+        return nullptr;
     }
     waveCache_.emplace(name, wave);  // an existing entry of that name stays
     return source;
@@ -145,6 +121,7 @@ std::shared_ptr<IOrvexAudioSource> XAudio2Device::createVorbisSource(const std::
                                                                      IO::StreamIO::IOrvexStreamReader& reader) {
     auto source = std::make_shared<XAudio2SourceVorbis>(shared_from_this(), engine_);
     if (!source->open(name, reader)) {
+        reportRefusedSound(name, "not an Ogg Vorbis stream that can be played");
         return nullptr;
     }
     return source;

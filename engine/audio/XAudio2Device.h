@@ -17,8 +17,6 @@ class XAudio2Source;
 
 // The master volume until the settings file provides one ("MasterVolumeBGM" 50 %).
 inline constexpr float kDefaultMasterVolume = 0.5f;
-// The fixed header of the WAV files the engine reads: RIFF, WAVE, a 16-byte fmt chunk, data.
-inline constexpr uint32_t kWaveHeaderSize = 44;
 
 class XAudio2Device : public IOrvexAudioDevice, public std::enable_shared_from_this<XAudio2Device> {
 public:

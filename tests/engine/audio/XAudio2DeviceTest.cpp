@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <initializer_list>
 
 #include "engine/audio/OxAudioSystem.h"
 #include "engine/audio/OxNullAudioDevice.h"
@@ -12,7 +14,7 @@ namespace {
 using namespace Orvex::AudioSystem;
 using XAudio2::XAudio2Source;
 
-// The 44-byte header the loader reads, every field open to corruption.
+// A WAV file, every header field open to corruption; by default the plain 44-byte layout.
 struct WavSpec {
     char riff[5] = "RIFF";
     char wave[5] = "WAVE";
@@ -26,8 +28,10 @@ struct WavSpec {
     uint16_t bits = 16;
     uint32_t frames = 480;
     int16_t level = 16384;
-    int64_t declaredSize = -1;  // the data size field; -1 = the real size
-    size_t truncateTo = 0;      // cut the file to this many bytes (0 = whole)
+    int64_t declaredSize = -1;      // the data size field; -1 = the real size
+    size_t truncateTo = 0;          // cut the file to this many bytes (0 = whole)
+    std::vector<uint8_t> between;   // chunks between "fmt " and "data"
+    std::vector<uint8_t> trailing;  // chunks after "data"
 };
 
 void put(std::vector<uint8_t>& out, uint32_t value, int bytes) {
@@ -39,7 +43,7 @@ void put(std::vector<uint8_t>& out, uint32_t value, int bytes) {
 std::vector<uint8_t> makeWav(const WavSpec& spec) {
     const uint32_t dataSize = spec.frames * spec.blockAlign;
     std::vector<uint8_t> out(spec.riff, spec.riff + 4);
-    put(out, 36 + dataSize, 4);
+    put(out, static_cast<uint32_t>(36 + dataSize + spec.between.size() + spec.trailing.size()), 4);
     out.insert(out.end(), spec.wave, spec.wave + 4);
     out.insert(out.end(), spec.fmt, spec.fmt + 4);
     put(out, spec.fmtSize, 4);
@@ -49,13 +53,34 @@ std::vector<uint8_t> makeWav(const WavSpec& spec) {
     put(out, spec.avgBytes, 4);
     put(out, spec.blockAlign, 2);
     put(out, spec.bits, 2);
+    out.insert(out.end(), spec.between.begin(), spec.between.end());
     out.insert(out.end(), {'d', 'a', 't', 'a'});
     put(out, spec.declaredSize < 0 ? dataSize : static_cast<uint32_t>(spec.declaredSize), 4);
     for (uint32_t i = 0; i < dataSize / 2; ++i) {
         put(out, static_cast<uint16_t>(spec.level), 2);
     }
+    out.insert(out.end(), spec.trailing.begin(), spec.trailing.end());
     if (spec.truncateTo != 0) {
         out.resize(spec.truncateTo);
+    }
+    return out;
+}
+
+// One RIFF chunk: its name, size and body, padded to an even length.
+std::vector<uint8_t> chunk(const char* name, std::vector<uint8_t> body) {
+    std::vector<uint8_t> out(name, name + 4);
+    put(out, static_cast<uint32_t>(body.size()), 4);
+    out.insert(out.end(), body.begin(), body.end());
+    if (body.size() % 2 != 0) {
+        out.push_back(0);
+    }
+    return out;
+}
+
+std::vector<uint8_t> joined(std::initializer_list<std::vector<uint8_t>> parts) {
+    std::vector<uint8_t> out;
+    for (const auto& part : parts) {
+        out.insert(out.end(), part.begin(), part.end());
     }
     return out;
 }
@@ -81,7 +106,7 @@ TEST_F(WaveSourceTest, HeaderChecksGiveNullSourcesAndAlwaysCloseTheEntry) {
     };
     with("not RIFF", [](WavSpec& s) { std::memcpy(s.riff, "RIFX", 4); });
     with("not WAVE", [](WavSpec& s) { std::memcpy(s.wave, "AVI ", 4); });
-    with("no fmt chunk first", [](WavSpec& s) { std::memcpy(s.fmt, "LIST", 4); });
+    with("no fmt chunk before the data", [](WavSpec& s) { std::memcpy(s.fmt, "LIST", 4); });
     with("18-byte fmt chunk", [](WavSpec& s) { s.fmtSize = 18; });
     with("not PCM", [](WavSpec& s) { s.tag = 3; });
     with("shorter than the header", [](WavSpec& s) { s.truncateTo = 40; });
@@ -97,9 +122,19 @@ TEST_F(WaveSourceTest, HeaderChecksGiveNullSourcesAndAlwaysCloseTheEntry) {
         s.blockAlign = 4;
         s.frames = 240;
     });
+    with("a chunk between fmt and data that runs past the end",
+         [](WavSpec& s) { s.between = {'L', 'I', 'S', 'T', 0x00, 0x10, 0x00, 0x00}; });
+    with("no data chunk", [](WavSpec& s) {
+        s.frames = 0;
+        s.truncateTo = 36;
+    });
     for (const Case& c : cases) {
         const int opens = archive_.opens;
+        testing::internal::CaptureStderr();
         const std::shared_ptr<IOrvexAudioSource> source = load(c.spec);
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find("SE\\a.wav: "), std::string::npos) << c.what << ": " << said;
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << c.what << ": " << said;
         ASSERT_TRUE(source) << c.what;
         EXPECT_TRUE(source->isNull()) << c.what;
         EXPECT_EQ(source->getSourceType(), kSourceTypeWave) << c.what;
@@ -111,6 +146,24 @@ TEST_F(WaveSourceTest, HeaderChecksGiveNullSourcesAndAlwaysCloseTheEntry) {
     EXPECT_TRUE(device_->createSource(u"missing.wav", &archive_, kSourceTypeWave)->isNull());
     EXPECT_TRUE(device_->createSource(u"SE\\a.wav", &archive_, 7)->isNull());
     EXPECT_EQ(device_->createSource(u"SE\\a.wav", &archive_, 7)->getSourceType(), 7u);
+}
+
+TEST_F(WaveSourceTest, OtherChunksAroundTheSamplesAreSkipped) {
+    const std::vector<uint8_t> plain = makeWav(WavSpec{});
+    const std::vector<uint8_t> samples(plain.begin() + 44, plain.end());
+    WavSpec spec;
+    // An odd-sized LIST (padded), a fact and a cue chunk between fmt and data, a LIST after.
+    spec.between = joined({chunk("LIST", {'I', 'N', 'F', 'O', 'I', 'S', 'F', 'T', 3, 0, 0, 0, 'a', 'b', 0}),
+                           chunk("fact", {0xE0, 0x01, 0, 0}), chunk("cue ", std::vector<uint8_t>(28, 0xFF))});
+    spec.trailing = chunk("LIST", std::vector<uint8_t>(10, 0x7F));
+    auto source = load(spec);
+    ASSERT_FALSE(source->isNull());
+    const auto& wave = *static_cast<XAudio2Source&>(*source).getWave();
+    ASSERT_EQ(wave.getSize(), samples.size());
+    EXPECT_TRUE(std::equal(samples.begin(), samples.end(), wave.getData()));
+    source->play();
+    const std::vector<float> out = pump(100);
+    EXPECT_FLOAT_EQ(out[20], 0.25f);
 }
 
 TEST_F(WaveSourceTest, FormatIsTakenAsStored) {
