@@ -1,8 +1,10 @@
 #include "engine/audio/VorbisDecoder.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
 namespace Orvex::AudioSystem::Vorbis {
 namespace {
@@ -10,13 +12,25 @@ namespace {
 using IO::StreamIO::IOrvexStreamReader;
 
 constexpr size_t kMaxCommentBytes = 256;
-constexpr char kLoopStartKey[] = "LOOP_START";
+constexpr std::string_view kLoopStartKey = "LOOP_START";
+
+// Comment field names are compared without regard to ASCII case.
+bool sameKey(std::string_view key, std::string_view wanted) {
+    return key.size() == wanted.size() && std::equal(key.begin(), key.end(), wanted.begin(), [](char a, char b) {
+               return std::toupper(static_cast<unsigned char>(a)) == std::toupper(static_cast<unsigned char>(b));
+           });
+}
 
 }  // namespace
 
 VorbisDecoder::VorbisDecoder() = default;
 
 VorbisDecoder::~VorbisDecoder() { close(); }
+
+void VorbisDecoder::FileCloser::operator()(OggVorbis_File* file) const {
+    ov_clear(file);
+    delete file;
+}
 
 size_t VorbisDecoder::readCallback(void* destination, size_t size, size_t count, void* source) {
     auto* reader = static_cast<IOrvexStreamReader*>(source);
@@ -77,17 +91,14 @@ bool VorbisDecoder::open(const std::u16string& name, IOrvexStreamReader& reader)
     }
     const ov_callbacks callbacks{&VorbisDecoder::readCallback, &VorbisDecoder::seekCallback,
                                  &VorbisDecoder::closeCallback, &VorbisDecoder::tellCallback};
-    if (ov_open_callbacks(&reader, &file_, nullptr, 0, callbacks) < 0) {
+    std::unique_ptr<OggVorbis_File, FileCloser> file(new OggVorbis_File{});
+    const vorbis_info* info = nullptr;
+    if (ov_open_callbacks(&reader, file.get(), nullptr, 0, callbacks) < 0 ||
+        (info = ov_info(file.get(), -1)) == nullptr) {
         reader.close();
-        ov_clear(&file_);
         return false;
     }
-    const vorbis_info* info = ov_info(&file_, -1);
-    if (info == nullptr) {
-        reader.close();
-        ov_clear(&file_);
-        return false;
-    }
+    file_ = std::move(file);
     scanLoopStart();
     format_ = {};
     format_.formatTag = Platform::Audio::kWaveFormatPcm;
@@ -98,14 +109,13 @@ bool VorbisDecoder::open(const std::u16string& name, IOrvexStreamReader& reader)
     format_.bitsPerSample = 16;
     reader_ = &reader;
     opened_ = true;
-    fileOpen_ = true;
     endOfStream_ = false;
     return true;
 }
 
 void VorbisDecoder::scanLoopStart() {
     loopStart_ = 0.0;
-    const vorbis_comment* comments = ov_comment(&file_, -1);
+    const vorbis_comment* comments = ov_comment(file_.get(), -1);
     if (comments == nullptr) {
         return;
     }
@@ -116,13 +126,19 @@ void VorbisDecoder::scanLoopStart() {
         }
         const std::string comment(comments->user_comments[i], length);
         const size_t equals = comment.find('=');
-        if (equals == std::string::npos || comment.compare(0, equals, kLoopStartKey) != 0) {
+        if (equals == std::string::npos || !sameKey(std::string_view(comment).substr(0, equals), kLoopStartKey)) {
             continue;
         }
         double value = 0.0;
         if (std::sscanf(comment.c_str() + equals + 1, "%lf", &value) == 1) {
             loopStart_ = value;
         }
+    }
+    // A loop point outside the track (negative, at or past its end, not a number) cannot be
+    // reached by a seek: the whole track then loops from its start.
+    const double length = ov_time_total(file_.get(), -1);
+    if (!(loopStart_ >= 0.0 && loopStart_ < length)) {
+        loopStart_ = 0.0;
     }
 }
 
@@ -131,10 +147,14 @@ bool VorbisDecoder::read(uint8_t* destination, uint32_t capacity, uint32_t& byte
     if (!opened_ || endOfStream_ || capacity < kDecodeChunkBytes) {
         return false;
     }
+    if (!file_) {
+        endOfStream_ = true;  // closed: nothing more will come
+        return true;
+    }
     uint32_t total = 0;
     do {
         int section = 0;
-        const long got = ov_read(&file_, reinterpret_cast<char*>(destination + total),
+        const long got = ov_read(file_.get(), reinterpret_cast<char*>(destination + total),
                                  static_cast<int>(kDecodeChunkBytes), 0, 2, 1, &section);
         if (got <= 0) {
             // The end, or a decode error, which counts as the end.
@@ -148,7 +168,7 @@ bool VorbisDecoder::read(uint8_t* destination, uint32_t capacity, uint32_t& byte
 }
 
 bool VorbisDecoder::seekTime(double seconds) {
-    if (ov_time_seek(&file_, seconds) < 0) {
+    if (!file_ || ov_time_seek(file_.get(), seconds) < 0) {
         return false;
     }
     endOfStream_ = false;
@@ -156,14 +176,12 @@ bool VorbisDecoder::seekTime(double seconds) {
 }
 
 void VorbisDecoder::close() {
-    if (!opened_ || !fileOpen_) {
+    if (!file_) {
         return;  // opened_ stays set: a closed decoder is never opened again
     }
-    ov_clear(&file_);
+    file_.reset();
     reader_->close();
     reader_ = nullptr;
-    fileOpen_ = false;
-    file_ = {};
     format_ = {};
     endOfStream_ = false;
 }

@@ -1,9 +1,11 @@
 #pragma once
 // Decodes an Ogg Vorbis file read through a stream reader into 16-bit signed little-endian PCM.
-// The file's "LOOP_START" comment names the loop point in seconds.
+// The file's "LOOP_START" comment (any letter case) names the loop point in seconds; a point
+// outside the track counts as its start.
 #include <vorbis/vorbisfile.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "engine/io/OxStreamIO.h"
@@ -44,10 +46,14 @@ private:
 
     void scanLoopStart();
 
+    // Clears the libvorbisfile state (also one whose opening failed) and frees it.
+    struct FileCloser {
+        void operator()(OggVorbis_File* file) const;
+    };
+
     bool opened_ = false;
-    bool fileOpen_ = false;  // the libvorbisfile state needs clearing
     IO::StreamIO::IOrvexStreamReader* reader_ = nullptr;
-    OggVorbis_File file_{};
+    std::unique_ptr<OggVorbis_File, FileCloser> file_;  // from open until close
     Platform::Audio::WaveFormat format_{};
     bool endOfStream_ = false;
     double loopStart_ = 0.0;

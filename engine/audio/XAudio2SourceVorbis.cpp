@@ -53,32 +53,35 @@ bool XAudio2SourceVorbis::open(const std::u16string& name, IO::StreamIO::IOrvexS
 bool XAudio2SourceVorbis::refill() {
     std::lock_guard guard(refillLock_);
     bool seekedWithoutData = false;
-    while (queuedBuffers() < kStreamQueueDepth) {
+    while (!finished_ && queuedBuffers() < kStreamQueueDepth) {
         WaveContainer& block = *ringData_[ringIndex_];
         uint32_t bytesRead = 0;
         if (!decoder_.read(block.getData(), block.getSize(), bytesRead)) {
-            return true;
+            finished_ = true;  // closed, or at an end the loop point could not be left from
+            break;
         }
         if (bytesRead == 0) {
             // The stream ended exactly at a block boundary: go on at the loop point. A stream
             // that gives nothing even right after that seek can never play.
             if (seekedWithoutData || !decoder_.seekTime(decoder_.getLoopStart())) {
-                return false;
+                finished_ = true;
+                break;
             }
             seekedWithoutData = true;
             continue;
         }
         seekedWithoutData = false;
-        if (decoder_.isEndOfStream() && !decoder_.seekTime(decoder_.getLoopStart())) {
-            return false;
-        }
         Platform::Audio::AudioBuffer& buffer = ring_[ringIndex_];
         buffer.audioData = block.getData();
         buffer.audioBytes = bytesRead;
         voice_->submitSourceBuffer(buffer);
         ringIndex_ = (ringIndex_ + 1) % kStreamRingSize;
+        // When the loop point cannot be reached the track still plays to its end.
+        if (decoder_.isEndOfStream() && !decoder_.seekTime(decoder_.getLoopStart())) {
+            finished_ = true;
+        }
     }
-    return true;
+    return !finished_ || queuedBuffers() > 0;
 }
 
 void XAudio2SourceVorbis::streamingBody() {
@@ -101,7 +104,8 @@ bool XAudio2SourceVorbis::play() {
     stopping_ = false;
     endSeenWhileStopping_ = false;
     if (!refill()) {
-        stop();
+        stop();  // nothing to play: the source stays stopped
+        return false;
     }
     thread_.resume();
     voice_->start();

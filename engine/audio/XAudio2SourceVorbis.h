@@ -2,7 +2,7 @@
 // Background music decoded while it plays. A ring of 16 PCM blocks of 64 KiB is kept 14 deep
 // in the voice; each block the voice finishes wakes the source's own streaming thread for one
 // refill. At the end of the stream decoding goes on at the loop point, so the music loops
-// until stopped.
+// until stopped; a stream whose loop point cannot be reached plays to its end and stops.
 #include <array>
 #include <atomic>
 #include <memory>
@@ -28,6 +28,7 @@ public:
     // Called once, by the device; on false the source is discarded.
     bool open(const std::u16string& name, IO::StreamIO::IOrvexStreamReader& reader);
 
+    // False when the stream has nothing to play (it was stopped, or holds no audio).
     bool play() override;
     bool playNew() override;
     // Stops for good: the thread ends and the decoder closes, so a later play stays silent.
@@ -40,8 +41,8 @@ public:
 
 private:
     void streamingBody();
-    // Tops the voice up to the queue depth; false when the stream cannot go on and the source
-    // must stop (the caller stops it once the refill lock is released).
+    // Tops the voice up to the queue depth; false once the stream has ended for good and the
+    // voice has played everything queued: the caller then stops the source.
     bool refill();
 
     Thread::OxThread thread_;
@@ -52,6 +53,7 @@ private:
     uint32_t ringIndex_ = 0;
     std::atomic<bool> stopping_{false};
     std::atomic<bool> endSeenWhileStopping_{false};
+    bool finished_ = false;  // no more data will be decoded; under refillLock_
     // The game thread refills once on play, the streaming thread on every wake-up.
     std::mutex refillLock_;
 };

@@ -53,20 +53,26 @@ std::vector<int16_t> decodeAll(AudioTest::MemoryArchive& archive, const std::u16
 }
 
 TEST(VorbisDecoderTest, LoopStartComment) {
-    const std::string longComment = "LOOP_START=3.0" + std::string(300 - 14, ' ');
+    const std::string longComment = "LOOP_START=0.1" + std::string(300 - 14, ' ');
     struct Case {
         const char* what;
         std::vector<std::string> comments;
         double loopStart;
     };
+    // The file lasts 0.2 s.
     const Case cases[] = {
-        {"plain", {"LOOP_START=12.5"}, 12.5},
+        {"plain", {"LOOP_START=0.125"}, 0.125},
         {"none", {"TITLE=x"}, 0.0},
-        {"lower-case key", {"loop_start=12.5"}, 0.0},
-        {"longer key", {"LOOP_START_B=12.5"}, 0.0},
+        {"lower-case key", {"loop_start=0.125"}, 0.125},
+        {"mixed-case key", {"Loop_Start=0.0625"}, 0.0625},
+        {"longer key", {"LOOP_START_B=0.125"}, 0.0},
         {"300-byte comment", {longComment}, 0.0},
-        {"later one wins", {"LOOP_START=1.5", "LOOP_START=2.25"}, 2.25},
-        {"failed conversion keeps the earlier value", {"LOOP_START=1.5", "LOOP_START=abc"}, 1.5},
+        {"later one wins", {"LOOP_START=0.05", "LOOP_START=0.1"}, 0.1},
+        {"failed conversion keeps the earlier value", {"LOOP_START=0.05", "LOOP_START=abc"}, 0.05},
+        {"negative", {"LOOP_START=-1.5"}, 0.0},
+        {"past the end", {"LOOP_START=12.5"}, 0.0},
+        {"at the end", {"LOOP_START=0.2"}, 0.0},
+        {"not a number", {"LOOP_START=nan"}, 0.0},
     };
     for (const Case& c : cases) {
         AudioTest::MemoryArchive archive;
@@ -129,35 +135,48 @@ TEST_F(VorbisSourceTest, MalformedFilesGiveNullSources) {
 }
 
 TEST_F(VorbisSourceTest, LoopsExactlyAtTheLoopStartSample) {
-    archive_.files[u"ref.ogg"] = oggWith({"LOOP_START=0.5"}, 1.5);
-    const std::vector<int16_t> reference = decodeAll(archive_, u"ref.ogg");
-    const size_t frames = reference.size() / 2;
-    const size_t loopFrame = AudioTest::kOutputRate / 2;
-    ASSERT_GT(frames, loopFrame);
+    struct Case {
+        const char* what;
+        const char* comment;
+        double seconds;
+        size_t loopFrame;
+    };
+    // A loop point the track never reaches plays the whole track, then loops from its start.
+    const Case cases[] = {{"inside the track", "LOOP_START=0.5", 1.5, AudioTest::kOutputRate / 2},
+                          {"past the end", "LOOP_START=7.5", 0.5, 0},
+                          {"negative", "loop_start=-2", 0.5, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        archive_.files[u"ref.ogg"] = oggWith({c.comment}, c.seconds);
+        const std::vector<int16_t> reference = decodeAll(archive_, u"ref.ogg");
+        const size_t frames = reference.size() / 2;
+        ASSERT_GT(frames, c.loopFrame);
 
-    auto source = load(archive_.files[u"ref.ogg"]);
-    ASSERT_FALSE(source->isNull());
-    ASSERT_TRUE(source->play());
-    EXPECT_EQ(source->getState(), kAudioStatePlaying);
-    // The expected stream: the whole file, then the part from the loop point, twice.
-    std::vector<int16_t> expected(reference.begin(), reference.end());
-    for (int pass = 0; pass < 2; ++pass) {
-        expected.insert(expected.end(), reference.begin() + 2 * loopFrame, reference.end());
-    }
-    const std::vector<float> out = pump(static_cast<uint32_t>(expected.size() / 2 + 1));
-    // The mix runs one frame behind the source, at the master volume 0.5.
-    const float scale = 0.5f / 32768.0f;
-    size_t worst = 0;
-    float worstError = 0.0f;
-    for (size_t i = 0; i < expected.size(); ++i) {
-        const float error = std::fabs(out[i + 2] - expected[i] * scale);
-        if (error > worstError) {
-            worstError = error;
-            worst = i;
+        auto source = load(archive_.files[u"ref.ogg"]);
+        ASSERT_FALSE(source->isNull());
+        ASSERT_TRUE(source->play());
+        EXPECT_EQ(source->getState(), kAudioStatePlaying);
+        // The expected stream: the whole file, then the part from the loop point, twice.
+        std::vector<int16_t> expected(reference.begin(), reference.end());
+        for (int pass = 0; pass < 2; ++pass) {
+            expected.insert(expected.end(), reference.begin() + 2 * c.loopFrame, reference.end());
         }
+        const std::vector<float> out = pump(static_cast<uint32_t>(expected.size() / 2 + 1));
+        // The mix runs one frame behind the source, at the master volume 0.5.
+        const float scale = 0.5f / 32768.0f;
+        size_t worst = 0;
+        float worstError = 0.0f;
+        for (size_t i = 0; i < expected.size(); ++i) {
+            const float error = std::fabs(out[i + 2] - expected[i] * scale);
+            if (error > worstError) {
+                worstError = error;
+                worst = i;
+            }
+        }
+        EXPECT_LE(worstError, 2.0f * scale) << "first mismatch near frame " << worst / 2 << " of " << frames;
+        EXPECT_EQ(source->getState(), kAudioStatePlaying);
+        source->stop();
     }
-    EXPECT_LE(worstError, 2.0f * scale) << "first mismatch near frame " << worst / 2 << " of " << frames;
-    source->stop();
 }
 
 TEST_F(VorbisSourceTest, StopEndsTheThreadAndLeavesTheSourceSilent) {
@@ -183,7 +202,8 @@ TEST_F(VorbisSourceTest, StopEndsTheThreadAndLeavesTheSourceSilent) {
     EXPECT_FALSE(stream.getThread().getThreadData()) << "the thread has ended";
     EXPECT_TRUE(source->setLoopCount(3)) << "allowed when stopped, no effect on a stream";
     pump(10);
-    source->play();
+    EXPECT_FALSE(source->play()) << "nothing left to play";
+    EXPECT_EQ(source->getState(), kAudioStateStopped);
     for (float sample : pump(4800)) {
         ASSERT_EQ(sample, 0.0f) << "a stopped stream cannot play again";
     }
@@ -194,7 +214,8 @@ TEST_F(VorbisSourceTest, StreamWithoutAudioStopsInsteadOfSpinning) {
     if (source->isNull()) {
         GTEST_SKIP() << "the decoder refuses a stream without audio";
     }
-    ASSERT_TRUE(source->play());  // returns: the empty pass after the seek stops the stream
+    EXPECT_FALSE(source->play());  // returns: the empty pass after the seek stops the stream
+    EXPECT_EQ(source->getState(), kAudioStateStopped);
     EXPECT_FALSE(static_cast<XAudio2SourceVorbis&>(*source).getThread().getThreadData());
 }
 
