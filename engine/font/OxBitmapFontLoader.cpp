@@ -137,7 +137,10 @@ bool OxBitmapFontLoader::parseInfo(const std::vector<uint8_t>& payload) {
     if (payload.size() < kInfoFieldsSize) {
         return fail("info block shorter than " + std::to_string(kInfoFieldsSize) + " bytes");
     }
-    font_->fontSize = u16At(payload, 0);
+    // Signed: writers store a negative size to mean "match the character height"; the text
+    // layout needs the size itself.
+    const int32_t size = i16At(payload, 0);
+    font_->fontSize = static_cast<uint32_t>(size < 0 ? -size : size);
     return true;
 }
 

@@ -156,6 +156,17 @@ TEST_F(BitmapFontLoad, ReadsMetricsGlyphsAndPagesOfAWellFormedFile) {
     EXPECT_EQ(12u, font_->fontSize);
 }
 
+TEST_F(BitmapFontLoad, NegativeSizeMeansItsMagnitude) {
+    const struct {
+        uint16_t stored;
+        uint32_t size;
+    } cases[] = {{24, 24}, {uint16_t(-30), 30}, {uint16_t(-1), 1}, {0x7FFF, 32767}, {0x8000, 32768}};
+    for (const auto& c : cases) {
+        ASSERT_EQ(0u, load(FontFile().info(c.stored).bytes)) << loader_->getLastError();
+        EXPECT_EQ(c.size, font_->fontSize) << c.stored;
+    }
+}
+
 TEST_F(BitmapFontLoad, MalformedFilesAreRefusedWithAResetFontAndAReason) {
     const Bytes record = FontFile::glyph(u'A', 0, 8, 0, 8, 0);
     Bytes cutRecord(record.begin(), record.end() - 1);
