@@ -133,11 +133,10 @@ bool decodeDds(const uint8_t* bytes, size_t size, DecodedImage& out, std::string
         error = "DDS image size " + std::to_string(width) + "x" + std::to_string(height) + " is not supported";
         return false;
     }
+    // Every size is checked against the data before the picture is allocated: a header alone
+    // must not cost width x height pixels.
     const uint8_t* data = bytes + kHeader;
     const size_t available = size - kHeader;
-    out.width = width;
-    out.height = height;
-    out.pixels.assign(size_t(width) * height, 0);
     if ((pfFlags & 0x4) != 0) {  // compressed
         uint32_t variant = 0;
         if (code == fourCC("DXT1")) {
@@ -155,6 +154,9 @@ bool decodeDds(const uint8_t* bytes, size_t size, DecodedImage& out, std::string
             error = "DDS pixel data is truncated";
             return false;
         }
+        out.width = width;
+        out.height = height;
+        out.pixels.assign(size_t(width) * height, 0);
         decodeBlocks(data, width, height, variant, out);
         out.hasAlpha = true;
         return true;
@@ -171,6 +173,9 @@ bool decodeDds(const uint8_t* bytes, size_t size, DecodedImage& out, std::string
     }
     const uint32_t rMask = readU32(pf + 16), gMask = readU32(pf + 20), bMask = readU32(pf + 24);
     const uint32_t aMask = (pfFlags & 0x1) != 0 ? readU32(pf + 28) : 0;
+    out.width = width;
+    out.height = height;
+    out.pixels.assign(size_t(width) * height, 0);
     out.hasAlpha = aMask != 0;
     for (size_t i = 0; i < size_t(width) * height; ++i) {
         const uint8_t* p = data + i * bytesPerPixel;

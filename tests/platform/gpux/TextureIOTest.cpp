@@ -124,6 +124,33 @@ TEST(ImageDecoderTest, ReadsUncompressedAndBlockCompressedDds) {
     }
 }
 
+TEST(ImageDecoderTest, DdsSizesAreCheckedBeforeAnythingIsAllocated) {
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        const char* reason;
+    } cases[] = {
+        {"32-bit 8192x8192, header only", ddsHeader(8192, 8192, 0x40, nullptr, 32), "truncated"},
+        {"DXT5 8192x8192, one block",
+         [] {
+             Bytes b = ddsHeader(8192, 8192, 0x4, "DXT5", 0);
+             b.resize(b.size() + 16, 0);
+             return b;
+         }(),
+         "truncated"},
+        {"unknown format 4096x4096", ddsHeader(4096, 4096, 0x2, nullptr, 8), "pixel format"},
+        {"wider than the bound", ddsHeader(8193, 1, 0x40, nullptr, 32), "not supported"},
+        {"taller than the bound", ddsHeader(1, 0xFFFFFFFFu, 0x40, nullptr, 32), "not supported"},
+    };
+    for (const Case& c : cases) {
+        DecodedImage image;
+        std::string error;
+        EXPECT_FALSE(decodeImage(c.bytes.data(), c.bytes.size(), image, error)) << c.name;
+        EXPECT_NE(std::string::npos, error.find(c.reason)) << c.name << ": " << error;
+        EXPECT_EQ(0u, image.pixels.capacity()) << c.name << ": nothing allocated for a refused file";
+    }
+}
+
 struct TextureIOTest : ::testing::Test {
     Gpu::GpuSystem* system = Gpu::createGpuSystem(Gpu::kSdkVersion);
     Gpu::GpuDevice* device = nullptr;
