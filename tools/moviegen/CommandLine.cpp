@@ -15,7 +15,8 @@ const char* const kUsage =
     "  --sound            add a Vorbis sound track as long as the pictures\n"
     "  --still            show the first picture on every frame\n"
     "  --rate HZ          sound sample rate (default 44100)\n"
-    "  --channels COUNT   sound channels, 1 or 2 (default 2)\n";
+    "  --channels COUNT   sound channels, 1 or 2 (default 2)\n"
+    "  --chroma FORMAT    chroma subsampling: 420, 422 or 444 (default 420)\n";
 
 namespace {
 
@@ -52,6 +53,8 @@ MovieOptions parseCommandLine(const std::vector<std::string>& args) {
             options.sampleRate = parseNumber(option, value);
         } else if (option == "--channels") {
             options.channels = parseNumber(option, value);
+        } else if (option == "--chroma") {
+            options.chroma = parseNumber(option, value);
         } else {
             throw MovieError("unknown option \"" + option + "\"");
         }

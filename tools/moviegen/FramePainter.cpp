@@ -87,23 +87,30 @@ void FramePainter::paint(uint32_t index, uint32_t count, YCbCrFrame& frame) cons
     }
     frame.width = width_;
     frame.height = height_;
-    const uint32_t chromaWidth = width_ / 2;
+    // Each chroma sample is the mean colour of the block of pixels it covers.
+    const uint32_t blockWidth = 1u << frame.chromaShiftX;
+    const uint32_t blockHeight = 1u << frame.chromaShiftY;
+    const int blockPixels = static_cast<int>(blockWidth * blockHeight);
+    const uint32_t chromaWidth = width_ >> frame.chromaShiftX;
+    const uint32_t chromaHeight = height_ >> frame.chromaShiftY;
     frame.y.assign(static_cast<size_t>(width_) * height_, 0);
-    frame.cb.assign(static_cast<size_t>(chromaWidth) * (height_ / 2), 0);
+    frame.cb.assign(static_cast<size_t>(chromaWidth) * chromaHeight, 0);
     frame.cr.assign(frame.cb.size(), 0);
-    for (uint32_t cy = 0; cy < height_ / 2; ++cy) {
+    for (uint32_t cy = 0; cy < chromaHeight; ++cy) {
         for (uint32_t cx = 0; cx < chromaWidth; ++cx) {
             int sumR = 0, sumG = 0, sumB = 0;
-            for (uint32_t k = 0; k < 4; ++k) {
-                const uint32_t x = 2 * cx + (k & 1);
-                const uint32_t y = 2 * cy + (k >> 1);
-                const Rgb c = pixel(x, y, index, count);
-                frame.y[static_cast<size_t>(y) * width_ + x] = lumaOf(c.r, c.g, c.b);
-                sumR += c.r, sumG += c.g, sumB += c.b;
+            for (uint32_t dy = 0; dy < blockHeight; ++dy) {
+                for (uint32_t dx = 0; dx < blockWidth; ++dx) {
+                    const uint32_t x = cx * blockWidth + dx;
+                    const uint32_t y = cy * blockHeight + dy;
+                    const Rgb c = pixel(x, y, index, count);
+                    frame.y[static_cast<size_t>(y) * width_ + x] = lumaOf(c.r, c.g, c.b);
+                    sumR += c.r, sumG += c.g, sumB += c.b;
+                }
             }
             const size_t at = static_cast<size_t>(cy) * chromaWidth + cx;
-            frame.cb[at] = blueDifferenceOf(sumR / 4, sumG / 4, sumB / 4);
-            frame.cr[at] = redDifferenceOf(sumR / 4, sumG / 4, sumB / 4);
+            frame.cb[at] = blueDifferenceOf(sumR / blockPixels, sumG / blockPixels, sumB / blockPixels);
+            frame.cr[at] = redDifferenceOf(sumR / blockPixels, sumG / blockPixels, sumB / blockPixels);
         }
     }
 }

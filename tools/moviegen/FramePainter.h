@@ -5,10 +5,13 @@
 
 namespace Orvex::Tools::MovieGen {
 
-// One picture in Y'CbCr 4:2:0: full-size luma, chroma planes of half width and half height.
+// One picture in Y'CbCr: full-size luma and two chroma planes, each dimension shifted right by
+// its chroma shift (4:2:0 halves both, 4:2:2 only the width, 4:4:4 neither).
 struct YCbCrFrame {
     uint32_t width = 0;
     uint32_t height = 0;
+    uint32_t chromaShiftX = 1;
+    uint32_t chromaShiftY = 1;
     std::vector<uint8_t> y;
     std::vector<uint8_t> cb;
     std::vector<uint8_t> cr;

@@ -15,8 +15,8 @@ namespace Orvex::Tools::MovieGen {
 std::vector<uint8_t> generateMovie(const MovieOptions& options) {
     checkOptions(options);
     const FramePainter painter(options.width, options.height, options.hue, options.still);
-    const EncodedStream video =
-        encodeTheora(painter, options.width, options.height, options.fps, options.frameCount, kVideoSerial);
+    const EncodedStream video = encodeTheora(painter, options.width, options.height, options.fps, options.frameCount,
+                                             options.chroma, kVideoSerial);
     std::optional<EncodedStream> audio;
     if (options.withSound) {
         const uint64_t sampleFrames = uint64_t{options.frameCount} * options.sampleRate / options.fps;

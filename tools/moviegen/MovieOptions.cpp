@@ -28,6 +28,9 @@ void checkOptions(const MovieOptions& options) {
         throw MovieError("frame rate " + std::to_string(options.fps) + " is outside 1.." + std::to_string(kMaxFps));
     }
     if (options.hue > 359) throw MovieError("hue " + std::to_string(options.hue) + " is outside 0..359");
+    if (options.chroma != 420 && options.chroma != 422 && options.chroma != 444) {
+        throw MovieError("chroma " + std::to_string(options.chroma) + " is not 420, 422 or 444");
+    }
     if (options.withSound) {
         if (options.sampleRate < kMinSampleRate || options.sampleRate > kMaxSampleRate) {
             throw MovieError("sample rate " + std::to_string(options.sampleRate) + " is outside " +

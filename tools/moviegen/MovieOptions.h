@@ -15,6 +15,7 @@ struct MovieOptions {
     bool still = false;  // every frame shows the first picture (a logo card)
     uint32_t sampleRate = 44100;
     uint32_t channels = 2;
+    uint32_t chroma = 420;  // chroma subsampling: 420, 422 or 444
 };
 
 constexpr uint32_t kMaxDimension = 4096;

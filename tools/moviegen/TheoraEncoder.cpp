@@ -20,7 +20,10 @@ struct EncoderDeleter {
 }  // namespace
 
 EncodedStream encodeTheora(const FramePainter& painter, uint32_t width, uint32_t height, uint32_t fps,
-                           uint32_t frameCount, uint32_t serial) {
+                           uint32_t frameCount, uint32_t chroma, uint32_t serial) {
+    YCbCrFrame frame;
+    frame.chromaShiftX = chroma == 444 ? 0 : 1;
+    frame.chromaShiftY = chroma == 420 ? 1 : 0;
     th_info info;
     th_info_init(&info);
     info.frame_width = width;
@@ -34,7 +37,7 @@ EncodedStream encodeTheora(const FramePainter& painter, uint32_t width, uint32_t
     info.aspect_numerator = 1;
     info.aspect_denominator = 1;
     info.colorspace = TH_CS_UNSPECIFIED;
-    info.pixel_fmt = TH_PF_420;
+    info.pixel_fmt = chroma == 444 ? TH_PF_444 : chroma == 422 ? TH_PF_422 : TH_PF_420;
     info.target_bitrate = 0;
     info.quality = kQuality;
     info.keyframe_granule_shift = kKeyframeGranuleShift;
@@ -58,16 +61,15 @@ EncodedStream encodeTheora(const FramePainter& painter, uint32_t width, uint32_t
     th_comment_clear(&comment);
     if (result < 0 || stream.headers.size() != 3) throw MovieError("the Theora encoder gave no headers");
 
-    YCbCrFrame frame;
+    const int chromaWidth = static_cast<int>(width >> frame.chromaShiftX);
+    const int chromaHeight = static_cast<int>(height >> frame.chromaShiftY);
     for (uint32_t index = 0; index < frameCount; ++index) {
         painter.paint(index, frameCount, frame);
         th_ycbcr_buffer planes;
         planes[0] =
             th_img_plane{static_cast<int>(width), static_cast<int>(height), static_cast<int>(width), frame.y.data()};
-        planes[1] = th_img_plane{static_cast<int>(width / 2), static_cast<int>(height / 2), static_cast<int>(width / 2),
-                                 frame.cb.data()};
-        planes[2] = th_img_plane{static_cast<int>(width / 2), static_cast<int>(height / 2), static_cast<int>(width / 2),
-                                 frame.cr.data()};
+        planes[1] = th_img_plane{chromaWidth, chromaHeight, chromaWidth, frame.cb.data()};
+        planes[2] = th_img_plane{chromaWidth, chromaHeight, chromaWidth, frame.cr.data()};
         if (th_encode_ycbcr_in(encoder.get(), planes) != 0) {
             throw MovieError("the Theora encoder refused frame " + std::to_string(index));
         }

@@ -244,6 +244,21 @@ TEST(MovieGen, SilentMovieDecodesToTheRequestedFramesSizeAndRate) {
     }
 }
 
+TEST(MovieGen, ChromaOptionSetsThePixelFormat) {
+    const struct {
+        uint32_t chroma;
+        th_pixel_fmt format;
+    } cases[] = {{420, TH_PF_420}, {422, TH_PF_422}, {444, TH_PF_444}};
+    for (const auto& c : cases) {
+        MovieOptions o = tiny(64, 48, 3, 10);
+        o.chroma = c.chroma;
+        const DecodedMovie movie = decode(generateMovie(o));
+        EXPECT_EQ(movie.video.pixel_fmt, c.format) << c.chroma;
+        EXPECT_EQ(movie.frameHashes.size(), 3u) << c.chroma;
+    }
+    EXPECT_EQ(parseCommandLine({"--output", "m.ogv", "--chroma", "422"}).chroma, 422u);
+}
+
 TEST(MovieGen, AStillMovieShowsTheSamePictureOnEveryFrame) {
     MovieOptions options = tiny(64, 48, 6, 10);
     options.still = true;
@@ -317,6 +332,7 @@ TEST(MovieGen, RefusesBadOptionsWithAClearMessage) {
         {{"--output", "m.ogv", "--hue", "360"}, "hue 360"},
         {{"--output", "m.ogv", "--sound", "--channels", "3"}, "channel count 3"},
         {{"--output", "m.ogv", "--sound", "--rate", "100"}, "sample rate 100"},
+        {{"--output", "m.ogv", "--chroma", "411"}, "chroma 411 is not 420, 422 or 444"},
         {{"--output", "m.ogv", "--fps"}, "option --fps needs a value"},
         {{"--output", "m.ogv", "--fps", "2x"}, "\"2x\" is not a whole number"},
         {{"--output", "m.ogv", "--loop"}, "option --loop needs a value"},
