@@ -1,12 +1,16 @@
 #include "engine/movie/TheoraPlayer.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <new>
+#include <string>
 
 #include "engine/movie/MoviePacing.h"
 #include "engine/movie/PcmConversion.h"
 #include "engine/movie/YuvToRgbTables.h"
+#include "engine/system/OxStringConvert.h"
+#include "platform/kernel/DebugOutput.h"
 
 namespace Theora {
 
@@ -45,33 +49,72 @@ bool TheoraPlayer::open(const std::u16string& path, Orvex::IO::StreamIO::IOrvexS
     }
     stopEvent_.reset();
     voiceStopEvent_.reset();
+    openFault_ = nullptr;
+    const std::string name = Orvex::System::narrow(path);
     if (!reader->open(path)) {
+        Kernel::debugOutput(Orvex::System::widen("Movie " + name + " failed to open: the file cannot be opened"));
         return false;
     }
     reader_ = reader;
     if (!setUpDecoders() || !setUpSurfaces(x, y, width, height) || !setUpVoice() || !startThreads()) {
+        Kernel::debugOutput(Orvex::System::widen(
+            "Movie " + name + " failed to open: " + (openFault_ != nullptr ? openFault_ : "unknown fault")));
         close();
         return false;
     }
+    const theora_info& video = *codecs_->videoInfo;
+    char line[160];
+    std::snprintf(line, sizeof line, "Movie %s opened: %ux%u, %.2f fps, ", name.c_str(), pictureWidth_, pictureHeight_,
+                  video.fps_denominator != 0 ? static_cast<double>(video.fps_numerator) / video.fps_denominator : 0.0);
+    std::string text = line;
+    if (hasAudio_) {
+        const vorbis_info& audio = *codecs_->audioInfo;
+        std::snprintf(line, sizeof line, "sound %ld Hz, %d channel(s)", audio.rate, audio.channels);
+        text += line;
+    } else {
+        text += "no sound";
+    }
+    Kernel::debugOutput(Orvex::System::widen(text));
     return true;
 }
 
+bool TheoraPlayer::refuse(const char* fault) {
+    openFault_ = fault;
+    return false;
+}
+
 bool TheoraPlayer::setUpDecoders() {
-    ogg_sync_init(&sync_);
-    syncReady_ = true;
-    theora_info_init(&videoInfo_);
-    theora_comment_init(&videoComment_);
-    vorbis_info_init(&audioInfo_);
-    vorbis_comment_init(&audioComment_);
-    infoReady_ = true;
+    codecs_ = std::make_unique<MovieCodecs>();
+    codecs_->sync.init(ogg_sync_init);
+    codecs_->videoInfo.init(theora_info_init);
+    codecs_->videoComment.init(theora_comment_init);
+    codecs_->audioInfo.init(vorbis_info_init);
+    codecs_->audioComment.init(vorbis_comment_init);
     if (!readHeaders()) {
-        return false;
+        return refuse("no Theora or Vorbis headers, or damaged ones");
     }
     if (hasVideo_) {
-        if (theora_decode_init(&videoDecoder_, &videoInfo_) == 0) {
-            videoDecoderReady_ = true;
-            pictureWidth_ = videoInfo_.frame_width;
-            pictureHeight_ = videoInfo_.frame_height;
+        theora_info& info = *codecs_->videoInfo.get();
+        // The picture's chroma planes: halved both ways (4:2:0), across only (4:2:2) or full size.
+        switch (info.pixelformat) {
+            case OC_PF_420:
+                chromaShiftX_ = 1;
+                chromaShiftY_ = 1;
+                break;
+            case OC_PF_422:
+                chromaShiftX_ = 1;
+                chromaShiftY_ = 0;
+                break;
+            case OC_PF_444:
+                chromaShiftX_ = 0;
+                chromaShiftY_ = 0;
+                break;
+            default:
+                return refuse("the video stream has a reserved chroma format");
+        }
+        if (codecs_->videoDecoder.init([&info](theora_state* state) { return theora_decode_init(state, &info); })) {
+            pictureWidth_ = info.frame_width;
+            pictureHeight_ = info.frame_height;
             try {
                 rgbFrame_.assign(static_cast<size_t>(pictureWidth_) * pictureHeight_, 0xFF000000u);
                 YuvToRgbTables::instance();
@@ -83,10 +126,10 @@ bool TheoraPlayer::setUpDecoders() {
         }
     }
     if (hasAudio_) {
-        if (vorbis_synthesis_init(&audioDsp_, &audioInfo_) == 0) {
-            audioDspReady_ = true;
-            vorbis_block_init(&audioDsp_, &audioBlock_);
-            audioBlockReady_ = true;
+        vorbis_info* info = codecs_->audioInfo.get();
+        VorbisDsp& dsp = codecs_->audioDsp;
+        if (dsp.init([info](vorbis_dsp_state* state) { return vorbis_synthesis_init(state, info); }) &&
+            codecs_->audioBlock.init([&dsp](vorbis_block* block) { return vorbis_block_init(dsp.get(), block); })) {
             audioBufferCount_ = kRingEntries;
             audioBufferSamples_ = kRingEntrySamples;
             try {
@@ -106,23 +149,23 @@ bool TheoraPlayer::setUpDecoders() {
 }
 
 bool TheoraPlayer::feedSync() {
-    char* buffer = ogg_sync_buffer(&sync_, kFeedBytes);
+    char* buffer = ogg_sync_buffer(codecs_->sync.get(), kFeedBytes);
     uint32_t got = 0;
     if (buffer == nullptr) {
         return false;
     }
     reader_->read(buffer, kFeedBytes, &got);
-    ogg_sync_wrote(&sync_, static_cast<long>(got));
+    ogg_sync_wrote(codecs_->sync.get(), static_cast<long>(got));
     return got > 0;
 }
 
 void TheoraPlayer::queuePage() {
     // Pages of other streams are refused by the stream state (serial number) and so dropped.
     if (hasVideo_) {
-        ogg_stream_pagein(&videoStream_, &page_);
+        ogg_stream_pagein(codecs_->videoStream.get(), &page_);
     }
     if (hasAudio_) {
-        ogg_stream_pagein(&audioStream_, &page_);
+        ogg_stream_pagein(codecs_->audioStream.get(), &page_);
     }
 }
 
@@ -131,10 +174,11 @@ bool TheoraPlayer::readHeaders() {
         return false;
     }
     feedSync();
+    MovieCodecs& codecs = *codecs_;
     ogg_packet packet{};
     // The pages that begin logical streams come first; the first packet of each tells its kind.
     for (;;) {
-        const int result = ogg_sync_pageout(&sync_, &page_);
+        const int result = ogg_sync_pageout(codecs.sync.get(), &page_);
         if (result == 0) {
             if (!feedSync()) {
                 return false;
@@ -148,21 +192,19 @@ bool TheoraPlayer::readHeaders() {
             queuePage();
             break;
         }
-        ogg_stream_state candidate;
-        ogg_stream_init(&candidate, ogg_page_serialno(&page_));
-        ogg_stream_pagein(&candidate, &page_);
-        bool kept = false;
-        if (ogg_stream_packetout(&candidate, &packet) == 1) {
-            if (!hasVideo_ && theora_decode_header(&videoInfo_, &videoComment_, &packet) >= 0) {
-                videoStream_ = candidate;
-                hasVideo_ = kept = true;
-            } else if (!hasAudio_ && vorbis_synthesis_headerin(&audioInfo_, &audioComment_, &packet) >= 0) {
-                audioStream_ = candidate;
-                hasAudio_ = kept = true;
+        OggStream candidate;
+        const int serial = ogg_page_serialno(&page_);
+        candidate.init([serial](ogg_stream_state* stream) { return ogg_stream_init(stream, serial); });
+        ogg_stream_pagein(candidate.get(), &page_);
+        if (ogg_stream_packetout(candidate.get(), &packet) == 1) {
+            if (!hasVideo_ && theora_decode_header(codecs.videoInfo.get(), codecs.videoComment.get(), &packet) >= 0) {
+                codecs.videoStream.take(candidate);
+                hasVideo_ = true;
+            } else if (!hasAudio_ &&
+                       vorbis_synthesis_headerin(codecs.audioInfo.get(), codecs.audioComment.get(), &packet) >= 0) {
+                codecs.audioStream.take(candidate);
+                hasAudio_ = true;
             }
-        }
-        if (!kept) {
-            ogg_stream_clear(&candidate);
         }
     }
 
@@ -171,27 +213,27 @@ bool TheoraPlayer::readHeaders() {
     int audioHeaders = hasAudio_ ? 1 : 3;
     while (videoHeaders < 3 || audioHeaders < 3) {
         while (videoHeaders < 3) {
-            const int result = ogg_stream_packetout(&videoStream_, &packet);
+            const int result = ogg_stream_packetout(codecs.videoStream.get(), &packet);
             if (result < 0) {
                 return false;
             }
             if (result == 0) {
                 break;
             }
-            if (theora_decode_header(&videoInfo_, &videoComment_, &packet) < 0) {
+            if (theora_decode_header(codecs.videoInfo.get(), codecs.videoComment.get(), &packet) < 0) {
                 return false;
             }
             ++videoHeaders;
         }
         while (audioHeaders < 3) {
-            const int result = ogg_stream_packetout(&audioStream_, &packet);
+            const int result = ogg_stream_packetout(codecs.audioStream.get(), &packet);
             if (result < 0) {
                 return false;
             }
             if (result == 0) {
                 break;
             }
-            if (vorbis_synthesis_headerin(&audioInfo_, &audioComment_, &packet) < 0) {
+            if (vorbis_synthesis_headerin(codecs.audioInfo.get(), codecs.audioComment.get(), &packet) < 0) {
                 return false;
             }
             ++audioHeaders;
@@ -199,7 +241,7 @@ bool TheoraPlayer::readHeaders() {
         if (videoHeaders >= 3 && audioHeaders >= 3) {
             break;
         }
-        const int result = ogg_sync_pageout(&sync_, &page_);
+        const int result = ogg_sync_pageout(codecs.sync.get(), &page_);
         if (result > 0) {
             queuePage();
         } else if (result == 0 && !feedSync()) {
@@ -211,14 +253,17 @@ bool TheoraPlayer::readHeaders() {
 
 bool TheoraPlayer::setUpSurfaces(int32_t x, int32_t y, int32_t width, int32_t height) {
     // Without a Theora stream there is no picture, so nothing can be made to draw it into.
-    if (device_ == nullptr || !hasVideo_ || pictureWidth_ == 0 || pictureHeight_ == 0) {
-        return false;
+    if (device_ == nullptr) {
+        return refuse("no graphics device to show it on");
+    }
+    if (!hasVideo_ || pictureWidth_ == 0 || pictureHeight_ == 0) {
+        return refuse("no Theora video stream that can be decoded");
     }
     if (device_->createOffscreenPlainSurface(pictureWidth_, pictureHeight_, Gpu::kFormatA8R8G8B8, Gpu::kPoolSystemMem,
                                              &systemSurface_) < 0 ||
         device_->createTexture(pictureWidth_, pictureHeight_, 1, Gpu::kUsageRenderTarget, Gpu::kFormatA8R8G8B8,
                                Gpu::kPoolDefault, &videoTexture_) < 0) {
-        return false;
+        return refuse("the picture's surfaces cannot be created");
     }
     const float left = static_cast<float>(x);
     const float top = static_cast<float>(y);
@@ -228,36 +273,35 @@ bool TheoraPlayer::setUpSurfaces(int32_t x, int32_t y, int32_t width, int32_t he
                                                      {left + w, top + h, 0, 1, 0xFFFFFFFFu, 1, 1},
                                                      {left, top, 0, 1, 0xFFFFFFFFu, 0, 0},
                                                      {left, top + h, 0, 1, 0xFFFFFFFFu, 0, 1}};
-    if (device_->createVertexBuffer(kQuadVertices * kQuadStride, Gpu::kUsageWriteOnly, kQuadFvf, Gpu::kPoolDefault,
-                                    &vertexBuffer_) < 0) {
-        return false;
-    }
     void* data = nullptr;
-    if (vertexBuffer_->lock(0, 0, &data, 0) < 0) {
-        return false;
+    if (device_->createVertexBuffer(kQuadVertices * kQuadStride, Gpu::kUsageWriteOnly, kQuadFvf, Gpu::kPoolDefault,
+                                    &vertexBuffer_) < 0 ||
+        vertexBuffer_->lock(0, 0, &data, 0) < 0) {
+        return refuse("the picture's vertex buffer cannot be created");
     }
     std::memcpy(data, quad, sizeof(quad));
-    return vertexBuffer_->unlock() >= 0;
+    return vertexBuffer_->unlock() >= 0 || refuse("the picture's vertex buffer cannot be filled");
 }
 
 bool TheoraPlayer::setUpVoice() {
-    if (!hasAudio_ || audioInfo_.channels <= 0) {
+    const vorbis_info& audioInfo = *codecs_->audioInfo;
+    if (!hasAudio_ || audioInfo.channels <= 0) {
         return true;
     }
     if (engine_ == nullptr) {
-        return false;
+        return refuse("it has sound and there is no sound device");
     }
     voiceContext_ = std::make_unique<StreamingVoiceContext>();
     Platform::Audio::WaveFormat format;
     format.formatTag = Platform::Audio::kWaveFormatPcm;
-    format.channels = static_cast<uint16_t>(audioInfo_.channels);
-    format.samplesPerSec = static_cast<uint32_t>(audioInfo_.rate);
+    format.channels = static_cast<uint16_t>(audioInfo.channels);
+    format.samplesPerSec = static_cast<uint32_t>(audioInfo.rate);
     format.blockAlign = static_cast<uint16_t>(format.channels * 2);
     format.avgBytesPerSec = format.samplesPerSec * format.blockAlign;
     format.bitsPerSample = 16;
     if (!Platform::Audio::audioSucceeded(engine_->createSourceVoice(&voice_, format, 0, 1.0f, voiceContext_.get()))) {
         voice_ = nullptr;
-        return false;
+        return refuse("the sound device refuses its sound format");
     }
     voiceBlocks_.resize(kVoiceBlockCount);
     for (VoiceBlock& block : voiceBlocks_) {
@@ -273,14 +317,14 @@ bool TheoraPlayer::startThreads() {
     controllerThread_ = Kernel::startThread([this] { controllerThread(); }, kThreadStackBytes);
     if (!controllerThread_) {
         playing_ = false;
-        return false;
+        return refuse("its threads cannot be started");
     }
     Kernel::setThreadPriorityLowest(*controllerThread_);
     voiceThreadRunning_ = 1;
     voiceThread_ = Kernel::startThread([this] { voiceThread(); }, kThreadStackBytes);
     if (!voiceThread_) {
         voiceThreadRunning_ = 0;
-        return false;
+        return refuse("its threads cannot be started");
     }
     return true;
 }
@@ -299,7 +343,7 @@ bool TheoraPlayer::readPacket(ogg_stream_state& stream, ogg_packet& packet) {
         if (result < 0) {
             continue;  // a gap in the stream: the packets after it follow
         }
-        const int pageResult = ogg_sync_pageout(&sync_, &page_);
+        const int pageResult = ogg_sync_pageout(codecs_->sync.get(), &page_);
         if (pageResult > 0) {
             queuePage();
             continue;
@@ -355,6 +399,8 @@ void TheoraPlayer::videoThread() {
     double lastShown = 0.0;
     double previousTime = 0.0;
     const YuvToRgbTables& tables = YuvToRgbTables::instance();
+    theora_state* decoder = codecs_->videoDecoder.get();
+    const theora_info& info = *codecs_->videoInfo;
     while (!stopEvent_.isSignalled()) {
         double frameTime = 0.0;
         {
@@ -362,11 +408,11 @@ void TheoraPlayer::videoThread() {
             // may move: read and decode under the one lock.
             std::lock_guard<std::recursive_mutex> lock(decodeLock_);
             ogg_packet packet{};
-            if (!readPacket(videoStream_, packet)) {
+            if (!readPacket(*codecs_->videoStream.get(), packet)) {
                 break;
             }
-            theora_decode_packetin(&videoDecoder_, &packet);
-            frameTime = theora_granule_time(&videoDecoder_, videoDecoder_.granulepos);
+            theora_decode_packetin(decoder, &packet);
+            frameTime = theora_granule_time(decoder, decoder->granulepos);
         }
         // A looping movie starts its times again: so does its clock.
         if (frameTime < previousTime) {
@@ -380,7 +426,7 @@ void TheoraPlayer::videoThread() {
             int decoded;
             {
                 std::lock_guard<std::recursive_mutex> lock(decodeLock_);
-                decoded = theora_decode_YUVout(&videoDecoder_, &picture);
+                decoded = theora_decode_YUVout(decoder, &picture);
             }
             if (decoded == 0) {
                 YuvPlanes planes;
@@ -389,9 +435,11 @@ void TheoraPlayer::videoThread() {
                 planes.v = picture.v;
                 planes.yStride = picture.y_stride;
                 planes.uvStride = picture.uv_stride;
+                planes.chromaShiftX = chromaShiftX_;
+                planes.chromaShiftY = chromaShiftY_;
                 std::lock_guard<std::mutex> lock(frameLock_);
-                tables.convert(planes, videoInfo_.offset_x, videoInfo_.offset_y, pictureWidth_, pictureHeight_,
-                               rgbFrame_.data(), pictureWidth_);
+                tables.convert(planes, info.offset_x, info.offset_y, pictureWidth_, pictureHeight_, rgbFrame_.data(),
+                               pictureWidth_);
             }
             lastShown = elapsedSeconds();
             shownFrames_.fetch_add(1);
@@ -410,7 +458,9 @@ void TheoraPlayer::audioThread() {
     if (stopEvent_.isSignalled()) {
         return;
     }
-    const uint32_t channels = static_cast<uint32_t>(audioInfo_.channels);
+    const uint32_t channels = static_cast<uint32_t>(codecs_->audioInfo->channels);
+    vorbis_dsp_state* dsp = codecs_->audioDsp.get();
+    vorbis_block* block = codecs_->audioBlock.get();
     do {
         while ((writeIndex_ + 1u) % audioBufferCount_ == readIndex_) {
             if (Kernel::waitForAny({&bufferConsumed_, &stopEvent_}, Kernel::kInfinite) != Kernel::kWaitObject0) {
@@ -424,7 +474,7 @@ void TheoraPlayer::audioThread() {
             int frames;
             {
                 std::lock_guard<std::recursive_mutex> lock(decodeLock_);
-                frames = vorbis_synthesis_pcmout(&audioDsp_, &pcm);
+                frames = vorbis_synthesis_pcmout(dsp, &pcm);
             }
             if (frames > 0) {
                 uint32_t written = 0;
@@ -432,16 +482,16 @@ void TheoraPlayer::audioThread() {
                                                      entry.data.data() + filled, audioBufferSamples_ - filled, written);
                 filled += written;
                 std::lock_guard<std::recursive_mutex> lock(decodeLock_);
-                vorbis_synthesis_read(&audioDsp_, static_cast<int>(used));
+                vorbis_synthesis_read(dsp, static_cast<int>(used));
                 continue;
             }
             std::lock_guard<std::recursive_mutex> lock(decodeLock_);
             ogg_packet packet{};
-            if (!readPacket(audioStream_, packet)) {
+            if (!readPacket(*codecs_->audioStream.get(), packet)) {
                 return;  // end of the data: a partly filled entry is dropped
             }
-            if (vorbis_synthesis(&audioBlock_, &packet) == 0) {
-                vorbis_synthesis_blockin(&audioDsp_, &audioBlock_);
+            if (vorbis_synthesis(block, &packet) == 0) {
+                vorbis_synthesis_blockin(dsp, block);
             }
         }
         entry.byteCount = filled * 2;
@@ -593,37 +643,7 @@ void TheoraPlayer::releaseAll() {
         rgbFrame_.clear();
         rgbFrame_.shrink_to_fit();
     }
-    if (audioBlockReady_) {
-        vorbis_block_clear(&audioBlock_);
-        audioBlockReady_ = false;
-    }
-    if (audioDspReady_) {
-        vorbis_dsp_clear(&audioDsp_);
-        audioDspReady_ = false;
-    }
-    if (videoDecoderReady_) {
-        theora_clear(&videoDecoder_);
-        videoDecoderReady_ = false;
-    }
-    if (infoReady_) {
-        vorbis_comment_clear(&audioComment_);
-        vorbis_info_clear(&audioInfo_);
-        theora_comment_clear(&videoComment_);
-        theora_info_clear(&videoInfo_);
-        infoReady_ = false;
-    }
-    if (hasAudio_ || audioStream_.body_data != nullptr) {
-        ogg_stream_clear(&audioStream_);
-    }
-    if (hasVideo_ || videoStream_.body_data != nullptr) {
-        ogg_stream_clear(&videoStream_);
-    }
-    audioStream_ = {};
-    videoStream_ = {};
-    if (syncReady_) {
-        ogg_sync_clear(&sync_);
-        syncReady_ = false;
-    }
+    codecs_.reset();
     if (reader_ != nullptr) {
         reader_->close();
         reader_ = nullptr;

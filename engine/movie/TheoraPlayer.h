@@ -7,10 +7,6 @@
 // Life: construct, setLoop, open, draw every frame (also after the movie has ended: the last
 // picture stays), stop, close, delete. `close` frees nothing while one of the player's threads
 // still runs.
-#include <ogg/ogg.h>
-#include <theora/theora.h>
-#include <vorbis/codec.h>
-
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -19,6 +15,7 @@
 #include <vector>
 
 #include "engine/io/OxStreamIO.h"
+#include "engine/movie/CodecState.h"
 #include "engine/movie/MovieClock.h"
 #include "engine/movie/StreamingVoiceContext.h"
 #include "platform/audio/AudioEngine.h"
@@ -70,6 +67,8 @@ private:
         int32_t byteCount = 0;
     };
 
+    // Each set-up step names what failed in openFault_ and returns false.
+    bool refuse(const char* fault);
     bool setUpDecoders();
     bool readHeaders();
     bool setUpSurfaces(int32_t x, int32_t y, int32_t width, int32_t height);
@@ -95,22 +94,9 @@ private:
 
     // Decoding part.
     Orvex::IO::StreamIO::IOrvexStreamReader* reader_ = nullptr;
-    ogg_sync_state sync_{};
+    std::unique_ptr<MovieCodecs> codecs_;  // from open until close
     ogg_page page_{};
-    ogg_stream_state videoStream_{};
-    ogg_stream_state audioStream_{};
-    theora_info videoInfo_{};
-    theora_comment videoComment_{};
-    theora_state videoDecoder_{};
-    vorbis_info audioInfo_{};
-    vorbis_comment audioComment_{};
-    vorbis_dsp_state audioDsp_{};
-    vorbis_block audioBlock_{};
-    bool syncReady_ = false;
-    bool infoReady_ = false;
-    bool videoDecoderReady_ = false;
-    bool audioDspReady_ = false;
-    bool audioBlockReady_ = false;
+    const char* openFault_ = nullptr;
     bool hasVideo_ = false;
     bool hasAudio_ = false;
     std::atomic<bool> playing_{false};
@@ -126,6 +112,8 @@ private:
     std::vector<uint32_t> rgbFrame_;
     uint32_t pictureWidth_ = 0;
     uint32_t pictureHeight_ = 0;
+    uint32_t chromaShiftX_ = 1;
+    uint32_t chromaShiftY_ = 1;
     std::atomic<uint32_t> shownFrames_{0};
 
     std::shared_ptr<Platform::Kernel::ThreadHandle> audioThread_;

@@ -38,12 +38,12 @@ void YuvToRgbTables::convert(const YuvPlanes& planes, uint32_t offsetX, uint32_t
     for (uint32_t row = 0; row < height; ++row) {
         const uint32_t lumaRow = offsetY + row;
         const uint8_t* y = planes.y + static_cast<intptr_t>(lumaRow) * planes.yStride + offsetX;
-        const intptr_t chromaRow = static_cast<intptr_t>(lumaRow / 2) * planes.uvStride;
+        const intptr_t chromaRow = static_cast<intptr_t>(lumaRow >> planes.chromaShiftY) * planes.uvStride;
         const uint8_t* u = planes.u + chromaRow;
         const uint8_t* v = planes.v + chromaRow;
         uint32_t* target = out + static_cast<std::size_t>(row) * rowPixels;
         for (uint32_t column = 0; column < width; ++column) {
-            const uint32_t chroma = (offsetX + column) / 2;
+            const uint32_t chroma = (offsetX + column) >> planes.chromaShiftX;
             const int32_t c = y_[y[column]];
             const int32_t vv = v[chroma];
             const int32_t uu = u[chroma];

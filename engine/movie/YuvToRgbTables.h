@@ -1,17 +1,21 @@
 #pragma once
-// Fixed-point Y'CbCr (video range) to RGB conversion of 4:2:0 pictures.
+// Fixed-point Y'CbCr (video range) to RGB conversion of 4:2:0, 4:2:2 and 4:4:4 pictures.
 #include <array>
 #include <cstdint>
 
 namespace Theora {
 
-// One 4:2:0 picture as the decoder hands it out: full-size luma, chroma halved both ways.
+// One picture as the decoder hands it out: full-size luma and chroma planes whose coordinates
+// are the luma ones shifted right by the chroma shifts (1 and 1 for 4:2:0, 1 and 0 for 4:2:2,
+// 0 and 0 for 4:4:4).
 struct YuvPlanes {
     const uint8_t* y = nullptr;
     const uint8_t* u = nullptr;
     const uint8_t* v = nullptr;
     int32_t yStride = 0;
     int32_t uvStride = 0;
+    uint32_t chromaShiftX = 1;
+    uint32_t chromaShiftY = 1;
 };
 
 class YuvToRgbTables {
