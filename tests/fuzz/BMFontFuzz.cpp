@@ -41,7 +41,9 @@ public:
             return false;
         }
         const uint32_t n = std::min(count, getSize() - position_);
-        std::memcpy(buffer, current_->data() + position_, n);
+        if (n > 0) {  // an empty file has no data pointer to copy from
+            std::memcpy(buffer, current_->data() + position_, n);
+        }
         position_ += n;
         if (outCount != nullptr) {
             *outCount = n;
