@@ -63,10 +63,10 @@ bool TheoraPlayer::open(const std::u16string& path, Orvex::IO::StreamIO::IOrvexS
         return false;
     }
     const theora_info& video = *codecs_->videoInfo;
-    char line[160];
-    std::snprintf(line, sizeof line, "Movie %s opened: %ux%u, %.2f fps, ", name.c_str(), pictureWidth_, pictureHeight_,
+    char line[96];
+    std::snprintf(line, sizeof line, "%ux%u, %.2f fps, ", pictureWidth_, pictureHeight_,
                   video.fps_denominator != 0 ? static_cast<double>(video.fps_numerator) / video.fps_denominator : 0.0);
-    std::string text = line;
+    std::string text = "Movie " + name + " opened: " + line;
     if (hasAudio_) {
         const vorbis_info& audio = *codecs_->audioInfo;
         std::snprintf(line, sizeof line, "sound %ld Hz, %d channel(s)", audio.rate, audio.channels);
