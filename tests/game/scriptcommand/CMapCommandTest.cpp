@@ -125,8 +125,8 @@ protected:
 
     CMap& map() { return floor_.getMap(); }
 
-    CDungeon floor_;
     ScriptTest::TestScriptServices services_;
+    CDungeon floor_{services_.random};
     CScriptController host_{services_};
 };
 
