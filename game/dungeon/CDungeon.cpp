@@ -1,5 +1,6 @@
 #include "game/dungeon/CDungeon.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <unordered_map>
@@ -7,6 +8,8 @@
 #include "engine/random/OxRandomRange.h"
 #include "game/actor/CActor.h"
 #include "game/dungeon/CCellObject.h"
+#include "game/item/CItem.h"
+#include "game/item/CItemFactory.h"
 #include "platform/kernel/DebugOutput.h"
 
 namespace Fenwarrow::Dungeon {
@@ -393,6 +396,66 @@ int32_t CDungeon::getDirectionIndex(MapPoint from, MapPoint to) {
         }
     }
     return 0;
+}
+
+void CDungeon::addFloorItem(const std::shared_ptr<Item::CItem>& item) {
+    if (item != nullptr) {
+        items_.push_back(item);
+    }
+}
+
+std::shared_ptr<Item::CItem> CDungeon::removeItem(const Item::CItem* item) {
+    const auto found = std::find_if(items_.begin(), items_.end(),
+                                    [item](const std::shared_ptr<Item::CItem>& entry) { return entry.get() == item; });
+    if (item == nullptr || found == items_.end()) {
+        return nullptr;
+    }
+    std::shared_ptr<Item::CItem> removed = *found;
+    deleteCellObject(removed.get());
+    items_.erase(found);
+    return removed;
+}
+
+std::shared_ptr<Item::CItem> CDungeon::createItem(uint32_t itemId, MapPoint point) {
+    const CMapCell* cell = map_->getCell(point);
+    if (cell == nullptr || cell->cellType != kCellFloor || holdsType(*cell, CCellObject::kItem) ||
+        itemFactory_ == nullptr) {
+        return nullptr;
+    }
+    std::shared_ptr<Item::CItem> item = itemFactory_->createItem(itemId);
+    if (item == nullptr) {
+        return nullptr;
+    }
+    addFloorItem(item);
+    if (!forcePutCellObject(item.get(), point)) {
+        removeItem(item.get());
+        return nullptr;
+    }
+    return item;
+}
+
+std::shared_ptr<Item::CItem> CDungeon::getCellItem(const CMapCell* cell) const {
+    const CCellObject* object = cell != nullptr ? firstOfType(*cell, CCellObject::kItem) : nullptr;
+    for (const std::shared_ptr<Item::CItem>& item : items_) {
+        if (object != nullptr && item.get() == object) {
+            return item;
+        }
+    }
+    return nullptr;
+}
+
+std::vector<MapPoint> CDungeon::findItemsByItemID(uint32_t itemId) const {
+    std::vector<MapPoint> points;
+    for (const CMapCell& cell : map_->getCells()) {
+        for (const CCellObject* object : cell.objects) {
+            if (object != nullptr && object->getCellObjectType() == CCellObject::kItem &&
+                static_cast<const Item::CItem*>(object)->getItemID() == itemId) {
+                points.push_back(cell.getPoint());
+                break;
+            }
+        }
+    }
+    return points;
 }
 
 }  // namespace Fenwarrow::Dungeon

@@ -15,6 +15,10 @@
 namespace Fenwarrow::Actor {
 class CActor;
 }
+namespace Fenwarrow::Item {
+class CItem;
+class CItemFactory;
+}  // namespace Fenwarrow::Item
 
 namespace Fenwarrow::Dungeon {
 
@@ -90,6 +94,20 @@ public:
                                             int32_t range, bool collectAll, bool passWalls) const;
     static int32_t getDirectionIndex(MapPoint from, MapPoint to);
 
+    // Floor items. Items are made by the factory, which must outlive the floor.
+    void setItemFactory(Item::CItemFactory* factory) { itemFactory_ = factory; }
+    const std::vector<std::shared_ptr<Item::CItem>>& getItems() const { return items_; }
+    void addFloorItem(const std::shared_ptr<Item::CItem>& item);
+    // Takes the item off its cell and out of the floor list; empty when it is not a floor item.
+    std::shared_ptr<Item::CItem> removeItem(const Item::CItem* item);
+    // A new item of that ID on a Floor cell inside the map that holds no item; null, with
+    // nothing changed, when the point does not fit or the factory makes no such item.
+    std::shared_ptr<Item::CItem> createItem(uint32_t itemId, MapPoint point);
+    // The floor list's owner of the first item on the cell; empty when there is none.
+    std::shared_ptr<Item::CItem> getCellItem(const CMapCell* cell) const;
+    // The points, row by row, of the cells holding an item with that ID.
+    std::vector<MapPoint> findItemsByItemID(uint32_t itemId) const;
+
 private:
     static bool isPlayer(const Actor::CActor* actor);
     static bool holdsType(const CMapCell& cell, int32_t type);
@@ -104,6 +122,8 @@ private:
     CMapRenderer mapRenderer_;
     CMiniMapRenderer miniMapRenderer_;
     CLogManager logManager_;
+    Item::CItemFactory* itemFactory_ = nullptr;
+    std::vector<std::shared_ptr<Item::CItem>> items_;
     uint32_t screenWidth_ = 800;
     uint32_t screenHeight_ = 600;
 };

@@ -7,6 +7,7 @@
 
 #include "game/actor/CPlayer.h"
 #include "game/item/CItem.h"
+#include "game/item/CItemFactory.h"
 #include "tests/game/shell/GameTestContext.h"
 
 namespace {
@@ -295,6 +296,45 @@ TEST_F(Floor, TrackingMarksTheRoomOnEntryOrTheCellsAroundInCorridors) {
     CActor* enemy = enemyAt({5, 0});
     floor_.track(enemy, std::nullopt);
     EXPECT_FALSE(map.getCell({5, 1})->tracked);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Floor, FloorItemsAreFoundByCellAndIdAndLeaveWithTheirCell) {
+    build({"....", "....", "#..."});
+    auto first = std::make_shared<CItem>(context_, 20);
+    auto second = std::make_shared<CItem>(context_, 20);
+    auto other = std::make_shared<CItem>(context_, 3);
+    for (const auto& [item, point] :
+         {std::pair{first, MapPoint{2, 1}}, std::pair{second, MapPoint{0, 0}}, std::pair{other, MapPoint{3, 2}}}) {
+        floor_.addFloorItem(item);
+        ASSERT_TRUE(floor_.putCellObject(item.get(), point, false));
+    }
+    ASSERT_TRUE(floor_.putCellObject(&player_, {2, 1}, false));
+    EXPECT_EQ(floor_.findItemsByItemID(20), (std::vector<MapPoint>{{0, 0}, {2, 1}}));
+    EXPECT_EQ(floor_.getCellItem(floor_.getMap().getCell({2, 1})), first);
+    EXPECT_EQ(floor_.getCellItem(floor_.getMap().getCell({1, 1})), nullptr);
+
+    EXPECT_EQ(floor_.removeItem(first.get()), first);
+    EXPECT_EQ(first->getCell(), nullptr);
+    EXPECT_EQ(floor_.getItems().size(), 2u);
+    EXPECT_EQ(floor_.removeItem(first.get()), nullptr);
+    EXPECT_EQ(floor_.removeItem(nullptr), nullptr);
+    EXPECT_EQ(floor_.findItemsByItemID(20), (std::vector<MapPoint>{{0, 0}}));
+}
+
+TEST_F(Floor, AnItemTheFactoryCannotMakeChangesNothing) {
+    build({"...", "#.."});
+    Fenwarrow::Item::CItemFactory factory(context_);    // knows no item
+    EXPECT_EQ(floor_.createItem(20, {1, 1}), nullptr);  // no factory yet
+    floor_.setItemFactory(&factory);
+    EXPECT_EQ(floor_.createItem(20, {1, 1}), nullptr);
+    EXPECT_TRUE(floor_.getItems().empty());
+    EXPECT_EQ(floor_.getMap().getCell({1, 1})->objectCount, 0u);
+    EXPECT_EQ(floor_.createItem(20, {0, 1}), nullptr);  // a wall
+    EXPECT_EQ(floor_.createItem(20, {3, 0}), nullptr);  // outside
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "engine/serialization/OxSerializer.h"
 #include "game/dungeon/CCellObject.h"
 #include "game/dungeon/CSerializeInfo.h"
+#include "platform/kernel/DebugOutput.h"
 
 namespace {
 
@@ -86,7 +87,12 @@ TEST(CMap, AssignRoomCellsClipsToTheMapAndLetsTheLaterRoomWin) {
     CRoom* huge = map.addRoom(CRoom(INT_MIN, INT_MIN, INT_MAX, INT_MAX));
     CRoom* inverted = map.addRoom(CRoom(3, 0, 1, 2));
     CRoom* corner = map.addRoom(CRoom(2, 1, 9, 9));
+    int overlaps = 0;
+    Platform::Kernel::setDebugSink(
+        [&overlaps](std::u16string_view line) { overlaps += line == u"部屋が重なっている"; });
     EXPECT_TRUE(map.assignRoomCells());
+    Platform::Kernel::setDebugSink({});
+    EXPECT_EQ(overlaps, 4);  // one line per cell of the corner room over the huge one
     for (const CMapCell& cell : map.getCells()) {
         const bool inCorner = cell.x >= 2 && cell.y >= 1;
         EXPECT_EQ(cell.room, inCorner ? corner : huge) << cell.x << "," << cell.y;
