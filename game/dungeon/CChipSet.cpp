@@ -1,8 +1,7 @@
 #include "game/dungeon/CChipSet.h"
 
-#include <memory>
-
 #include "engine/serialization/OxSerializer.h"
+#include "game/dungeon/SerializedList.h"
 
 namespace Fenwarrow::Dungeon {
 
@@ -20,18 +19,7 @@ bool CChipSet::serialize(Orvex::Serialization::OxSerializer& serializer) {
         return true;
     }
     chipInfos_.clear();
-    uint32_t count = 0;
-    if (!serializer.readCount(count, kMinChipInfoBytes)) {
-        return false;
-    }
-    for (uint32_t i = 0; i < count; ++i) {
-        auto info = std::make_shared<CChipInfo>();
-        if (!info->serialize(serializer)) {
-            return false;
-        }
-        chipInfos_.push_back(std::move(info));
-    }
-    return true;
+    return readSerializedList<CChipInfo>(serializer, kMinChipInfoBytes, chipInfos_);
 }
 
 }  // namespace Fenwarrow::Dungeon

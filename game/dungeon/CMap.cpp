@@ -5,6 +5,7 @@
 #include "engine/serialization/OxSerializer.h"
 #include "game/dungeon/CCellObject.h"
 #include "game/dungeon/CSerializeInfo.h"
+#include "game/dungeon/SerializedList.h"
 #include "platform/kernel/DebugOutput.h"
 
 namespace Fenwarrow::Dungeon {
@@ -172,16 +173,8 @@ bool CMap::readBody(Orvex::Serialization::OxSerializer& serializer, const CSeria
     if (cellSize_ == 0 || !isAcceptedSize(width_, height_)) {
         return false;
     }
-    uint32_t roomCount = 0;
-    if (!serializer.readCount(roomCount, kMinRoomBytes)) {
+    if (!readSerializedList<CRoom>(serializer, kMinRoomBytes, rooms_)) {
         return false;
-    }
-    for (uint32_t i = 0; i < roomCount; ++i) {
-        auto room = std::make_shared<CRoom>();
-        if (!room->serialize(serializer)) {
-            return false;
-        }
-        rooms_.push_back(std::move(room));
     }
     uint32_t cellCount = 0;
     if (!serializer.readCount(cellCount, MapCellRecord::kSize) ||
@@ -211,18 +204,7 @@ bool CMap::readBody(Orvex::Serialization::OxSerializer& serializer, const CSeria
         }
     }
     assignRoomCells();
-    uint32_t layerCount = 0;
-    if (!serializer.readCount(layerCount, kMinLayerBytes)) {
-        return false;
-    }
-    for (uint32_t i = 0; i < layerCount; ++i) {
-        auto layer = std::make_shared<CChipLayer>();
-        if (!layer->serialize(serializer)) {
-            return false;
-        }
-        chipLayers_.push_back(std::move(layer));
-    }
-    return true;
+    return readSerializedList<CChipLayer>(serializer, kMinLayerBytes, chipLayers_);
 }
 
 }  // namespace Fenwarrow::Dungeon

@@ -401,23 +401,11 @@ int getForceDrawAll(lua_State* L) {
     return 1;
 }
 
-int setForceDrawAll(lua_State* L) {
+// The renderer's switches, each from one flag argument.
+template <void (CMapRenderer::*Set)(bool)>
+int setRendererFlag(lua_State* L) {
     if (CMapRenderer* renderer = rendererOf(L)) {
-        renderer->setForceDrawAll(flagArg(L, 1));
-    }
-    return 0;
-}
-
-int setDarkness(lua_State* L) {
-    if (CMapRenderer* renderer = rendererOf(L)) {
-        renderer->setDarkness(flagArg(L, 1));
-    }
-    return 0;
-}
-
-int setTemporaryBlind(lua_State* L) {
-    if (CMapRenderer* renderer = rendererOf(L)) {
-        renderer->setTemporaryBlind(flagArg(L, 1));
+        (renderer->*Set)(flagArg(L, 1));
     }
     return 0;
 }
@@ -491,9 +479,9 @@ bool CMapCommand::registerFunctions(CScriptController& controller) {
                                      {"getFocusActor", &getFocusActor},
                                      {"setFocusActor", &setFocusActor},
                                      {"getForceDrawAll", &getForceDrawAll},
-                                     {"setForceDrawAll", &setForceDrawAll},
-                                     {"setDarkness", &setDarkness},
-                                     {"setTemporaryBlind", &setTemporaryBlind},
+                                     {"setForceDrawAll", &setRendererFlag<&CMapRenderer::setForceDrawAll>},
+                                     {"setDarkness", &setRendererFlag<&CMapRenderer::setDarkness>},
+                                     {"setTemporaryBlind", &setRendererFlag<&CMapRenderer::setTemporaryBlind>},
                                      {"setForceHideAllCellObjectOnMiniMap", &setForceHideAllCellObjectOnMiniMap},
                                  },
                                  {}},
