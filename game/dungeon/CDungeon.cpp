@@ -434,6 +434,29 @@ std::shared_ptr<Item::CItem> CDungeon::createItem(uint32_t itemId, MapPoint poin
     return item;
 }
 
+MapPoint CDungeon::putItem(Item::CItem* item, MapPoint point, bool visible, int32_t depth) {
+    if (item == nullptr || depth < 1) {
+        return kInvalidPoint;
+    }
+    const MapPoint landing = putCellObjectNear(item, point, false, depth);
+    if (landing == kInvalidPoint) {
+        removeItem(item);
+        return kInvalidPoint;
+    }
+    if (item->getHolder() != nullptr) {
+        std::shared_ptr<Item::CItem> taken = item->removeFromHolder();
+        if (player_ != nullptr) {
+            player_->addItem(taken);
+        }
+    }
+    const int32_t carried = player_ != nullptr ? player_->findItem(item) : -1;
+    if (carried >= 0) {
+        addFloorItem(player_->getItemList().at(static_cast<std::size_t>(carried)));
+    }
+    item->setVisible(visible);
+    return landing;
+}
+
 std::shared_ptr<Item::CItem> CDungeon::getCellItem(const CMapCell* cell) const {
     const CCellObject* object = cell != nullptr ? firstOfType(*cell, CCellObject::kItem) : nullptr;
     for (const std::shared_ptr<Item::CItem>& item : items_) {

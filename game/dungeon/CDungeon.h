@@ -94,6 +94,10 @@ public:
                                             int32_t range, bool collectAll, bool passWalls) const;
     static int32_t getDirectionIndex(MapPoint from, MapPoint to);
 
+    // The player of this floor (the game data's), which carries the items put from containers.
+    void setPlayer(const std::shared_ptr<Actor::CActor>& player) { player_ = player; }
+    const std::shared_ptr<Actor::CActor>& getPlayer() const { return player_; }
+
     // Floor items. Items are made by the factory, which must outlive the floor.
     void setItemFactory(Item::CItemFactory* factory) { itemFactory_ = factory; }
     const std::vector<std::shared_ptr<Item::CItem>>& getItems() const { return items_; }
@@ -105,6 +109,11 @@ public:
     std::shared_ptr<Item::CItem> createItem(uint32_t itemId, MapPoint point);
     // The floor list's owner of the first item on the cell; empty when there is none.
     std::shared_ptr<Item::CItem> getCellItem(const CMapCell* cell) const;
+    // Lands the item on the nearest cell within the depth that takes it. An item inside a
+    // container goes to the player first; an item the player carries joins the floor list (the
+    // player's own list is the caller's). The item then shows or hides by `visible`. Nowhere to
+    // land: the item leaves the game. The landing point, or the invalid point.
+    MapPoint putItem(Item::CItem* item, MapPoint point, bool visible, int32_t depth);
     // The points, row by row, of the cells holding an item with that ID.
     std::vector<MapPoint> findItemsByItemID(uint32_t itemId) const;
 
@@ -123,6 +132,7 @@ private:
     CMiniMapRenderer miniMapRenderer_;
     CLogManager logManager_;
     Item::CItemFactory* itemFactory_ = nullptr;
+    std::shared_ptr<Actor::CActor> player_;
     std::vector<std::shared_ptr<Item::CItem>> items_;
     uint32_t screenWidth_ = 800;
     uint32_t screenHeight_ = 600;

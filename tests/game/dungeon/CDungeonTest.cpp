@@ -338,3 +338,37 @@ TEST_F(Floor, AnItemTheFactoryCannotMakeChangesNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Floor, PutItemsLandNearbyOrLeaveTheGame) {
+    build({"...#", "..##", "####"});
+    auto player = std::make_shared<CPlayer>(context_);
+    floor_.setPlayer(player);
+    // Carried by the player: lands, joins the floor list and shows as asked.
+    auto carried = std::make_shared<CItem>(context_, 4);
+    player->addItem(carried);
+    EXPECT_EQ(floor_.putItem(carried.get(), {0, 0}, false, 3), (MapPoint{0, 0}));
+    EXPECT_EQ(floor_.getItems(), (std::vector<std::shared_ptr<CItem>>{carried}));
+    EXPECT_FALSE(carried->isVisible());
+    // Inside a container the player carries: taken out into the player's items first.
+    auto pot = std::make_shared<CItem>(context_, 5);
+    auto inside = std::make_shared<CItem>(context_, 6);
+    player->addItem(pot);
+    pot->pushItemIntoItemList(inside);
+    EXPECT_EQ(floor_.putItem(inside.get(), {0, 0}, true, 3), (MapPoint{1, 0}));
+    EXPECT_EQ(inside->getHolder(), nullptr);
+    EXPECT_GE(player->findItem(inside.get()), 0);
+    EXPECT_EQ(floor_.getItems().size(), 2u);
+    // Depth 0 changes nothing; with every cell in reach taken the item leaves the game.
+    EXPECT_EQ(floor_.putItem(carried.get(), {2, 0}, true, 0), kInvalidPoint);
+    EXPECT_EQ(carried->getCell(), floor_.getMap().getCell({0, 0}));
+    for (const MapPoint point : {MapPoint{2, 0}, MapPoint{0, 1}, MapPoint{1, 1}}) {
+        itemAt(point);
+    }
+    EXPECT_EQ(floor_.putItem(carried.get(), {0, 0}, true, 3), kInvalidPoint);
+    EXPECT_EQ(carried->getCell(), nullptr);
+    EXPECT_EQ(floor_.getItems().size(), 1u);
+}
+
+}  // namespace
