@@ -457,6 +457,23 @@ MapPoint CDungeon::putItem(Item::CItem* item, MapPoint point, bool visible, int3
     return landing;
 }
 
+void CDungeon::toPlayerItem(Item::CItem* item) {
+    if (player_ == nullptr) {
+        return;
+    }
+    std::shared_ptr<Item::CItem> taken = removeItem(item);
+    if (taken == nullptr) {
+        return;
+    }
+    player_->addItem(taken);
+    logManager_.addLogMessage(taken->getDisplayName(true) + u"を拾った。");
+    const CMapCell* own = player_->getCell();
+    if (own == nullptr || own->room == nullptr || own->room->shop == nullptr) {
+        taken->setShopEntryID(-1);
+        taken->setShopCell(kInvalidPoint);
+    }
+}
+
 std::shared_ptr<Item::CItem> CDungeon::getCellItem(const CMapCell* cell) const {
     const CCellObject* object = cell != nullptr ? firstOfType(*cell, CCellObject::kItem) : nullptr;
     for (const std::shared_ptr<Item::CItem>& item : items_) {

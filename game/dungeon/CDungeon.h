@@ -114,6 +114,9 @@ public:
     // player's own list is the caller's). The item then shows or hides by `visible`. Nowhere to
     // land: the item leaves the game. The landing point, or the invalid point.
     MapPoint putItem(Item::CItem* item, MapPoint point, bool visible, int32_t depth);
+    // A floor item picked up by the player: off its cell and the floor list into the player's
+    // items, with the log line. Outside a shop room it stops being shop goods.
+    void toPlayerItem(Item::CItem* item);
     // The points, row by row, of the cells holding an item with that ID.
     std::vector<MapPoint> findItemsByItemID(uint32_t itemId) const;
 

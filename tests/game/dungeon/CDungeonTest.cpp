@@ -372,3 +372,30 @@ TEST_F(Floor, PutItemsLandNearbyOrLeaveTheGame) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Floor, PickingUpOutsideAShopEndsTheShopMarking) {
+    build({"....", "...."});
+    auto player = std::make_shared<CPlayer>(context_);
+    floor_.setPlayer(player);
+    ASSERT_TRUE(floor_.putCellObject(player.get(), {1, 1}, false));
+    auto goods = std::make_shared<CItem>(context_, 7);
+    goods->setShopEntryID(3);
+    goods->setShopCell({1, 1});
+    floor_.addFloorItem(goods);
+    ASSERT_TRUE(floor_.putCellObject(goods.get(), {1, 1}, false));
+    floor_.toPlayerItem(goods.get());
+    EXPECT_EQ(goods->getCell(), nullptr);
+    EXPECT_TRUE(floor_.getItems().empty());
+    EXPECT_EQ(player->findItem(goods.get()), 0);
+    EXPECT_EQ(goods->getShopEntryID(), -1);
+    EXPECT_EQ(goods->getShopCell(), kInvalidPoint);
+    ASSERT_EQ(floor_.getLogManager().getHistory().size(), 1u);
+    const std::u16string& line = floor_.getLogManager().getHistory()[0];
+    EXPECT_EQ(line.substr(line.size() - 5), u"を拾った。");
+    floor_.toPlayerItem(goods.get());  // no longer a floor item: nothing
+    EXPECT_EQ(floor_.getLogManager().getHistory().size(), 1u);
+}
+
+}  // namespace
