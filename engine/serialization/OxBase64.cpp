@@ -7,8 +7,20 @@ namespace Orvex::Serialization {
 
 namespace {
 
-// Alphabet index of a character that passed isBase64Char.
-uint8_t indexOf(char c) { return static_cast<uint8_t>(kBase64Alphabet.find(c)); }
+// Alphabet index of a character that passed isBase64Char (computed: a search of the alphabet
+// per character made decoding a whole floor's map data slow).
+uint8_t indexOf(char c) {
+    if (c >= 'A' && c <= 'Z') {
+        return static_cast<uint8_t>(c - 'A');
+    }
+    if (c >= 'a' && c <= 'z') {
+        return static_cast<uint8_t>(c - 'a' + 26);
+    }
+    if (c >= '0' && c <= '9') {
+        return static_cast<uint8_t>(c - '0' + 52);
+    }
+    return c == '+' ? 62 : 63;
+}
 
 }  // namespace
 

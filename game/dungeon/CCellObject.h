@@ -7,6 +7,11 @@
 
 #include "engine/animation/OxMADObject.h"
 
+namespace Orvex::Graphics {
+class IOrvexRenderer;
+class OxRenderQueue;
+}  // namespace Orvex::Graphics
+
 namespace Fenwarrow::Dungeon {
 
 class CMapCell;
@@ -19,6 +24,12 @@ public:
     virtual ~CCellObject();
 
     virtual int32_t getCellObjectType() const = 0;
+    // Advances the sprite by the frame time scaled by the object's animation speed.
+    virtual void update(float elapsedSeconds);
+    // Queues the sprite at its cell's draw position, at the object's draw priority plus the
+    // current frame's, when the object is visible, stands on a cell and its sprite plays or is
+    // paused on a frame. The object and the renderer must outlive the queue's next run.
+    virtual void draw(Orvex::Graphics::OxRenderQueue& queue, Orvex::Graphics::IOrvexRenderer* renderer);
     virtual const std::u16string& getName() const { return name_; }
     virtual void setName(const std::u16string& name) { name_ = name; }
 
@@ -30,6 +41,8 @@ public:
     bool isVisible() const { return visible_ != 0; }
     void setVisible(bool visible) { visible_ = visible ? 1 : 0; }
     CMapCell* getCell() const { return cell_; }
+    // The draw position of the object's cell; false (x, y untouched) while it stands on none.
+    bool getDrawPosition(float& x, float& y) const;
     void setCell(CMapCell* cell) { cell_ = cell; }
     const std::shared_ptr<Orvex::MossbellLib::OxMADObject>& getAnimation() const { return animation_; }
     float getAnimationSpeed() const { return animationSpeed_; }

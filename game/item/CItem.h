@@ -8,6 +8,7 @@
 
 #include "engine/system/shared_vector_ptr.h"
 #include "game/dungeon/CCellObject.h"
+#include "game/dungeon/OxPoint.h"
 #include "game/dungeon/CDungeonEventListener.h"
 #include "game/item/CItemStatus.h"
 
@@ -84,6 +85,12 @@ public:
     // Items used when stepped on and floor exits are not listed, except the kinds 1050..1090.
     bool isListedOnFloor() const;
 
+    // A shop's goods carry their sale entry (-1: not a shop item) and the cell they lay on.
+    int32_t getShopEntryID() const { return shopEntryId_; }
+    void setShopEntryID(int32_t id) { shopEntryId_ = id; }
+    Dungeon::MapPoint getShopCell() const { return shopCell_; }
+    void setShopCell(Dungeon::MapPoint cell) { shopCell_ = cell; }
+
     CItem* getHolder() const { return holder_; }
     Orvex::System::shared_vector_ptr<CItem>& getItemList() { return items_; }
     const Orvex::System::shared_vector_ptr<CItem>& getItemList() const { return items_; }
@@ -107,6 +114,8 @@ private:
 
     IGameContext& context_;
     uint8_t flag_ = 0;
+    int32_t shopEntryId_ = -1;
+    Dungeon::MapPoint shopCell_;
     int32_t itemType_ = kUnknown;
     uint32_t itemId_;
     CItemStatus status_;

@@ -27,6 +27,19 @@ uint32_t getRenderPriority(std::u16string_view name) {
     return 0;
 }
 
+std::vector<uint32_t> getChipLayerPriorities(const std::vector<std::u16string>& layerNames) {
+    std::vector<uint32_t> priorities(layerNames.size(), 0);
+    uint32_t lastNamed = 0;
+    for (std::size_t i = layerNames.size(); i-- > 0;) {
+        const uint32_t own = getRenderPriority(layerNames[i]);
+        if (own != 0) {
+            lastNamed = own;
+        }
+        priorities[i] = own != 0 ? own : lastNamed;
+    }
+    return priorities;
+}
+
 const char16_t* getRenderLayerName(uint32_t priority) {
     for (const RenderLayer& layer : kLayers) {
         if (priority == layer.priority) return layer.name;

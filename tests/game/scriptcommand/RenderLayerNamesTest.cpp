@@ -53,4 +53,11 @@ TEST(RenderLayerNames, EveryNameRoundTripsAndTheTableDescends) {
     }
 }
 
+TEST(RenderLayerNames, ChipLayersWithoutAKnownNameTakeTheLastNamedBehindThem) {
+    // Walked from the last layer to the first.
+    const std::vector<std::u16string> names{u"", u"MapBackChip", u"ground detail", u"MapFrontChip", u"", u"mapaddchip"};
+    EXPECT_EQ(getChipLayerPriorities(names), (std::vector<uint32_t>{9250000, 9250000, 8000000, 8000000, 0, 0}));
+    EXPECT_TRUE(getChipLayerPriorities({}).empty());
+}
+
 }  // namespace
