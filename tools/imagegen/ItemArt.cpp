@@ -205,6 +205,44 @@ void curse(Raster& r, const Box& b) {
     disc(r, b, 0.56, 0.62, 0.04, 0.05, kInk, false);
 }
 
+using Drawing = void (*)(Raster&, const Box&);
+
+struct NamedDrawing {
+    const char* name;
+    Drawing draw;
+};
+
+constexpr NamedDrawing kDrawings[] = {
+    {"sword", sword},
+    {"shield", shield},
+    {"amulet", [](Raster& r, const Box& b) { amulet(r, b, false); }},
+    {"worn-amulet", [](Raster& r, const Box& b) { amulet(r, b, true); }},
+    {"tag", tag},
+    {"card", card},
+    {"pot", pot},
+    {"coins", coins},
+    {"cake", cake},
+    {"seed", seed},
+    {"potion", [](Raster& r, const Box& b) { potion(r, b, 0xFF40C060); }},
+    {"elixir", [](Raster& r, const Box& b) { potion(r, b, 0xFFB048D0); }},
+    {"stairs-down", [](Raster& r, const Box& b) { stairs(r, b, true); }},
+    {"stairs-up", [](Raster& r, const Box& b) { stairs(r, b, false); }},
+    {"trap", trap},
+    {"newspaper", newspaper},
+    {"chest", chest},
+    {"cross", cross},
+    {"check", check},
+    {"sparkle", sparkle},
+    {"curse", curse},
+};
+
+const NamedDrawing* findDrawing(const std::string& name) {
+    for (const NamedDrawing& drawing : kDrawings) {
+        if (name == drawing.name) return &drawing;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 const std::vector<std::string>& itemSheetOrder() {
@@ -215,60 +253,12 @@ const std::vector<std::string>& itemSheetOrder() {
     return order;
 }
 
-bool isItemDrawing(const std::string& name) {
-    Canvas scratch;
-    scratch.width = scratch.height = 1;
-    scratch.pixels.assign(1, 0);
-    Raster raster(scratch);
-    return drawItem(raster, name, 0, 0, 1);
-}
+bool isItemDrawing(const std::string& name) { return findDrawing(name) != nullptr; }
 
 bool drawItem(Raster& raster, const std::string& name, double left, double top, double size) {
-    const Box b{left, top, size};
-    if (name == "sword")
-        sword(raster, b);
-    else if (name == "shield")
-        shield(raster, b);
-    else if (name == "amulet")
-        amulet(raster, b, false);
-    else if (name == "worn-amulet")
-        amulet(raster, b, true);
-    else if (name == "tag")
-        tag(raster, b);
-    else if (name == "card")
-        card(raster, b);
-    else if (name == "pot")
-        pot(raster, b);
-    else if (name == "coins")
-        coins(raster, b);
-    else if (name == "cake")
-        cake(raster, b);
-    else if (name == "seed")
-        seed(raster, b);
-    else if (name == "potion")
-        potion(raster, b, 0xFF40C060);
-    else if (name == "elixir")
-        potion(raster, b, 0xFFB048D0);
-    else if (name == "stairs-down")
-        stairs(raster, b, true);
-    else if (name == "stairs-up")
-        stairs(raster, b, false);
-    else if (name == "trap")
-        trap(raster, b);
-    else if (name == "newspaper")
-        newspaper(raster, b);
-    else if (name == "chest")
-        chest(raster, b);
-    else if (name == "cross")
-        cross(raster, b);
-    else if (name == "check")
-        check(raster, b);
-    else if (name == "sparkle")
-        sparkle(raster, b);
-    else if (name == "curse")
-        curse(raster, b);
-    else
-        return false;
+    const NamedDrawing* drawing = findDrawing(name);
+    if (drawing == nullptr) return false;
+    drawing->draw(raster, Box{left, top, size});
     return true;
 }
 
