@@ -220,8 +220,8 @@ std::vector<Solid> humanoid(const Look& look, const Frame3& f, int frame, bool s
             part(capsule(hand + f.up * -0.7, hand + f.up * 2.6, 0.07, 0xFF7A5430, 0.32));
             part(capsule(hand + f.up * 2.6, hand + f.up * 3.05, 0.12, 0xFFD8DCE4, 0.33));
         }
-        if (side > 0 && look.sword) {
-            const Vec3 blade = f.forward * 0.9 + f.up * 0.55;
+        if (side > 0 && look.sword && !sleeping) {
+            const Vec3 blade = f.forward * 0.55 + f.up * 0.85;  // raised: seen from every side
             Solid guard = capsule(hand + f.side * -0.22 + blade * 0.15, hand + f.side * 0.22 + blade * 0.15, 0.07,
                                   0xFFE0B040, 0.34);
             out.push_back(capsule(hand + blade * -0.12, hand + blade * 0.15, 0.07, 0xFF6A4424, 0.33));
