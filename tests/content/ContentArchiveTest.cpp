@@ -317,7 +317,7 @@ const Image kImages[] = {
     {"Dungeon/MapChip/wall_auto.png", 320, 320},
     {"Dungeon/MapChip/glow.png", 320, 80},
     {"Actor/Player/HERO/body.png", 1008, 480},
-    {"Actor/Common/condition.png", 448, 240},
+    {"Actor/Common/condition.png", 448, 320},
     {"Actor/Common/weapon.png", 1008, 480},
     {"Actor/Enemy/SLIM/slim.png", 1008, 480},
     {"Actor/Enemy/MOBB/mobb.png", 1008, 480},

@@ -425,14 +425,14 @@ void paintConditionSheet(Canvas& canvas) {
         }
         // Drunken: bubbles rising and a pink glow.
         const double top1 = kMarkHeight;
-        r.ellipse(cx, top1 + 36, 22, 7, 0x60FF6090);
+        r.ellipse(cx, top1 + 56, 26, 7, 0x60FF6090);  // flushed cheeks
         for (int i = 0; i < 3; ++i) {
             const double rise = std::fmod(frame * 8.0 + i * 11.0, 32.0);
-            r.ellipse(cx - 16 + i * 16, top1 + 38 - rise, 4 + i, 4 + i, 0x90E0F0FF, 0xFF6080A0, 1.0);
+            r.ellipse(cx - 16 + i * 16, top1 + 44 - rise, 4 + i, 4 + i, 0x90E0F0FF, 0xFF6080A0, 1.0);
         }
         // Blind: a dark band over the eyes with a crossed-out eye.
         const double top2 = 2.0 * kMarkHeight;
-        r.roundedRect(cx - 30, top2 + 26, cx + 30, top2 + 40, 6, 0xE0202028, kInk, 1.0);
+        r.roundedRect(cx - 30, top2 + 47, cx + 30, top2 + 60, 6, 0xE0202028, kInk, 1.0);  // over the eyes
         r.ellipse(cx, top2 + 14, 11, 6 + (frame % 2), 0xFFFFFFFF, kInk, 1.4);
         r.ellipse(cx, top2 + 14, 4, 4, kInk);
         r.line({cx - 13, top2 + 22}, {cx + 13, top2 + 6}, 3.0, 0xFFE04040);

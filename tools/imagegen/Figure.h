@@ -57,8 +57,8 @@ std::vector<Solid> characterSolids(const std::string& kind, int direction, int f
 void paintCharacterSheet(Canvas& canvas, const std::string& kind);
 
 // The condition marks shown over an actor's head: rows Confusion, Drunken, Blind, Trip and
-// Unhinged, four looping frames of 112 x 48 each.
-constexpr uint32_t kMarkHeight = 48;
+// Unhinged, four looping frames of 112 x 64 each, drawn from the body frame's top-left corner.
+constexpr uint32_t kMarkHeight = 64;
 void paintConditionSheet(Canvas& canvas);
 
 }  // namespace Orvex::Tools::ImageGen
