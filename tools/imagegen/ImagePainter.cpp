@@ -71,8 +71,8 @@ public:
             frame();
         } else if (name == "icons") {
             icons();
-        } else if (name == "grid") {
-            grid();
+        } else if (name == "marks") {
+            marks();
         } else if (name == "badge") {
             badge();
         } else if (name == "vignette") {
@@ -177,38 +177,6 @@ private:
         }
     }
 
-    // One shape inside a w x h cell at (left, top), chosen by index so icons look different.
-    void shape(uint32_t left, uint32_t top, uint32_t w, uint32_t h, uint32_t index, uint32_t colour) {
-        const double cx = left + w / 2.0, cy = top + h / 2.0;
-        const double rx = w / 2.0 - 3.0, ry = h / 2.0 - 3.0;
-        const uint32_t outline = shade(colour, 0.35);
-        for (uint32_t y = top; y < top + h; ++y) {
-            for (uint32_t x = left; x < left + w; ++x) {
-                const double u = (x + 0.5 - cx) / rx, v = (y + 0.5 - cy) / ry;
-                double d = 0.0;  // <= 1 inside
-                switch (index % 4) {
-                    case 0:
-                        d = std::hypot(u, v);
-                        break;  // disc
-                    case 1:
-                        d = std::abs(u) + std::abs(v);
-                        break;  // diamond
-                    case 2:
-                        d = std::max(std::abs(u), std::abs(v));
-                        break;  // square
-                    default:
-                        d = std::abs(std::hypot(u, v) - 0.6) / 0.4;
-                        break;  // ring
-                }
-                if (d <= 0.82) {
-                    set(x, y, index % 2 == 0 || d <= 0.5 ? colour : shade(colour, 1.25));
-                } else if (d <= 1.0) {
-                    set(x, y, outline);
-                }
-            }
-        }
-    }
-
     // The window icons: each icon cell gets the drawing of its item category or mark.
     void icons() {
         needArguments(recipe_, 0, false);
@@ -235,14 +203,35 @@ private:
     void items() {
         std::vector<std::string> names = recipe_.arguments;
         if (names.empty()) names = itemSheetOrder();
-        for (const std::string& name : names) {
-            if (!isItemDrawing(name)) throw RecipeError(recipe_.origin + ": no item drawing named \"" + name + "\"");
-        }
         const uint32_t cell = canvas_.width / 4;
         needSize(canvas_.width, cell * uint32_t((names.size() + 3) / 4));
+        drawCells(names, cell);
+    }
+
+    // Drawings in CELL-sized cells row by row; "-" leaves a cell empty.
+    void marks() {
+        needArguments(recipe_, 2, true);
+        const uint32_t cell = parseNumber(recipe_.arguments[0], recipe_.origin, 4, 1024);
+        const std::vector<std::string> names(recipe_.arguments.begin() + 1, recipe_.arguments.end());
+        const uint32_t columns = canvas_.width / cell;
+        if (columns == 0 || (names.size() + columns - 1) / columns * cell > canvas_.height) {
+            throw RecipeError(recipe_.origin + ": " + std::to_string(names.size()) + " marks do not fit");
+        }
+        drawCells(names, cell);
+    }
+
+    void drawCells(const std::vector<std::string>& names, uint32_t cell) {
+        for (const std::string& name : names) {
+            if (name != "-" && !isItemDrawing(name)) {
+                throw RecipeError(recipe_.origin + ": no drawing named \"" + name + "\"");
+            }
+        }
+        const uint32_t columns = canvas_.width / cell;
         Raster raster(canvas_);
         for (size_t i = 0; i < names.size(); ++i) {
-            drawItem(raster, names[i], double(i % 4 * cell), double(i / 4 * cell), cell);
+            const uint32_t left = uint32_t(i) % columns * cell, top = uint32_t(i) / columns * cell;
+            raster.clip(int(left), int(top), int(left + cell), int(top + cell));  // marks never bleed
+            if (names[i] != "-") drawItem(raster, names[i], left, top, cell);
         }
     }
 
@@ -257,19 +246,6 @@ private:
         if (canvas_.width % columns != 0 || canvas_.width / columns * rows != canvas_.height) {
             throw RecipeError(recipe_.origin + ": painter \"" + recipe_.painter + "\" needs " +
                               std::to_string(columns) + " x " + std::to_string(rows) + " square cells");
-        }
-    }
-
-    void grid() {
-        needArguments(recipe_, 2, true);
-        const uint32_t cell = parseNumber(recipe_.arguments[0], recipe_.origin, 4, 1024);
-        const std::vector<uint32_t> colours = coloursFrom(recipe_, 1);
-        uint32_t index = 0;
-        for (uint32_t top = 0; top + cell <= canvas_.height; top += cell) {
-            for (uint32_t left = 0; left + cell <= canvas_.width; left += cell) {
-                shape(left, top, cell, cell, index, colours[index % colours.size()]);
-                ++index;
-            }
         }
     }
 

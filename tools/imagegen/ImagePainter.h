@@ -21,7 +21,8 @@ struct Canvas {
 //                                             its nine 64x64 cells slice into window parts
 //   icons                                     the window icon sheet (fixed cell table): each
 //                                             icon the drawing of its item category or mark
-//   grid     CELL COLOUR...                   one round mark per CELL-sized cell, colours in turn
+//   marks    CELL DRAWING...                  drawings (ItemArt.h) in CELL-sized cells row by row;
+//                                             "-" leaves a cell empty
 //   badge    COLOUR MARK                      a rounded tile with a ring mark in its middle
 //   vignette COLOUR                           the colour at the edges fading to clear at the centre
 //   character KIND                            a character's sprite sheet (Figure.h): hero,

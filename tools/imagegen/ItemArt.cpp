@@ -205,6 +205,175 @@ void curse(Raster& r, const Box& b) {
     disc(r, b, 0.56, 0.62, 0.04, 0.05, kInk, false);
 }
 
+// Condition marks: small symbols, one per condition kind.
+void starShape(Raster& r, const Box& b, double u, double v, double radius, uint32_t colour) {
+    std::vector<Point> star;
+    for (int k = 0; k < 10; ++k) {
+        const double t = -std::numbers::pi / 2 + k * std::numbers::pi / 5, rad = k % 2 == 0 ? radius : radius * 0.45;
+        star.push_back(b.p(u + std::cos(t) * rad, v + std::sin(t) * rad));
+    }
+    r.polygon(star, colour, kInk, b.outline());
+}
+
+void swirl(Raster& r, const Box& b) {
+    Point last = b.p(0.5, 0.5);
+    for (int i = 1; i <= 40; ++i) {
+        const double t = i * 0.42, rad = 0.012 * i;
+        const Point next = b.p(0.5 + std::cos(t) * rad, 0.5 + std::sin(t) * rad);
+        r.line(last, next, b.s(0.1), 0xFFFFE040);
+        last = next;
+    }
+}
+
+void bubbles(Raster& r, const Box& b) {
+    disc(r, b, 0.35, 0.65, 0.17, 0.17, 0xFFFF90B0);
+    disc(r, b, 0.64, 0.45, 0.13, 0.13, 0xFFFFB0C8);
+    disc(r, b, 0.42, 0.24, 0.09, 0.09, 0xFFFFD0E0);
+}
+
+void chevrons(Raster& r, const Box& b) {
+    for (double u : {0.2, 0.5}) {
+        r.polygon(points(b, {{u, 0.2}, {u + 0.16, 0.2}, {u + 0.36, 0.5}, {u + 0.16, 0.8}, {u, 0.8}, {u + 0.2, 0.5}}),
+                  0xFF50E0FF, kInk, b.outline());
+    }
+}
+
+void hourglass(Raster& r, const Box& b) {
+    r.polygon(points(b, {{0.25, 0.15}, {0.75, 0.15}, {0.52, 0.5}, {0.75, 0.85}, {0.25, 0.85}, {0.48, 0.5}}), 0xFFD8E8F0,
+              kInk, b.outline());
+    r.polygon(points(b, {{0.34, 0.78}, {0.66, 0.78}, {0.5, 0.6}}), 0xFFE0B050);
+    bar(r, b, 0.2, 0.14, 0.8, 0.14, 0.08, 0xFF8A5A30);
+    bar(r, b, 0.2, 0.86, 0.8, 0.86, 0.08, 0xFF8A5A30);
+}
+
+void blindEye(Raster& r, const Box& b) {
+    disc(r, b, 0.5, 0.5, 0.38, 0.22, 0xFFFFFFFF);
+    disc(r, b, 0.5, 0.5, 0.13, 0.13, kInk, false);
+    bar(r, b, 0.18, 0.82, 0.82, 0.18, 0.09, 0xFFE04040);
+}
+
+void rainbow(Raster& r, const Box& b) {
+    static const uint32_t kColours[] = {0xFFFF6060, 0xFFFFE060, 0xFF60FF90, 0xFF60C0FF, 0xFFD070FF};
+    for (int i = 0; i < 5; ++i) {
+        const double a = i * 2 * std::numbers::pi / 5, u = 0.5 + 0.28 * std::cos(a), v = 0.5 + 0.28 * std::sin(a);
+        bar(r, b, u - 0.12, v, u + 0.12, v, 0.08, kColours[i], false);
+        bar(r, b, u, v - 0.12, u, v + 0.12, 0.08, kColours[i], false);
+    }
+}
+
+void moon(Raster& r, const Box& b, uint32_t colour) {
+    disc(r, b, 0.48, 0.5, 0.34, 0.34, colour);
+    r.setErasing(true);
+    disc(r, b, 0.64, 0.38, 0.3, 0.3, 0xFFFFFFFF, false);
+    r.setErasing(false);
+}
+
+void crescent(Raster& r, const Box& b) { moon(r, b, 0xFFFFE070); }
+
+void kotatsu(Raster& r, const Box& b) {
+    r.polygon(points(b, {{0.1, 0.5}, {0.5, 0.3}, {0.9, 0.5}, {0.9, 0.7}, {0.5, 0.9}, {0.1, 0.7}}), 0xFFD04040, kInk,
+              b.outline());
+    r.polygon(points(b, {{0.2, 0.45}, {0.5, 0.3}, {0.8, 0.45}, {0.5, 0.6}}), 0xFFB07838, kInk, b.outline());
+    disc(r, b, 0.5, 0.44, 0.08, 0.05, 0xFFF08020, false);
+}
+
+void bowl(Raster& r, const Box& b) {
+    r.polygon(points(b, {{0.12, 0.45}, {0.88, 0.45}, {0.7, 0.8}, {0.3, 0.8}}), 0xFFE8E0D0, kInk, b.outline());
+    disc(r, b, 0.5, 0.45, 0.38, 0.08, 0xFF5A4A40);
+    bar(r, b, 0.6, 0.12, 0.4, 0.38, 0.05, 0xFFB08858);
+    bar(r, b, 0.7, 0.12, 0.5, 0.38, 0.05, 0xFFB08858);
+}
+
+void snowflake(Raster& r, const Box& b) {
+    for (int i = 0; i < 3; ++i) {
+        const double a = i * std::numbers::pi / 3, c = std::cos(a) * 0.38, s = std::sin(a) * 0.38;
+        bar(r, b, 0.5 - c, 0.5 - s, 0.5 + c, 0.5 + s, 0.08, 0xFFA0E8FF);
+    }
+    disc(r, b, 0.5, 0.5, 0.1, 0.1, 0xFFFFFFFF);
+}
+
+void drowsyEye(Raster& r, const Box& b) {
+    disc(r, b, 0.5, 0.55, 0.38, 0.2, 0xFFFFFFFF);
+    disc(r, b, 0.5, 0.6, 0.12, 0.12, kInk, false);
+    r.polygon(points(b, {{0.1, 0.56}, {0.2, 0.36}, {0.5, 0.3}, {0.8, 0.36}, {0.9, 0.56}}), 0xFFF2C8A0, kInk,
+              b.outline());
+}
+
+void ghost(Raster& r, const Box& b) {
+    r.polygon(points(b, {{0.22, 0.85},
+                         {0.22, 0.4},
+                         {0.32, 0.18},
+                         {0.5, 0.12},
+                         {0.68, 0.18},
+                         {0.78, 0.4},
+                         {0.78, 0.85},
+                         {0.66, 0.75},
+                         {0.56, 0.85},
+                         {0.44, 0.75},
+                         {0.34, 0.85}}),
+              0xA0E8F0FF, fade(kInk, 0.6), b.outline());
+    disc(r, b, 0.42, 0.4, 0.05, 0.07, kInk, false);
+    disc(r, b, 0.58, 0.4, 0.05, 0.07, kInk, false);
+}
+
+void upArrows(Raster& r, const Box& b, uint32_t colour, bool down) {
+    for (double v : {0.14, 0.46}) {
+        const double tip = down ? 0.86 - v + 0.14 : v, base = down ? tip - 0.3 : tip + 0.3;
+        r.polygon(points(b, {{0.5, tip}, {0.84, base}, {0.16, base}}), colour, kInk, b.outline());
+    }
+}
+
+void strong(Raster& r, const Box& b) { upArrows(r, b, 0xFFFF5030, false); }
+void weak(Raster& r, const Box& b) { upArrows(r, b, 0xFF9060D0, true); }
+void goldStar(Raster& r, const Box& b) { starShape(r, b, 0.5, 0.52, 0.42, 0xFFFFD040); }
+
+void anger(Raster& r, const Box& b) {
+    for (int k = 0; k < 4; ++k) {
+        const double sx = k % 2 ? 1.0 : -1.0, sy = k < 2 ? 1.0 : -1.0;
+        bar(r, b, 0.5 + sx * 0.08, 0.5 + sy * 0.36, 0.5 + sx * 0.1, 0.5 + sy * 0.1, 0.11, 0xFFFF3030);
+        bar(r, b, 0.5 + sx * 0.1, 0.5 + sy * 0.1, 0.5 + sx * 0.36, 0.5 + sy * 0.08, 0.11, 0xFFFF3030);
+    }
+}
+
+void target(Raster& r, const Box& b) {
+    disc(r, b, 0.5, 0.5, 0.4, 0.4, 0xFFE04040);
+    disc(r, b, 0.5, 0.5, 0.27, 0.27, 0xFFFFFFFF, false);
+    disc(r, b, 0.5, 0.5, 0.14, 0.14, 0xFFE04040, false);
+}
+
+void hibernate(Raster& r, const Box& b) {
+    moon(r, b, 0xFF90B8FF);
+    disc(r, b, 0.78, 0.7, 0.06, 0.06, 0xFFFFFFFF);
+    disc(r, b, 0.66, 0.86, 0.05, 0.05, 0xFFFFFFFF);
+}
+
+void limp(Raster& r, const Box& b) {
+    for (double v : {0.35, 0.65}) {
+        Point last = b.p(0.1, v);
+        for (int i = 1; i <= 16; ++i) {
+            const double u = 0.1 + 0.8 * i / 16.0;
+            const Point next = b.p(u, v + 0.1 * std::sin(i * std::numbers::pi / 4));
+            r.line(last, next, b.s(0.09), 0xFF60C060);
+            last = next;
+        }
+    }
+}
+
+void mobbFace(Raster& r, const Box& b) {
+    bar(r, b, 0.3, 0.3, 0.2, 0.1, 0.07, 0xFFF0D060);
+    bar(r, b, 0.7, 0.3, 0.8, 0.1, 0.07, 0xFFF0D060);
+    disc(r, b, 0.5, 0.55, 0.36, 0.34, 0xFF9050C0);
+    for (double u : {0.38, 0.62}) {
+        disc(r, b, u, 0.5, 0.1, 0.1, 0xFFFFFFFF);
+        disc(r, b, u, 0.52, 0.05, 0.05, kInk, false);
+    }
+}
+
+void bolt(Raster& r, const Box& b) {
+    r.polygon(points(b, {{0.56, 0.08}, {0.26, 0.56}, {0.48, 0.56}, {0.4, 0.92}, {0.76, 0.4}, {0.54, 0.4}}), 0xFFFFD030,
+              kInk, b.outline());
+}
+
 using Drawing = void (*)(Raster&, const Box&);
 
 struct NamedDrawing {
@@ -234,6 +403,27 @@ constexpr NamedDrawing kDrawings[] = {
     {"check", check},
     {"sparkle", sparkle},
     {"curse", curse},
+    {"swirl", swirl},
+    {"bubbles", bubbles},
+    {"chevrons", chevrons},
+    {"hourglass", hourglass},
+    {"blind-eye", blindEye},
+    {"rainbow", rainbow},
+    {"crescent", crescent},
+    {"kotatsu", kotatsu},
+    {"bowl", bowl},
+    {"snowflake", snowflake},
+    {"drowsy-eye", drowsyEye},
+    {"ghost", ghost},
+    {"strong", strong},
+    {"star", goldStar},
+    {"anger", anger},
+    {"target", target},
+    {"hibernate", hibernate},
+    {"weak", weak},
+    {"limp", limp},
+    {"mobb", mobbFace},
+    {"bolt", bolt},
 };
 
 const NamedDrawing* findDrawing(const std::string& name) {

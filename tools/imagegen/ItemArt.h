@@ -10,7 +10,9 @@ namespace Orvex::Tools::ImageGen {
 
 // Every drawing name, in the order the item sheet places them (row by row, four a row):
 // sword shield amulet worn-amulet tag card pot coins cake seed potion elixir
-// stairs-down stairs-up trap newspaper; the window icons add: chest cross check sparkle curse.
+// stairs-down stairs-up trap newspaper; the window icons add: chest cross check sparkle curse;
+// the condition marks: swirl bubbles chevrons hourglass blind-eye rainbow crescent kotatsu bowl
+// snowflake drowsy-eye ghost strong star anger target hibernate weak limp mobb bolt.
 const std::vector<std::string>& itemSheetOrder();
 bool isItemDrawing(const std::string& name);
 

@@ -49,6 +49,8 @@ TEST(ImageGenTest, BadRecipesNameTheFileAndLine) {
         "a.png 64 64 hollow",                         // smaller than its 128 chip
         "a.png 64 64 picture sunset",                 // no such picture
         "a.png 320 80 items sword spoon",             // no such item drawing
+        "a.png 64 32 marks 32 star star star",        // three marks, room for two
+        "a.png 64 32 marks 32 - spoon",               // no such drawing
     };
     for (const char* text : badPaint) {
         EXPECT_THROW(paint(recipeOf(text)), RecipeError) << text;

@@ -197,4 +197,14 @@ TEST(PainterTest, IconsStayInsideTheCellsTheWindowCutsAndItemsFillTheirChips) {
     EXPECT_EQ(chips.size(), 16u);
 }
 
+TEST(PainterTest, MarksFillTheirOwnCellsAndADashLeavesOneEmpty) {
+    // Each mark is clipped to its cell: a neighbour left empty stays empty.
+    const Canvas marks = painted("m.png 96 64 marks 32 - star pot swirl - bolt");
+    const int ink[] = {inkIn(marks, 0, 0, 32, 32),  inkIn(marks, 32, 0, 32, 32),  inkIn(marks, 64, 0, 32, 32),
+                       inkIn(marks, 0, 32, 32, 32), inkIn(marks, 32, 32, 32, 32), inkIn(marks, 64, 32, 32, 32)};
+    EXPECT_EQ(ink[0], 0);
+    EXPECT_EQ(ink[4], 0);
+    for (int cell : {1, 2, 3, 5}) EXPECT_GT(ink[cell], 100) << "cell " << cell;
+}
+
 }  // namespace
