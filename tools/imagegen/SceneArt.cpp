@@ -423,13 +423,14 @@ void paintMiniMap(Canvas& canvas) {
 void paintArrows(Canvas& canvas, int directions) {
     Raster r(canvas);
     // The texture is drawn at (270, 180); the player's cell lies at (270, 208) on screen.
-    const double cx = 40.0, cy = 28.0 + 40.0, reach = 52.0;
+    // Only the player's column is free to the left and right; above and below there is room.
+    const double cx = 40.0, cy = 28.0 + 40.0;
     for (int d = 0; d < 8; ++d) {
         if (directions == 4 && d % 2 == 0) continue;
         const double angle = -kPi / 2 + d * kPi / 4;
-        const double dist = d % 2 ? reach * 0.92 : reach * 0.72;
+        const double dist = d % 2 ? 55.0 : (d % 4 == 0 ? 62.0 : 38.0);
         const Point tip{cx + std::cos(angle) * dist, cy + std::sin(angle) * dist};
-        arrow(r, tip, angle, 13, d % 2 ? 0xF0FFD040 : 0xF060E0FF);
+        arrow(r, tip, angle, 15, d % 2 ? 0xF0FFD040 : 0xF060E0FF);
     }
 }
 

@@ -207,4 +207,21 @@ TEST(PainterTest, MarksFillTheirOwnCellsAndADashLeavesOneEmpty) {
     for (int cell : {1, 2, 3, 5}) EXPECT_GT(ink[cell], 100) << "cell " << cell;
 }
 
+TEST(PainterTest, ArrowsSurroundThePlayersCell) {
+    // Drawn at (270, 180): the player's cell is the texture's rows 28..108.
+    const Canvas eight = painted("a8.tga 80 136 arrows 8");
+    const Canvas four = painted("a4.tga 80 136 arrows 4");
+    struct Spot {
+        uint32_t x, y;
+        bool diagonal;
+    };
+    const Spot spots[] = {{37, 12, false}, {37, 118, false}, {3, 65, false}, {71, 65, false},
+                          {5, 33, true},   {69, 33, true},   {5, 97, true},  {69, 97, true}};
+    for (const Spot& spot : spots) {
+        EXPECT_GT(inkIn(eight, spot.x, spot.y, 6, 6), 8) << spot.x << "," << spot.y;
+        EXPECT_EQ(inkIn(four, spot.x, spot.y, 6, 6) > 8, spot.diagonal) << spot.x << "," << spot.y;
+    }
+    EXPECT_EQ(inkIn(eight, 25, 50, 30, 36), 0) << "the middle stays clear for the player";
+}
+
 }  // namespace
