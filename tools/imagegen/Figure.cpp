@@ -171,15 +171,15 @@ Look lookOf(const std::string& kind) {
 }
 
 void addEyes(std::vector<Solid>& out, const Frame3& f, Vec3 head, double spread, double forward, double size,
-             bool sleeping, uint32_t colour = kInk) {
+             bool sleeping) {
     for (double side : {-spread, spread}) {
         const Vec3 offset = f.side * side + f.forward * forward;
         if (offset.z * kCos + offset.y * kSin < 0.0) continue;  // on the far side of the head
         const Vec3 eye = head + offset;
         if (sleeping) {
-            out.push_back(stroke(eye + f.side * -0.1, eye + f.side * 0.1, 1.2, colour, 10.0));
+            out.push_back(stroke(eye + f.side * -0.1, eye + f.side * 0.1, 1.2, kInk, 10.0));
         } else {
-            Solid s = sphere(eye, size, colour, 10.0);
+            Solid s = sphere(eye, size, kInk, 10.0);
             s.outline = false;
             s.squashY = 1.35;
             out.push_back(s);
@@ -192,7 +192,6 @@ std::vector<Solid> humanoid(const Look& look, const Frame3& f, int frame, bool s
     static const double kBob[] = {0.0, 0.07, 0.0, 0.07};
     const double swing = sleeping ? 0.0 : kSwing[frame % 4], bob = sleeping ? 0.0 : kBob[frame % 4];
     std::vector<Solid> out;
-    const uint32_t body = look.bodyHidden ? 0 : 1;
     auto part = [&](Solid s) {
         if (look.bodyHidden) s.erase = true;
         out.push_back(s);
@@ -235,7 +234,7 @@ std::vector<Solid> humanoid(const Look& look, const Frame3& f, int frame, bool s
     const uint32_t crown = look.head == Look::Head::Helmet ? 0xFFA8B0BC : look.hair;
     part(sphere(head, look.head == Look::Head::Helmet ? 0.86 : 0.8, crown, 10.0));
     part(sphere(head + f.forward * 0.24 + f.up * -0.1, 0.64, look.skin, 10.0));
-    if (body) {
+    if (!look.bodyHidden) {
         switch (look.head) {
             case Look::Head::Hair:
                 for (double side : {-0.24, 0.24}) {
