@@ -415,7 +415,7 @@ void paintMiniMap(Canvas& canvas) {
     r.polygon({{45, 1.5}, {48.5, 5}, {45, 8.5}, {41.5, 5}}, 0xFF60D0FF, kInk, 1.0);  // 4 item
     r.line({51.5, 1.5}, {58.5, 8.5}, 2.2, 0xFFD060F0);                               // 5 trap
     r.line({58.5, 1.5}, {51.5, 8.5}, 2.2, 0xFFD060F0);
-    r.roundedRect(61, 1, 69, 9, 1, 0xFFF0F0F0, kInk, 1.0);  // 6 stairs
+    r.roundedRect(61, 1, 69, 9, 1, 0xFFF0F0F0, kInk, 1.0);  // 6 item of state 1 or 2
     r.roundedRect(63, 3, 67, 7, 0.5, 0xFF404040);
     r.ellipse(75, 5, 3, 3, 0xFFFFFFFF, kInk, 1.0);  // 7 spare
 }

@@ -19,7 +19,7 @@ void paintGlows(Canvas& canvas, const std::vector<uint32_t>& colours);
 // Darkness with a soft clear hole around the player's cell for a cell size.
 void paintDarkPlane(Canvas& canvas, uint32_t cellSize);
 // 10 x 10 mini-map icons: 0 mapped cell, 1 player, 2 enemy, 3 other actor, 4 item, 5 trap,
-// 6 stairs, 7 spare.
+// 6 item of state 1 or 2, 7 spare.
 void paintMiniMap(Canvas& canvas);
 // Arrows around the player's cell: `directions` 4 (diagonals) or 8.
 void paintArrows(Canvas& canvas, int directions);
