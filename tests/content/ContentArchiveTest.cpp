@@ -295,37 +295,91 @@ TEST_F(ContentArchiveTest, FontsHaveTheirPagesAndEveryNeededGlyph) {
     checkFont(*reader_, "font_01", wanted);
 }
 
-TEST_F(ContentArchiveTest, SystemTexturesDecodeAtTheirLayoutSizes) {
-    struct Texture {
-        const char* name;
-        int width, height;
-    };
-    // Frame: nine 64-pixel cells; icons: the sheet the window cuts 40-pixel icons from.
-    const Texture textures[] = {
-        {"Common/Texture/GeneralWindow/Frame.png", 192, 192},
-        {"Common/Texture/GeneralWindow/Icon.png", 256, 256},
-        {"Common/Texture/Illusion/Item.tga", 80, 80},
-    };
-    for (const Texture& texture : textures) {
+// Every image the game and its scripts open, with the format its name promises and the size
+// its layout needs (map cells of 80 pixels; actor frames of 112 x 120).
+struct Image {
+    const char* name;
+    int width, height;
+};
+const Image kImages[] = {
+    {"Common/Texture/GeneralWindow/Frame.png", 192, 192},
+    {"Common/Texture/GeneralWindow/Icon.png", 256, 256},
+    {"Common/Texture/Condition.dds", 256, 128},
+    {"Common/Texture/Illusion/Item.tga", 80, 80},
+    {"HUD/Arrow4.tga", 80, 136},
+    {"HUD/Arrow8.tga", 80, 136},
+    {"HUD/gauge.png", 256, 64},
+    {"Dungeon/DarkPlane.dds", 1024, 1024},
+    {"Dungeon/MapChip/MiniMap.png", 80, 10},
+    {"Dungeon/DEMO10/00/00/title.png", 512, 512},
+    {"Dungeon/R99/00/00/title.png", 512, 512},
+    {"Dungeon/MapChip/ground.png", 320, 240},
+    {"Dungeon/MapChip/wall_auto.png", 320, 320},
+    {"Dungeon/MapChip/glow.png", 320, 80},
+    {"Actor/Player/HERO/body.png", 1008, 480},
+    {"Actor/Common/condition.png", 448, 320},
+    {"Actor/Common/weapon.png", 1008, 480},
+    {"Actor/Enemy/SLIM/slim.png", 1008, 480},
+    {"Actor/Enemy/MOBB/mobb.png", 1008, 480},
+    {"Actor/Enemy/GURD/gurd.png", 1008, 480},
+    {"Actor/NonPlayer/VNDR/vndr.png", 1008, 480},
+    {"Item/Texture/items.png", 320, 320},
+    {"Item/Hollow/Hollow.tga", 128, 128},
+    {"Menu/Title/title.png", 800, 600},
+    {"Menu/Result/meltdown_back.png", 512, 512},
+    {"WorldMap/map.png", 800, 600},
+    {"ADV/bg.png", 800, 600},
+    {"ADV/face.png", 256, 256},
+};
+
+bool endsWith(const std::string& text, const std::string& tail) {
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+TEST_F(ContentArchiveTest, EveryImageHasItsFormatAndLayoutSize) {
+    for (const Image& image : kImages) {
+        SCOPED_TRACE(image.name);
+        const std::string name = image.name;
         Bytes data;
-        if (!readEntry(*reader_, texture.name, data)) continue;
+        if (!readEntry(*reader_, name, data)) continue;
+        if (endsWith(name, ".dds")) {
+            // Uncompressed A8R8G8B8: 32 bits with the alpha, red, green and blue masks.
+            ASSERT_GE(data.size(), 128u);
+            EXPECT_EQ(0, std::memcmp(data.data(), "DDS ", 4));
+            EXPECT_EQ(u32(data, 4), 124u);
+            EXPECT_EQ(int(u32(data, 12)), image.height);
+            EXPECT_EQ(int(u32(data, 16)), image.width);
+            EXPECT_EQ(u32(data, 88), 32u);
+            EXPECT_EQ(u32(data, 80) & 0x41u, 0x41u);
+            EXPECT_EQ(u32(data, 92), 0x00FF0000u);
+            EXPECT_EQ(u32(data, 104), 0xFF000000u);
+            EXPECT_EQ(data.size(), 128u + size_t(image.width) * image.height * 4);
+            continue;
+        }
+        const bool png = data.size() > 8 && std::memcmp(data.data(), "\x89PNG", 4) == 0;
+        EXPECT_EQ(png, endsWith(name, ".png")) << "the contents do not match the extension";
+        if (endsWith(name, ".tga")) {
+            ASSERT_GT(data.size(), 18u);
+            EXPECT_EQ(data[2], 2) << "uncompressed true-colour TGA";
+            EXPECT_EQ(data[16], 32) << "32 bits with alpha";
+        }
         int w = 0, h = 0, components = 0;
         stbi_uc* pixels = stbi_load_from_memory(data.data(), int(data.size()), &w, &h, &components, 4);
-        EXPECT_NE(pixels, nullptr) << texture.name << ": " << stbi_failure_reason();
+        EXPECT_NE(pixels, nullptr) << stbi_failure_reason();
         stbi_image_free(pixels);
-        EXPECT_EQ(w, texture.width) << texture.name;
-        EXPECT_EQ(h, texture.height) << texture.name;
-        EXPECT_EQ(components, 4) << texture.name << " needs an alpha channel";
+        EXPECT_EQ(w, image.width);
+        EXPECT_EQ(h, image.height);
+        EXPECT_EQ(components, 4) << "needs an alpha channel";
     }
-    // The condition marks: an uncompressed 32-bit DDS with alpha, all of its pixels present.
-    Bytes dds;
-    ASSERT_TRUE(readEntry(*reader_, "Common/Texture/Condition.dds", dds));
-    ASSERT_GE(dds.size(), 128u);
-    EXPECT_EQ(0, std::memcmp(dds.data(), "DDS ", 4));
-    EXPECT_EQ(u32(dds, 4), 124u);
-    EXPECT_EQ(u32(dds, 88), 32u);            // bits per pixel
-    EXPECT_EQ(u32(dds, 80) & 0x41u, 0x41u);  // RGB with alpha
-    EXPECT_EQ(dds.size(), 128u + size_t(u32(dds, 12)) * u32(dds, 16) * 4);
+}
+
+TEST_F(ContentArchiveTest, TheTurnLimitDungeonsImagesComeFromItsOwnArchive) {
+    auto reader = std::make_unique<OxPackedStreamReader>();
+    OxArchiveOptions options;
+    options.lowerCaseNames = 1;
+    ASSERT_EQ(reader->openArchives({wide(std::string(ORVEX_RUN_DIR) + "/d500.bin")}, options), 0u);
+    EXPECT_TRUE(reader->open(wide("Dungeon/R99/00/00/title.png")));
+    reader->close();
 }
 
 TEST_F(ContentArchiveTest, SoundEffectsHaveTheCanonicalWaveHeader) {

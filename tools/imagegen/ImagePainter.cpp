@@ -4,7 +4,11 @@
 #include <charconv>
 #include <cmath>
 
+#include "tools/imagegen/Figure.h"
+#include "tools/imagegen/ItemArt.h"
+#include "tools/imagegen/Raster.h"
 #include "tools/imagegen/RecipeError.h"
+#include "tools/imagegen/SceneArt.h"
 
 namespace Orvex::Tools::ImageGen {
 
@@ -12,14 +16,15 @@ namespace {
 
 struct IconCell {
     uint32_t x, y, width;
+    const char* drawing;
 };
 
 // Where the general window cuts its icons from the sheet: 40 pixels high, 40 or 20 wide.
 constexpr IconCell kIconCells[] = {
-    {0, 0, 40},   {64, 0, 40},   {128, 0, 40},   {192, 0, 40},    // shield weapon tag card
-    {0, 64, 40},  {64, 64, 40},  {128, 64, 40},  {192, 64, 40},   // hollow amulet money cake
-    {0, 128, 40}, {64, 128, 40}, {128, 128, 40}, {192, 128, 20},  // power drug other/trap error
-    {0, 192, 20}, {64, 192, 20}, {128, 192, 40}, {192, 192, 40},  // equipped blessed evil newspaper
+    {0, 0, 40, "shield"},  {64, 0, 40, "sword"},     {128, 0, 40, "tag"},     {192, 0, 40, "card"},
+    {0, 64, 40, "pot"},    {64, 64, 40, "amulet"},   {128, 64, 40, "coins"},  {192, 64, 40, "cake"},
+    {0, 128, 40, "seed"},  {64, 128, 40, "potion"},  {128, 128, 40, "chest"}, {192, 128, 20, "cross"},
+    {0, 192, 20, "check"}, {64, 192, 20, "sparkle"}, {128, 192, 40, "curse"}, {192, 192, 40, "newspaper"},
 };
 
 uint32_t parseNumber(const std::string& text, const std::string& origin, uint32_t low, uint32_t high) {
@@ -48,26 +53,6 @@ std::vector<uint32_t> coloursFrom(const ImageRecipe& recipe, size_t first) {
     return colours;
 }
 
-uint32_t scaleRgb(uint32_t colour, double factor) {
-    auto channel = [&](int shift) {
-        const double value = double((colour >> shift) & 0xFF) * factor;
-        return uint32_t(std::clamp(value, 0.0, 255.0) + 0.5) << shift;
-    };
-    return (colour & 0xFF000000u) | channel(16) | channel(8) | channel(0);
-}
-
-uint32_t withAlpha(uint32_t colour, double alpha) {
-    const double a = double(colour >> 24) * std::clamp(alpha, 0.0, 1.0);
-    return (uint32_t(a + 0.5) << 24) | (colour & 0xFFFFFFu);
-}
-
-// Distance from (x, y) to a rectangle with rounded corners of radius r; negative inside.
-double roundedBoxDistance(double x, double y, double left, double top, double right, double bottom, double r) {
-    const double cx = std::clamp(x, left + r, right - r);
-    const double cy = std::clamp(y, top + r, bottom - r);
-    return std::hypot(x - cx, y - cy) - r;
-}
-
 class Painter {
 public:
     explicit Painter(const ImageRecipe& recipe) : recipe_(recipe) {
@@ -86,12 +71,61 @@ public:
             frame();
         } else if (name == "icons") {
             icons();
-        } else if (name == "grid") {
-            grid();
+        } else if (name == "marks") {
+            marks();
         } else if (name == "badge") {
             badge();
         } else if (name == "vignette") {
             vignette();
+        } else if (name == "character") {
+            character();
+        } else if (name == "conditions") {
+            needSize(kFrameWidth * 4, kMarkHeight * 5);
+            paintConditionSheet(canvas_);
+        } else if (name == "items") {
+            items();
+        } else if (name == "ground") {
+            needArguments(recipe_, 0, false);
+            needSquareCells(4, 3);
+            paintGround(canvas_);
+        } else if (name == "wallsheet") {
+            needArguments(recipe_, 2, false);
+            needSquareCells(4, 4);
+            if (canvas_.width % 8 != 0) throw RecipeError(recipe_.origin + ": the wall sheet's side must divide by 8");
+            paintWallSheet(canvas_, parseColour(recipe_.arguments[0], recipe_.origin),
+                           parseColour(recipe_.arguments[1], recipe_.origin));
+        } else if (name == "glows") {
+            needArguments(recipe_, 1, true);
+            paintGlows(canvas_, coloursFrom(recipe_, 0));
+        } else if (name == "darkplane") {
+            needArguments(recipe_, 1, false);
+            paintDarkPlane(canvas_, parseNumber(recipe_.arguments[0], recipe_.origin, 8, 256));
+        } else if (name == "minimap") {
+            needArguments(recipe_, 0, false);
+            needSize(80, 10);
+            paintMiniMap(canvas_);
+        } else if (name == "arrows") {
+            needArguments(recipe_, 1, false);
+            const uint32_t directions = parseNumber(recipe_.arguments[0], recipe_.origin, 4, 8);
+            if (directions != 4 && directions != 8) throw RecipeError(recipe_.origin + ": arrows are 4 or 8");
+            needSize(80, 136);
+            paintArrows(canvas_, int(directions));
+        } else if (name == "gauge") {
+            needArguments(recipe_, 0, false);
+            needSize(canvas_.width, 64);
+            paintGauge(canvas_);
+        } else if (name == "hollow") {
+            needArguments(recipe_, 0, false);
+            if (canvas_.width < 128 || canvas_.height < 128) {
+                throw RecipeError(recipe_.origin + ": the shelter chip needs at least 128 x 128 pixels");
+            }
+            paintHollow(canvas_);
+        } else if (name == "picture") {
+            needArguments(recipe_, 1, false);
+            if (!isPicture(recipe_.arguments[0])) {
+                throw RecipeError(recipe_.origin + ": no picture named \"" + recipe_.arguments[0] + "\"");
+            }
+            paintPicture(canvas_, recipe_.arguments[0]);
         } else {
             throw RecipeError(recipe_.origin + ": unknown painter \"" + name + "\"");
         }
@@ -127,77 +161,91 @@ private:
         const double w = canvas_.width, h = canvas_.height, radius = edgeWidth * 2.0;
         for (uint32_t y = 0; y < canvas_.height; ++y) {
             for (uint32_t x = 0; x < canvas_.width; ++x) {
-                const double d = roundedBoxDistance(x + 0.5, y + 0.5, 0, 0, w, h, radius);
+                const double d = roundedRectDistance(x + 0.5, y + 0.5, 0, 0, w, h, radius);
                 uint32_t colour = 0;
                 if (d <= -double(edgeWidth)) {
                     colour = fill;
                 } else if (d <= -double(edgeWidth) + 1.5) {
-                    colour = scaleRgb(edge, 1.35);
+                    colour = shade(edge, 1.35);
                 } else if (d <= 0.0) {
                     colour = edge;
                 } else if (d < 1.0) {
-                    colour = withAlpha(edge, 1.0 - d);
+                    colour = fade(edge, 1.0 - d);
                 }
                 set(x, y, colour);
             }
         }
     }
 
-    // One shape inside a w x h cell at (left, top), chosen by index so icons look different.
-    void shape(uint32_t left, uint32_t top, uint32_t w, uint32_t h, uint32_t index, uint32_t colour) {
-        const double cx = left + w / 2.0, cy = top + h / 2.0;
-        const double rx = w / 2.0 - 3.0, ry = h / 2.0 - 3.0;
-        const uint32_t outline = scaleRgb(colour, 0.35);
-        for (uint32_t y = top; y < top + h; ++y) {
-            for (uint32_t x = left; x < left + w; ++x) {
-                const double u = (x + 0.5 - cx) / rx, v = (y + 0.5 - cy) / ry;
-                double d = 0.0;  // <= 1 inside
-                switch (index % 4) {
-                    case 0:
-                        d = std::hypot(u, v);
-                        break;  // disc
-                    case 1:
-                        d = std::abs(u) + std::abs(v);
-                        break;  // diamond
-                    case 2:
-                        d = std::max(std::abs(u), std::abs(v));
-                        break;  // square
-                    default:
-                        d = std::abs(std::hypot(u, v) - 0.6) / 0.4;
-                        break;  // ring
-                }
-                if (d <= 0.82) {
-                    set(x, y, index % 2 == 0 || d <= 0.5 ? colour : scaleRgb(colour, 1.25));
-                } else if (d <= 1.0) {
-                    set(x, y, outline);
-                }
-            }
-        }
-    }
-
+    // The window icons: each icon cell gets the drawing of its item category or mark.
     void icons() {
-        needArguments(recipe_, 1, true);
-        const std::vector<uint32_t> colours = coloursFrom(recipe_, 0);
-        uint32_t index = 0;
+        needArguments(recipe_, 0, false);
+        Raster raster(canvas_);
         for (const IconCell& cell : kIconCells) {
             if (cell.x + cell.width > canvas_.width || cell.y + 40 > canvas_.height) {
                 throw RecipeError(recipe_.origin + ": the icon sheet needs at least 232 x 232 pixels");
             }
-            shape(cell.x, cell.y, cell.width, 40, index, colours[index % colours.size()]);
-            ++index;
+            const double size = cell.width;
+            drawItem(raster, cell.drawing, cell.x, cell.y + (40 - size) / 2, size);
         }
     }
 
-    void grid() {
+    void character() {
+        needArguments(recipe_, 1, false);
+        if (!isCharacterKind(recipe_.arguments[0])) {
+            throw RecipeError(recipe_.origin + ": no character named \"" + recipe_.arguments[0] + "\"");
+        }
+        needSize(kSheetWidth, kSheetHeight);
+        paintCharacterSheet(canvas_, recipe_.arguments[0]);
+    }
+
+    // One drawing per cell, four cells a row, in the item sheet's order or the names given.
+    void items() {
+        std::vector<std::string> names = recipe_.arguments;
+        if (names.empty()) names = itemSheetOrder();
+        const uint32_t cell = canvas_.width / 4;
+        needSize(canvas_.width, cell * uint32_t((names.size() + 3) / 4));
+        drawCells(names, cell);
+    }
+
+    // Drawings in CELL-sized cells row by row; "-" leaves a cell empty.
+    void marks() {
         needArguments(recipe_, 2, true);
         const uint32_t cell = parseNumber(recipe_.arguments[0], recipe_.origin, 4, 1024);
-        const std::vector<uint32_t> colours = coloursFrom(recipe_, 1);
-        uint32_t index = 0;
-        for (uint32_t top = 0; top + cell <= canvas_.height; top += cell) {
-            for (uint32_t left = 0; left + cell <= canvas_.width; left += cell) {
-                shape(left, top, cell, cell, index, colours[index % colours.size()]);
-                ++index;
+        const std::vector<std::string> names(recipe_.arguments.begin() + 1, recipe_.arguments.end());
+        const uint32_t columns = canvas_.width / cell;
+        if (columns == 0 || (names.size() + columns - 1) / columns * cell > canvas_.height) {
+            throw RecipeError(recipe_.origin + ": " + std::to_string(names.size()) + " marks do not fit");
+        }
+        drawCells(names, cell);
+    }
+
+    void drawCells(const std::vector<std::string>& names, uint32_t cell) {
+        for (const std::string& name : names) {
+            if (name != "-" && !isItemDrawing(name)) {
+                throw RecipeError(recipe_.origin + ": no drawing named \"" + name + "\"");
             }
+        }
+        const uint32_t columns = canvas_.width / cell;
+        Raster raster(canvas_);
+        for (size_t i = 0; i < names.size(); ++i) {
+            const uint32_t left = uint32_t(i) % columns * cell, top = uint32_t(i) / columns * cell;
+            raster.clip(int(left), int(top), int(left + cell), int(top + cell));  // marks never bleed
+            if (names[i] != "-") drawItem(raster, names[i], left, top, cell);
+        }
+    }
+
+    void needSize(uint32_t width, uint32_t height) const {
+        if (canvas_.width != width || canvas_.height != height) {
+            throw RecipeError(recipe_.origin + ": painter \"" + recipe_.painter + "\" paints " + std::to_string(width) +
+                              " x " + std::to_string(height) + " pixels");
+        }
+    }
+
+    void needSquareCells(uint32_t columns, uint32_t rows) const {
+        if (canvas_.width % columns != 0 || canvas_.width / columns * rows != canvas_.height) {
+            throw RecipeError(recipe_.origin + ": painter \"" + recipe_.painter + "\" needs " +
+                              std::to_string(columns) + " x " + std::to_string(rows) + " square cells");
         }
     }
 
@@ -209,7 +257,7 @@ private:
         for (uint32_t y = 0; y < canvas_.height; ++y) {
             for (uint32_t x = 0; x < canvas_.width; ++x) {
                 const double d =
-                    roundedBoxDistance(x + 0.5, y + 0.5, w * 0.15, h * 0.15, w * 0.85, h * 0.85, side * 0.12);
+                    roundedRectDistance(x + 0.5, y + 0.5, w * 0.15, h * 0.15, w * 0.85, h * 0.85, side * 0.12);
                 if (d > 0.0) continue;
                 const double ring = std::abs(std::hypot(x + 0.5 - w / 2, y + 0.5 - h / 2) - side * 0.18);
                 set(x, y, ring < side * 0.05 ? mark : tile);
@@ -223,7 +271,7 @@ private:
         const double cx = canvas_.width / 2.0, cy = canvas_.height / 2.0, reach = std::hypot(cx, cy);
         for (uint32_t y = 0; y < canvas_.height; ++y) {
             for (uint32_t x = 0; x < canvas_.width; ++x) {
-                set(x, y, withAlpha(colour, std::hypot(x + 0.5 - cx, y + 0.5 - cy) / reach));
+                set(x, y, fade(colour, std::hypot(x + 0.5 - cx, y + 0.5 - cy) / reach));
             }
         }
     }

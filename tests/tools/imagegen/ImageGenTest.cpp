@@ -37,10 +37,20 @@ TEST(ImageGenTest, BadRecipesNameTheFileAndLine) {
         }
     }
     const char* const badPaint[] = {
-        "a.png 16 16 solid FF00000",     // seven hex digits
-        "a.png 16 16 solid FF000000 1",  // extra argument
-        "a.png 16 16 sparkle FF000000",  // unknown painter
-        "a.png 100 100 icons FF000000",  // too small for the icon table
+        "a.png 16 16 solid FF00000",                  // seven hex digits
+        "a.png 16 16 solid FF000000 1",               // extra argument
+        "a.png 16 16 sparkle FF000000",               // unknown painter
+        "a.png 100 100 icons",                        // too small for the icon table
+        "a.png 256 256 icons FF000000",               // the icons take no colours
+        "a.png 1000 480 character hero",              // not the sheet size
+        "a.png 1008 480 character dragon",            // no such character
+        "a.png 320 240 wallsheet FF000000 FF000000",  // not 4 s x 4 s
+        "a.png 80 136 arrows 6",                      // only 4 or 8 directions
+        "a.png 64 64 hollow",                         // smaller than its 128 chip
+        "a.png 64 64 picture sunset",                 // no such picture
+        "a.png 320 80 items sword spoon",             // no such item drawing
+        "a.png 64 32 marks 32 star star star",        // three marks, room for two
+        "a.png 64 32 marks 32 - spoon",               // no such drawing
     };
     for (const char* text : badPaint) {
         EXPECT_THROW(paint(recipeOf(text)), RecipeError) << text;
@@ -85,7 +95,7 @@ TEST(ImageGenTest, EveryFormatReadsBackTheSamePixels) {
 }
 
 TEST(ImageGenTest, PaintingIsDeterministic) {
-    const ImageRecipe recipe = recipeOf("i.png 256 256 icons FF7890B0 FFC0C8D0 FFE8D070");
+    const ImageRecipe recipe = recipeOf("i.png 1008 480 character hero");
     EXPECT_EQ(encodeImage(paint(recipe), "i.png"), encodeImage(paint(recipe), "i.png"));
 }
 
