@@ -62,8 +62,20 @@ inline uint32_t div255(uint32_t x) {
     return (x + (x >> 8)) >> 8;
 }
 
+// The span writers, narrowest first: plain loops, eight pixels at a time (AVX2), sixteen at a time
+// (AVX-512). All give the same pixels.
+enum class SpanWriter { Plain, Avx2, Avx512 };
+// The widest writer this processor runs (one processor check, made once).
+SpanWriter processorSpanWriter();
+// The processor's writer, or a narrower one named by ORVEX_GPU_SPAN_WRITER ("plain", "avx2",
+// "avx512"), which lets a machine with AVX-512 measure the AVX2 writer.
+SpanWriter defaultSpanWriter();
+const char* spanWriterName(SpanWriter writer);
+
 class Rasterizer {
 public:
+    Rasterizer();
+
     // Draws one triangle; culled, degenerate or non-finite triangles draw nothing.
     void drawTriangle(const PipelineState& state, const RasterVertex& a, const RasterVertex& b, const RasterVertex& c);
     // Draws the triangles (a, b, c) and (a, c, d), with the same pixels as two drawTriangle calls;
@@ -81,9 +93,10 @@ public:
     // When false, every span takes the general per-pixel path and the plain span writer (the
     // reference the fast paths are tested against).
     void setDirectPathEnabled(bool enabled) { directEnabled_ = enabled; }
-    // The widest span writer the fast paths may use, where the processor has it: 0 none, 1 eight
-    // pixels at a time, 2 sixteen (the default; for tests that compare the writers).
-    void setWideSpanLevel(int level) { wideLevel_ = level; }
+    // The span writer of the fast paths (defaultSpanWriter() at first); a writer the processor
+    // does not run is lowered to the widest it does. Returns the writer now in use.
+    SpanWriter setSpanWriter(SpanWriter writer);
+    SpanWriter spanWriter() const { return writer_; }
 
 private:
     struct Triangle;
@@ -93,8 +106,11 @@ private:
     // Rows top..bottom, columns left..right of a rectangle drawn with t's shading.
     void drawRectangle(const Triangle& t, int64_t left, int64_t right, int64_t top, int64_t bottom);
     void drawSpan(const Triangle& t, int64_t py, int64_t left, int64_t right);
+    void drawTexelRectangle(const Triangle& t, int64_t left, int64_t right, int64_t top, int64_t bottom);
     void writeSpan(const Triangle& t, const uint32_t* src, uint32_t srcOr, uint32_t* dst, int32_t n);
     uint32_t* spanBuffer(size_t n);
+    // The constant source colour of t in the span buffer, at least n words of it.
+    const uint32_t* constantSpan(const Triangle& t, size_t n);
     // Bilinear samples of a span whose texel row is the same for every pixel; false (nothing
     // written) when the span's texel positions are out of the range it handles.
     bool sampleRowSpan(const Triangle& t, int64_t py, int64_t left, int32_t n, uint32_t* out);
@@ -111,7 +127,7 @@ private:
     bool tableValid_ = false;
     uint64_t directSpans_ = 0;
     bool directEnabled_ = true;
-    int wideLevel_ = 2;
+    SpanWriter writer_;
 };
 
 }  // namespace Platform::Gpu
