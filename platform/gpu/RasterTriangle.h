@@ -126,4 +126,25 @@ struct Rasterizer::Triangle {
     }
 };
 
+// The stage and blend choices of the last triangle set up, and what they depend on.
+struct Rasterizer::StageCache {
+    struct Key {
+        uint32_t colorOp, colorArg1, colorArg2, alphaOp, alphaArg1, alphaArg2;
+        bool alphaTest;
+        uint32_t alphaFunc, alphaRef;
+        bool alphaBlend;
+        uint32_t srcBlend, destBlend, targetFormat, flatColor;
+        bool constantColor, textured, direct;
+        SpanWriter writer;
+
+        bool operator==(const Key&) const = default;
+    } key{};
+    bool valid = false;
+    bool identityCombine = false;
+    const uint32_t* table = nullptr;
+    uint32_t constantSource = 0;
+    Raster::SpanContext context;
+    Raster::SpanWrite write = nullptr;
+};
+
 }  // namespace Platform::Gpu

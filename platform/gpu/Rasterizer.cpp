@@ -13,7 +13,9 @@ namespace {
 constexpr uint32_t kWhite = 0xFFFFFFFFu;
 }  // namespace
 
-Rasterizer::Rasterizer() : writer_(defaultSpanWriter()) {}
+Rasterizer::Rasterizer() : writer_(defaultSpanWriter()), stage_(std::make_unique<StageCache>()) {}
+
+Rasterizer::~Rasterizer() = default;
 
 SpanWriter Rasterizer::setSpanWriter(SpanWriter writer) {
     writer_ = std::min(writer, processorSpanWriter());
@@ -196,6 +198,9 @@ void Rasterizer::drawTriangle(const PipelineState& s, const RasterVertex& a, con
 
 void Rasterizer::drawQuad(const PipelineState& s, const RasterVertex& a, const RasterVertex& b, const RasterVertex& c,
                           const RasterVertex& d) {
+    if (drawRectangleQuad(s, a, b, c, d)) {
+        return;
+    }
     Triangle first, second;
     const bool hasFirst = setUp(s, a, b, c, first);
     const bool hasSecond = setUp(s, a, c, d, second);
@@ -207,32 +212,6 @@ void Rasterizer::drawQuad(const PipelineState& s, const RasterVertex& a, const R
             drawRows(second);
         }
         return;
-    }
-    // An axis-aligned rectangle whose pixels all take the same path (a constant colour, or texel
-    // positions that are exact and, bilinear, on texel centres). Its diagonal gives each pixel
-    // centre to exactly one of the two triangles (the edge functions of the diagonal in the two
-    // are exact negatives, and the top-left rule counts the zero on one side only), so the
-    // pixels drawn are the rectangle's own under the top-left rule: from the left and top sides
-    // inclusive to the right and bottom sides exclusive, within the clip.
-    if (first.tex == nullptr || (first.exactTexel && first.directAt(first.tuBase, first.tvBase))) {
-        const RasterVertex* v[4] = {&a, &b, &c, &d};
-        int64_t X[4], Y[4];
-        for (int i = 0; i < 4; ++i) {
-            X[i] = roundToInt(v[i]->x * 256.0);
-            Y[i] = roundToInt(v[i]->y * 256.0);
-        }
-        const bool rectangle = (Y[0] == Y[1] && X[1] == X[2] && Y[2] == Y[3] && X[3] == X[0]) ||
-                               (X[0] == X[1] && Y[1] == Y[2] && X[2] == X[3] && Y[3] == Y[0]);
-        if (rectangle) {
-            const int64_t left = std::max<int64_t>(ceilDiv(std::min(X[0], X[2]), 256), s.clip.left);
-            const int64_t right = std::min<int64_t>(ceilDiv(std::max(X[0], X[2]), 256) - 1, s.clip.right - 1);
-            const int64_t top = std::max<int64_t>(ceilDiv(std::min(Y[0], Y[2]), 256), s.clip.top);
-            const int64_t bottom = std::min<int64_t>(ceilDiv(std::max(Y[0], Y[2]), 256) - 1, s.clip.bottom - 1);
-            if (left <= right && top <= bottom) {
-                drawRectangle(first, left, right, top, bottom);
-            }
-            return;
-        }
     }
     // Row by row, the first triangle's span before the second's: pixels of different rows do not
     // interact, so this is the order of drawing one triangle after the other. Two spans that meet

@@ -17,6 +17,7 @@
 // - The alpha test compares the stage's final alpha with ALPHAREF & 0xFF.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "platform/gpu/PixelImage.h"
@@ -75,6 +76,9 @@ const char* spanWriterName(SpanWriter writer);
 class Rasterizer {
 public:
     Rasterizer();
+    ~Rasterizer();
+    Rasterizer(const Rasterizer&) = delete;
+    Rasterizer& operator=(const Rasterizer&) = delete;
 
     // Draws one triangle; culled, degenerate or non-finite triangles draw nothing.
     void drawTriangle(const PipelineState& state, const RasterVertex& a, const RasterVertex& b, const RasterVertex& c);
@@ -100,6 +104,15 @@ public:
 
 private:
     struct Triangle;
+    struct StageCache;
+    // Everything of a triangle but its edges: attribute planes, filter, colour and span path.
+    void shade(const PipelineState& state, const RasterVertex* const* v, const int64_t* X, const int64_t* Y,
+               int64_t area, Triangle& t);
+    void chooseStage(const PipelineState& state, Triangle& t);
+    // Draws a quad that is an axis-aligned rectangle of one shading on the direct or constant
+    // path without setting up its triangles; false (nothing drawn) for any other quad.
+    bool drawRectangleQuad(const PipelineState& state, const RasterVertex& a, const RasterVertex& b,
+                           const RasterVertex& c, const RasterVertex& d);
     bool setUp(const PipelineState& state, const RasterVertex& a, const RasterVertex& b, const RasterVertex& c,
                Triangle& out);
     void drawRows(Triangle& t);
@@ -128,6 +141,7 @@ private:
     uint64_t directSpans_ = 0;
     bool directEnabled_ = true;
     SpanWriter writer_;
+    std::unique_ptr<StageCache> stage_;
 };
 
 }  // namespace Platform::Gpu

@@ -21,6 +21,54 @@ Plane makePlane(const double* x, const double* y, const double* a, double det) {
     return p;
 }
 
+// Vertex positions snapped to 1/256 pixel; false for one that is not finite or too far out.
+bool snap(const RasterVertex* const* v, int count, int64_t* X, int64_t* Y) {
+    for (int i = 0; i < count; ++i) {
+        if (!std::isfinite(v[i]->x) || !std::isfinite(v[i]->y) || std::fabs(v[i]->x) > kCoordinateLimit ||
+            std::fabs(v[i]->y) > kCoordinateLimit) {
+            return false;
+        }
+        X[i] = roundToInt(v[i]->x * 256.0);
+        Y[i] = roundToInt(v[i]->y * 256.0);
+    }
+    return true;
+}
+
+// The doubled area of a snapped triangle made positive by turning it clockwise (vertex 0, flat
+// shading's colour, stays first); false when it is degenerate or culled.
+bool orient(const PipelineState& s, const RasterVertex** v, int64_t* X, int64_t* Y, int64_t& area) {
+    area = (X[1] - X[0]) * (Y[2] - Y[0]) - (X[2] - X[0]) * (Y[1] - Y[0]);
+    if (area == 0) {
+        return false;
+    }
+    // Positive area is clockwise on the screen (y points down).
+    if ((s.cullMode == kCullClockwise && area > 0) || (s.cullMode == kCullCounterClockwise && area < 0)) {
+        return false;
+    }
+    if (area < 0) {
+        std::swap(v[1], v[2]);
+        std::swap(X[1], X[2]);
+        std::swap(Y[1], Y[2]);
+        area = -area;
+    }
+    return true;
+}
+
+// The texel-position planes (1/256 texel) of an oriented triangle.
+void texturePlanes(const RasterVertex* const* v, const int64_t* X, const int64_t* Y, int64_t area,
+                   const PixelImage& tex, Plane& pu, Plane& pv) {
+    double xs[3], ys[3], tu[3], tv[3];
+    for (int i = 0; i < 3; ++i) {
+        xs[i] = double(X[i]) / 256.0;
+        ys[i] = double(Y[i]) / 256.0;
+        tu[i] = v[i]->u * tex.width * 256.0 - 128.0;
+        tv[i] = v[i]->v * tex.height * 256.0 - 128.0;
+    }
+    const double det = double(area) / 65536.0;
+    pu = makePlane(xs, ys, tu, det);
+    pv = makePlane(xs, ys, tv, det);
+}
+
 }  // namespace
 
 const uint32_t* Rasterizer::combineTable(const PipelineState& s, uint32_t diffuse) {
@@ -48,27 +96,9 @@ bool Rasterizer::setUp(const PipelineState& s, const RasterVertex& a, const Rast
     const RasterVertex* v[3] = {&a, &b, &c};
     int64_t X[3];
     int64_t Y[3];
-    for (int i = 0; i < 3; ++i) {
-        if (!std::isfinite(v[i]->x) || !std::isfinite(v[i]->y) || std::fabs(v[i]->x) > kCoordinateLimit ||
-            std::fabs(v[i]->y) > kCoordinateLimit) {
-            return false;
-        }
-        X[i] = roundToInt(v[i]->x * 256.0);
-        Y[i] = roundToInt(v[i]->y * 256.0);
-    }
-    int64_t area = (X[1] - X[0]) * (Y[2] - Y[0]) - (X[2] - X[0]) * (Y[1] - Y[0]);
-    if (area == 0) {
+    int64_t area = 0;
+    if (!snap(v, 3, X, Y) || !orient(s, v, X, Y, area)) {
         return false;
-    }
-    // Positive area is clockwise on the screen (y points down).
-    if ((s.cullMode == kCullClockwise && area > 0) || (s.cullMode == kCullCounterClockwise && area < 0)) {
-        return false;
-    }
-    if (area < 0) {  // make the winding clockwise; vertex 0 (flat shading's colour) stays first
-        std::swap(v[1], v[2]);
-        std::swap(X[1], X[2]);
-        std::swap(Y[1], Y[2]);
-        area = -area;
     }
 
     t.yMin = std::max<int64_t>(ceilDiv(std::min({Y[0], Y[1], Y[2]}), 256), s.clip.top);
@@ -128,6 +158,13 @@ bool Rasterizer::setUp(const PipelineState& s, const RasterVertex& a, const Rast
         out.stepR = e.dx * 256 - out.stepQ * out.d;
     }
 
+    shade(s, v, X, Y, area, t);
+    return true;
+}
+
+void Rasterizer::shade(const PipelineState& s, const RasterVertex* const* v, const int64_t* X, const int64_t* Y,
+                       int64_t area, Triangle& t) {
+    t.s = &s;
     // Attribute planes over the snapped positions.
     double xs[3], ys[3];
     for (int i = 0; i < 3; ++i) {
@@ -139,20 +176,14 @@ bool Rasterizer::setUp(const PipelineState& s, const RasterVertex& a, const Rast
     t.tex = (s.texture != nullptr && usesTexture(s)) ? s.texture : nullptr;
     t.linear = false;
     if (t.tex != nullptr) {
-        double tu[3], tv[3];
-        for (int i = 0; i < 3; ++i) {
-            tu[i] = v[i]->u * t.tex->width * 256.0 - 128.0;
-            tv[i] = v[i]->v * t.tex->height * 256.0 - 128.0;
-        }
-        t.pu = makePlane(xs, ys, tu, det);
-        t.pv = makePlane(xs, ys, tv, det);
+        texturePlanes(v, X, Y, area, *t.tex, t.pu, t.pv);
         const double texelsPerPixel = std::fabs(t.pu.dx * t.pv.dy - t.pu.dy * t.pv.dx) / 65536.0;
         const uint32_t filter = texelsPerPixel > 1.0 ? s.minFilter : s.magFilter;
         t.linear = filter == kFilterLinear || filter == kFilterAnisotropic;
     }
 
     t.constantColor = s.flatShading || (v[0]->color == v[1]->color && v[0]->color == v[2]->color);
-    t.flatColor = s.flatShading ? a.color : v[0]->color;
+    t.flatColor = v[0]->color;
     if (!t.constantColor) {
         for (int k = 0; k < 4; ++k) {
             double ch[3];
@@ -180,10 +211,7 @@ bool Rasterizer::setUp(const PipelineState& s, const RasterVertex& a, const Rast
         t.tuBase = roundToInt(t.pu.c);
         t.tvBase = roundToInt(t.pv.c);
     }
-    t.identityCombine = t.constantColor && combine(s, 0x80402010u, t.flatColor) == 0x80402010u &&
-                        combine(s, 0x10204080u, t.flatColor) == 0x10204080u;
-    t.table = directEnabled_ && t.tex != nullptr && t.constantColor && !t.identityCombine ? combineTable(s, t.flatColor)
-                                                                                          : nullptr;
+    chooseStage(s, t);
     t.rowSampled = directEnabled_ && t.tex != nullptr && t.linear && t.constantColor && t.pv.dx == 0.0 &&
                    std::isfinite(t.pu.dx) && std::isfinite(t.pu.dy) && std::isfinite(t.pu.c) &&
                    std::isfinite(t.pv.dy) && std::isfinite(t.pv.c);
@@ -192,9 +220,87 @@ bool Rasterizer::setUp(const PipelineState& s, const RasterVertex& a, const Rast
     } else {
         t.path = direct ? SpanPath::Direct : t.rowSampled ? SpanPath::RowSampled : SpanPath::Sampled;
     }
-    t.constantSource = combine(s, kWhite, t.flatColor);
-    t.context = SpanContext(s);
-    t.write = chooseSpanWrite(blendKind(s), testKind(s), directEnabled_ ? writer_ : SpanWriter::Plain);
+}
+
+// What the stage and the blend make of a triangle's colour, worked out again only when they change
+// (draw after draw of sprites they stay the same).
+void Rasterizer::chooseStage(const PipelineState& s, Triangle& t) {
+    const StageCache::Key key{s.colorOp,        s.colorArg1,    s.colorArg2,      s.alphaOp,   s.alphaArg1,
+                              s.alphaArg2,      s.alphaTest,    s.alphaFunc,      s.alphaRef,  s.alphaBlend,
+                              s.srcBlend,       s.destBlend,    s.target->format, t.flatColor, t.constantColor,
+                              t.tex != nullptr, directEnabled_, writer_};
+    StageCache& cache = *stage_;
+    if (!cache.valid || !(key == cache.key)) {
+        StageCache& st = cache;
+        st.identityCombine = t.constantColor && combine(s, 0x80402010u, t.flatColor) == 0x80402010u &&
+                             combine(s, 0x10204080u, t.flatColor) == 0x10204080u;
+        st.table = directEnabled_ && t.tex != nullptr && t.constantColor && !st.identityCombine
+                       ? combineTable(s, t.flatColor)
+                       : nullptr;
+        st.constantSource = combine(s, kWhite, t.flatColor);
+        st.context = SpanContext(s);
+        st.write = chooseSpanWrite(blendKind(s), testKind(s), directEnabled_ ? writer_ : SpanWriter::Plain);
+        st.key = key;
+        st.valid = true;
+    }
+    t.identityCombine = cache.identityCombine;
+    t.table = cache.table;
+    t.constantSource = cache.constantSource;
+    t.context = cache.context;
+    t.write = cache.write;
+}
+
+bool Rasterizer::drawRectangleQuad(const PipelineState& s, const RasterVertex& a, const RasterVertex& b,
+                                   const RasterVertex& c, const RasterVertex& d) {
+    if (!directEnabled_ || s.target == nullptr || s.clip.left >= s.clip.right || s.clip.top >= s.clip.bottom ||
+        !(s.flatShading || (a.color == b.color && a.color == c.color && a.color == d.color))) {
+        return false;
+    }
+    const RasterVertex* corners[4] = {&a, &b, &c, &d};
+    int64_t X[4], Y[4];
+    if (!snap(corners, 4, X, Y)) {
+        return false;
+    }
+    const bool rectangle = (Y[0] == Y[1] && X[1] == X[2] && Y[2] == Y[3] && X[3] == X[0]) ||
+                           (X[0] == X[1] && Y[1] == Y[2] && X[2] == X[3] && Y[3] == Y[0]);
+    if (!rectangle) {
+        return false;
+    }
+    // The first triangle (a, b, c) gives the shading; the second (a, c, d), of the same winding,
+    // must map to the same texels.
+    const RasterVertex* first[3] = {&a, &b, &c};
+    int64_t X1[3] = {X[0], X[1], X[2]}, Y1[3] = {Y[0], Y[1], Y[2]}, area = 0;
+    if (!orient(s, first, X1, Y1, area)) {
+        return false;
+    }
+    Triangle t;
+    shade(s, first, X1, Y1, area, t);
+    if (t.tex != nullptr) {
+        if (!t.exactTexel || !t.directAt(t.tuBase, t.tvBase)) {
+            return false;
+        }
+        const RasterVertex* second[3] = {&a, &c, &d};
+        int64_t X2[3] = {X[0], X[2], X[3]}, Y2[3] = {Y[0], Y[2], Y[3]}, area2 = 0;
+        Plane pu, pv;
+        if (!orient(s, second, X2, Y2, area2)) {
+            return false;
+        }
+        texturePlanes(second, X2, Y2, area2, *t.tex, pu, pv);
+        if (!(pu == t.pu && pv == t.pv)) {
+            return false;
+        }
+    }
+    // The diagonal gives each pixel centre to exactly one of the two triangles (the edge functions
+    // of the diagonal in the two are exact negatives, and the top-left rule counts the zero on one
+    // side only), so the pixels drawn are the rectangle's own under the top-left rule: from the
+    // left and top sides inclusive to the right and bottom sides exclusive, within the clip.
+    const int64_t left = std::max<int64_t>(ceilDiv(std::min(X[0], X[2]), 256), s.clip.left);
+    const int64_t right = std::min<int64_t>(ceilDiv(std::max(X[0], X[2]), 256) - 1, s.clip.right - 1);
+    const int64_t top = std::max<int64_t>(ceilDiv(std::min(Y[0], Y[2]), 256), s.clip.top);
+    const int64_t bottom = std::min<int64_t>(ceilDiv(std::max(Y[0], Y[2]), 256) - 1, s.clip.bottom - 1);
+    if (left <= right && top <= bottom) {
+        drawRectangle(t, left, right, top, bottom);
+    }
     return true;
 }
 
