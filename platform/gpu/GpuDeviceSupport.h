@@ -55,6 +55,9 @@ void handOut(T* object, T** out) {
 // Points a binding at an object (or null), holding a reference, and drops the old one.
 template <typename T>
 void bind(T*& binding, T* object) {
+    if (binding == object) {
+        return;  // already held: sprite after sprite binds the same texture
+    }
     if (object != nullptr) {
         object->addRef();
     }

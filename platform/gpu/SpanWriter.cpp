@@ -140,20 +140,21 @@ __attribute__((target("avx2"))) void writePlainAvx2(const SpanContext& c, const 
 // reference) and blocks that wholly fail the alpha test need no blending.
 #define ORVEX_AVX2_INLINE __attribute__((target("avx2"), always_inline)) inline
 
+// ((x + 128) * 257) >> 16, the same integer as div255 (for y = x + 128 < 65536, (257 y) >> 16
+// and (y + (y >> 8)) >> 8 agree).
 ORVEX_AVX2_INLINE __m256i div255Avx2(__m256i x) {
-    x = _mm256_add_epi16(x, _mm256_set1_epi16(128));
-    return _mm256_srli_epi16(_mm256_add_epi16(x, _mm256_srli_epi16(x, 8)), 8);
+    return _mm256_mulhi_epu16(_mm256_add_epi16(x, _mm256_set1_epi16(128)), _mm256_set1_epi16(257));
 }
 
-// Four pixels widened to 16-bit lanes, blended with four destination pixels.
+// Four pixels widened to 16-bit lanes, blended with four destination pixels; a16 holds each
+// pixel's alpha in its four lanes.
 template <BlendKind kKind>
-ORVEX_AVX2_INLINE __m256i blendWideAvx2(__m256i s16, __m256i d16) {
-    const __m256i a = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(s16, 0xFF), 0xFF);
+ORVEX_AVX2_INLINE __m256i blendWideAvx2(__m256i s16, __m256i d16, __m256i a16) {
     if constexpr (kKind == BlendKind::Over) {
-        const __m256i ia = _mm256_xor_si256(a, _mm256_set1_epi16(255));
-        return div255Avx2(_mm256_add_epi16(_mm256_mullo_epi16(s16, a), _mm256_mullo_epi16(d16, ia)));
+        const __m256i ia = _mm256_xor_si256(a16, _mm256_set1_epi16(255));
+        return div255Avx2(_mm256_add_epi16(_mm256_mullo_epi16(s16, a16), _mm256_mullo_epi16(d16, ia)));
     } else {
-        return _mm256_add_epi16(div255Avx2(_mm256_mullo_epi16(s16, a)), d16);  // saturated by the pack
+        return _mm256_add_epi16(div255Avx2(_mm256_mullo_epi16(s16, a16)), d16);  // saturated by the pack
     }
 }
 
@@ -201,8 +202,19 @@ ORVEX_AVX2_INLINE void blockAvx2(const Avx2Constants& k, const uint32_t* src, ui
         const __m256i old = kTail ? _mm256_maskload_epi32(reinterpret_cast<const int*>(dst), lanes)
                                   : _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst));
         const __m256i dp = _mm256_or_si256(old, k.keep);
-        const __m256i lo = blendWideAvx2<kKind>(_mm256_unpacklo_epi8(sp, zero), _mm256_unpacklo_epi8(dp, zero));
-        const __m256i hi = blendWideAvx2<kKind>(_mm256_unpackhi_epi8(sp, zero), _mm256_unpackhi_epi8(dp, zero));
+        // Each pixel's alpha byte spread over its four 16-bit lanes, for the low and the high two
+        // pixels of each 128-bit lane (the order unpack works in), by a byte shuffle whose
+        // indexes 0xFF give zeros.
+        const __m256i alphaLo =
+            _mm256_setr_epi32(int32_t(0xFF03FF03u), int32_t(0xFF03FF03u), int32_t(0xFF07FF07u), int32_t(0xFF07FF07u),
+                              int32_t(0xFF03FF03u), int32_t(0xFF03FF03u), int32_t(0xFF07FF07u), int32_t(0xFF07FF07u));
+        const __m256i alphaHi =
+            _mm256_setr_epi32(int32_t(0xFF0BFF0Bu), int32_t(0xFF0BFF0Bu), int32_t(0xFF0FFF0Fu), int32_t(0xFF0FFF0Fu),
+                              int32_t(0xFF0BFF0Bu), int32_t(0xFF0BFF0Bu), int32_t(0xFF0FFF0Fu), int32_t(0xFF0FFF0Fu));
+        const __m256i lo = blendWideAvx2<kKind>(_mm256_unpacklo_epi8(sp, zero), _mm256_unpacklo_epi8(dp, zero),
+                                                _mm256_shuffle_epi8(sp, alphaLo));
+        const __m256i hi = blendWideAvx2<kKind>(_mm256_unpackhi_epi8(sp, zero), _mm256_unpackhi_epi8(dp, zero),
+                                                _mm256_shuffle_epi8(sp, alphaHi));
         out = _mm256_or_si256(_mm256_packus_epi16(lo, hi), k.keep);
     }
     if (whole) {

@@ -525,8 +525,12 @@ TEST_P(SpanWriterTest, GivesTheSamePixelsAsTheGeneralPathForEveryRowLength) {
         for (const Kind& kind : kinds) {
             // Rows of one pixel's height (row n - 1: n pixels from column n % 16, from texel
             // (n * 5) % 64 of texel row n % 4), then rectangles of every width over five texel
-            // rows that wrap at the texture's bottom edge.
-            for (const uint32_t height : {1u, 5u}) {
+            // rows that wrap at the texture's bottom edge; each also untextured, in one colour with
+            // alpha (the constant-colour path; 0x100 marks it).
+            for (const uint32_t height : {1u, 5u, 0x101u, 0x105u}) {
+                const bool textured = height < 0x100;
+                const uint32_t rows = height & 0xFF;
+                const uint32_t color = textured ? 0xFFFFFFFFu : 0x80C0FF40u;
                 std::vector<uint32_t> results[2];
                 for (int fast = 0; fast < 2; ++fast) {
                     PixelImage target(kWidth, kRows, format);
@@ -536,7 +540,7 @@ TEST_P(SpanWriterTest, GivesTheSamePixelsAsTheGeneralPathForEveryRowLength) {
                     PipelineState s;
                     s.target = &target;
                     s.clip = IntRect{0, 0, int32_t(kWidth), int32_t(kRows)};
-                    s.texture = &texture;
+                    s.texture = textured ? &texture : nullptr;
                     s.alphaBlend = kind.blend;
                     s.srcBlend = kind.src;
                     s.destBlend = kind.dst;
@@ -548,22 +552,22 @@ TEST_P(SpanWriterTest, GivesTheSamePixelsAsTheGeneralPathForEveryRowLength) {
                     r.setDirectPathEnabled(fast == 1);
                     ASSERT_EQ(writer, r.setSpanWriter(writer));
                     uint32_t drawn = 0;
-                    for (uint32_t n = 1; n <= kRows; n += height) {
+                    for (uint32_t n = 1; n <= kRows; n += rows) {
                         const double x = double(n % 16) - 0.5, y = double(n) - 1.5;
                         const double u = double(n * 5 % 64) / 64, v = double(n % 4) / 4;
-                        const double u1 = u + n / 64.0, v1 = v + height / 4.0;
-                        const RasterVertex a{x, y, 0xFFFFFFFFu, u, v}, b{x + n, y, 0xFFFFFFFFu, u1, v},
-                            c{x + n, y + height, 0xFFFFFFFFu, u1, v1}, d{x, y + height, 0xFFFFFFFFu, u, v1};
+                        const double u1 = u + n / 64.0, v1 = v + rows / 4.0;
+                        const RasterVertex a{x, y, color, u, v}, b{x + n, y, color, u1, v},
+                            c{x + n, y + rows, color, u1, v1}, d{x, y + rows, color, u, v1};
                         r.drawQuad(s, a, b, c, d);
-                        drawn += height;
+                        drawn += rows;
                     }
-                    EXPECT_EQ(fast == 1 ? drawn : 0u, r.directSpans());
+                    EXPECT_EQ(fast == 1 && textured ? drawn : 0u, r.directSpans());
                     results[fast] = target.texels;
                 }
                 ASSERT_EQ(results[0], results[1])
-                    << "height " << height << ", target " << (format == kFormatX8R8G8B8 ? "X8" : "A8") << ", blend "
-                    << kind.blend << " " << kind.src << "/" << kind.dst << ", test " << kind.test << " " << kind.func
-                    << " " << kind.ref;
+                    << "height " << rows << (textured ? "" : " untextured") << ", target "
+                    << (format == kFormatX8R8G8B8 ? "X8" : "A8") << ", blend " << kind.blend << " " << kind.src << "/"
+                    << kind.dst << ", test " << kind.test << " " << kind.func << " " << kind.ref;
             }
         }
     }
