@@ -228,6 +228,11 @@ template <BlendKind kKind, bool kTest>
 __attribute__((target("avx2"))) void writeAvx2(const SpanContext& c, const uint32_t* src, size_t srcStride,
                                                uint32_t srcOr, uint32_t* dst, size_t dstStride, int32_t n,
                                                int32_t rows) {
+    if constexpr (kTest) {
+        if ((srcOr >> 24) == 0xFFu) {  // opaque sources (X8 textures) pass every reference
+            return writeAvx2<kKind, false>(c, src, srcStride, srcOr, dst, dstStride, n, rows);
+        }
+    }
     Avx2Constants k;
     k.orBits = _mm256_set1_epi32(int32_t(srcOr));
     k.keep = _mm256_set1_epi32(int32_t(c.keepMask));
@@ -308,6 +313,11 @@ ORVEX_AVX512 inline void blockAvx512(const uint32_t* src, uint32_t* dst, __mmask
 template <BlendKind kKind, bool kTest>
 ORVEX_AVX512 void writeAvx512(const SpanContext& c, const uint32_t* src, size_t srcStride, uint32_t srcOr,
                               uint32_t* dst, size_t dstStride, int32_t n, int32_t rows) {
+    if constexpr (kTest) {
+        if ((srcOr >> 24) == 0xFFu) {  // opaque sources (X8 textures) pass every reference
+            return writeAvx512<kKind, false>(c, src, srcStride, srcOr, dst, dstStride, n, rows);
+        }
+    }
     const __m512i orBits = _mm512_set1_epi32(int32_t(srcOr));
     const __m512i keep = _mm512_set1_epi32(int32_t(c.keepMask));
     const __m512i refs = _mm512_set1_epi32(int32_t(c.ref << 24));  // alpha >= ref as whole words

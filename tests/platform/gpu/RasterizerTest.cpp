@@ -504,6 +504,8 @@ TEST_P(SpanWriterTest, GivesTheSamePixelsAsTheGeneralPathForEveryRowLength) {
         const uint32_t alpha = i < 128 ? runs[(i / 19) % 8] : (i * 53u) % 256u;
         texture.texels[i] = alpha << 24 | (i * 0x0B1D2Fu & 0xFFFFFFu);
     }
+    PixelImage opaque = texture;
+    opaque.format = kFormatX8R8G8B8;
     struct Kind {
         bool blend;
         uint32_t src, dst;
@@ -525,49 +527,52 @@ TEST_P(SpanWriterTest, GivesTheSamePixelsAsTheGeneralPathForEveryRowLength) {
         for (const Kind& kind : kinds) {
             // Rows of one pixel's height (row n - 1: n pixels from column n % 16, from texel
             // (n * 5) % 64 of texel row n % 4), then rectangles of every width over five texel
-            // rows that wrap at the texture's bottom edge; each also untextured, in one colour with
-            // alpha (the constant-colour path; 0x100 marks it).
-            for (const uint32_t height : {1u, 5u, 0x101u, 0x105u}) {
-                const bool textured = height < 0x100;
-                const uint32_t rows = height & 0xFF;
-                const uint32_t color = textured ? 0xFFFFFFFFu : 0x80C0FF40u;
-                std::vector<uint32_t> results[2];
-                for (int fast = 0; fast < 2; ++fast) {
-                    PixelImage target(kWidth, kRows, format);
-                    for (uint32_t i = 0; i < target.texels.size(); ++i) {
-                        target.texels[i] = (i * 0x9E3779B9u) ^ (i << 9);
+            // rows that wrap at the texture's bottom edge; from the texture with alpha, the same
+            // texels without (X8, opaque whatever their top byte) and no texture, in one colour
+            // with alpha (the constant-colour path).
+            enum class Source { Alpha, Opaque, Untextured };
+            for (const Source source : {Source::Alpha, Source::Opaque, Source::Untextured}) {
+                for (const uint32_t rows : {1u, 5u}) {
+                    const bool textured = source != Source::Untextured;
+                    const uint32_t color = textured ? 0xFFFFFFFFu : 0x80C0FF40u;
+                    std::vector<uint32_t> results[2];
+                    for (int fast = 0; fast < 2; ++fast) {
+                        PixelImage target(kWidth, kRows, format);
+                        for (uint32_t i = 0; i < target.texels.size(); ++i) {
+                            target.texels[i] = (i * 0x9E3779B9u) ^ (i << 9);
+                        }
+                        PipelineState s;
+                        s.target = &target;
+                        s.clip = IntRect{0, 0, int32_t(kWidth), int32_t(kRows)};
+                        s.texture = source == Source::Alpha ? &texture : source == Source::Opaque ? &opaque : nullptr;
+                        s.alphaBlend = kind.blend;
+                        s.srcBlend = kind.src;
+                        s.destBlend = kind.dst;
+                        s.alphaTest = kind.test;
+                        s.alphaFunc = kind.func;
+                        s.alphaRef = kind.ref;
+                        s.cullMode = kCullNone;
+                        Rasterizer r;
+                        r.setDirectPathEnabled(fast == 1);
+                        ASSERT_EQ(writer, r.setSpanWriter(writer));
+                        uint32_t drawn = 0;
+                        for (uint32_t n = 1; n <= kRows; n += rows) {
+                            const double x = double(n % 16) - 0.5, y = double(n) - 1.5;
+                            const double u = double(n * 5 % 64) / 64, v = double(n % 4) / 4;
+                            const double u1 = u + n / 64.0, v1 = v + rows / 4.0;
+                            const RasterVertex a{x, y, color, u, v}, b{x + n, y, color, u1, v},
+                                c{x + n, y + rows, color, u1, v1}, d{x, y + rows, color, u, v1};
+                            r.drawQuad(s, a, b, c, d);
+                            drawn += rows;
+                        }
+                        EXPECT_EQ(fast == 1 && textured ? drawn : 0u, r.directSpans());
+                        results[fast] = target.texels;
                     }
-                    PipelineState s;
-                    s.target = &target;
-                    s.clip = IntRect{0, 0, int32_t(kWidth), int32_t(kRows)};
-                    s.texture = textured ? &texture : nullptr;
-                    s.alphaBlend = kind.blend;
-                    s.srcBlend = kind.src;
-                    s.destBlend = kind.dst;
-                    s.alphaTest = kind.test;
-                    s.alphaFunc = kind.func;
-                    s.alphaRef = kind.ref;
-                    s.cullMode = kCullNone;
-                    Rasterizer r;
-                    r.setDirectPathEnabled(fast == 1);
-                    ASSERT_EQ(writer, r.setSpanWriter(writer));
-                    uint32_t drawn = 0;
-                    for (uint32_t n = 1; n <= kRows; n += rows) {
-                        const double x = double(n % 16) - 0.5, y = double(n) - 1.5;
-                        const double u = double(n * 5 % 64) / 64, v = double(n % 4) / 4;
-                        const double u1 = u + n / 64.0, v1 = v + rows / 4.0;
-                        const RasterVertex a{x, y, color, u, v}, b{x + n, y, color, u1, v},
-                            c{x + n, y + rows, color, u1, v1}, d{x, y + rows, color, u, v1};
-                        r.drawQuad(s, a, b, c, d);
-                        drawn += rows;
-                    }
-                    EXPECT_EQ(fast == 1 && textured ? drawn : 0u, r.directSpans());
-                    results[fast] = target.texels;
+                    ASSERT_EQ(results[0], results[1])
+                        << "height " << rows << ", source " << int(source) << ", target "
+                        << (format == kFormatX8R8G8B8 ? "X8" : "A8") << ", blend " << kind.blend << " " << kind.src
+                        << "/" << kind.dst << ", test " << kind.test << " " << kind.func << " " << kind.ref;
                 }
-                ASSERT_EQ(results[0], results[1])
-                    << "height " << rows << (textured ? "" : " untextured") << ", target "
-                    << (format == kFormatX8R8G8B8 ? "X8" : "A8") << ", blend " << kind.blend << " " << kind.src << "/"
-                    << kind.dst << ", test " << kind.test << " " << kind.func << " " << kind.ref;
             }
         }
     }
