@@ -59,6 +59,17 @@ bool validSamplerValue(SamplerState state, uint32_t value) {
     }
 }
 
+// The value of one state of a stage or sampler, or null when either is out of range.
+template <typename Table, typename State>
+uint32_t* stateSlot(Table& table, uint32_t index, State state) {
+    return index < table.size() && state < State::Count ? &table[index][size_t(state)] : nullptr;
+}
+
+Result store(uint32_t* slot, uint32_t value) {
+    *slot = value;
+    return kOk;
+}
+
 }  // namespace
 
 GpuDevice::States GpuDevice::defaultStates() {
@@ -126,36 +137,26 @@ Result GpuDevice::getRenderState(RenderState state, uint32_t* out) {
 
 Result GpuDevice::setTextureStageState(uint32_t stage, StageState state, uint32_t value) {
     Lock lock(mutex_);
-    if (stage >= kStageCount || state >= StageState::Count || !validStageValue(stage, state, value)) {
-        return kErrInvalidCall;
-    }
-    states_.stage[stage][size_t(state)] = value;
-    return kOk;
+    uint32_t* slot = stateSlot(states_.stage, stage, state);
+    return slot != nullptr && validStageValue(stage, state, value) ? store(slot, value) : kErrInvalidCall;
 }
 
 Result GpuDevice::getTextureStageState(uint32_t stage, StageState state, uint32_t* out) {
     Lock lock(mutex_);
-    if (stage >= kStageCount || state >= StageState::Count) {
-        return kErrInvalidCall;
-    }
-    return copyOut(out, states_.stage[stage][size_t(state)]);
+    const uint32_t* slot = stateSlot(states_.stage, stage, state);
+    return slot != nullptr ? copyOut(out, *slot) : kErrInvalidCall;
 }
 
 Result GpuDevice::setSamplerState(uint32_t sampler, SamplerState state, uint32_t value) {
     Lock lock(mutex_);
-    if (sampler >= kSamplerCount || state >= SamplerState::Count || !validSamplerValue(state, value)) {
-        return kErrInvalidCall;
-    }
-    states_.sampler[sampler][size_t(state)] = value;
-    return kOk;
+    uint32_t* slot = stateSlot(states_.sampler, sampler, state);
+    return slot != nullptr && validSamplerValue(state, value) ? store(slot, value) : kErrInvalidCall;
 }
 
 Result GpuDevice::getSamplerState(uint32_t sampler, SamplerState state, uint32_t* out) {
     Lock lock(mutex_);
-    if (sampler >= kSamplerCount || state >= SamplerState::Count) {
-        return kErrInvalidCall;
-    }
-    return copyOut(out, states_.sampler[sampler][size_t(state)]);
+    const uint32_t* slot = stateSlot(states_.sampler, sampler, state);
+    return slot != nullptr ? copyOut(out, *slot) : kErrInvalidCall;
 }
 
 Result GpuDevice::setTexture(uint32_t stage, GpuTexture* texture) {
@@ -193,11 +194,7 @@ Result GpuDevice::setPixelShader(const void* shader) { return shader == nullptr 
 
 Result GpuDevice::setTransform(uint32_t which, const Matrix* matrix) {
     Lock lock(mutex_);
-    if (matrix == nullptr) {
-        return kErrInvalidCall;
-    }
-    states_.transforms[which] = *matrix;
-    return kOk;
+    return copyIn(matrix, [&]() -> Matrix& { return states_.transforms[which]; });
 }
 
 Result GpuDevice::getTransform(uint32_t which, Matrix* out) {
@@ -208,11 +205,7 @@ Result GpuDevice::getTransform(uint32_t which, Matrix* out) {
 
 Result GpuDevice::setLight(uint32_t index, const Light* light) {
     Lock lock(mutex_);
-    if (light == nullptr) {
-        return kErrInvalidCall;
-    }
-    states_.lights[index] = *light;
-    return kOk;
+    return copyIn(light, [&]() -> Light& { return states_.lights[index]; });
 }
 
 Result GpuDevice::getLight(uint32_t index, Light* out) {
@@ -241,11 +234,7 @@ Result GpuDevice::getLightEnable(uint32_t index, bool* out) {
 
 Result GpuDevice::setMaterial(const Material* material) {
     Lock lock(mutex_);
-    if (material == nullptr) {
-        return kErrInvalidCall;
-    }
-    states_.material = *material;
-    return kOk;
+    return copyIn(material, [&]() -> Material& { return states_.material; });
 }
 
 Result GpuDevice::getMaterial(Material* out) {

@@ -43,6 +43,17 @@ Result copyOut(T* out, const T& value) {
     return kOk;
 }
 
+// Copies a caller's value to the place `at` returns; a null source is refused before the place is
+// asked for (so no map entry is made for it).
+template <typename T, typename At>
+Result copyIn(const T* from, At&& at) {
+    if (from == nullptr) {
+        return kErrInvalidCall;
+    }
+    at() = *from;
+    return kOk;
+}
+
 // Gives the caller its own reference to an object (or null).
 template <typename T>
 void handOut(T* object, T** out) {

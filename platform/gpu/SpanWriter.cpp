@@ -361,27 +361,23 @@ constexpr bool handWritten(BlendKind kind, TestKind test) {
     return kind != BlendKind::Generic && test != TestKind::Generic;
 }
 
-template <BlendKind kKind, TestKind kTest>
-struct Avx2Writers {
+// The wide writer of one instruction set for a blend and test kind.
+template <BlendKind kKind, TestKind kTest, SpanWriter kWidth>
+struct WideWriters {
     static constexpr SpanWrite write = [] {
-        if constexpr (handWritten(kKind, kTest)) {
-            return writeAvx2<kKind, kTest == TestKind::GreaterEqual>;
-        } else {
+        if constexpr (!handWritten(kKind, kTest)) {
             return writePlainAvx2<kKind, kTest>;
-        }
-    }();
-};
-
-template <BlendKind kKind, TestKind kTest>
-struct Avx512Writers {
-    static constexpr SpanWrite write = [] {
-        if constexpr (handWritten(kKind, kTest)) {
+        } else if constexpr (kWidth == SpanWriter::Avx512) {
             return writeAvx512<kKind, kTest == TestKind::GreaterEqual>;
         } else {
-            return writePlainAvx2<kKind, kTest>;
+            return writeAvx2<kKind, kTest == TestKind::GreaterEqual>;
         }
     }();
 };
+template <BlendKind kKind, TestKind kTest>
+using Avx2Writers = WideWriters<kKind, kTest, SpanWriter::Avx2>;
+template <BlendKind kKind, TestKind kTest>
+using Avx512Writers = WideWriters<kKind, kTest, SpanWriter::Avx512>;
 #endif
 
 }  // namespace
