@@ -102,6 +102,15 @@ public:
     SpanWriter setSpanWriter(SpanWriter writer);
     SpanWriter spanWriter() const { return writer_; }
 
+    // The slopes of the last attribute plane made in one place. They depend only on the
+    // differences between the vertices (and their attribute values), which sprites of one size
+    // and one source size share, so the divisions are made once for them all.
+    struct SlopeMemo {
+        bool valid = false;
+        double key[7];
+        double dx, dy;
+    };
+
 private:
     struct Triangle;
     struct StageCache;
@@ -142,6 +151,7 @@ private:
     bool directEnabled_ = true;
     SpanWriter writer_;
     std::unique_ptr<StageCache> stage_;
+    SlopeMemo slopes_[4];  // u and v of a first and of a second triangle
 };
 
 }  // namespace Platform::Gpu

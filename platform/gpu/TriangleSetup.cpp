@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "platform/gpu/RasterTriangle.h"
 #include "platform/gpu/TextureSampling.h"
@@ -13,10 +14,22 @@ namespace {
 constexpr double kCoordinateLimit = 1 << 20;  // pixels; farther vertices drop the triangle
 constexpr uint32_t kWhite = 0xFFFFFFFFu;
 
-Plane makePlane(const double* x, const double* y, const double* a, double det) {
+Plane makePlane(const double* x, const double* y, const double* a, double det, Rasterizer::SlopeMemo* memo = nullptr) {
+    const double key[7] = {a[1] - a[0], a[2] - a[0], x[1] - x[0], x[2] - x[0], y[1] - y[0], y[2] - y[0], det};
     Plane p;
-    p.dx = ((a[1] - a[0]) * (y[2] - y[0]) - (a[2] - a[0]) * (y[1] - y[0])) / det;
-    p.dy = ((a[2] - a[0]) * (x[1] - x[0]) - (a[1] - a[0]) * (x[2] - x[0])) / det;
+    if (memo != nullptr && memo->valid && std::memcmp(key, memo->key, sizeof key) == 0) {
+        p.dx = memo->dx;
+        p.dy = memo->dy;
+    } else {
+        p.dx = (key[0] * key[5] - key[1] * key[4]) / det;
+        p.dy = (key[1] * key[2] - key[0] * key[3]) / det;
+        if (memo != nullptr) {
+            std::memcpy(memo->key, key, sizeof key);
+            memo->dx = p.dx;
+            memo->dy = p.dy;
+            memo->valid = true;
+        }
+    }
     p.c = a[0] - p.dx * x[0] - p.dy * y[0];
     return p;
 }
@@ -56,7 +69,7 @@ bool orient(const PipelineState& s, const RasterVertex** v, int64_t* X, int64_t*
 
 // The texel-position planes (1/256 texel) of an oriented triangle.
 void texturePlanes(const RasterVertex* const* v, const int64_t* X, const int64_t* Y, int64_t area,
-                   const PixelImage& tex, Plane& pu, Plane& pv) {
+                   const PixelImage& tex, Plane& pu, Plane& pv, Rasterizer::SlopeMemo* memo) {
     double xs[3], ys[3], tu[3], tv[3];
     for (int i = 0; i < 3; ++i) {
         xs[i] = double(X[i]) / 256.0;
@@ -65,8 +78,8 @@ void texturePlanes(const RasterVertex* const* v, const int64_t* X, const int64_t
         tv[i] = v[i]->v * tex.height * 256.0 - 128.0;
     }
     const double det = double(area) / 65536.0;
-    pu = makePlane(xs, ys, tu, det);
-    pv = makePlane(xs, ys, tv, det);
+    pu = makePlane(xs, ys, tu, det, memo);
+    pv = makePlane(xs, ys, tv, det, memo + 1);
 }
 
 }  // namespace
@@ -176,7 +189,7 @@ void Rasterizer::shade(const PipelineState& s, const RasterVertex* const* v, con
     t.tex = (s.texture != nullptr && usesTexture(s)) ? s.texture : nullptr;
     t.linear = false;
     if (t.tex != nullptr) {
-        texturePlanes(v, X, Y, area, *t.tex, t.pu, t.pv);
+        texturePlanes(v, X, Y, area, *t.tex, t.pu, t.pv, slopes_);
         const double texelsPerPixel = std::fabs(t.pu.dx * t.pv.dy - t.pu.dy * t.pv.dx) / 65536.0;
         const uint32_t filter = texelsPerPixel > 1.0 ? s.minFilter : s.magFilter;
         t.linear = filter == kFilterLinear || filter == kFilterAnisotropic;
@@ -285,7 +298,7 @@ bool Rasterizer::drawRectangleQuad(const PipelineState& s, const RasterVertex& a
         if (!orient(s, second, X2, Y2, area2)) {
             return false;
         }
-        texturePlanes(second, X2, Y2, area2, *t.tex, pu, pv);
+        texturePlanes(second, X2, Y2, area2, *t.tex, pu, pv, slopes_ + 2);
         if (!(pu == t.pu && pv == t.pv)) {
             return false;
         }
