@@ -224,10 +224,76 @@ ORVEX_AVX2_INLINE void blockAvx2(const Avx2Constants& k, const uint32_t* src, ui
     }
 }
 
+// One colour over rows of the target: the test is passed or failed once, and the source's part
+// of the blend (s * a + 128 per channel for OVER, the rounded s * a for additive) is worked out
+// once, leaving per block the target's part: div255(s * a + d * (255 - a)) as
+// ((s * a + 128 + d * (255 - a)) * 257) >> 16, or d + round(s * a / 255) saturated.
+struct ConstantAvx2 {
+    __m256i keep, zero, scale, sourcePart, inverseAlpha, sourceAdd, opaque;
+    bool wholeSource;  // OVER with an opaque colour: the colour itself
+};
+
+template <BlendKind kKind>
+ORVEX_AVX2_INLINE __m256i blendConstantAvx2(const ConstantAvx2& k, __m256i d) {
+    if (kKind == BlendKind::Over && k.wholeSource) {
+        return k.opaque;
+    }
+    const __m256i dp = _mm256_or_si256(d, k.keep);
+    if constexpr (kKind == BlendKind::Over) {
+        const __m256i lo = _mm256_mulhi_epu16(
+            _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(dp, k.zero), k.inverseAlpha), k.sourcePart),
+            k.scale);
+        const __m256i hi = _mm256_mulhi_epu16(
+            _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(dp, k.zero), k.inverseAlpha), k.sourcePart),
+            k.scale);
+        return _mm256_or_si256(_mm256_packus_epi16(lo, hi), k.keep);
+    } else {
+        return _mm256_or_si256(_mm256_adds_epu8(dp, k.sourceAdd), k.keep);
+    }
+}
+
+template <BlendKind kKind, bool kTest>
+__attribute__((target("avx2"))) void writeConstantAvx2(const SpanContext& c, uint32_t sp, uint32_t* dst,
+                                                       size_t dstStride, int32_t n, int32_t rows) {
+    const uint32_t alpha = sp >> 24;
+    if ((kTest && alpha < c.ref) || (alpha == 0 && c.keepMask == 0)) {
+        return;  // every pixel fails the test, or leaves the target as it was
+    }
+    ConstantAvx2 k;
+    k.keep = _mm256_set1_epi32(int32_t(c.keepMask));
+    k.zero = _mm256_setzero_si256();
+    k.scale = _mm256_set1_epi16(257);
+    const __m256i s16 = _mm256_unpacklo_epi8(_mm256_set1_epi32(int32_t(sp)), k.zero);
+    const __m256i half = _mm256_set1_epi16(128);
+    k.sourcePart = _mm256_add_epi16(_mm256_mullo_epi16(s16, _mm256_set1_epi16(int16_t(alpha))), half);
+    k.inverseAlpha = _mm256_set1_epi16(int16_t(255 - alpha));
+    const __m256i sourceBytes = _mm256_packus_epi16(_mm256_mulhi_epu16(k.sourcePart, k.scale), k.zero);
+    k.sourceAdd = _mm256_unpacklo_epi64(sourceBytes, sourceBytes);
+    k.opaque = _mm256_or_si256(_mm256_set1_epi32(int32_t(sp)), k.keep);
+    k.wholeSource = alpha == 255;
+    const int32_t whole = n & ~7;
+    const __m256i tail = _mm256_cmpgt_epi32(_mm256_set1_epi32(n - whole), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+    for (int32_t r = 0; r < rows; ++r, dst += dstStride) {
+        for (int32_t i = 0; i < whole; i += 8) {
+            auto* at = reinterpret_cast<__m256i*>(dst + i);
+            _mm256_storeu_si256(at, blendConstantAvx2<kKind>(k, _mm256_loadu_si256(at)));
+        }
+        if (whole < n) {
+            int* at = reinterpret_cast<int*>(dst + whole);
+            _mm256_maskstore_epi32(at, tail, blendConstantAvx2<kKind>(k, _mm256_maskload_epi32(at, tail)));
+        }
+    }
+}
+
 template <BlendKind kKind, bool kTest>
 __attribute__((target("avx2"))) void writeAvx2(const SpanContext& c, const uint32_t* src, size_t srcStride,
                                                uint32_t srcOr, uint32_t* dst, size_t dstStride, int32_t n,
                                                int32_t rows) {
+    if constexpr (kKind != BlendKind::Copy) {
+        if (c.constantSource && n > 0) {
+            return writeConstantAvx2<kKind, kTest>(c, src[0] | srcOr, dst, dstStride, n, rows);
+        }
+    }
     if constexpr (kTest) {
         if ((srcOr >> 24) == 0xFFu) {  // opaque sources (X8 textures) pass every reference
             return writeAvx2<kKind, false>(c, src, srcStride, srcOr, dst, dstStride, n, rows);

@@ -23,6 +23,7 @@ struct SpanContext {
     uint32_t alphaFunc = kCmpAlways;
     uint32_t srcBlend = kBlendOne;
     uint32_t destBlend = kBlendZero;
+    bool constantSource = false;  // every source word of the span is the same (one colour)
 
     SpanContext() = default;
     explicit SpanContext(const PipelineState& s);

@@ -233,6 +233,7 @@ void Rasterizer::shade(const PipelineState& s, const RasterVertex* const* v, con
     } else {
         t.path = direct ? SpanPath::Direct : t.rowSampled ? SpanPath::RowSampled : SpanPath::Sampled;
     }
+    t.context.constantSource = t.path == SpanPath::Constant;
 }
 
 // What the stage and the blend make of a triangle's colour, worked out again only when they change
