@@ -552,6 +552,11 @@ TEST_P(SpanWriterTest, GivesTheSamePixelsAsTheGeneralPathForEveryRowLength) {
                         s.alphaFunc = kind.func;
                         s.alphaRef = kind.ref;
                         s.cullMode = kCullNone;
+                        if (!textured) {  // the vertex colour, alpha included
+                            s.colorOp = kOpSelectArg1;
+                            s.colorArg1 = kArgDiffuse;
+                            s.alphaArg1 = kArgDiffuse;
+                        }
                         Rasterizer r;
                         r.setDirectPathEnabled(fast == 1);
                         ASSERT_EQ(writer, r.setSpanWriter(writer));
