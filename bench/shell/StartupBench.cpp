@@ -16,6 +16,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "bench/BenchMachine.h"
 #include "engine/io/OxPackedStreamReader.h"
 #include "engine/movie/TheoraPlayer.h"
 #include "graphics/include/IOrvexGraphics.h"
@@ -27,6 +28,8 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+const bool kDescribed = Orvex::Bench::describeMachine();
 using Clock = std::chrono::steady_clock;
 
 fs::path prepareRunDirectory() {

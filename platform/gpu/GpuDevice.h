@@ -15,6 +15,7 @@
 
 #include "platform/gpu/FrameCapture.h"
 #include "platform/gpu/FrameMailbox.h"
+#include "platform/gpu/FramePool.h"
 #include "platform/gpu/GpuTexture.h"
 #include "platform/gpu/GpuVertexBuffer.h"
 #include "platform/gpu/Rasterizer.h"
@@ -106,6 +107,8 @@ public:
     // Test hook for pixel tests: routes every span through the general per-pixel path.
     virtual void setDirectPathEnabled(bool enabled);
     virtual uint64_t directSpanCount();
+    // The span writer drawing uses (the processor's widest at first; see Rasterizer::setSpanWriter).
+    virtual SpanWriter setSpanWriter(SpanWriter writer);
 
 protected:
     ~GpuDevice() override;
@@ -123,13 +126,16 @@ private:
     };
     static States defaultStates();
     void resetStateToDefaults();
+    void releaseBindings();
+    Result setInScene(bool inScene);
     void createBackBuffer();
     void setViewportToTarget();
     PipelineState pipeline();
     Result checkDraw(uint32_t type, uint32_t primitiveCount, uint32_t stride, uint64_t* vertexCount);
     void unbindStream();
     void drawVertices(uint32_t type, uint32_t primitiveCount, const unsigned char* bytes, uint32_t stride);
-    IntRect clearRect();
+    // Where drawing and clearing reach: the target within the viewport and, when on, the scissor.
+    IntRect clipRect();
 
     std::recursive_mutex mutex_;
     PresentParameters parameters_;
@@ -147,6 +153,7 @@ private:
     uint64_t frameSequence_ = 0;
     std::shared_ptr<FrameMailbox> mailbox_;
     FrameSink sink_;
+    FramePool framePool_;
     const FrameCapture capture_ = FrameCapture::fromEnvironment();
     Rasterizer rasterizer_;
 };

@@ -17,6 +17,7 @@
 // - The alpha test compares the stage's final alpha with ALPHAREF & 0xFF.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "platform/gpu/PixelImage.h"
@@ -62,8 +63,23 @@ inline uint32_t div255(uint32_t x) {
     return (x + (x >> 8)) >> 8;
 }
 
+// The span writers, narrowest first: plain loops, eight pixels at a time (AVX2), sixteen at a time
+// (AVX-512). All give the same pixels.
+enum class SpanWriter { Plain, Avx2, Avx512 };
+// The widest writer this processor runs (one processor check, made once).
+SpanWriter processorSpanWriter();
+// The processor's writer, or a narrower one named by ORVEX_GPU_SPAN_WRITER ("plain", "avx2",
+// "avx512"), which lets a machine with AVX-512 measure the AVX2 writer.
+SpanWriter defaultSpanWriter();
+const char* spanWriterName(SpanWriter writer);
+
 class Rasterizer {
 public:
+    Rasterizer();
+    ~Rasterizer();
+    Rasterizer(const Rasterizer&) = delete;
+    Rasterizer& operator=(const Rasterizer&) = delete;
+
     // Draws one triangle; culled, degenerate or non-finite triangles draw nothing.
     void drawTriangle(const PipelineState& state, const RasterVertex& a, const RasterVertex& b, const RasterVertex& c);
     // Draws the triangles (a, b, c) and (a, c, d), with the same pixels as two drawTriangle calls;
@@ -81,20 +97,42 @@ public:
     // When false, every span takes the general per-pixel path and the plain span writer (the
     // reference the fast paths are tested against).
     void setDirectPathEnabled(bool enabled) { directEnabled_ = enabled; }
-    // The widest span writer the fast paths may use, where the processor has it: 0 none, 1 eight
-    // pixels at a time, 2 sixteen (the default; for tests that compare the writers).
-    void setWideSpanLevel(int level) { wideLevel_ = level; }
+    // The span writer of the fast paths (defaultSpanWriter() at first); a writer the processor
+    // does not run is lowered to the widest it does. Returns the writer now in use.
+    SpanWriter setSpanWriter(SpanWriter writer);
+    SpanWriter spanWriter() const { return writer_; }
+
+    // The slopes of the last attribute plane made in one place. They depend only on the
+    // differences between the vertices (and their attribute values), which sprites of one size
+    // and one source size share, so the divisions are made once for them all.
+    struct SlopeMemo {
+        bool valid = false;
+        double key[7];
+        double dx, dy;
+    };
 
 private:
     struct Triangle;
+    struct StageCache;
+    // Everything of a triangle but its edges: attribute planes, filter, colour and span path.
+    void shade(const PipelineState& state, const RasterVertex* const* v, const int64_t* X, const int64_t* Y,
+               int64_t area, Triangle& t);
+    void chooseStage(const PipelineState& state, Triangle& t);
+    // Draws a quad that is an axis-aligned rectangle of one shading on the direct or constant
+    // path without setting up its triangles; false (nothing drawn) for any other quad.
+    bool drawRectangleQuad(const PipelineState& state, const RasterVertex& a, const RasterVertex& b,
+                           const RasterVertex& c, const RasterVertex& d);
     bool setUp(const PipelineState& state, const RasterVertex& a, const RasterVertex& b, const RasterVertex& c,
                Triangle& out);
     void drawRows(Triangle& t);
     // Rows top..bottom, columns left..right of a rectangle drawn with t's shading.
     void drawRectangle(const Triangle& t, int64_t left, int64_t right, int64_t top, int64_t bottom);
     void drawSpan(const Triangle& t, int64_t py, int64_t left, int64_t right);
+    void drawTexelRectangle(const Triangle& t, int64_t left, int64_t right, int64_t top, int64_t bottom);
     void writeSpan(const Triangle& t, const uint32_t* src, uint32_t srcOr, uint32_t* dst, int32_t n);
     uint32_t* spanBuffer(size_t n);
+    // The constant source colour of t in the span buffer, at least n words of it.
+    const uint32_t* constantSpan(const Triangle& t, size_t n);
     // Bilinear samples of a span whose texel row is the same for every pixel; false (nothing
     // written) when the span's texel positions are out of the range it handles.
     bool sampleRowSpan(const Triangle& t, int64_t py, int64_t left, int32_t n, uint32_t* out);
@@ -111,7 +149,9 @@ private:
     bool tableValid_ = false;
     uint64_t directSpans_ = 0;
     bool directEnabled_ = true;
-    int wideLevel_ = 2;
+    SpanWriter writer_;
+    std::unique_ptr<StageCache> stage_;
+    SlopeMemo slopes_[4];  // u and v of a first and of a second triangle
 };
 
 }  // namespace Platform::Gpu

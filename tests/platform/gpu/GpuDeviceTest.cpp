@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include <atomic>
 #include <thread>
 
@@ -194,6 +196,26 @@ TEST_F(DeviceTest, PresentLeavesTheFrameInTheMailboxWithoutWaiting) {
     EXPECT_EQ(frame, mailbox->latest());
     EXPECT_EQ((std::vector<uint64_t>{1, 2}), sunk);  // the sink sees every frame
     device->setFrameSink({});
+}
+
+// Frames nobody holds any more are filled again: a steady stream of presents allocates nothing,
+// and a frame a reader still holds is never overwritten.
+TEST_F(DeviceTest, PresentReusesFramesOnceNobodyHoldsThem) {
+    auto mailbox = device->getFrameMailbox();
+    device->clear(0, nullptr, kClearTarget, 0x00ABCDEFu, 1, 0);
+    ASSERT_EQ(kOk, device->present(nullptr, nullptr, 0));
+    std::shared_ptr<const Frame> held = mailbox->latest();
+    const uint32_t* heldPixels = held->pixels.data();
+    device->clear(0, nullptr, kClearTarget, 0x00123456u, 1, 0);
+    std::set<const uint32_t*> storage;
+    for (int i = 0; i < 8; ++i) {
+        ASSERT_EQ(kOk, device->present(nullptr, nullptr, 0));
+        storage.insert(mailbox->latest()->pixels.data());
+    }
+    EXPECT_EQ(0u, storage.count(heldPixels));
+    EXPECT_EQ(0xFFABCDEFu, held->pixels[0]);
+    EXPECT_LE(storage.size(), 2u);
+    EXPECT_EQ(0xFF123456u, mailbox->latest()->pixels[0]);
 }
 
 TEST_F(DeviceTest, SetRenderTargetTakesOnlyRenderTargetsAndResetsTheViewport) {

@@ -1,4 +1,5 @@
 #include <cmath>
+#include <string>
 #include <gtest/gtest.h>
 
 #include "platform/gpu/Rasterizer.h"
@@ -485,24 +486,36 @@ TEST_F(RasterTest, FastPathsGiveTheSamePixelsAsTheGeneralPath) {
     withAlpha->release();
 }
 
-// The wide span writers (sixteen pixels at a time with a masked tail, eight at a time with a
-// pixel-by-pixel tail, none) against the general path, on 1:1 rows of every length up to three
-// blocks and more, at every offset within a block, for the blend and test kinds they serve, on
-// both target formats. Texel runs that are wholly transparent or opaque meet every block position.
-TEST(RasterizerSpanTest, EveryWideWriterGivesTheSamePixelsForEveryRowLength) {
+// Each span writer (sixteen pixels at a time, eight at a time, plain loops; each with a masked or
+// pixel-by-pixel tail) against the general path, on 1:1 rows of every length up to three blocks
+// and more, at every offset within a block, for the blend and test kinds they serve, on both
+// target formats, drawn as single rows and as whole rectangles. Texel runs that are wholly
+// transparent or opaque meet every block position. A writer this processor cannot run is skipped.
+class SpanWriterTest : public ::testing::TestWithParam<SpanWriter> {};
+
+TEST_P(SpanWriterTest, GivesTheSamePixelsAsTheGeneralPathForEveryRowLength) {
+    const SpanWriter writer = GetParam();
+    if (processorSpanWriter() < writer) {
+        GTEST_SKIP() << "this processor cannot run the " << spanWriterName(writer) << " span writer";
+    }
     PixelImage texture(64, 4, kFormatA8R8G8B8);
     for (uint32_t i = 0; i < texture.texels.size(); ++i) {
         const uint32_t runs[] = {0, 255, 0, 128, 255, 255, 7, 8};
         const uint32_t alpha = i < 128 ? runs[(i / 19) % 8] : (i * 53u) % 256u;
         texture.texels[i] = alpha << 24 | (i * 0x0B1D2Fu & 0xFFFFFFu);
     }
+    PixelImage opaque = texture;
+    opaque.format = kFormatX8R8G8B8;
     struct Kind {
         bool blend;
         uint32_t src, dst;
         bool test;
         uint32_t ref;
+        uint32_t func = kCmpGreaterEqual;
     };
     const Kind kinds[] = {{false, kBlendOne, kBlendZero, false, 0},
+                          {true, kBlendInvSrcAlpha, kBlendSrcAlpha, true, 128, kCmpLess},
+                          {true, kBlendSrcAlpha, kBlendInvSrcAlpha, true, 7, kCmpNotEqual},
                           {false, kBlendOne, kBlendZero, true, 8},
                           {true, kBlendSrcAlpha, kBlendInvSrcAlpha, false, 0},
                           {true, kBlendSrcAlpha, kBlendInvSrcAlpha, true, 8},
@@ -512,46 +525,69 @@ TEST(RasterizerSpanTest, EveryWideWriterGivesTheSamePixelsForEveryRowLength) {
     constexpr uint32_t kWidth = 90, kRows = 60;
     for (uint32_t format : {uint32_t(kFormatX8R8G8B8), uint32_t(kFormatA8R8G8B8)}) {
         for (const Kind& kind : kinds) {
-            std::vector<uint32_t> results[4];
-            for (int level = -1; level <= 2; ++level) {  // -1: the general path
-                PixelImage target(kWidth, kRows, format);
-                for (uint32_t i = 0; i < target.texels.size(); ++i) {
-                    target.texels[i] = (i * 0x9E3779B9u) ^ (i << 9);
+            // Rows of one pixel's height (row n - 1: n pixels from column n % 16, from texel
+            // (n * 5) % 64 of texel row n % 4), then rectangles of every width over five texel
+            // rows that wrap at the texture's bottom edge; from the texture with alpha, the same
+            // texels without (X8, opaque whatever their top byte) and no texture, in one colour
+            // with alpha (the constant-colour path).
+            enum class Source { Alpha, Opaque, Untextured };
+            for (const Source source : {Source::Alpha, Source::Opaque, Source::Untextured}) {
+                for (const uint32_t rows : {1u, 5u}) {
+                    const bool textured = source != Source::Untextured;
+                    const uint32_t color = textured ? 0xFFFFFFFFu : 0x80C0FF40u;
+                    std::vector<uint32_t> results[2];
+                    for (int fast = 0; fast < 2; ++fast) {
+                        PixelImage target(kWidth, kRows, format);
+                        for (uint32_t i = 0; i < target.texels.size(); ++i) {
+                            target.texels[i] = (i * 0x9E3779B9u) ^ (i << 9);
+                        }
+                        PipelineState s;
+                        s.target = &target;
+                        s.clip = IntRect{0, 0, int32_t(kWidth), int32_t(kRows)};
+                        s.texture = source == Source::Alpha ? &texture : source == Source::Opaque ? &opaque : nullptr;
+                        s.alphaBlend = kind.blend;
+                        s.srcBlend = kind.src;
+                        s.destBlend = kind.dst;
+                        s.alphaTest = kind.test;
+                        s.alphaFunc = kind.func;
+                        s.alphaRef = kind.ref;
+                        s.cullMode = kCullNone;
+                        if (!textured) {  // the vertex colour, alpha included
+                            s.colorOp = kOpSelectArg1;
+                            s.colorArg1 = kArgDiffuse;
+                            s.alphaArg1 = kArgDiffuse;
+                        }
+                        Rasterizer r;
+                        r.setDirectPathEnabled(fast == 1);
+                        ASSERT_EQ(writer, r.setSpanWriter(writer));
+                        uint32_t drawn = 0;
+                        for (uint32_t n = 1; n <= kRows; n += rows) {
+                            const double x = double(n % 16) - 0.5, y = double(n) - 1.5;
+                            const double u = double(n * 5 % 64) / 64, v = double(n % 4) / 4;
+                            const double u1 = u + n / 64.0, v1 = v + rows / 4.0;
+                            const RasterVertex a{x, y, color, u, v}, b{x + n, y, color, u1, v},
+                                c{x + n, y + rows, color, u1, v1}, d{x, y + rows, color, u, v1};
+                            r.drawQuad(s, a, b, c, d);
+                            drawn += rows;
+                        }
+                        EXPECT_EQ(fast == 1 && textured ? drawn : 0u, r.directSpans());
+                        results[fast] = target.texels;
+                    }
+                    ASSERT_EQ(results[0], results[1])
+                        << "height " << rows << ", source " << int(source) << ", target "
+                        << (format == kFormatX8R8G8B8 ? "X8" : "A8") << ", blend " << kind.blend << " " << kind.src
+                        << "/" << kind.dst << ", test " << kind.test << " " << kind.func << " " << kind.ref;
                 }
-                PipelineState s;
-                s.target = &target;
-                s.clip = IntRect{0, 0, int32_t(kWidth), int32_t(kRows)};
-                s.texture = &texture;
-                s.alphaBlend = kind.blend;
-                s.srcBlend = kind.src;
-                s.destBlend = kind.dst;
-                s.alphaTest = kind.test;
-                s.alphaFunc = kCmpGreaterEqual;
-                s.alphaRef = kind.ref;
-                s.cullMode = kCullNone;
-                Rasterizer r;
-                r.setDirectPathEnabled(level >= 0);
-                r.setWideSpanLevel(level);
-                for (uint32_t n = 1; n <= kRows; ++n) {
-                    // Row n - 1: n pixels from column n % 16, from texel (n * 5) % 64 of texel row n % 4.
-                    const double x = double(n % 16) - 0.5, y = double(n) - 1.5;
-                    const double u = double(n * 5 % 64) / 64, v = double(n % 4) / 4;
-                    const RasterVertex a{x, y, 0xFFFFFFFFu, u, v}, b{x + n, y, 0xFFFFFFFFu, u + n / 64.0, v},
-                        c{x + n, y + 1, 0xFFFFFFFFu, u + n / 64.0, v + 0.25}, d{x, y + 1, 0xFFFFFFFFu, u, v + 0.25};
-                    r.drawQuad(s, a, b, c, d);
-                }
-                EXPECT_EQ(level >= 0 ? kRows : 0u, r.directSpans()) << level;
-                results[level + 1] = target.texels;
-            }
-            for (int level = 0; level <= 2; ++level) {
-                ASSERT_EQ(results[0], results[level + 1])
-                    << "writer level " << level << ", target " << (format == kFormatX8R8G8B8 ? "X8" : "A8")
-                    << ", blend " << kind.blend << " " << kind.src << "/" << kind.dst << ", test " << kind.test << " "
-                    << kind.ref;
             }
         }
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Writers, SpanWriterTest,
+                         ::testing::Values(SpanWriter::Plain, SpanWriter::Avx2, SpanWriter::Avx512),
+                         [](const ::testing::TestParamInfo<SpanWriter>& info) {
+                             return std::string(spanWriterName(info.param));
+                         });
 
 }  // namespace
 }  // namespace Platform::Gpu::Test
