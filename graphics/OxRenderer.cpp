@@ -458,4 +458,15 @@ int32_t OxRenderer::drawRenderObject(IOrvexRenderObject* object) {
 
 int32_t OxRenderer::drawParticles(IOrvexParticles*) { return kOxErrFailed; }
 
+int32_t OxRenderer::testDevice() {
+    switch (device_->testCooperativeLevel()) {
+        case kErrDeviceLost:
+            return kOxErrDeviceLost;
+        case kErrDeviceNotReset:
+            return kOxErrDeviceNotReset;
+        default:
+            return kOxOk;
+    }
+}
+
 }  // namespace Orvex::Graphics

@@ -58,6 +58,7 @@ public:
     int32_t drawMesh(IOrvexMesh* mesh) override;
     int32_t drawRenderObject(IOrvexRenderObject* object) override;
     int32_t drawParticles(IOrvexParticles* particles) override;
+    int32_t testDevice() override;
 
     Platform::Gpu::GpuDevice* getDevice() const { return device_; }
     bool isDeviceLost() const { return deviceLost_; }

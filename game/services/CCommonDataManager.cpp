@@ -1,9 +1,9 @@
-#include "game/shell/CCommonDataManager.h"
+#include "game/services/CCommonDataManager.h"
 
 #include <array>
 
 #include "engine/system/OxWideFormat.h"
-#include "platform/kernel/DebugOutput.h"
+#include "engine/system/OxSystemFacade.h"
 
 namespace Fenwarrow {
 
@@ -30,12 +30,12 @@ IOrvexTexture* loadTexture(Orvex::IO::StreamIO::IOrvexStreamReader& reader,
                            Orvex::Graphics::IOrvexTextureManager* textureManager, const char16_t* path) {
     // The screens do without a missing texture; the line tells why it is not drawn.
     if (textureManager == nullptr || !reader.open(path)) {
-        Platform::Kernel::debugOutput(Orvex::System::formatWide(u"Common texture not found: %s\n", path));
+        Orvex::System::debugOutput(Orvex::System::formatWide(u"Common texture not found: %s\n", path));
         return nullptr;
     }
     IOrvexTexture* texture = nullptr;
     if (textureManager->createTexture(&texture, &reader) < 0) {
-        Platform::Kernel::debugOutput(Orvex::System::formatWide(u"Common texture not loaded: %s\n", path));
+        Orvex::System::debugOutput(Orvex::System::formatWide(u"Common texture not loaded: %s\n", path));
         texture = nullptr;
     }
     reader.close();

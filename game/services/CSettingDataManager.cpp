@@ -1,4 +1,4 @@
-#include "game/shell/CSettingDataManager.h"
+#include "game/services/CSettingDataManager.h"
 
 #include "engine/serialization/OxSerializer.h"
 

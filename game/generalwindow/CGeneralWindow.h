@@ -25,8 +25,8 @@ class OxFontRenderer;
 
 namespace Fenwarrow {
 
-// What a window reaches of the running game. The game's own context reads the game manager;
-// a window can be given another one that supplies the same services from explicit objects.
+// What a window reaches of the running game. The game manager implements it; tests give a
+// window one that supplies the same services from explicit objects.
 class IGeneralWindowContext {
 public:
     virtual ~IGeneralWindowContext() = default;
@@ -59,8 +59,6 @@ public:
         Callback callback;    // called on decide with (this item, the selected index); may be empty
     };
 
-    // A window of the running game (keys, sounds and textures from the game manager).
-    CGeneralWindow();
     // A window whose services come from the given context (which must not be null).
     explicit CGeneralWindow(std::shared_ptr<IGeneralWindowContext> context);
     virtual ~CGeneralWindow();

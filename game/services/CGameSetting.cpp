@@ -1,9 +1,9 @@
-#include "game/shell/CGameSetting.h"
+#include "game/services/CGameSetting.h"
 
 #include <algorithm>
 #include <tuple>
 
-#include "platform/kernel/PrivateProfile.h"
+#include "engine/system/OxSystemFacade.h"
 
 namespace Fenwarrow {
 namespace {
@@ -48,7 +48,7 @@ bool CGameSetting::load() {
 }
 
 uint32_t CGameSetting::readInt(const std::u16string& section, const std::u16string& key, uint32_t defaultValue) const {
-    return Platform::Kernel::getPrivateProfileInt(section, key, static_cast<int32_t>(defaultValue), kSettingsFile);
+    return Orvex::System::getProfileInt(section, key, static_cast<int32_t>(defaultValue), kSettingsFile);
 }
 
 std::u16string CGameSetting::readString(const std::u16string& section, const std::u16string& key,
@@ -57,8 +57,7 @@ std::u16string CGameSetting::readString(const std::u16string& section, const std
     uint32_t size = 64;
     // A value that filled the buffer may have been cut: read again with twice the room.
     for (;;) {
-        const uint32_t length =
-            Platform::Kernel::getPrivateProfileString(section, key, defaultValue, value, size, kSettingsFile);
+        const uint32_t length = Orvex::System::getProfileString(section, key, defaultValue, value, size, kSettingsFile);
         if (length != size - 1 && length != size - 2) return value;
         size *= 2;
     }
@@ -70,7 +69,7 @@ bool CGameSetting::readBool(const std::u16string& section, const std::u16string&
 
 bool CGameSetting::writeString(const std::u16string& section, const std::u16string& key,
                                const std::u16string& value) const {
-    return Platform::Kernel::writePrivateProfileString(section, key, value, kSettingsFile);
+    return Orvex::System::writeProfileString(section, key, value, kSettingsFile);
 }
 
 bool CGameSetting::writeInt(const std::u16string& section, const std::u16string& key, uint32_t value) const {

@@ -1,4 +1,4 @@
-#include "game/scriptcommand/RenderLayerNames.h"
+#include "game/services/RenderLayerNames.h"
 
 namespace Fenwarrow::ScriptCommand {
 namespace {

@@ -1,4 +1,4 @@
-#include "game/shell/CResultInfo.h"
+#include "game/gamedata/CResultInfo.h"
 
 #include <algorithm>
 

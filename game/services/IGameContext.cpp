@@ -1,7 +1,7 @@
-#include "game/shell/IGameContext.h"
+#include "game/services/IGameContext.h"
 
-#include "game/scriptcommand/IScriptCommand.h"
-#include "game/shell/CScriptController.h"
+#include "game/services/IScriptCommand.h"
+#include "game/services/CScriptController.h"
 
 namespace Fenwarrow {
 

@@ -1,4 +1,4 @@
-#include "game/shell/CBGMInfo.h"
+#include "game/gamedata/CBGMInfo.h"
 
 #include "engine/serialization/OxSerializer.h"
 

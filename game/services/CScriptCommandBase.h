@@ -5,7 +5,7 @@
 
 #include "engine/system/binary_search_map.h"
 #include "engine/thread/OxCriticalSection.h"
-#include "game/scriptcommand/IScriptCommand.h"
+#include "game/services/IScriptCommand.h"
 
 namespace Fenwarrow {
 

@@ -1,4 +1,4 @@
-#include "game/shell/ScriptUtility.h"
+#include "game/services/ScriptUtility.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -7,7 +7,7 @@
 
 #include "engine/script/LuaIntegral.h"
 #include "engine/system/OxStringConvert.h"
-#include "platform/kernel/DebugOutput.h"
+#include "engine/system/OxSystemFacade.h"
 
 namespace Fenwarrow {
 
@@ -168,7 +168,7 @@ int luaEx_loadfile(Orvex::Script::CLuaApi& api, const char* name, Orvex::IO::Str
         return 0;
     }
     if (!reader.open(wide + u".lcd")) {
-        Platform::Kernel::debugOutput(u"failed luaEx_loadfile() function.");
+        Orvex::System::debugOutput(u"failed luaEx_loadfile() function.");
         return 0;
     }
     Orvex::IO::StreamIO::ByteVector bytes;
@@ -182,7 +182,7 @@ int luaEx_loadfile(Orvex::Script::CLuaApi& api, const char* name, Orvex::IO::Str
     Orvex::Script::CLuaChunkBuffer& chunks = api.getChunks();
     chunks.removeByName(name);
     if (chunks.addChunk(name, bytes.data(), static_cast<uint32_t>(bytes.size())) == nullptr) {
-        Platform::Kernel::debugOutput(u"Lua chunk not cached: " + Orvex::System::widen(name));
+        Orvex::System::debugOutput(u"Lua chunk not cached: " + Orvex::System::widen(name));
     }
     const int status = luaL_loadbuffer(L, reinterpret_cast<const char*>(bytes.data()), bytes.size(), name);
     if (loadStatus != nullptr) {

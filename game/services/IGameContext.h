@@ -9,7 +9,7 @@
 
 #include "engine/audio/IOrvexAudioDevice.h"
 #include "engine/io/OxStreamIO.h"
-#include "game/shell/IScriptServices.h"
+#include "game/services/IScriptServices.h"
 
 namespace Fenwarrow {
 
@@ -18,7 +18,8 @@ class CScriptController;
 class IScriptCommand;
 namespace Item {
 class CItemFactory;
-}
+struct CUnidentifiedItemInfo;
+}  // namespace Item
 
 // The command modules a script host may attach ("Lua" is attached by every host itself).
 enum class ScriptModule : int32_t {
@@ -45,6 +46,9 @@ public:
     // Null while the manager does not exist (start-up builds the item factory first).
     virtual CGameDataManager* getGameDataManager() = 0;
     virtual Item::CItemFactory* getItemFactory() = 0;
+    // The game data manager's record of whether that item kind is still unidentified; null
+    // while there is no manager or no record.
+    virtual Item::CUnidentifiedItemInfo* findUnidentifiedItemInfo(uint32_t itemId) = 0;
     // The reader that streamed music is read from (the second of the game's three readers).
     virtual Orvex::IO::StreamIO::IOrvexStreamReader& getMusicReader() = 0;
     // Null when the audio system has no device.

@@ -1,4 +1,4 @@
-#include "game/shell/CGeneralWindow.h"
+#include "game/generalwindow/CGeneralWindow.h"
 
 #include <array>
 #include <boost/any.hpp>
@@ -6,8 +6,6 @@
 #include "engine/font/OxFontRenderer.h"
 #include "engine/font/OxTextureTagObject.h"
 #include "engine/graphics/OxColor.h"
-#include "game/shell/CCommonDataManager.h"
-#include "game/shell/CGameManager.h"
 
 namespace Fenwarrow {
 
@@ -76,24 +74,7 @@ Orvex::FontLib::MarkupParameters colourParameters() {
     return params;
 }
 
-// The running game's services, read from the game manager at each use.
-class CGameWindowContext : public IGeneralWindowContext {
-public:
-    Orvex::Graphics::IOrvexRenderer* getRenderer() override { return CGameManager::instance()->getRenderer(); }
-    Orvex::Graphics::IOrvexTexture* getCommonTexture(int32_t index) override {
-        const CCommonDataManager* common = CGameManager::instance()->getCommonDataManager();
-        return common != nullptr ? common->getTexture(index) : nullptr;
-    }
-    std::shared_ptr<Orvex::AudioSystem::IOrvexAudioSource> getSystemSE(int32_t index) override {
-        const CCommonDataManager* common = CGameManager::instance()->getCommonDataManager();
-        return common != nullptr ? common->getSystemSE(index) : nullptr;
-    }
-    Orvex::InputSystem::OxVirtualKey* getVirtualKey() override { return CGameManager::instance()->getVirtualKey(); }
-};
-
 }  // namespace
-
-CGeneralWindow::CGeneralWindow() : CGeneralWindow(std::make_shared<CGameWindowContext>()) {}
 
 CGeneralWindow::CGeneralWindow(std::shared_ptr<IGeneralWindowContext> context) : context_(std::move(context)) {
     reset();

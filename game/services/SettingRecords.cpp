@@ -1,4 +1,4 @@
-#include "game/shell/SettingRecords.h"
+#include "game/services/SettingRecords.h"
 
 #include "engine/serialization/OxSerializer.h"
 

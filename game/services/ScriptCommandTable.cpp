@@ -1,4 +1,4 @@
-#include "game/scriptcommand/ScriptCommandTable.h"
+#include "game/services/ScriptCommandTable.h"
 
 namespace Fenwarrow::ScriptCommand {
 

@@ -1,11 +1,11 @@
-#include "game/shell/CScriptController.h"
+#include "game/services/CScriptController.h"
 
 #include <algorithm>
 
 #include "engine/system/OxStringConvert.h"
-#include "game/scriptcommand/CLuaCommand.h"
-#include "game/scriptcommand/IScriptCommand.h"
-#include "platform/kernel/DebugOutput.h"
+#include "game/services/CLuaCommand.h"
+#include "game/services/IScriptCommand.h"
+#include "engine/system/OxSystemFacade.h"
 
 namespace Fenwarrow {
 
@@ -57,7 +57,7 @@ bool CScriptController::setupState(const uint8_t* bytes, uint32_t size, uint32_t
     const char* name = chunkName_.empty() ? kDefaultChunkName : chunkName_.c_str();
     // A chunk the cache refuses (a name longer than its record holds) could never run.
     if (api_->getChunks().addChunk(name, bytes, size) == nullptr) {
-        Platform::Kernel::debugOutput(u"Lua chunk not cached: " + Orvex::System::widen(name));
+        Orvex::System::debugOutput(u"Lua chunk not cached: " + Orvex::System::widen(name));
         close();
         return false;
     }
@@ -122,7 +122,7 @@ void CScriptController::callFunctionPath(std::vector<CScriptValue>& results, con
     lua_settop(L, 0);
     const int slots = static_cast<int>(path.size() + arguments.size()) + resultCount + 1;
     if (!lua_checkstack(L, slots)) {
-        Platform::Kernel::debugOutput(u"Lua stack short: " + Orvex::System::widen(path.front()));
+        Orvex::System::debugOutput(u"Lua stack short: " + Orvex::System::widen(path.front()));
         fillZeros(results, resultCount);
         return;
     }

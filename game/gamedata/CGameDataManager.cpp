@@ -1,4 +1,4 @@
-#include "game/shell/CGameDataManager.h"
+#include "game/gamedata/CGameDataManager.h"
 
 #include <algorithm>
 #include <cstring>
@@ -6,7 +6,7 @@
 
 #include "game/actor/CPlayer.h"
 #include "game/item/CItem.h"
-#include "game/shell/IGameContext.h"
+#include "game/services/IGameContext.h"
 
 namespace Fenwarrow {
 

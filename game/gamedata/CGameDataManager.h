@@ -12,8 +12,8 @@
 #include "engine/system/binary_search_map.h"
 #include "engine/system/shared_vector_ptr.h"
 #include "game/item/CUnidentifiedItemInfo.h"
-#include "game/shell/CBGMInfo.h"
-#include "game/shell/CResultInfo.h"
+#include "game/gamedata/CBGMInfo.h"
+#include "game/gamedata/CResultInfo.h"
 
 namespace Fenwarrow {
 

@@ -6,8 +6,8 @@
 
 #include "engine/script/CLuaApi.h"
 #include "engine/timer/OxTimer.h"
-#include "game/scriptcommand/CScriptCommandBase.h"
-#include "game/shell/IScriptServices.h"
+#include "game/services/CScriptCommandBase.h"
+#include "game/services/IScriptServices.h"
 
 namespace Fenwarrow::ScriptCommand {
 

@@ -3,7 +3,7 @@
 // movie to play and where to go afterwards, how the world map starts and what the result
 // screen shows. They are kept in the common save.
 #include "engine/serialization/IOrvexSerializeObject.h"
-#include "game/shell/SettingRecords.h"
+#include "game/services/SettingRecords.h"
 
 namespace Fenwarrow {
 

@@ -11,7 +11,7 @@
 
 #include "engine/script/CLuaApi.h"
 #include "engine/script/CScriptValue.h"
-#include "game/shell/IScriptServices.h"
+#include "game/services/IScriptServices.h"
 
 namespace Fenwarrow {
 

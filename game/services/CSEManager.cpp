@@ -1,4 +1,4 @@
-#include "game/shell/CSEManager.h"
+#include "game/services/CSEManager.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "game/scriptcommand/CLuaCommand.h"
+#include "game/services/CLuaCommand.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,10 +13,10 @@
 #include "engine/random/OxRandomRange.h"
 #include "engine/script/LuaIntegral.h"
 #include "engine/system/OxStringConvert.h"
-#include "game/scriptcommand/ScriptCommandTable.h"
-#include "game/shell/CScriptController.h"
-#include "game/shell/ScriptUtility.h"
-#include "platform/kernel/NativeThread.h"
+#include "game/services/ScriptCommandTable.h"
+#include "game/services/CScriptController.h"
+#include "game/services/ScriptUtility.h"
+#include "engine/system/OxSystemFacade.h"
 
 // Every function below may leave by longjmp (a Lua error, or an error raised by a script it
 // runs): none keeps a native object with a destructor alive across such a call.
@@ -62,7 +62,7 @@ int sleepThread(lua_State* L) {
     const lua_Number ms = lua_tonumber(L, 1);
     // NaN, negative and huge values do not become undefined conversions.
     const lua_Number bounded = std::isnan(ms) ? 0.0 : std::clamp(ms, 0.0, 4294967295.0);
-    Platform::Kernel::sleepMs(static_cast<uint32_t>(bounded));
+    Orvex::System::sleepMilliseconds(static_cast<uint32_t>(bounded));
     return 0;
 }
 
