@@ -85,10 +85,7 @@ CGeneralWindow::~CGeneralWindow() { reset(); }
 void CGeneralWindow::releaseResources() {
     spriteDraw_ = nullptr;
     fontRenderer_.reset();
-    if (frameTexture_ != nullptr) {
-        frameTexture_->release();
-        frameTexture_ = nullptr;
-    }
+    frameTexture_.reset();
 }
 
 void CGeneralWindow::reset() {
@@ -122,7 +119,8 @@ bool CGeneralWindow::create(const std::shared_ptr<Orvex::FontLib::OxFontRenderer
     Orvex::Graphics::IOrvexRenderer* renderer = context_->getRenderer();
     spriteDraw_ = renderer != nullptr ? renderer->getSpriteDraw() : nullptr;
     fontRenderer_ = fontRenderer;
-    frameTexture_ = context_->getCommonTexture(kFrameTexture);
+    frameTexture_ =
+        Orvex::Graphics::OxRefPtr<Orvex::Graphics::IOrvexTexture>::adopt(context_->getCommonTexture(kFrameTexture));
     frameVisible = true;
     textVisible = true;
     registerIcons();
@@ -131,15 +129,13 @@ bool CGeneralWindow::create(const std::shared_ptr<Orvex::FontLib::OxFontRenderer
 }
 
 void CGeneralWindow::registerIcons() {
-    Orvex::Graphics::IOrvexTexture* sheet = context_->getCommonTexture(kIconTexture);
+    const auto sheet =
+        Orvex::Graphics::OxRefPtr<Orvex::Graphics::IOrvexTexture>::adopt(context_->getCommonTexture(kIconTexture));
     for (const IconCell& icon : kIcons) {
         auto source = std::make_shared<Orvex::FontLib::OxTextureTagObject::SourceRect>(
             Orvex::FontLib::OxTextureTagObject::SourceRect{icon.x, icon.y, icon.x + icon.width, icon.y + kIconHeight});
         // Each icon keeps a reference of its own.
-        fontRenderer_->registerIcon(icon.name, boost::any(Orvex::FontLib::OxTextureTagObject(sheet, source)));
-    }
-    if (sheet != nullptr) {
-        sheet->release();
+        fontRenderer_->registerIcon(icon.name, boost::any(Orvex::FontLib::OxTextureTagObject(sheet.get(), source)));
     }
 }
 
@@ -272,7 +268,7 @@ void CGeneralWindow::drawCell(uint32_t cell, float left, float top, float width,
     const float v = static_cast<float>(cell / 3) * kCell;
     const OxRect source{u, v, u + kCell, v + kCell};
     const OxRect destination{left, top, left + width, top + height};
-    spriteDraw_->draw(frameTexture_, &destination, &source);
+    spriteDraw_->draw(frameTexture_.get(), &destination, &source);
 }
 
 void CGeneralWindow::drawFrame() {

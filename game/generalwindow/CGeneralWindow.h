@@ -18,6 +18,7 @@
 #include "graphics/include/IOrvexRenderer.h"
 #include "graphics/include/IOrvexSpriteDraw.h"
 #include "graphics/include/IOrvexTexture.h"
+#include "graphics/include/OxRefPtr.h"
 
 namespace Orvex::FontLib {
 class OxFontRenderer;
@@ -127,7 +128,7 @@ private:
     bool created_ = false;
     Orvex::Graphics::IOrvexSpriteDraw* spriteDraw_ = nullptr;  // borrowed from the renderer
     std::shared_ptr<Orvex::FontLib::OxFontRenderer> fontRenderer_;
-    Orvex::Graphics::IOrvexTexture* frameTexture_ = nullptr;  // one reference, or null
+    Orvex::Graphics::OxRefPtr<Orvex::Graphics::IOrvexTexture> frameTexture_;
     uint32_t windowMode_ = kModeText;
     Orvex::FontLib::MarkupParameters params_;
     float width_ = kMinimumSize;

@@ -52,7 +52,7 @@ bool CCommonDataManager::initialize(Orvex::IO::StreamIO::IOrvexStreamReader& rea
     releaseTextures();
     systemSounds_.clear();
     for (const char16_t* path : kTexturePaths) {
-        textures_.push_back(loadTexture(reader, textureManager, path));
+        textures_.push_back(Orvex::Graphics::OxRefPtr<IOrvexTexture>::adopt(loadTexture(reader, textureManager, path)));
     }
     for (const char16_t* path : kSystemSEPaths) {
         systemSounds_.push_back(device.createSource(path, &reader, Orvex::AudioSystem::kSourceTypeWave));
@@ -64,10 +64,8 @@ IOrvexTexture* CCommonDataManager::getTexture(int32_t index) const {
     if (index < 0 || static_cast<std::size_t>(index) >= textures_.size()) {
         return nullptr;
     }
-    IOrvexTexture* texture = textures_[static_cast<std::size_t>(index)];
-    if (texture != nullptr) {
-        texture->retain();
-    }
+    IOrvexTexture* texture =
+        Orvex::Graphics::OxRefPtr<IOrvexTexture>(textures_[static_cast<std::size_t>(index)]).detach();
     return texture;
 }
 
@@ -78,13 +76,6 @@ std::shared_ptr<Orvex::AudioSystem::IOrvexAudioSource> CCommonDataManager::getSy
     return systemSounds_.at(static_cast<std::size_t>(index));
 }
 
-void CCommonDataManager::releaseTextures() {
-    for (IOrvexTexture* texture : textures_) {
-        if (texture != nullptr) {
-            texture->release();
-        }
-    }
-    textures_.clear();
-}
+void CCommonDataManager::releaseTextures() { textures_.clear(); }
 
 }  // namespace Fenwarrow

@@ -12,6 +12,7 @@
 #include "engine/system/shared_vector_ptr.h"
 #include "graphics/include/IOrvexTexture.h"
 #include "graphics/include/IOrvexTextureManager.h"
+#include "graphics/include/OxRefPtr.h"
 
 namespace Fenwarrow {
 
@@ -40,7 +41,7 @@ public:
 private:
     void releaseTextures();
 
-    std::vector<Orvex::Graphics::IOrvexTexture*> textures_;  // one reference each; may hold null
+    std::vector<Orvex::Graphics::OxRefPtr<Orvex::Graphics::IOrvexTexture>> textures_;  // may hold null
     Orvex::System::shared_vector_ptr<Orvex::AudioSystem::IOrvexAudioSource> systemSounds_;
 };
 

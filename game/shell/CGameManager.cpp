@@ -53,14 +53,6 @@ Orvex::FileArchiver::OxArchiveOptions archiveOptions() {
 
 const CGameSetting& settings() { return CMainApp::getInstance()->getSettings(); }
 
-template <typename T>
-void releaseGraphicsObject(T*& object) {
-    if (object != nullptr) {
-        object->release();
-        object = nullptr;
-    }
-}
-
 }  // namespace
 
 CGameManager::CGameManager() { frameTimer_.setFrameRate(kFramesPerSecond); }
@@ -87,11 +79,11 @@ void CGameManager::releaseServices() {
         if (renderer_->shutdown() < 0) {
             debugOutput(u"Renderer shutdown failed.\n");
         }
-        releaseGraphicsObject(renderer_);
+        renderer_.reset();
     }
     if (graphics_ != nullptr) {
         graphics_->terminate();
-        releaseGraphicsObject(graphics_);
+        graphics_.reset();
     }
 }
 
@@ -112,9 +104,7 @@ bool CGameManager::openArchives() {
 }
 
 bool CGameManager::createGraphics() {
-    IOrvexGraphics* graphics = OXCreateGraphics(Orvex::Graphics::kOxGraphicsVersion);
-    releaseGraphicsObject(graphics_);
-    graphics_ = graphics;
+    graphics_ = Orvex::Graphics::OxRefPtr<IOrvexGraphics>::adopt(OXCreateGraphics(Orvex::Graphics::kOxGraphicsVersion));
     if (graphics_ == nullptr) {
         return false;
     }
@@ -136,8 +126,7 @@ bool CGameManager::createGraphics() {
     if (graphics_->createRenderer(&renderer) < 0) {
         return false;
     }
-    releaseGraphicsObject(renderer_);
-    renderer_ = renderer;
+    renderer_ = Orvex::Graphics::OxRefPtr<Orvex::Graphics::IOrvexRenderer>::adopt(renderer);
     return true;
 }
 
@@ -148,7 +137,7 @@ bool CGameManager::initialize() {
     renderQueue_ = std::make_shared<Orvex::Graphics::OxRenderQueue>();
     screenEffects_ = std::make_shared<Orvex::Graphics::OxScreenEffectController>();
 
-    fontLoader_ = std::make_shared<Orvex::FontLib::OxBitmapFontLoader>(renderer_, archiveReaders_[0]);
+    fontLoader_ = std::make_shared<Orvex::FontLib::OxBitmapFontLoader>(renderer_.get(), archiveReaders_[0]);
     fontLoader_->setRootDirectory(u"Font");
     font_ = std::make_shared<Orvex::FontLib::OxBitmapFont>(fontLoader_);
     if (static_cast<int32_t>(font_->load(settings().highFont ? u"font_01" : u"font_00")) < 0) {
@@ -308,7 +297,7 @@ Orvex::InputSystem::OxVirtualKey* CGameManager::getVirtualKey() {
 }
 
 std::shared_ptr<Orvex::FontLib::OxFontRenderer> CGameManager::createFontRenderer() {
-    return std::make_shared<Orvex::FontLib::OxFontRenderer>(renderer_, font_);
+    return std::make_shared<Orvex::FontLib::OxFontRenderer>(renderer_.get(), font_);
 }
 
 void CGameManager::setFrameRate(uint32_t framesPerSecond) {
@@ -363,7 +352,7 @@ bool CGameManager::runFrame(uint32_t frameSkip, int32_t& skipCounter) {
         return true;
     }
     renderQueue_->add(Fenwarrow::ScriptCommand::getRenderPriority(u"ScreenEffect"),
-                      [this] { screenEffects_->draw(renderer_); });
+                      [this] { screenEffects_->draw(renderer_.get()); });
     layerManager_->draw();
     if (!sceneController_.draw()) {
         return false;
@@ -383,7 +372,7 @@ bool CGameManager::runUpdateSteps() {
             virtualKeys_.at(k)->update();
         }
         soundEffects_->purge();
-        screenEffects_->update(renderer_, frameTime_);
+        screenEffects_->update(renderer_.get(), frameTime_);
         layerManager_->update();
         if (!sceneController_.update()) {
             return false;

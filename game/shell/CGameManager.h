@@ -23,6 +23,7 @@
 #include "game/services/IGameContext.h"
 #include "graphics/include/IOrvexGraphics.h"
 #include "graphics/include/IOrvexRenderer.h"
+#include "graphics/include/OxRefPtr.h"
 
 namespace Orvex::FontLib {
 class OxBitmapFont;
@@ -86,8 +87,8 @@ public:
     Orvex::FileArchiver::OxPackedStreamReader* getArchiveReaderAt(size_t index) {
         return index < kArchiveReaderCount ? archiveReaders_[index].get() : nullptr;
     }
-    Orvex::Graphics::IOrvexGraphics* getGraphics() override { return graphics_; }
-    Orvex::Graphics::IOrvexRenderer* getRenderer() override { return renderer_; }
+    Orvex::Graphics::IOrvexGraphics* getGraphics() override { return graphics_.get(); }
+    Orvex::Graphics::IOrvexRenderer* getRenderer() override { return renderer_.get(); }
     Orvex::Graphics::OxRenderQueue* getRenderQueue() override { return renderQueue_.get(); }
     Orvex::IO::StreamIO::IOrvexStreamReader* getMovieReader() override { return archiveReaders_[2].get(); }
     const CGameSetting& getSettings() override;
@@ -130,8 +131,8 @@ private:
 
     Orvex::Thread::OxThread gameThread_;
     std::shared_ptr<Orvex::FileArchiver::OxPackedStreamReader> archiveReaders_[kArchiveReaderCount];
-    Orvex::Graphics::IOrvexGraphics* graphics_ = nullptr;
-    Orvex::Graphics::IOrvexRenderer* renderer_ = nullptr;
+    Orvex::Graphics::OxRefPtr<Orvex::Graphics::IOrvexGraphics> graphics_;
+    Orvex::Graphics::OxRefPtr<Orvex::Graphics::IOrvexRenderer> renderer_;
     std::shared_ptr<Orvex::Graphics::OxRenderQueue> renderQueue_;
     std::shared_ptr<Orvex::Graphics::OxScreenEffectController> screenEffects_;
     std::shared_ptr<Orvex::FontLib::OxBitmapFontLoader> fontLoader_;
