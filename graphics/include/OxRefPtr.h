@@ -38,6 +38,11 @@ public:
             object->release();
         }
     }
+    // Releases the reference held and gives the address an out-parameter writes a new one to.
+    T** put() {
+        reset();
+        return &object_;
+    }
     // Hands the reference to the caller.
     [[nodiscard]] T* detach() { return std::exchange(object_, nullptr); }
 
