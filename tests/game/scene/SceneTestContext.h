@@ -23,6 +23,7 @@ public:
     }
     ~SceneTestContext() override {
         if (renderer != nullptr) {
+            renderer->shutdown();  // lets go of the render target, which holds the renderer
             renderer->release();
         }
         if (graphics != nullptr) {
