@@ -10,10 +10,8 @@ namespace Orvex::Graphics {
 
 using namespace Platform::Gpu;
 
-OxGraphics::~OxGraphics() {
-    safeRelease(device_);
-    safeRelease(system_);
-}
+// The device goes before the system that made it.
+OxGraphics::~OxGraphics() { device_.reset(); }
 
 PresentParameters OxGraphics::presentParameters(const OxGraphicsParameters& p) {
     PresentParameters pp;
@@ -36,8 +34,7 @@ PresentParameters OxGraphics::presentParameters(const OxGraphicsParameters& p) {
 int32_t OxGraphics::initialize(WindowHandle focusWindow, const OxGraphicsParameters* parameters) {
     const OxGraphicsParameters p = parameters != nullptr ? *parameters : OxGraphicsParameters{};
     PresentParameters pp = presentParameters(p);
-    safeRelease(system_);
-    system_ = createGpuSystem(kSdkVersion);
+    system_ = OxRefPtr<GpuSystem>::adopt(createGpuSystem(kSdkVersion));
     if (system_ == nullptr) {
         return kOxErrFailed;
     }
@@ -46,8 +43,7 @@ int32_t OxGraphics::initialize(WindowHandle focusWindow, const OxGraphicsParamet
                               &device) < 0) {
         return kOxErrFailed;
     }
-    safeRelease(device_);
-    device_ = device;
+    device_ = OxRefPtr<GpuDevice>::adopt(device);
     const OxViewportRect whole{0, 0, p.width, p.height};
     if (setViewport(&whole) < 0) {
         return kOxErrFailed;
@@ -87,11 +83,7 @@ int32_t OxGraphics::initialize(WindowHandle focusWindow, const OxGraphicsParamet
 }
 
 int32_t OxGraphics::setDevice(GpuDevice* device) {
-    if (device != nullptr) {
-        device->addRef();
-    }
-    safeRelease(device_);
-    device_ = device;
+    device_ = OxRefPtr<GpuDevice>::share(device);
     return kOxOk;
 }
 
@@ -99,8 +91,8 @@ int32_t OxGraphics::terminate() {
     if (device_ == nullptr) {
         return kOxErrNotInitialized;
     }
-    safeRelease(device_);
-    safeRelease(system_);
+    device_.reset();
+    system_.reset();
     return kOxOk;
 }
 

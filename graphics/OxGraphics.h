@@ -1,6 +1,7 @@
 #pragma once
 // The graphics object: owns the system object and the device.
 #include "graphics/OxRefCounted.h"
+#include "graphics/include/OxRefPtr.h"
 #include "graphics/include/IOrvexGraphics.h"
 
 namespace Orvex::Graphics {
@@ -14,8 +15,8 @@ public:
     int32_t terminate() override;
     bool isInitialized() const override { return device_ != nullptr; }
     bool getFlag() const override { return flag_ != 0; }
-    Platform::Gpu::GpuSystem* getDirect3D() override { return system_; }
-    Platform::Gpu::GpuDevice* getDevice() override { return device_; }
+    Platform::Gpu::GpuSystem* getDirect3D() override { return system_.get(); }
+    Platform::Gpu::GpuDevice* getDevice() override { return device_.get(); }
     int32_t createRenderer(IOrvexRenderer** out) override;
     int32_t createGeometryImporter(IOrvexGeometryImporter** out) override;
     int32_t createGeometryExporter(IOrvexGeometryExporter** out) override;
@@ -44,8 +45,8 @@ private:
     int32_t createThreeDimensionalObject(T** out);
 
     uint8_t flag_ = 0;
-    Platform::Gpu::GpuSystem* system_ = nullptr;
-    Platform::Gpu::GpuDevice* device_ = nullptr;
+    OxRefPtr<Platform::Gpu::GpuSystem> system_;
+    OxRefPtr<Platform::Gpu::GpuDevice> device_;
     OxViewportRect current_{};
     OxViewportRect previous_{};
 };

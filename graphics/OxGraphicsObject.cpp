@@ -4,14 +4,10 @@
 
 namespace Orvex::Graphics {
 
-OxGraphicsObject::OxGraphicsObject(OxRenderer* renderer) : renderer_(renderer) {
-    renderer_->retain();
+OxGraphicsObject::OxGraphicsObject(OxRenderer* renderer) : renderer_(OxRefPtr<OxRenderer>::share(renderer)) {
     renderer_->registerObject(this);
 }
 
-OxGraphicsObject::~OxGraphicsObject() {
-    renderer_->unregisterObject(this);
-    renderer_->release();
-}
+OxGraphicsObject::~OxGraphicsObject() { renderer_->unregisterObject(this); }
 
 }  // namespace Orvex::Graphics

@@ -2,6 +2,8 @@
 // Base of every object that holds device resources. It keeps the renderer and is in the
 // renderer's registry from construction to destruction, so that a reset can tell it that the
 // device was lost and reset.
+#include "graphics/include/OxRefPtr.h"
+
 namespace Orvex::Graphics {
 
 class OxRenderer;
@@ -16,10 +18,10 @@ public:
     virtual void onLostDevice() = 0;
     virtual void onResetDevice() = 0;
 
-    OxRenderer* getRenderer() const { return renderer_; }
+    OxRenderer* getRenderer() const { return renderer_.get(); }
 
 private:
-    OxRenderer* renderer_;
+    OxRefPtr<OxRenderer> renderer_;
 };
 
 }  // namespace Orvex::Graphics

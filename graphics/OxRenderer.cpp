@@ -33,11 +33,11 @@ bool toIntRect(const float* rect, IntRect& out) {
 
 }  // namespace
 
-OxRenderer::OxRenderer(IOrvexGraphics* graphics) : graphics_(graphics), device_(graphics->getDevice()) {
-    graphics_->retain();
-    textureManager_ = new OxTextureManager(this);
-    spriteDraw_ = new OxSpriteDraw(this, device_);
-    commandFactory_ = new OxRenderCommandFactory();
+OxRenderer::OxRenderer(IOrvexGraphics* graphics)
+    : graphics_(OxRefPtr<IOrvexGraphics>::share(graphics)), device_(graphics->getDevice()) {
+    textureManager_ = OxRefPtr<OxTextureManager>::adopt(new OxTextureManager(this));
+    spriteDraw_ = OxRefPtr<OxSpriteDraw>::adopt(new OxSpriteDraw(this, device_));
+    commandFactory_ = OxRefPtr<OxRenderCommandFactory>::adopt(new OxRenderCommandFactory());
     setCamera(nullptr);
     deviceLost_ = false;
     recording_ = false;
@@ -50,25 +50,26 @@ OxRenderer::~OxRenderer() {
         registry_.clear();
     }
     recorded_.clear();
-    commandFactory_->release();
-    spriteDraw_->release();
-    textureManager_->release();
-    graphics_->release();
+    // Released here, while the registry they unregister from still exists.
+    commandFactory_.reset();
+    spriteDraw_.reset();
+    textureManager_.reset();
+    graphics_.reset();
 }
 
 int32_t OxRenderer::setUpDevice() {
-    if (device_->getRenderTarget(0, &backBuffer_) < 0) {
+    if (device_->getRenderTarget(0, backBuffer_.put()) < 0) {
         return kOxErrFailed;
     }
     OxViewportRect viewport;
     if (graphics_->getViewport(&viewport) < 0) {
         return kOxErrFailed;
     }
-    if (textureManager_->createRenderTargetTexture(&renderTarget_, viewport.width, viewport.height, 0) < 0) {
-        renderTarget_ = nullptr;
+    if (textureManager_->createRenderTargetTexture(renderTarget_.put(), viewport.width, viewport.height, 0) < 0) {
+        (void)renderTarget_.detach();  // a failed creation hands out no reference
         return kOxErrFailed;
     }
-    if (setRenderTarget(renderTarget_) < 0) {
+    if (setRenderTarget(renderTarget_.get()) < 0) {
         return kOxErrFailed;
     }
     if (device_->setSamplerState(0, SamplerState::MipFilter, kFilterLinear) < 0) {
@@ -83,11 +84,11 @@ int32_t OxRenderer::setUpDevice() {
     return kOxOk;
 }
 
-IOrvexTextureManager* OxRenderer::getTextureManager() { return textureManager_; }
+IOrvexTextureManager* OxRenderer::getTextureManager() { return textureManager_.get(); }
 
-IOrvexSpriteDraw* OxRenderer::getSpriteDraw() { return spriteDraw_; }
+IOrvexSpriteDraw* OxRenderer::getSpriteDraw() { return spriteDraw_.get(); }
 
-IOrvexRenderCommandFactory* OxRenderer::getRenderCommandFactory() { return commandFactory_; }
+IOrvexRenderCommandFactory* OxRenderer::getRenderCommandFactory() { return commandFactory_.get(); }
 
 void OxRenderer::registerObject(OxGraphicsObject* object) {
     Thread::OxCriticalLock lock(registryLock_);
@@ -105,11 +106,8 @@ size_t OxRenderer::registeredCount() {
 }
 
 int32_t OxRenderer::shutdown() {
-    if (renderTarget_ != nullptr) {
-        renderTarget_->release();
-        renderTarget_ = nullptr;
-    }
-    safeRelease(backBuffer_);
+    renderTarget_.reset();
+    backBuffer_.reset();
     textureManager_->clear();
     return getRefCount() < 2 ? kOxOk : kOxErrFailed;
 }
@@ -125,9 +123,9 @@ int32_t OxRenderer::reset(const OxGraphicsParameters* parameters) {
         object->onLostDevice();
     }
     if (backBuffer_ != nullptr) {
-        device_->setRenderTarget(0, backBuffer_);
+        device_->setRenderTarget(0, backBuffer_.get());
     }
-    safeRelease(backBuffer_);
+    backBuffer_.reset();
     PresentParameters pp;
     if (parameters != nullptr) {
         pp = OxGraphics::presentParameters(*parameters);
@@ -140,7 +138,7 @@ int32_t OxRenderer::reset(const OxGraphicsParameters* parameters) {
     for (OxGraphicsObject* object : registry_) {
         object->onResetDevice();
     }
-    device_->getRenderTarget(0, &backBuffer_);
+    device_->getRenderTarget(0, backBuffer_.put());
     deviceLost_ = false;
     return kOxOk;
 }
@@ -170,11 +168,11 @@ int32_t OxRenderer::presentWith(const IntRect* source, const IntRect* destinatio
     if (backBuffer_ == nullptr || renderTarget_ == nullptr) {
         return kOxErrFailed;
     }
-    device_->setRenderTarget(0, backBuffer_);
+    device_->setRenderTarget(0, backBuffer_.get());
     if (beginScene() >= 0) {
         spriteDraw_->begin();
         spriteDraw_->setTextureBlendMode(OxTextureBlendModes::kOpaque);
-        spriteDraw_->draw(renderTarget_, nullptr, nullptr);
+        spriteDraw_->draw(renderTarget_.get(), nullptr, nullptr);
         spriteDraw_->end();
         endScene();
     }
@@ -182,7 +180,7 @@ int32_t OxRenderer::presentWith(const IntRect* source, const IntRect* destinatio
     if (presented == kErrDeviceLost) {
         deviceLost_ = true;
     }
-    setRenderTarget(renderTarget_);
+    setRenderTarget(renderTarget_.get());
     return presented < 0 ? kOxErrFailed : kOxOk;
 }
 
@@ -457,5 +455,16 @@ int32_t OxRenderer::drawRenderObject(IOrvexRenderObject* object) {
 }
 
 int32_t OxRenderer::drawParticles(IOrvexParticles*) { return kOxErrFailed; }
+
+int32_t OxRenderer::testDevice() {
+    switch (device_->testCooperativeLevel()) {
+        case kErrDeviceLost:
+            return kOxErrDeviceLost;
+        case kErrDeviceNotReset:
+            return kOxErrDeviceNotReset;
+        default:
+            return kOxOk;
+    }
+}
 
 }  // namespace Orvex::Graphics

@@ -9,6 +9,7 @@
 #include "graphics/OxRefCounted.h"
 #include "graphics/include/IOrvexGraphics.h"
 #include "graphics/include/IOrvexRenderer.h"
+#include "graphics/include/OxRefPtr.h"
 
 namespace Orvex::Graphics {
 
@@ -29,7 +30,7 @@ public:
     IOrvexTextureManager* getTextureManager() override;
     IOrvexSpriteDraw* getSpriteDraw() override;
     IOrvexRenderCommandFactory* getRenderCommandFactory() override;
-    IOrvexGraphics* getGraphics() override { return graphics_; }
+    IOrvexGraphics* getGraphics() override { return graphics_.get(); }
     int32_t reserved9(uint32_t, uint32_t) override { return kOxOk; }
     int32_t clear(uint32_t flags, uint32_t argb, float z, uint32_t stencil) override;
     int32_t beginScene() override;
@@ -43,7 +44,7 @@ public:
     void restoreRecordedStates() override;
     int32_t setTextureFilter(uint32_t stage, uint32_t filter) override;
     uint32_t getTextureFilter(uint32_t stage) override;
-    IOrvexTexture* getRenderTarget() override { return renderTarget_; }
+    IOrvexTexture* getRenderTarget() override { return renderTarget_.get(); }
     int32_t setRenderTarget(IOrvexTexture* texture) override;
     int32_t setTexture(uint32_t stage, IOrvexTexture* texture) override;
     int32_t setWorldTransform(const float* transform4x3) override;
@@ -58,6 +59,7 @@ public:
     int32_t drawMesh(IOrvexMesh* mesh) override;
     int32_t drawRenderObject(IOrvexRenderObject* object) override;
     int32_t drawParticles(IOrvexParticles* particles) override;
+    int32_t testDevice() override;
 
     Platform::Gpu::GpuDevice* getDevice() const { return device_; }
     bool isDeviceLost() const { return deviceLost_; }
@@ -78,14 +80,14 @@ private:
         uint8_t oldValue;
     };
 
-    IOrvexGraphics* graphics_;
+    OxRefPtr<IOrvexGraphics> graphics_;
     Platform::Gpu::GpuDevice* device_;
     Thread::OxCriticalSection registryLock_;
-    Platform::Gpu::GpuSurface* backBuffer_ = nullptr;
-    IOrvexTexture* renderTarget_ = nullptr;
-    OxTextureManager* textureManager_ = nullptr;
-    OxSpriteDraw* spriteDraw_ = nullptr;
-    OxRenderCommandFactory* commandFactory_ = nullptr;
+    OxRefPtr<Platform::Gpu::GpuSurface> backBuffer_;
+    OxRefPtr<IOrvexTexture> renderTarget_;
+    OxRefPtr<OxTextureManager> textureManager_;
+    OxRefPtr<OxSpriteDraw> spriteDraw_;
+    OxRefPtr<OxRenderCommandFactory> commandFactory_;
     IOrvexCamera* camera_ = nullptr;  // null while the default camera is in use
     std::set<OxGraphicsObject*> registry_;
     bool deviceLost_ = false;

@@ -2,23 +2,13 @@
 
 namespace Orvex::Graphics {
 
-OxTexture::OxTexture(IOrvexTextureManager* manager) : manager_(manager) { manager_->retain(); }
+OxTexture::OxTexture(IOrvexTextureManager* manager) : manager_(OxRefPtr<IOrvexTextureManager>::share(manager)) {}
 
-OxTexture::~OxTexture() {
-    if (data_ != nullptr) {
-        data_->release();
-    }
-    manager_->release();
-}
+// The data goes before the manager (the members' reverse order).
+OxTexture::~OxTexture() = default;
 
 int32_t OxTexture::setData(IOrvexTextureData* data) {
-    if (data != nullptr) {
-        data->retain();
-    }
-    if (data_ != nullptr) {
-        data_->release();
-    }
-    data_ = data;
+    data_ = OxRefPtr<IOrvexTextureData>::share(data);
     return 0;
 }
 

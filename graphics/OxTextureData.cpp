@@ -5,13 +5,10 @@
 namespace Orvex::Graphics {
 
 OxTextureData::OxTextureData(OxRenderer* renderer, uint32_t type, std::shared_ptr<OxDXTexture> texture)
-    : renderer_(renderer), texture_(std::move(texture)), type_(type) {
-    renderer_->retain();
-}
+    : renderer_(OxRefPtr<OxRenderer>::share(renderer)), texture_(std::move(texture)), type_(type) {}
 
 OxTextureData::~OxTextureData() {
-    texture_.reset();
-    renderer_->release();
+    texture_.reset();  // before the renderer it is registered with
 }
 
 OxTextureData* textureDataOf(IOrvexTexture* texture) {

@@ -5,6 +5,7 @@
 #include "graphics/OxDXTexture.h"
 #include "graphics/OxRefCounted.h"
 #include "graphics/include/IOrvexTexture.h"
+#include "graphics/include/OxRefPtr.h"
 
 namespace Orvex::Graphics {
 
@@ -26,7 +27,7 @@ protected:
     ~OxTextureData() override;
 
 private:
-    OxRenderer* renderer_;
+    OxRefPtr<OxRenderer> renderer_;
     std::u16string name_;
     std::shared_ptr<OxDXTexture> texture_;
     uint32_t type_;

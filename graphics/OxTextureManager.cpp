@@ -42,8 +42,7 @@ IOrvexTextureData* OxTextureManager::findRetained(const std::u16string& key) {
     if (it == cache_.end()) {
         return nullptr;
     }
-    it->second->retain();
-    return it->second;
+    return OxRefPtr<IOrvexTextureData>(it->second).detach();
 }
 
 GpuTexture* OxTextureManager::loadFallback(const std::u16string& key, const std::string& why) {
@@ -79,16 +78,10 @@ int32_t OxTextureManager::cacheLoaded(IOrvexTextureData** out, const std::u16str
         data->setName(key);
     }
     std::lock_guard<std::mutex> lock(mutex_);
-    auto [it, inserted] = cache_.emplace(key, data);
-    if (!inserted) {
-        // Another thread loaded the same name meanwhile: share its data.
-        data->release();
-        it->second->retain();
-        *out = it->second;
-        return kOxOk;
-    }
-    data->retain();  // the cache's reference; the caller keeps the first
-    *out = data;
+    auto [it, inserted] = cache_.emplace(key, OxRefPtr<IOrvexTextureData>::share(data));
+    // When another thread loaded the same name meanwhile, its data is shared instead.
+    *out = OxRefPtr<IOrvexTextureData>(it->second).detach();
+    data->release();  // the cache holds its own reference
     return kOxOk;
 }
 
@@ -141,23 +134,20 @@ int32_t OxTextureManager::getTextureDataFromFile(IOrvexTextureData** out, const 
 
 template <typename Make>
 int32_t OxTextureManager::createHandle(IOrvexTexture** out, Make make) {
-    OxTexture* handle = new (std::nothrow) OxTexture(this);
+    auto handle = OxRefPtr<OxTexture>::adopt(new (std::nothrow) OxTexture(this));
     if (handle == nullptr) {
         return kOxErrCreateFailed;
     }
-    IOrvexTextureData* data = nullptr;
-    int32_t result = make(&data);
+    OxRefPtr<IOrvexTextureData> data;
+    int32_t result = make(data.put());
     if (result < 0) {
-        handle->release();
         return result;
     }
-    result = handle->setData(data);
-    data->release();
+    result = handle->setData(data.get());
     if (result < 0) {
-        handle->release();
         return result;
     }
-    *out = handle;
+    *out = handle.detach();
     return kOxOk;
 }
 
@@ -213,13 +203,12 @@ int32_t OxTextureManager::saveTextureToFile(IOrvexTexture* texture, const std::u
     if (data == nullptr || data->getType() > 1 || data->getDXTexture() == nullptr) {
         return kOxErrFailed;
     }
-    GpuSurface* surface = data->getDXTexture()->getSurfaceLevel(0);
+    const auto surface = OxRefPtr<GpuSurface>::adopt(data->getDXTexture()->getSurfaceLevel(0));
     if (surface == nullptr) {
         return kOxErrFailed;
     }
     std::string why;
-    const int32_t result = Platform::Gpux::saveSurfaceToPngFile(*path, surface, &why);
-    surface->release();
+    const int32_t result = Platform::Gpux::saveSurfaceToPngFile(*path, surface.get(), &why);
     if (result < 0) {
         report(*path, why, "not saved");
         return kOxErrFailed;
@@ -228,32 +217,25 @@ int32_t OxTextureManager::saveTextureToFile(IOrvexTexture* texture, const std::u
 }
 
 void OxTextureManager::clear() {
-    Cache taken;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        taken.swap(cache_);
-    }
-    for (auto& [name, data] : taken) {
-        data->release();
-    }
+    Cache taken;  // released outside the lock, when it goes
+    std::lock_guard<std::mutex> lock(mutex_);
+    taken.swap(cache_);
 }
 
 void OxTextureManager::releaseUnused() {
-    std::vector<IOrvexTextureData*> unused;
+    // Released outside the lock (when the vector goes): destroying the data unregisters its
+    // device texture.
+    std::vector<OxRefPtr<IOrvexTextureData>> unused;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         for (auto it = cache_.begin(); it != cache_.end();) {
             if (it->second->getRefCount() == 1) {  // only the cache holds it
-                unused.push_back(it->second);
+                unused.push_back(std::move(it->second));
                 it = cache_.erase(it);
             } else {
                 ++it;
             }
         }
-    }
-    // Released outside the lock: destroying the data unregisters its device texture.
-    for (IOrvexTextureData* data : unused) {
-        data->release();
     }
 }
 
@@ -269,17 +251,14 @@ void OxTextureManager::releaseTexture(const std::u16string* name) {
     if (name == nullptr) {
         return;
     }
-    IOrvexTextureData* data = nullptr;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        auto it = cache_.find(*name);
-        if (it == cache_.end() || it->second->getRefCount() != 1) {
-            return;
-        }
-        data = it->second;
-        cache_.erase(it);
+    OxRefPtr<IOrvexTextureData> data;  // released outside the lock, when it goes
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = cache_.find(*name);
+    if (it == cache_.end() || it->second->getRefCount() != 1) {
+        return;
     }
-    data->release();
+    data = std::move(it->second);
+    cache_.erase(it);
 }
 
 }  // namespace Orvex::Graphics

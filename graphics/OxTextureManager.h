@@ -7,6 +7,7 @@
 
 #include "graphics/OxRefCounted.h"
 #include "graphics/include/IOrvexTextureManager.h"
+#include "graphics/include/OxRefPtr.h"
 #include "platform/gpu/GpuTexture.h"
 
 namespace Orvex::Graphics {
@@ -37,7 +38,7 @@ protected:
     ~OxTextureManager() override;
 
 private:
-    using Cache = std::map<std::u16string, IOrvexTextureData*>;
+    using Cache = std::map<std::u16string, OxRefPtr<IOrvexTextureData>>;
     // Looks the key up and retains a hit for the caller.
     IOrvexTextureData* findRetained(const std::u16string& key);
     // Makes data from a loaded device texture and caches it under `key` (or returns the data

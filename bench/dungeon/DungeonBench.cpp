@@ -14,7 +14,7 @@
 #include "game/dungeon/CDungeon.h"
 #include "game/dungeon/MapDataUnpack.h"
 #include "game/item/CItem.h"
-#include "game/shell/IGameContext.h"
+#include "game/services/IGameContext.h"
 
 namespace {
 

@@ -9,23 +9,14 @@ OxTextureInfo::OxTextureInfo(Graphics::IOrvexTexture* texture, std::u16string fi
     setTexture(texture);
 }
 
-OxTextureInfo::~OxTextureInfo() { setTexture(nullptr); }
+OxTextureInfo::~OxTextureInfo() = default;
 
 void OxTextureInfo::setTexture(Graphics::IOrvexTexture* texture) {
-    if (texture != nullptr) {
-        texture->retain();
-    }
-    if (texture_ != nullptr) {
-        texture_->release();
-    }
-    texture_ = texture;
+    texture_ = Graphics::OxRefPtr<Graphics::IOrvexTexture>::share(texture);
 }
 
 Graphics::IOrvexTexture* OxTextureInfo::getTexture() const {
-    if (texture_ != nullptr) {
-        texture_->retain();
-    }
-    return texture_;
+    return Graphics::OxRefPtr<Graphics::IOrvexTexture>(texture_).detach();
 }
 
 }  // namespace Orvex::MossbellLib

@@ -5,6 +5,7 @@
 
 #include "engine/animation/IOrvexArchiver.h"
 #include "graphics/include/IOrvexTexture.h"
+#include "graphics/include/OxRefPtr.h"
 
 namespace Orvex::MossbellLib {
 
@@ -21,13 +22,13 @@ public:
     // The texture retained once more for the caller (who releases it), or null.
     Graphics::IOrvexTexture* getTexture() const;
     // The held texture without a new reference, for identity checks.
-    const Graphics::IOrvexTexture* peekTexture() const { return texture_; }
+    const Graphics::IOrvexTexture* peekTexture() const { return texture_.get(); }
 
     void setFileName(const std::u16string& fileName) { fileName_ = fileName; }
     const std::u16string& getFileName() const { return fileName_; }
 
 private:
-    Graphics::IOrvexTexture* texture_ = nullptr;
+    Graphics::OxRefPtr<Graphics::IOrvexTexture> texture_;
     std::u16string fileName_;
 };
 

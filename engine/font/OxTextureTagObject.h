@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "graphics/include/IOrvexTexture.h"
+#include "graphics/include/OxRefPtr.h"
 
 namespace Orvex::FontLib {
 
@@ -14,29 +15,13 @@ public:
 
     OxTextureTagObject() = default;
     OxTextureTagObject(Graphics::IOrvexTexture* texture, std::shared_ptr<SourceRect> sourceRect)
-        : texture_(texture), sourceRect_(std::move(sourceRect)) {
-        if (texture_ != nullptr) {
-            texture_->retain();
-        }
-    }
-    OxTextureTagObject(const OxTextureTagObject& other) : OxTextureTagObject(other.texture_, other.sourceRect_) {}
-    OxTextureTagObject& operator=(const OxTextureTagObject& other) {
-        OxTextureTagObject copy(other);
-        std::swap(texture_, copy.texture_);
-        std::swap(sourceRect_, copy.sourceRect_);
-        return *this;
-    }
-    ~OxTextureTagObject() {
-        if (texture_ != nullptr) {
-            texture_->release();
-        }
-    }
+        : texture_(Graphics::OxRefPtr<Graphics::IOrvexTexture>::share(texture)), sourceRect_(std::move(sourceRect)) {}
 
-    Graphics::IOrvexTexture* getTexture() const { return texture_; }
+    Graphics::IOrvexTexture* getTexture() const { return texture_.get(); }
     const std::shared_ptr<SourceRect>& getSourceRect() const { return sourceRect_; }
 
 private:
-    Graphics::IOrvexTexture* texture_ = nullptr;
+    Graphics::OxRefPtr<Graphics::IOrvexTexture> texture_;
     std::shared_ptr<SourceRect> sourceRect_;
 };
 

@@ -1,5 +1,7 @@
 #include "engine/graphics/OxDXFont.h"
 
+#include <utility>
+
 namespace Orvex::Graphics {
 
 using namespace Platform;
@@ -24,18 +26,18 @@ bool OxDXFont::create(OxDXSprite* sprite, const OxDXFontDesc* description) {
     desc.italic = false;
     desc.charSet = kJapaneseCharSet;
     Gpux::setFaceName(desc, wanted.faceName);
-    Gpux::GpuxFont* font = nullptr;
-    if (Gpux::createFontIndirect(sprite->getDevice(), &desc, &font) != Gpu::kOk) {
+    OxRefPtr<Gpux::GpuxFont> font;
+    if (Gpux::createFontIndirect(sprite->getDevice(), &desc, font.put()) != Gpu::kOk) {
         return false;
     }
-    font_ = font;
+    font_ = std::move(font);
     sprite_ = sprite;
     description_ = wanted;
     return true;
 }
 
 void OxDXFont::release() {
-    Gpu::safeRelease(font_);
+    font_.reset();
     description_ = OxDXFontDesc();
     sprite_ = nullptr;
 }

@@ -5,6 +5,7 @@
 
 #include "engine/graphics/OxDXSprite.h"
 #include "engine/system/OxWideFormat.h"
+#include "graphics/include/OxRefPtr.h"
 #include "platform/gpux/GpuxFont.h"
 
 namespace Orvex::Graphics {
@@ -42,13 +43,13 @@ public:
     static std::u16string boundedText(std::u16string text);
 
     const OxDXFontDesc& getDescription() const { return description_; }
-    Platform::Gpux::GpuxFont* getFont() const { return font_; }
+    Platform::Gpux::GpuxFont* getFont() const { return font_.get(); }
     OxDXSprite* getSprite() const { return sprite_; }
 
 private:
     OxDXSprite* sprite_ = nullptr;  // not owned
     OxDXFontDesc description_;
-    Platform::Gpux::GpuxFont* font_ = nullptr;
+    OxRefPtr<Platform::Gpux::GpuxFont> font_;
 };
 
 }  // namespace Orvex::Graphics

@@ -1,5 +1,7 @@
 #include "engine/graphics/OxDXSprite.h"
 
+#include <utility>
+
 namespace Orvex::Graphics {
 
 using namespace Platform;
@@ -11,19 +13,16 @@ bool OxDXSprite::create(Gpu::GpuDevice* device) {
     if (device == nullptr) {
         return false;
     }
-    Gpux::GpuxSprite* sprite = nullptr;
-    if (Gpux::createSprite(device, &sprite) != Gpu::kOk) {
+    OxRefPtr<Gpux::GpuxSprite> sprite;
+    if (Gpux::createSprite(device, sprite.put()) != Gpu::kOk) {
         return false;
     }
-    Gpu::GpuSurface* backBuffer = nullptr;
+    OxRefPtr<Gpu::GpuSurface> backBuffer;
     Gpu::SurfaceDesc desc;
-    const bool read = device->getBackBuffer(0, 0, &backBuffer) == Gpu::kOk && backBuffer->getDesc(&desc) == Gpu::kOk;
-    Gpu::safeRelease(backBuffer);
-    if (!read) {
-        sprite->release();
+    if (device->getBackBuffer(0, 0, backBuffer.put()) != Gpu::kOk || backBuffer->getDesc(&desc) != Gpu::kOk) {
         return false;
     }
-    sprite_ = sprite;
+    sprite_ = std::move(sprite);
     device_ = device;
     width_ = desc.width;
     height_ = desc.height;
@@ -35,7 +34,7 @@ void OxDXSprite::release() {
     if (sprite_ != nullptr && sprite_->isBegun()) {
         sprite_->end();
     }
-    Gpu::safeRelease(sprite_);
+    sprite_.reset();
     width_ = 0;
     height_ = 0;
     beginCount_ = 0;

@@ -3,6 +3,7 @@
 // begin/end pairs nest; only the outermost pair reaches the sprite object.
 #include <cstdint>
 
+#include "graphics/include/OxRefPtr.h"
 #include "platform/gpux/GpuxSprite.h"
 
 namespace Orvex::Graphics {
@@ -24,14 +25,14 @@ public:
     bool end();
 
     Platform::Gpu::GpuDevice* getDevice() const { return device_; }
-    Platform::Gpux::GpuxSprite* getSprite() const { return sprite_; }
+    Platform::Gpux::GpuxSprite* getSprite() const { return sprite_.get(); }
     uint32_t getWidth() const { return width_; }
     uint32_t getHeight() const { return height_; }
     uint32_t getBeginCount() const { return beginCount_; }
 
 private:
     Platform::Gpu::GpuDevice* device_ = nullptr;  // not owned
-    Platform::Gpux::GpuxSprite* sprite_ = nullptr;
+    OxRefPtr<Platform::Gpux::GpuxSprite> sprite_;
     uint32_t width_ = 0;
     uint32_t height_ = 0;
     uint32_t beginCount_ = 0;

@@ -6,19 +6,12 @@ namespace Orvex::Graphics {
 
 OxFillImageScreenEffect::OxFillImageScreenEffect(IOrvexTexture* const& texture, float left, float top, float right,
                                                  float bottom)
-    : texture_(texture), sourceRect_{left, top, right, bottom} {
-    if (texture_ != nullptr) {
-        texture_->retain();
-    }
-}
+    : texture_(OxRefPtr<IOrvexTexture>::share(texture)), sourceRect_{left, top, right, bottom} {}
 
 OxFillImageScreenEffect::~OxFillImageScreenEffect() {
     // Finish while the texture is still held: the base destructor would run the callbacks only
     // after this object's members are gone.
     finish();
-    if (texture_ != nullptr) {
-        texture_->release();
-    }
 }
 
 void OxFillImageScreenEffect::update(IOrvexRenderer*, float) {}
@@ -36,7 +29,7 @@ void OxFillImageScreenEffect::draw(IOrvexRenderer* renderer) {
     const bool whole =
         sourceRect_[0] == 0.0f && sourceRect_[1] == 0.0f && sourceRect_[2] == 0.0f && sourceRect_[3] == 0.0f;
     OxRect source{sourceRect_[0], sourceRect_[1], sourceRect_[2], sourceRect_[3]};
-    sprite->draw(texture_, &destination, whole ? nullptr : &source);
+    sprite->draw(texture_.get(), &destination, whole ? nullptr : &source);
     sprite->end();
 }
 

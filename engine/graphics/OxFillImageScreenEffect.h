@@ -2,6 +2,7 @@
 // Covers the viewport with a texture (or a part of it) while active.
 #include "engine/graphics/OxScreenEffect.h"
 #include "graphics/include/IOrvexTexture.h"
+#include "graphics/include/OxRefPtr.h"
 
 namespace Orvex::Graphics {
 
@@ -15,7 +16,7 @@ public:
     void draw(IOrvexRenderer* renderer) override;
 
 private:
-    IOrvexTexture* texture_ = nullptr;
+    OxRefPtr<IOrvexTexture> texture_;
     float sourceRect_[4];
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 // Holds one texture of the graphics library for its owner, who sets and uses it directly.
 #include "graphics/include/IOrvexTexture.h"
+#include "graphics/include/OxRefPtr.h"
 
 namespace Orvex::Graphics {
 
@@ -9,13 +10,9 @@ public:
     OxSprite() = default;
     OxSprite(const OxSprite&) = delete;
     OxSprite& operator=(const OxSprite&) = delete;
-    virtual ~OxSprite() {
-        if (texture != nullptr) {
-            texture->release();
-        }
-    }
+    virtual ~OxSprite() = default;
 
-    IOrvexTexture* texture = nullptr;  // one reference, released by the destructor
+    OxRefPtr<IOrvexTexture> texture;
 };
 
 }  // namespace Orvex::Graphics

@@ -1,50 +1,20 @@
 #include "engine/io/OxFileStreamIO.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <fcntl.h>
+#include <cstdio>
 #include <limits>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "engine/io/OxPathUtility.h"
+#include "platform/kernel/NativeFile.h"
 
 namespace Orvex::IO::StreamIO {
 namespace {
 
-// Open flags for an existing file; read-write first, read-only when the file is write-protected.
-int openExisting(const std::string& native) {
-    int fd = ::open(native.c_str(), O_RDWR | O_CLOEXEC);
-    if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) {
-        fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
-    }
-    if (fd < 0) {
-        return -1;
-    }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
-}
+namespace Kernel = Platform::Kernel;
 
-// Runs `transfer(done, remaining)` (one read or write of the descriptor) until `count` bytes have
-// moved, the file ends or a call fails; interrupted calls are retried. Returns the bytes moved.
-template <class Transfer>
-uint32_t transferAll(uint32_t count, Transfer transfer) {
-    uint32_t total = 0;
-    while (total < count) {
-        const ssize_t n = transfer(total, count - total);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            break;
-        }
-        total += static_cast<uint32_t>(n);
-    }
-    return total;
+Kernel::SeekOrigin seekOrigin(int whence) {
+    return whence == SEEK_SET ? Kernel::SeekOrigin::kBegin
+                              : (whence == SEEK_CUR ? Kernel::SeekOrigin::kCurrent : Kernel::SeekOrigin::kEnd);
 }
 
 }  // namespace
@@ -59,7 +29,7 @@ bool OxFileStreamIO::open(const std::u16string& path) {
     if (native.empty()) {
         return false;
     }
-    const int fd = openExisting(native);
+    const int fd = Kernel::openExistingFile(native);
     if (fd < 0) {
         return false;
     }
@@ -72,17 +42,17 @@ void OxFileStreamIO::close() {
     if (!isOpen()) {
         return;
     }
-    ::close(fd_);
+    Kernel::closeFile(fd_);
     fd_ = -1;
     fileName_.clear();
 }
 
 uint32_t OxFileStreamIO::getSize() {
-    struct stat info {};
-    if (!isOpen() || ::fstat(fd_, &info) != 0 || info.st_size < 0) {
+    const int64_t bytes = isOpen() ? Kernel::fileSize(fd_) : -1;
+    if (bytes < 0) {
         return 0;
     }
-    const auto size = static_cast<uint64_t>(info.st_size);
+    const auto size = static_cast<uint64_t>(bytes);
     return static_cast<uint32_t>(std::min<uint64_t>(size, std::numeric_limits<uint32_t>::max()));
 }
 
@@ -117,8 +87,7 @@ bool OxFileStreamIO::read(void* buffer, uint32_t count, uint32_t* outCount) {
         return false;
     }
     auto* bytes = static_cast<uint8_t*>(buffer);
-    const uint32_t total =
-        transferAll(count, [&](uint32_t done, uint32_t remaining) { return ::read(fd_, bytes + done, remaining); });
+    const uint32_t total = Kernel::readFile(fd_, bytes, count);
     if (outCount != nullptr) {
         *outCount = total;
     }
@@ -146,8 +115,7 @@ bool OxFileStreamIO::write(const void* buffer, uint32_t count, uint32_t* outCoun
     }
     // write() may take fewer bytes than asked; a partial write is not a success.
     const auto* bytes = static_cast<const uint8_t*>(buffer);
-    const uint32_t total =
-        transferAll(count, [&](uint32_t done, uint32_t remaining) { return ::write(fd_, bytes + done, remaining); });
+    const uint32_t total = Kernel::writeFile(fd_, bytes, count);
     if (outCount != nullptr) {
         *outCount = total;
     }
@@ -158,7 +126,7 @@ bool OxFileStreamIO::seekTo(int64_t offset, int whence, int64_t* resulting) {
     if (!isOpen()) {
         return false;
     }
-    const off_t result = ::lseek(fd_, static_cast<off_t>(offset), whence);
+    const int64_t result = Kernel::seekFile(fd_, offset, seekOrigin(whence));
     if (result < 0) {
         return false;
     }
@@ -244,9 +212,11 @@ bool OxFileStreamIO::writeWString(const std::u16string& text, bool withTerminato
     return writeFromVector(bytes);
 }
 
+bool OxFileStreamIO::sync() { return isOpen() && Kernel::syncFile(fd_); }
+
 bool OxFileStreamIO::truncate() {
     int64_t position = 0;
-    return seekTo(0, SEEK_CUR, &position) && ::ftruncate(fd_, static_cast<off_t>(position)) == 0;
+    return seekTo(0, SEEK_CUR, &position) && Kernel::truncateFile(fd_, static_cast<uint64_t>(position));
 }
 
 }  // namespace Orvex::IO::StreamIO

@@ -52,6 +52,8 @@ public:
     bool writeWString(const std::u16string& text, bool withTerminator);
 
     // Cuts the file at the current position.
+    // Pushes what was written to the disk.
+    bool sync();
     bool truncate();
 
 private:

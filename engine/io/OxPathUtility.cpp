@@ -1,11 +1,7 @@
 #include "engine/io/OxPathUtility.h"
 
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "engine/system/OxEngineState.h"
+#include "platform/kernel/NativeFile.h"
 
 namespace Orvex::IO {
 namespace {
@@ -16,39 +12,24 @@ bool startsWith(const std::u16string& text, std::size_t at, std::u16string_view 
     return text.size() - at >= prefix.size() && text.compare(at, prefix.size(), prefix) == 0;
 }
 
-bool isExistingDirectory(const std::string& native) {
-    struct stat info {};
-    return ::stat(native.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-// mkdir that counts an existing directory as made.
-bool makeOneDirectory(const std::string& native, int& error) {
-    if (::mkdir(native.c_str(), 0777) == 0) {
-        return true;
-    }
-    error = errno;
-    return error == EEXIST && isExistingDirectory(native);
-}
+namespace Kernel = Platform::Kernel;
 
 bool createDirectoriesAbsolute(const std::u16string& path) {
     const std::string native = toNativePath(path);
     if (native.empty()) {
         return false;
     }
-    int error = 0;
-    if (makeOneDirectory(native, error)) {
-        return true;
-    }
+    const Kernel::DirectoryResult made = Kernel::makeDirectory(native);
     // Only a missing parent is worth climbing for; permission or read-only errors are final.
-    if (error != ENOENT) {
-        return false;
+    if (made != Kernel::DirectoryResult::kParentMissing) {
+        return made == Kernel::DirectoryResult::kMade;
     }
     const std::u16string parent = getParentDirectory(path);
     // The climb ends at the root: its parent is itself (or nothing).
     if (parent.empty() || parent == path || !createDirectoriesAbsolute(parent)) {
         return false;
     }
-    return makeOneDirectory(native, error);
+    return Kernel::makeDirectory(native) == Kernel::DirectoryResult::kMade;
 }
 
 }  // namespace
@@ -138,11 +119,11 @@ bool createEmptyFile(const std::u16string& path) {
     if (native.empty()) {
         return false;
     }
-    const int fd = ::open(native.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) {
+    const Kernel::FileDescriptor file = Kernel::createFile(native);
+    if (file == Kernel::kNoFile) {
         return false;
     }
-    ::close(fd);
+    Kernel::closeFile(file);
     return true;
 }
 
@@ -151,21 +132,14 @@ bool fileExists(const std::u16string& path) {
     if (native.empty()) {
         return false;
     }
-    const int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
-    struct stat info {};
-    const bool isFile = ::fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode);
-    ::close(fd);
-    return isFile;
+    return Kernel::isRegularFile(native);
 }
 
 bool deleteFileIfExists(const std::u16string& path) {
     if (!fileExists(path)) {
         return true;
     }
-    return ::unlink(toNativePath(makeAbsolutePath(path)).c_str()) == 0;
+    return Kernel::removeFile(toNativePath(makeAbsolutePath(path)));
 }
 
 bool createDirectories(const std::u16string& path) {

@@ -1,11 +1,10 @@
 #include "engine/script/CFileManager.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstring>
 
 #include "engine/script/LuaObjectBinding.h"
+#include "platform/kernel/NativeFile.h"
 
 namespace Orvex::Script {
 
@@ -199,11 +198,11 @@ int CFileManager::ptr(lua_State* L) {
 int CFileManager::size(lua_State* L) {
     return withFile(L, [L](std::FILE* file) {
         std::fflush(file);
-        struct stat info {};
-        if (fstat(fileno(file), &info) != 0) {
+        const int64_t bytes = Platform::Kernel::fileSize(fileno(file));
+        if (bytes < 0) {
             return 0;
         }
-        lua_pushinteger(L, static_cast<lua_Integer>(info.st_size));
+        lua_pushinteger(L, static_cast<lua_Integer>(bytes));
         return 1;
     });
 }

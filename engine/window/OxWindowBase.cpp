@@ -3,7 +3,9 @@
 #include "engine/system/OxWideFormat.h"
 #include "engine/thread/OxThreadManager.h"
 #include "platform/kernel/DebugOutput.h"
+#include "platform/gpu/GpuDevice.h"
 #include "platform/window/MessageQueue.h"
+#include "platform/window/PresentTarget.h"
 #include "platform/window/VirtualKeyCodes.h"
 #include "platform/window/Window.h"
 
@@ -143,6 +145,43 @@ void OxWindowBase::showCursor(bool show) {
         cursorShown_ = show;
         Pw::showCursor(show);
     }
+}
+
+void OxWindowBase::saveWindowedState() {
+    const OxWindowHandle window = handle_;
+    windowedStyle_ = Pw::getWindowStyle(window);
+    Pw::getWindowRect(window, windowedRect_);
+}
+
+void OxWindowBase::enterFullScreen(uint32_t width, uint32_t height) {
+    const OxWindowHandle window = handle_;
+    Pw::setWindowStyle(window, Pw::kStylePopup | Pw::kStyleVisible);
+    Pw::setWindowPos(window, 0, 0, static_cast<int32_t>(width), static_cast<int32_t>(height),
+                     Pw::kPosFrameChanged | Pw::kPosShowWindow);
+    Pw::setFullScreen(window, true);
+    const Pw::Rect clip{1, 1, static_cast<int32_t>(width) - 2, static_cast<int32_t>(height) - 2};
+    Pw::clipCursor(window, &clip);
+    Pw::setFocus(window);
+}
+
+void OxWindowBase::leaveFullScreen() {
+    const OxWindowHandle window = handle_;
+    const Pw::Rect& rect = windowedRect_;
+    Pw::setFullScreen(window, false);
+    Pw::setWindowStyle(window, windowedStyle_);
+    Pw::setWindowPos(window, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                     Pw::kPosFrameChanged | Pw::kPosShowWindow);
+    Pw::clipCursor(window, nullptr);
+    Pw::setFocus(window);
+}
+
+void OxWindowBase::presentFramesOf(Platform::Gpu::GpuDevice& device) {
+    const OxWindowHandle window = handle_;
+    device.setFrameSink([window](const std::shared_ptr<const Platform::Gpu::Frame>& frame) {
+        if (auto target = Pw::presentTarget(window)) {
+            target->submit(Pw::FrameBuffer{frame->width, frame->height, frame->pixels});
+        }
+    });
 }
 
 OxLResult OxWindowBase::windowProc(OxWindowHandle window, uint32_t message, OxWParam wParam, OxLParam lParam) {

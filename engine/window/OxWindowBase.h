@@ -13,7 +13,15 @@
 #include "engine/window/OxWinHookList.h"
 #include "platform/window/WindowTypes.h"
 
+namespace Platform::Gpu {
+class GpuDevice;
+}
+
 namespace Orvex::Window {
+
+// The window messages and keys the game's windows react to.
+inline constexpr uint32_t kMessageKeyDown = Platform::Window::kWmKeyDown;
+inline constexpr uintptr_t kKeyF1 = 0x70;
 
 class OxWindowBase : public IOrvexWinHook, public Thread::OxThread, public IOrvexWindow {
 public:
@@ -48,6 +56,17 @@ public:
     void centerWindow();
     void showCursor(bool show);
 
+    // Window thread. Remembers the window's style and rectangle as its windowed appearance.
+    void saveWindowedState();
+    // A borderless window covering the screen at width x height, the cursor kept inside it
+    // (one pixel in from each edge), focused.
+    void enterFullScreen(uint32_t width, uint32_t height);
+    // Back to the saved windowed appearance, the cursor free, focused.
+    void leaveFullScreen();
+    // Frames the device presents are shown in this window (by the window thread, which the
+    // device never waits for).
+    void presentFramesOf(Platform::Gpu::GpuDevice& device);
+
     bool isMinimized() const { return minimized_.load(); }
     bool isCursorShown() const { return cursorShown_; }
     bool isDialog() const { return dialog_; }
@@ -74,6 +93,8 @@ private:
     WindowCreateParams params_;
     OxWinHookList hookList_;
     Platform::Window::WindowProcedure previousProc_ = nullptr;
+    uint32_t windowedStyle_ = 0;
+    Platform::Window::Rect windowedRect_{};
     bool cursorShown_ = true;
     std::atomic<bool> minimized_{false};
     uintptr_t acceleratorTable_ = 0;

@@ -1,8 +1,8 @@
 #include "game/actor/CActor.h"
 
 #include "game/item/CItem.h"
-#include "game/shell/CScriptController.h"
-#include "game/shell/IGameContext.h"
+#include "game/services/CScriptController.h"
+#include "game/services/IGameContext.h"
 
 namespace Fenwarrow::Actor {
 

@@ -10,7 +10,7 @@
 #include "game/dungeon/CCellObject.h"
 #include "game/item/CItem.h"
 #include "game/item/CItemFactory.h"
-#include "platform/kernel/DebugOutput.h"
+#include "engine/system/OxSystemFacade.h"
 
 namespace Fenwarrow::Dungeon {
 
@@ -135,7 +135,7 @@ bool CDungeon::isMovable(const Actor::CActor* actor, MapPoint point, bool step) 
     }
     for (const int64_t distance : {int64_t{point.x} - own->x, int64_t{point.y} - own->y}) {
         if (std::llabs(distance) > 1) {
-            Platform::Kernel::debugOutput(u"1Cell以上の移動チェックはできません");
+            Orvex::System::debugOutput(u"1Cell以上の移動チェックはできません");
         }
     }
     if (point.x == own->x || point.y == own->y) {

@@ -4,7 +4,7 @@
 
 #include "engine/font/OxFontRenderer.h"
 #include "engine/graphics/OxRenderQueue.h"
-#include "game/shell/CGeneralWindow.h"
+#include "game/generalwindow/CGeneralWindow.h"
 
 namespace Fenwarrow::Dungeon {
 
@@ -30,8 +30,12 @@ CLogManager::CLogManager(std::shared_ptr<IGeneralWindowContext> windowContext)
 CLogManager::~CLogManager() = default;
 
 bool CLogManager::createWindow(const std::shared_ptr<Orvex::FontLib::OxFontRenderer>& fontRenderer) {
-    auto window = windowContext_ != nullptr ? std::make_shared<CGeneralWindow>(windowContext_)
-                                            : std::make_shared<CGeneralWindow>();
+    // The frame and its texture come from the game's services: without them there is no window.
+    if (windowContext_ == nullptr) {
+        window_.reset();
+        return false;
+    }
+    auto window = std::make_shared<CGeneralWindow>(windowContext_);
     if (!window->create(fontRenderer)) {
         window_.reset();
         return false;

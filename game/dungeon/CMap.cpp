@@ -6,7 +6,7 @@
 #include "game/dungeon/CCellObject.h"
 #include "game/dungeon/CSerializeInfo.h"
 #include "game/dungeon/SerializedList.h"
-#include "platform/kernel/DebugOutput.h"
+#include "engine/system/OxSystemFacade.h"
 
 namespace Fenwarrow::Dungeon {
 
@@ -103,7 +103,7 @@ bool CMap::assignRoomCells() {
     for (const std::shared_ptr<CRoom>& room : rooms_) {
         forEachCellIn(*room, [&room](CMapCell& cell) {
             if (cell.room != nullptr) {
-                Platform::Kernel::debugOutput(u"部屋が重なっている");
+                Orvex::System::debugOutput(u"部屋が重なっている");
             }
             cell.room = room.get();
         });

@@ -4,8 +4,7 @@
 
 #include "engine/system/OxWideFormat.h"
 #include "game/item/CUnidentifiedItemInfo.h"
-#include "game/shell/CGameDataManager.h"
-#include "game/shell/IGameContext.h"
+#include "game/services/IGameContext.h"
 
 namespace Fenwarrow::Item {
 
@@ -90,10 +89,7 @@ std::shared_ptr<CItem> CItem::removeFromHolder() {
     return {};
 }
 
-CUnidentifiedItemInfo* CItem::findUnidentifiedInfo() const {
-    CGameDataManager* gameData = context_.getGameDataManager();
-    return gameData != nullptr ? gameData->findUnidentifiedItemInfo(itemId_) : nullptr;
-}
+CUnidentifiedItemInfo* CItem::findUnidentifiedInfo() const { return context_.findUnidentifiedItemInfo(itemId_); }
 
 bool CItem::getUnidentified() const {
     const CUnidentifiedItemInfo* info = findUnidentifiedInfo();

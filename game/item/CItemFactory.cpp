@@ -2,9 +2,9 @@
 
 #include "engine/system/OxStringConvert.h"
 #include "game/item/CItem.h"
-#include "game/shell/CScriptController.h"
-#include "game/shell/IGameContext.h"
-#include "platform/kernel/DebugOutput.h"
+#include "game/services/CScriptController.h"
+#include "game/services/IGameContext.h"
+#include "engine/system/OxSystemFacade.h"
 
 namespace Fenwarrow::Item {
 
@@ -66,7 +66,7 @@ int CItemFactory::luaAddItemInfo(lua_State* L) {
 
 void CItemFactory::addItemInfo(uint32_t itemId, const std::u16string& folder) {
     if (infos_.find(itemId) != nullptr) {
-        Platform::Kernel::debugOutput(u"IDが重複しています。");
+        Orvex::System::debugOutput(u"IDが重複しています。");
     }
     infos_.insertOrAssign(itemId, UInfo{folder});
 }

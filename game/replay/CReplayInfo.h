@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "game/replay/ReplayRecords.h"
-#include "game/shell/CResultInfo.h"
+#include "game/gamedata/CResultInfo.h"
 
 namespace Orvex::InputSystem {
 class OxVirtualKey;

@@ -3,12 +3,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 #include <vector>
 
 #include <zlib.h>
 
+#include "engine/io/OxFileReplace.h"
 #include "engine/io/OxFileStreamIO.h"
 #include "engine/io/OxPathUtility.h"
 #include "engine/serialization/OxSerializer.h"
@@ -25,34 +24,6 @@ constexpr std::size_t kGroupBytes = 4;
 constexpr std::size_t kZlibArea = 1024;
 // Bytes handed to zlib or read from the file at a time.
 constexpr std::size_t kBlockBytes = 64 * 1024;
-
-// The new file is written under this suffix and renamed over the target when complete.
-constexpr char16_t kPendingSuffix[] = u".new";
-
-std::string nativePath(const std::u16string& path) {
-    return Orvex::IO::toNativePath(Orvex::IO::makeAbsolutePath(path));
-}
-
-// Pushes the file's data to the disk before it replaces the previous file.
-bool syncFile(const std::u16string& path) {
-    const std::string native = nativePath(path);
-    if (native.empty()) {
-        return false;
-    }
-    const int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
-    const bool synced = ::fsync(fd) == 0;
-    ::close(fd);
-    return synced;
-}
-
-bool replaceFile(const std::u16string& from, const std::u16string& to) {
-    const std::string nativeFrom = nativePath(from);
-    const std::string nativeTo = nativePath(to);
-    return !nativeFrom.empty() && !nativeTo.empty() && std::rename(nativeFrom.c_str(), nativeTo.c_str()) == 0;
-}
 
 // Scrambles and compresses the bytes into one zlib stream at the default level.
 bool compress(const std::vector<uint8_t>& plain, std::vector<uint8_t>& compressed) {
@@ -110,18 +81,11 @@ bool writeAll(OxFileStreamIO& file, const void* bytes, std::size_t count) {
 
 bool writeFile(const CSaveDataController::Header& plainHeader, const std::vector<uint8_t>& body,
                const std::u16string& path) {
-    if (!Orvex::IO::createEmptyFile(path)) {
-        return false;
-    }
-    OxFileStreamIO file;
-    if (!file.open(path)) {
-        return false;
-    }
-    CSaveDataController::Header header = plainHeader;
-    CSaveDataController::scrambleBytes(header.data(), header.size());
-    const bool written = writeAll(file, header.data(), header.size()) && writeAll(file, body.data(), body.size());
-    file.close();
-    return written && syncFile(path);
+    return Orvex::IO::replaceFileAtomically(path, [&](OxFileStreamIO& file) {
+        CSaveDataController::Header header = plainHeader;
+        CSaveDataController::scrambleBytes(header.data(), header.size());
+        return writeAll(file, header.data(), header.size()) && writeAll(file, body.data(), body.size());
+    });
 }
 
 // Turns the body's word pairs back into the zlib stream and inflates it, block by block.
@@ -257,13 +221,7 @@ bool CSaveDataController::writeContainer(const Orvex::Serialization::OxSerialize
     if (!compress(data.getBuffer(), compressed)) {
         return false;
     }
-    const std::u16string pending = path + kPendingSuffix;
-    Orvex::IO::deleteFileIfExists(pending);
-    if (!writeFile(header_, expand(compressed), pending) || !replaceFile(pending, path)) {
-        Orvex::IO::deleteFileIfExists(pending);
-        return false;
-    }
-    return true;
+    return writeFile(header_, expand(compressed), path);
 }
 
 bool CSaveDataController::readContainer(Orvex::Serialization::OxSerializer& data, const std::u16string& path) {

@@ -6,6 +6,8 @@ namespace Fenwarrow::Scene {
 
 class CLogo : public CMovieSceneBase {
 public:
+    using CMovieSceneBase::CMovieSceneBase;
+
     bool initialize() override;
     bool update() override;
     bool draw() override;

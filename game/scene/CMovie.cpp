@@ -2,21 +2,19 @@
 
 #include "engine/scene/OxSceneController.h"
 #include "game/scene/SceneNumbers.h"
-#include "game/shell/CGameManager.h"
-#include "game/shell/CMainApp.h"
-#include "game/shell/CSettingDataManager.h"
+#include "game/services/CGameSetting.h"
+#include "game/services/CSettingDataManager.h"
 
 namespace Fenwarrow::Scene {
 
 bool CMovie::initialize() {
-    CGameManager* game = CGameManager::instance();
-    const CPathSetting& movie = game->getSettingDataManager()->getMovieSetting();
-    const CGameSetting& settings = CMainApp::getInstance()->getSettings();
+    const CPathSetting& movie = context_.getSettingDataManager()->getMovieSetting();
+    const CGameSetting& settings = context_.getSettings();
     const int32_t width = static_cast<int32_t>(settings.windowWidth);
     const int32_t height = static_cast<int32_t>(settings.windowHeight);
     openMovie(std::u16string(movie.path.data()), 0, (height - kPictureHeight) / 2, width, kPictureHeight);
     nextScene_ = movie.nextScene;
-    game->getFrameTimer().reset();
+    context_.resetFrameTimer();
     return true;
 }
 

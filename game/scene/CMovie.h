@@ -7,6 +7,8 @@ namespace Fenwarrow::Scene {
 
 class CMovie : public CMovieSceneBase {
 public:
+    using CMovieSceneBase::CMovieSceneBase;
+
     static constexpr int32_t kPictureHeight = 453;
 
     bool initialize() override;

@@ -1,8 +1,7 @@
 #include "game/scene/CMovieSceneBase.h"
 
 #include "engine/audio/IOrvexAudioDevice.h"
-#include "game/scriptcommand/RenderLayerNames.h"
-#include "game/shell/CGameManager.h"
+#include "game/services/RenderLayerNames.h"
 
 namespace Fenwarrow::Scene {
 
@@ -14,11 +13,10 @@ bool CMovieSceneBase::finalize() {
 }
 
 bool CMovieSceneBase::openMovie(const std::u16string& path, int32_t x, int32_t y, int32_t width, int32_t height) {
-    CGameManager* game = CGameManager::instance();
-    auto audio = game->getAudioDevice();
-    std::shared_ptr<Platform::Audio::AudioEngine> engine = audio ? audio->getEngine() : nullptr;
-    player_ = std::make_unique<Theora::TheoraPlayer>(game->getGraphics()->getDevice(), engine.get());
-    return player_->open(path, game->getArchiveReaderAt(2), x, y, width, height);
+    auto audio = context_.getAudioDevice();
+    auto engine = audio ? audio->getEngine() : nullptr;
+    player_ = std::make_unique<Theora::TheoraPlayer>(context_.getGraphics()->getDevice(), engine.get());
+    return player_->open(path, context_.getMovieReader(), x, y, width, height);
 }
 
 void CMovieSceneBase::closePlayer() {
@@ -30,16 +28,15 @@ void CMovieSceneBase::closePlayer() {
 }
 
 void CMovieSceneBase::queueDraw(bool onlyWhilePlaying) {
-    CGameManager::instance()->getRenderQueue()->add(ScriptCommand::getRenderPriority(u"BackGround"),
-                                                    [this, onlyWhilePlaying] {
-                                                        if (player_ && (!onlyWhilePlaying || player_->isPlaying())) {
-                                                            player_->draw();
-                                                        }
-                                                    });
+    context_.getRenderQueue()->add(ScriptCommand::getRenderPriority(u"BackGround"), [this, onlyWhilePlaying] {
+        if (player_ && (!onlyWhilePlaying || player_->isPlaying())) {
+            player_->draw();
+        }
+    });
 }
 
 bool CMovieSceneBase::isSkipChordDown() {
-    Orvex::InputSystem::OxVirtualKey* keys = CGameManager::instance()->getVirtualKey();
+    Orvex::InputSystem::OxVirtualKey* keys = context_.getVirtualKey();
     return keys->isDown(11) && keys->isDown(10);
 }
 

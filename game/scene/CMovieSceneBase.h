@@ -7,11 +7,13 @@
 
 #include "engine/movie/TheoraPlayer.h"
 #include "engine/scene/OxSceneBase.h"
+#include "game/scene/ISceneContext.h"
 
 namespace Fenwarrow::Scene {
 
 class CMovieSceneBase : public Orvex::SceneController::OxSceneBase {
 public:
+    explicit CMovieSceneBase(ISceneContext& context) : context_(context) {}
     ~CMovieSceneBase() override;
     bool finalize() override;
 
@@ -25,7 +27,9 @@ protected:
     void queueDraw(bool onlyWhilePlaying);
     bool isPlayerRunning() const { return player_ != nullptr && player_->isPlaying(); }
     // Both skip keys (10 and 11) held in this frame.
-    static bool isSkipChordDown();
+    bool isSkipChordDown();
+
+    ISceneContext& context_;
 
     std::unique_ptr<Theora::TheoraPlayer> player_;
     int32_t nextScene_ = 0;

@@ -2,7 +2,6 @@
 
 #include "engine/scene/OxSceneController.h"
 #include "game/scene/SceneNumbers.h"
-#include "game/shell/CGameManager.h"
 
 namespace Fenwarrow::Scene {
 namespace {
@@ -16,7 +15,7 @@ CPlayDemo::~CPlayDemo() {
 }
 
 bool CPlayDemo::initialize() {
-    if (!sprite_.create(CGameManager::instance()->getGraphics()->getDevice())) {
+    if (!sprite_.create(context_.getGraphics()->getDevice())) {
         return false;
     }
     Orvex::Graphics::OxDXFontDesc description;
@@ -36,7 +35,7 @@ bool CPlayDemo::update() {
 }
 
 bool CPlayDemo::draw() {
-    CGameManager::instance()->getRenderer()->clear(kClearTarget, 0, 1.0f, 0);
+    context_.getRenderer()->clear(kClearTarget, 0, 1.0f, 0);
     sprite_.begin();
     sprite_.end();
     return true;

@@ -15,7 +15,7 @@ bool CPromotion::initialize() {
 
 bool CPromotion::update() {
     if (isSkipChordDown() && player_) {
-        player_->stop();  // the running flag clears, so the change follows in this update
+        player_->stop();  // the player thread clears its running flag; the change follows then
     }
     if (!isPlayerRunning()) {
         getSceneController()->changeScene(nextScene_);

@@ -15,13 +15,13 @@ std::shared_ptr<Orvex::SceneController::OxSceneBase> CSceneFactory::create(int32
         case kSceneStartUp:
             return std::make_shared<CStartUp>();
         case kSceneLogo:
-            return std::make_shared<CLogo>();
+            return std::make_shared<CLogo>(context_);
         case kSceneMovie:
-            return std::make_shared<CMovie>();
+            return std::make_shared<CMovie>(context_);
         case kScenePlayDemo:
-            return std::make_shared<CPlayDemo>();
+            return std::make_shared<CPlayDemo>(context_);
         case kScenePromotion:
-            return std::make_shared<CPromotion>();
+            return std::make_shared<CPromotion>(context_);
         default:
             // Numbers outside 1..20, and scenes this program does not have yet.
             return nullptr;

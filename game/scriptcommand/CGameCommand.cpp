@@ -5,10 +5,10 @@
 
 #include "game/actor/CPlayer.h"
 #include "game/item/CItem.h"
-#include "game/scriptcommand/ScriptCommandTable.h"
-#include "game/shell/CGameDataManager.h"
-#include "game/shell/CScriptController.h"
-#include "game/shell/IGameContext.h"
+#include "game/services/ScriptCommandTable.h"
+#include "game/gamedata/CGameDataManager.h"
+#include "game/services/CScriptController.h"
+#include "game/services/IGameContext.h"
 
 // Every function below may leave by longjmp (a Lua error): none keeps a native object with a
 // destructor alive across such a call.

@@ -1,7 +1,7 @@
 #pragma once
 // The "Game" module: the game-wide state that outlives a floor, as scripts see it (the game
 // data's player, money, global values and storage).
-#include "game/scriptcommand/CScriptCommandBase.h"
+#include "game/services/CScriptCommandBase.h"
 
 namespace Fenwarrow {
 class IGameContext;

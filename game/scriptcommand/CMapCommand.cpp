@@ -7,8 +7,8 @@
 #include "engine/system/OxStringConvert.h"
 #include "game/dungeon/CDungeon.h"
 #include "game/dungeon/MapDataUnpack.h"
-#include "game/scriptcommand/ScriptCommandTable.h"
-#include "game/shell/CScriptController.h"
+#include "game/services/ScriptCommandTable.h"
+#include "game/services/CScriptController.h"
 
 // Every function below may leave by longjmp (a Lua error when no module is attached) only
 // before it makes a native object with a destructor.

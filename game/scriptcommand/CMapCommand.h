@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "engine/io/OxStreamIO.h"
-#include "game/scriptcommand/CScriptCommandBase.h"
+#include "game/services/CScriptCommandBase.h"
 #include "graphics/include/IOrvexTextureManager.h"
 
 namespace Fenwarrow::Dungeon {

@@ -13,6 +13,7 @@
 #include "engine/input/OxYAxisMinusBind.h"
 #include "engine/input/OxYAxisPlusBind.h"
 #include "engine/system/OxStringConvert.h"
+#include "engine/system/OxSystemFacade.h"
 #include "engine/system/OxWideFormat.h"
 #include "engine/timer/OxTimer.h"
 #include "game/item/CItemFactory.h"
@@ -21,22 +22,18 @@
 #include "game/scene/CSceneFactory.h"
 #include "game/scene/SceneNumbers.h"
 #include "game/scriptcommand/CGameCommand.h"
-#include "game/scriptcommand/RenderLayerNames.h"
-#include "game/shell/CCommonDataManager.h"
-#include "game/shell/CGameDataManager.h"
+#include "game/services/RenderLayerNames.h"
+#include "game/services/CCommonDataManager.h"
+#include "game/gamedata/CGameDataManager.h"
 #include "game/shell/CMainApp.h"
-#include "game/shell/CSEManager.h"
-#include "game/shell/CSettingDataManager.h"
-#include "platform/gpu/GpuDevice.h"
-#include "platform/kernel/DebugOutput.h"
-#include "platform/kernel/MessageBox.h"
-#include "platform/window/PresentTarget.h"
+#include "game/services/CSEManager.h"
+#include "game/services/CSettingDataManager.h"
 
 namespace Fenwarrow {
 namespace {
 
 using Orvex::Graphics::IOrvexGraphics;
-using Platform::Kernel::debugOutput;
+using Orvex::System::debugOutput;
 
 constexpr uint32_t kFramesPerSecond = 60;
 constexpr uint32_t kKeyCount = 12;
@@ -56,24 +53,20 @@ Orvex::FileArchiver::OxArchiveOptions archiveOptions() {
 
 const CGameSetting& settings() { return CMainApp::getInstance()->getSettings(); }
 
-template <typename T>
-void releaseGraphicsObject(T*& object) {
-    if (object != nullptr) {
-        object->release();
-        object = nullptr;
-    }
-}
-
 }  // namespace
 
 CGameManager::CGameManager() { frameTimer_.setFrameRate(kFramesPerSecond); }
 
-CGameManager::~CGameManager() {
-    // Members go in reverse order; the graphics objects count their own references.
+CGameManager::~CGameManager() { releaseServices(); }
+
+void CGameManager::releaseServices() {
+    // Users before what they use: the replay reads the game data, the stored items came from the
+    // item factory, the sound effects and common data hold audio sources and textures, and every
+    // graphics object goes before the renderer and the graphics object that made it.
     replay_.reset();
+    gameData_.reset();
     itemFactory_.reset();
     layerManager_.reset();
-    gameData_.reset();
     soundEffects_.reset();
     settingData_.reset();
     commonData_.reset();
@@ -82,8 +75,16 @@ CGameManager::~CGameManager() {
     fontLoader_.reset();
     screenEffects_.reset();
     renderQueue_.reset();
-    releaseGraphicsObject(renderer_);
-    releaseGraphicsObject(graphics_);
+    if (renderer_ != nullptr) {
+        if (renderer_->shutdown() < 0) {
+            debugOutput(u"Renderer shutdown failed.\n");
+        }
+        renderer_.reset();
+    }
+    if (graphics_ != nullptr) {
+        graphics_->terminate();
+        graphics_.reset();
+    }
 }
 
 bool CGameManager::openArchives() {
@@ -95,7 +96,7 @@ bool CGameManager::openArchives() {
     for (auto& reader : archiveReaders_) {
         if (static_cast<int32_t>(reader->openArchives(kArchives, archiveOptions())) < 0) {
             debugOutput(reader->getLastError() + u"\n");
-            Platform::Kernel::showMessageBox(u"データファイルを読み込めませんでした。", u"Error");
+            Orvex::System::showMessageBox(u"データファイルを読み込めませんでした。", u"Error");
             return false;
         }
     }
@@ -103,9 +104,7 @@ bool CGameManager::openArchives() {
 }
 
 bool CGameManager::createGraphics() {
-    IOrvexGraphics* graphics = OXCreateGraphics(Orvex::Graphics::kOxGraphicsVersion);
-    releaseGraphicsObject(graphics_);
-    graphics_ = graphics;
+    graphics_ = Orvex::Graphics::OxRefPtr<IOrvexGraphics>::adopt(OXCreateGraphics(Orvex::Graphics::kOxGraphicsVersion));
     if (graphics_ == nullptr) {
         return false;
     }
@@ -117,23 +116,17 @@ bool CGameManager::createGraphics() {
     parameters.reserved0 = 0;
     parameters.reserved1 = 1;
     parameters.reserved2 = 1;
-    const Orvex::Window::OxWindowHandle window = CMainApp::getInstance()->getHandle();
-    if (graphics_->initialize(window, &parameters) < 0) {
+    CMainApp* app = CMainApp::getInstance();
+    if (graphics_->initialize(app->getHandle(), &parameters) < 0) {
         return false;
     }
-    // The library's device knows nothing of the program's windows: finished frames are handed to
-    // the main window's present target, which the window thread shows without being waited for.
-    graphics_->getDevice()->setFrameSink([window](const std::shared_ptr<const Platform::Gpu::Frame>& frame) {
-        if (auto target = Platform::Window::presentTarget(window)) {
-            target->submit(Platform::Window::FrameBuffer{frame->width, frame->height, frame->pixels});
-        }
-    });
+    // The library's device knows nothing of the program's windows.
+    app->presentFramesOf(*graphics_->getDevice());
     Orvex::Graphics::IOrvexRenderer* renderer = nullptr;
     if (graphics_->createRenderer(&renderer) < 0) {
         return false;
     }
-    releaseGraphicsObject(renderer_);
-    renderer_ = renderer;
+    renderer_ = Orvex::Graphics::OxRefPtr<Orvex::Graphics::IOrvexRenderer>::adopt(renderer);
     return true;
 }
 
@@ -144,7 +137,7 @@ bool CGameManager::initialize() {
     renderQueue_ = std::make_shared<Orvex::Graphics::OxRenderQueue>();
     screenEffects_ = std::make_shared<Orvex::Graphics::OxScreenEffectController>();
 
-    fontLoader_ = std::make_shared<Orvex::FontLib::OxBitmapFontLoader>(renderer_, archiveReaders_[0]);
+    fontLoader_ = std::make_shared<Orvex::FontLib::OxBitmapFontLoader>(renderer_.get(), archiveReaders_[0]);
     fontLoader_->setRootDirectory(u"Font");
     font_ = std::make_shared<Orvex::FontLib::OxBitmapFont>(fontLoader_);
     if (static_cast<int32_t>(font_->load(settings().highFont ? u"font_01" : u"font_00")) < 0) {
@@ -241,30 +234,8 @@ void CGameManager::terminate() {
     if (auto device = Orvex::AudioSystem::OxAudioSystem::instance()->getDevice()) {
         device->stopAll();
     }
-    gameData_.reset();
-    commonData_.reset();
-    settingData_.reset();
-    soundEffects_.reset();
-    layerManager_.reset();
-    itemFactory_.reset();
-    debugOutput(u"デバッガー終了.\n");
-    debugOutput(u"resets.\n");
-    font_.reset();
-    fontLoader_.reset();
-    screenEffects_.reset();
-    renderQueue_.reset();
     debugOutput(u"m_pRenderer->shutdown().\n");
-    if (renderer_ != nullptr) {
-        if (renderer_->shutdown() < 0) {
-            debugOutput(u"Renderer shutdown failed.\n");
-        }
-        releaseGraphicsObject(renderer_);
-    }
-    debugOutput(u"m_pGraphics->terminate.\n");
-    if (graphics_ != nullptr) {
-        graphics_->terminate();
-        releaseGraphicsObject(graphics_);
-    }
+    releaseServices();
     debugOutput(u"OxAudioSystem::terminate().\n");
     Orvex::AudioSystem::OxAudioSystem::instance()->terminate();
     debugOutput(u"ms_pInstance.release().\n");
@@ -299,9 +270,23 @@ std::shared_ptr<Orvex::AudioSystem::IOrvexAudioDevice> CGameManager::getAudioDev
     return Orvex::AudioSystem::OxAudioSystem::instance()->getDevice();
 }
 
+const CGameSetting& CGameManager::getSettings() { return settings(); }
+
+Orvex::Graphics::IOrvexTexture* CGameManager::getCommonTexture(int32_t index) {
+    return commonData_ ? commonData_->getTexture(index) : nullptr;
+}
+
+std::shared_ptr<Orvex::AudioSystem::IOrvexAudioSource> CGameManager::getSystemSE(int32_t index) {
+    return commonData_ ? commonData_->getSystemSE(index) : nullptr;
+}
+
 std::u16string CGameManager::getPlayerName() { return settings().getPlayerName(); }
 
 float CGameManager::getPlayTime() { return gameData_ ? gameData_->getRunTime() : 0.0f; }
+
+Item::CUnidentifiedItemInfo* CGameManager::findUnidentifiedItemInfo(uint32_t itemId) {
+    return gameData_ ? gameData_->findUnidentifiedItemInfo(itemId) : nullptr;
+}
 
 Orvex::InputSystem::OxVirtualKey* CGameManager::getVirtualKey() {
     if (replay_ && replay_->getMode() == Replay::CReplayController::kModePlayback &&
@@ -312,7 +297,7 @@ Orvex::InputSystem::OxVirtualKey* CGameManager::getVirtualKey() {
 }
 
 std::shared_ptr<Orvex::FontLib::OxFontRenderer> CGameManager::createFontRenderer() {
-    return std::make_shared<Orvex::FontLib::OxFontRenderer>(renderer_, font_);
+    return std::make_shared<Orvex::FontLib::OxFontRenderer>(renderer_.get(), font_);
 }
 
 void CGameManager::setFrameRate(uint32_t framesPerSecond) {
@@ -322,7 +307,7 @@ void CGameManager::setFrameRate(uint32_t framesPerSecond) {
 
 void CGameManager::gameThreadMain() {
     Orvex::InputSystem::OxInputSystem::getInstance();
-    sceneController_.setFactory(std::make_shared<Scene::CSceneFactory>());
+    sceneController_.setFactory(std::make_shared<Scene::CSceneFactory>(*this));
     sceneController_.requestId = Scene::kSceneStartUp;
     sceneController_.requestKind = Scene::kRequestChange;
     frameTimer_.reset();
@@ -338,16 +323,16 @@ void CGameManager::gameThreadMain() {
 
 bool CGameManager::runFrame(uint32_t frameSkip, int32_t& skipCounter) {
     Orvex::Window::OxWindowBase* window = CMainApp::getInstance();
-    const Platform::Gpu::Result deviceState = graphics_->getDevice()->testCooperativeLevel();
-    if (deviceState == Platform::Gpu::kErrDeviceLost) {
+    const int32_t deviceState = renderer_->testDevice();
+    if (deviceState == Orvex::Graphics::kOxErrDeviceLost) {
         // Nothing is updated or drawn until the window thread has the device back.
         frameTimer_.reset();
         window->setBlockingLoop(false);
         return true;
     }
-    if (deviceState == Platform::Gpu::kErrDeviceNotReset) {
+    if (deviceState == Orvex::Graphics::kOxErrDeviceNotReset) {
         window->setBlockingLoop(false);
-    } else if (deviceState == Platform::Gpu::kOk) {
+    } else if (deviceState == Orvex::Graphics::kOxOk) {
         window->setBlockingLoop(true);
     }
 
@@ -367,7 +352,7 @@ bool CGameManager::runFrame(uint32_t frameSkip, int32_t& skipCounter) {
         return true;
     }
     renderQueue_->add(Fenwarrow::ScriptCommand::getRenderPriority(u"ScreenEffect"),
-                      [this] { screenEffects_->draw(renderer_); });
+                      [this] { screenEffects_->draw(renderer_.get()); });
     layerManager_->draw();
     if (!sceneController_.draw()) {
         return false;
@@ -387,7 +372,7 @@ bool CGameManager::runUpdateSteps() {
             virtualKeys_.at(k)->update();
         }
         soundEffects_->purge();
-        screenEffects_->update(renderer_, frameTime_);
+        screenEffects_->update(renderer_.get(), frameTime_);
         layerManager_->update();
         if (!sceneController_.update()) {
             return false;

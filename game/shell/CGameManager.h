@@ -17,10 +17,13 @@
 #include "engine/system/singleton.h"
 #include "engine/thread/OxThread.h"
 #include "engine/timer/OxFPSTimer.h"
+#include "game/generalwindow/CGeneralWindow.h"
 #include "game/replay/IReplayContext.h"
-#include "game/shell/IGameContext.h"
+#include "game/scene/ISceneContext.h"
+#include "game/services/IGameContext.h"
 #include "graphics/include/IOrvexGraphics.h"
 #include "graphics/include/IOrvexRenderer.h"
+#include "graphics/include/OxRefPtr.h"
 
 namespace Orvex::FontLib {
 class OxBitmapFont;
@@ -47,7 +50,9 @@ class CSceneLayerManager;
 class CGameManager : boost::noncopyable,
                      public Orvex::SceneController::IOrvexSceneEventListener,
                      public IGameContext,
-                     public Replay::IReplayContext {
+                     public Replay::IReplayContext,
+                     public Scene::ISceneContext,
+                     public IGeneralWindowContext {
 public:
     static constexpr uint32_t kArchiveReaderCount = 3;
 
@@ -62,12 +67,13 @@ public:
 
     void onScenePushed(Orvex::SceneController::OxSceneBase* scene) override;
 
-    // IGameContext and IReplayContext.
+    // IGameContext, IReplayContext, ISceneContext and IGeneralWindowContext.
     Orvex::IO::StreamIO::IOrvexStreamReader& getArchiveReader() override { return *archiveReaders_[0]; }
     Orvex::Random::IOrvexRandomGenerator& getRandomGenerator() override { return *random_; }
     std::shared_ptr<IScriptCommand> createScriptModule(ScriptModule module) override;
     CGameDataManager* getGameDataManager() override { return gameData_.get(); }
     Item::CItemFactory* getItemFactory() override { return itemFactory_.get(); }
+    Item::CUnidentifiedItemInfo* findUnidentifiedItemInfo(uint32_t itemId) override;
     Orvex::IO::StreamIO::IOrvexStreamReader& getMusicReader() override { return *archiveReaders_[1]; }
     std::shared_ptr<Orvex::AudioSystem::IOrvexAudioDevice> getAudioDevice() override;
     std::u16string getPlayerName() override;
@@ -75,15 +81,20 @@ public:
     Orvex::InputSystem::OxVirtualKey& getLiveVirtualKey() override { return *virtualKeys_.at(0); }
 
     // The key set input readers use: the replay's keys while a replay plays back and runs.
-    Orvex::InputSystem::OxVirtualKey* getVirtualKey();
+    Orvex::InputSystem::OxVirtualKey* getVirtualKey() override;
     Orvex::InputSystem::OxVirtualKey* getVirtualKeyAt(size_t index) { return virtualKeys_.at(index).get(); }
 
     Orvex::FileArchiver::OxPackedStreamReader* getArchiveReaderAt(size_t index) {
         return index < kArchiveReaderCount ? archiveReaders_[index].get() : nullptr;
     }
-    Orvex::Graphics::IOrvexGraphics* getGraphics() { return graphics_; }
-    Orvex::Graphics::IOrvexRenderer* getRenderer() { return renderer_; }
-    Orvex::Graphics::OxRenderQueue* getRenderQueue() { return renderQueue_.get(); }
+    Orvex::Graphics::IOrvexGraphics* getGraphics() override { return graphics_.get(); }
+    Orvex::Graphics::IOrvexRenderer* getRenderer() override { return renderer_.get(); }
+    Orvex::Graphics::OxRenderQueue* getRenderQueue() override { return renderQueue_.get(); }
+    Orvex::IO::StreamIO::IOrvexStreamReader* getMovieReader() override { return archiveReaders_[2].get(); }
+    const CGameSetting& getSettings() override;
+    void resetFrameTimer() override { frameTimer_.reset(); }
+    Orvex::Graphics::IOrvexTexture* getCommonTexture(int32_t index) override;
+    std::shared_ptr<Orvex::AudioSystem::IOrvexAudioSource> getSystemSE(int32_t index) override;
     Orvex::Graphics::OxScreenEffectController* getScreenEffects() { return screenEffects_.get(); }
     std::shared_ptr<Orvex::FontLib::OxBitmapFontLoader> getFontLoader() { return fontLoader_; }
     std::shared_ptr<Orvex::FontLib::OxBitmapFont> getFont() { return font_; }
@@ -98,7 +109,7 @@ public:
     void setClearColour(uint32_t colour) { clearColour_ = colour; }
 
     CCommonDataManager* getCommonDataManager() { return commonData_.get(); }
-    CSettingDataManager* getSettingDataManager() { return settingData_.get(); }
+    CSettingDataManager* getSettingDataManager() override { return settingData_.get(); }
     CSEManager* getSEManager() { return soundEffects_.get(); }
     SceneLayer::CSceneLayerManager* getSceneLayerManager() { return layerManager_.get(); }
     Replay::CReplayController* getReplayController() { return replay_.get(); }
@@ -108,6 +119,8 @@ private:
     CGameManager();
     ~CGameManager() override;
 
+    // Releases every service in the one teardown order; the destructor and terminate share it.
+    void releaseServices();
     bool openArchives();
     bool createGraphics();
     void gameThreadMain();
@@ -118,8 +131,8 @@ private:
 
     Orvex::Thread::OxThread gameThread_;
     std::shared_ptr<Orvex::FileArchiver::OxPackedStreamReader> archiveReaders_[kArchiveReaderCount];
-    Orvex::Graphics::IOrvexGraphics* graphics_ = nullptr;
-    Orvex::Graphics::IOrvexRenderer* renderer_ = nullptr;
+    Orvex::Graphics::OxRefPtr<Orvex::Graphics::IOrvexGraphics> graphics_;
+    Orvex::Graphics::OxRefPtr<Orvex::Graphics::IOrvexRenderer> renderer_;
     std::shared_ptr<Orvex::Graphics::OxRenderQueue> renderQueue_;
     std::shared_ptr<Orvex::Graphics::OxScreenEffectController> screenEffects_;
     std::shared_ptr<Orvex::FontLib::OxBitmapFontLoader> fontLoader_;

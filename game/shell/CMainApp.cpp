@@ -2,16 +2,12 @@
 
 #include "game/scene/SceneNumbers.h"
 #include "game/shell/CGameManager.h"
-#include "platform/gpu/GpuDevice.h"
-#include "platform/kernel/DebugOutput.h"
-#include "platform/kernel/NativeThread.h"
-#include "platform/window/VirtualKeyCodes.h"
-#include "platform/window/Window.h"
+#include "engine/system/OxSystemFacade.h"
 
 namespace Fenwarrow {
 namespace {
 
-using Platform::Kernel::debugOutput;
+using Orvex::System::debugOutput;
 
 constexpr char16_t kGameTitle[] = u"Fenwarrow Tales";
 constexpr char16_t kVersion[] = u"1.00";
@@ -58,17 +54,8 @@ bool CMainApp::prepare(Orvex::Window::WindowCreateParams& params) {
 bool CMainApp::onCreate() {
     centerWindow();
     showCursor(false);
-    const Orvex::Window::OxWindowHandle window = getHandle();
-    windowState_.window = window;
-    windowState_.menu = 0;  // the game's window has no menu
-    windowState_.style = Platform::Window::getWindowStyle(window);
-    Platform::Window::getWindowRect(window, windowState_.rect);
-    if (fullScreen_) {
-        enterFullScreen(settings_.screenWidth, settings_.screenHeight);
-    } else {
-        leaveFullScreen();
-    }
-    windowThreadId_ = Platform::Kernel::currentThreadId();
+    saveWindowedState();
+    applyScreenMode();
     return CGameManager::instance()->initialize();
 }
 
@@ -89,26 +76,12 @@ void CMainApp::terminate() {
     terminated_ = true;
 }
 
-void CMainApp::enterFullScreen(uint32_t width, uint32_t height) {
-    const Orvex::Window::OxWindowHandle window = getHandle();
-    Platform::Window::setWindowStyle(window, Platform::Window::kStylePopup | Platform::Window::kStyleVisible);
-    Platform::Window::setWindowPos(window, 0, 0, static_cast<int32_t>(width), static_cast<int32_t>(height),
-                                   Platform::Window::kPosFrameChanged | Platform::Window::kPosShowWindow);
-    Platform::Window::setFullScreen(window, true);
-    const Platform::Window::Rect clip{1, 1, static_cast<int32_t>(width) - 2, static_cast<int32_t>(height) - 2};
-    Platform::Window::clipCursor(window, &clip);
-    Platform::Window::setFocus(window);
-}
-
-void CMainApp::leaveFullScreen() {
-    const Orvex::Window::OxWindowHandle window = getHandle();
-    const Platform::Window::Rect& rect = windowState_.rect;
-    Platform::Window::setFullScreen(window, false);
-    Platform::Window::setWindowStyle(window, windowState_.style);
-    Platform::Window::setWindowPos(window, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                                   Platform::Window::kPosFrameChanged | Platform::Window::kPosShowWindow);
-    Platform::Window::clipCursor(window, nullptr);
-    Platform::Window::setFocus(window);
+void CMainApp::applyScreenMode() {
+    if (fullScreen_) {
+        enterFullScreen(settings_.screenWidth, settings_.screenHeight);
+    } else {
+        leaveFullScreen();
+    }
 }
 
 Orvex::Graphics::OxGraphicsParameters CMainApp::resetParameters() const {
@@ -125,30 +98,21 @@ Orvex::Graphics::OxGraphicsParameters CMainApp::resetParameters() const {
 
 Orvex::Window::OxLResult CMainApp::hookProc(Orvex::Window::OxWindowHandle, uint32_t message,
                                             Orvex::Window::OxWParam wParam, Orvex::Window::OxLParam) {
-    if (terminated_ || message != Platform::Window::kWmKeyDown || wParam != Platform::Window::kVkF1) {
+    if (terminated_ || message != Orvex::Window::kMessageKeyDown || wParam != Orvex::Window::kKeyF1) {
         return 0;
     }
     fullScreen_ = !fullScreen_;
     const Orvex::Graphics::OxGraphicsParameters parameters = resetParameters();
-    if (fullScreen_) {
-        enterFullScreen(settings_.screenWidth, settings_.screenHeight);
-    } else {
-        leaveFullScreen();
-    }
+    applyScreenMode();
     resetDeviceHoldingGameThread(parameters, /*resetFrameTimer=*/true);
     return 1;
 }
 
 bool CMainApp::keepRunning() {
     CGameManager* manager = Orvex::System::singleton<CGameManager>::existingInstance();
-    Orvex::Graphics::IOrvexGraphics* graphics = manager != nullptr ? manager->getGraphics() : nullptr;
-    Platform::Gpu::GpuDevice* device = graphics != nullptr ? graphics->getDevice() : nullptr;
-    if (device != nullptr && device->testCooperativeLevel() == Platform::Gpu::kErrDeviceNotReset) {
-        if (fullScreen_) {
-            enterFullScreen(settings_.screenWidth, settings_.screenHeight);
-        } else {
-            leaveFullScreen();
-        }
+    Orvex::Graphics::IOrvexRenderer* renderer = manager != nullptr ? manager->getRenderer() : nullptr;
+    if (renderer != nullptr && renderer->testDevice() == Orvex::Graphics::kOxErrDeviceNotReset) {
+        applyScreenMode();
         resetDeviceHoldingGameThread(resetParameters(), /*resetFrameTimer=*/false);
     }
     return OxWindowBase::keepRunning();
@@ -164,7 +128,7 @@ void CMainApp::resetDeviceHoldingGameThread(const Orvex::Graphics::OxGraphicsPar
     gameThread.suspend(0);
     // The suspension takes effect at the end of the frame in progress: wait until the game
     // thread has really parked before the device it may still be drawing with is reset.
-    Platform::Kernel::sleepMs(kParkGraceMs);
+    Orvex::System::sleepMilliseconds(kParkGraceMs);
     gameThread.waitUntilParked(kParkLimitMs);
     manager->getRenderer()->reset(&parameters);
     if (resetFrameTimer) {

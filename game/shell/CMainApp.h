@@ -6,22 +6,13 @@
 #include <cstdint>
 
 #include "engine/window/OxWindowBase.h"
-#include "game/shell/CGameSetting.h"
+#include "game/services/CGameSetting.h"
 #include "graphics/include/OxGraphicsTypes.h"
-#include "platform/window/WindowTypes.h"
 
 namespace Fenwarrow {
 
 class CMainApp : public Orvex::Window::OxWindowBase {
 public:
-    // The window's normal-mode appearance, saved once it exists.
-    struct WindowStateRecord {
-        Orvex::Window::OxWindowHandle window = 0;
-        uintptr_t menu = 0;
-        uint32_t style = 0;
-        Platform::Window::Rect rect{};
-    };
-
     // False when an instance exists already.
     static bool createInstance();
     static CMainApp* getInstance() { return instance_.load(); }
@@ -44,8 +35,8 @@ public:
 private:
     CMainApp() = default;
 
-    void enterFullScreen(uint32_t width, uint32_t height);
-    void leaveFullScreen();
+    // Full screen at the screen size or the saved window, as fullScreen_ says.
+    void applyScreenMode();
     Orvex::Graphics::OxGraphicsParameters resetParameters() const;
     // Parks the game thread, releases and rebuilds the device objects around the renderer's
     // reset, and lets the game thread go again.
@@ -55,9 +46,7 @@ private:
     static std::atomic<bool> terminated_;
 
     CGameSetting settings_;
-    WindowStateRecord windowState_;
     bool fullScreen_ = false;
-    uint32_t windowThreadId_ = 0;
 };
 
 }  // namespace Fenwarrow

@@ -50,6 +50,8 @@ public:
     virtual int32_t drawMesh(IOrvexMesh* mesh) = 0;
     virtual int32_t drawRenderObject(IOrvexRenderObject* object) = 0;
     virtual int32_t drawParticles(IOrvexParticles* particles) = 0;
+    // kOxOk while the device can draw, else kOxErrDeviceLost or kOxErrDeviceNotReset.
+    virtual int32_t testDevice() = 0;
 
 protected:
     virtual ~IOrvexRenderer() = default;

@@ -12,6 +12,9 @@ inline constexpr int32_t kOxErrInvalidArgument = static_cast<int32_t>(0x80000001
 inline constexpr int32_t kOxErrNotInitialized = static_cast<int32_t>(0x80000003u);
 inline constexpr int32_t kOxErrCreateFailed = static_cast<int32_t>(0x80000004u);
 inline constexpr int32_t kOxErrFailed = static_cast<int32_t>(0x80000008u);
+// The device is lost and cannot be reset yet; the device is lost and can be reset now.
+inline constexpr int32_t kOxErrDeviceLost = static_cast<int32_t>(0x88760868u);
+inline constexpr int32_t kOxErrDeviceNotReset = static_cast<int32_t>(0x88760869u);
 
 // The only version `OXCreateGraphics` accepts.
 inline constexpr uint32_t kOxGraphicsVersion = 0x80000001u;

@@ -76,13 +76,16 @@ TEST_F(RendererTest, LostDeviceRefusesScenesUntilAResetSucceeds) {
     device->simulateDeviceLoss(false);
     EXPECT_EQ(kOxErrFailed, renderer->present());
     EXPECT_TRUE(renderer->isDeviceLost());
+    EXPECT_EQ(kOxErrDeviceLost, renderer->testDevice());
     EXPECT_EQ(kOxErrFailed, renderer->beginScene());
     // Not resettable yet: a reset without parameters tells no object anything.
     EXPECT_EQ(kOxErrFailed, renderer->reset(nullptr));
     EXPECT_FALSE(targetTexture->isEmpty());
     device->simulateDeviceLoss(true);
+    EXPECT_EQ(kOxErrDeviceNotReset, renderer->testDevice());
     EXPECT_EQ(kOxErrFailed, renderer->beginScene());
     ASSERT_EQ(kOxOk, renderer->reset(nullptr));
+    EXPECT_EQ(kOxOk, renderer->testDevice());
     EXPECT_FALSE(renderer->isDeviceLost());
     EXPECT_FALSE(targetTexture->isEmpty());  // made again, empty
     EXPECT_EQ(registered, renderer->registeredCount());

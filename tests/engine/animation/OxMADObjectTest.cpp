@@ -141,6 +141,7 @@ public:
     int32_t drawMesh(Orvex::Graphics::IOrvexMesh*) override { return kFail; }
     int32_t drawRenderObject(Orvex::Graphics::IOrvexRenderObject*) override { return kFail; }
     int32_t drawParticles(Orvex::Graphics::IOrvexParticles*) override { return kFail; }
+    int32_t testDevice() override { return kFail; }
 
     RecordingSpriteDraw sprite;
 

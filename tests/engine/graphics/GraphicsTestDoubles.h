@@ -228,6 +228,7 @@ public:
     MOCK_METHOD(int32_t, drawMesh, (IOrvexMesh*), (override));
     MOCK_METHOD(int32_t, drawRenderObject, (IOrvexRenderObject*), (override));
     MOCK_METHOD(int32_t, drawParticles, (IOrvexParticles*), (override));
+    MOCK_METHOD(int32_t, testDevice, (), (override));
     ~MockRenderer() override = default;
 };
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "game/shell/CGameDataManager.h"
+#include "game/gamedata/CGameDataManager.h"
 #include "tests/game/shell/GameTestContext.h"
 
 namespace {

@@ -4,6 +4,7 @@
 #include "game/scene/CSceneFactory.h"
 #include "game/scene/CStartUp.h"
 #include "game/scene/SceneNumbers.h"
+#include "tests/game/scene/SceneTestContext.h"
 
 namespace {
 
@@ -11,7 +12,8 @@ using namespace Fenwarrow::Scene;
 using Orvex::SceneController::OxSceneController;
 
 TEST(CSceneFactory, NumbersOutsideTheTableGiveNothing) {
-    CSceneFactory factory;
+    SceneTest::SceneTestContext context;
+    CSceneFactory factory(context);
     for (const int32_t number : {0, 21, -1, 1000}) {
         EXPECT_EQ(factory.create(number), nullptr) << number;
     }
@@ -20,7 +22,8 @@ TEST(CSceneFactory, NumbersOutsideTheTableGiveNothing) {
 }
 
 TEST(CStartUp, ChangesToTheLogoOnItsThirtiethUpdate) {
-    OxSceneController controller(std::make_shared<CSceneFactory>(), -1);
+    SceneTest::SceneTestContext context;
+    OxSceneController controller(std::make_shared<CSceneFactory>(context), -1);
     ASSERT_TRUE(controller.pushScene(kSceneStartUp));
     for (int frame = 1; frame < 30; ++frame) {
         ASSERT_TRUE(controller.update());

@@ -1,10 +1,10 @@
-#include "game/scriptcommand/CLuaCommand.h"
+#include "game/services/CLuaCommand.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
 
 #include "engine/random/OxRandomRange.h"
-#include "game/shell/CScriptController.h"
+#include "game/services/CScriptController.h"
 #include "tests/game/shell/ScriptTestSupport.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "engine/serialization/OxBase64.h"
 #include "game/dungeon/CDungeon.h"
-#include "game/shell/CScriptController.h"
+#include "game/services/CScriptController.h"
 #include "tests/game/shell/ScriptTestSupport.h"
 
 namespace {

@@ -1,12 +1,12 @@
-#include "game/scriptcommand/CScriptCommandBase.h"
+#include "game/services/CScriptCommandBase.h"
 
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
 
-#include "game/scriptcommand/CLuaCommand.h"
-#include "game/scriptcommand/ScriptCommandTable.h"
-#include "game/shell/CScriptController.h"
+#include "game/services/CLuaCommand.h"
+#include "game/services/ScriptCommandTable.h"
+#include "game/services/CScriptController.h"
 #include "tests/game/shell/ScriptTestSupport.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "engine/input/OxInputSystem.h"
 #include "engine/system/OxOrvexManager.h"
 #include "engine/thread/OxThreadManager.h"
-#include "game/shell/CScriptController.h"
+#include "game/services/CScriptController.h"
 #include "platform/input/InputHub.h"
 #include "platform/window/Window.h"
 #include "tests/engine/window/WindowTestSupport.h"

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "game/scriptcommand/RenderLayerNames.h"
+#include "game/services/RenderLayerNames.h"
 
 namespace {
 

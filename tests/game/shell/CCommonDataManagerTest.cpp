@@ -9,7 +9,7 @@
 #include "engine/audio/OxNullAudioDevice.h"
 #include "engine/audio/OxNullAudioSource.h"
 #include "engine/io/OxPackedStreamReader.h"
-#include "game/shell/CCommonDataManager.h"
+#include "game/services/CCommonDataManager.h"
 #include "platform/kernel/DebugOutput.h"
 #include "tests/engine/io/TempFolder.h"
 #include "tools/packer/OxArchivePacker.h"

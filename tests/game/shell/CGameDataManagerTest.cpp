@@ -1,4 +1,4 @@
-#include "game/shell/CGameDataManager.h"
+#include "game/gamedata/CGameDataManager.h"
 
 #include <cstring>
 

@@ -7,7 +7,7 @@
 
 #include <unistd.h>
 
-#include "game/shell/CGameSetting.h"
+#include "game/services/CGameSetting.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include "engine/font/OxFont.h"
 #include "engine/font/OxFontRenderer.h"
 #include "engine/graphics/OxColor.h"
-#include "game/shell/CGeneralWindow.h"
+#include "game/generalwindow/CGeneralWindow.h"
 #include "graphics/include/IOrvexGraphics.h"
 #include "platform/gpu/GpuDevice.h"
 

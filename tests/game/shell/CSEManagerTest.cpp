@@ -4,7 +4,7 @@
 #include <thread>
 #include <vector>
 
-#include "game/shell/CSEManager.h"
+#include "game/services/CSEManager.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "game/shell/CScriptController.h"
+#include "game/services/CScriptController.h"
 
 #include <gtest/gtest.h>
 
-#include "game/scriptcommand/IScriptCommand.h"
-#include "game/shell/ScriptUtility.h"
+#include "game/services/IScriptCommand.h"
+#include "game/services/ScriptUtility.h"
 #include "platform/kernel/DebugOutput.h"
 #include "tests/game/shell/ScriptTestSupport.h"
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "engine/serialization/OxSerializer.h"
-#include "game/shell/CSettingDataManager.h"
+#include "game/services/CSettingDataManager.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "engine/system/OxStringConvert.h"
 #include "game/actor/CPlayer.h"
 #include "game/item/CItem.h"
-#include "game/shell/CGameDataManager.h"
+#include "game/gamedata/CGameDataManager.h"
 #include "tests/game/shell/GameTestContext.h"
 
 namespace GameTest {

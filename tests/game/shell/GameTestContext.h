@@ -9,10 +9,11 @@
 #include <vector>
 
 #include "engine/audio/OxNullAudioDevice.h"
-#include "game/scriptcommand/CScriptCommandBase.h"
-#include "game/scriptcommand/ScriptCommandTable.h"
-#include "game/shell/CScriptController.h"
-#include "game/shell/IGameContext.h"
+#include "game/services/CScriptCommandBase.h"
+#include "game/services/ScriptCommandTable.h"
+#include "game/services/CScriptController.h"
+#include "game/gamedata/CGameDataManager.h"
+#include "game/services/IGameContext.h"
 #include "tests/game/shell/ScriptTestSupport.h"
 
 namespace GameTest {
@@ -54,6 +55,9 @@ public:
     }
     Fenwarrow::CGameDataManager* getGameDataManager() override { return gameData; }
     Fenwarrow::Item::CItemFactory* getItemFactory() override { return itemFactory; }
+    Fenwarrow::Item::CUnidentifiedItemInfo* findUnidentifiedItemInfo(uint32_t itemId) override {
+        return gameData != nullptr ? gameData->findUnidentifiedItemInfo(itemId) : nullptr;
+    }
     Orvex::IO::StreamIO::IOrvexStreamReader& getMusicReader() override { return reader; }
     std::shared_ptr<Orvex::AudioSystem::IOrvexAudioDevice> getAudioDevice() override { return audioDevice; }
 

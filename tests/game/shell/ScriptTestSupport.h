@@ -10,7 +10,7 @@
 
 #include "engine/io/OxPackedStreamReader.h"
 #include "engine/random/OxMT19937RandomGenerator.h"
-#include "game/shell/IScriptServices.h"
+#include "game/services/IScriptServices.h"
 #include "tests/engine/io/TempFolder.h"
 #include "tools/packer/OxArchivePacker.h"
 

@@ -1,0 +1,42 @@
+#pragma once
+// What the scenes take from the running game: the graphics library and its renderer, the render
+// queue of the frame, the keys input readers use, the audio device, the reader movies stream
+// from, the settings and the frame timer. The game manager provides it; the object behind it
+// must outlive every scene it is given to.
+#include <memory>
+
+#include "engine/audio/IOrvexAudioDevice.h"
+#include "engine/graphics/OxRenderQueue.h"
+#include "engine/input/OxVirtualKey.h"
+#include "engine/io/OxStreamIO.h"
+#include "graphics/include/IOrvexGraphics.h"
+#include "graphics/include/IOrvexRenderer.h"
+
+namespace Fenwarrow {
+
+class CSettingDataManager;
+class CGameSetting;
+
+namespace Scene {
+
+class ISceneContext {
+public:
+    virtual ~ISceneContext() = default;
+
+    virtual Orvex::Graphics::IOrvexGraphics* getGraphics() = 0;
+    virtual Orvex::Graphics::IOrvexRenderer* getRenderer() = 0;
+    virtual Orvex::Graphics::OxRenderQueue* getRenderQueue() = 0;
+    // The key set input readers use (a replay's keys while one plays back).
+    virtual Orvex::InputSystem::OxVirtualKey* getVirtualKey() = 0;
+    // Null when the audio system has no device.
+    virtual std::shared_ptr<Orvex::AudioSystem::IOrvexAudioDevice> getAudioDevice() = 0;
+    // The reader movies are streamed from (the third of the game's three readers).
+    virtual Orvex::IO::StreamIO::IOrvexStreamReader* getMovieReader() = 0;
+    virtual const CGameSetting& getSettings() = 0;
+    virtual CSettingDataManager* getSettingDataManager() = 0;
+    // Restarts the frame timer's count, so that a long load is not taken as a late frame.
+    virtual void resetFrameTimer() = 0;
+};
+
+}  // namespace Scene
+}  // namespace Fenwarrow

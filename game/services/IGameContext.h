@@ -1,0 +1,63 @@
+#pragma once
+// What the game's data objects (items, actors, the item factory, the game data manager and the
+// "Game" module) reach of the game while it runs: the script services, the command modules a
+// script host attaches, the data managers and the music output. The game manager provides it;
+// the object behind it must outlive everything that uses it.
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+
+#include "engine/audio/IOrvexAudioDevice.h"
+#include "engine/io/OxStreamIO.h"
+#include "game/services/IScriptServices.h"
+
+namespace Fenwarrow {
+
+class CGameDataManager;
+class CScriptController;
+class IScriptCommand;
+namespace Item {
+class CItemFactory;
+struct CUnidentifiedItemInfo;
+}  // namespace Item
+
+// The command modules a script host may attach ("Lua" is attached by every host itself).
+enum class ScriptModule : int32_t {
+    kActor,
+    kAudio,
+    kDamageCalculate,
+    kDungeon,
+    kEvent,
+    kGame,
+    kGeneralWindow,
+    kGraphics,
+    kInputSystem,
+    kItem,
+    kMap,
+    kNonPlayer,
+    kSceneLayer,
+    kMossbellLib,
+};
+
+class IGameContext : public IScriptServices {
+public:
+    // A new module object of that kind, or null when the game has no such module.
+    virtual std::shared_ptr<IScriptCommand> createScriptModule(ScriptModule module) = 0;
+    // Null while the manager does not exist (start-up builds the item factory first).
+    virtual CGameDataManager* getGameDataManager() = 0;
+    virtual Item::CItemFactory* getItemFactory() = 0;
+    // The game data manager's record of whether that item kind is still unidentified; null
+    // while there is no manager or no record.
+    virtual Item::CUnidentifiedItemInfo* findUnidentifiedItemInfo(uint32_t itemId) = 0;
+    // The reader that streamed music is read from (the second of the game's three readers).
+    virtual Orvex::IO::StreamIO::IOrvexStreamReader& getMusicReader() = 0;
+    // Null when the audio system has no device.
+    virtual std::shared_ptr<Orvex::AudioSystem::IOrvexAudioDevice> getAudioDevice() = 0;
+};
+
+// Creates and attaches the modules in the given order; false at the first that the context
+// cannot make or the controller refuses.
+bool attachScriptModules(CScriptController& controller, IGameContext& context,
+                         std::initializer_list<ScriptModule> modules);
+
+}  // namespace Fenwarrow

@@ -1,0 +1,31 @@
+#include "game/services/ScriptCommandTable.h"
+
+namespace Fenwarrow::ScriptCommand {
+
+namespace {
+
+// Leaves the filled table on top of the stack.
+void pushTable(lua_State* L, const ScriptTable& table) {
+    luaL_checkstack(L, 3, table.name);
+    lua_newtable(L);
+    for (const ScriptFunction& function : table.functions) {
+        lua_pushstring(L, function.name);
+        lua_pushcclosure(L, function.function, 0);
+        lua_settable(L, -3);
+    }
+    for (const ScriptTable& sub : table.tables) {
+        lua_pushstring(L, sub.name);
+        pushTable(L, sub);
+        lua_settable(L, -3);
+    }
+}
+
+}  // namespace
+
+void registerScriptTable(lua_State* L, const ScriptTable& table) {
+    lua_pushstring(L, table.name);
+    pushTable(L, table);
+    lua_settable(L, LUA_GLOBALSINDEX);
+}
+
+}  // namespace Fenwarrow::ScriptCommand

@@ -1,9 +1,0 @@
-#include "game/shell/CBGMInfo.h"
-
-#include "engine/serialization/OxSerializer.h"
-
-namespace Fenwarrow {
-
-bool CBGMInfo::serialize(Orvex::Serialization::OxSerializer& serializer) { return serializer.serializeWString(path); }
-
-}  // namespace Fenwarrow
