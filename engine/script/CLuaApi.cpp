@@ -7,6 +7,7 @@
 
 #include "engine/system/OxStringConvert.h"
 #include "platform/kernel/DebugOutput.h"
+#include "platform/kernel/ProcessEnd.h"
 
 namespace Orvex::Script {
 
@@ -38,8 +39,10 @@ CLuaApi::CLuaApi(uint8_t* area, uint32_t capacity) : chunks_(std::make_unique<CL
 CLuaApi::~CLuaApi() { close(); }
 
 int CLuaApi::panicHandler(lua_State* L) {
-    // Lua exits with status 1 when this returns; the message is written first so that the reason
-    // is not lost. Messages have no length limit, so they are cut to the buffer.
+    // An unprotected error ends the process with status 1 and its message. Lua would call exit()
+    // when this returned, which runs static destructors under the other engine threads and can
+    // hang or crash; the process ends here instead, on whatever thread raised the error.
+    // Messages have no length limit, so they are cut to the buffer.
     char buffer[kPanicBufferSize];
     const char* message =
         lua_type(L, -1) == LUA_TSTRING || lua_type(L, -1) == LUA_TNUMBER ? lua_tostring(L, -1) : "(error object)";
@@ -50,7 +53,7 @@ int CLuaApi::panicHandler(lua_State* L) {
     std::fprintf(stderr, "Lua error: %s\n", buffer);
     std::fflush(stderr);
     Platform::Kernel::debugOutput(u"Lua error: " + System::widen(buffer));
-    return 0;
+    Platform::Kernel::endProcessNow(1);
 }
 
 bool CLuaApi::createState() {

@@ -94,7 +94,7 @@ bool CGameManager::openArchives() {
     }
     for (auto& reader : archiveReaders_) {
         if (static_cast<int32_t>(reader->openArchives(kArchives, archiveOptions())) < 0) {
-            debugOutput(reader->getLastError() + u"\n");
+            Platform::Kernel::errorOutput(reader->getLastError() + u"\n");
             Platform::Kernel::showMessageBox(u"データファイルを読み込めませんでした。", u"Error");
             return false;
         }
@@ -148,7 +148,7 @@ bool CGameManager::initialize() {
     fontLoader_->setRootDirectory(u"Font");
     font_ = std::make_shared<Orvex::FontLib::OxBitmapFont>(fontLoader_);
     if (static_cast<int32_t>(font_->load(settings().highFont ? u"font_01" : u"font_00")) < 0) {
-        debugOutput(Orvex::System::widen(fontLoader_->getLastError()) + u"\n");
+        Platform::Kernel::errorOutput(Orvex::System::widen(fontLoader_->getLastError()) + u"\n");
         return false;
     }
     auto* audio = Orvex::AudioSystem::OxAudioSystem::instance();

@@ -17,7 +17,7 @@ class OxSerializer;
 
 namespace Fenwarrow {
 
-class CResultInfo;
+struct CResultInfo;
 
 inline constexpr std::size_t kSettingPathUnits = 128;  // including the terminator
 inline constexpr std::size_t kResultTextUnits = 256;   // including the terminator

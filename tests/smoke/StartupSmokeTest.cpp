@@ -1,16 +1,19 @@
 // The real program, headless, on the built sample data: it runs the start-up scene, plays the
 // logo movie to its end, stops at the request for the title (which this program does not have
-// yet) and shuts down in order with exit status 0.
+// yet) and shuts down in order with exit status 0; a failed start ends with status 1.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include <stb_image.h>
-#include <sys/wait.h>
+
+#include "tests/smoke/ProgramRun.h"
 
 namespace {
 
@@ -55,29 +58,21 @@ size_t countRingPixels(const Image& image) {
 class StartupSmokeTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/fenwarrow-smokeXXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        runDirectory_ = pattern;
-        for (const auto& entry : fs::directory_iterator(ORVEX_RUN_DIR)) {
-            if (entry.is_regular_file()) {
-                fs::copy_file(entry.path(), runDirectory_ / entry.path().filename());
-            }
-        }
+        runDirectory_ = SmokeTest::copyRunFolder(ORVEX_RUN_DIR);
+        ASSERT_FALSE(runDirectory_.empty());
     }
     void TearDown() override { fs::remove_all(runDirectory_); }
 
-    // Runs the program in the run directory and returns its exit status; its debug output goes
-    // to `log`.
-    int runGame(const std::string& captureFrames) {
-        const fs::path log = runDirectory_ / "debug.log";
-        std::ostringstream command;
-        command << "cd '" << runDirectory_.string() << "' && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "
-                << "ORVEX_DEBUG_OUTPUT=1 ORVEX_CAPTURE_FRAMES=" << captureFrames << " ORVEX_CAPTURE_DIR='"
-                << runDirectory_.string() << "' timeout 120 '" << FENWARROW_PROGRAM << "' 2> '" << log.string() << "'";
-        const int status = std::system(command.str().c_str());
-        std::ifstream file(log);
-        log_.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    // Runs the program in the run directory and returns its exit status (-1 after a signal or
+    // the time limit); what it wrote goes to `log_`.
+    int runGame(const std::string& captureFrames, bool debugOutput = true) {
+        std::vector<std::string> environment = {"ORVEX_CAPTURE_FRAMES=" + captureFrames,
+                                                "ORVEX_CAPTURE_DIR=" + runDirectory_.string()};
+        environment.push_back(debugOutput ? "ORVEX_DEBUG_OUTPUT=1" : "ORVEX_DEBUG_OUTPUT=0");
+        const SmokeTest::ProgramRun run =
+            SmokeTest::runProgram(FENWARROW_PROGRAM, runDirectory_, environment, std::chrono::seconds(120));
+        log_ = run.output;
+        return run.exited ? run.exitCode : -1;
     }
 
     fs::path runDirectory_;
@@ -101,11 +96,21 @@ TEST_F(StartupSmokeTest, PlaysTheLogoToItsEndAndStopsAtTheTitleRequest) {
     EXPECT_LT(meanDifference(frame, reference), 1.0);
 }
 
-TEST_F(StartupSmokeTest, MissingArchivesEndTheStartWithTheMessage) {
+// A failed start ends with status 1 and one line naming the file and the fault, whether the
+// debug output is on or not.
+TEST_F(StartupSmokeTest, AMissingArchiveEndsTheStartWithStatusOneAndALineNamingIt) {
     fs::remove(runDirectory_ / "d300.bin");
-    EXPECT_EQ(runGame("0"), 0) << log_;
-    EXPECT_NE(log_.find("データファイルを読み込めませんでした。"), std::string::npos) << log_;
-    EXPECT_EQ(log_.find("GameThread h="), std::string::npos) << log_;
+    for (const bool debugOutput : {true, false}) {
+        EXPECT_EQ(runGame("0", debugOutput), 1) << log_;
+        const std::string line = "d300.bin: the archive cannot be opened\n";
+        const size_t first = log_.find(line);
+        EXPECT_NE(first, std::string::npos) << log_;
+        EXPECT_EQ(log_.find(line, first + 1), std::string::npos) << "reported once:\n" << log_;
+        EXPECT_EQ(log_.find("GameThread h="), std::string::npos) << log_;
+        if (debugOutput) {
+            EXPECT_NE(log_.find("データファイルを読み込めませんでした。"), std::string::npos) << log_;
+        }
+    }
 }
 
 }  // namespace

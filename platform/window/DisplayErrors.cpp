@@ -1,0 +1,57 @@
+#include "platform/window/DisplayErrors.h"
+
+#include <SDL.h>
+#include <X11/Xlib.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+
+#include <unistd.h>
+
+#include "platform/kernel/ProcessEnd.h"
+
+namespace Platform::Window {
+namespace {
+
+std::atomic<bool> displayFailed{false};
+std::atomic<bool> failureReported{false};
+
+void writeLine(const char* text) { (void)::write(STDERR_FILENO, text, std::strlen(text)); }
+
+// Runs inside an Xlib call, possibly with the window registry's lock held by the caller: it
+// only records the failure. Later errors (the shutdown touching the dead window) are ignored.
+int onProtocolError(Display*, XErrorEvent* event) {
+    if (!failureReported.exchange(true)) {
+        char line[200];
+        std::snprintf(line, sizeof line,
+                      "The display refused a request (error %u, request %u.%u): the window was closed from "
+                      "outside; ending the program.\n",
+                      static_cast<unsigned>(event->error_code), static_cast<unsigned>(event->request_code),
+                      static_cast<unsigned>(event->minor_code));
+        writeLine(line);
+        Kernel::recordExitFailure(1);
+    }
+    displayFailed = true;
+    return 0;
+}
+
+[[noreturn]] int onConnectionLost(Display*) {
+    writeLine("The connection to the display was lost: ending the program.\n");
+    Kernel::endProcessNow(1);
+}
+
+}  // namespace
+
+void installDisplayErrorHandlers() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver == nullptr || std::strcmp(driver, "x11") != 0) {
+        return;
+    }
+    XSetErrorHandler(&onProtocolError);
+    XSetIOErrorHandler(&onConnectionLost);
+}
+
+bool takeDisplayFailure() { return displayFailed.exchange(false); }
+
+}  // namespace Platform::Window
