@@ -1,6 +1,7 @@
 #include "platform/window/DisplayErrors.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
 #include <X11/Xlib.h>
 
 #include <atomic>
@@ -44,14 +45,36 @@ int onProtocolError(Display*, XErrorEvent* event) {
 }  // namespace
 
 void installDisplayErrorHandlers() {
-    const char* driver = SDL_GetCurrentVideoDriver();
-    if (driver == nullptr || std::strcmp(driver, "x11") != 0) {
-        return;
-    }
     XSetErrorHandler(&onProtocolError);
     XSetIOErrorHandler(&onConnectionLost);
 }
 
 bool takeDisplayFailure() { return displayFailed.exchange(false); }
+
+bool hasWindowManager(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (window == nullptr || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) {
+        return true;
+    }
+    // A window manager that follows the common conventions names its check window on the root.
+    Display* display = info.info.x11.display;
+    const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", True);
+    if (check == 0) {
+        return false;
+    }
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    const int status = XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, AnyPropertyType,
+                                          &type, &format, &count, &after, &data);
+    const bool present = status == Success && data != nullptr && count == 1;
+    if (data != nullptr) {
+        XFree(data);
+    }
+    return present;
+}
 
 }  // namespace Platform::Window

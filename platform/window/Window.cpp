@@ -103,11 +103,13 @@ std::string toUtf8(std::u16string_view text) {
 }
 
 bool startSdlVideo() {
+    // Before SDL's video starts: SDL keeps the handler it finds, chains to it and puts it back
+    // when video stops, so it stays in force while the last requests of a dead window fail.
+    installDisplayErrorHandlers();
     static const uint32_t wakeType = SDL_RegisterEvents(1);
     if (wakeType == static_cast<uint32_t>(-1) || SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         return false;
     }
-    installDisplayErrorHandlers();
     // A machine without joystick support simply has no pads.
     registry().joystickStarted = SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
     registry().wakeType = wakeType;
@@ -481,7 +483,17 @@ int32_t screenHeight() { return displayBounds().h; }
 
 bool setFullScreen(WindowHandle handle, bool fullScreen) {
     return onOwner(handle, [fullScreen](NativeWindow& window) {
-        if (SDL_SetWindowFullscreen(window.sdl.get(), fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0) {
+        SDL_Window* sdl = window.sdl.get();
+        SDL_Rect bounds{};
+        if (fullScreen && !hasWindowManager(sdl) &&
+            SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(sdl)), &bounds) == 0) {
+            // Nobody would honour the request: the window covers the display itself, and the
+            // picture is scaled into whatever size it gets.
+            SDL_SetWindowPosition(sdl, bounds.x, bounds.y);
+            SDL_SetWindowSize(sdl, bounds.w, bounds.h);
+            SDL_RaiseWindow(sdl);
+            window.fullScreen = true;
+        } else if (SDL_SetWindowFullscreen(sdl, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0) {
             window.fullScreen = fullScreen;
         }
         detail::refreshGeometryLocked(window);
