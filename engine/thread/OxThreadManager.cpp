@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdio>
 #include <exception>
+#include <optional>
 
 #include "engine/system/OxWideFormat.h"
 #include "platform/kernel/DebugOutput.h"
@@ -195,6 +196,7 @@ int OxThreadManager::stopThread(IOrvexThread* thread) {
 
 void OxThreadManager::requestStopAll() {
     OxCriticalLock lock(waitSet_.getMonitor());
+    stopRequested_ = true;
     for (const Record& record : registry_) {
         record->thread()->requestStop();
     }
@@ -237,9 +239,16 @@ bool OxThreadManager::stopAllThread() {
 
 bool OxThreadManager::waitForOtherThreads() {
     OxCriticalLock lock(waitSet_.getMonitor());
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(shutdownLimitMs_);
+    // The program's whole run passes in this wait: only once a stop is under way does the
+    // shutdown limit start to count.
+    std::optional<std::chrono::steady_clock::time_point> deadline;
     while (registry_.size() != othersDoneCount()) {
-        if (!waitUntil(deadline)) {
+        if (!deadline && (stopping_ || stopRequested_)) {
+            deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(shutdownLimitMs_);
+        }
+        if (!deadline) {
+            waitSet_.wait(kRunningPollMs);
+        } else if (!waitUntil(*deadline)) {
             reportWaitLimit("the other engine threads", shutdownLimitMs_);
             return false;
         }

@@ -52,7 +52,9 @@ public:
     // False when a stop of all threads is already under way or done, or when the threads did
     // not end within the shutdown limit (with a line on stderr).
     bool stopAllThread();
-    // False, with a line on stderr, when the others did not end within the shutdown limit.
+    // Waits for the other threads to end: without limit while the program runs, and for the
+    // shutdown limit once a stop is under way (stopAllThread or requestStopAll); false, with a
+    // line on stderr, when they did not end by then.
     bool waitForOtherThreads();
     void endMainThread();
     IOrvexThread* findThread(uint32_t id);
@@ -79,6 +81,8 @@ private:
     std::list<Record> registry_;
     OxEvent startEvent_;
     std::atomic<bool> stopping_{false};
+    std::atomic<bool> stopRequested_{false};
+    static constexpr uint32_t kRunningPollMs = 100;
     std::shared_ptr<OxThread> mainThread_;
     std::atomic<uint32_t> shutdownLimitMs_{kDefaultShutdownLimitMs};
 };

@@ -79,12 +79,16 @@ protected:
     std::string log_;
 };
 
+// The run itself, which the ThreadSanitizer build repeats: too slow there to present frame 60.
 TEST_F(StartupSmokeTest, PlaysTheLogoToItsEndAndStopsAtTheTitleRequest) {
-    ASSERT_EQ(runGame("60"), 0) << log_;
+    ASSERT_EQ(runGame("0"), 0) << log_;
     EXPECT_NE(log_.find("GameThread h="), std::string::npos) << log_;
     EXPECT_NE(log_.find("The scene controller refused its step"), std::string::npos) << log_;
     EXPECT_NE(log_.find("ms_pInstance.release().\nOK.\n"), std::string::npos) << log_;
+}
 
+TEST_F(StartupSmokeTest, PresentsTheLogoMovie) {
+    ASSERT_EQ(runGame("60"), 0) << log_;
     const Image frame = loadPng(runDirectory_ / "frame60.png");
     ASSERT_EQ(frame.width, 800);
     ASSERT_EQ(frame.height, 600);

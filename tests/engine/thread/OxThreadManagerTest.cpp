@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <type_traits>
 
 #include "engine/system/OxEngineState.h"
@@ -98,8 +100,16 @@ TEST_F(OxThreadManagerTest, ShutdownWaitsGiveUpAtTheirLimitWhenAThreadDoesNotEnd
     other.setFunction([&] { Platform::Kernel::waitForOne(release, Platform::Kernel::kInfinite); });
     ASSERT_EQ(other.start(), 0);
 
+    // The limit counts from the request to stop, not while the program still runs.
+    std::thread asker([manager] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        manager->requestStopAll();  // asked to stop, they do not
+    });
+    const auto start = std::chrono::steady_clock::now();
     ::testing::internal::CaptureStderr();
     EXPECT_FALSE(manager->waitForOtherThreads());
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(700));
+    asker.join();
     EXPECT_EQ(stubborn.stop(), 1);  // the wait failed
     const std::string lines = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(lines.find("Engine shutdown: the other engine threads did not end within 200 ms."), std::string::npos)
