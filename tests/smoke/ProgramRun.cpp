@@ -37,7 +37,7 @@ fs::path copyRunFolder(const fs::path& from) {
 }
 
 ProgramRun runProgram(const fs::path& program, const fs::path& folder, const std::vector<std::string>& environment,
-                      std::chrono::seconds limit) {
+                      std::chrono::seconds limit, SignalLater signalLater) {
     ProgramRun run;
     const fs::path log = folder / "program-output.log";
     const pid_t child = ::fork();
@@ -61,8 +61,13 @@ ProgramRun runProgram(const fs::path& program, const fs::path& folder, const std
         ::_exit(127);
     }
     int status = 0;
-    const auto deadline = std::chrono::steady_clock::now() + limit;
+    const auto started = std::chrono::steady_clock::now();
+    const auto deadline = started + limit;
     while (::waitpid(child, &status, WNOHANG) == 0) {
+        if (signalLater.signal != 0 && std::chrono::steady_clock::now() >= started + signalLater.after) {
+            ::kill(child, signalLater.signal);
+            signalLater.signal = 0;
+        }
         if (std::chrono::steady_clock::now() > deadline) {
             run.timedOut = true;
             ::kill(child, SIGKILL);

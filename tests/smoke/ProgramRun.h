@@ -19,9 +19,16 @@ struct ProgramRun {
 // Copies the regular files of `from` into a new temporary folder and returns it.
 std::filesystem::path copyRunFolder(const std::filesystem::path& from);
 
+// A signal sent to the program once it has run for `after`.
+struct SignalLater {
+    int signal = 0;
+    std::chrono::milliseconds after{0};
+};
+
 // Starts `program` in `folder` with SDL's dummy video and audio drivers and the given extra
 // environment entries ("NAME=value"); kills it when it runs longer than `limit`.
 ProgramRun runProgram(const std::filesystem::path& program, const std::filesystem::path& folder,
-                      const std::vector<std::string>& environment, std::chrono::seconds limit);
+                      const std::vector<std::string>& environment, std::chrono::seconds limit,
+                      SignalLater signalLater = {});
 
 }  // namespace SmokeTest

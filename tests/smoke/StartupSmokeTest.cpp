@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -98,6 +99,18 @@ TEST_F(StartupSmokeTest, PresentsTheLogoMovie) {
     const Image reference = loadPng(ORVEX_FIXTURE_DIR "/smoke/logo_frame60.png");
     ASSERT_EQ(reference.rgb.size(), frame.rgb.size());
     EXPECT_LT(meanDifference(frame, reference), 1.0);
+}
+
+// SIGTERM and SIGINT end a running program the way closing its window does: in order, status 0.
+TEST_F(StartupSmokeTest, TerminationSignalsEndTheRunInOrder) {
+    for (const int signal : {SIGTERM, SIGINT}) {
+        const SmokeTest::ProgramRun run =
+            SmokeTest::runProgram(FENWARROW_PROGRAM, runDirectory_, {"ORVEX_DEBUG_OUTPUT=1"}, std::chrono::seconds(60),
+                                  {signal, std::chrono::milliseconds(1500)});
+        EXPECT_TRUE(run.exited && run.exitCode == 0) << run.describe();
+        EXPECT_NE(run.output.find("Signal " + std::to_string(signal) + " ("), std::string::npos) << run.describe();
+        EXPECT_NE(run.output.find("ms_pInstance.release().\nOK.\n"), std::string::npos) << run.describe();
+    }
 }
 
 // A failed start ends with status 1 and one line naming the file and the fault, whether the
