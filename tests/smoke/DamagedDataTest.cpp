@@ -87,22 +87,16 @@ ArchiveImage readArchive(const fs::path& path) {
     return image;
 }
 
-class DamagedData : public ::testing::Test {
+class DamagedData : public SmokeTest::RunFolderTest {
 protected:
-    void SetUp() override {
-        folder_ = SmokeTest::copyRunFolder(ORVEX_RUN_DIR);
-        ASSERT_FALSE(folder_.empty());
-    }
-    void TearDown() override { fs::remove_all(folder_); }
-
     SmokeTest::ProgramRun run() {
         // Debug output off: the failure lines must not depend on it.
-        return SmokeTest::runProgram(FENWARROW_PROGRAM, folder_, {"ORVEX_DEBUG_OUTPUT=0"}, kRunLimit);
+        return SmokeTest::runProgram(FENWARROW_PROGRAM, runDirectory_, {"ORVEX_DEBUG_OUTPUT=0"}, kRunLimit);
     }
 
     // Restores the pristine archive before the next damage.
     void restore(const std::string& archive) {
-        fs::copy_file(fs::path(ORVEX_RUN_DIR) / archive, folder_ / archive, fs::copy_options::overwrite_existing);
+        fs::copy_file(fs::path(ORVEX_RUN_DIR) / archive, runDirectory_ / archive, fs::copy_options::overwrite_existing);
     }
 
     // The run ended by itself, through exit, without a sanitizer's word.
@@ -126,15 +120,13 @@ protected:
         });
         EXPECT_TRUE(named) << what << ": no line names " << names.front() << "\n" << result.describe();
     }
-
-    fs::path folder_;
 };
 
 class DamagedArchive : public DamagedData, public ::testing::WithParamInterface<std::string> {};
 
 TEST_P(DamagedArchive, MissingOrCutShortEndsTheStartNamingIt) {
     const std::string archive = GetParam();
-    fs::remove(folder_ / archive);
+    fs::remove(runDirectory_ / archive);
     expectFailureNaming(run(), {archive}, archive + " missing");
 
     const std::vector<uint8_t> whole = readFile(fs::path(ORVEX_RUN_DIR) / archive);
@@ -149,7 +141,7 @@ TEST_P(DamagedArchive, MissingOrCutShortEndsTheStartNamingIt) {
         lengths.push_back(whole.size() - 1);
     }
     for (const size_t length : lengths) {
-        writeFile(folder_ / archive, std::vector<uint8_t>(whole.begin(), whole.begin() + std::ptrdiff_t(length)));
+        writeFile(runDirectory_ / archive, std::vector<uint8_t>(whole.begin(), whole.begin() + std::ptrdiff_t(length)));
         expectFailureNaming(run(), {archive}, archive + " cut to " + std::to_string(length) + " bytes");
     }
 }
@@ -187,7 +179,7 @@ TEST_P(DamagedArchive, FlippedBytesInDirectoryOrDataEndInOrder) {
             const size_t at = region.begin + random() % (region.end - region.begin);
             damaged[at] = static_cast<uint8_t>(damaged[at] ^ (1u << (random() % 8)));
         }
-        writeFile(folder_ / archive, damaged);
+        writeFile(runDirectory_ / archive, damaged);
         const SmokeTest::ProgramRun result = run();
         const std::string what = archive + " with bytes flipped in its " + region.name;
         expectOrderlyEnd(result, what);
@@ -247,26 +239,26 @@ TEST_F(DamagedData, AMissingGarbageOrFailingScriptEndsTheProgramNamingIt) {
         {"a runtime fault", text("local t = nil\nt.field = 1\n")},
     };
     for (const Case& c : cases) {
-        replaceEntry(folder_, "d000.bin", script, c.data);
+        replaceEntry(runDirectory_, "d000.bin", script, c.data);
         expectFailureNaming(run(), {"script/item/itemsetup.lua"}, std::string("the item set-up script as ") + c.what);
         restore("d000.bin");
     }
 }
 
 TEST_F(DamagedData, AGarbageFontEndsTheStartNamingIt) {
-    const ArchiveImage image = readArchive(folder_ / "d100.bin");
+    const ArchiveImage image = readArchive(runDirectory_ / "d100.bin");
     for (const auto& entry : image.entries) {
         const std::string name = foldName(narrow(entry.name));
         if (name.size() > 4 && name.ends_with(".fnt")) {
-            replaceEntry(folder_, "d100.bin", entry.name, garbage(entry.data.size(), 100));
+            replaceEntry(runDirectory_, "d100.bin", entry.name, garbage(entry.data.size(), 100));
         }
     }
     expectFailureNaming(run(), {"font_01.fnt"}, "garbage fonts");
 }
 
 TEST_F(DamagedData, AFolderForTheSettingsFileRunsOnTheDefaultsWithALine) {
-    fs::remove(folder_ / "config.ini");
-    fs::create_directory(folder_ / "config.ini");
+    fs::remove(runDirectory_ / "config.ini");
+    fs::create_directory(runDirectory_ / "config.ini");
     const SmokeTest::ProgramRun result = run();
     expectOrderlyEnd(result, "config.ini a folder");
     EXPECT_EQ(result.exitCode, 0) << result.describe();

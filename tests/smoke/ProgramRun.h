@@ -1,5 +1,7 @@
 #pragma once
 // Runs the real program headless in a folder of its own and reports how it ended.
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -30,5 +32,17 @@ struct SignalLater {
 ProgramRun runProgram(const std::filesystem::path& program, const std::filesystem::path& folder,
                       const std::vector<std::string>& environment, std::chrono::seconds limit,
                       SignalLater signalLater = {});
+
+// A fixture with a fresh copy of the built run folder (ORVEX_RUN_DIR) for each test.
+class RunFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        runDirectory_ = copyRunFolder(ORVEX_RUN_DIR);
+        ASSERT_FALSE(runDirectory_.empty());
+    }
+    void TearDown() override { std::filesystem::remove_all(runDirectory_); }
+
+    std::filesystem::path runDirectory_;
+};
 
 }  // namespace SmokeTest

@@ -56,14 +56,8 @@ size_t countRingPixels(const Image& image) {
     return count;
 }
 
-class StartupSmokeTest : public ::testing::Test {
+class StartupSmokeTest : public SmokeTest::RunFolderTest {
 protected:
-    void SetUp() override {
-        runDirectory_ = SmokeTest::copyRunFolder(ORVEX_RUN_DIR);
-        ASSERT_FALSE(runDirectory_.empty());
-    }
-    void TearDown() override { fs::remove_all(runDirectory_); }
-
     // Runs the program in the run directory and returns its exit status (-1 after a signal or
     // the time limit); what it wrote goes to `log_`.
     int runGame(const std::string& captureFrames, bool debugOutput = true) {
@@ -76,7 +70,6 @@ protected:
         return run.exited ? run.exitCode : -1;
     }
 
-    fs::path runDirectory_;
     std::string log_;
 };
 
