@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "engine/system/OxWideFormat.h"
-#include "platform/kernel/DebugOutput.h"
 
 namespace Orvex::FileArchiver {
 
@@ -18,8 +17,8 @@ void OxArchiveData::setOptions(uint8_t keyByte, bool lowerCaseNames) {
 }
 
 bool OxArchiveData::fail(const std::u16string& what) {
+    // The caller reports the failure (getLastError): one report, not one per layer.
     lastError_ = path_ + u": " + what;
-    Platform::Kernel::debugOutput(lastError_);
     return false;
 }
 

@@ -4,7 +4,6 @@
 
 #include "engine/io/OxFileStreamIO.h"
 #include "engine/io/OxPathUtility.h"
-#include "platform/kernel/DebugOutput.h"
 #include "platform/kernel/NativeThread.h"
 
 namespace Orvex::FileArchiver {
@@ -20,7 +19,6 @@ uint32_t OxPackedStreamReader::openArchives(const std::vector<std::u16string>& p
         const std::u16string absolute = IO::makeAbsolutePath(path);
         if (absolute.empty()) {
             lastError_ = path + u": the path is too short to name an archive";
-            Platform::Kernel::debugOutput(lastError_);
             return kArchiveOpenFailed;
         }
         auto archive = std::make_shared<OxArchiveData>(std::make_shared<IO::StreamIO::OxFileStreamIO>());

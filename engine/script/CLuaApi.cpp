@@ -7,6 +7,7 @@
 
 #include "engine/system/OxStringConvert.h"
 #include "platform/kernel/DebugOutput.h"
+#include "platform/kernel/ProcessEnd.h"
 
 namespace Orvex::Script {
 
@@ -38,8 +39,10 @@ CLuaApi::CLuaApi(uint8_t* area, uint32_t capacity) : chunks_(std::make_unique<CL
 CLuaApi::~CLuaApi() { close(); }
 
 int CLuaApi::panicHandler(lua_State* L) {
-    // Lua exits with status 1 when this returns; the message is written first so that the reason
-    // is not lost. Messages have no length limit, so they are cut to the buffer.
+    // An unprotected error ends the process with status 1 and its message. Lua would call exit()
+    // when this returned, which runs static destructors under the other engine threads and can
+    // hang or crash; the process ends here instead, on whatever thread raised the error.
+    // Messages have no length limit, so they are cut to the buffer.
     char buffer[kPanicBufferSize];
     const char* message =
         lua_type(L, -1) == LUA_TSTRING || lua_type(L, -1) == LUA_TNUMBER ? lua_tostring(L, -1) : "(error object)";
@@ -50,7 +53,7 @@ int CLuaApi::panicHandler(lua_State* L) {
     std::fprintf(stderr, "Lua error: %s\n", buffer);
     std::fflush(stderr);
     Platform::Kernel::debugOutput(u"Lua error: " + System::widen(buffer));
-    return 0;
+    Platform::Kernel::endProcessNow(1);
 }
 
 bool CLuaApi::createState() {
@@ -128,10 +131,17 @@ int CLuaApi::doFile(const char* path) {
     return lua_pcall(state_, 0, LUA_MULTRET, 0) != 0 ? 1 : 0;
 }
 
-int CLuaApi::callLoaded(int status) {
+int CLuaApi::callLoaded(int status, const char* chunkName) {
     // A failed load leaves its message on the stack; raising it reports the chunk and the reason
-    // through the panic handler (or to a protected caller lower on the stack).
+    // through the panic handler (or to a protected caller lower on the stack). Some load errors
+    // (memory, a damaged precompiled header) do not name the chunk: name it, so the user knows
+    // which entry is broken.
     if (status != 0) {
+        const char* message = lua_tostring(state_, -1);
+        if (message == nullptr || std::strstr(message, chunkName) == nullptr) {
+            lua_pushfstring(state_, "%s: %s", chunkName, message != nullptr ? message : "(error object)");
+            lua_remove(state_, -2);
+        }
         lua_error(state_);
     }
     lua_call(state_, 0, LUA_MULTRET);
@@ -142,9 +152,9 @@ int CLuaApi::runBuffer(const uint8_t* bytes, size_t size, const char* chunkName)
     if (state_ == nullptr || !lua_checkstack(state_, 1)) {
         return kStackShort;
     }
-    const int status =
-        luaL_loadbuffer(state_, reinterpret_cast<const char*>(bytes), size, chunkName != nullptr ? chunkName : "?");
-    return callLoaded(status);
+    const char* name = chunkName != nullptr ? chunkName : "?";
+    const int status = luaL_loadbuffer(state_, reinterpret_cast<const char*>(bytes), size, name);
+    return callLoaded(status, name);
 }
 
 int CLuaApi::doChunk(const char* name) {
@@ -167,7 +177,7 @@ int CLuaApi::doChunk(const char* name) {
         }
         status = luaL_loadbuffer(state_, reinterpret_cast<const char*>(joined.data()), joined.size(), name);
     }
-    return callLoaded(status);
+    return callLoaded(status, name);
 }
 
 int CLuaApi::callFunctionArgs(const char* name, int n, int nresults, const char* const* strings) {

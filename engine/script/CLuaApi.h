@@ -80,7 +80,7 @@ public:
 private:
     static const char* cString(const char* s) { return s; }
     static const char* cString(const std::string& s) { return s.c_str(); }
-    int callLoaded(int status);
+    int callLoaded(int status, const char* chunkName);
 
     lua_State* state_ = nullptr;
     bool isThread_ = false;

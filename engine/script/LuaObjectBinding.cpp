@@ -17,8 +17,22 @@ constexpr const char* kMetatableName = "Orvex.ObjectUserdata";
 
 uint32_t nextObjectId = 0;
 
+// The slot of the userdata at `index`, when it is one of ours.
+IUserdata** slotOfUserdata(lua_State* L, int index) {
+    if (lua_type(L, index) != LUA_TUSERDATA || lua_objlen(L, index) != sizeof(IUserdata*) ||
+        !lua_getmetatable(L, index)) {
+        return nullptr;
+    }
+    luaL_getmetatable(L, kMetatableName);
+    const bool ours = lua_rawequal(L, -1, -2) != 0;
+    lua_pop(L, 2);
+    return ours ? static_cast<IUserdata**>(lua_touserdata(L, index)) : nullptr;
+}
+
+// A script can reach the collector through the metatable and hand it anything: only our own
+// userdata are released.
 int collectObject(lua_State* L) {
-    auto** slot = static_cast<IUserdata**>(lua_touserdata(L, 1));
+    IUserdata** slot = slotOfUserdata(L, 1);
     if (slot != nullptr && *slot != nullptr) {
         IUserdata* object = *slot;
         *slot = nullptr;
@@ -29,14 +43,8 @@ int collectObject(lua_State* L) {
 
 // The object held by the userdata at `index`, when it is one of ours.
 IUserdata* objectOfUserdata(lua_State* L, int index) {
-    if (lua_type(L, index) != LUA_TUSERDATA || lua_objlen(L, index) != sizeof(IUserdata*) ||
-        !lua_getmetatable(L, index)) {
-        return nullptr;
-    }
-    luaL_getmetatable(L, kMetatableName);
-    const bool ours = lua_rawequal(L, -1, -2) != 0;
-    lua_pop(L, 2);
-    return ours ? *static_cast<IUserdata**>(lua_touserdata(L, index)) : nullptr;
+    IUserdata** slot = slotOfUserdata(L, index);
+    return slot != nullptr ? *slot : nullptr;
 }
 
 int getObjectValue(lua_State* L) {

@@ -26,4 +26,10 @@ OxEngineState& engineState();
 bool isEngineAlive();
 void setEngineAlive(bool alive);
 
+// The status the program ends with: 0 for a normal end, else the first failure recorded (a
+// failed start, a shutdown that could not finish). A status of 0 is recorded as 1.
+void recordExitFailure(int status = 1);
+int exitStatus();
+void resetExitStatus();  // for tests
+
 }  // namespace Orvex::System

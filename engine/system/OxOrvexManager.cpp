@@ -4,6 +4,7 @@
 #include "engine/thread/OxThreadManager.h"
 #include "platform/kernel/CodePage.h"
 #include "platform/kernel/Process.h"
+#include "platform/kernel/ProcessEnd.h"
 
 namespace Orvex {
 namespace System {
@@ -63,8 +64,13 @@ OxOrvexManager::OxOrvexManager() {
 }
 
 OxOrvexManager::~OxOrvexManager() {
-    Thread::OxThreadManager::instance()->waitForOtherThreads();
-    Thread::OxThreadManager::instance()->endMainThread();
+    Thread::OxThreadManager* threads = Thread::OxThreadManager::instance();
+    if (!threads->waitForOtherThreads()) {
+        // Threads that do not end can be neither joined nor torn down under: the process ends
+        // here, with the line the wait wrote and a failure status.
+        Platform::Kernel::endProcessNow(1);
+    }
+    threads->endMainThread();
     System::setEngineAlive(false);
 }
 

@@ -9,6 +9,10 @@ namespace Orvex::System {
 
 void debugOutput(std::u16string_view text) { Platform::Kernel::debugOutput(text); }
 
+void errorOutput(std::u16string_view text) { Platform::Kernel::errorOutput(text); }
+
+std::u16string profileReadProblem(std::u16string_view path) { return Platform::Kernel::profileReadProblem(path); }
+
 void sleepMilliseconds(uint32_t milliseconds) { Platform::Kernel::sleepMs(milliseconds); }
 
 void showMessageBox(std::u16string_view text, std::u16string_view caption) {

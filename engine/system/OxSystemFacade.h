@@ -10,6 +10,8 @@ namespace Orvex::System {
 
 // One line on the debugger output channel (stderr when ORVEX_DEBUG_OUTPUT is set).
 void debugOutput(std::u16string_view text);
+// One line on stderr whatever the debug setting: for faults the user must hear of.
+void errorOutput(std::u16string_view text);
 // Suspends the calling thread for at least `milliseconds`.
 void sleepMilliseconds(uint32_t milliseconds);
 // Tells the user of a fault the program cannot go on after.
@@ -22,6 +24,8 @@ uint32_t getProfileInt(std::u16string_view section, std::u16string_view key, int
 // The value of a key cut to `bufferSize` - 1 units in `out`; returns the units copied.
 uint32_t getProfileString(std::u16string_view section, std::u16string_view key, std::u16string_view defaultValue,
                           std::u16string& out, uint32_t bufferSize, std::u16string_view path);
+// Why the settings file cannot be read (empty when it can, or when it is simply absent).
+std::u16string profileReadProblem(std::u16string_view path);
 bool writeProfileString(std::u16string_view section, std::u16string_view key, std::u16string_view value,
                         std::u16string_view path);
 

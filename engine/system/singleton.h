@@ -11,6 +11,7 @@
 #include "engine/system/OxEngineState.h"
 #include "engine/system/OxException.h"
 #include "engine/thread/OxCriticalSection.h"
+#include "engine/system/OxNeverDestroyed.h"
 
 namespace Orvex::System {
 
@@ -60,9 +61,10 @@ private:
         delete current;
     }
 
+    // Never destroyed: a thread may still create or release an instance while the process ends.
     static Thread::OxCriticalSection& creationLock() {
-        static Thread::OxCriticalSection lock;
-        return lock;
+        static OxNeverDestroyed<Thread::OxCriticalSection> lock;
+        return lock.get();
     }
 
     struct Holder {

@@ -1,7 +1,9 @@
 #include "engine/thread/OxThreadManager.h"
 
+#include <chrono>
 #include <cstdio>
 #include <exception>
+#include <optional>
 
 #include "engine/system/OxWideFormat.h"
 #include "platform/kernel/DebugOutput.h"
@@ -14,6 +16,15 @@ void debugLine(std::u16string_view format, const OxThreadHandle& handle) {
 }
 
 void debugLine(std::u16string_view text) { Platform::Kernel::debugOutput(text); }
+
+constexpr char kRecordsLeftMessage[] =
+    "WinMain()またはmain()から抜ける前にendMainThread()を呼び出さなければなりません。";
+
+// Writes why a shutdown wait gave up; the caller decides what the failure means.
+void reportWaitLimit(const char* what, uint32_t limitMs) {
+    std::fprintf(stderr, "Engine shutdown: %s did not end within %u ms.\n", what, static_cast<unsigned>(limitMs));
+    std::fflush(stderr);
+}
 
 // An exception that leaves a thread body has nowhere to go: report it and end the process.
 [[noreturn]] void endAbnormally(const std::string& what) {
@@ -46,10 +57,19 @@ OxThreadManager::OxThreadManager() : mainThread_(std::make_shared<OxThread>()) {
     registry_.push_back(record);
 }
 
-OxThreadManager::~OxThreadManager() noexcept(false) {
+OxThreadManager::~OxThreadManager() {
     if (!registry_.empty()) {
-        throw Exception::OxRuntimeException(
-            "WinMain()またはmain()から抜ける前にendMainThread()を呼び出さなければなりません。");
+        std::fprintf(stderr, "%s\n", kRecordsLeftMessage);
+        std::fflush(stderr);
+    }
+}
+
+void OxThreadManager::release() {
+    OxThreadManager* manager = existingInstance();
+    const bool recordsLeft = manager != nullptr && manager->getRecordCount() != 0;
+    System::singleton<OxThreadManager>::release();
+    if (recordsLeft) {
+        throw Exception::OxRuntimeException(kRecordsLeftMessage);
     }
 }
 
@@ -154,8 +174,11 @@ int OxThreadManager::stopThread(IOrvexThread* thread) {
     lock.setHoldCount(0);
     debugLine(u"stopThread() WaitForSingleObject() h=%d\n", handle);
     // A pseudo handle names a thread without being one: waiting on it would never end.
-    const uint32_t result = handle->isPseudo() ? Platform::Kernel::kWaitTimeout
-                                               : Platform::Kernel::waitForOne(*handle, Platform::Kernel::kInfinite);
+    const uint32_t result =
+        handle->isPseudo() ? Platform::Kernel::kWaitTimeout : Platform::Kernel::waitForOne(*handle, shutdownLimitMs_);
+    if (!handle->isPseudo() && result != Platform::Kernel::kWaitObject0) {
+        reportWaitLimit("a stopped thread", shutdownLimitMs_);
+    }
     debugLine(u"stopThread() wait end. h=%d\n", handle);
     for (uint32_t i = 0; i < depth; ++i) {
         registryLock.enter();
@@ -173,6 +196,7 @@ int OxThreadManager::stopThread(IOrvexThread* thread) {
 
 void OxThreadManager::requestStopAll() {
     OxCriticalLock lock(waitSet_.getMonitor());
+    stopRequested_ = true;
     for (const Record& record : registry_) {
         record->thread()->requestStop();
     }
@@ -198,6 +222,7 @@ bool OxThreadManager::stopAllThread() {
     }
     const bool fromMain = isMainThreadCaller();
     debugLine(u"OxThreadManager::stopAllThread() try while.\n");
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(shutdownLimitMs_);
     for (;;) {
         requestStopAll();
         debugLine(fromMain ? u"once main thread.\n" : u"two thread.\n");
@@ -205,15 +230,39 @@ bool OxThreadManager::stopAllThread() {
             return true;
         }
         debugLine(u"wait.\n");
-        waitSet_.wait(0);
+        if (!waitUntil(deadline)) {
+            reportWaitLimit("the engine threads asked to stop", shutdownLimitMs_);
+            return false;
+        }
     }
 }
 
-void OxThreadManager::waitForOtherThreads() {
+bool OxThreadManager::waitForOtherThreads() {
     OxCriticalLock lock(waitSet_.getMonitor());
+    // The program's whole run passes in this wait: only once a stop is under way does the
+    // shutdown limit start to count.
+    std::optional<std::chrono::steady_clock::time_point> deadline;
     while (registry_.size() != othersDoneCount()) {
-        waitSet_.wait(0);
+        if (!deadline && (stopping_ || stopRequested_)) {
+            deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(shutdownLimitMs_);
+        }
+        if (!deadline) {
+            waitSet_.wait(kRunningPollMs);
+        } else if (!waitUntil(*deadline)) {
+            reportWaitLimit("the other engine threads", shutdownLimitMs_);
+            return false;
+        }
     }
+    return true;
+}
+
+bool OxThreadManager::waitUntil(std::chrono::steady_clock::time_point deadline) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) {
+        return false;
+    }
+    waitSet_.wait(static_cast<uint32_t>(left.count()));
+    return true;
 }
 
 void OxThreadManager::endMainThread() {

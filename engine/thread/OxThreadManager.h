@@ -4,6 +4,7 @@
 // Every manager operation takes the registry lock (the monitor of the manager's wait set).
 // Lock order: the registry lock before any thread object's monitor, never the reverse.
 #include <atomic>
+#include <chrono>
 #include <list>
 #include <memory>
 
@@ -30,13 +31,15 @@ public:
     using Record = std::shared_ptr<OxThreadData>;
 
     static OxThreadManager* instance() { return System::singleton<OxThreadManager>::instance(); }
-    static void release() { System::singleton<OxThreadManager>::release(); }
+    // Raises OxRuntimeException when threads were still registered (endMainThread not called);
+    // the manager is gone either way.
+    static void release();
     static OxThreadManager* existingInstance() { return System::singleton<OxThreadManager>::existingInstance(); }
 
     OxThreadManager(const OxThreadManager&) = delete;
     OxThreadManager& operator=(const OxThreadManager&) = delete;
-    // Raises OxRuntimeException when threads are still registered (endMainThread not called).
-    ~OxThreadManager() noexcept(false);
+    // Writes a line when threads are still registered; never throws.
+    ~OxThreadManager();
 
     int runApplicationThread(const std::shared_ptr<IOrvexThread>& thread);
     int startRegistered(IOrvexThread* thread);
@@ -46,14 +49,21 @@ public:
     // 0 stopped (or nothing to stop), -1 the caller is the thread itself, 1 the wait failed.
     int stopThread(IOrvexThread* thread);
     void requestStopAll();
-    // False when a stop of all threads is already under way or done.
+    // False when a stop of all threads is already under way or done, or when the threads did
+    // not end within the shutdown limit (with a line on stderr).
     bool stopAllThread();
-    void waitForOtherThreads();
+    // Waits for the other threads to end: without limit while the program runs, and for the
+    // shutdown limit once a stop is under way (stopAllThread or requestStopAll); false, with a
+    // line on stderr, when they did not end by then.
+    bool waitForOtherThreads();
     void endMainThread();
     IOrvexThread* findThread(uint32_t id);
     IOrvexThread* currentThread();
 
     size_t getRecordCount();
+    // Every shutdown wait (a stopped thread, the others' end) gives up after this long.
+    static constexpr uint32_t kDefaultShutdownLimitMs = 10000;
+    void setShutdownLimit(uint32_t ms) { shutdownLimitMs_ = ms; }
     OxWaitSet& getWaitSet() { return waitSet_; }
 
 private:
@@ -64,12 +74,17 @@ private:
     int startRecord(const Record& record, IOrvexThread* thread);
     bool isMainThreadCaller();
     size_t othersDoneCount();
+    // One wait of the registry's wait set, cut at `deadline`; false once the deadline passed.
+    bool waitUntil(std::chrono::steady_clock::time_point deadline);
 
     OxWaitSet waitSet_;
     std::list<Record> registry_;
     OxEvent startEvent_;
     std::atomic<bool> stopping_{false};
+    std::atomic<bool> stopRequested_{false};
+    static constexpr uint32_t kRunningPollMs = 100;
     std::shared_ptr<OxThread> mainThread_;
+    std::atomic<uint32_t> shutdownLimitMs_{kDefaultShutdownLimitMs};
 };
 
 }  // namespace Orvex::Thread

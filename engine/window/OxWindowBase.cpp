@@ -1,5 +1,6 @@
 #include "engine/window/OxWindowBase.h"
 
+#include "engine/system/OxEngineState.h"
 #include "engine/system/OxWideFormat.h"
 #include "engine/thread/OxThreadManager.h"
 #include "platform/kernel/DebugOutput.h"
@@ -226,6 +227,13 @@ OxLResult OxWindowBase::handleMessage(OxWindowHandle window, uint32_t message, O
                    : hookList_.dispatch(window, message, wParam, lParam, previousProc_);
 }
 
+void OxWindowBase::endFailedStart(int result) {
+    runResult_ = result;
+    if (isMainWindow()) {
+        System::recordExitFailure();
+    }
+}
+
 void OxWindowBase::dispatchOne(const Pw::Message& message) {
     if (!Pw::translateAccelerator(handle_, acceleratorTable_, message)) {
         Pw::translateMessage(message);
@@ -259,14 +267,19 @@ void OxWindowBase::run() {
         Platform::Kernel::debugOutput(System::formatWide(u"MainWindowThread h=%d\n", thread ? thread->value() : 0));
     }
     if (!prepare(params_)) {
+        endFailedStart(kRunPrepareFailed);
         return;
     }
     if (const int created = createWindow(); created != 0) {
-        runResult_ = created;
+        endFailedStart(created);
         return;
     }
     waitForStop(100);
-    if (onCreate()) {
+    if (!onCreate()) {
+        // What the start made before it failed is released the way a normal end releases it.
+        endFailedStart(kRunCreateFailed);
+        terminate();
+    } else {
         const OxWindowHandle window = handle_;
         Pw::showWindow(window, Pw::kShowNoActivate);
         if (isMainWindow()) {

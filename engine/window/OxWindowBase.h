@@ -75,7 +75,11 @@ public:
     void setBlockingLoop(bool blocking) { blockingLoop_ = blocking; }
     void setAcceleratorTable(uintptr_t table) { acceleratorTable_ = table; }
     Platform::Window::WindowProcedure getPreviousProc() const { return previousProc_; }
-    // What the thread body ended with: 0 after a normal run, else the failing step's result.
+    // What the thread body ended with: 0 after a normal run, else the failing step's result
+    // (createWindow's, or one of the two below). A main window that fails to start records a
+    // failed start as the program's exit status.
+    static constexpr int kRunPrepareFailed = 2;
+    static constexpr int kRunCreateFailed = 3;
     int getRunResult() const { return runResult_.load(); }
 
     // The process's main window: the first window whose thread started; null before that.
@@ -87,6 +91,7 @@ private:
     OxLResult handleMessage(OxWindowHandle window, uint32_t message, OxWParam wParam, OxLParam lParam);
     void dispatchOne(const Platform::Window::Message& message);
     void runMessageLoop();
+    void endFailedStart(int result);
 
     std::atomic<OxWindowHandle> handle_{0};
     OxWindowHandle parent_ = 0;

@@ -41,7 +41,12 @@ bool CItemFactory::initialize() {
             script.attachCommand(std::move(command));
         }
     }
-    lua_register(script.getLuaState(), "addItemInfo", &CItemFactory::luaAddItemInfo);
+    // The factory rides along as the function's upvalue, so that a call can tell the object
+    // handed to "setup" from anything else a script passes.
+    lua_State* L = script.getLuaState();
+    lua_pushlightuserdata(L, this);
+    lua_pushcclosure(L, &CItemFactory::luaAddItemInfo, 1);
+    lua_setglobal(L, "addItemInfo");
     if (!script.runMain()) {
         return false;
     }
@@ -52,12 +57,12 @@ bool CItemFactory::initialize() {
 }
 
 int CItemFactory::luaAddItemInfo(lua_State* L) {
-    auto* factory = static_cast<CItemFactory*>(lua_touserdata(L, 1));
+    auto* factory = static_cast<CItemFactory*>(lua_touserdata(L, lua_upvalueindex(1)));
+    if (factory == nullptr || !lua_islightuserdata(L, 1) || lua_touserdata(L, 1) != factory) {
+        return 0;  // not the object this factory handed out
+    }
     const auto itemId = static_cast<uint32_t>(lua_tointeger(L, 2));
     const char* folder = lua_tostring(L, 3);
-    if (factory == nullptr) {
-        return 0;
-    }
     std::u16string wide;
     Orvex::System::toWideString(folder != nullptr ? folder : "", wide);
     factory->addItemInfo(itemId, wide);

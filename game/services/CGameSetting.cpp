@@ -30,11 +30,14 @@ CGameSetting::CGameSetting() {
 }
 
 bool CGameSetting::load() {
+    if (const std::u16string problem = Orvex::System::profileReadProblem(kSettingsFile); !problem.empty()) {
+        Orvex::System::errorOutput(u"config.ini: " + problem + u"; the default settings are used");
+    }
     fullScreen = readBool(kBootSection, u"Fullscreen", false);
     std::tie(windowWidth, windowHeight) = getWindowSize(readInt(kBootSection, u"WindowSize", 0));
     highFont = readBool(kBootSection, u"HighFont", true);
-    frameSkip = readInt(kBootSection, u"FrameSkip", 0);
-    masterVolume = static_cast<float>(readInt(kBootSection, u"MasterVolumeBGM", 50) / 100.0);
+    frameSkip = readInRange(kBootSection, u"FrameSkip", 0, kMaxFrameSkip);
+    masterVolume = static_cast<float>(readInRange(kBootSection, u"MasterVolumeBGM", 50, kMaxVolumePercent) / 100.0);
     setPlayerName(readString(kBootSection, u"PlayerName", kDefaultPlayerName));
     keyCodes.clear();
     padCodes.clear();
@@ -49,6 +52,17 @@ bool CGameSetting::load() {
 
 uint32_t CGameSetting::readInt(const std::u16string& section, const std::u16string& key, uint32_t defaultValue) const {
     return Orvex::System::getProfileInt(section, key, static_cast<int32_t>(defaultValue), kSettingsFile);
+}
+
+uint32_t CGameSetting::readInRange(const std::u16string& section, const std::u16string& key, uint32_t defaultValue,
+                                   uint32_t maximum) const {
+    const uint32_t value = readInt(section, key, defaultValue);
+    if (value <= maximum) {
+        return value;
+    }
+    Orvex::System::errorOutput(u"config.ini: [" + section + u"] " + key + u"=" + decimal(value) + u" is not in 0.." +
+                                  decimal(maximum) + u"; " + decimal(defaultValue) + u" is used");
+    return defaultValue;
 }
 
 std::u16string CGameSetting::readString(const std::u16string& section, const std::u16string& key,

@@ -17,10 +17,19 @@ public:
     CGameSetting& operator=(const CGameSetting&) = delete;
     virtual ~CGameSetting() = default;
 
-    // Reads every setting; an absent file or key keeps its default. Always true.
+    // The largest values the game can use: one frame in 60 drawn at the least, the master
+    // volume at most unchanged.
+    static constexpr uint32_t kMaxFrameSkip = 59;
+    static constexpr uint32_t kMaxVolumePercent = 100;
+
+    // Reads every setting; an absent file or key keeps its default, and so does a file that
+    // cannot be read or a number out of range (each with a line on stderr). Always true.
     bool load();
 
     uint32_t readInt(const std::u16string& section, const std::u16string& key, uint32_t defaultValue) const;
+    // readInt, with `defaultValue` (and a line on stderr) for a value above `maximum`.
+    uint32_t readInRange(const std::u16string& section, const std::u16string& key, uint32_t defaultValue,
+                         uint32_t maximum) const;
     std::u16string readString(const std::u16string& section, const std::u16string& key,
                               const std::u16string& defaultValue) const;
     bool readBool(const std::u16string& section, const std::u16string& key, bool defaultValue) const;

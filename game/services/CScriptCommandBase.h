@@ -3,6 +3,7 @@
 // object through which a C function finds its module.
 #include <lua.hpp>
 
+#include "engine/system/OxNeverDestroyed.h"
 #include "engine/system/binary_search_map.h"
 #include "engine/thread/OxCriticalSection.h"
 #include "game/services/IScriptCommand.h"
@@ -60,13 +61,14 @@ public:
 protected:
     CScriptCommandBase() = default;
 
+    // Never destroyed: a script thread may still look its module up while the process ends.
     static Orvex::Thread::OxCriticalSection& getLock() {
-        static Orvex::Thread::OxCriticalSection lock;
-        return lock;
+        static Orvex::System::OxNeverDestroyed<Orvex::Thread::OxCriticalSection> lock;
+        return lock.get();
     }
     static StateMap& getStateMap() {
-        static StateMap map;
-        return map;
+        static Orvex::System::OxNeverDestroyed<StateMap> map;
+        return map.get();
     }
 
 private:

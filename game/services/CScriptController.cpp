@@ -20,6 +20,7 @@ bool CScriptController::loadScript(const std::u16string& path, uint32_t blockSiz
     const std::u16string full = path + u".lcd";
     Orvex::IO::StreamIO::IOrvexStreamReader& reader = services_.getArchiveReader();
     if (!reader.open(full)) {
+        Orvex::System::errorOutput(full + u": the script is not in the archives");
         close();
         return false;
     }
@@ -27,6 +28,7 @@ bool CScriptController::loadScript(const std::u16string& path, uint32_t blockSiz
     const bool read = reader.readToVector(bytes, 0);
     reader.close();
     if (!read) {
+        Orvex::System::errorOutput(full + u": the script cannot be read");
         close();
         return false;
     }

@@ -95,7 +95,7 @@ bool CGameManager::openArchives() {
     }
     for (auto& reader : archiveReaders_) {
         if (static_cast<int32_t>(reader->openArchives(kArchives, archiveOptions())) < 0) {
-            debugOutput(reader->getLastError() + u"\n");
+            Orvex::System::errorOutput(reader->getLastError() + u"\n");
             Orvex::System::showMessageBox(u"データファイルを読み込めませんでした。", u"Error");
             return false;
         }
@@ -141,7 +141,7 @@ bool CGameManager::initialize() {
     fontLoader_->setRootDirectory(u"Font");
     font_ = std::make_shared<Orvex::FontLib::OxBitmapFont>(fontLoader_);
     if (static_cast<int32_t>(font_->load(settings().highFont ? u"font_01" : u"font_00")) < 0) {
-        debugOutput(Orvex::System::widen(fontLoader_->getLastError()) + u"\n");
+        Orvex::System::errorOutput(Orvex::System::widen(fontLoader_->getLastError()) + u"\n");
         return false;
     }
     auto* audio = Orvex::AudioSystem::OxAudioSystem::instance();

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 #include <vector>
 
@@ -46,6 +47,13 @@ bool FrameCapture::offer(const Frame& frame) const {
         rgb[i * 3 + 0] = uint8_t(p >> 16);
         rgb[i * 3 + 1] = uint8_t(p >> 8);
         rgb[i * 3 + 2] = uint8_t(p);
+    }
+    // The folder is made on demand, parents included, so that a fresh path works.
+    std::error_code error;
+    std::filesystem::create_directories(directory_, error);
+    if (error) {
+        std::fprintf(stderr, "Could not make the capture folder %s: %s\n", directory_.c_str(), error.message().c_str());
+        return false;
     }
     const std::string path = pathFor(frame.sequence);
     const int ok =

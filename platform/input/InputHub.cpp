@@ -147,13 +147,12 @@ void InputHub::onSdlEvent(const SDL_Event& event) {
     }
 }
 
+void InputHub::CloseJoystick::operator()(_SDL_Joystick* joystick) const { SDL_JoystickClose(joystick); }
+
 void InputHub::onSdlStopping() {
     std::lock_guard guard(lock_);
     for (auto& [index, pad] : pads_) {
-        if (pad.joystick != nullptr) {
-            SDL_JoystickClose(pad.joystick);
-            pad.joystick = nullptr;
-        }
+        pad.joystick.reset();
     }
     pads_.clear();
     clearLocked();
@@ -197,16 +196,19 @@ bool InputHub::openPad(int32_t deviceIndex, PadInfo& info) {
     std::lock_guard guard(lock_);
     Pad& pad = pads_[deviceIndex];
     if (pad.joystick == nullptr) {
-        if (SDL_WasInit(SDL_INIT_JOYSTICK) == 0 || (pad.joystick = SDL_JoystickOpen(deviceIndex)) == nullptr) {
+        if (SDL_WasInit(SDL_INIT_JOYSTICK) != 0) {
+            pad.joystick.reset(SDL_JoystickOpen(deviceIndex));
+        }
+        if (pad.joystick == nullptr) {
             pads_.erase(deviceIndex);
             return false;
         }
-        pad.instanceId = SDL_JoystickInstanceID(pad.joystick);
+        pad.instanceId = SDL_JoystickInstanceID(pad.joystick.get());
         centre(pad.state);
     }
-    info.axes = static_cast<uint32_t>(std::max(0, SDL_JoystickNumAxes(pad.joystick)));
-    info.buttons = static_cast<uint32_t>(std::clamp(SDL_JoystickNumButtons(pad.joystick), 0, 128));
-    info.povs = static_cast<uint32_t>(std::clamp(SDL_JoystickNumHats(pad.joystick), 0, 4));
+    info.axes = static_cast<uint32_t>(std::max(0, SDL_JoystickNumAxes(pad.joystick.get())));
+    info.buttons = static_cast<uint32_t>(std::clamp(SDL_JoystickNumButtons(pad.joystick.get()), 0, 128));
+    info.povs = static_cast<uint32_t>(std::clamp(SDL_JoystickNumHats(pad.joystick.get()), 0, 4));
     return true;
 }
 

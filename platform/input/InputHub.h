@@ -2,6 +2,7 @@
 // The input snapshots. The hub watches the SDL events that the window thread takes from SDL and
 // keeps the latest keyboard, mouse and pad state under a lock; devices copy from it on the game
 // thread. Tests feed it synthetic events the same way.
+#include <memory>
 #include <cstdint>
 #include <map>
 #include <mutex>
@@ -40,8 +41,11 @@ public:
 
 private:
     InputHub();
+    struct CloseJoystick {
+        void operator()(_SDL_Joystick* joystick) const;
+    };
     struct Pad {
-        _SDL_Joystick* joystick = nullptr;
+        std::unique_ptr<_SDL_Joystick, CloseJoystick> joystick;
         int32_t instanceId = -1;
         JoyState state{};
     };

@@ -7,13 +7,14 @@
 #include <unistd.h>
 
 #include "platform/kernel/CodePage.h"
+#include "platform/kernel/NeverDestroyed.h"
 
 namespace Platform::Kernel {
 namespace {
 
 std::mutex& sinkLock() {
-    static std::mutex lock;
-    return lock;
+    static NeverDestroyed<std::mutex> lock;
+    return lock.get();
 }
 
 DebugSink& sink() {
@@ -29,18 +30,14 @@ bool stderrEnabled() {
     return enabled;
 }
 
-}  // namespace
+void toSink(std::u16string_view text) {
+    std::lock_guard guard(sinkLock());
+    if (sink()) {
+        sink()(text);
+    }
+}
 
-void debugOutput(std::u16string_view text) {
-    {
-        std::lock_guard guard(sinkLock());
-        if (sink()) {
-            sink()(text);
-        }
-    }
-    if (!stderrEnabled()) {
-        return;
-    }
+void writeStderrLine(std::u16string_view text) {
     std::string line;
     if (!wideToMultiByte(text, line)) {
         line = "(debug text not convertible)";
@@ -49,6 +46,20 @@ void debugOutput(std::u16string_view text) {
         line.push_back('\n');
     }
     (void)::write(STDERR_FILENO, line.data(), line.size());
+}
+
+}  // namespace
+
+void debugOutput(std::u16string_view text) {
+    toSink(text);
+    if (stderrEnabled()) {
+        writeStderrLine(text);
+    }
+}
+
+void errorOutput(std::u16string_view text) {
+    toSink(text);
+    writeStderrLine(text);
 }
 
 void setDebugSink(DebugSink newSink) {

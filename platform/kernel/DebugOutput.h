@@ -8,6 +8,10 @@ namespace Platform::Kernel {
 
 void debugOutput(std::u16string_view text);
 
+// A failure the user must learn of: one line of UTF-8 on stderr whatever the debug setting, and
+// the same text to the sink.
+void errorOutput(std::u16string_view text);
+
 // Tests observe the channel through a sink; an empty function removes it.
 using DebugSink = std::function<void(std::u16string_view)>;
 void setDebugSink(DebugSink sink);

@@ -1,8 +1,8 @@
 #include "platform/kernel/PrivateProfile.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <optional>
 #include <vector>
 
@@ -39,15 +39,15 @@ std::u16string_view trim(std::u16string_view text) {
     return text;
 }
 
-// Decodes the file's bytes: UTF-16LE behind its byte-order mark, else UTF-8 (mark optional).
-// Bytes that are not UTF-8 keep their ASCII part; the rest reads as '?'.
+// Decodes the file's bytes: UTF-16 (either byte order) behind its byte-order mark, else UTF-8
+// (mark optional). Bytes that are not UTF-8 keep their ASCII part; the rest reads as '?'.
 std::u16string decode(const std::string& bytes) {
-    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-        static_cast<unsigned char>(bytes[1]) == 0xFE) {
+    const auto byteAt = [&bytes](size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    if (bytes.size() >= 2 && ((byteAt(0) == 0xFF && byteAt(1) == 0xFE) || (byteAt(0) == 0xFE && byteAt(1) == 0xFF))) {
+        const size_t low = byteAt(0) == 0xFF ? 0 : 1;  // the offset of each unit's low byte
         std::u16string text;
         for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
-            text.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                                 (static_cast<unsigned char>(bytes[i + 1]) << 8)));
+            text.push_back(static_cast<char16_t>(byteAt(i + low) | (byteAt(i + 1 - low) << 8)));
         }
         return text;
     }
@@ -60,10 +60,33 @@ std::u16string decode(const std::string& bytes) {
     return text;
 }
 
+// Reads the whole file into `bytes`. Returns what keeps it from being read; empty when it was
+// read or does not exist (then `bytes` is empty too).
+std::u16string readBytes(std::u16string_view path, std::string& bytes) {
+    bytes.clear();
+    const std::string name = osPath(path);
+    std::error_code error;
+    const auto status = std::filesystem::status(name, error);
+    if (status.type() == std::filesystem::file_type::not_found) return {};
+    if (error) return u"cannot be examined";
+    if (status.type() != std::filesystem::file_type::regular) return u"is not a regular file";
+    std::FILE* file = std::fopen(name.c_str(), "rb");
+    if (file == nullptr) return u"cannot be opened";
+    char buffer[4096];
+    size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) {
+        bytes.clear();
+        return u"cannot be read";
+    }
+    return {};
+}
+
 std::vector<std::u16string> readLines(std::u16string_view path) {
-    std::ifstream file(osPath(path), std::ios::binary);
-    if (!file) return {};
-    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::string bytes;
+    if (!readBytes(path, bytes).empty()) return {};
     const std::u16string text = decode(bytes);
     std::vector<std::u16string> lines;
     size_t start = 0;
@@ -143,6 +166,11 @@ std::optional<std::u16string> readValue(std::u16string_view section, std::u16str
 
 }  // namespace
 
+std::u16string profileReadProblem(std::u16string_view path) {
+    std::string bytes;
+    return readBytes(path, bytes);
+}
+
 uint32_t getPrivateProfileInt(std::u16string_view section, std::u16string_view key, int32_t defaultValue,
                               std::u16string_view path) {
     const auto value = readValue(section, key, path);
@@ -196,7 +224,11 @@ bool writePrivateProfileString(std::u16string_view section, std::u16string_view 
             return false;
         }
     }
-    return std::rename(temporary.c_str(), target.c_str()) == 0;
+    if (std::rename(temporary.c_str(), target.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
 }
 
 }  // namespace Platform::Kernel

@@ -2,12 +2,18 @@
 // Initialisation files of sections and "key=value" lines, read and written the way the game's
 // settings code expects: section and key names compare case-insensitively (ASCII), the first
 // match wins, values are trimmed and lose one pair of surrounding double quotes.
-// Files are UTF-8 (a byte-order mark is allowed) or UTF-16LE with its byte-order mark.
+// Files are UTF-8 (a byte-order mark is allowed) or UTF-16 (either byte order) with its
+// byte-order mark. A file that exists but cannot be read (a folder, no permission) reads as
+// absent; `profileReadProblem` tells why.
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace Platform::Kernel {
+
+// What keeps an existing file from being read ("is not a regular file", "cannot be opened" …);
+// empty when it can be read or does not exist.
+std::u16string profileReadProblem(std::u16string_view path);
 
 // The leading decimal digits of the value (an optional sign first); a value that is not a
 // number reads as 0, a negative one as 0. An absent file, section or key gives `defaultValue`.

@@ -5,19 +5,22 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/kernel/NeverDestroyed.h"
+
 namespace Platform::Kernel {
 namespace {
 
 // One lock and one condition for every kernel object keeps wait-any simple and free of
 // lock-order problems; waits are rare enough (thread hand-offs, not per-pixel work) for this.
+// Both outlive every thread: a thread may still wait or signal while the process ends.
 std::mutex& waitLock() {
-    static std::mutex lock;
-    return lock;
+    static NeverDestroyed<std::mutex> lock;
+    return lock.get();
 }
 
 std::condition_variable& waitCondition() {
-    static std::condition_variable condition;
-    return condition;
+    static NeverDestroyed<std::condition_variable> condition;
+    return condition.get();
 }
 
 }  // namespace

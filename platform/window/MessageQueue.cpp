@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/kernel/NeverDestroyed.h"
+#include "platform/window/DisplayErrors.h"
 #include "platform/window/VirtualKeyCodes.h"
 #include "platform/window/WindowRegistry.h"
 
@@ -16,8 +18,8 @@ using detail::registry;
 namespace {
 
 std::mutex& tapLock() {
-    static std::mutex lock;
-    return lock;
+    static Kernel::NeverDestroyed<std::mutex> lock;
+    return lock.get();
 }
 
 std::vector<EventTap*>& taps() {
@@ -147,6 +149,18 @@ void noteCursor(const SDL_MouseMotionEvent& event) {
     }
 }
 
+// After the display failed under the program, every window is closed the way its close box
+// closes it, so that the program shuts down in order.
+void closeWindowsAfterDisplayFailure() {
+    if (!takeDisplayFailure()) {
+        return;
+    }
+    std::lock_guard guard(registry().lock);
+    for (auto& [handle, window] : registry().windows) {
+        enqueueLocked({handle, kWmClose, 0, 0});
+    }
+}
+
 void handleEvent(const SDL_Event& event) {
     notifyTaps(event);
     const uint32_t wakeType = registry().wakeType.load();
@@ -196,18 +210,17 @@ void presentPending(WindowHandle handle) {
     const FrameBuffer& frame = pending.frame;
     if (window->renderer == nullptr) {
         SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
-        window->renderer = SDL_CreateRenderer(window->sdl, -1, 0);
+        window->renderer.reset(SDL_CreateRenderer(window->sdl.get(), -1, 0));
         if (window->renderer == nullptr) {
             return;
         }
     }
+    SDL_Renderer* renderer = window->renderer.get();
     if (window->texture == nullptr || window->textureWidth != int32_t(frame.width) ||
         window->textureHeight != int32_t(frame.height)) {
-        if (window->texture != nullptr) {
-            SDL_DestroyTexture(window->texture);
-        }
-        window->texture = SDL_CreateTexture(window->renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
-                                            std::max(1u, frame.width), std::max(1u, frame.height));
+        window->texture.reset();
+        window->texture.reset(SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                                std::max(1u, frame.width), std::max(1u, frame.height)));
         window->textureWidth = int32_t(frame.width);
         window->textureHeight = int32_t(frame.height);
         if (window->texture == nullptr) {
@@ -215,11 +228,11 @@ void presentPending(WindowHandle handle) {
         }
     }
     if (frame.width > 0 && frame.height > 0) {
-        SDL_UpdateTexture(window->texture, nullptr, frame.pixels.data(), int(frame.width * sizeof(uint32_t)));
+        SDL_UpdateTexture(window->texture.get(), nullptr, frame.pixels.data(), int(frame.width * sizeof(uint32_t)));
     }
     int outputWidth = 0;
     int outputHeight = 0;
-    SDL_GetRendererOutputSize(window->renderer, &outputWidth, &outputHeight);
+    SDL_GetRendererOutputSize(renderer, &outputWidth, &outputHeight);
     auto toSdl = [](const Rect& rect) { return SDL_Rect{rect.left, rect.top, rect.width(), rect.height()}; };
     Rect destination = pending.destination.value_or(Rect{0, 0, outputWidth, outputHeight});
     if (!pending.destination && window->fullScreen) {
@@ -229,10 +242,10 @@ void presentPending(WindowHandle handle) {
     }
     const SDL_Rect sdlDestination = toSdl(destination);
     const SDL_Rect sdlSource = pending.source ? toSdl(*pending.source) : SDL_Rect{};
-    SDL_SetRenderDrawColor(window->renderer, 0, 0, 0, 255);
-    SDL_RenderClear(window->renderer);
-    SDL_RenderCopy(window->renderer, window->texture, pending.source ? &sdlSource : nullptr, &sdlDestination);
-    SDL_RenderPresent(window->renderer);
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+    SDL_RenderClear(renderer);
+    SDL_RenderCopy(renderer, window->texture.get(), pending.source ? &sdlSource : nullptr, &sdlDestination);
+    SDL_RenderPresent(renderer);
     window->present->notePresented();
 }
 
@@ -261,6 +274,7 @@ int32_t getMessage(Message& message) {
     }
     for (;;) {
         runTasks();
+        closeWindowsAfterDisplayFailure();
         if (popMessage(message)) {
             return message.message == kWmQuit ? 0 : 1;
         }
@@ -278,6 +292,7 @@ bool peekMessage(Message& message) {
     }
     for (;;) {
         runTasks();
+        closeWindowsAfterDisplayFailure();
         if (popMessage(message)) {
             return true;
         }

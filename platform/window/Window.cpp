@@ -6,15 +6,18 @@
 #include <array>
 
 #include "platform/kernel/CodePage.h"
+#include "platform/kernel/NeverDestroyed.h"
+#include "platform/window/DisplayErrors.h"
 #include "platform/window/MessageQueue.h"
 #include "platform/window/WindowRegistry.h"
 
 namespace Platform::Window {
 namespace detail {
 
+// Outlives every thread: a thread may still post or present while the process ends.
 Registry& registry() {
-    static Registry instance;
-    return instance;
+    static Kernel::NeverDestroyed<Registry> instance;
+    return instance.get();
 }
 
 NativeWindow* findLocked(WindowHandle window) {
@@ -53,9 +56,9 @@ void refreshGeometryLocked(NativeWindow& window) {
     int left = 0;
     int bottom = 0;
     int right = 0;
-    SDL_GetWindowPosition(window.sdl, &x, &y);
-    SDL_GetWindowSize(window.sdl, &width, &height);
-    if (SDL_GetWindowBordersSize(window.sdl, &top, &left, &bottom, &right) != 0) {
+    SDL_GetWindowPosition(window.sdl.get(), &x, &y);
+    SDL_GetWindowSize(window.sdl.get(), &width, &height);
+    if (SDL_GetWindowBordersSize(window.sdl.get(), &top, &left, &bottom, &right) != 0) {
         top = left = bottom = right = 0;  // the backend cannot tell: treat the frame as empty
     }
     window.clientScreenX = x;
@@ -64,15 +67,15 @@ void refreshGeometryLocked(NativeWindow& window) {
     window.windowRect = {x - left, y - top, x + width + right, y + height + bottom};
 }
 
+void DestroySdlWindow::operator()(SDL_Window* window) const { SDL_DestroyWindow(window); }
+
+void DestroySdlRenderer::operator()(SDL_Renderer* renderer) const { SDL_DestroyRenderer(renderer); }
+
+void DestroySdlTexture::operator()(SDL_Texture* texture) const { SDL_DestroyTexture(texture); }
+
 void destroyRendererLocked(NativeWindow& window) {
-    if (window.texture != nullptr) {
-        SDL_DestroyTexture(window.texture);
-        window.texture = nullptr;
-    }
-    if (window.renderer != nullptr) {
-        SDL_DestroyRenderer(window.renderer);
-        window.renderer = nullptr;
-    }
+    window.texture.reset();
+    window.renderer.reset();
     window.textureWidth = window.textureHeight = 0;
 }
 
@@ -100,6 +103,9 @@ std::string toUtf8(std::u16string_view text) {
 }
 
 bool startSdlVideo() {
+    // Before SDL's video starts: SDL keeps the handler it finds, chains to it and puts it back
+    // when video stops, so it stays in force while the last requests of a dead window fail.
+    installDisplayErrorHandlers();
     static const uint32_t wakeType = SDL_RegisterEvents(1);
     if (wakeType == static_cast<uint32_t>(-1) || SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         return false;
@@ -243,7 +249,8 @@ WindowHandle createWindow(std::u16string_view className, std::u16string_view tit
     if ((style & kStyleThickFrame) != 0) {
         flags |= SDL_WINDOW_RESIZABLE;
     }
-    SDL_Window* sdl = SDL_CreateWindow(utf8Title.c_str(), sdlX, sdlY, sdlWidth, sdlHeight, flags);
+    std::unique_ptr<SDL_Window, detail::DestroySdlWindow> sdl(
+        SDL_CreateWindow(utf8Title.c_str(), sdlX, sdlY, sdlWidth, sdlHeight, flags));
     if (sdl == nullptr) {
         std::lock_guard guard(r.lock);
         if (r.windows.empty()) {
@@ -255,8 +262,8 @@ WindowHandle createWindow(std::u16string_view className, std::u16string_view tit
     std::lock_guard guard(r.lock);
     auto window = std::make_unique<NativeWindow>();
     window->handle = r.nextHandle++;
-    window->sdl = sdl;
-    window->sdlId = SDL_GetWindowID(sdl);
+    window->sdlId = SDL_GetWindowID(sdl.get());
+    window->sdl = std::move(sdl);
     window->className = std::u16string(className);
     window->procedure = procedure;
     window->title = std::u16string(title);
@@ -288,11 +295,7 @@ void releaseThreadWindows() {
     }
     detail::notifyTapsStopping();
     std::lock_guard guard(r.lock);
-    for (auto& [handle, window] : r.windows) {
-        detail::destroyRendererLocked(*window);
-        SDL_DestroyWindow(window->sdl);
-    }
-    r.windows.clear();
+    r.windows.clear();  // each window's texture, renderer and SDL window, in that order
     std::erase_if(r.classes, [self](const auto& entry) { return entry.second.registeredBy == self; });
     r.messages.clear();
     r.tasks.clear();
@@ -314,7 +317,8 @@ bool setWindowText(WindowHandle handle, std::u16string_view text) {
         }
         window->title = title;
     }
-    return onOwner(handle, [title](NativeWindow& window) { SDL_SetWindowTitle(window.sdl, toUtf8(title).c_str()); });
+    return onOwner(handle,
+                   [title](NativeWindow& window) { SDL_SetWindowTitle(window.sdl.get(), toUtf8(title).c_str()); });
 }
 
 int32_t getWindowText(WindowHandle handle, std::u16string& text, size_t maxChars) {
@@ -341,13 +345,13 @@ bool setWindowPos(WindowHandle handle, int32_t x, int32_t y, int32_t width, int3
         const int32_t frameWidth = window.windowRect.width() - window.clientRect.width();
         const int32_t frameHeight = window.windowRect.height() - window.clientRect.height();
         if ((flags & kPosNoSize) == 0) {
-            SDL_SetWindowSize(window.sdl, std::max(1, width - frameWidth), std::max(1, height - frameHeight));
+            SDL_SetWindowSize(window.sdl.get(), std::max(1, width - frameWidth), std::max(1, height - frameHeight));
         }
         if ((flags & kPosNoMove) == 0) {
-            SDL_SetWindowPosition(window.sdl, x + frameLeft, y + frameTop);
+            SDL_SetWindowPosition(window.sdl.get(), x + frameLeft, y + frameTop);
         }
         if ((flags & kPosShowWindow) != 0) {
-            SDL_ShowWindow(window.sdl);
+            SDL_ShowWindow(window.sdl.get());
         }
         detail::refreshGeometryLocked(window);
     });
@@ -363,8 +367,8 @@ bool setWindowStyle(WindowHandle handle, uint32_t style) {
     return onOwner(handle, [style](NativeWindow& window) {
         window.style = style;
         // Only the frame matters here: a popup has none.
-        SDL_SetWindowBordered(window.sdl, (style & kStylePopup) != 0 ? SDL_FALSE : SDL_TRUE);
-        SDL_SetWindowResizable(window.sdl, (style & kStyleThickFrame) != 0 ? SDL_TRUE : SDL_FALSE);
+        SDL_SetWindowBordered(window.sdl.get(), (style & kStylePopup) != 0 ? SDL_FALSE : SDL_TRUE);
+        SDL_SetWindowResizable(window.sdl.get(), (style & kStyleThickFrame) != 0 ? SDL_TRUE : SDL_FALSE);
         detail::refreshGeometryLocked(window);
     });
 }
@@ -373,13 +377,13 @@ bool showWindow(WindowHandle handle, int32_t command) {
     return onOwner(handle, [command](NativeWindow& window) {
         switch (command) {
             case kShowHide:
-                SDL_HideWindow(window.sdl);
+                SDL_HideWindow(window.sdl.get());
                 break;
             case kShowMinimized:
-                SDL_MinimizeWindow(window.sdl);
+                SDL_MinimizeWindow(window.sdl.get());
                 break;
             default:
-                SDL_ShowWindow(window.sdl);
+                SDL_ShowWindow(window.sdl.get());
                 break;
         }
         detail::refreshGeometryLocked(window);
@@ -400,7 +404,7 @@ bool setForegroundWindow(WindowHandle handle) {
         }
         window->foreground = true;
     }
-    onOwner(handle, [](NativeWindow& window) { SDL_RaiseWindow(window.sdl); });
+    onOwner(handle, [](NativeWindow& window) { SDL_RaiseWindow(window.sdl.get()); });
     if (activated) {
         postMessage(handle, kWmActivateApp, 1, 0);
     }
@@ -414,7 +418,7 @@ bool isForeground(WindowHandle handle) {
 }
 
 bool setFocus(WindowHandle handle) {
-    return onOwner(handle, [](NativeWindow& window) { SDL_SetWindowInputFocus(window.sdl); });
+    return onOwner(handle, [](NativeWindow& window) { SDL_SetWindowInputFocus(window.sdl.get()); });
 }
 
 int32_t showCursor(bool show) {
@@ -479,7 +483,17 @@ int32_t screenHeight() { return displayBounds().h; }
 
 bool setFullScreen(WindowHandle handle, bool fullScreen) {
     return onOwner(handle, [fullScreen](NativeWindow& window) {
-        if (SDL_SetWindowFullscreen(window.sdl, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0) {
+        SDL_Window* sdl = window.sdl.get();
+        SDL_Rect bounds{};
+        if (fullScreen && !hasWindowManager(sdl) &&
+            SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(sdl)), &bounds) == 0) {
+            // Nobody would honour the request: the window covers the display itself, and the
+            // picture is scaled into whatever size it gets.
+            SDL_SetWindowPosition(sdl, bounds.x, bounds.y);
+            SDL_SetWindowSize(sdl, bounds.w, bounds.h);
+            SDL_RaiseWindow(sdl);
+            window.fullScreen = true;
+        } else if (SDL_SetWindowFullscreen(sdl, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0) {
             window.fullScreen = fullScreen;
         }
         detail::refreshGeometryLocked(window);
@@ -497,8 +511,8 @@ bool clipCursor(WindowHandle handle, const Rect* clientRect) {
     const SDL_Rect area = clip ? SDL_Rect{clientRect->left, clientRect->top, clientRect->width(), clientRect->height()}
                                : SDL_Rect{0, 0, 0, 0};
     return onOwner(handle, [clip, area](NativeWindow& window) {
-        SDL_SetWindowMouseRect(window.sdl, clip ? &area : nullptr);
-        SDL_SetWindowGrab(window.sdl, clip ? SDL_TRUE : SDL_FALSE);
+        SDL_SetWindowMouseRect(window.sdl.get(), clip ? &area : nullptr);
+        SDL_SetWindowGrab(window.sdl.get(), clip ? SDL_TRUE : SDL_FALSE);
     });
 }
 
@@ -517,7 +531,7 @@ bool screenToClient(WindowHandle handle, int32_t& x, int32_t& y) {
 }
 
 bool setCursorPos(WindowHandle handle, int32_t x, int32_t y) {
-    return onOwner(handle, [x, y](NativeWindow& window) { SDL_WarpMouseInWindow(window.sdl, x, y); });
+    return onOwner(handle, [x, y](NativeWindow& window) { SDL_WarpMouseInWindow(window.sdl.get(), x, y); });
 }
 
 bool getCursorScreenPos(int32_t& x, int32_t& y) {

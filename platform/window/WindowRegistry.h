@@ -18,9 +18,21 @@ struct SDL_Texture;
 
 namespace Platform::Window::detail {
 
+// Owners of the SDL objects behind a window (defined where SDL is included).
+struct DestroySdlWindow {
+    void operator()(SDL_Window* window) const;
+};
+struct DestroySdlRenderer {
+    void operator()(SDL_Renderer* renderer) const;
+};
+struct DestroySdlTexture {
+    void operator()(SDL_Texture* texture) const;
+};
+
 struct NativeWindow {
     WindowHandle handle = 0;
-    SDL_Window* sdl = nullptr;
+    // Declared before the renderer and its texture, so that it is destroyed after them.
+    std::unique_ptr<SDL_Window, DestroySdlWindow> sdl;
     uint32_t sdlId = 0;
     std::u16string className;
     WindowProcedure procedure = nullptr;
@@ -34,8 +46,8 @@ struct NativeWindow {
     bool foreground = false;
     bool fullScreen = false;
     std::shared_ptr<PresentTarget> present;
-    SDL_Renderer* renderer = nullptr;  // owner thread only
-    SDL_Texture* texture = nullptr;
+    std::unique_ptr<SDL_Renderer, DestroySdlRenderer> renderer;  // owner thread only
+    std::unique_ptr<SDL_Texture, DestroySdlTexture> texture;
     int32_t textureWidth = 0;
     int32_t textureHeight = 0;
 };

@@ -74,7 +74,7 @@ PcmClip monoClip(const std::vector<double>& mix, uint32_t rate) {
 
 PcmClip synthEffect(const std::string& recipe) {
     const uint32_t rate = kEffectRate;
-    auto lengthOf = [rate](double seconds) { return std::vector<double>(static_cast<size_t>(seconds * rate), 0.0); };
+    auto lengthOf = [](double seconds) { return std::vector<double>(static_cast<size_t>(seconds * kEffectRate), 0.0); };
     std::vector<double> mix;
     if (recipe == "cursor") {
         mix = lengthOf(0.06);

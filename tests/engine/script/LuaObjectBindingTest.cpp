@@ -61,6 +61,23 @@ TEST_F(LuaObjectBindingTest, CollectingTheFormDeletesTheObject) {
     EXPECT_EQ(CountedUserdata::destroyed, 1);
 }
 
+// The collector is reachable from scripts through the metatable: handed anything but one of
+// its own userdata, it does nothing.
+TEST_F(LuaObjectBindingTest, TheCollectorIgnoresForeignUserdata) {
+    CountedUserdata::destroyed = 0;
+    CountedUserdata prototype;
+    prototype.push(L);
+    lua_setglobal(L, "obj");
+    ASSERT_TRUE(
+        run("local collect = getmetatable(obj.Userdata).__gc\n"
+            "collect(io.stdout)\ncollect(nil)\ncollect({})\ncollect(7)"));
+    EXPECT_EQ(CountedUserdata::destroyed, 0);
+    ASSERT_TRUE(run("print(io.stdout ~= nil)"));
+    ASSERT_TRUE(run("obj = nil"));
+    lua_gc(L, LUA_GCCOLLECT, 0);
+    EXPECT_EQ(CountedUserdata::destroyed, 1);
+}
+
 TEST_F(LuaObjectBindingTest, GetObjectPointerLeavesTheUserdata) {
     CLuaClassBase prototype;
     prototype.push(L);     // T

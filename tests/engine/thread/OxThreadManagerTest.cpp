@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <string>
+#include <thread>
+#include <type_traits>
 
 #include "engine/system/OxEngineState.h"
 #include "engine/system/OxException.h"
@@ -83,6 +87,41 @@ TEST_F(OxThreadManagerTest, StopAllFromAnotherThreadLeavesItsOwnRecord) {
     EXPECT_FALSE(worker.isRunning());
 }
 
+// A thread that does not honour its stop: every shutdown wait gives up at the limit with a line
+// instead of hanging, and the thread is released afterwards so that it can end.
+TEST_F(OxThreadManagerTest, ShutdownWaitsGiveUpAtTheirLimitWhenAThreadDoesNotEnd) {
+    OxThreadManager* manager = OxThreadManager::instance();
+    manager->setShutdownLimit(200);
+    Platform::Kernel::KernelEvent release{/*manualReset=*/true};
+    OxThread stubborn;
+    stubborn.setFunction([&] { Platform::Kernel::waitForOne(release, Platform::Kernel::kInfinite); });
+    ASSERT_EQ(stubborn.start(), 0);
+    OxThread other;
+    other.setFunction([&] { Platform::Kernel::waitForOne(release, Platform::Kernel::kInfinite); });
+    ASSERT_EQ(other.start(), 0);
+
+    // The limit counts from the request to stop, not while the program still runs.
+    std::thread asker([manager] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        manager->requestStopAll();  // asked to stop, they do not
+    });
+    const auto start = std::chrono::steady_clock::now();
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(manager->waitForOtherThreads());
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(700));
+    asker.join();
+    EXPECT_EQ(stubborn.stop(), 1);  // the wait failed
+    const std::string lines = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(lines.find("Engine shutdown: the other engine threads did not end within 200 ms."), std::string::npos)
+        << lines;
+    EXPECT_NE(lines.find("Engine shutdown: a stopped thread did not end within 200 ms."), std::string::npos) << lines;
+
+    release.set();
+    manager->setShutdownLimit(OxThreadManager::kDefaultShutdownLimitMs);
+    EXPECT_TRUE(eventually([&] { return manager->getRecordCount() == 1u; }));
+    EXPECT_TRUE(manager->waitForOtherThreads());
+}
+
 // The program's own start-up and shutdown: the application thread is owned by the manager's
 // record, the root's destruction waits for it, and the thread's end callback is the last word.
 TEST(OxThreadManagerLifecycle, RootDestructionWaitsForTheApplicationThread) {
@@ -121,7 +160,10 @@ TEST(OxThreadManagerLifecycle, EndMainThreadRunsTheMainThreadsCallbacks) {
     OxThreadManager::release();
 }
 
+// Destroying the manager with records left says so but never throws (it runs at process end);
+// releasing it on purpose still raises the error.
 TEST(OxThreadManagerLifecycle, ReleasingAManagerWithRecordsLeftIsAnError) {
+    static_assert(std::is_nothrow_destructible_v<OxThreadManager>);
     OxThreadManager::instance();
     try {
         OxThreadManager::release();

@@ -15,7 +15,6 @@ using Fenwarrow::Actor::CPlayer;
 using Fenwarrow::Item::CItem;
 
 TEST(ActorStatus, SettersClampIntoTheirRanges) {
-    CActorStatus status;
     struct Case {
         void (*set)(CActorStatus&);
         float (*get)(const CActorStatus&);

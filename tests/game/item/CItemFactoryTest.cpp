@@ -55,6 +55,13 @@ TEST_F(ItemFactory, SetupScriptRegistersKindsAndTheLastOfTwinIdsWins) {
     EXPECT_EQ(context_.created, (std::vector<ScriptModule>{ScriptModule::kGame, ScriptModule::kItem}));
 }
 
+TEST_F(ItemFactory, RegistrationsWithAnObjectTheFactoryNeverHandedOutAreIgnored) {
+    open({{u"Script/Item/ItemSetup.lua.lcd", chunk("ItemSetupForeign"), false},
+          {u"Item/Kind/setup.lua.lcd", chunk("kind"), false}});
+    ASSERT_TRUE(factory_.initialize());
+    EXPECT_EQ(factory_.getItemIDList(), (std::vector<uint32_t>{5}));
+}
+
 TEST_F(ItemFactory, MissingSetupScriptFailsInitialisation) {
     open({{u"Item/Kind/setup.lua.lcd", chunk("kind"), false}});
     EXPECT_FALSE(factory_.initialize());

@@ -4,10 +4,13 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <vector>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "game/services/CGameSetting.h"
+#include "platform/kernel/DebugOutput.h"
 
 namespace {
 
@@ -93,6 +96,66 @@ TEST_F(CGameSettingTest, WritersProduceWhatTheReadersExpect) {
     EXPECT_TRUE(setting.fullScreen);
     EXPECT_EQ(setting.frameSkip, 3u);
     EXPECT_EQ(setting.getPlayerName(), u"勇者");
+}
+
+// Lines the settings write, through the debug channel's sink (they also go to stderr).
+class LineCapture {
+public:
+    LineCapture() {
+        Platform::Kernel::setDebugSink([this](std::u16string_view text) { lines_.emplace_back(text); });
+    }
+    ~LineCapture() { Platform::Kernel::setDebugSink({}); }
+    bool contains(std::u16string_view part) const {
+        for (const auto& line : lines_) {
+            if (line.find(part) != std::u16string::npos) return true;
+        }
+        return false;
+    }
+    size_t count() const { return lines_.size(); }
+
+private:
+    std::vector<std::u16string> lines_;
+};
+
+TEST_F(CGameSettingTest, ValuesTheGameCannotUseFallBackToTheirDefaultsWithALine) {
+    struct Case {
+        const char* config;
+        uint32_t frameSkip;
+        float volume;
+        std::u16string line;  // empty: nothing to say
+    };
+    const Case cases[] = {
+        {"FrameSkip=59\nMasterVolumeBGM=100\n", 59, 1.0f, u""},
+        {"FrameSkip=4294967295\n", 0, 0.5f, u"[BootSetting] FrameSkip=4294967295 is not in 0..59; 0 is used"},
+        {"FrameSkip=60\n", 0, 0.5f, u"FrameSkip=60"},
+        {"MasterVolumeBGM=4294967295\n", 0, 0.5f, u"MasterVolumeBGM=4294967295 is not in 0..100; 50 is used"},
+        {"MasterVolumeBGM=101\n", 0, 0.5f, u"MasterVolumeBGM=101"},
+    };
+    for (const Case& c : cases) {
+        writeConfig(std::string("[BootSetting]\n") + c.config);
+        LineCapture capture;
+        CGameSetting setting;
+        setting.load();
+        EXPECT_EQ(setting.frameSkip, c.frameSkip) << c.config;
+        EXPECT_FLOAT_EQ(setting.masterVolume, c.volume) << c.config;
+        if (c.line.empty()) {
+            EXPECT_EQ(capture.count(), 0u) << c.config;
+        } else {
+            EXPECT_TRUE(capture.contains(c.line)) << c.config;
+        }
+    }
+}
+
+TEST_F(CGameSettingTest, AFolderNamedConfigIniGivesTheDefaultsAndALine) {
+    ASSERT_EQ(::mkdir("config.ini", 0700), 0);
+    LineCapture capture;
+    CGameSetting setting;
+    EXPECT_TRUE(setting.load());
+    ::rmdir("config.ini");
+    EXPECT_TRUE(capture.contains(u"config.ini: is not a regular file; the default settings are used"));
+    EXPECT_EQ(setting.frameSkip, 0u);
+    EXPECT_FLOAT_EQ(setting.masterVolume, 0.5f);
+    EXPECT_EQ(setting.getPlayerName(), u"名無しの旅人");
 }
 
 }  // namespace

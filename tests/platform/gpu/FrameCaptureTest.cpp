@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include <stb_image.h>
@@ -43,6 +44,26 @@ TEST(FrameCapture, WritesOnlyTheAskedFramesWithTheirColours) {
     ::rmdir(directory);
 }
 
+// A folder that does not exist yet is made, parents included; one that cannot be made is
+// reported and nothing is written.
+TEST(FrameCapture, MakesTheFolderOrSaysWhyItCannot) {
+    char directory[] = "/tmp/captureXXXXXX";
+    ASSERT_NE(::mkdtemp(directory), nullptr);
+    const std::string root = directory;
+    const FrameCapture nested({1}, root + "/new/deeper");
+    EXPECT_TRUE(nested.offer(makeFrame(1)));
+    EXPECT_NE(::access(nested.pathFor(1).c_str(), F_OK), -1);
+
+    std::fclose(std::fopen((root + "/file").c_str(), "w"));
+    const FrameCapture impossible({1}, root + "/file/below");
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(impossible.offer(makeFrame(1)));
+    EXPECT_NE(
+        ::testing::internal::GetCapturedStderr().find("Could not make the capture folder " + root + "/file/below"),
+        std::string::npos);
+    std::filesystem::remove_all(root);
+}
+
 TEST(FrameCapture, TheEnvironmentChoosesFramesAndFolder) {
     ::setenv("ORVEX_CAPTURE_FRAMES", "3,x,0,10", 1);
     ::setenv("ORVEX_CAPTURE_DIR", "/nowhere", 1);
@@ -50,7 +71,6 @@ TEST(FrameCapture, TheEnvironmentChoosesFramesAndFolder) {
     EXPECT_TRUE(capture.wants(3));
     EXPECT_TRUE(capture.wants(10));
     EXPECT_FALSE(capture.wants(0));
-    EXPECT_FALSE(capture.offer(makeFrame(3)));  // the folder does not exist: reported, no crash
     ::unsetenv("ORVEX_CAPTURE_DIR");
     EXPECT_FALSE(FrameCapture::fromEnvironment().wants(3));
     ::unsetenv("ORVEX_CAPTURE_FRAMES");

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/kernel/PrivateProfile.h"
@@ -75,17 +76,36 @@ TEST_F(PrivateProfileTest, StringsAreCutToTheBufferAndReportTheCopiedLength) {
     EXPECT_EQ(out, u"abcd");
 }
 
-TEST_F(PrivateProfileTest, ReadsUtf16FilesWithTheirMark) {
-    const std::u16string text = u"[Boot]\r\nName=旅人\r\n";
-    std::string bytes = "\xFF\xFE";
-    for (char16_t c : text) {
-        bytes.push_back(static_cast<char>(c & 0xFF));
-        bytes.push_back(static_cast<char>(c >> 8));
+TEST_F(PrivateProfileTest, ReadsUtf16FilesOfEitherByteOrderWithTheirMark) {
+    const std::u16string text = u"\uFEFF[Boot]\r\nName=旅人\r\n";
+    for (const bool bigEndian : {false, true}) {
+        std::string bytes;
+        for (char16_t c : text) {
+            const char low = static_cast<char>(c & 0xFF);
+            const char high = static_cast<char>(c >> 8);
+            bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+        }
+        write(bytes);
+        std::u16string out;
+        getPrivateProfileString(u"Boot", u"Name", u"", out, 64, path_);
+        EXPECT_EQ(out, u"旅人") << (bigEndian ? "big-endian" : "little-endian");
     }
-    write(bytes);
+}
+
+// A folder where the file should be reads as an absent file, and says why; an absent or a
+// readable file has nothing to say.
+TEST_F(PrivateProfileTest, AFileThatCannotBeReadGivesDefaultsAndAReason) {
+    write("[Boot]\nA=1\n");
+    EXPECT_EQ(profileReadProblem(path_), u"");
+    std::remove(narrowPath_.c_str());
+    EXPECT_EQ(profileReadProblem(path_), u"");
+    ASSERT_EQ(::mkdir(narrowPath_.c_str(), 0700), 0);
+    EXPECT_EQ(profileReadProblem(path_), u"is not a regular file");
+    EXPECT_EQ(readInt(u"A", 5), 5u);
     std::u16string out;
-    getPrivateProfileString(u"Boot", u"Name", u"", out, 64, path_);
-    EXPECT_EQ(out, u"旅人");
+    EXPECT_EQ(getPrivateProfileString(u"Boot", u"Name", u"x", out, 64, path_), 1u);
+    EXPECT_FALSE(writePrivateProfileString(u"Boot", u"A", u"2", path_));
+    ::rmdir(narrowPath_.c_str());
 }
 
 TEST_F(PrivateProfileTest, WritingKeepsOtherLinesAndAddsWhatIsMissing) {

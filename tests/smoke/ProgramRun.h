@@ -1,0 +1,48 @@
+#pragma once
+// Runs the real program headless in a folder of its own and reports how it ended.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace SmokeTest {
+
+struct ProgramRun {
+    bool timedOut = false;  // killed at the limit
+    bool exited = false;    // ended through exit (else by a signal)
+    int exitCode = -1;
+    int signal = 0;
+    std::string output;  // stdout and stderr together
+    std::string describe() const;
+};
+
+// Copies the regular files of `from` into a new temporary folder and returns it.
+std::filesystem::path copyRunFolder(const std::filesystem::path& from);
+
+// A signal sent to the program once it has run for `after`.
+struct SignalLater {
+    int signal = 0;
+    std::chrono::milliseconds after{0};
+};
+
+// Starts `program` in `folder` with SDL's dummy video and audio drivers and the given extra
+// environment entries ("NAME=value"); kills it when it runs longer than `limit`.
+ProgramRun runProgram(const std::filesystem::path& program, const std::filesystem::path& folder,
+                      const std::vector<std::string>& environment, std::chrono::seconds limit,
+                      SignalLater signalLater = {});
+
+// A fixture with a fresh copy of the built run folder (ORVEX_RUN_DIR) for each test.
+class RunFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        runDirectory_ = copyRunFolder(ORVEX_RUN_DIR);
+        ASSERT_FALSE(runDirectory_.empty());
+    }
+    void TearDown() override { std::filesystem::remove_all(runDirectory_); }
+
+    std::filesystem::path runDirectory_;
+};
+
+}  // namespace SmokeTest
