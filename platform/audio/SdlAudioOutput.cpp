@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "platform/kernel/DebugOutput.h"
+
 namespace Platform::Audio {
 namespace {
 
@@ -14,11 +16,31 @@ constexpr int kChannels = 2;
 }  // namespace
 
 std::unique_ptr<SdlAudioOutput> SdlAudioOutput::open(Render render) {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    if (auto output = openWithDriver(nullptr, render)) {
+        return output;
+    }
+    // Without a sound device the game still needs an audio clock: movies with sound are timed
+    // by their voice. SDL's silent driver consumes the mix at the real rate.
+    auto output = openWithDriver("dummy", render);
+    if (output) {
+        Platform::Kernel::errorOutput(u"No sound device could be opened: the game runs without sound.");
+    }
+    return output;
+}
+
+std::unique_ptr<SdlAudioOutput> SdlAudioOutput::openWithDriver(const char* driver, const Render& render) {
+    if (driver != nullptr) {
+        SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, driver, SDL_HINT_OVERRIDE);
+    }
+    const bool started = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    if (driver != nullptr) {
+        SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+    }
+    if (!started) {
         return nullptr;
     }
     std::unique_ptr<SdlAudioOutput> output(new SdlAudioOutput());
-    output->render_ = std::move(render);
+    output->render_ = render;
 
     SDL_AudioSpec wanted{};
     wanted.freq = kRequestedRate;

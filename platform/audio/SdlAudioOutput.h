@@ -11,7 +11,8 @@ class SdlAudioOutput {
 public:
     using Render = std::function<void(float* interleavedStereo, uint32_t frames)>;
 
-    // Null when SDL audio cannot be started or no device opens.
+    // The system's sound device, else SDL's silent driver (which keeps the real rate, so what is
+    // timed by sound still runs); null when neither opens.
     static std::unique_ptr<SdlAudioOutput> open(Render render);
     ~SdlAudioOutput();  // stops the device; no render call runs after it
     SdlAudioOutput(const SdlAudioOutput&) = delete;
@@ -22,6 +23,7 @@ public:
 
 private:
     SdlAudioOutput() = default;
+    static std::unique_ptr<SdlAudioOutput> openWithDriver(const char* driver, const Render& render);
     static void callback(void* self, uint8_t* stream, int length);
 
     Render render_;

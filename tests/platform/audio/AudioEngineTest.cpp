@@ -372,5 +372,27 @@ TEST(AudioEngineOutput, DeviceDeliversCallbacksFromItsOwnThread) {
     master->destroyVoice();
 }
 
+// A machine without a sound device still gets an audio clock (movies with sound are timed by
+// their voice): the output falls back to SDL's silent driver and says so.
+TEST(AudioEngineOutput, WithoutASoundDeviceTheSilentDriverKeepsTheClock) {
+    const char* previous = getenv("SDL_AUDIODRIVER");
+    const std::string saved = previous != nullptr ? previous : "";
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    testing::internal::CaptureStderr();
+    auto engine = AudioEngine::create({OutputMode::Device});
+    MasteringVoice* master = nullptr;
+    const AudioResult result = engine->createMasteringVoice(&master);
+    const std::string said = testing::internal::GetCapturedStderr();
+    if (previous != nullptr) {
+        setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
+    } else {
+        unsetenv("SDL_AUDIODRIVER");
+    }
+    ASSERT_TRUE(audioSucceeded(result));
+    EXPECT_GT(master->sampleRate(), 0u);
+    EXPECT_NE(said.find("No sound device"), std::string::npos) << said;
+    master->destroyVoice();
+}
+
 }  // namespace
 }  // namespace Platform::Audio
