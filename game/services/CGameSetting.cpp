@@ -61,7 +61,7 @@ uint32_t CGameSetting::readInRange(const std::u16string& section, const std::u16
         return value;
     }
     Orvex::System::errorOutput(u"config.ini: [" + section + u"] " + key + u"=" + decimal(value) + u" is not in 0.." +
-                                  decimal(maximum) + u"; " + decimal(defaultValue) + u" is used");
+                               decimal(maximum) + u"; " + decimal(defaultValue) + u" is used");
     return defaultValue;
 }
 

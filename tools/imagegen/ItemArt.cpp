@@ -436,11 +436,11 @@ const NamedDrawing* findDrawing(const std::string& name) {
 }  // namespace
 
 const std::vector<std::string>& itemSheetOrder() {
-    static const std::vector<std::string> order = {
+    static const std::vector<std::string> kOrder = {
         "sword", "shield", "amulet", "worn-amulet", "tag",         "card",      "pot",  "coins",
         "cake",  "seed",   "potion", "elixir",      "stairs-down", "stairs-up", "trap", "newspaper",
     };
-    return order;
+    return kOrder;
 }
 
 bool isItemDrawing(const std::string& name) { return findDrawing(name) != nullptr; }

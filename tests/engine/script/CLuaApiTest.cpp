@@ -208,7 +208,8 @@ TEST_F(CLuaApiDeathTest, ChunkThatFailsToLoadExitsNamingTheChunk) {
 TEST_F(CLuaApiDeathTest, DamagedPrecompiledChunkExitsNamingTheChunk) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     // A precompiled header followed by a source-name length of about 4 GB.
-    const uint8_t damaged[] = {0x1b, 'L', 'u', 'a', 0x51, 0, 1, 4, 8, 4, 8, 0, 0xf0, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0x7f};
+    const uint8_t damaged[] = {0x1b, 'L', 'u',  'a',  0x51, 0,    1,    4,    8,    4,
+                               8,    0,   0xf0, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0x7f};
     ASSERT_NE(api.getChunks().addChunk("Script/Damaged", damaged, sizeof damaged), nullptr);
     EXPECT_EXIT(api.doChunk("Script/Damaged"), ::testing::ExitedWithCode(1), "Lua error: .*Script/Damaged");
 }
