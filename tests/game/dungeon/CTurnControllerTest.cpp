@@ -44,6 +44,10 @@ struct Participant : CActor {
         if (exclusive) {
             static_cast<Actions&>(actions).blocking = true;
         }
+        if (leaveFloor) {
+            leaveFloor->removeActor(this);
+            return;
+        }
         if (--framesLeft <= 0) {
             setTurnState(0);
         }
@@ -57,6 +61,7 @@ struct Participant : CActor {
     int32_t framesLeft = 0;
     int32_t perRound = 1;
     bool exclusive = false;
+    CDungeon* leaveFloor = nullptr;  // set: the participant leaves the floor during its turn
 };
 
 class Turns : public ::testing::Test {
@@ -216,6 +221,17 @@ TEST_F(Turns, RemovingTheCurrentParticipantHandsTheTurnOnAndWrapsAtTheEnd) {
     EXPECT_FALSE(turns_.getCurrent());
     EXPECT_FALSE(turns_.removeParticipant(b_.get()));
     turns_.update(actions_);  // an empty order after all removals
+}
+
+TEST_F(Turns, AParticipantLeavingDuringItsTurnHandsOnWithoutAnExit) {
+    playerAndTwo();
+    a_->leaveFloor = &floor_;
+    turns_.update(actions_);
+    turns_.update(actions_);
+    // B's turn is entered, not exited unentered on A's behalf.
+    EXPECT_EQ(log_, (Log{"P+", "P", "P-", "A+", "A", "B+", "B", "B-"}));
+    EXPECT_FALSE(turns_.contains(a_.get()));
+    EXPECT_EQ(turns_.getCurrent(), player_);
 }
 
 TEST_F(Turns, ALoneDeadParticipantIsRemovedWithoutLooping) {
