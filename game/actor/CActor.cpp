@@ -59,6 +59,13 @@ bool CActor::setup(const std::u16string& folder) {
     return true;
 }
 
+void CActor::onTurn(Dungeon::IActionManager& /*actions*/) {
+    if (script_) {
+        std::vector<CScriptValue> results;
+        script_->callFunctionPath(results, {"Actor", "onTurn"}, 0, {});
+    }
+}
+
 void CActor::onChangeFloor() {
     status_.clearStabilityState();
     setVisible(true);

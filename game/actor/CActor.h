@@ -45,6 +45,8 @@ public:
     virtual int32_t getActorType() const = 0;
 
     int32_t getActionsPerRound() override { return status_.getTurnCount(); }
+    // The script's "Actor.onTurn"; the script ends the turn itself.
+    void onTurn(Dungeon::IActionManager& actions) override;
     void onChangeFloor() override;
 
     bool isSetup() const { return setUp_; }

@@ -190,6 +190,27 @@ bool CDungeon::checkCellObjectInActorSight(const CCellObject* object, const Acto
     return cell != nullptr && checkPointInActorSight(cell->getPoint(), actor);
 }
 
+bool CDungeon::checkAnyActorInSight(const Actor::CActor* actor) const {
+    for (const auto& participant : turnController_.getParticipants()) {
+        const CMapCell* cell = participant ? participant->getCell() : nullptr;
+        if (cell && checkPointInActorSight(cell->getPoint(), actor)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void CDungeon::removeActor(Actor::CActor* actor) {
+    if (!actor) {
+        return;
+    }
+    deleteCellObject(actor);
+    actor->setDrawOffset(0.0f, 0.0f);
+    if (std::shared_ptr<Actor::CActor> removed = turnController_.removeParticipant(actor)) {
+        removedActors_.push_back(std::move(removed));
+    }
+}
+
 void CDungeon::track(const Actor::CActor* actor, std::optional<MapPoint> previous) {
     const CMapCell* own = cellOf(actor);
     if (!isPlayer(actor) || own == nullptr) {

@@ -11,6 +11,8 @@
 #include "game/dungeon/CLogManager.h"
 #include "game/dungeon/CMap.h"
 #include "game/dungeon/CMapRenderer.h"
+#include "game/dungeon/CTurnController.h"
+#include "engine/system/shared_vector_ptr.h"
 
 namespace Fenwarrow::Actor {
 class CActor;
@@ -33,6 +35,7 @@ public:
     static constexpr int32_t kFreePointDraws = 32;
     // The stability-state bit of an actor that has identified the floor.
     static constexpr uint32_t kFloorIdentifiedBit = 1;
+    static constexpr std::size_t kMaxActors = 20;
 
     // Random room choices draw from the generator, which must outlive the floor.
     explicit CDungeon(Orvex::Random::IOrvexRandomGenerator& random);
@@ -94,6 +97,25 @@ public:
                                             int32_t range, bool collectAll, bool passWalls) const;
     static int32_t getDirectionIndex(MapPoint from, MapPoint to);
 
+    // The order of play. Newcomers join with the skip flag: they act from the round after the
+    // player's next turn, unless they stand in a room that lets them act at once.
+    CTurnController& getTurnController() { return turnController_; }
+    const CTurnController& getTurnController() const { return turnController_; }
+    void addTurnParticipant(const std::shared_ptr<Actor::CActor>& actor) {
+        turnController_.appendParticipant(actor, true);
+    }
+    void insertTurnParticipant(const std::shared_ptr<Actor::CActor>& actor, std::size_t index) {
+        turnController_.insertParticipant(actor, index, true);
+    }
+    // The floor holds as many actors as it takes.
+    bool isMaxActor() const { return turnController_.getParticipantCount() >= kMaxActors; }
+    // Off its cell and out of the turn order; the floor keeps it alive until its next update,
+    // so an action still running on it does not outlive its actor.
+    void removeActor(Actor::CActor* actor);
+    const Orvex::System::shared_vector_ptr<Actor::CActor>& getRemovedActors() const { return removedActors_; }
+    // Some participant stands on the actor's screen.
+    bool checkAnyActorInSight(const Actor::CActor* actor) const;
+
     // The player of this floor (the game data's), which carries the items put from containers.
     void setPlayer(const std::shared_ptr<Actor::CActor>& player) { player_ = player; }
     const std::shared_ptr<Actor::CActor>& getPlayer() const { return player_; }
@@ -137,6 +159,8 @@ private:
     Item::CItemFactory* itemFactory_ = nullptr;
     std::shared_ptr<Actor::CActor> player_;
     std::vector<std::shared_ptr<Item::CItem>> items_;
+    CTurnController turnController_{*this};
+    Orvex::System::shared_vector_ptr<Actor::CActor> removedActors_;
     uint32_t screenWidth_ = 800;
     uint32_t screenHeight_ = 600;
 };

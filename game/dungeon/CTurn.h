@@ -5,12 +5,19 @@
 
 namespace Fenwarrow::Dungeon {
 
+class IActionManager;
+
 class CTurn {
 public:
     virtual ~CTurn() = default;
     virtual int32_t getActionsPerRound() { return 1; }
     virtual int32_t getActionsLeft() { return actionsLeft_; }
     virtual void setActionsLeft(int32_t count) { actionsLeft_ = count; }
+    // Runs every frame while the turn lasts; the participant ends it by setting the state to 0.
+    virtual void onTurn(IActionManager& actions) = 0;
+    // A plain participant ends its turn as soon as it is entered.
+    virtual void onEnterTurn(IActionManager& /*actions*/) { turnState_ = 0; }
+    virtual void onExitTurn(IActionManager& /*actions*/) {}
 
     // 0 = not in a turn, 1 = being entered, 2 = in a turn until the participant ends it.
     int32_t getTurnState() const { return turnState_; }
