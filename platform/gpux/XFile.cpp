@@ -192,8 +192,8 @@ public:
             } else if (type == "XSkinMeshHeader") {
                 Values h(*child, error_);
                 uint32_t bones = 0;
-                ok = h.count(&mesh->maxSkinWeightsPerVertex) && h.count(&mesh->maxSkinWeightsPerFace) &&
-                     h.count(&bones);
+                ok =
+                    h.count(&mesh->maxSkinWeightsPerVertex) && h.count(&mesh->maxSkinWeightsPerFace) && h.count(&bones);
             } else if (type == "SkinWeights") {
                 ok = skinWeights(*child, mesh);
             }
@@ -418,8 +418,7 @@ public:
                 return false;
             }
             if (width != kWidth[type]) {
-                return v.fail("a key of type " + std::to_string(type) + " holds " + std::to_string(width) +
-                              " values");
+                return v.fail("a key of type " + std::to_string(type) + " holds " + std::to_string(width) + " values");
             }
             bool ok = true;
             if (type == 0) {

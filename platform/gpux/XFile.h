@@ -33,7 +33,7 @@ struct XMeshData {
     std::vector<std::array<uint32_t, 3>> triangles;
     std::vector<Vector3> normals;
     std::vector<std::array<float, 2>> texCoords;
-    std::vector<uint32_t> colors;          // 0xAARRGGBB
+    std::vector<uint32_t> colors;             // 0xAARRGGBB
     std::vector<uint32_t> triangleMaterials;  // one material index per triangle, when materials exist
     std::vector<XMaterial> materials;
     uint32_t maxSkinWeightsPerVertex = 0;

@@ -176,8 +176,7 @@ Vector3 transformCoord(const Vector3& v, const Matrix& m) {
 }
 
 Vector3 transformNormal(const Vector3& v, const Matrix& m) {
-    return {v.x * m.m[0][0] + v.y * m.m[1][0] + v.z * m.m[2][0],
-            v.x * m.m[0][1] + v.y * m.m[1][1] + v.z * m.m[2][1],
+    return {v.x * m.m[0][0] + v.y * m.m[1][0] + v.z * m.m[2][0], v.x * m.m[0][1] + v.y * m.m[1][1] + v.z * m.m[2][1],
             v.x * m.m[0][2] + v.y * m.m[1][2] + v.z * m.m[2][2]};
 }
 
@@ -209,8 +208,7 @@ Quaternion quatSlerp(const Quaternion& a, const Quaternion& b, float t) {
         wa = std::sin((1 - t) * theta) / s;
         wb = std::sin(t * theta) / s;
     }
-    Quaternion r{wa * a.x + wb * end.x, wa * a.y + wb * end.y, wa * a.z + wb * end.z,
-                 wa * a.w + wb * end.w};
+    Quaternion r{wa * a.x + wb * end.x, wa * a.y + wb * end.y, wa * a.z + wb * end.z, wa * a.w + wb * end.w};
     return cosTheta < 0.9995f ? r : quatNormalize(r);
 }
 

@@ -159,8 +159,8 @@ AnimationSet Wave {
 }
 
 TEST(XFile, SeveralTopLevelObjectsShareAnUnnamedRoot) {
-    const std::string text = std::string(kHeader) +
-                             "Frame A { } Frame B { } Mesh M { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }";
+    const std::string text =
+        std::string(kHeader) + "Frame A { } Frame B { } Mesh M { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }";
     RecordingAllocator alloc;
     XLoadResult result;
     std::string error;

@@ -29,8 +29,11 @@ TEST(XMath, TransformsFollowTheRowVectorConvention) {
         {"x by -90 gives (x, z, -y)", matrixRotationX(-kPi / 2), {1, 2, 3}, {1, 3, -2}, {1, 3, -2}},
         {"y by +90 turns z to x", matrixRotationY(kPi / 2), {0, 0, 1}, {1, 0, 0}, {1, 0, 0}},
         {"z by +90 turns x to y", matrixRotationZ(kPi / 2), {1, 0, 0}, {0, 1, 0}, {0, 1, 0}},
-        {"scale, then translate", matrixMultiply(matrixScaling(2, 2, 2), matrixTranslation(1, 0, 0)),
-         {1, 1, 1}, {3, 2, 2}, {2, 2, 2}},
+        {"scale, then translate",
+         matrixMultiply(matrixScaling(2, 2, 2), matrixTranslation(1, 0, 0)),
+         {1, 1, 1},
+         {3, 2, 2},
+         {2, 2, 2}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -40,8 +43,8 @@ TEST(XMath, TransformsFollowTheRowVectorConvention) {
 }
 
 TEST(XMath, InverseUndoesAndSingularIsRefused) {
-    const Matrix m = matrixMultiply(matrixMultiply(matrixScaling(2, 3, 0.5f), matrixRotationY(0.7f)),
-                                    matrixTranslation(4, -5, 6));
+    const Matrix m =
+        matrixMultiply(matrixMultiply(matrixScaling(2, 3, 0.5f), matrixRotationY(0.7f)), matrixTranslation(4, -5, 6));
     Matrix inv;
     float det = 0;
     ASSERT_TRUE(matrixInverse(m, &inv, &det));
