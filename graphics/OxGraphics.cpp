@@ -3,6 +3,7 @@
 #include <cmath>
 #include <new>
 
+#include "graphics/OxGeometryExporter.h"
 #include "graphics/OxMatrixMath.h"
 #include "graphics/OxRenderer.h"
 
@@ -129,7 +130,16 @@ int32_t OxGraphics::createThreeDimensionalObject(T** out) {
 }
 
 int32_t OxGraphics::createGeometryImporter(IOrvexGeometryImporter** out) { return createThreeDimensionalObject(out); }
-int32_t OxGraphics::createGeometryExporter(IOrvexGeometryExporter** out) { return createThreeDimensionalObject(out); }
+int32_t OxGraphics::createGeometryExporter(IOrvexGeometryExporter** out) {
+    if (!isInitialized()) {
+        return kOxErrNotInitialized;
+    }
+    if (out == nullptr) {
+        return kOxErrInvalidArgument;
+    }
+    *out = new (std::nothrow) OxGeometryExporter(this);
+    return *out ? kOxOk : kOxErrCreateFailed;
+}
 int32_t OxGraphics::createGeometry(IOrvexGeometry** out) { return createThreeDimensionalObject(out); }
 int32_t OxGraphics::createParticles(IOrvexParticles** out) { return createThreeDimensionalObject(out); }
 int32_t OxGraphics::createStaticMesh(IOrvexStaticMesh** out) { return createThreeDimensionalObject(out); }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "graphics/include/IOrvexGeometryExporter.h"
 #include "tests/graphics/GraphicsTestSupport.h"
 
 namespace Orvex::Graphics::Test {
@@ -103,6 +104,22 @@ TEST_F(UninitialisedTest, FactoriesRefuseANullOutParameterAndMatricesAreTranspos
     ASSERT_EQ(kOxOk, graphics->setWorldMatrix(&m));
     graphics->getDevice()->getTransform(kTransformWorld, &device);
     EXPECT_EQ(5.0f, device.m[0][3]);
+    graphics->terminate();
+}
+
+TEST_F(UninitialisedTest, GeometryExporterKeepsItsGraphicsObject) {
+    IOrvexGeometryExporter* exporter = nullptr;
+    EXPECT_EQ(kOxErrNotInitialized, graphics->createGeometryExporter(&exporter));
+    ASSERT_EQ(kOxOk, graphics->initialize(0, nullptr));
+    EXPECT_EQ(kOxErrInvalidArgument, graphics->createGeometryExporter(nullptr));
+    const uint32_t before = graphics->getRefCount();
+    ASSERT_EQ(kOxOk, graphics->createGeometryExporter(&exporter));
+    ASSERT_NE(nullptr, exporter);
+    EXPECT_EQ(1u, exporter->getRefCount());
+    EXPECT_EQ(graphics, exporter->getGraphics());
+    EXPECT_EQ(before + 1, graphics->getRefCount());
+    exporter->release();
+    EXPECT_EQ(before, graphics->getRefCount());
     graphics->terminate();
 }
 
