@@ -2,16 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include <unistd.h>
-
 #include "engine/script/CFileManager.h"
 #include "platform/kernel/Waitable.h"
 #include "tests/engine/script/LuaTestSupport.h"
+#include "tests/support/HangGuard.h"
 
 namespace Orvex::Script {
 namespace {
@@ -208,19 +208,20 @@ TEST_F(CLuaApiDeathTest, ChunkThatFailsToLoadExitsNamingTheChunk) {
 TEST_F(CLuaApiDeathTest, DamagedPrecompiledChunkExitsNamingTheChunk) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     // A precompiled header followed by a source-name length of about 4 GB.
-    const uint8_t damaged[] = {0x1b, 'L', 'u', 'a', 0x51, 0, 1, 4, 8, 4, 8, 0, 0xf0, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0x7f};
+    const uint8_t damaged[] = {0x1b, 'L', 'u',  'a',  0x51, 0,    1,    4,    8,    4,
+                               8,    0,   0xf0, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0x7f};
     ASSERT_NE(api.getChunks().addChunk("Script/Damaged", damaged, sizeof damaged), nullptr);
     EXPECT_EXIT(api.doChunk("Script/Damaged"), ::testing::ExitedWithCode(1), "Lua error: .*Script/Damaged");
 }
 
 // The error is raised on another thread while the main thread waits on a kernel event, as the
 // program's main thread waits for its others: the process still ends, with status 1 and the
-// message. The alarm turns a hang into a signal, so a regression fails instead of hanging.
+// message. The guard turns a hang into a failure.
 TEST_F(CLuaApiDeathTest, PanicOnAnotherThreadEndsTheProcessWhileOthersWait) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
-            ::alarm(20);
+            endThisProcessAfter(std::chrono::seconds(20));
             Platform::Kernel::KernelEvent never;
             std::thread worker([this] {
                 const std::string text = "error('raised on a worker')";
