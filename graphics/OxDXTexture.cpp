@@ -17,7 +17,7 @@ void OxDXTexture::onLostDevice() {
         if (locked_) {
             unlock(0);
         }
-        safeRelease(texture_);
+        texture_.reset();
     }
 }
 
@@ -25,10 +25,9 @@ void OxDXTexture::onResetDevice() {
     if (pool_ != kPoolDefault) {
         return;
     }
-    GpuTexture* texture = nullptr;
-    if (getRenderer()->getDevice()->createTexture(width_, height_, 1, usage_, format_, pool_, &texture) >= 0) {
-        safeRelease(texture_);
-        texture_ = texture;
+    OxRefPtr<GpuTexture> texture;
+    if (getRenderer()->getDevice()->createTexture(width_, height_, 1, usage_, format_, pool_, texture.put()) >= 0) {
+        texture_ = std::move(texture);
     }
 }
 
@@ -36,7 +35,7 @@ void OxDXTexture::release() {
     if (locked_) {
         unlock(0);
     }
-    safeRelease(texture_);
+    texture_.reset();
     width_ = height_ = format_ = usage_ = 0;
     pool_ = kPoolSystemMem;
 }
@@ -47,11 +46,9 @@ int32_t OxDXTexture::create(uint32_t width, uint32_t height, uint32_t format, ui
 
 int32_t OxDXTexture::create(uint32_t width, uint32_t height, uint32_t usage, uint32_t format, uint32_t pool) {
     release();
-    GpuTexture* texture = nullptr;
-    if (getRenderer()->getDevice()->createTexture(width, height, 1, usage, format, pool, &texture) < 0) {
+    if (getRenderer()->getDevice()->createTexture(width, height, 1, usage, format, pool, texture_.put()) < 0) {
         return -1;
     }
-    texture_ = texture;
     if (!readDescription()) {
         return -2;
     }
@@ -81,8 +78,7 @@ bool OxDXTexture::attach(GpuTexture* texture) {
     if (texture == nullptr || texture->getLevelDesc(0, &desc) < 0) {
         return false;
     }
-    texture->addRef();
-    texture_ = texture;
+    texture_ = OxRefPtr<GpuTexture>::share(texture);
     return readDescription();
 }
 
@@ -92,13 +88,11 @@ bool OxDXTexture::copyFromSurface(GpuSurface* source) {
         pool_ != kPoolDefault) {
         return false;
     }
-    GpuSurface* level = getSurfaceLevel(0);
+    const auto level = OxRefPtr<GpuSurface>::adopt(getSurfaceLevel(0));
     if (level == nullptr) {
         return false;
     }
-    const bool ok = getRenderer()->getDevice()->updateSurface(source, nullptr, level, nullptr) >= 0;
-    level->release();
-    return ok;
+    return getRenderer()->getDevice()->updateSurface(source, nullptr, level.get(), nullptr) >= 0;
 }
 
 bool OxDXTexture::clearContents() {

@@ -2,6 +2,7 @@
 // The wrapper of one device texture, registered with the renderer so that default-pool textures
 // (render targets) are dropped when the device is lost and made again, empty, after a reset.
 #include "graphics/OxGraphicsObject.h"
+#include "graphics/include/OxRefPtr.h"
 #include "platform/gpu/GpuDevice.h"
 
 namespace Orvex::Graphics {
@@ -22,7 +23,7 @@ public:
     int32_t create(uint32_t width, uint32_t height, uint32_t usage, uint32_t format, uint32_t pool);
     int32_t reserved8(uint32_t, uint32_t, uint32_t, uint32_t) { return 0; }
     bool attach(Platform::Gpu::GpuTexture* texture);
-    Platform::Gpu::GpuTexture* getTexture() const { return texture_; }
+    Platform::Gpu::GpuTexture* getTexture() const { return texture_.get(); }
     bool copyFromSurface(Platform::Gpu::GpuSurface* source);
     bool clearContents();
     // The level's surface with a reference for the caller, or null.
@@ -41,7 +42,7 @@ public:
 private:
     bool readDescription();
 
-    Platform::Gpu::GpuTexture* texture_ = nullptr;
+    OxRefPtr<Platform::Gpu::GpuTexture> texture_;
     bool locked_ = false;
     uint32_t width_ = 0;
     uint32_t height_ = 0;

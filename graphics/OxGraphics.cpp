@@ -104,16 +104,15 @@ int32_t OxGraphics::createRenderer(IOrvexRenderer** out) {
     if (out == nullptr) {
         return kOxErrInvalidArgument;
     }
-    OxRenderer* renderer = new (std::nothrow) OxRenderer(this);
+    auto renderer = OxRefPtr<OxRenderer>::adopt(new (std::nothrow) OxRenderer(this));
     if (renderer == nullptr) {
         return kOxErrFailed;
     }
     if (renderer->setUpDevice() < 0) {
         renderer->shutdown();
-        renderer->release();
         return kOxErrFailed;
     }
-    *out = renderer;
+    *out = renderer.detach();
     return kOxOk;
 }
 

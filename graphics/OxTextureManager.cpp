@@ -57,31 +57,28 @@ GpuTexture* OxTextureManager::loadFallback(const std::u16string& key, const std:
     return texture;
 }
 
-int32_t OxTextureManager::cacheLoaded(IOrvexTextureData** out, const std::u16string& key, GpuTexture* texture,
+int32_t OxTextureManager::cacheLoaded(IOrvexTextureData** out, const std::u16string& key, OxRefPtr<GpuTexture> texture,
                                       bool named) {
     std::shared_ptr<OxDXTexture> dx;
-    OxConstantTextureData* data = nullptr;
+    OxRefPtr<OxConstantTextureData> data;
     try {
         dx = std::make_shared<OxDXTexture>(renderer_);
-        data = new OxConstantTextureData(renderer_, dx);
+        data = OxRefPtr<OxConstantTextureData>::adopt(new OxConstantTextureData(renderer_, dx));
     } catch (const std::bad_alloc&) {
-        texture->release();
         return kOxErrFailed;
     }
-    const bool attached = dx->attach(texture);
-    texture->release();
+    const bool attached = dx->attach(texture.get());
+    texture.reset();
     if (!attached) {
-        data->release();
         return kOxErrFailed;
     }
     if (named) {
         data->setName(key);
     }
     std::lock_guard<std::mutex> lock(mutex_);
-    auto [it, inserted] = cache_.emplace(key, OxRefPtr<IOrvexTextureData>::share(data));
     // When another thread loaded the same name meanwhile, its data is shared instead.
+    auto [it, inserted] = cache_.emplace(key, OxRefPtr<IOrvexTextureData>::adopt(data.detach()));
     *out = OxRefPtr<IOrvexTextureData>(it->second).detach();
-    data->release();  // the cache holds its own reference
     return kOxOk;
 }
 
@@ -106,7 +103,7 @@ int32_t OxTextureManager::getTextureData(IOrvexTextureData** out, Reader* source
     if (texture == nullptr && (texture = loadFallback(key, why)) == nullptr) {
         return kOxErrFailed;
     }
-    return cacheLoaded(out, key, texture, false);
+    return cacheLoaded(out, key, OxRefPtr<GpuTexture>::adopt(texture), false);
 }
 
 int32_t OxTextureManager::getTextureDataFromFile(IOrvexTextureData** out, const std::u16string* path) {
@@ -129,7 +126,7 @@ int32_t OxTextureManager::getTextureDataFromFile(IOrvexTextureData** out, const 
     if (texture == nullptr && (texture = loadFallback(key, why)) == nullptr) {
         return kOxErrFailed;
     }
-    return cacheLoaded(out, key, texture, true);
+    return cacheLoaded(out, key, OxRefPtr<GpuTexture>::adopt(texture), true);
 }
 
 template <typename Make>

@@ -42,8 +42,8 @@ private:
     // Looks the key up and retains a hit for the caller.
     IOrvexTextureData* findRetained(const std::u16string& key);
     // Makes data from a loaded device texture and caches it under `key` (or returns the data
-    // another thread cached meanwhile). Takes over the caller's reference to `texture`.
-    int32_t cacheLoaded(IOrvexTextureData** out, const std::u16string& key, Platform::Gpu::GpuTexture* texture,
+    // another thread cached meanwhile).
+    int32_t cacheLoaded(IOrvexTextureData** out, const std::u16string& key, OxRefPtr<Platform::Gpu::GpuTexture> texture,
                         bool named);
     Platform::Gpu::GpuTexture* loadFallback(const std::u16string& key, const std::string& why);
     template <typename Make>

@@ -28,6 +28,7 @@ public:
     std::shared_ptr<Fenwarrow::IScriptCommand> createScriptModule(Fenwarrow::ScriptModule) override { return nullptr; }
     Fenwarrow::CGameDataManager* getGameDataManager() override { return nullptr; }
     Fenwarrow::Item::CItemFactory* getItemFactory() override { return nullptr; }
+    Fenwarrow::Item::CUnidentifiedItemInfo* findUnidentifiedItemInfo(uint32_t) override { return nullptr; }
     Orvex::IO::StreamIO::IOrvexStreamReader& getMusicReader() override { return reader; }
     std::shared_ptr<Orvex::AudioSystem::IOrvexAudioDevice> getAudioDevice() override {
         return std::make_shared<Orvex::AudioSystem::OxNullAudioDevice>();

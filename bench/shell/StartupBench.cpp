@@ -8,13 +8,9 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <csignal>
 #include <filesystem>
 #include <memory>
 #include <thread>
-
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "bench/BenchMachine.h"
 #include "engine/io/OxPackedStreamReader.h"
@@ -24,6 +20,8 @@
 #include "graphics/include/IOrvexSpriteDraw.h"
 #include "platform/audio/AudioEngine.h"
 #include "platform/audio/MasteringVoice.h"
+#include "platform/kernel/ChildProcess.h"
+#include "platform/kernel/NativeFile.h"
 
 namespace {
 
@@ -33,8 +31,7 @@ const bool kDescribed = Orvex::Bench::describeMachine();
 using Clock = std::chrono::steady_clock;
 
 fs::path prepareRunDirectory() {
-    char pattern[] = "/tmp/fenwarrow-benchXXXXXX";
-    const fs::path directory = ::mkdtemp(pattern);
+    const fs::path directory = Platform::Kernel::makeTemporaryDirectory("fenwarrow-bench");
     for (const auto& entry : fs::directory_iterator(ORVEX_RUN_DIR)) {
         if (entry.is_regular_file()) {
             fs::copy_file(entry.path(), directory / entry.path().filename());
@@ -47,26 +44,23 @@ void BM_StartupToFirstFrame(benchmark::State& state) {
     for (auto _ : state) {
         const fs::path directory = prepareRunDirectory();
         const fs::path firstFrame = directory / "frame1.png";
+        Platform::Kernel::ChildOptions options;
+        options.workingDirectory = directory;
+        options.environment = {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy", "ORVEX_CAPTURE_FRAMES=1",
+                               "ORVEX_CAPTURE_DIR=" + directory.string()};
+        Platform::Kernel::ChildProcess program;
         const auto start = Clock::now();
-        const pid_t child = ::fork();
-        if (child == 0) {
-            if (::chdir(directory.c_str()) != 0) {
-                ::_exit(2);
-            }
-            ::setenv("SDL_VIDEODRIVER", "dummy", 1);
-            ::setenv("SDL_AUDIODRIVER", "dummy", 1);
-            ::setenv("ORVEX_CAPTURE_FRAMES", "1", 1);
-            ::setenv("ORVEX_CAPTURE_DIR", directory.c_str(), 1);
-            ::execl(FENWARROW_PROGRAM, FENWARROW_PROGRAM, static_cast<char*>(nullptr));
-            ::_exit(127);
+        if (!program.start(FENWARROW_PROGRAM, options)) {
+            fs::remove_all(directory);
+            state.SkipWithError(program.error().c_str());
+            break;
         }
         const auto limit = start + std::chrono::seconds(20);
         while (!fs::exists(firstFrame) && Clock::now() < limit) {
             std::this_thread::sleep_for(std::chrono::microseconds(200));
         }
         const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-        ::kill(child, SIGKILL);
-        ::waitpid(child, nullptr, 0);
+        program.kill();
         fs::remove_all(directory);
         if (seconds >= 20.0) {
             state.SkipWithError("no frame was presented");

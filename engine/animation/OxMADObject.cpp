@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "engine/serialization/OxSerializer.h"
+#include "graphics/include/OxRefPtr.h"
 
 namespace Orvex::MossbellLib {
 
@@ -170,13 +171,10 @@ bool OxMADObject::drawEntry(Graphics::IOrvexRenderer* renderer, uint32_t index, 
     sprite->setTextureBlendMode(entry->textureBlendMode);
     sprite->setDiffuseBlendMode(entry->diffuseBlendMode);
     sprite->setDiffuseColor(entry->color[0], entry->color[1], entry->color[2], entry->color[3]);
-    Graphics::IOrvexTexture* texture = getTexture(chip->textureIndex);
-    const int32_t result = entry->drawRotationZ == 0.0f
-                               ? sprite->draw(texture, &destination, &source)
-                               : sprite->drawCenterRotationZ(texture, &destination, &source, entry->drawRotationZ);
-    if (texture != nullptr) {
-        texture->release();
-    }
+    const auto texture = Graphics::OxRefPtr<Graphics::IOrvexTexture>::adopt(getTexture(chip->textureIndex));
+    const int32_t result = entry->drawRotationZ == 0.0f ? sprite->draw(texture.get(), &destination, &source)
+                                                        : sprite->drawCenterRotationZ(texture.get(), &destination,
+                                                                                      &source, entry->drawRotationZ);
     sprite->resetStates();
     return result >= 0;
 }

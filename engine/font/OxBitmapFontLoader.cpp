@@ -224,14 +224,13 @@ bool OxBitmapFontLoader::loadPages() {
         if (!reader_->open(pagePaths_[i])) {
             return fail("page " + System::narrow(pagePaths_[i]) + " cannot be opened");
         }
-        Graphics::IOrvexTexture* texture = nullptr;
-        const int32_t code = manager->createTexture(&texture, reader_.get());
+        Graphics::OxRefPtr<Graphics::IOrvexTexture> texture;
+        const int32_t code = manager->createTexture(texture.put(), reader_.get());
         reader_->close();
         if (code < 0 || texture == nullptr) {
             return fail("page " + System::narrow(pagePaths_[i]) + " is not a texture");
         }
-        font_->setPage(i, texture);
-        texture->release();  // the font keeps its own reference
+        font_->setPage(i, texture.get());
     }
     return true;
 }

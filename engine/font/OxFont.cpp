@@ -2,8 +2,6 @@
 
 namespace Orvex::FontLib {
 
-OxFont::~OxFont() { resizePages(0); }
-
 void OxFont::reset() {
     name.clear();
     fontSize = 0;
@@ -19,27 +17,15 @@ const OxCharDesc* OxFont::findGlyph(char16_t c) const {
 }
 
 void OxFont::setPage(std::size_t index, Graphics::IOrvexTexture* texture) {
-    if (index >= pages.size()) {
-        return;
+    if (index < pages.size()) {
+        pages[index] = Graphics::OxRefPtr<Graphics::IOrvexTexture>::share(texture);
     }
-    if (texture != nullptr) {
-        texture->retain();
-    }
-    if (pages[index] != nullptr) {
-        pages[index]->release();
-    }
-    pages[index] = texture;
 }
 
-Graphics::IOrvexTexture* OxFont::getPage(uint32_t index) const { return index < pages.size() ? pages[index] : nullptr; }
-
-void OxFont::resizePages(std::size_t count) {
-    for (std::size_t i = count; i < pages.size(); ++i) {
-        if (pages[i] != nullptr) {
-            pages[i]->release();
-        }
-    }
-    pages.resize(count, nullptr);
+Graphics::IOrvexTexture* OxFont::getPage(uint32_t index) const {
+    return index < pages.size() ? pages[index].get() : nullptr;
 }
+
+void OxFont::resizePages(std::size_t count) { pages.resize(count); }
 
 }  // namespace Orvex::FontLib

@@ -8,6 +8,7 @@
 #include "engine/font/OxCharDesc.h"
 #include "engine/system/binary_search_map.h"
 #include "graphics/include/IOrvexTexture.h"
+#include "graphics/include/OxRefPtr.h"
 
 namespace Orvex::FontLib {
 
@@ -18,7 +19,7 @@ public:
     OxFont() = default;
     OxFont(const OxFont&) = delete;
     OxFont& operator=(const OxFont&) = delete;
-    virtual ~OxFont();
+    virtual ~OxFont() = default;
 
     // Empties the font: name, metrics, glyphs and pages (their references released).
     virtual void reset();
@@ -38,7 +39,7 @@ public:
     uint32_t lineHeight = 0;
     uint32_t base = 0;
     GlyphMap glyphs;
-    std::vector<Graphics::IOrvexTexture*> pages;  // each holds one reference or is null
+    std::vector<Graphics::OxRefPtr<Graphics::IOrvexTexture>> pages;  // null where a page is missing
 };
 
 }  // namespace Orvex::FontLib

@@ -260,9 +260,9 @@ bool TheoraPlayer::setUpSurfaces(int32_t x, int32_t y, int32_t width, int32_t he
         return refuse("no Theora video stream that can be decoded");
     }
     if (device_->createOffscreenPlainSurface(pictureWidth_, pictureHeight_, Gpu::kFormatA8R8G8B8, Gpu::kPoolSystemMem,
-                                             &systemSurface_) < 0 ||
+                                             systemSurface_.put()) < 0 ||
         device_->createTexture(pictureWidth_, pictureHeight_, 1, Gpu::kUsageRenderTarget, Gpu::kFormatA8R8G8B8,
-                               Gpu::kPoolDefault, &videoTexture_) < 0) {
+                               Gpu::kPoolDefault, videoTexture_.put()) < 0) {
         return refuse("the picture's surfaces cannot be created");
     }
     const float left = static_cast<float>(x);
@@ -275,7 +275,7 @@ bool TheoraPlayer::setUpSurfaces(int32_t x, int32_t y, int32_t width, int32_t he
                                                      {left, top + h, 0, 1, 0xFFFFFFFFu, 0, 1}};
     void* data = nullptr;
     if (device_->createVertexBuffer(kQuadVertices * kQuadStride, Gpu::kUsageWriteOnly, kQuadFvf, Gpu::kPoolDefault,
-                                    &vertexBuffer_) < 0 ||
+                                    vertexBuffer_.put()) < 0 ||
         vertexBuffer_->lock(0, 0, &data, 0) < 0) {
         return refuse("the picture's vertex buffer cannot be created");
     }
@@ -576,16 +576,15 @@ void TheoraPlayer::draw() {
     if (systemSurface_->unlockRect() < 0) {
         return;
     }
-    Gpu::GpuSurface* level = nullptr;
-    if (videoTexture_->getSurfaceLevel(0, &level) < 0) {
+    Orvex::Graphics::OxRefPtr<Gpu::GpuSurface> level;
+    if (videoTexture_->getSurfaceLevel(0, level.put()) < 0) {
         return;
     }
-    device_->updateSurface(systemSurface_, nullptr, level, nullptr);
-    level->release();
+    device_->updateSurface(systemSurface_.get(), nullptr, level.get(), nullptr);
 
-    device_->setStreamSource(0, vertexBuffer_, 0, kQuadStride);
+    device_->setStreamSource(0, vertexBuffer_.get(), 0, kQuadStride);
     device_->setFvf(kQuadFvf);
-    device_->setTexture(0, videoTexture_);
+    device_->setTexture(0, videoTexture_.get());
     device_->setTextureStageState(0, Gpu::StageState::ColorOp, Gpu::kOpModulate);
     device_->setTextureStageState(0, Gpu::StageState::ColorArg1, Gpu::kArgTexture);
     device_->setTextureStageState(0, Gpu::StageState::ColorArg2, Gpu::kArgDiffuse);
@@ -621,9 +620,9 @@ void TheoraPlayer::close() {
     }
     voiceContext_.reset();
     voiceBlocks_.clear();
-    Gpu::safeRelease(vertexBuffer_);
-    Gpu::safeRelease(systemSurface_);
-    Gpu::safeRelease(videoTexture_);
+    vertexBuffer_.reset();
+    systemSurface_.reset();
+    videoTexture_.reset();
     if (controllerThread_) {
         Kernel::waitForOne(*controllerThread_, Kernel::kInfinite);
         controllerThread_.reset();

@@ -18,6 +18,7 @@
 #include "engine/movie/CodecState.h"
 #include "engine/movie/MovieClock.h"
 #include "engine/movie/StreamingVoiceContext.h"
+#include "graphics/include/OxRefPtr.h"
 #include "platform/audio/AudioEngine.h"
 #include "platform/gpu/GpuDevice.h"
 #include "platform/kernel/NativeThread.h"
@@ -126,9 +127,9 @@ private:
     std::atomic<uint8_t> readIndex_{0};
 
     // Presentation part.
-    Platform::Gpu::GpuTexture* videoTexture_ = nullptr;
-    Platform::Gpu::GpuSurface* systemSurface_ = nullptr;
-    Platform::Gpu::GpuVertexBuffer* vertexBuffer_ = nullptr;  // the picture's quad, a strip of 4
+    Orvex::Graphics::OxRefPtr<Platform::Gpu::GpuTexture> videoTexture_;
+    Orvex::Graphics::OxRefPtr<Platform::Gpu::GpuSurface> systemSurface_;
+    Orvex::Graphics::OxRefPtr<Platform::Gpu::GpuVertexBuffer> vertexBuffer_;  // the picture's quad, a strip of 4
     Platform::Audio::SourceVoice* voice_ = nullptr;
     std::unique_ptr<StreamingVoiceContext> voiceContext_;
     std::shared_ptr<Platform::Kernel::ThreadHandle> voiceThread_;

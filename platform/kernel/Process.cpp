@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 
+#include <signal.h>
 #include <unistd.h>
 
 #include "platform/kernel/CodePage.h"
@@ -76,5 +77,9 @@ std::u16string currentDirectoryWide() {
     multiByteToWide(currentDirectoryNarrow(), wide);
     return wide;
 }
+
+int processId() { return static_cast<int>(::getpid()); }
+
+bool signalThisProcess(int signal) { return ::kill(::getpid(), signal) == 0; }
 
 }  // namespace Platform::Kernel

@@ -18,4 +18,10 @@ const std::u16string& commandLineWide();
 std::string currentDirectoryNarrow();
 std::u16string currentDirectoryWide();
 
+// The number the system knows this process by.
+int processId();
+// Sends `signal` to this process as a whole, as one sent from outside arrives: any thread that
+// does not block it may take it. False when it cannot be sent.
+bool signalThisProcess(int signal);
+
 }  // namespace Platform::Kernel

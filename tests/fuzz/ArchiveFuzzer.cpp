@@ -6,20 +6,21 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "engine/io/OxArchiveFormat.h"
 #include "engine/io/OxPackedStreamReader.h"
 #include "engine/system/OxStringConvert.h"
+#include "platform/kernel/Process.h"
 
 namespace {
 
 using namespace Orvex::FileArchiver;
 
 const std::string& nativePath() {
-    static const std::string path = "/tmp/orvex-archive-fuzz-" + std::to_string(::getpid()) + ".bin";
-    return path;
+    static const std::string kPath =
+        "/tmp/orvex-archive-fuzz-" + std::to_string(Platform::Kernel::processId()) + ".bin";
+    return kPath;
 }
 
 std::u16string enginePath() {

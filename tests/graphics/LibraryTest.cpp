@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <dlfcn.h>
-
 #include "graphics/include/IOrvexGraphics.h"
+#include "platform/kernel/SharedLibrary.h"
 
 namespace Orvex::Graphics {
 namespace {
@@ -37,15 +36,14 @@ TEST(GraphicsLibraryTest, CreatesGraphicsOnlyForItsVersion) {
 }
 
 TEST(GraphicsLibraryTest, ExportsTheFactoryAndKeepsItsEngineToItself) {
-    void* library = dlopen(ORVEX_GRAPHICS_LIBRARY, RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(nullptr, library) << dlerror();
-    EXPECT_NE(nullptr, dlsym(library, "OXCreateGraphics"));
+    const Platform::Kernel::SharedLibrary library(ORVEX_GRAPHICS_LIBRARY);
+    ASSERT_TRUE(library.loaded()) << library.error();
+    EXPECT_NE(nullptr, library.symbol("OXCreateGraphics"));
     // The engine root, the thread manager and the renderer stay inside the library.
     for (const char* hidden : {"_ZN5Orvex14OxOrvexManagerC1Ev", "_ZN5Orvex14OxOrvexManagerD1Ev",
                                "_ZN5Orvex8Graphics10OxRenderer8shutdownEv", "_ZN5Orvex6System11engineStateEv"}) {
-        EXPECT_EQ(nullptr, dlsym(library, hidden)) << hidden;
+        EXPECT_EQ(nullptr, library.symbol(hidden)) << hidden;
     }
-    dlclose(library);
 }
 
 }  // namespace

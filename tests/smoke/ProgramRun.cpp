@@ -1,15 +1,11 @@
 #include "tests/smoke/ProgramRun.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <iterator>
-#include <thread>
+#include <optional>
+
+#include "platform/kernel/ChildProcess.h"
+#include "platform/kernel/NativeFile.h"
 
 namespace SmokeTest {
 
@@ -23,11 +19,10 @@ std::string ProgramRun::describe() const {
 }
 
 fs::path copyRunFolder(const fs::path& from) {
-    char pattern[] = "/tmp/fenwarrow-runXXXXXX";
-    if (::mkdtemp(pattern) == nullptr) {
+    const fs::path folder = Platform::Kernel::makeTemporaryDirectory("fenwarrow-run");
+    if (folder.empty()) {
         return {};
     }
-    const fs::path folder = pattern;
     for (const auto& entry : fs::directory_iterator(from)) {
         if (entry.is_regular_file()) {
             fs::copy_file(entry.path(), folder / entry.path().filename());
@@ -38,48 +33,38 @@ fs::path copyRunFolder(const fs::path& from) {
 
 ProgramRun runProgram(const fs::path& program, const fs::path& folder, const std::vector<std::string>& environment,
                       std::chrono::seconds limit, SignalLater signalLater) {
+    using namespace Platform::Kernel;
     ProgramRun run;
-    const fs::path log = folder / "program-output.log";
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        if (fd < 0 || ::chdir(folder.c_str()) != 0) {
-            ::_exit(127);
-        }
-        ::dup2(fd, STDOUT_FILENO);
-        ::dup2(fd, STDERR_FILENO);
-        ::setenv("SDL_VIDEODRIVER", "dummy", 1);
-        ::setenv("SDL_AUDIODRIVER", "dummy", 1);
-        for (const std::string& entry : environment) {
-            ::putenv(const_cast<char*>(entry.c_str()));
-        }
-        // The test runner may block signals; the program starts with none blocked.
-        sigset_t none;
-        sigemptyset(&none);
-        ::sigprocmask(SIG_SETMASK, &none, nullptr);
-        ::execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
-        ::_exit(127);
+    ChildOptions options;
+    options.workingDirectory = folder;
+    options.environment = {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"};
+    options.environment.insert(options.environment.end(), environment.begin(), environment.end());
+    options.output = options.errors = ChildOutput::kFile;
+    options.outputFile = folder / "program-output.log";
+    ChildProcess child;
+    if (!child.start(program, options)) {
+        // As a shell reports a program it cannot run.
+        run.exited = true;
+        run.exitCode = 127;
+        run.output = child.error();
+        return run;
     }
-    int status = 0;
     const auto started = std::chrono::steady_clock::now();
-    const auto deadline = started + limit;
-    while (::waitpid(child, &status, WNOHANG) == 0) {
-        if (signalLater.signal != 0 && std::chrono::steady_clock::now() >= started + signalLater.after) {
-            ::kill(child, signalLater.signal);
-            signalLater.signal = 0;
-        }
-        if (std::chrono::steady_clock::now() > deadline) {
-            run.timedOut = true;
-            ::kill(child, SIGKILL);
-            ::waitpid(child, &status, 0);
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::optional<ChildEnd> end;
+    if (signalLater.signal != 0 && !(end = child.waitUntil(started + signalLater.after))) {
+        child.signal(signalLater.signal);
     }
-    run.exited = WIFEXITED(status);
-    run.exitCode = run.exited ? WEXITSTATUS(status) : -1;
-    run.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
-    std::ifstream file(log);
+    if (!end) {
+        end = child.waitUntil(started + limit);
+    }
+    if (!end) {
+        run.timedOut = true;
+        end = child.kill();
+    }
+    run.exited = end->exited;
+    run.exitCode = end->exitCode;
+    run.signal = end->signal;
+    std::ifstream file(options.outputFile);
     run.output.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
     return run;
 }

@@ -4,11 +4,11 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include "engine/io/OxPackedStreamReader.h"
 #include "engine/system/OxEngineState.h"
 #include "engine/system/OxStringConvert.h"
+#include "platform/kernel/Process.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 class PackerFolder : public ::testing::Test {
 protected:
     void SetUp() override {
-        root_ = fs::temp_directory_path() / ("orvex-pack-" + std::to_string(::getpid()) + "-" +
+        root_ = fs::temp_directory_path() / ("orvex-pack-" + std::to_string(Platform::Kernel::processId()) + "-" +
                                              ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(root_);
         fs::create_directories(root_);

@@ -5,18 +5,18 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "engine/system/OxEngineState.h"
 #include "engine/system/OxStringConvert.h"
+#include "platform/kernel/Process.h"
 
 class TempFolder {
 public:
     TempFolder() {
         static std::atomic<int> counter{0};
         path_ = std::filesystem::temp_directory_path() /
-                ("orvex-io-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+                ("orvex-io-" + std::to_string(Platform::Kernel::processId()) + "-" + std::to_string(counter++));
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
         savedBase_ = Orvex::System::engineState().baseDirectoryW;

@@ -2,16 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include <unistd.h>
-
 #include "engine/script/CFileManager.h"
 #include "platform/kernel/Waitable.h"
 #include "tests/engine/script/LuaTestSupport.h"
+#include "tests/support/HangGuard.h"
 
 namespace Orvex::Script {
 namespace {
@@ -216,12 +216,12 @@ TEST_F(CLuaApiDeathTest, DamagedPrecompiledChunkExitsNamingTheChunk) {
 
 // The error is raised on another thread while the main thread waits on a kernel event, as the
 // program's main thread waits for its others: the process still ends, with status 1 and the
-// message. The alarm turns a hang into a signal, so a regression fails instead of hanging.
+// message. The guard turns a hang into a failure.
 TEST_F(CLuaApiDeathTest, PanicOnAnotherThreadEndsTheProcessWhileOthersWait) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
-            ::alarm(20);
+            endThisProcessAfter(std::chrono::seconds(20));
             Platform::Kernel::KernelEvent never;
             std::thread worker([this] {
                 const std::string text = "error('raised on a worker')";

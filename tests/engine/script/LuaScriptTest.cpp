@@ -2,8 +2,6 @@
 // values the way game scripts do.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -16,6 +14,7 @@
 #include "engine/script/CUserdataRegistry.h"
 #include "engine/script/LuaIntegral.h"
 #include "engine/script/LuaObjectBinding.h"
+#include "platform/kernel/Process.h"
 #include "tests/engine/script/LuaTestSupport.h"
 
 namespace Orvex::Script {
@@ -41,7 +40,8 @@ int objectId(lua_State* L) {
 }
 
 std::string testFilePath() {
-    return (std::filesystem::temp_directory_path() / ("orvex_script_test_" + std::to_string(::getpid()) + ".txt"))
+    return (std::filesystem::temp_directory_path() /
+            ("orvex_script_test_" + std::to_string(Platform::Kernel::processId()) + ".txt"))
         .string();
 }
 

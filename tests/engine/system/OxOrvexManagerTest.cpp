@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <climits>
-#include <cstdlib>
-
-#include <unistd.h>
+#include <filesystem>
 
 #include "engine/system/OxEngineState.h"
 #include "engine/system/OxOrvexManager.h"
@@ -43,9 +40,8 @@ TEST(OxOrvexManager, ASeparatorThatTrailsALeadByteDoesNotSplit) {
 }
 
 TEST(OxOrvexManager, RecordsTheCurrentDirectoryAndLivesUntilDestroyed) {
-    char original[PATH_MAX];
-    ASSERT_NE(::getcwd(original, sizeof original), nullptr);
-    ASSERT_EQ(::chdir("/tmp"), 0);
+    const std::filesystem::path original = std::filesystem::current_path();
+    std::filesystem::current_path("/tmp");
     {
         Orvex::OxOrvexManager root;
         EXPECT_TRUE(Orvex::System::isEngineAlive());
@@ -56,7 +52,7 @@ TEST(OxOrvexManager, RecordsTheCurrentDirectoryAndLivesUntilDestroyed) {
     }
     EXPECT_FALSE(Orvex::System::isEngineAlive());
     Orvex::Thread::OxThreadManager::release();
-    ASSERT_EQ(::chdir(original), 0);
+    std::filesystem::current_path(original);
 }
 
 }  // namespace

@@ -1,16 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <climits>
-#include <cstdlib>
+#include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "game/services/CGameSetting.h"
 #include "platform/kernel/DebugOutput.h"
+#include "platform/kernel/NativeFile.h"
 
 namespace {
 
@@ -20,20 +18,19 @@ using Fenwarrow::CGameSetting;
 class CGameSettingTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_NE(::getcwd(original_, sizeof original_), nullptr);
-        char dir[] = "/tmp/settingsXXXXXX";
-        ASSERT_NE(::mkdtemp(dir), nullptr);
-        dir_ = dir;
-        ASSERT_EQ(::chdir(dir), 0);
+        original_ = std::filesystem::current_path();
+        dir_ = Platform::Kernel::makeTemporaryDirectory("settings");
+        ASSERT_FALSE(dir_.empty());
+        std::filesystem::current_path(dir_);
     }
     void TearDown() override {
         std::remove("config.ini");
-        ASSERT_EQ(::chdir(original_), 0);
-        ::rmdir(dir_.c_str());
+        std::filesystem::current_path(original_);
+        std::filesystem::remove(dir_);
     }
     void writeConfig(const std::string& text) { std::ofstream("config.ini", std::ios::binary) << text; }
 
-    char original_[PATH_MAX]{};
+    std::filesystem::path original_;
     std::string dir_;
 };
 
@@ -147,11 +144,11 @@ TEST_F(CGameSettingTest, ValuesTheGameCannotUseFallBackToTheirDefaultsWithALine)
 }
 
 TEST_F(CGameSettingTest, AFolderNamedConfigIniGivesTheDefaultsAndALine) {
-    ASSERT_EQ(::mkdir("config.ini", 0700), 0);
+    ASSERT_TRUE(std::filesystem::create_directory("config.ini"));
     LineCapture capture;
     CGameSetting setting;
     EXPECT_TRUE(setting.load());
-    ::rmdir("config.ini");
+    std::filesystem::remove("config.ini");
     EXPECT_TRUE(capture.contains(u"config.ini: is not a regular file; the default settings are used"));
     EXPECT_EQ(setting.frameSkip, 0u);
     EXPECT_FLOAT_EQ(setting.masterVolume, 0.5f);

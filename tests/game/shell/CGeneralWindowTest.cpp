@@ -3,8 +3,6 @@
 // and its list driven through a real key table.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -20,6 +18,7 @@
 #include "game/generalwindow/CGeneralWindow.h"
 #include "graphics/include/IOrvexGraphics.h"
 #include "platform/gpu/GpuDevice.h"
+#include "platform/kernel/Process.h"
 
 namespace Fenwarrow {
 namespace {
@@ -133,7 +132,7 @@ bool near(uint32_t actual, uint32_t expected, int tolerance = 3) {
 class GeneralWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        work_ = fs::temp_directory_path() / ("hw_window_" + std::to_string(::getpid()));
+        work_ = fs::temp_directory_path() / ("hw_window_" + std::to_string(Platform::Kernel::processId()));
         fs::create_directories(work_);
         graphics_ = OXCreateGraphics(Orvex::Graphics::kOxGraphicsVersion);
         ASSERT_NE(nullptr, graphics_);

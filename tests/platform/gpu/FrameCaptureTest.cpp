@@ -6,9 +6,9 @@
 #include <string>
 
 #include <stb_image.h>
-#include <unistd.h>
 
 #include "platform/gpu/FrameCapture.h"
+#include "platform/kernel/NativeFile.h"
 
 namespace {
 
@@ -24,13 +24,13 @@ Frame makeFrame(uint64_t sequence) {
 }
 
 TEST(FrameCapture, WritesOnlyTheAskedFramesWithTheirColours) {
-    char directory[] = "/tmp/captureXXXXXX";
-    ASSERT_NE(::mkdtemp(directory), nullptr);
+    const std::string directory = Platform::Kernel::makeTemporaryDirectory("capture");
+    ASSERT_FALSE(directory.empty());
     const FrameCapture capture({2}, directory);
     EXPECT_TRUE(capture.offer(makeFrame(1)));
     EXPECT_TRUE(capture.offer(makeFrame(2)));
-    EXPECT_NE(::access(capture.pathFor(2).c_str(), F_OK), -1);
-    EXPECT_EQ(::access(capture.pathFor(1).c_str(), F_OK), -1);
+    EXPECT_TRUE(std::filesystem::exists(capture.pathFor(2)));
+    EXPECT_FALSE(std::filesystem::exists(capture.pathFor(1)));
 
     int width = 0, height = 0, channels = 0;
     unsigned char* pixels = stbi_load(capture.pathFor(2).c_str(), &width, &height, &channels, 3);
@@ -41,18 +41,17 @@ TEST(FrameCapture, WritesOnlyTheAskedFramesWithTheirColours) {
     EXPECT_EQ(std::string(pixels, pixels + 6), std::string(expected, expected + 6));
     stbi_image_free(pixels);
     std::remove(capture.pathFor(2).c_str());
-    ::rmdir(directory);
+    std::filesystem::remove(directory);
 }
 
 // A folder that does not exist yet is made, parents included; one that cannot be made is
 // reported and nothing is written.
 TEST(FrameCapture, MakesTheFolderOrSaysWhyItCannot) {
-    char directory[] = "/tmp/captureXXXXXX";
-    ASSERT_NE(::mkdtemp(directory), nullptr);
-    const std::string root = directory;
+    const std::string root = Platform::Kernel::makeTemporaryDirectory("capture");
+    ASSERT_FALSE(root.empty());
     const FrameCapture nested({1}, root + "/new/deeper");
     EXPECT_TRUE(nested.offer(makeFrame(1)));
-    EXPECT_NE(::access(nested.pathFor(1).c_str(), F_OK), -1);
+    EXPECT_TRUE(std::filesystem::exists(nested.pathFor(1)));
 
     std::fclose(std::fopen((root + "/file").c_str(), "w"));
     const FrameCapture impossible({1}, root + "/file/below");

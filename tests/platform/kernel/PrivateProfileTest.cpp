@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include "platform/kernel/NativeFile.h"
 #include "platform/kernel/PrivateProfile.h"
 
 namespace {
@@ -15,14 +14,13 @@ using namespace Platform::Kernel;
 class PrivateProfileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char name[] = "/tmp/profileXXXXXX";
-        const int fd = ::mkstemp(name);
-        ASSERT_GE(fd, 0);
-        ::close(fd);
-        narrowPath_ = name;
+        folder_ = makeTemporaryDirectory("profile");
+        ASSERT_FALSE(folder_.empty());
+        narrowPath_ = folder_ + "/profile.ini";
+        std::ofstream{narrowPath_};
         path_ = std::u16string(narrowPath_.begin(), narrowPath_.end());
     }
-    void TearDown() override { std::remove(narrowPath_.c_str()); }
+    void TearDown() override { std::filesystem::remove_all(folder_); }
 
     void write(const std::string& bytes) { std::ofstream(narrowPath_, std::ios::binary | std::ios::trunc) << bytes; }
     std::string read() {
@@ -33,6 +31,7 @@ protected:
         return getPrivateProfileInt(u"Boot", key, def, path_);
     }
 
+    std::string folder_;
     std::string narrowPath_;
     std::u16string path_;
 };
@@ -99,13 +98,13 @@ TEST_F(PrivateProfileTest, AFileThatCannotBeReadGivesDefaultsAndAReason) {
     EXPECT_EQ(profileReadProblem(path_), u"");
     std::remove(narrowPath_.c_str());
     EXPECT_EQ(profileReadProblem(path_), u"");
-    ASSERT_EQ(::mkdir(narrowPath_.c_str(), 0700), 0);
+    ASSERT_TRUE(std::filesystem::create_directory(narrowPath_));
     EXPECT_EQ(profileReadProblem(path_), u"is not a regular file");
     EXPECT_EQ(readInt(u"A", 5), 5u);
     std::u16string out;
     EXPECT_EQ(getPrivateProfileString(u"Boot", u"Name", u"x", out, 64, path_), 1u);
     EXPECT_FALSE(writePrivateProfileString(u"Boot", u"A", u"2", path_));
-    ::rmdir(narrowPath_.c_str());
+    std::filesystem::remove(narrowPath_);
 }
 
 TEST_F(PrivateProfileTest, WritingKeepsOtherLinesAndAddsWhatIsMissing) {

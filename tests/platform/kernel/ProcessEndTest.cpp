@@ -2,17 +2,26 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
-#include <signal.h>
-#include <unistd.h>
+#include "platform/kernel/Process.h"
+#include "tests/support/HangGuard.h"
 
 namespace {
 
 using Platform::Kernel::endProcessNow;
+using Platform::Kernel::signalThisProcess;
 using Platform::Kernel::watchTerminationSignals;
+
+[[noreturn]] void sleepForGood() {
+    for (;;) {
+        std::this_thread::sleep_for(std::chrono::hours(1));
+    }
+}
 
 // Each case runs in a child process of its own: the watcher is once per process. The main
 // thread then sleeps for good, as a program whose shutdown hangs would.
@@ -22,25 +31,25 @@ TEST(TerminationSignalsDeathTest, ASignalAsksOnceAndTheWatcherEndsWhatDoesNotEnd
     EXPECT_EXIT(
         {
             watchTerminationSignals([] { endProcessNow(0); }, 5000);
-            ::kill(::getpid(), SIGTERM);
-            for (;;) ::pause();
+            signalThisProcess(SIGTERM);
+            sleepForGood();
         },
         ::testing::ExitedWithCode(0), "Signal 15 \\(Terminated\\): ending the program");
     // The request is made, but nothing ends: the watcher ends the process after the grace time.
     EXPECT_EXIT(
         {
             watchTerminationSignals([] { std::fputs("asked to stop\n", stderr); }, 300);
-            ::kill(::getpid(), SIGINT);
-            for (;;) ::pause();
+            signalThisProcess(SIGINT);
+            sleepForGood();
         },
         ::testing::ExitedWithCode(1), "asked to stop\n.*did not end within 300 ms of the signal");
     // A second signal does not wait for the grace time.
     EXPECT_EXIT(
         {
-            ::alarm(20);
-            watchTerminationSignals([] { ::kill(::getpid(), SIGTERM); }, 600000);
-            ::kill(::getpid(), SIGTERM);
-            for (;;) ::pause();
+            watchTerminationSignals([] { signalThisProcess(SIGTERM); }, 600000);
+            endThisProcessAfter(std::chrono::seconds(20));  // after: its thread must block the signals
+            signalThisProcess(SIGTERM);
+            sleepForGood();
         },
         ::testing::ExitedWithCode(1), "Signal 15 \\(Terminated\\) again: ending the program at once");
 }

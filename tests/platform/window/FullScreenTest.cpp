@@ -3,17 +3,14 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <future>
 #include <string>
 #include <thread>
 
+#include "platform/kernel/ChildProcess.h"
 #include "platform/window/Window.h"
 
 // After the test headers: Xlib's macros (None, Bool …) would break them.
@@ -57,37 +54,30 @@ public:
 
 private:
     void stop() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGTERM);
-            ::waitpid(pid_, nullptr, 0);
-            pid_ = -1;
+        if (server_.running()) {
+            server_.signal(SIGTERM);
+            server_.wait();
         }
     }
 
     void start() {
         stop();
-        int fds[2];
-        if (::access("/usr/bin/Xvfb", X_OK) != 0 || ::pipe(fds) != 0) {
+        // The server writes its display number to standard output once it is ready.
+        Kernel::ChildOptions options;
+        options.arguments = {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"};
+        options.output = Kernel::ChildOutput::kPipe;
+        options.errors = Kernel::ChildOutput::kDiscard;
+        if (!server_.start("/usr/bin/Xvfb", options)) {
             return;
         }
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::close(fds[0]);
-            const std::string fd = std::to_string(fds[1]);
-            const int quiet = ::open("/dev/null", O_WRONLY);
-            ::dup2(quiet, STDERR_FILENO);
-            ::execl("/usr/bin/Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
-                    "tcp", static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        ::close(fds[1]);
-        char buffer[16] = {};
-        const ssize_t got = ::read(fds[0], buffer, sizeof buffer - 1);  // the display number, once ready
-        ::close(fds[0]);
-        if (got <= 0) {
+        std::string number = server_.readOutput();
+        if (number.empty()) {
             return;
         }
-        const std::string name = ":" + std::string(buffer, buffer + got - (buffer[got - 1] == '\n' ? 1 : 0));
+        if (number.back() == '\n') {
+            number.pop_back();
+        }
+        const std::string name = ":" + number;
         // The number is written before every connection is served: wait until one is.
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         while (std::chrono::steady_clock::now() < deadline) {
@@ -99,7 +89,7 @@ private:
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
     }
-    pid_t pid_ = -1;
+    Kernel::ChildProcess server_;
     std::string name_;
 };
 

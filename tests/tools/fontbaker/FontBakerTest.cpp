@@ -1,10 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -14,6 +10,8 @@
 
 #include <stb/stb_image.h>
 
+#include "platform/kernel/ChildProcess.h"
+#include "platform/kernel/Process.h"
 #include "tools/fontbaker/BakeError.h"
 #include "tools/fontbaker/CharacterSet.h"
 #include "tools/fontbaker/CommandLine.h"
@@ -132,7 +130,7 @@ ReadFont readFont(const std::vector<uint8_t>& file) {
 class FontBakerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        root_ = fs::temp_directory_path() / ("orvex-fontbaker-" + std::to_string(::getpid()) + "-" +
+        root_ = fs::temp_directory_path() / ("orvex-fontbaker-" + std::to_string(Platform::Kernel::processId()) + "-" +
                                              ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(root_);
     }
@@ -396,16 +394,25 @@ TEST(FontBakerCommandLine, ParsesOptionsAndRefusesBadOnes) {
 TEST_F(FontBakerTest, ProgramBakesFromACharacterFileAndFailsWithStatusOnBadInput) {
     fs::create_directories(root_);
     std::ofstream(root_ / "chars.txt") << "あいう\n";
-    const std::string tool = ORVEX_FONTBAKER_TOOL;
-    const std::string good = tool + " --name font_00 --output-root '" + root_.string() + "/Font' --charset-file '" +
-                             root_.string() + "/chars.txt' > /dev/null";
-    EXPECT_EQ(std::system(good.c_str()), 0);
+    using namespace Platform::Kernel;
+    ChildProcess tool;
+    ChildOptions good;
+    good.arguments = {"--name",         "font_00",
+                      "--output-root",  (root_ / "Font").string(),
+                      "--charset-file", (root_ / "chars.txt").string()};
+    good.output = ChildOutput::kDiscard;
+    ASSERT_TRUE(tool.start(ORVEX_FONTBAKER_TOOL, good)) << tool.error();
+    const ChildEnd baked = tool.wait();
+    EXPECT_TRUE(baked.exited && baked.exitCode == 0) << baked.exitCode << " " << baked.signal;
     const ReadFont font = readFont(readFile(root_ / "Font" / "font_00" / "font_00.fnt"));
     EXPECT_NE(findGlyph(font, U'う'), nullptr);
     EXPECT_NE(findGlyph(font, U'~'), nullptr);
-    const std::string bad = tool + " --name font_00 2> /dev/null";
-    const int status = std::system(bad.c_str());
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << status;
+    ChildOptions bad;
+    bad.arguments = {"--name", "font_00"};
+    bad.errors = ChildOutput::kDiscard;
+    ASSERT_TRUE(tool.start(ORVEX_FONTBAKER_TOOL, bad)) << tool.error();
+    const ChildEnd refused = tool.wait();
+    EXPECT_TRUE(refused.exited && refused.exitCode == 2) << refused.exitCode << " " << refused.signal;
 }
 
 }  // namespace

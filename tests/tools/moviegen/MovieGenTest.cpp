@@ -4,8 +4,6 @@
 #include <theora/theoradec.h>
 #include <vorbis/codec.h>
 
-#include <unistd.h>
-
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -14,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/kernel/Process.h"
 #include "tools/moviegen/CommandLine.h"
 #include "tools/moviegen/MovieError.h"
 #include "tools/moviegen/MovieGenerator.h"
@@ -358,8 +357,8 @@ TEST(MovieGen, RefusesBadOptionsWithAClearMessage) {
 }
 
 TEST(MovieGen, ProgramWritesTheMovieFile) {
-    const std::filesystem::path path =
-        std::filesystem::temp_directory_path() / ("orvex-moviegen-" + std::to_string(::getpid()) + ".ogv");
+    const std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                       ("orvex-moviegen-" + std::to_string(Platform::Kernel::processId()) + ".ogv");
     const std::string command = std::string(ORVEX_MOVIEGEN_TOOL) + " --output '" + path.string() +
                                 "' --width 48 --height 32 --frames 3 --fps 12 --sound --channels 1 > /dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0);
