@@ -130,13 +130,8 @@ void OxSpriteDraw::submitTextured(IOrvexTexture* texture) {
     OxTextureData* data = textureDataOf(texture);
     GpuTexture* deviceTexture =
         data != nullptr && data->getDXTexture() != nullptr ? data->getDXTexture()->getTexture() : nullptr;
-    if (device_->setTexture(0, deviceTexture) < 0) {
-        return;
-    }
-    if (device_->setFvf(kFvfXyzRhw | kFvfDiffuse | kFvfTex1) < 0) {
-        return;
-    }
-    device_->drawPrimitiveUp(kPrimitiveTriangleFan, 2, texturedVertices_, sizeof(TexturedVertex));
+    device_->drawTexturedUp(deviceTexture, kFvfXyzRhw | kFvfDiffuse | kFvfTex1, kPrimitiveTriangleFan, 2,
+                            texturedVertices_, sizeof(TexturedVertex));
 }
 
 int32_t OxSpriteDraw::draw(IOrvexTexture* texture, const OxRect* destination, const OxRect* source) {
@@ -183,9 +178,8 @@ int32_t OxSpriteDraw::drawFill(const float color[4], const OxRect* destination) 
     fillVertices_[2] = {R, B, 0, 1, packed};
     fillVertices_[3] = {L, B, 0, 1, packed};
     applyModes(2, diffuseBlendMode_);
-    device_->setTexture(0, nullptr);
-    if (device_->setFvf(kFvfXyzRhw | kFvfDiffuse) < 0 ||
-        device_->drawPrimitiveUp(kPrimitiveTriangleFan, 2, fillVertices_, sizeof(ColorVertex)) < 0) {
+    if (device_->drawTexturedUp(nullptr, kFvfXyzRhw | kFvfDiffuse, kPrimitiveTriangleFan, 2, fillVertices_,
+                                sizeof(ColorVertex)) < 0) {
         return kOxErrFailed;
     }
     return kOxOk;
