@@ -40,6 +40,7 @@ void OxSpriteDraw::setDiffuseColor(float r, float g, float b, float a) {
     diffuse_[1] = g;
     diffuse_[2] = b;
     diffuse_[3] = a;
+    packedDiffuse_ = packColor(r, g, b, a);
 }
 
 void OxSpriteDraw::getDiffuseColor(float out[4]) const {
@@ -118,7 +119,7 @@ void OxSpriteDraw::prepareTextured(IOrvexTexture* texture, const OxRect* destina
     const OxRect& dst = destination != nullptr ? *destination : whole;
     const float uL = src.left / w, vT = src.top / h, uR = src.right / w, vB = src.bottom / h;
     const float L = dst.left - 0.5f, T = dst.top - 0.5f, R = dst.right - 0.5f, B = dst.bottom - 0.5f;
-    const uint32_t color = packColor(diffuse_[0], diffuse_[1], diffuse_[2], diffuse_[3]);
+    const uint32_t color = packedDiffuse_;
     texturedVertices_[0] = {L, T, 0, 1, color, uL, vT};
     texturedVertices_[1] = {R, T, 0, 1, color, uR, vT};
     texturedVertices_[2] = {R, B, 0, 1, color, uR, vB};

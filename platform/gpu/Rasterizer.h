@@ -125,11 +125,11 @@ private:
                            const RasterVertex& c, const RasterVertex& d);
     // The shading of a textured rectangle quad on the direct path (snapped corners X, Y) taken
     // from the last one of the same shape, texture coordinates, colour and states, drawn elsewhere:
-    // only what depends on the position is worked out; false when there is no such rectangle.
+    // only what depends on the position is worked out; null when there is no such rectangle.
     bool shadeRectangle(const PipelineState& state, const RasterVertex* const* corners, const int64_t* X,
                         const int64_t* Y, Triangle& t);
-    bool reuseRectangle(const PipelineState& state, const RasterVertex* const* corners, const int64_t* X,
-                        const int64_t* Y, Triangle& t);
+    Triangle* reuseRectangle(const PipelineState& state, const RasterVertex* const* corners, const int64_t* X,
+                             const int64_t* Y);
     void keepRectangle(const PipelineState& state, const RasterVertex* const* corners, const int64_t* X,
                        const int64_t* Y, const Triangle& t);
     bool setUp(const PipelineState& state, const RasterVertex& a, const RasterVertex& b, const RasterVertex& c,

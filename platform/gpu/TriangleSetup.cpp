@@ -313,25 +313,26 @@ void Rasterizer::keepRectangle(const PipelineState& s, const RasterVertex* const
     rectangle_->valid = true;
 }
 
-bool Rasterizer::reuseRectangle(const PipelineState& s, const RasterVertex* const* corners, const int64_t* X,
-                                const int64_t* Y, Triangle& t) {
-    const RectangleMemo& memo = *rectangle_;
+Rasterizer::Triangle* Rasterizer::reuseRectangle(const PipelineState& s, const RasterVertex* const* corners,
+                                                 const int64_t* X, const int64_t* Y) {
+    RectangleMemo& memo = *rectangle_;
     if (!memo.valid || s.texture == nullptr) {
-        return false;
+        return nullptr;
     }
     const RectangleMemo::Key key = RectangleMemo::of(s, corners, X, Y);
     if (std::memcmp(&key, &memo.key, sizeof key) != 0) {
-        return false;
+        return nullptr;
     }
-    // As shade makes them: the first vertex stays first when a triangle is turned.
-    t = memo.t;
+    // What depends on the position is made again in place, as shade makes it (the first vertex
+    // stays first when a triangle is turned).
+    Triangle& t = memo.t;
     t.s = &s;
     const double x0 = double(X[0]) / 256.0, y0 = double(Y[0]) / 256.0;
     t.pu.c = planeOffset(texelPosition(corners[0]->u, t.tex->width), x0, y0, t.pu.dx, t.pu.dy);
     t.pv.c = planeOffset(texelPosition(corners[0]->v, t.tex->height), x0, y0, t.pv.dx, t.pv.dy);
     placeTexels(t, true);
     chooseStage(s, t);  // its table may have been remade for other triangles since
-    return true;
+    return &t;
 }
 
 bool Rasterizer::drawRectangleQuad(const PipelineState& s, const RasterVertex& a, const RasterVertex& b,
@@ -350,14 +351,16 @@ bool Rasterizer::drawRectangleQuad(const PipelineState& s, const RasterVertex& a
     if (!rectangle) {
         return false;
     }
-    Triangle t;
-    if (reuseRectangle(s, corners, X, Y, t)) {
-        if (!t.exactTexel || !t.directAt(t.tuBase, t.tvBase)) {
+    Triangle made;
+    Triangle* reused = reuseRectangle(s, corners, X, Y);
+    if (reused != nullptr) {
+        if (!reused->exactTexel || !reused->directAt(reused->tuBase, reused->tvBase)) {
             return false;
         }
-    } else if (!shadeRectangle(s, corners, X, Y, t)) {
+    } else if (!shadeRectangle(s, corners, X, Y, made)) {
         return false;
     }
+    const Triangle& t = reused != nullptr ? *reused : made;
     // The diagonal gives each pixel centre to exactly one of the two triangles (the edge functions
     // of the diagonal in the two are exact negatives, and the top-left rule counts the zero on one
     // side only), so the pixels drawn are the rectangle's own under the top-left rule: from the
