@@ -40,6 +40,7 @@ void OxSpriteDraw::setDiffuseColor(float r, float g, float b, float a) {
     diffuse_[1] = g;
     diffuse_[2] = b;
     diffuse_[3] = a;
+    packedDiffuse_ = packColor(r, g, b, a);
 }
 
 void OxSpriteDraw::getDiffuseColor(float out[4]) const {
@@ -118,7 +119,7 @@ void OxSpriteDraw::prepareTextured(IOrvexTexture* texture, const OxRect* destina
     const OxRect& dst = destination != nullptr ? *destination : whole;
     const float uL = src.left / w, vT = src.top / h, uR = src.right / w, vB = src.bottom / h;
     const float L = dst.left - 0.5f, T = dst.top - 0.5f, R = dst.right - 0.5f, B = dst.bottom - 0.5f;
-    const uint32_t color = packColor(diffuse_[0], diffuse_[1], diffuse_[2], diffuse_[3]);
+    const uint32_t color = packedDiffuse_;
     texturedVertices_[0] = {L, T, 0, 1, color, uL, vT};
     texturedVertices_[1] = {R, T, 0, 1, color, uR, vT};
     texturedVertices_[2] = {R, B, 0, 1, color, uR, vB};
@@ -130,13 +131,8 @@ void OxSpriteDraw::submitTextured(IOrvexTexture* texture) {
     OxTextureData* data = textureDataOf(texture);
     GpuTexture* deviceTexture =
         data != nullptr && data->getDXTexture() != nullptr ? data->getDXTexture()->getTexture() : nullptr;
-    if (device_->setTexture(0, deviceTexture) < 0) {
-        return;
-    }
-    if (device_->setFvf(kFvfXyzRhw | kFvfDiffuse | kFvfTex1) < 0) {
-        return;
-    }
-    device_->drawPrimitiveUp(kPrimitiveTriangleFan, 2, texturedVertices_, sizeof(TexturedVertex));
+    device_->drawTexturedUp(deviceTexture, kFvfXyzRhw | kFvfDiffuse | kFvfTex1, kPrimitiveTriangleFan, 2,
+                            texturedVertices_, sizeof(TexturedVertex));
 }
 
 int32_t OxSpriteDraw::draw(IOrvexTexture* texture, const OxRect* destination, const OxRect* source) {
@@ -183,9 +179,8 @@ int32_t OxSpriteDraw::drawFill(const float color[4], const OxRect* destination) 
     fillVertices_[2] = {R, B, 0, 1, packed};
     fillVertices_[3] = {L, B, 0, 1, packed};
     applyModes(2, diffuseBlendMode_);
-    device_->setTexture(0, nullptr);
-    if (device_->setFvf(kFvfXyzRhw | kFvfDiffuse) < 0 ||
-        device_->drawPrimitiveUp(kPrimitiveTriangleFan, 2, fillVertices_, sizeof(ColorVertex)) < 0) {
+    if (device_->drawTexturedUp(nullptr, kFvfXyzRhw | kFvfDiffuse, kPrimitiveTriangleFan, 2, fillVertices_,
+                                sizeof(ColorVertex)) < 0) {
         return kOxErrFailed;
     }
     return kOxOk;

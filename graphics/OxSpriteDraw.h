@@ -46,6 +46,7 @@ private:
     uint32_t diffuseBlendMode_ = 1;
     uint32_t appliedDiffuseBlendMode_ = 0;
     float diffuse_[4] = {1, 1, 1, 1};
+    uint32_t packedDiffuse_ = 0xFFFFFFFFu;  // diffuse_ as the vertices carry it
     Platform::Gpu::ColorVertex fillVertices_[4];
     Platform::Gpu::TexturedVertex texturedVertices_[4];
 };

@@ -1,5 +1,9 @@
 #include "graphics/OxTextureData.h"
 
+#include <typeinfo>
+
+#include "graphics/OxConstantTextureData.h"
+#include "graphics/OxRenderTargetTextureData.h"
 #include "graphics/OxRenderer.h"
 
 namespace Orvex::Graphics {
@@ -12,7 +16,19 @@ OxTextureData::~OxTextureData() {
 }
 
 OxTextureData* textureDataOf(IOrvexTexture* texture) {
-    return texture != nullptr ? dynamic_cast<OxTextureData*>(texture->getData()) : nullptr;
+    IOrvexTextureData* data = texture != nullptr ? texture->getData() : nullptr;
+    if (data == nullptr) {
+        return nullptr;
+    }
+    // The two kinds this library makes are recognised by the address of their type information
+    // (one object per type within the library): a dynamic_cast walks the class tree and compares
+    // type names as strings on every step that does not match, on every draw. Anything else takes
+    // the dynamic_cast.
+    const std::type_info* type = &typeid(*data);
+    if (type == &typeid(OxConstantTextureData) || type == &typeid(OxRenderTargetTextureData)) {
+        return static_cast<OxTextureData*>(data);
+    }
+    return dynamic_cast<OxTextureData*>(data);
 }
 
 }  // namespace Orvex::Graphics

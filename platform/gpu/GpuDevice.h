@@ -79,6 +79,10 @@ public:
     // stream 0 starting at vertex `startVertex`; both give the same pixels for the same vertices.
     virtual Result drawPrimitiveUp(uint32_t type, uint32_t primitiveCount, const void* vertices, uint32_t stride);
     virtual Result drawPrimitive(uint32_t type, uint32_t startVertex, uint32_t primitiveCount);
+    // setTexture(0, texture), setFvf(fvf) and drawPrimitiveUp(...) in one call under one lock, for
+    // callers that draw sprite after sprite; the same states and pixels as the three calls.
+    virtual Result drawTexturedUp(GpuTexture* texture, uint32_t fvf, uint32_t type, uint32_t primitiveCount,
+                                  const void* vertices, uint32_t stride);
 
     // Resources.
     virtual Result createTexture(uint32_t width, uint32_t height, uint32_t levels, uint32_t usage, uint32_t format,

@@ -62,6 +62,14 @@ Result GpuDevice::drawPrimitiveUp(uint32_t type, uint32_t primitiveCount, const 
     return kOk;
 }
 
+Result GpuDevice::drawTexturedUp(GpuTexture* texture, uint32_t fvf, uint32_t type, uint32_t primitiveCount,
+                                 const void* vertices, uint32_t stride) {
+    Lock lock(mutex_);
+    bind(textures_[0], texture);
+    states_.fvf = fvf;
+    return drawPrimitiveUp(type, primitiveCount, vertices, stride);
+}
+
 Result GpuDevice::drawPrimitive(uint32_t type, uint32_t startVertex, uint32_t primitiveCount) {
     Lock lock(mutex_);
     uint64_t vertexCount = 0;

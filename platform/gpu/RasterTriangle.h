@@ -147,4 +147,48 @@ struct Rasterizer::StageCache {
     Raster::SpanWrite write = nullptr;
 };
 
+// The last textured rectangle set up on the direct path. Its slopes, stage and path depend on the
+// differences between its corners, their texture coordinates and colour, the texture's size and
+// the states; only the planes' offsets depend on where it is drawn. The key is compared byte for
+// byte (no padding: every field is 8 bytes).
+struct Rasterizer::RectangleMemo {
+    struct Key {
+        uint64_t texture, textureWidth, textureHeight, magFilter, minFilter;
+        uint64_t colorOp, colorArg1, colorArg2, alphaOp, alphaArg1, alphaArg2, flatShading, cullMode;
+        uint64_t color;
+        double u[4], v[4];
+        int64_t dX[3], dY[3];
+    };
+    bool valid = false;
+    Key key{};
+    Triangle t;
+
+    static Key of(const PipelineState& s, const RasterVertex* const* corners, const int64_t* X, const int64_t* Y) {
+        Key k{};
+        k.texture = reinterpret_cast<uintptr_t>(s.texture);
+        k.textureWidth = s.texture != nullptr ? s.texture->width : 0;
+        k.textureHeight = s.texture != nullptr ? s.texture->height : 0;
+        k.magFilter = s.magFilter;
+        k.minFilter = s.minFilter;
+        k.colorOp = s.colorOp;
+        k.colorArg1 = s.colorArg1;
+        k.colorArg2 = s.colorArg2;
+        k.alphaOp = s.alphaOp;
+        k.alphaArg1 = s.alphaArg1;
+        k.alphaArg2 = s.alphaArg2;
+        k.flatShading = s.flatShading;
+        k.cullMode = s.cullMode;
+        k.color = corners[0]->color;  // the rectangle path has one colour
+        for (int i = 0; i < 4; ++i) {
+            k.u[i] = corners[i]->u;
+            k.v[i] = corners[i]->v;
+        }
+        for (int i = 0; i < 3; ++i) {
+            k.dX[i] = X[i + 1] - X[0];
+            k.dY[i] = Y[i + 1] - Y[0];
+        }
+        return k;
+    }
+};
+
 }  // namespace Platform::Gpu

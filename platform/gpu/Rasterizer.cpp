@@ -13,7 +13,10 @@ namespace {
 constexpr uint32_t kWhite = 0xFFFFFFFFu;
 }  // namespace
 
-Rasterizer::Rasterizer() : writer_(defaultSpanWriter()), stage_(std::make_unique<StageCache>()) {}
+Rasterizer::Rasterizer()
+    : writer_(defaultSpanWriter()),
+      stage_(std::make_unique<StageCache>()),
+      rectangle_(std::make_unique<RectangleMemo>()) {}
 
 Rasterizer::~Rasterizer() = default;
 

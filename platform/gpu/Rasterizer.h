@@ -114,6 +114,7 @@ public:
 private:
     struct Triangle;
     struct StageCache;
+    struct RectangleMemo;
     // Everything of a triangle but its edges: attribute planes, filter, colour and span path.
     void shade(const PipelineState& state, const RasterVertex* const* v, const int64_t* X, const int64_t* Y,
                int64_t area, Triangle& t);
@@ -122,6 +123,15 @@ private:
     // path without setting up its triangles; false (nothing drawn) for any other quad.
     bool drawRectangleQuad(const PipelineState& state, const RasterVertex& a, const RasterVertex& b,
                            const RasterVertex& c, const RasterVertex& d);
+    // The shading of a textured rectangle quad on the direct path (snapped corners X, Y) taken
+    // from the last one of the same shape, texture coordinates, colour and states, drawn elsewhere:
+    // only what depends on the position is worked out; null when there is no such rectangle.
+    bool shadeRectangle(const PipelineState& state, const RasterVertex* const* corners, const int64_t* X,
+                        const int64_t* Y, Triangle& t);
+    Triangle* reuseRectangle(const PipelineState& state, const RasterVertex* const* corners, const int64_t* X,
+                             const int64_t* Y);
+    void keepRectangle(const PipelineState& state, const RasterVertex* const* corners, const int64_t* X,
+                       const int64_t* Y, const Triangle& t);
     bool setUp(const PipelineState& state, const RasterVertex& a, const RasterVertex& b, const RasterVertex& c,
                Triangle& out);
     void drawRows(Triangle& t);
@@ -152,6 +162,7 @@ private:
     SpanWriter writer_;
     std::unique_ptr<StageCache> stage_;
     SlopeMemo slopes_[4];  // u and v of a first and of a second triangle
+    std::unique_ptr<RectangleMemo> rectangle_;
 };
 
 }  // namespace Platform::Gpu

@@ -14,6 +14,29 @@ namespace {
 constexpr double kCoordinateLimit = 1 << 20;  // pixels; farther vertices drop the triangle
 constexpr uint32_t kWhite = 0xFFFFFFFFu;
 
+// The value at (0, 0) of the plane through (x0, y0, a0) with those slopes.
+double planeOffset(double a0, double x0, double y0, double dx, double dy) { return a0 - dx * x0 - dy * y0; }
+
+// A texture coordinate in 1/256 texel, texel centres at multiples of 256.
+double texelPosition(double coordinate, uint32_t size) { return coordinate * size * 256.0 - 128.0; }
+
+// A multiple of 2^-20 below 2^30 plus 256 times a coordinate of the clip stays within the 53 bits
+// of a double, so the sums in texelAt are exact and floor(c + 256 k + 0.5) is floor(c + 0.5) + 256 k.
+bool shortFraction(double x) {
+    const double scaled = x * 1048576.0;
+    return std::fabs(x) < 1073741824.0 && double(int64_t(scaled)) == scaled;
+}
+
+// Whether the texel position of each pixel of a direct triangle follows from its first, and from where.
+template <typename Triangle>
+void placeTexels(Triangle& t, bool direct) {
+    t.exactTexel = direct && shortFraction(t.pu.c) && shortFraction(t.pv.c);
+    if (t.exactTexel) {
+        t.tuBase = roundToInt(t.pu.c);
+        t.tvBase = roundToInt(t.pv.c);
+    }
+}
+
 Plane makePlane(const double* x, const double* y, const double* a, double det, Rasterizer::SlopeMemo* memo = nullptr) {
     const double key[7] = {a[1] - a[0], a[2] - a[0], x[1] - x[0], x[2] - x[0], y[1] - y[0], y[2] - y[0], det};
     Plane p;
@@ -30,7 +53,7 @@ Plane makePlane(const double* x, const double* y, const double* a, double det, R
             memo->valid = true;
         }
     }
-    p.c = a[0] - p.dx * x[0] - p.dy * y[0];
+    p.c = planeOffset(a[0], x[0], y[0], p.dx, p.dy);
     return p;
 }
 
@@ -74,8 +97,8 @@ void texturePlanes(const RasterVertex* const* v, const int64_t* X, const int64_t
     for (int i = 0; i < 3; ++i) {
         xs[i] = double(X[i]) / 256.0;
         ys[i] = double(Y[i]) / 256.0;
-        tu[i] = v[i]->u * tex.width * 256.0 - 128.0;
-        tv[i] = v[i]->v * tex.height * 256.0 - 128.0;
+        tu[i] = texelPosition(v[i]->u, tex.width);
+        tv[i] = texelPosition(v[i]->v, tex.height);
     }
     const double det = double(area) / 65536.0;
     pu = makePlane(xs, ys, tu, det, memo);
@@ -212,18 +235,7 @@ void Rasterizer::shade(const PipelineState& s, const RasterVertex* const* v, con
     // stage with a constant diffuse colour, and the wide span writer.
     const bool direct = directEnabled_ && t.tex != nullptr && t.constantColor && t.pu.dx == 256.0 && t.pu.dy == 0.0 &&
                         t.pv.dx == 0.0 && t.pv.dy == 256.0;
-    // A multiple of 2^-20 below 2^30 plus 256 times a coordinate of the clip stays within the 53
-    // bits of a double, so the sums in texelAt are exact and floor(c + 256 k + 0.5) is
-    // floor(c + 0.5) + 256 k.
-    auto shortFraction = [](double x) {
-        const double scaled = x * 1048576.0;
-        return std::fabs(x) < 1073741824.0 && double(int64_t(scaled)) == scaled;
-    };
-    t.exactTexel = direct && shortFraction(t.pu.c) && shortFraction(t.pv.c);
-    if (t.exactTexel) {
-        t.tuBase = roundToInt(t.pu.c);
-        t.tvBase = roundToInt(t.pv.c);
-    }
+    placeTexels(t, direct);
     chooseStage(s, t);
     t.rowSampled = directEnabled_ && t.tex != nullptr && t.linear && t.constantColor && t.pv.dx == 0.0 &&
                    std::isfinite(t.pu.dx) && std::isfinite(t.pu.dy) && std::isfinite(t.pu.c) &&
@@ -264,6 +276,65 @@ void Rasterizer::chooseStage(const PipelineState& s, Triangle& t) {
     t.write = cache.write;
 }
 
+// The shading of a rectangle quad from its first triangle (a, b, c); the second (a, c, d), of the
+// same winding, must map to the same texels. False when it does not take the rectangle path.
+bool Rasterizer::shadeRectangle(const PipelineState& s, const RasterVertex* const* corners, const int64_t* X,
+                                const int64_t* Y, Triangle& t) {
+    const RasterVertex* first[3] = {corners[0], corners[1], corners[2]};
+    int64_t X1[3] = {X[0], X[1], X[2]}, Y1[3] = {Y[0], Y[1], Y[2]}, area = 0;
+    if (!orient(s, first, X1, Y1, area)) {
+        return false;
+    }
+    shade(s, first, X1, Y1, area, t);
+    if (t.tex == nullptr) {
+        return true;
+    }
+    if (!t.exactTexel || !t.directAt(t.tuBase, t.tvBase)) {
+        return false;
+    }
+    const RasterVertex* second[3] = {corners[0], corners[2], corners[3]};
+    int64_t X2[3] = {X[0], X[2], X[3]}, Y2[3] = {Y[0], Y[2], Y[3]}, area2 = 0;
+    Plane pu, pv;
+    if (!orient(s, second, X2, Y2, area2)) {
+        return false;
+    }
+    texturePlanes(second, X2, Y2, area2, *t.tex, pu, pv, slopes_ + 2);
+    if (!(pu == t.pu && pv == t.pv)) {
+        return false;
+    }
+    keepRectangle(s, corners, X, Y, t);
+    return true;
+}
+
+void Rasterizer::keepRectangle(const PipelineState& s, const RasterVertex* const* corners, const int64_t* X,
+                               const int64_t* Y, const Triangle& t) {
+    rectangle_->key = RectangleMemo::of(s, corners, X, Y);
+    rectangle_->t = t;
+    rectangle_->valid = true;
+}
+
+Rasterizer::Triangle* Rasterizer::reuseRectangle(const PipelineState& s, const RasterVertex* const* corners,
+                                                 const int64_t* X, const int64_t* Y) {
+    RectangleMemo& memo = *rectangle_;
+    if (!memo.valid || s.texture == nullptr) {
+        return nullptr;
+    }
+    const RectangleMemo::Key key = RectangleMemo::of(s, corners, X, Y);
+    if (std::memcmp(&key, &memo.key, sizeof key) != 0) {
+        return nullptr;
+    }
+    // What depends on the position is made again in place, as shade makes it (the first vertex
+    // stays first when a triangle is turned).
+    Triangle& t = memo.t;
+    t.s = &s;
+    const double x0 = double(X[0]) / 256.0, y0 = double(Y[0]) / 256.0;
+    t.pu.c = planeOffset(texelPosition(corners[0]->u, t.tex->width), x0, y0, t.pu.dx, t.pu.dy);
+    t.pv.c = planeOffset(texelPosition(corners[0]->v, t.tex->height), x0, y0, t.pv.dx, t.pv.dy);
+    placeTexels(t, true);
+    chooseStage(s, t);  // its table may have been remade for other triangles since
+    return &t;
+}
+
 bool Rasterizer::drawRectangleQuad(const PipelineState& s, const RasterVertex& a, const RasterVertex& b,
                                    const RasterVertex& c, const RasterVertex& d) {
     if (!directEnabled_ || s.target == nullptr || s.clip.left >= s.clip.right || s.clip.top >= s.clip.bottom ||
@@ -280,30 +351,16 @@ bool Rasterizer::drawRectangleQuad(const PipelineState& s, const RasterVertex& a
     if (!rectangle) {
         return false;
     }
-    // The first triangle (a, b, c) gives the shading; the second (a, c, d), of the same winding,
-    // must map to the same texels.
-    const RasterVertex* first[3] = {&a, &b, &c};
-    int64_t X1[3] = {X[0], X[1], X[2]}, Y1[3] = {Y[0], Y[1], Y[2]}, area = 0;
-    if (!orient(s, first, X1, Y1, area)) {
+    Triangle made;
+    Triangle* reused = reuseRectangle(s, corners, X, Y);
+    if (reused != nullptr) {
+        if (!reused->exactTexel || !reused->directAt(reused->tuBase, reused->tvBase)) {
+            return false;
+        }
+    } else if (!shadeRectangle(s, corners, X, Y, made)) {
         return false;
     }
-    Triangle t;
-    shade(s, first, X1, Y1, area, t);
-    if (t.tex != nullptr) {
-        if (!t.exactTexel || !t.directAt(t.tuBase, t.tvBase)) {
-            return false;
-        }
-        const RasterVertex* second[3] = {&a, &c, &d};
-        int64_t X2[3] = {X[0], X[2], X[3]}, Y2[3] = {Y[0], Y[2], Y[3]}, area2 = 0;
-        Plane pu, pv;
-        if (!orient(s, second, X2, Y2, area2)) {
-            return false;
-        }
-        texturePlanes(second, X2, Y2, area2, *t.tex, pu, pv, slopes_ + 2);
-        if (!(pu == t.pu && pv == t.pv)) {
-            return false;
-        }
-    }
+    const Triangle& t = reused != nullptr ? *reused : made;
     // The diagonal gives each pixel centre to exactly one of the two triangles (the edge functions
     // of the diagonal in the two are exact negatives, and the top-left rule counts the zero on one
     // side only), so the pixels drawn are the rectangle's own under the top-left rule: from the

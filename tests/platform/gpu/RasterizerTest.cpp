@@ -439,11 +439,20 @@ TEST_F(RasterTest, FastPathsGiveTheSamePixelsAsTheGeneralPath) {
                                 device->setSamplerState(0, SamplerState::MinFilter, filter);
                                 device->setTexture(0, texture);
                                 // Each shape on a fresh pattern (whose X8 top bytes are not yet
-                                // 0xFF), then an untextured fade over the last.
+                                // 0xFF), drawn again over it moved by whole pixels and by
+                                // fractions (the same shape at another place), then an
+                                // untextured fade over the last.
                                 results[general].clear();
                                 for (const Geometry& g : shapes) {
                                     pattern();
-                                    ASSERT_EQ(kOk, draw(g, color)) << g.name;
+                                    for (const float move : {0.0f, 5.0f, -2.75f}) {
+                                        Geometry moved = g;
+                                        moved.l += move;
+                                        moved.r += move;
+                                        moved.t += move * 0.5f;
+                                        moved.b += move * 0.5f;
+                                        ASSERT_EQ(kOk, draw(moved, color)) << g.name << " moved by " << move;
+                                    }
                                     const std::vector<uint32_t> drawn = targetPixels();
                                     results[general].insert(results[general].end(), drawn.begin(), drawn.end());
                                 }
