@@ -403,21 +403,21 @@ ORVEX_AVX512 void writeAvx512(const SpanContext& c, const uint32_t* src, size_t 
 
 template <template <BlendKind, TestKind> class Table>
 SpanWrite pick(BlendKind kind, TestKind test) {
-    static constexpr SpanWrite writers[4][3] = {
-        {Table<BlendKind::Copy, TestKind::None>::write, Table<BlendKind::Copy, TestKind::GreaterEqual>::write,
-         Table<BlendKind::Copy, TestKind::Generic>::write},
-        {Table<BlendKind::Over, TestKind::None>::write, Table<BlendKind::Over, TestKind::GreaterEqual>::write,
-         Table<BlendKind::Over, TestKind::Generic>::write},
-        {Table<BlendKind::Additive, TestKind::None>::write, Table<BlendKind::Additive, TestKind::GreaterEqual>::write,
-         Table<BlendKind::Additive, TestKind::Generic>::write},
-        {Table<BlendKind::Generic, TestKind::None>::write, Table<BlendKind::Generic, TestKind::GreaterEqual>::write,
-         Table<BlendKind::Generic, TestKind::Generic>::write}};
-    return writers[int(kind)][int(test)];
+    static constexpr SpanWrite kWriters[4][3] = {
+        {Table<BlendKind::Copy, TestKind::None>::kWrite, Table<BlendKind::Copy, TestKind::GreaterEqual>::kWrite,
+         Table<BlendKind::Copy, TestKind::Generic>::kWrite},
+        {Table<BlendKind::Over, TestKind::None>::kWrite, Table<BlendKind::Over, TestKind::GreaterEqual>::kWrite,
+         Table<BlendKind::Over, TestKind::Generic>::kWrite},
+        {Table<BlendKind::Additive, TestKind::None>::kWrite, Table<BlendKind::Additive, TestKind::GreaterEqual>::kWrite,
+         Table<BlendKind::Additive, TestKind::Generic>::kWrite},
+        {Table<BlendKind::Generic, TestKind::None>::kWrite, Table<BlendKind::Generic, TestKind::GreaterEqual>::kWrite,
+         Table<BlendKind::Generic, TestKind::Generic>::kWrite}};
+    return kWriters[int(kind)][int(test)];
 }
 
 template <BlendKind kKind, TestKind kTest>
 struct PlainWriters {
-    static constexpr SpanWrite write = writePlain<kKind, kTest>;
+    static constexpr SpanWrite kWrite = writePlain<kKind, kTest>;
 };
 
 #ifdef ORVEX_GPU_X86
@@ -430,7 +430,7 @@ constexpr bool handWritten(BlendKind kind, TestKind test) {
 // The wide writer of one instruction set for a blend and test kind.
 template <BlendKind kKind, TestKind kTest, SpanWriter kWidth>
 struct WideWriters {
-    static constexpr SpanWrite write = [] {
+    static constexpr SpanWrite kWrite = [] {
         if constexpr (!handWritten(kKind, kTest)) {
             return writePlainAvx2<kKind, kTest>;
         } else if constexpr (kWidth == SpanWriter::Avx512) {
@@ -495,7 +495,7 @@ SpanWrite chooseSpanWrite(BlendKind kind, TestKind test, SpanWriter widest) {
 
 SpanWriter processorSpanWriter() {
 #ifdef ORVEX_GPU_X86
-    static const SpanWriter widest = [] {
+    static const SpanWriter kWidest = [] {
         __builtin_cpu_init();
         if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
             __builtin_cpu_supports("avx512vl")) {
@@ -503,7 +503,7 @@ SpanWriter processorSpanWriter() {
         }
         return __builtin_cpu_supports("avx2") ? SpanWriter::Avx2 : SpanWriter::Plain;
     }();
-    return widest;
+    return kWidest;
 #else
     return SpanWriter::Plain;
 #endif
