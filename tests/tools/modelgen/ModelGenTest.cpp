@@ -3,10 +3,12 @@
 #include <cmath>
 #include <filesystem>
 #include <map>
+#include <string>
 
 #include <stb_image.h>
 
 #include "platform/gpux/XFile.h"
+#include "platform/kernel/Process.h"
 #include "tools/modelgen/ModelWriter.h"
 
 namespace Orvex::Tools::ModelGen {
@@ -39,7 +41,11 @@ public:
 class ModelGen : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = std::filesystem::path(::testing::TempDir()) / "modelgen";
+        // One folder per test and process: CTest runs the cases side by side, and one case's
+        // TearDown must not remove the models another is reading.
+        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        folder_ = std::filesystem::path(::testing::TempDir()) /
+                  ("modelgen-" + name + "-" + std::to_string(Platform::Kernel::processId()));
         writeModels(folder_);
     }
     void TearDown() override { std::filesystem::remove_all(folder_); }
