@@ -388,9 +388,24 @@ int getFocusActor(lua_State* L) {
     return 1;
 }
 
+// The camera follows a participant of this floor, or nothing (nil): any other pointer from a
+// script is ignored, since the renderer would read through it every frame.
 int setFocusActor(lua_State* L) {
-    if (CMapRenderer* renderer = rendererOf(L)) {
-        renderer->setFocusActor(static_cast<Actor::CActor*>(lua_touserdata(L, 1)));
+    Dungeon::CDungeon* floor = floorOf(L);
+    CMapRenderer* renderer = rendererOf(L);
+    if (floor == nullptr || renderer == nullptr) {
+        return 0;
+    }
+    const void* given = lua_touserdata(L, 1);
+    if (given == nullptr) {
+        renderer->setFocusActor(nullptr);
+        return 0;
+    }
+    for (const auto& participant : floor->getTurnController().getParticipants()) {
+        if (participant.get() == given) {
+            renderer->setFocusActor(participant.get());
+            return 0;
+        }
     }
     return 0;
 }

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "engine/serialization/OxBase64.h"
+#include "game/actor/CPlayer.h"
 #include "game/dungeon/CDungeon.h"
 #include "game/services/CScriptController.h"
+#include "tests/game/shell/GameTestContext.h"
 #include "tests/game/shell/ScriptTestSupport.h"
 
 namespace {
@@ -126,6 +128,7 @@ protected:
     CMap& map() { return floor_.getMap(); }
 
     ScriptTest::TestScriptServices services_;
+    GameTest::TestGameContext context_;
     CDungeon floor_{services_.random};
     CScriptController host_{services_};
 };
@@ -302,9 +305,16 @@ TEST_F(MapModule, RendererSettersStoreIntoTheFloorsRenderers) {
          {CScriptValue::fromInteger(2), CScriptValue(1.0), CScriptValue(1.0), CScriptValue(true), CScriptValue(true)});
     EXPECT_FALSE(renderer.getShake().hold);
 
-    int actor = 0;
-    call("focus", 0, {CScriptValue(static_cast<void*>(&actor))});
-    EXPECT_EQ(static_cast<void*>(renderer.getFocusActor()), static_cast<void*>(&actor));
+    // The camera follows a participant of the floor; any other pointer is ignored, nil clears.
+    auto participant = std::make_shared<Fenwarrow::Actor::CPlayer>(context_);
+    floor_.addTurnParticipant(participant);
+    call("focus", 0, {CScriptValue(static_cast<void*>(participant.get()))});
+    EXPECT_EQ(renderer.getFocusActor(), participant.get());
+    int stranger = 0;
+    call("focus", 0, {CScriptValue(static_cast<void*>(&stranger))});
+    EXPECT_EQ(renderer.getFocusActor(), participant.get());
+    call("focus", 0, {CScriptValue(static_cast<void*>(nullptr))});
+    EXPECT_EQ(renderer.getFocusActor(), nullptr);
 }
 
 }  // namespace
