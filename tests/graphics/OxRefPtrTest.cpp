@@ -55,7 +55,8 @@ TEST(OxRefPtr, AdoptedReferenceIsGivenBackOnceAndCopiesHoldTheirOwn) {
         EXPECT_EQ(copy, nullptr);
         moved.reset();
         EXPECT_EQ(object->getRefCount(), 1u);
-        held = held;  // self-assignment keeps the reference
+        auto& same = held;
+        held = same;  // self-assignment keeps the reference
         EXPECT_EQ(object->getRefCount(), 1u);
     }
     EXPECT_TRUE(destroyed);
