@@ -396,16 +396,11 @@ int setFocusActor(lua_State* L) {
     if (floor == nullptr || renderer == nullptr) {
         return 0;
     }
-    const void* given = lua_touserdata(L, 1);
-    if (given == nullptr) {
-        renderer->setFocusActor(nullptr);
-        return 0;
-    }
-    for (const auto& participant : floor->getTurnController().getParticipants()) {
-        if (participant.get() == given) {
-            renderer->setFocusActor(participant.get());
-            return 0;
-        }
+    // Only compared until it is known to be a participant.
+    void* given = lua_touserdata(L, 1);
+    auto* actor = static_cast<Actor::CActor*>(given);
+    if (actor == nullptr || floor->getTurnController().contains(actor)) {
+        renderer->setFocusActor(actor);
     }
     return 0;
 }
