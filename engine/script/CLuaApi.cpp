@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -14,6 +15,22 @@ namespace Orvex::Script {
 namespace {
 
 constexpr size_t kPanicBufferSize = 1024;
+
+// No script of a game needs one block this large; a damaged chunk that asks for one (a string
+// length read from flipped bytes, say) gets Lua's own "not enough memory" error instead of an
+// allocation the size of the address space.
+constexpr size_t kLargestBlock = size_t{256} << 20;
+
+void* cappedAllocate(void*, void* block, size_t, size_t size) {
+    if (size == 0) {
+        std::free(block);
+        return nullptr;
+    }
+    if (size > kLargestBlock) {
+        return nullptr;
+    }
+    return std::realloc(block, size);
+}
 
 // Cuts `length` back so that the text does not end inside a UTF-8 sequence.
 size_t trimToCharacter(const char* text, size_t length) {
@@ -60,7 +77,7 @@ bool CLuaApi::createState() {
     if (state_ != nullptr) {
         return false;
     }
-    state_ = luaL_newstate();
+    state_ = lua_newstate(&cappedAllocate, nullptr);
     if (state_ == nullptr) {
         return false;
     }

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -103,6 +104,18 @@ TEST_F(CLuaApiTest, ProtectedRunsReportFailureWithTheMessage) {
     EXPECT_EQ(api.doFile(path.c_str()), 0);
     EXPECT_EQ(globalNumber("fromFile"), 3.0);
     std::remove(path.c_str());
+}
+
+TEST_F(CLuaApiTest, AHugeLengthInADamagedChunkIsRefusedAsOutOfMemory) {
+    // The first string of a precompiled chunk (its source name) follows the 12-byte header with
+    // its length; a flipped byte there once asked the allocator for hundreds of gigabytes.
+    std::vector<uint8_t> bytes = readBytes(chunkPath("chunk"));
+    ASSERT_GT(bytes.size(), 20u);
+    const uint64_t huge = uint64_t{1} << 30;  // one the system would grant, yet no script needs
+    std::memcpy(bytes.data() + 12, &huge, sizeof huge);
+    lua_State* L = api.getState();
+    EXPECT_EQ(luaL_loadbuffer(L, reinterpret_cast<const char*>(bytes.data()), bytes.size(), "damaged"), LUA_ERRMEM);
+    EXPECT_EQ(api.doString("after = 1"), 0) << "the state stays usable";
 }
 
 int nativeSum(lua_State* L) {
