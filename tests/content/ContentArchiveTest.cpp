@@ -88,6 +88,21 @@ const char* const kStartupEntries[] = {
     "SE/Jingle/jg002.wav",
     "SE/Jingle/jg003.wav",
     "SE/Jingle/jg004.wav",
+    "SE/jg000.wav",
+    "SE/Action/hit.wav",
+    "SE/Action/miss.wav",
+    "SE/Action/step.wav",
+    "BGM/bgm001.ogg",
+    "BGM/bgm002.ogg",
+    "BGM/bgm003.ogg",
+    "BGM/bgm004.ogg",
+    "BGM/bgm005.ogg",
+    "BGM/bgm017.ogg",
+    "BGM/test2.ogg",
+    "Dungeon/DEMO10/00/00/001.lua.lcd",
+    "Dungeon/DEMO10/00/00/Setup.lua.lcd",
+    "Script/Dungeon/Loading.lua.lcd",
+    "Script/HUD/HERO/PlayerGauge.lua.lcd",
     "Script/Item/ItemSetup.lua.lcd",
     "Actor/Player/HERO/setup.lua.lcd",
     "Actor/Player/HERO/actor.lua.lcd",
@@ -96,9 +111,12 @@ const char* const kStartupEntries[] = {
 };
 
 const char* const kScripts[] = {
-    "Script/Item/ItemSetup.lua.lcd",
-    "Actor/Player/HERO/setup.lua.lcd",
-    "Actor/Player/HERO/actor.lua.lcd",
+    "Script/Item/ItemSetup.lua.lcd",       "Actor/Player/HERO/setup.lua.lcd",
+    "Actor/Player/HERO/actor.lua.lcd",     "Dungeon/DEMO10/00/00/Setup.lua.lcd",
+    "Dungeon/DEMO10/00/00/001.lua.lcd",    "Dungeon/DEMO10/00/00/002.lua.lcd",
+    "Dungeon/DEMO10/00/00/003.lua.lcd",    "Script/Dungeon/Loading.lua.lcd",
+    "Script/Dungeon/Shop/Shop.lua.lcd",    "Script/Dungeon/MonsterHouse/MonsterHouse.lua.lcd",
+    "Script/HUD/HERO/PlayerGauge.lua.lcd", "Script/Lib/FloorGen.lua.lcd",
 };
 
 class ContentArchiveTest : public ::testing::Test {
@@ -400,6 +418,157 @@ TEST_F(ContentArchiveTest, SoundEffectsHaveTheCanonicalWaveHeader) {
         EXPECT_EQ(u32(wav, 28), u32(wav, 24) * channels * bits / 8);
         EXPECT_EQ(u32(wav, 40), wav.size() - 44);
     }
+}
+
+// The functions the game calls in each script by a single global name: a missing one is a Lua
+// error that ends the game. Each script's main chunk runs without any module, as it must:
+// modules are only for the functions the game calls later.
+struct ScriptContract {
+    const char* script;
+    std::vector<const char*> functions;
+    uint32_t blockSize;  // the host's memory block: the compiled chunk and what it loads must fit
+};
+
+const std::vector<const char*> kFloorFunctions = {
+    "getFloorNumber",
+    "getPrevScene",
+    "getNextScene",
+    "getPrevDungeon",
+    "getNextDungeon",
+    "getBackMovieFilePath",
+    "getMaxAutoGenerateEnemyCount",
+    "getEnemyAutoGenerateTurnCount",
+    "generate",
+    "setup",
+    "getInitialEnemyCount",
+    "setupEvent",
+};
+
+const ScriptContract kContracts[] = {
+    {"Dungeon/DEMO10/00/00/Setup.lua", {"getBGM", "getResourceDirectory", "getTitleImage"}, 0x20000},
+    {"Dungeon/DEMO10/00/00/001.lua", kFloorFunctions, 0x100000},
+    {"Dungeon/DEMO10/00/00/002.lua", kFloorFunctions, 0x100000},
+    {"Dungeon/DEMO10/00/00/003.lua", kFloorFunctions, 0x100000},
+    {"Script/Dungeon/Loading.lua", {"initialize", "update", "draw"}, 0x4000},
+    {"Script/HUD/HERO/PlayerGauge.lua", {"setPlayer", "update", "draw"}, 0x20000},
+    {"Script/Dungeon/Shop/Shop.lua", {"getBGMFilePath", "setup"}, 0x20000},
+    {"Script/Dungeon/MonsterHouse/MonsterHouse.lua", {"getHouseName", "getBGMFilePath", "setup"}, 0x20000},
+};
+
+TEST_F(ContentArchiveTest, DungeonScriptsDefineEveryFunctionTheGameCallsAndFitTheirHost) {
+    Bytes floorGen;
+    ASSERT_TRUE(readEntry(*reader_, "Script/Lib/FloorGen.lua.lcd", floorGen));
+    for (const ScriptContract& contract : kContracts) {
+        SCOPED_TRACE(contract.script);
+        const std::string entry = std::string(contract.script) + ".lcd";
+        Bytes chunk;
+        ASSERT_TRUE(readEntry(*reader_, entry, chunk));
+        // The floors that build with the floor generator load it into the same block.
+        const bool usesFloorGen =
+            entry.find("001.lua") != std::string::npos || entry.find("003.lua") != std::string::npos;
+        EXPECT_LT(chunk.size() + (usesFloorGen ? floorGen.size() : 0), contract.blockSize);
+        lua_State* state = loadChunk(entry, true);
+        ASSERT_NE(state, nullptr);
+        for (const char* function : contract.functions) {
+            lua_getglobal(state, function);
+            EXPECT_TRUE(lua_isfunction(state, -1)) << function << " is missing";
+            lua_pop(state, 1);
+        }
+    }
+}
+
+// Calls a script's function that needs no module and returns its one result as Lua sees it.
+std::string resultOf(lua_State* state, const char* function, int& type) {
+    lua_getglobal(state, function);
+    if (lua_pcall(state, 0, 1, 0) != 0) {
+        ADD_FAILURE() << function << ": " << lua_tostring(state, -1);
+        lua_pop(state, 1);
+        type = LUA_TNIL;
+        return {};
+    }
+    type = lua_type(state, -1);
+    const char* text = lua_tostring(state, -1);
+    std::string value = text != nullptr ? text : "";
+    lua_pop(state, 1);
+    return value;
+}
+
+// The game stores what these functions return and opens the paths later: every path must name
+// an entry of the archives, every number must be a number (a path made of digits would be read
+// as one), and a floor that generates enemies must say how often.
+TEST_F(ContentArchiveTest, FloorSettingsNameEntriesThatExist) {
+    lua_State* setup = loadChunk("Dungeon/DEMO10/00/00/Setup.lua.lcd", true);
+    ASSERT_NE(setup, nullptr);
+    int type = 0;
+    for (int call = 0; call < 2; ++call) {
+        const std::string bgm = resultOf(setup, "getBGM", type);
+        EXPECT_EQ(type, LUA_TSTRING);
+        Bytes music;
+        EXPECT_TRUE(readEntry(*reader_, bgm, music)) << bgm;
+    }
+    const std::string resources = resultOf(setup, "getResourceDirectory", type);
+    EXPECT_EQ(type, LUA_TSTRING);
+    const std::string title = resultOf(setup, "getTitleImage", type);
+    Bytes picture;
+    EXPECT_TRUE(readEntry(*reader_, (resources.empty() ? "Dungeon/DEMO10/00/00/" : resources) + title, picture));
+
+    const char* const floors[] = {"Dungeon/DEMO10/00/00/001.lua", "Dungeon/DEMO10/00/00/002.lua",
+                                  "Dungeon/DEMO10/00/00/003.lua"};
+    for (const char* floor : floors) {
+        SCOPED_TRACE(floor);
+        lua_State* state = loadChunk(std::string(floor) + ".lcd", true);
+        ASSERT_NE(state, nullptr);
+        for (const char* number : {"getFloorNumber", "getPrevScene", "getNextScene", "getInitialEnemyCount"}) {
+            resultOf(state, number, type);
+            EXPECT_EQ(type, LUA_TNUMBER) << number;
+        }
+        for (const char* path : {"getPrevDungeon", "getNextDungeon"}) {
+            const std::string script = resultOf(state, path, type);
+            EXPECT_EQ(type, LUA_TSTRING) << path;
+            Bytes chunk;
+            if (!script.empty()) {
+                EXPECT_TRUE(readEntry(*reader_, script + ".lcd", chunk)) << path;
+            }
+        }
+        const std::string movie = resultOf(state, "getBackMovieFilePath", type);
+        EXPECT_EQ(type, LUA_TSTRING);
+        Bytes clip;
+        if (!movie.empty()) {
+            EXPECT_TRUE(readEntry(*reader_, movie, clip)) << movie;
+        }
+        const int maxEnemies = std::stoi(resultOf(state, "getMaxAutoGenerateEnemyCount", type));
+        EXPECT_EQ(type, LUA_TNUMBER);
+        const int interval = std::stoi(resultOf(state, "getEnemyAutoGenerateTurnCount", type));
+        EXPECT_EQ(type, LUA_TNUMBER);
+        if (maxEnemies > 0) {
+            EXPECT_GT(interval, 0);
+        }
+    }
+}
+
+// The patch archive is opened last and its copy of the mini-map strip is the one the game
+// reads; the archive is scrambled.
+TEST_F(ContentArchiveTest, ThePatchArchivesMiniMapWins) {
+    auto only = [](const char* archive) {
+        auto reader = std::make_unique<OxPackedStreamReader>();
+        OxArchiveOptions options;
+        options.lowerCaseNames = 1;
+        EXPECT_EQ(reader->openArchives({wide(std::string(ORVEX_RUN_DIR) + "/" + archive)}, options), 0u) << archive;
+        return reader;
+    };
+    Bytes patched, original, read;
+    auto patch = only("d900.bin");
+    auto images = only("d100.bin");
+    ASSERT_TRUE(readEntry(*patch, "Dungeon/MapChip/MiniMap.png", patched));
+    ASSERT_TRUE(readEntry(*images, "Dungeon/MapChip/MiniMap.png", original));
+    ASSERT_TRUE(readEntry(*reader_, "Dungeon/MapChip/MiniMap.png", read));
+    EXPECT_NE(patched, original) << "the patch must be told apart from the original";
+    EXPECT_EQ(read, patched);
+
+    std::ifstream file(std::string(ORVEX_RUN_DIR) + "/d900.bin", std::ios::binary);
+    Bytes header(16);
+    ASSERT_TRUE(file.read(reinterpret_cast<char*>(header.data()), 16));
+    EXPECT_EQ(u32(header, 12) & 1u, 1u) << "d900.bin is not scrambled";
 }
 
 }  // namespace
