@@ -36,9 +36,13 @@ constexpr int kFloor = 1, kWall = 2, kHardWall = 3, kWater = 4;
 // attached here: the stand-in records what the floor scripts hand to it.
 constexpr const char* kHarness = R"lua(
 enemyList = {}
+made = {}
+local function record(kind) return function(a, b, c) made[#made + 1] = { kind = kind, a, b, c } return true end end
 Dungeon = {
   addEnemyList = function(folder) enemyList[#enemyList + 1] = folder end,
   setFloorType = function() end, setEnableDarkness = function() end, setBackgroundColor = function() end,
+  createItem = record("item"), createNonPlayer = record("npc"),
+  Shop = { createShop = record("shop") }, MonsterHouse = { createMonsterHouse = record("house") },
 }
 
 function build(seed, width, height, rooms, water, patches)
@@ -60,9 +64,49 @@ function runFloor(path, seed)
   local chunk = Lua.loadfile(path)
   setfenv(chunk, setmetatable({}, { __index = _G }))
   chunk()
-  local floor = getfenv(chunk)
-  floor.generate()
+  floorScript = getfenv(chunk)
+  floorScript.generate()
   return #enemyList
+end
+
+local function roomOf(handle)
+  for i = 0, Map.getRoomCount() - 1 do
+    if Map.getRoom(i) == handle then return i end
+  end
+  return nil
+end
+
+-- The floor set-up's later calls; what the script placed is checked here. Returns the faults.
+function setupFloor()
+  made = {}
+  floorScript.setup()
+  local faults = {}
+  local function fault(text) faults[#faults + 1] = text end
+  if type(floorScript.getInitialEnemyCount()) ~= "number" then fault("no initial enemy count") end
+  floorScript.setupEvent()
+  local taken, stairs = {}, false
+  for _, m in ipairs(made) do
+    if m.kind == "item" or m.kind == "npc" then
+      local key = m[2] .. "," .. m[3]
+      if Map.Cell.getCellType(m[2], m[3]) ~= 1 then fault(m.kind .. " off the floor at " .. key) end
+      if taken[key] then fault("two things at " .. key) end
+      taken[key] = true
+      stairs = stairs or m[1] == 700
+    else
+      if not roomOf(m[2]) then fault(m.kind .. " in no room of the map") end
+      if type(Lua.loadfile(m[1])) ~= "function" then fault(m.kind .. " script missing: " .. tostring(m[1])) end
+    end
+  end
+  if not stairs then fault("no stairs down") end
+  return table.concat(faults, "; ")
+end
+
+-- The room index of a shop or monster house the floor made, or -1.
+function madeRoom(kind)
+  for _, m in ipairs(made) do
+    if m.kind == kind then return roomOf(m[2]) end
+  end
+  return -1
 end
 )lua";
 
@@ -301,18 +345,40 @@ TEST_F(FloorScriptTest, DemoFloorsLayOutPlayableFloorsWithEnemies) {
             map().assignRoomCells();
             checkPlayable(map());
             EXPECT_GE(map().getRoomCount(), 4);
+            const auto faults = call("setupFloor", 1, {});
+            ASSERT_EQ(faults.size(), 1u);
+            EXPECT_EQ(faults[0].getText(), "");
         }
     }
 }
 
-// The fixed floor holds its shop: the second room, one gate only (a shop refuses more).
-TEST_F(FloorScriptTest, TheFixedFloorsShopHasOneGate) {
+// The fixed floor holds its shop: the second room, one gate only (a shop refuses more), the
+// shopkeeper inside.
+TEST_F(FloorScriptTest, TheFixedFloorsShopHasOneGateAndItsKeeper) {
     call("runFloor", 1, {CScriptValue(std::string("Dungeon/DEMO10/00/00/002.lua")), CScriptValue::fromInteger(1)});
     ASSERT_EQ(map().getRoomCount(), 5);
     const CRoom& shop = *map().getRoom(1);
     EXPECT_EQ(shop.gates.size(), 1u);
     EXPECT_EQ((std::array{shop.left, shop.top, shop.right, shop.bottom}), (std::array{13, 2, 18, 5}));
     EXPECT_EQ(map().getStartPosition(), (MapPoint{4, 4}));
+    call("setupFloor", 1, {});
+    const auto room = call("madeRoom", 1, {CScriptValue(std::string("shop"))});
+    ASSERT_EQ(room.size(), 1u);
+    EXPECT_EQ(room[0].asNumber(), 1.0);
+}
+
+// The monster house is a room the player does not start in.
+TEST_F(FloorScriptTest, TheLastFloorsMonsterHouseIsNotTheStartRoom) {
+    for (int seed : {1, 2, 3, 4, 5}) {
+        call("runFloor", 1,
+             {CScriptValue(std::string("Dungeon/DEMO10/00/00/003.lua")), CScriptValue::fromInteger(seed)});
+        call("setupFloor", 1, {});
+        const auto room = call("madeRoom", 1, {CScriptValue(std::string("house"))});
+        ASSERT_EQ(room.size(), 1u);
+        const int house = static_cast<int>(room[0].asNumber());
+        ASSERT_GE(house, 0) << "no monster house, seed " << seed;
+        EXPECT_FALSE(map().getRoom(house)->contains(map().getStartPosition())) << "seed " << seed;
+    }
 }
 
 }  // namespace
