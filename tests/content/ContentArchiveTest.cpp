@@ -571,4 +571,56 @@ TEST_F(ContentArchiveTest, ThePatchArchivesMiniMapWins) {
     EXPECT_EQ(u32(header, 12) & 1u, 1u) << "d900.bin is not scrambled";
 }
 
+// The loading screen must let go (a script that keeps the screen stalls the floor for good),
+// and draws inside the screen.
+TEST_F(ContentArchiveTest, LoadingScreenHoldsBrieflyThenLetsGo) {
+    lua_State* state = loadChunk("Script/Dungeon/Loading.lua.lcd", true);
+    ASSERT_NE(state, nullptr);
+    ASSERT_TRUE(
+        run(state,
+            "fills = {}\n"
+            "Graphics = { SpriteDraw = { drawFill = function(l, t, r, b) fills[#fills + 1] = { l, t, r, b } end } }\n"
+            "initialize('Dungeon/DEMO10/00/00/002.lua', 'Dungeon/DEMO10/00/00/', 'Dungeon/DEMO10/00/00/', 2)\n"
+            "assert(update(0.2) == true, 'the screen is let go at once')\n"
+            "draw()\n"
+            "assert(update(0.4) == false, 'the screen is held too long')\n"
+            "assert(update(0.1) == false)\n"
+            "assert(#fills > 20, 'nothing drawn')\n"
+            "for _, f in ipairs(fills) do\n"
+            "  assert(f[1] >= 0 and f[2] >= 0 and f[3] <= 800 and f[4] <= 600 and f[1] < f[3] and f[2] < f[4],\n"
+            "         'a square outside the screen')\n"
+            "end\n"));
+}
+
+// The gauges read the player: texts for floor, level, life and money; the life bar in the
+// low-life colour row and as long as the share of life left; the fullness bar likewise.
+TEST_F(ContentArchiveTest, PlayerGaugesShowThePlayersState) {
+    lua_State* state = loadChunk("Script/HUD/HERO/PlayerGauge.lua.lcd", true);
+    ASSERT_NE(state, nullptr);
+    ASSERT_TRUE(run(
+        state,
+        "texts, draws = {}, {}\n"
+        "local hero = {}\n"
+        "local values = { Level = 2, Life = 3, MaxLife = 20, HungerPoint = 50, MaxHungerPoint = 100 }\n"
+        "Actor = { Status = setmetatable({}, { __index = function(_, k)\n"
+        "  return function(actor) assert(actor == hero, 'not the player') return values[k:sub(4)] end end }) }\n"
+        "Game = { Data = { getPlayerMoney = function() return 120 end } }\n"
+        "Dungeon = { getFloorNumber = function() return 1 end,\n"
+        "            Font = { drawText = function(text, x, y) texts[#texts + 1] = text end } }\n"
+        "Lua = { isNull = function(v) return v == nil end }\n"
+        "Graphics = { createTextureFromFile = function(path) assert(path == 'HUD/gauge.png') return 'gauge' end,\n"
+        "             SpriteDraw = { draw = function(t, l, tp, r, b, sl, st, sr, sb) draws[#draws + 1] = { r - l, st, "
+        "sr - sl } end } }\n"
+        "setPlayer(hero)\n"
+        "assert(update(0.016) == true)\n"
+        "draw()\n"
+        "local all = table.concat(texts, '|')\n"
+        "assert(all:find('B1F') and all:find('Lv2') and all:find('HP 3/20') and all:find('120G'), all)\n"
+        "-- frame, life, frame, fullness: width drawn, source row top, source width\n"
+        "assert(#draws == 4, 'draw calls: ' .. #draws)\n"
+        "assert(draws[2][2] == 32, 'low life must use the low-life row')\n"
+        "assert(draws[2][1] == math.floor(256 * 3 / 20) and draws[2][3] == draws[2][1], 'life bar ' .. draws[2][1])\n"
+        "assert(draws[4][2] == 48 and draws[4][1] == 128, 'fullness bar ' .. draws[4][1])\n"));
+}
+
 }  // namespace
