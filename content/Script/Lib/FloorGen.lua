@@ -274,8 +274,10 @@ local function floodRooms(floor, pools)
     end
     for _ = 1, math.min(pools, #candidates) do
         local room = table.remove(candidates, random(1, #candidates))
-        local width = random(1, math.min(4, room.right - room.left - 3))
-        local height = random(1, math.min(3, room.bottom - room.top - 3))
+        local maxWidth = math.min(5, room.right - room.left - 3)
+        local maxHeight = math.min(4, room.bottom - room.top - 3)
+        local width = random(math.max(1, math.floor(maxWidth / 2)), maxWidth)
+        local height = random(math.max(1, math.floor(maxHeight / 2)), maxHeight)
         local left = random(room.left + 2, room.right - 1 - width)
         local top = random(room.top + 2, room.bottom - 1 - height)
         for y = top, top + height - 1 do
