@@ -423,7 +423,7 @@ TEST_F(ContentArchiveTest, SoundEffectsHaveTheCanonicalWaveHeader) {
 // The functions the game calls in each script by a single global name: a missing one is a Lua
 // error that ends the game. Each script's main chunk runs without any module, as it must:
 // modules are only for the functions the game calls later.
-struct ScriptContract {
+struct ScriptHooks {
     const char* script;
     std::vector<const char*> functions;
     uint32_t blockSize;  // the host's memory block: the compiled chunk and what it loads must fit
@@ -444,7 +444,7 @@ const std::vector<const char*> kFloorFunctions = {
     "setupEvent",
 };
 
-const ScriptContract kContracts[] = {
+const ScriptHooks kHooks[] = {
     {"Dungeon/DEMO10/00/00/Setup.lua", {"getBGM", "getResourceDirectory", "getTitleImage"}, 0x20000},
     {"Dungeon/DEMO10/00/00/001.lua", kFloorFunctions, 0x100000},
     {"Dungeon/DEMO10/00/00/002.lua", kFloorFunctions, 0x100000},
@@ -458,18 +458,18 @@ const ScriptContract kContracts[] = {
 TEST_F(ContentArchiveTest, DungeonScriptsDefineEveryFunctionTheGameCallsAndFitTheirHost) {
     Bytes floorGen;
     ASSERT_TRUE(readEntry(*reader_, "Script/Lib/FloorGen.lua.lcd", floorGen));
-    for (const ScriptContract& contract : kContracts) {
-        SCOPED_TRACE(contract.script);
-        const std::string entry = std::string(contract.script) + ".lcd";
+    for (const ScriptHooks& hooks : kHooks) {
+        SCOPED_TRACE(hooks.script);
+        const std::string entry = std::string(hooks.script) + ".lcd";
         Bytes chunk;
         ASSERT_TRUE(readEntry(*reader_, entry, chunk));
         // The floors that build with the floor generator load it into the same block.
         const bool usesFloorGen =
             entry.find("001.lua") != std::string::npos || entry.find("003.lua") != std::string::npos;
-        EXPECT_LT(chunk.size() + (usesFloorGen ? floorGen.size() : 0), contract.blockSize);
+        EXPECT_LT(chunk.size() + (usesFloorGen ? floorGen.size() : 0), hooks.blockSize);
         lua_State* state = loadChunk(entry, true);
         ASSERT_NE(state, nullptr);
-        for (const char* function : contract.functions) {
+        for (const char* function : hooks.functions) {
             lua_getglobal(state, function);
             EXPECT_TRUE(lua_isfunction(state, -1)) << function << " is missing";
             lua_pop(state, 1);

@@ -576,12 +576,12 @@ function generate()
         { "MapGround", "Dungeon/MapChip/ground.png", 0, GROUND },
         { "MapBackChip", "Dungeon/MapChip/wall_auto.png", 1, WALLS },
     }
-    for _, spec in ipairs(layers) do
+    for _, def in ipairs(layers) do
         local layer = Map.Chip.addLayer()
-        Map.Chip.setLayerName(layer, spec[1])
-        Map.Chip.setMapChipTexturePath(layer, spec[2], spec[3])
+        Map.Chip.setLayerName(layer, def[1])
+        Map.Chip.setMapChipTexturePath(layer, def[2], def[3])
         Map.Chip.reloadMapChipTexture(layer)
-        Map.Chip.setChipDataArrayFromBase64(layer, spec[4])
+        Map.Chip.setChipDataArrayFromBase64(layer, def[4])
         Map.Chip.setLayerVisible(layer, true)
     end
     Map.setStartPosition(START_X, START_Y)
