@@ -15,12 +15,15 @@
 #include <string>
 #include <vector>
 
+#include "engine/io/OxArchiveFormat.h"
 #include "engine/io/OxPackedStreamReader.h"
 #include "engine/system/OxStringConvert.h"
 
 namespace {
 
+using Orvex::FileArchiver::OxArchiveHeaderDisk;
 using Orvex::FileArchiver::OxArchiveOptions;
+using Orvex::FileArchiver::OxArchiveRecordDisk;
 using Orvex::FileArchiver::OxPackedStreamReader;
 using Bytes = std::vector<uint8_t>;
 
@@ -547,7 +550,7 @@ TEST_F(ContentArchiveTest, FloorSettingsNameEntriesThatExist) {
 }
 
 // The patch archive is opened last and its copy of the mini-map strip is the one the game
-// reads; the archive is scrambled.
+// reads.
 TEST_F(ContentArchiveTest, ThePatchArchivesMiniMapWins) {
     auto only = [](const char* archive) {
         auto reader = std::make_unique<OxPackedStreamReader>();
@@ -565,10 +568,20 @@ TEST_F(ContentArchiveTest, ThePatchArchivesMiniMapWins) {
     EXPECT_NE(patched, original) << "the patch must be told apart from the original";
     EXPECT_EQ(read, patched);
 
+    // Scrambled, and the strip is preloaded when the archive opens.
     std::ifstream file(std::string(ORVEX_RUN_DIR) + "/d900.bin", std::ios::binary);
-    Bytes header(16);
-    ASSERT_TRUE(file.read(reinterpret_cast<char*>(header.data()), 16));
-    EXPECT_EQ(u32(header, 12) & 1u, 1u) << "d900.bin is not scrambled";
+    OxArchiveHeaderDisk headerDisk{};
+    ASSERT_TRUE(file.read(reinterpret_cast<char*>(&headerDisk), sizeof headerDisk));
+    const auto header = Orvex::FileArchiver::decodeHeader(headerDisk);
+    ASSERT_EQ(header.flags & Orvex::FileArchiver::kArchiveFlagScrambled, 1u) << "d900.bin is not scrambled";
+    ASSERT_EQ(header.entryCount, 1u);
+    OxArchiveRecordDisk recordDisk{};
+    ASSERT_TRUE(file.read(reinterpret_cast<char*>(&recordDisk), sizeof recordDisk));
+    Orvex::FileArchiver::scrambleBytes(reinterpret_cast<uint8_t*>(&recordDisk), sizeof recordDisk,
+                                       Orvex::FileArchiver::kArchiveOpenerKey);
+    const auto record = Orvex::FileArchiver::decodeRecord(recordDisk);
+    EXPECT_EQ(record.nameString(), u"dungeon\\mapchip\\minimap.png");
+    EXPECT_EQ(record.flags & Orvex::FileArchiver::kEntryFlagPreload, 1u);
 }
 
 // The loading screen must let go (a script that keeps the screen stalls the floor for good),
