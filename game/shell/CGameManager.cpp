@@ -22,6 +22,8 @@
 #include "game/scene/CSceneFactory.h"
 #include "game/scene/SceneNumbers.h"
 #include "game/scriptcommand/CGameCommand.h"
+#include "game/scriptcommand/CNonPlayerCommand.h"
+#include "game/scriptcommand/CSceneLayerCommand.h"
 #include "game/services/RenderLayerNames.h"
 #include "game/services/CCommonDataManager.h"
 #include "game/gamedata/CGameDataManager.h"
@@ -260,6 +262,10 @@ std::shared_ptr<IScriptCommand> CGameManager::createScriptModule(ScriptModule mo
     switch (module) {
         case ScriptModule::kGame:
             return std::make_shared<ScriptCommand::CGameCommand>(*this);
+        case ScriptModule::kNonPlayer:
+            return std::make_shared<ScriptCommand::CNonPlayerCommand>(this);
+        case ScriptModule::kSceneLayer:
+            return std::make_shared<ScriptCommand::CSceneLayerCommand>([this] { return layerManager_.get(); });
         default:
             // Modules this program does not have yet.
             return nullptr;
