@@ -24,6 +24,7 @@
 #include "game/scriptcommand/CGameCommand.h"
 #include "game/scriptcommand/CNonPlayerCommand.h"
 #include "game/scriptcommand/CSceneLayerCommand.h"
+#include "game/scriptcommand/CMossbellLibCommand.h"
 #include "game/services/RenderLayerNames.h"
 #include "game/services/CCommonDataManager.h"
 #include "game/gamedata/CGameDataManager.h"
@@ -266,6 +267,8 @@ std::shared_ptr<IScriptCommand> CGameManager::createScriptModule(ScriptModule mo
             return std::make_shared<ScriptCommand::CNonPlayerCommand>(this);
         case ScriptModule::kSceneLayer:
             return std::make_shared<ScriptCommand::CSceneLayerCommand>([this] { return layerManager_.get(); });
+        case ScriptModule::kMossbellLib:
+            return std::make_shared<ScriptCommand::CMossbellLibCommand>(renderer_.get(), *archiveReaders_[0]);
         default:
             // Modules this program does not have yet.
             return nullptr;
