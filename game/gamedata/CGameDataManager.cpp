@@ -58,7 +58,11 @@ void enterRecord(CGameDataManager::Ranking& ranking, const CResultInfo& record, 
 CGameDataManager::CGameDataManager(IGameContext& context) : context_(context) { reset(); }
 
 CGameDataManager::~CGameDataManager() {
-    // The player's scripts may still read the game data: it goes while the data are whole.
+    // The player's scripts may still read the game data: it goes while the data are whole. A
+    // floor may still hold it, so it must not reach the equipment kept here any more.
+    if (player_ != nullptr) {
+        player_->setEquipmentKeeper(nullptr);
+    }
     player_.reset();
 }
 
@@ -91,6 +95,8 @@ void CGameDataManager::setGlobalFloat(int32_t index, float value) {
 void CGameDataManager::createPlayer() {
     player_.reset();
     auto player = std::make_shared<Actor::CPlayer>(context_);
+    // Set-up scripts may equip the starting items.
+    player->setEquipmentKeeper(this);
     if (player->setup(kPlayerFolder)) {
         player_ = std::move(player);
         unidentifiedItems_.clear();
@@ -279,6 +285,7 @@ void CGameDataManager::sortPlayerItems() {
 }
 
 bool CGameDataManager::playBGM(const std::u16string& path, bool force) {
+    std::lock_guard<std::mutex> lock(bgmLock_);
     if (!force && path == bgm_.path) {
         return false;
     }
@@ -300,7 +307,13 @@ bool CGameDataManager::playBGM(const std::u16string& path, bool force) {
     return true;
 }
 
+std::shared_ptr<Orvex::AudioSystem::IOrvexAudioSource> CGameDataManager::getBGMSource() {
+    std::lock_guard<std::mutex> lock(bgmLock_);
+    return bgm_.source;
+}
+
 void CGameDataManager::stopBGM() {
+    std::lock_guard<std::mutex> lock(bgmLock_);
     if (bgm_.source != nullptr) {
         bgm_.source->stop();
         bgm_.reset();

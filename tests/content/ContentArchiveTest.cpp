@@ -114,12 +114,30 @@ const char* const kStartupEntries[] = {
 };
 
 const char* const kScripts[] = {
-    "Script/Item/ItemSetup.lua.lcd",       "Actor/Player/HERO/setup.lua.lcd",
-    "Actor/Player/HERO/actor.lua.lcd",     "Dungeon/DEMO10/00/00/Setup.lua.lcd",
-    "Dungeon/DEMO10/00/00/001.lua.lcd",    "Dungeon/DEMO10/00/00/002.lua.lcd",
-    "Dungeon/DEMO10/00/00/003.lua.lcd",    "Script/Dungeon/Loading.lua.lcd",
-    "Script/Dungeon/Shop/Shop.lua.lcd",    "Script/Dungeon/MonsterHouse/MonsterHouse.lua.lcd",
-    "Script/HUD/HERO/PlayerGauge.lua.lcd", "Script/Lib/FloorGen.lua.lcd",
+    "Script/Item/ItemSetup.lua.lcd",
+    "Actor/Player/HERO/setup.lua.lcd",
+    "Actor/Player/HERO/actor.lua.lcd",
+    "Dungeon/DEMO10/00/00/Setup.lua.lcd",
+    "Dungeon/DEMO10/00/00/001.lua.lcd",
+    "Dungeon/DEMO10/00/00/002.lua.lcd",
+    "Dungeon/DEMO10/00/00/003.lua.lcd",
+    "Script/Dungeon/Loading.lua.lcd",
+    "Script/Dungeon/Shop/Shop.lua.lcd",
+    "Script/Dungeon/MonsterHouse/MonsterHouse.lua.lcd",
+    "Script/HUD/HERO/PlayerGauge.lua.lcd",
+    "Script/Lib/FloorGen.lua.lcd",
+    "Script/Lib/EnemyAI.lua.lcd",
+    "Script/Lib/ActorLook.lua.lcd",
+    "Script/Action/Attack.lua.lcd",
+    "Actor/Enemy/SLIM/SLIM01/setup.lua.lcd",
+    "Actor/Enemy/SLIM/SLIM01/actor.lua.lcd",
+    "Actor/Enemy/SLIM/SLIM02/setup.lua.lcd",
+    "Actor/Enemy/SLIM/SLIM02/actor.lua.lcd",
+    "Actor/Enemy/MOBB/MOBB01/setup.lua.lcd",
+    "Actor/Enemy/MOBB/MOBB01/actor.lua.lcd",
+    "Actor/NonPlayer/VNDR/VNDR01/setup.lua.lcd",
+    "Actor/NonPlayer/VNDR/VNDR01/actor.lua.lcd",
+    "Actor/NonPlayer/VNDR/Event/Talk.lua.lcd",
 };
 
 class ContentArchiveTest : public ::testing::Test {
@@ -245,6 +263,109 @@ TEST_F(ContentArchiveTest, PlayerSetupStaysOffFloorAndGameData) {
     ASSERT_TRUE(run(actor, "Actor = { Status = {}, Event = {}, Command = {} }\n"));
     ASSERT_TRUE(call(actor, 0, "actor.lua main chunk"));
     ASSERT_TRUE(run(actor, "assert(type(Actor.initialize) == 'function') Actor.initialize({})\n"));
+}
+
+// The enemies' AI on stand-in modules: it attacks a neighbour, chases a player in sight around
+// a blocked cell, wanders otherwise, and ends the turn on every path.
+TEST_F(ContentArchiveTest, EnemyAIAttacksChasesOrWandersAndAlwaysEndsTheTurn) {
+    lua_State* ai = loadChunk("Script/Lib/EnemyAI.lua.lcd", false);
+    ASSERT_NE(ai, nullptr);
+    ASSERT_TRUE(
+        run(ai,
+            "enemy, player = {}, {}\n"
+            "pos = {}\n"
+            "function reset(px, py, sight, blocked)\n"
+            "  calls, pos[enemy], pos[player], inSight, closed = {}, {5, 5}, px and {px, py}, sight, blocked or {}\n"
+            "end\n"
+            "local function log(text) calls[#calls + 1] = text end\n"
+            "Actor = { Status = {}, Action = {} }\n"
+            "function Actor.getCellPoint(a) local p = pos[a] if p then return p[1], p[2] end end\n"
+            "function Actor.isAlive(a) return true end\n"
+            "function Actor.endTurn(a) assert(a == enemy) log('end') end\n"
+            "function Actor.Status.setDirection(a, d) log('dir' .. d) end\n"
+            "function Actor.Action.pushAction(a, path) log('push ' .. path) end\n"
+            "function Actor.Action.doMove(a, dx, dy) log('move ' .. dx .. ',' .. dy) end\n"
+            "Dungeon = {}\n"
+            "function Dungeon.getPlayer() return pos[player] and player end\n"
+            "function Dungeon.checkAttackPossible() return true end\n"
+            "function Dungeon.checkActorInSight() return inSight end\n"
+            "function Dungeon.isMovable(a, x, y, step) return step and not closed[x .. ',' .. y] end\n"
+            "Lua = { Random = { getRange = function(lo, hi) return 2 end } }\n"));
+    ASSERT_TRUE(call(ai, 0, "EnemyAI main chunk"));
+    struct Case {
+        const char* setup;
+        const char* expected;
+    } cases[] = {
+        {"reset(6, 4, true)", "dir1 push Script/Action/Attack.lua end"},
+        {"reset(8, 8, true)", "dir3 move 1,1 end"},
+        {"reset(8, 8, true, { ['6,6'] = true })", "dir4 move 0,1 end"},
+        {"reset(8, 8, false)", "dir2 move 1,0 end"},
+        {"reset(nil)", "dir2 move 1,0 end"},
+        {"reset(nil, nil, false, { ['5,4']=1, ['6,4']=1, ['6,5']=1, ['6,6']=1, ['5,6']=1, ['4,6']=1, ['4,5']=1, "
+         "['4,4']=1 })",
+         "end"},
+    };
+    for (const Case& c : cases) {
+        const std::string code = std::string(c.setup) +
+                                 "\nEnemyAI.takeTurn(enemy, 'Script/Action/Attack.lua')\n"
+                                 "result = table.concat(calls, ' ')\n";
+        ASSERT_TRUE(run(ai, code.c_str())) << c.setup;
+        lua_getglobal(ai, "result");
+        EXPECT_STREQ(lua_tostring(ai, -1), c.expected) << c.setup;
+        lua_pop(ai, 1);
+    }
+}
+
+// Each enemy and the shopkeeper sets itself up from its folder: a name, an ID of its own, and a
+// body sprite with every motion the game plays; the shopkeeper's talk script is in the archives.
+TEST_F(ContentArchiveTest, ActorFoldersSetUpANamedActorWithEveryMotion) {
+    Bytes look;
+    ASSERT_TRUE(readEntry(*reader_, "Script/Lib/ActorLook.lua.lcd", look));
+    std::set<double> ids = {1};  // the player's
+    for (const char* folder : {"Actor/Enemy/SLIM/SLIM01/", "Actor/Enemy/SLIM/SLIM02/", "Actor/Enemy/MOBB/MOBB01/",
+                               "Actor/NonPlayer/VNDR/VNDR01/"}) {
+        SCOPED_TRACE(folder);
+        lua_State* setup = loadChunk(std::string(folder) + "setup.lua.lcd", false);
+        ASSERT_NE(setup, nullptr);
+        ASSERT_EQ(luaL_loadbuffer(setup, reinterpret_cast<const char*>(look.data()), look.size(), "ActorLook"), 0);
+        lua_setglobal(setup, "loadActorLook");
+        ASSERT_TRUE(
+            run(setup,
+                "Lua = { require = function(name) assert(name == 'Script.Lib.ActorLook', name) loadActorLook() end }\n"
+                "ranges, set = {}, {}\n"
+                "local count = 0\n"
+                "local function nextIndex() count = count + 1 return count - 1 end\n"
+                "MossbellLib = { ChipData = {}, addTexture = function(s, path) texture = path end,\n"
+                "  addChipData = nextIndex, addAnimationData = nextIndex, addPlayRangeData = nextIndex,\n"
+                "  setPlayRangeName = function(s, range, name) ranges[name] = true end }\n"
+                "setmetatable(MossbellLib, { __index = function() return function() end end })\n"
+                "setmetatable(MossbellLib.ChipData, { __index = function() return function() end end })\n"
+                "local sprite = {}\n"
+                "Actor = { Status = setmetatable({ getDirection = function() return 4 end },\n"
+                "  { __index = function(_, k) return function(a, v) set[k] = v end end }) }\n"
+                "function Actor.getBasicAnimation(a) return sprite end\n"
+                "function Actor.setName(a, n) name = n end\n"
+                "function Actor.setActorID(a, i) id = i end\n"
+                "function Actor.setActionEventScriptFileName(a, path) talk = path end\n"));
+        ASSERT_TRUE(call(setup, 0, "setup.lua main chunk"));
+        ASSERT_TRUE(run(setup,
+                        "setActor({}) setup()\n"
+                        "assert(type(name) == 'string' and #name > 0, 'no name')\n"
+                        "assert(set.setMaxLife and set.setLife, 'no life')\n"
+                        "for d = 0, 7 do assert(ranges['Walk_' .. d], 'no Walk_' .. d) end\n"
+                        "assert(ranges.Sleep, 'no Sleep')\n"));
+        lua_getglobal(setup, "id");
+        EXPECT_TRUE(ids.insert(lua_tonumber(setup, -1)).second) << "the ID is taken";
+        lua_getglobal(setup, "texture");
+        Bytes sheet;
+        EXPECT_TRUE(lua_tostring(setup, -1) != nullptr && readEntry(*reader_, lua_tostring(setup, -1), sheet));
+        lua_getglobal(setup, "talk");
+        Bytes talk;
+        if (lua_tostring(setup, -1) != nullptr) {
+            EXPECT_TRUE(readEntry(*reader_, std::string(lua_tostring(setup, -1)) + ".lcd", talk));
+        }
+        lua_pop(setup, 3);
+    }
 }
 
 // Reads the binary font, checks its pages are in the same archive folder and that it has a

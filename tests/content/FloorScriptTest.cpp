@@ -16,6 +16,7 @@
 #include "game/dungeon/CMap.h"
 #include "game/scriptcommand/CMapCommand.h"
 #include "game/services/CScriptController.h"
+#include "tests/game/dungeon/DungeonTestServices.h"
 #include "tests/game/shell/GameTestContext.h"
 #include "tests/game/shell/ScriptTestSupport.h"
 
@@ -147,7 +148,8 @@ protected:
 
     ScriptTest::TestScriptServices services_;
     GameTest::TestGameContext context_;
-    CDungeon floor_{services_.random};
+    DungeonTest::TestDungeonServices dungeonServices_{context_};
+    CDungeon floor_{dungeonServices_};
     CScriptController host_{services_};
 };
 

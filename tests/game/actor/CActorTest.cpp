@@ -53,6 +53,31 @@ TEST(ActorStatus, SettersClampIntoTheirRanges) {
     }
 }
 
+TEST(ActorStatus, SpecialAbilityNamesAndCategoryWeights) {
+    EXPECT_EQ(std::u16string(CActorStatus::getSpecialAbilityName(0)), u"目薬");
+    EXPECT_EQ(std::u16string(CActorStatus::getSpecialAbilityName(8)), u"呪詛返し");
+    EXPECT_EQ(CActorStatus::getSpecialAbilityName(9), nullptr);
+    EXPECT_EQ(CActorStatus::getSpecialAbilityName(-1), nullptr);
+
+    CActorStatus status;
+    EXPECT_EQ(status.getCategoryWeight(0), 1.0f);
+    EXPECT_EQ(status.getCategoryWeight(1), 0.0f);
+    status.setCategory(13, true);
+    status.setCategory(0, false);
+    EXPECT_TRUE(status.getCategory(13));
+    EXPECT_EQ(status.getCategoryWeight(13), 1.0f);
+    EXPECT_EQ(status.getCategoryWeight(0), 0.0f);
+    // A bit past the categories is only a bit: there is no weight to write.
+    status.setCategory(14, true);
+    status.setCategory(40, true);
+    EXPECT_TRUE(status.getCategory(14));
+    EXPECT_FALSE(status.getCategory(40));
+    EXPECT_EQ(status.getCategoryWeight(14), 0.0f);
+    status.clearCategory();
+    EXPECT_EQ(status.getCategoryBits(), 0u);
+    EXPECT_EQ(status.getCategoryWeight(13), 1.0f);  // clearing the bits keeps the weights
+}
+
 class Actor : public ::testing::Test {
 protected:
     GameTest::TestGameContext context_;
@@ -78,6 +103,9 @@ TEST_F(Actor, CarriedItemsHearTheActorsEventsUntilRemoved) {
     EXPECT_EQ(player_.findItem(second.get()), 0);
     EXPECT_EQ(player_.findItem(first.get()), 1);
     EXPECT_EQ(player_.getEventHolder().getListeners().size(), 3u);
+    // Their looks are rebuilt with the actor's, in inventory order.
+    EXPECT_EQ(player_.getDependentObjects(),
+              (std::vector<Fenwarrow::Dungeon::CCellObject*>{second.get(), first.get()}));
 
     EXPECT_EQ(player_.removeItem(second.get()), second);
     EXPECT_EQ(player_.removeItem(second.get()), nullptr);
