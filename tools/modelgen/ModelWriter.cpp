@@ -87,9 +87,10 @@ std::string cubeModel() {
         }
         normals.push_back(vec3(face.n[0], face.n[1], face.n[2]));
         const int b = f * 4;
-        // Clockwise seen from outside, the front-face winding of the device.
-        quads.push_back("4;" + std::to_string(b) + "," + std::to_string(b + 3) + "," + std::to_string(b + 2) + "," +
-                        std::to_string(b + 1) + ";");
+        // Counter-clockwise seen from outside, as the viewer of a right-handed camera sees a
+        // front face; the library's default clockwise culling drops the faces turned away.
+        quads.push_back("4;" + std::to_string(b) + "," + std::to_string(b + 1) + "," + std::to_string(b + 2) + "," +
+                        std::to_string(b + 3) + ";");
         normalQuads.push_back("4;" + std::to_string(f) + "," + std::to_string(f) + "," + std::to_string(f) + "," +
                               std::to_string(f) + ";");
     }
