@@ -86,23 +86,21 @@ bool OxDXObject::load(GpuDevice* device, const std::u16string& path) {
 // frame of each bone's name, the frame marked as a bone. A bone without a frame ends its
 // container's list.
 void OxDXObject::linkBones(XFrame* frame) {
-    if (frame == nullptr) {
-        return;
-    }
-    auto* container = static_cast<OxDXMeshContainer*>(frame->meshContainer);
-    if (container != nullptr && container->skinInfo != nullptr) {
-        container->bonePointers.clear();
-        for (uint32_t b = 0; b < container->skinInfo->getNumBones(); ++b) {
-            auto* bone = static_cast<OxDXFrame*>(findFrame(root_, container->skinInfo->getBoneName(b)));
-            if (bone == nullptr) {
-                break;
+    for (; frame != nullptr; frame = frame->sibling) {
+        auto* container = static_cast<OxDXMeshContainer*>(frame->meshContainer);
+        if (container != nullptr && container->skinInfo != nullptr) {
+            container->bonePointers.clear();
+            for (uint32_t b = 0; b < container->skinInfo->getNumBones(); ++b) {
+                auto* bone = static_cast<OxDXFrame*>(findFrame(root_, container->skinInfo->getBoneName(b)));
+                if (bone == nullptr) {
+                    break;
+                }
+                bone->isBone = 1;
+                container->bonePointers.push_back(&bone->combined);
             }
-            bone->isBone = 1;
-            container->bonePointers.push_back(&bone->combined);
         }
+        linkBones(frame->firstChild);
     }
-    linkBones(frame->sibling);
-    linkBones(frame->firstChild);
 }
 
 int32_t OxDXObject::setUpSkinnedMesh(OxDXMeshContainer& container) {

@@ -1,5 +1,8 @@
 #include "graphics/OxGeometry.h"
 
+#include <utility>
+#include <vector>
+
 #include "engine/system/OxStringConvert.h"
 
 namespace Orvex::Graphics {
@@ -18,34 +21,56 @@ bool anyBone(const Platform::Gpux::XFrame* f) {
 OxDXFrame* sibling(const OxDXFrame* f) { return static_cast<OxDXFrame*>(f->sibling); }
 OxDXFrame* child(const OxDXFrame* f) { return static_cast<OxDXFrame*>(f->firstChild); }
 
+// Fills `bone` from f, and a new bone beside it from each later bone frame of f's sibling chain;
+// then each of those frames' first child fills a new child of its bone. Sibling chains are walked
+// in a loop, so that only nesting (which the reader bounds) deepens the recursion.
 void fillBone(OxBone* bone, OxDXFrame* f) {
-    if (f->isBone != 0) {
-        bone->setName(System::widen(f->name));
-        bone->bind(&f->combined);
-    }
-    for (OxDXFrame* s = sibling(f); s != nullptr; s = sibling(s)) {
-        if (s->isBone != 0) {
-            fillBone(static_cast<OxBone*>(bone->parent()->addChild()), s);
+    std::vector<std::pair<OxBone*, OxDXFrame*>> chain;
+    for (;;) {
+        if (f->isBone != 0) {
+            bone->setName(System::widen(f->name));
+            bone->bind(&f->combined);
+        }
+        chain.emplace_back(bone, f);
+        OxDXFrame* next = sibling(f);
+        while (next != nullptr && next->isBone == 0) {
+            next = sibling(next);
+        }
+        if (next == nullptr) {
             break;
         }
+        bone = static_cast<OxBone*>(bone->parent()->addChild());
+        f = next;
     }
-    if (child(f) != nullptr) {
-        fillBone(static_cast<OxBone*>(bone->addChild()), child(f));
+    for (const auto& [b, frame] : chain) {
+        if (child(frame) != nullptr) {
+            fillBone(static_cast<OxBone*>(b->addChild()), child(frame));
+        }
     }
 }
 
+// The frame tree's filling: the same walk with the test reversed.
 void fillFrame(OxFrame* frame, OxDXFrame* f) {
-    if (f->isBone == 0) {
-        frame->standFor(f);
-    }
-    for (OxDXFrame* s = sibling(f); s != nullptr; s = sibling(s)) {
-        if (s->isBone == 0) {
-            fillFrame(static_cast<OxFrame*>(frame->addSibling()), s);
+    std::vector<std::pair<OxFrame*, OxDXFrame*>> chain;
+    for (;;) {
+        if (f->isBone == 0) {
+            frame->standFor(f);
+        }
+        chain.emplace_back(frame, f);
+        OxDXFrame* next = sibling(f);
+        while (next != nullptr && next->isBone != 0) {
+            next = sibling(next);
+        }
+        if (next == nullptr) {
             break;
         }
+        frame = static_cast<OxFrame*>(frame->addSibling());
+        f = next;
     }
-    if (child(f) != nullptr) {
-        fillFrame(static_cast<OxFrame*>(frame->addChild()), child(f));
+    for (const auto& [o, dx] : chain) {
+        if (child(dx) != nullptr) {
+            fillFrame(static_cast<OxFrame*>(o->addChild()), child(dx));
+        }
     }
 }
 

@@ -1,5 +1,7 @@
 #include "graphics/OxMeshDraw.h"
 
+#include <vector>
+
 namespace Orvex::Graphics::MeshDraw {
 
 using namespace Platform::Gpu;
@@ -84,14 +86,19 @@ int32_t drawContainer(GpuDevice* device, OxDXObject& hierarchy, OxDXMeshContaine
 }
 
 int32_t drawFrames(GpuDevice* device, OxDXObject& hierarchy, Platform::Gpux::XFrame* frame) {
-    if (frame == nullptr) {
-        return kOxOk;
+    // A frame's containers, then its siblings' subtrees, then its child's: along a sibling chain
+    // that is every container first, then the children from the last sibling back to the first.
+    std::vector<Platform::Gpux::XFrame*> chain;
+    for (; frame != nullptr; frame = frame->sibling) {
+        for (auto* c = frame->meshContainer; c != nullptr; c = c->next) {
+            drawContainer(device, hierarchy, *static_cast<OxDXMeshContainer*>(c), nullptr);
+        }
+        chain.push_back(frame);
     }
-    for (auto* c = frame->meshContainer; c != nullptr; c = c->next) {
-        drawContainer(device, hierarchy, *static_cast<OxDXMeshContainer*>(c), nullptr);
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        drawFrames(device, hierarchy, (*it)->firstChild);
     }
-    drawFrames(device, hierarchy, frame->sibling);
-    return drawFrames(device, hierarchy, frame->firstChild);
+    return kOxOk;
 }
 
 }  // namespace Orvex::Graphics::MeshDraw

@@ -515,18 +515,22 @@ int32_t OxRenderer::drawMesh(IOrvexMesh* mesh) {
     return kOxOk;
 }
 
-// Every container of the frame, then the subtree of its next sibling, then that of its first child.
+// Every container of the frame, then the subtree of its next sibling, then that of its first
+// child; a sibling chain is walked in a loop (its children then go from the last sibling back).
 int32_t OxRenderer::drawFrameTree(OxFrame* frame, OxGeometry& geometry) {
-    if (frame == nullptr) {
-        return kOxOk;
-    }
     OxDXObject* hierarchy = geometry.hierarchy();
-    for (auto* c = frame->getMeshContainer(); c != nullptr && hierarchy != nullptr; c = c->next) {
-        MeshDraw::setGeometryStates(device_);
-        MeshDraw::drawContainer(device_, *hierarchy, *static_cast<OxDXMeshContainer*>(c), geometry.library());
+    std::vector<OxFrame*> chain;
+    for (; frame != nullptr; frame = frame->next()) {
+        for (auto* c = frame->getMeshContainer(); c != nullptr && hierarchy != nullptr; c = c->next) {
+            MeshDraw::setGeometryStates(device_);
+            MeshDraw::drawContainer(device_, *hierarchy, *static_cast<OxDXMeshContainer*>(c), geometry.library());
+        }
+        chain.push_back(frame);
     }
-    drawFrameTree(frame->next(), geometry);
-    return drawFrameTree(frame->child(), geometry);
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        drawFrameTree((*it)->child(), geometry);
+    }
+    return kOxOk;
 }
 
 int32_t OxRenderer::drawRenderObject(IOrvexRenderObject* object) {

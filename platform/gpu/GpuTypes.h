@@ -133,8 +133,8 @@ inline constexpr uint32_t drawableVertexSize(uint32_t fvf) {
 // Bytes of one untransformed vertex (position, optional normal, diffuse colour and one texture
 // coordinate pair, in that order); 0 for any other format.
 inline constexpr uint32_t untransformedVertexSize(uint32_t fvf) {
-    constexpr uint32_t known = kFvfXyz | kFvfNormal | kFvfDiffuse | kFvfTex1;
-    if ((fvf & 0x00Eu) != kFvfXyz || (fvf & ~known) != 0) {
+    constexpr uint32_t kKnown = kFvfXyz | kFvfNormal | kFvfDiffuse | kFvfTex1;
+    if ((fvf & 0x00Eu) != kFvfXyz || (fvf & ~kKnown) != 0) {
         return 0;
     }
     return 12 + ((fvf & kFvfNormal) != 0 ? 12 : 0) + ((fvf & kFvfDiffuse) != 0 ? 4 : 0) +

@@ -143,8 +143,8 @@ bool inside(const ClipVertex& v) {
 }  // namespace
 
 bool untransformedLayout(uint32_t fvf, VertexLayout* out) {
-    constexpr uint32_t known = kFvfXyz | kFvfNormal | kFvfDiffuse | kFvfTex1;
-    if ((fvf & 0x00E) != kFvfXyz || (fvf & ~known) != 0) {
+    constexpr uint32_t kKnown = kFvfXyz | kFvfNormal | kFvfDiffuse | kFvfTex1;
+    if ((fvf & 0x00E) != kFvfXyz || (fvf & ~kKnown) != 0) {
         return false;
     }
     VertexLayout l;
@@ -260,14 +260,28 @@ ClipVertex VertexProcessor::process(const unsigned char* vertex, const VertexLay
 
 // A vertex on the screen: snapped position, depth, 1/w and the attributes divided by w.
 struct Rasterizer3D::ScreenVertex {
-    int64_t X = 0, Y = 0;  // 1/256 pixel
+    int64_t sx = 0, sy = 0;  // 1/256 pixel
     double z = 0, q = 1;
     double attr[9] = {};  // r, g, b, a, sr, sg, sb, u, v (each times q)
 };
 
 namespace {
 
-bool toScreen(const ClipVertex& c, const Viewport& vp, int64_t* X, int64_t* Y, double* z, double* q) {
+uint16_t depthValue(double z) { return uint16_t(roundToInt(std::clamp(z, 0.0, 1.0) * 65535.0)); }
+
+bool passesDepth(const DepthState& depth, double z, uint16_t stored) {
+    return compare(depth.func, depthValue(z), stored);
+}
+
+// The depth word of a pixel, or null when depth is neither tested nor written.
+uint16_t* depthSlot(const DepthState& depth, int64_t px, int64_t py) {
+    if (depth.buffer == nullptr || (!depth.test && !depth.write)) {
+        return nullptr;
+    }
+    return &(*depth.buffer)[size_t(py) * depth.width + size_t(px)];
+}
+
+bool toScreen(const ClipVertex& c, const Viewport& vp, int64_t* snappedX, int64_t* snappedY, double* z, double* q) {
     if (!(c.w > 0)) {
         return false;
     }
@@ -277,8 +291,8 @@ bool toScreen(const ClipVertex& c, const Viewport& vp, int64_t* X, int64_t* Y, d
     if (!std::isfinite(sx) || !std::isfinite(sy) || std::fabs(sx) > 1e7 || std::fabs(sy) > 1e7) {
         return false;
     }
-    *X = roundToInt(sx * 256.0);
-    *Y = roundToInt(sy * 256.0);
+    *snappedX = roundToInt(sx * 256.0);
+    *snappedY = roundToInt(sy * 256.0);
     *z = vp.minZ + c.z * *q * (vp.maxZ - vp.minZ);
     return true;
 }
@@ -299,7 +313,7 @@ void Rasterizer3D::drawTriangle(const PipelineState& state, const DepthState& de
     ScreenVertex s[kMaxPolygon];
     for (int i = 0; i < count; ++i) {
         ScreenVertex& v = s[i];
-        if (!toScreen(poly[i], viewport, &v.X, &v.Y, &v.z, &v.q)) {
+        if (!toScreen(poly[i], viewport, &v.sx, &v.sy, &v.z, &v.q)) {
             return;
         }
         const ClipVertex& p = poly[i];
@@ -312,7 +326,7 @@ void Rasterizer3D::drawTriangle(const PipelineState& state, const DepthState& de
     // The winding of the whole polygon decides culling; positive area is clockwise (y down).
     int64_t area = 0;
     for (int i = 1; i + 1 < count; ++i) {
-        area += (s[i].X - s[0].X) * (s[i + 1].Y - s[0].Y) - (s[i + 1].X - s[0].X) * (s[i].Y - s[0].Y);
+        area += (s[i].sx - s[0].sx) * (s[i + 1].sy - s[0].sy) - (s[i + 1].sx - s[0].sx) * (s[i].sy - s[0].sy);
     }
     if (area == 0 || (state.cullMode == kCullClockwise && area > 0) ||
         (state.cullMode == kCullCounterClockwise && area < 0)) {
@@ -348,7 +362,7 @@ void Rasterizer3D::drawLine(const PipelineState& state, const DepthState& depth,
     const ClipVertex* ends[2] = {&p0, &p1};
     for (int i = 0; i < 2; ++i) {
         const ClipVertex& p = *ends[i];
-        if (!toScreen(p, viewport, &s[i].X, &s[i].Y, &s[i].z, &s[i].q)) {
+        if (!toScreen(p, viewport, &s[i].sx, &s[i].sy, &s[i].z, &s[i].q)) {
             return;
         }
         const double values[9] = {p.color[0],    p.color[1],    p.color[2], p.color[3], p.specular[0],
@@ -362,7 +376,7 @@ void Rasterizer3D::drawLine(const PipelineState& state, const DepthState& depth,
 
 void Rasterizer3D::drawScreenLine(const PipelineState& state, const DepthState& depth, const ScreenVertex& a,
                                   const ScreenVertex& b) {
-    const double ax = a.X / 256.0, ay = a.Y / 256.0, bx = b.X / 256.0, by = b.Y / 256.0;
+    const double ax = a.sx / 256.0, ay = a.sy / 256.0, bx = b.sx / 256.0, by = b.sy / 256.0;
     const bool xMajor = std::fabs(bx - ax) >= std::fabs(by - ay);
     const double from = xMajor ? ax : ay, to = xMajor ? bx : by;
     if (from == to) {
@@ -391,7 +405,7 @@ void Rasterizer3D::drawScreenLine(const PipelineState& state, const DepthState& 
 void Rasterizer3D::fillTriangle(const PipelineState& state, const DepthState& depth, const ScreenVertex& a0,
                                 const ScreenVertex& b0, const ScreenVertex& c0) {
     const ScreenVertex* v[3] = {&a0, &b0, &c0};
-    int64_t area = (v[1]->X - v[0]->X) * (v[2]->Y - v[0]->Y) - (v[2]->X - v[0]->X) * (v[1]->Y - v[0]->Y);
+    int64_t area = (v[1]->sx - v[0]->sx) * (v[2]->sy - v[0]->sy) - (v[2]->sx - v[0]->sx) * (v[1]->sy - v[0]->sy);
     if (area == 0) {
         return;
     }
@@ -399,10 +413,12 @@ void Rasterizer3D::fillTriangle(const PipelineState& state, const DepthState& de
         std::swap(v[1], v[2]);
         area = -area;
     }
-    const int64_t yMin = std::max<int64_t>(ceilDiv(std::min({v[0]->Y, v[1]->Y, v[2]->Y}), 256), state.clip.top);
-    const int64_t yMax = std::min<int64_t>(floorDiv(std::max({v[0]->Y, v[1]->Y, v[2]->Y}), 256), state.clip.bottom - 1);
-    const int64_t xMin = std::max<int64_t>(ceilDiv(std::min({v[0]->X, v[1]->X, v[2]->X}), 256), state.clip.left);
-    const int64_t xMax = std::min<int64_t>(floorDiv(std::max({v[0]->X, v[1]->X, v[2]->X}), 256), state.clip.right - 1);
+    const int64_t yMin = std::max<int64_t>(ceilDiv(std::min({v[0]->sy, v[1]->sy, v[2]->sy}), 256), state.clip.top);
+    const int64_t yMax =
+        std::min<int64_t>(floorDiv(std::max({v[0]->sy, v[1]->sy, v[2]->sy}), 256), state.clip.bottom - 1);
+    const int64_t xMin = std::max<int64_t>(ceilDiv(std::min({v[0]->sx, v[1]->sx, v[2]->sx}), 256), state.clip.left);
+    const int64_t xMax =
+        std::min<int64_t>(floorDiv(std::max({v[0]->sx, v[1]->sx, v[2]->sx}), 256), state.clip.right - 1);
     if (yMin > yMax || xMin > xMax) {
         return;
     }
@@ -415,16 +431,16 @@ void Rasterizer3D::fillTriangle(const PipelineState& state, const DepthState& de
         const ScreenVertex& p = *v[i];
         const ScreenVertex& n = *v[(i + 1) % 3];
         Edge& e = edges[i];
-        e.dx = n.X - p.X;
-        e.dy = n.Y - p.Y;
+        e.dx = n.sx - p.sx;
+        e.dy = n.sy - p.sy;
         const bool topLeft = e.dy < 0 || (e.dy == 0 && e.dx > 0);
         e.bias = topLeft ? 0 : -1;
-        e.rowStart = e.dx * (yMin * 256 - p.Y) - e.dy * (xMin * 256 - p.X) + e.bias;
+        e.rowStart = e.dx * (yMin * 256 - p.sy) - e.dy * (xMin * 256 - p.sx) + e.bias;
     }
     // Attribute planes over pixel positions.
-    const double x0 = v[0]->X / 256.0, y0 = v[0]->Y / 256.0;
-    const double x1 = v[1]->X / 256.0 - x0, y1 = v[1]->Y / 256.0 - y0;
-    const double x2 = v[2]->X / 256.0 - x0, y2 = v[2]->Y / 256.0 - y0;
+    const double x0 = v[0]->sx / 256.0, y0 = v[0]->sy / 256.0;
+    const double x1 = v[1]->sx / 256.0 - x0, y1 = v[1]->sy / 256.0 - y0;
+    const double x2 = v[2]->sx / 256.0 - x0, y2 = v[2]->sy / 256.0 - y0;
     const double det = x1 * y2 - x2 * y1;
     auto plane = [&](double f0, double f1, double f2) {
         Plane p;
@@ -439,25 +455,45 @@ void Rasterizer3D::fillTriangle(const PipelineState& state, const DepthState& de
     for (int k = 0; k < 9; ++k) {
         pa[k] = plane(v[0]->attr[k], v[1]->attr[k], v[2]->attr[k]);
     }
+    const bool textured = state.texture != nullptr && usesTexture(state);
     for (int64_t py = yMin; py <= yMax; ++py) {
-        int64_t e0 = edges[0].rowStart, e1 = edges[1].rowStart, e2 = edges[2].rowStart;
-        for (int64_t px = xMin; px <= xMax; ++px) {
-            if ((e0 | e1 | e2) >= 0) {
-                const double fx = double(px), fy = double(py);
-                const double q = pq.dx * fx + pq.dy * fy + pq.c;
-                const double w = 1.0 / q;
-                double attr[9];
-                for (int k = 0; k < 9; ++k) {
+        // The row's span: each edge bounds the columns from one side (E >= 0 inside).
+        int64_t left = 0, right = xMax - xMin;
+        for (Edge& e : edges) {
+            const int64_t step = e.dy * 256;  // E falls by this much a column
+            if (step == 0) {
+                right = e.rowStart < 0 ? -1 : right;
+            } else if (step > 0) {
+                right = std::min(right, e.rowStart < 0 ? int64_t(-1) : floorDiv(e.rowStart, step));
+            } else {
+                left = std::max(left, e.rowStart >= 0 ? int64_t(0) : ceilDiv(-e.rowStart, -step));
+            }
+            e.rowStart += e.dx * 256;
+        }
+        const double fy = double(py);
+        for (int64_t px = xMin + left; px <= xMin + right; ++px) {
+            const double fx = double(px);
+            const double z = pz.dx * fx + pz.dy * fy + pz.c;
+            uint16_t* stored = depthSlot(depth, px, py);
+            if (stored != nullptr && depth.test && !passesDepth(depth, z, *stored)) {
+                continue;
+            }
+            const double w = 1.0 / (pq.dx * fx + pq.dy * fy + pq.c);
+            double attr[9] = {};
+            for (int k = 0; k < 4; ++k) {
+                attr[k] = (pa[k].dx * fx + pa[k].dy * fy + pa[k].c) * w;
+            }
+            if (specularEnabled_) {
+                for (int k = 4; k < 7; ++k) {
                     attr[k] = (pa[k].dx * fx + pa[k].dy * fy + pa[k].c) * w;
                 }
-                shadePixel(state, depth, px, py, pz.dx * fx + pz.dy * fy + pz.c, attr, attr + 4, attr[7], attr[8]);
             }
-            e0 -= edges[0].dy * 256;
-            e1 -= edges[1].dy * 256;
-            e2 -= edges[2].dy * 256;
-        }
-        for (Edge& e : edges) {
-            e.rowStart += e.dx * 256;
+            if (textured) {
+                for (int k = 7; k < 9; ++k) {
+                    attr[k] = (pa[k].dx * fx + pa[k].dy * fy + pa[k].c) * w;
+                }
+            }
+            shadePixel(state, depth, px, py, z, attr, attr + 4, attr[7], attr[8]);
         }
     }
 }
@@ -484,14 +520,13 @@ void Rasterizer3D::shadePixel(const PipelineState& s, const DepthState& depth, i
     if (s.alphaTest && !compare(s.alphaFunc, out >> 24, s.alphaRef & 0xFF)) {
         return;
     }
-    if (depth.buffer != nullptr && (depth.test || depth.write)) {
-        uint16_t& stored = (*depth.buffer)[size_t(py) * depth.width + size_t(px)];
-        const uint32_t value = uint32_t(roundToInt(std::clamp(z, 0.0, 1.0) * 65535.0));
-        if (depth.test && !compare(depth.func, value, stored)) {
+    uint16_t* stored = depthSlot(depth, px, py);
+    if (stored != nullptr) {
+        if (depth.test && !passesDepth(depth, z, *stored)) {
             return;
         }
         if (depth.write) {
-            stored = uint16_t(value);
+            *stored = depthValue(z);
         }
     }
     write_(context_, &out, 0, 0, s.target->row(uint32_t(py)) + px, 0, 1, 1);

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <stb_image.h>
+
 #include "engine/system/OxStringConvert.h"
 #include "graphics/OxCamera.h"
 #include "graphics/OxGeometry.h"
@@ -96,6 +98,32 @@ struct Render3DTest : GraphicsFixture {
         const auto [px, py] = project(x, y, z);
         return at(px, py);
     }
+    // The frame against a checked-in reference image: at most 1 % of the pixels may differ, and
+    // none by more than 24 in a channel (rounding at edges and in lighting may move a little).
+    void expectReference(const std::string& name) {
+        const std::string file = std::string(ORVEX_FIXTURE_DIR) + "/graphics3d/" + name + ".png";
+        int w = 0, h = 0, channels = 0;
+        stbi_uc* pixels = stbi_load(file.c_str(), &w, &h, &channels, 4);
+        ASSERT_NE(nullptr, pixels) << file;
+        ASSERT_EQ(160, w);
+        ASSERT_EQ(120, h);
+        size_t differing = 0;
+        uint32_t worst = 0;
+        for (uint32_t y = 0; y < 120; ++y) {
+            for (uint32_t x = 0; x < 160; ++x) {
+                const stbi_uc* ref = pixels + (size_t(y) * 160 + x) * 4;
+                const uint32_t c = at(x, y);
+                const uint32_t d =
+                    std::max({uint32_t(std::abs(int(red(c)) - ref[0])), uint32_t(std::abs(int(green(c)) - ref[1])),
+                              uint32_t(std::abs(int(blue(c)) - ref[2]))});
+                differing += d != 0 ? 1 : 0;
+                worst = std::max(worst, d);
+            }
+        }
+        stbi_image_free(pixels);
+        EXPECT_LE(differing, 160u * 120u / 100u) << name;
+        EXPECT_LE(worst, 24u) << name;
+    }
     // Saves the frame for a person to look at when a test fails.
     void keepFrame(const std::string& name) {
         GpuSurface* surface = nullptr;
@@ -121,6 +149,7 @@ TEST_F(Render3DTest, CubeImportsWithItsScriptAndShowsItsFacesLitAndDepthTested) 
     cube->update(0);
     draw(cube);
     keepFrame("cube");
+    expectReference("cube");
     // Stored with z up, the cube is shown with y up: the file's front face (textured) is on top,
     // its bottom face (plain, material 1) faces +z. The light shines along -z: the +z face is lit
     // to white, the others have only the ambient term, the checker texture darkened.
@@ -183,6 +212,9 @@ TEST_F(Render3DTest, SkinnedArmBendsWithTimeAndReturnsOverItsPeriod) {
         total += s.elapsed;
         draw(arm);
         keepFrame("arm_" + std::to_string(int(total)));
+        if (s.bent) {
+            expectReference("arm_bent");
+        }
         const double tip = centreOfRow(tipRow), base = centreOfRow(baseRow);
         ASSERT_GE(tip, 0) << "no arm at the tip's row after " << total;
         EXPECT_NEAR(s.ticks, motion->getCurrentTime(), 1.0f);
@@ -206,6 +238,37 @@ TEST_F(Render3DTest, SkinnedArmBendsWithTimeAndReturnsOverItsPeriod) {
     motion->setLoop(false);
     EXPECT_FALSE(motion->isLooping());
     arm->release();
+}
+
+TEST_F(Render3DTest, PlayingAnotherAnimationCrossFadesOverThirtyUpdatesWhateverTheElapsedTime) {
+    std::ofstream(folder / "fade.x") << "xof 0303txt 0032\nFrame Joint { Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; "
+                                        "3;0,1,2;; } }\n"
+                                        "AnimationSet Rest { Animation { { Joint } AnimationKey { 2; 2; "
+                                        "0;3;0,0,0;;, 100;3;0,0,0;;; } } }\n"
+                                        "AnimationSet Away { Animation { { Joint } AnimationKey { 2; 2; "
+                                        "0;3;10,0,0;;, 100;3;10,0,0;;; } } }\n";
+    IOrvexGeometry* g = load("fade.x", 1);
+    ASSERT_NE(nullptr, g);
+    IOrvexMotionController* motion = g->getMotionController();
+    ASSERT_EQ(2u, motion->getAnimationCount());
+    const Matrix& joint = static_cast<OxGeometry*>(g)->hierarchy()->root()->transform;
+    g->update(1);
+    EXPECT_EQ(0.0f, joint.m[3][0]);
+    ASSERT_EQ(kOxOk, motion->play(1, 0.5f, 1200));
+    EXPECT_EQ(1u, motion->getCurrentAnimation());
+    EXPECT_EQ(0.0f, motion->getCurrentTime());  // another animation starts at 0 whatever was asked
+    // Each update applies the weights the one before left: after update n the new set has
+    // weight (n - 1) / 30, however much time each update was given.
+    const float elapsed[] = {0, 500, 3};
+    for (int n = 1; n <= 15; ++n) {
+        g->update(elapsed[n % 3]);
+    }
+    EXPECT_NEAR(10.0f * 14 / 30, joint.m[3][0], 1e-3);
+    for (int n = 16; n <= 31; ++n) {
+        g->update(elapsed[n % 3]);
+    }
+    EXPECT_NEAR(10.0f, joint.m[3][0], 1e-3);
+    g->release();
 }
 
 TEST_F(Render3DTest, ImporterReportsScriptsAndModelsItCannotUse) {
