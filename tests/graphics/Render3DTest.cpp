@@ -314,7 +314,21 @@ TEST_F(Render3DTest, ModelWithoutBonesOrMaterialsImportsWithItsFrames) {
     IOrvexFrame* first = g->getRootFrame()->getFirstChild();
     ASSERT_NE(nullptr, first);
     EXPECT_EQ(u"Inner", first->getName());
-    EXPECT_NE(nullptr, first->getMeshContainer());
+    ASSERT_NE(nullptr, first->getMeshContainer());
+    // Without materials the mesh has one grey one; without normals it gets them computed, and
+    // stored with z up it is turned to y up: the triangle's normal (0, 0, 1) becomes (0, 1, 0).
+    auto* container = static_cast<OxDXMeshContainer*>(first->getMeshContainer());
+    ASSERT_EQ(1u, container->materials.size());
+    EXPECT_EQ(0.5f, container->materials[0].diffuse.g);
+    ASSERT_EQ(0x152u, container->mesh->getFvf());
+    void* vertices = nullptr;
+    ASSERT_EQ(0, container->mesh->lockVertexBuffer(0, &vertices));
+    float normal[3];
+    std::memcpy(normal, static_cast<unsigned char*>(vertices) + 12, sizeof normal);
+    container->mesh->unlockVertexBuffer();
+    EXPECT_NEAR(0.0f, normal[0], 1e-6);
+    EXPECT_NEAR(1.0f, normal[1], 1e-6);
+    EXPECT_NEAR(0.0f, normal[2], 1e-6);
     g->update(0);
     draw(g);
     g->release();
