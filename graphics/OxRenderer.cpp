@@ -117,6 +117,7 @@ size_t OxRenderer::registeredCount() {
 }
 
 int32_t OxRenderer::shutdown() {
+    sphere_.reset();
     renderTarget_.reset();
     backBuffer_.reset();
     textureManager_->clear();
