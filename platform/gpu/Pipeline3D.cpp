@@ -51,7 +51,8 @@ ColorValue unpack(uint32_t argb) {
             (argb >> 24) / 255.0f};
 }
 
-uint32_t toByte(double v) { return uint32_t(roundToInt(std::clamp(v, 0.0, 1.0) * 255.0)); }
+// Round to nearest of a value clamped to 0..1 (truncation of x + 0.5 is that rounding for x >= 0).
+uint32_t toByte(double v) { return uint32_t(std::clamp(v, 0.0, 1.0) * 255.0 + 0.5); }
 
 bool compare(uint32_t func, uint32_t value, uint32_t reference) {
     switch (func) {
@@ -267,7 +268,7 @@ struct Rasterizer3D::ScreenVertex {
 
 namespace {
 
-uint16_t depthValue(double z) { return uint16_t(roundToInt(std::clamp(z, 0.0, 1.0) * 65535.0)); }
+uint16_t depthValue(double z) { return uint16_t(std::clamp(z, 0.0, 1.0) * 65535.0 + 0.5); }
 
 bool passesDepth(const DepthState& depth, double z, uint16_t stored) {
     return compare(depth.func, depthValue(z), stored);
@@ -470,27 +471,39 @@ void Rasterizer3D::fillTriangle(const PipelineState& state, const DepthState& de
             }
             e.rowStart += e.dx * 256;
         }
-        const double fy = double(py);
-        for (int64_t px = xMin + left; px <= xMin + right; ++px) {
-            const double fx = double(px);
-            const double z = pz.dx * fx + pz.dy * fy + pz.c;
+        // Plane values at the span's first pixel, then stepped by their x slopes.
+        const double fy = double(py), fx0 = double(xMin + left);
+        double z = pz.dx * fx0 + pz.dy * fy + pz.c;
+        double q = pq.dx * fx0 + pq.dy * fy + pq.c;
+        double values[9];
+        for (int k = 0; k < 9; ++k) {
+            values[k] = pa[k].dx * fx0 + pa[k].dy * fy + pa[k].c;
+        }
+        auto advance = [&] {
+            z += pz.dx;
+            q += pq.dx;
+            for (int k = 0; k < 9; ++k) {
+                values[k] += pa[k].dx;
+            }
+        };
+        for (int64_t px = xMin + left; px <= xMin + right; ++px, advance()) {
             uint16_t* stored = depthSlot(depth, px, py);
             if (stored != nullptr && depth.test && !passesDepth(depth, z, *stored)) {
                 continue;
             }
-            const double w = 1.0 / (pq.dx * fx + pq.dy * fy + pq.c);
+            const double w = 1.0 / q;
             double attr[9] = {};
             for (int k = 0; k < 4; ++k) {
-                attr[k] = (pa[k].dx * fx + pa[k].dy * fy + pa[k].c) * w;
+                attr[k] = values[k] * w;
             }
             if (specularEnabled_) {
                 for (int k = 4; k < 7; ++k) {
-                    attr[k] = (pa[k].dx * fx + pa[k].dy * fy + pa[k].c) * w;
+                    attr[k] = values[k] * w;
                 }
             }
             if (textured) {
                 for (int k = 7; k < 9; ++k) {
-                    attr[k] = (pa[k].dx * fx + pa[k].dy * fy + pa[k].c) * w;
+                    attr[k] = values[k] * w;
                 }
             }
             shadePixel(state, depth, px, py, z, attr, attr + 4, attr[7], attr[8]);
