@@ -187,6 +187,21 @@ TEST_F(Render3DTest, SkinnedArmBendsWithTimeAndReturnsOverItsPeriod) {
     EXPECT_EQ(nullptr, skin->findBone(2));
     IOrvexMotionController* motion = arm->getMotionController();
     EXPECT_EQ(1u, motion->getAnimationCount());
+    // The bones read their frames' combined transforms (4x3: the 3x3 part column by column,
+    // then the translation): after an update, the model's -90 degree turn about x puts the
+    // second bone's joint, 2 up the stored y axis, at z -2; the root bone stands for no frame.
+    arm->update(0);
+    float t[12];
+    skin->findBone(1)->getTransform(t);
+    const float joint[12] = {1, 0, 0, 0, 0, 1, 0, -1, 0, 0, 0, -2};
+    for (int i = 0; i < 12; ++i) {
+        EXPECT_NEAR(joint[i], t[i], 1e-6) << i;
+    }
+    IOrvexBone* root = skin->findBone(0)->getParent();
+    ASSERT_NE(nullptr, root);
+    root->getTransform(t);
+    EXPECT_EQ(1.0f, t[0]);
+    EXPECT_EQ(0.0f, t[9]);
 
     // Seen from above: the arm, turned from y up to lie along -z, runs up the screen from the
     // origin; it bends about the vertical axis.
