@@ -3,7 +3,13 @@
 #include <cmath>
 #include <new>
 
+#include "graphics/OxCamera.h"
+#include "graphics/OxGeometry.h"
 #include "graphics/OxGeometryExporter.h"
+#include "graphics/OxGeometryImporter.h"
+#include "graphics/OxParticles.h"
+#include "graphics/OxSkinnedMesh.h"
+#include "graphics/OxStaticMesh.h"
 #include "graphics/OxMatrixMath.h"
 #include "graphics/OxRenderer.h"
 
@@ -116,7 +122,7 @@ int32_t OxGraphics::createRenderer(IOrvexRenderer** out) {
     return kOxOk;
 }
 
-template <typename T>
+template <typename Object, typename T>
 int32_t OxGraphics::createThreeDimensionalObject(T** out) {
     if (!isInitialized()) {
         return kOxErrNotInitialized;
@@ -124,26 +130,23 @@ int32_t OxGraphics::createThreeDimensionalObject(T** out) {
     if (out == nullptr) {
         return kOxErrInvalidArgument;
     }
-    *out = nullptr;
-    return kOxErrCreateFailed;
+    *out = new (std::nothrow) Object(this);
+    return *out != nullptr ? kOxOk : kOxErrCreateFailed;
 }
 
-int32_t OxGraphics::createGeometryImporter(IOrvexGeometryImporter** out) { return createThreeDimensionalObject(out); }
-int32_t OxGraphics::createGeometryExporter(IOrvexGeometryExporter** out) {
-    if (!isInitialized()) {
-        return kOxErrNotInitialized;
-    }
-    if (out == nullptr) {
-        return kOxErrInvalidArgument;
-    }
-    *out = new (std::nothrow) OxGeometryExporter(this);
-    return *out ? kOxOk : kOxErrCreateFailed;
+int32_t OxGraphics::createGeometryImporter(IOrvexGeometryImporter** out) {
+    return createThreeDimensionalObject<OxGeometryImporter>(out);
 }
-int32_t OxGraphics::createGeometry(IOrvexGeometry** out) { return createThreeDimensionalObject(out); }
-int32_t OxGraphics::createParticles(IOrvexParticles** out) { return createThreeDimensionalObject(out); }
-int32_t OxGraphics::createStaticMesh(IOrvexStaticMesh** out) { return createThreeDimensionalObject(out); }
-int32_t OxGraphics::createSkinnedMesh(IOrvexSkinnedMesh** out) { return createThreeDimensionalObject(out); }
-int32_t OxGraphics::createCamera(IOrvexCamera** out) { return createThreeDimensionalObject(out); }
+int32_t OxGraphics::createGeometryExporter(IOrvexGeometryExporter** out) {
+    return createThreeDimensionalObject<OxGeometryExporter>(out);
+}
+int32_t OxGraphics::createGeometry(IOrvexGeometry** out) { return createThreeDimensionalObject<OxGeometry>(out); }
+int32_t OxGraphics::createParticles(IOrvexParticles** out) { return createThreeDimensionalObject<OxParticles>(out); }
+int32_t OxGraphics::createStaticMesh(IOrvexStaticMesh** out) { return createThreeDimensionalObject<OxStaticMesh>(out); }
+int32_t OxGraphics::createSkinnedMesh(IOrvexSkinnedMesh** out) {
+    return createThreeDimensionalObject<OxSkinnedMesh>(out);
+}
+int32_t OxGraphics::createCamera(IOrvexCamera** out) { return createThreeDimensionalObject<OxCamera>(out); }
 
 int32_t OxGraphics::getViewport(OxViewportRect* out) {
     if (out == nullptr) {

@@ -41,7 +41,7 @@ protected:
 private:
     // The objects of the 3-D half are made by their own factories; until they exist every
     // factory below reports that it could not make one.
-    template <typename T>
+    template <typename Object, typename T>
     int32_t createThreeDimensionalObject(T** out);
 
     uint8_t flag_ = 0;

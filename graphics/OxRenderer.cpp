@@ -1,8 +1,15 @@
 #include "graphics/OxRenderer.h"
 
 #include <cmath>
+#include <cstring>
 
+#include "graphics/OxCamera.h"
+#include "graphics/OxGeometry.h"
 #include "graphics/OxGraphics.h"
+#include "graphics/OxMeshDraw.h"
+#include "graphics/OxParticles.h"
+#include "graphics/OxSkinnedMesh.h"
+#include "graphics/OxStaticMesh.h"
 #include "graphics/OxGraphicsObject.h"
 #include "graphics/OxMatrixMath.h"
 #include "graphics/OxRenderCommandFactory.h"
@@ -38,6 +45,7 @@ OxRenderer::OxRenderer(IOrvexGraphics* graphics)
     textureManager_ = OxRefPtr<OxTextureManager>::adopt(new OxTextureManager(this));
     spriteDraw_ = OxRefPtr<OxSpriteDraw>::adopt(new OxSpriteDraw(this, device_));
     commandFactory_ = OxRefPtr<OxRenderCommandFactory>::adopt(new OxRenderCommandFactory());
+    defaultCamera_ = OxRefPtr<IOrvexCamera>::adopt(new OxCamera(graphics));
     setCamera(nullptr);
     deviceLost_ = false;
     recording_ = false;
@@ -51,6 +59,9 @@ OxRenderer::~OxRenderer() {
     }
     recorded_.clear();
     // Released here, while the registry they unregister from still exists.
+    sphere_.reset();
+    camera_.reset();
+    defaultCamera_.reset();
     commandFactory_.reset();
     spriteDraw_.reset();
     textureManager_.reset();
@@ -106,6 +117,7 @@ size_t OxRenderer::registeredCount() {
 }
 
 int32_t OxRenderer::shutdown() {
+    sphere_.reset();
     renderTarget_.reset();
     backBuffer_.reset();
     textureManager_->clear();
@@ -323,27 +335,18 @@ int32_t OxRenderer::getWorldTransform(float* out) {
 }
 
 int32_t OxRenderer::setCamera(IOrvexCamera* camera) {
-    if (camera != nullptr) {
-        // Cameras are objects of the 3-D half, which this library does not make yet.
-        return kOxErrFailed;
-    }
-    // The default camera: field of view pi/4, aspect 4/3, near 1, far 10000, from (160, 90, 160)
-    // towards the origin with y up. The graphics object transposes what it is given.
-    const Matrix projection = perspectiveFovRH(float(M_PI / 4), 4.0f / 3.0f, 1.0f, 10000.0f);
-    const Matrix view = lookAtRH({160, 90, 160}, {0, 0, 0}, {0, 1, 0});
-    OxMatrix p, v;
-    for (int r = 0; r < 4; ++r) {
-        for (int c = 0; c < 4; ++c) {
-            p.m[r][c] = projection.m[c][r];
-            v.m[r][c] = view.m[c][r];
-        }
-    }
-    camera_ = nullptr;
-    const int32_t result = graphics_->setProjectionMatrix(&p);
+    IOrvexCamera* chosen = camera != nullptr ? camera : defaultCamera_.get();
+    camera_.reset();
+    // The camera's matrices are in the column-vector convention; the graphics object transposes.
+    OxMatrix projection, view;
+    chosen->getProjectionMatrix(&projection);
+    chosen->getViewMatrix(&view);
+    const int32_t result = graphics_->setProjectionMatrix(&projection);
     if (result < 0) {
         return result;
     }
-    graphics_->setViewMatrix(&v);
+    graphics_->setViewMatrix(&view);
+    camera_ = OxRefPtr<IOrvexCamera>::share(chosen);
     return kOxOk;
 }
 
@@ -443,18 +446,107 @@ int32_t OxRenderer::drawBox(const OxOrientedBox* box, uint32_t argb) {
     return drawLines(&edges[0][0], 12, argb);
 }
 
-// The sphere, meshes, loaded hierarchies and particles are objects of the 3-D half.
-int32_t OxRenderer::drawSphere(const OxSphere* sphere, uint32_t) {
-    return sphere == nullptr ? kOxErrInvalidArgument : kOxErrFailed;
+int32_t OxRenderer::drawSphere(const OxSphere* sphere, uint32_t argb) {
+    if (sphere == nullptr) {
+        return kOxErrInvalidArgument;
+    }
+    if (sphere_ == nullptr) {
+        OxRefPtr<Platform::Gpux::XMesh> made;
+        if (Platform::Gpux::createSphere(device_, 1.0f, 8, 8, made.put()) < 0 ||
+            made->cloneMeshFvf(Platform::Gpux::kMeshManaged, kFvfXyz | kFvfNormal | kFvfDiffuse, nullptr,
+                               sphere_.put()) < 0) {
+            sphere_.reset();
+            return kOxErrFailed;
+        }
+    }
+    unsigned char* vertices = nullptr;
+    if (sphere_->lockVertexBuffer(0, reinterpret_cast<void**>(&vertices)) < 0) {
+        return kOxErrFailed;
+    }
+    for (uint32_t i = 0; i < sphere_->getNumVertices(); ++i) {
+        std::memcpy(vertices + size_t(i) * sphere_->getNumBytesPerVertex() + 24, &argb, 4);
+    }
+    sphere_->unlockVertexBuffer();
+    Matrix world = Matrix::identity();
+    for (int i = 0; i < 3; ++i) {
+        world.m[i][i] = sphere->radius;
+        world.m[3][i] = sphere->center[i];
+    }
+    device_->setTransform(kTransformWorld, &world);
+    beginRecordStates();
+    setRenderState(2, false);
+    setRenderState(3, true);
+    uint32_t ambient = 0;
+    device_->getRenderState(RenderState::Ambient, &ambient);
+    device_->setRenderState(RenderState::Ambient, 0xFFFFFFFFu);
+    Material white;
+    white.diffuse = white.ambient = white.specular = white.emissive = {1, 1, 1, 1};
+    white.power = 0;
+    device_->setMaterial(&white);
+    device_->setTexture(0, nullptr);
+    sphere_->drawSubset(0);
+    restoreRecordedStates();
+    device_->setRenderState(RenderState::Ambient, ambient);
+    return kOxOk;
 }
 
-int32_t OxRenderer::drawMesh(IOrvexMesh* mesh) { return mesh == nullptr ? kOxErrCreateFailed : kOxErrFailed; }
+int32_t OxRenderer::drawMesh(IOrvexMesh* mesh) {
+    if (mesh == nullptr) {
+        return kOxErrCreateFailed;
+    }
+    OxDXObject* hierarchy = nullptr;
+    switch (mesh->getMeshType()) {
+        case 1:
+            hierarchy = static_cast<OxStaticMesh*>(static_cast<IOrvexStaticMesh*>(mesh))->hierarchy();
+            break;
+        case 2:
+            hierarchy = static_cast<OxSkinnedMesh*>(static_cast<IOrvexSkinnedMesh*>(mesh))->hierarchy();
+            break;
+        default:
+            break;
+    }
+    if (hierarchy == nullptr) {
+        return kOxErrFailed;
+    }
+    device_->setVertexShader(nullptr);
+    device_->setPixelShader(nullptr);
+    MeshDraw::drawFrames(device_, *hierarchy, hierarchy->root());
+    const Matrix identity = Matrix::identity();
+    device_->setTransform(kTransformWorld, &identity);
+    return kOxOk;
+}
+
+// Every container of the frame, then the subtree of its next sibling, then that of its first
+// child; a sibling chain is walked in a loop (its children then go from the last sibling back).
+int32_t OxRenderer::drawFrameTree(OxFrame* frame, OxGeometry& geometry) {
+    OxDXObject* hierarchy = geometry.hierarchy();
+    std::vector<OxFrame*> chain;
+    for (; frame != nullptr; frame = frame->next()) {
+        for (auto* c = frame->getMeshContainer(); c != nullptr && hierarchy != nullptr; c = c->next) {
+            MeshDraw::setGeometryStates(device_);
+            MeshDraw::drawContainer(device_, *hierarchy, *static_cast<OxDXMeshContainer*>(c), geometry.library());
+        }
+        chain.push_back(frame);
+    }
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        drawFrameTree((*it)->child(), geometry);
+    }
+    return kOxOk;
+}
 
 int32_t OxRenderer::drawRenderObject(IOrvexRenderObject* object) {
-    return object == nullptr ? kOxErrInvalidArgument : kOxErrFailed;
+    if (object == nullptr) {
+        return kOxErrInvalidArgument;
+    }
+    auto* geometry = dynamic_cast<OxGeometry*>(object);
+    if (geometry == nullptr) {
+        return kOxErrFailed;  // only geometries have frames to draw
+    }
+    drawFrameTree(geometry->rootFrame(), *geometry);
+    const Matrix identity = Matrix::identity();
+    device_->setTransform(kTransformWorld, &identity);
+    return kOxOk;
 }
-
-int32_t OxRenderer::drawParticles(IOrvexParticles*) { return kOxErrFailed; }
 
 int32_t OxRenderer::testDevice() {
     switch (device_->testCooperativeLevel()) {

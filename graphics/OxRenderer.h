@@ -10,6 +10,7 @@
 #include "graphics/include/IOrvexGraphics.h"
 #include "graphics/include/IOrvexRenderer.h"
 #include "graphics/include/OxRefPtr.h"
+#include "platform/gpux/XMesh.h"
 
 namespace Orvex::Graphics {
 
@@ -50,7 +51,7 @@ public:
     int32_t setWorldTransform(const float* transform4x3) override;
     int32_t getWorldTransform(float* out4x3) override;
     int32_t setCamera(IOrvexCamera* camera) override;
-    IOrvexCamera* getCamera() override { return camera_; }
+    IOrvexCamera* getCamera() override { return camera_.get(); }
     int32_t drawGrid(uint32_t ignored) override;
     int32_t drawLines(const float (*points)[3], uint32_t lineCount, uint32_t argb) override;
     int32_t reserved30(uint32_t, uint32_t, uint32_t, uint32_t, uint32_t) override { return kOxOk; }
@@ -74,6 +75,7 @@ private:
     int32_t presentWith(const Platform::Gpu::IntRect* source, const Platform::Gpu::IntRect* destination,
                         Platform::Gpu::WindowHandle overrideWindow);
     int32_t applyRenderState(uint32_t index, bool value);
+    int32_t drawFrameTree(class OxFrame* frame, class OxGeometry& geometry);
 
     struct RecordedState {
         uint32_t index;
@@ -88,7 +90,9 @@ private:
     OxRefPtr<OxTextureManager> textureManager_;
     OxRefPtr<OxSpriteDraw> spriteDraw_;
     OxRefPtr<OxRenderCommandFactory> commandFactory_;
-    IOrvexCamera* camera_ = nullptr;  // null while the default camera is in use
+    OxRefPtr<IOrvexCamera> camera_;  // the default camera unless one was set
+    OxRefPtr<IOrvexCamera> defaultCamera_;
+    OxRefPtr<Platform::Gpux::XMesh> sphere_;  // made on the first drawSphere
     std::set<OxGraphicsObject*> registry_;
     bool deviceLost_ = false;
     std::vector<RecordedState> recorded_;

@@ -195,16 +195,18 @@ IntRect GpuDevice::clipRect() {
     return area;
 }
 
-Result GpuDevice::clear(uint32_t rectCount, const IntRect* rects, uint32_t flags, uint32_t argb, float, uint32_t) {
+Result GpuDevice::clear(uint32_t rectCount, const IntRect* rects, uint32_t flags, uint32_t argb, float z, uint32_t) {
     Lock lock(mutex_);
     if (flags == 0 || (flags & ~uint32_t(kClearTarget | kClearZBuffer | kClearStencil)) != 0 ||
         (rectCount > 0 && rects == nullptr)) {
         return kErrInvalidCall;
     }
-    // The depth buffer is D16 without stencil; depth values are not kept until the 3-D half
-    // draws with them, so clearing it has nothing to write.
+    // The depth buffer is D16 without stencil.
     if ((flags & kClearStencil) != 0 || ((flags & kClearZBuffer) != 0 && !parameters_.enableAutoDepthStencil)) {
         return kErrInvalidCall;
+    }
+    if ((flags & kClearZBuffer) != 0) {
+        clearDepth(rectCount, rects, z);
     }
     if ((flags & kClearTarget) == 0) {
         return kOk;

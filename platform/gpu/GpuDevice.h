@@ -5,8 +5,8 @@
 // used from several threads (drawing on one, textures made on others).
 //
 // A reset returns every state, transform, light and material to its default, as the platform
-// device did; nothing is re-applied for the caller. Untransformed vertices, lines and depth
-// testing belong to the 3-D half and are refused with kErrInvalidCall for now.
+// device did; nothing is re-applied for the caller. Pre-transformed vertices take the 2-D path
+// (Rasterizer); untransformed ones the 3-D pipeline (Pipeline3D) with its depth buffer.
 #include <array>
 #include <functional>
 #include <map>
@@ -18,6 +18,7 @@
 #include "platform/gpu/FramePool.h"
 #include "platform/gpu/GpuTexture.h"
 #include "platform/gpu/GpuVertexBuffer.h"
+#include "platform/gpu/Pipeline3D.h"
 #include "platform/gpu/Rasterizer.h"
 
 namespace Platform::Gpu {
@@ -79,6 +80,11 @@ public:
     // stream 0 starting at vertex `startVertex`; both give the same pixels for the same vertices.
     virtual Result drawPrimitiveUp(uint32_t type, uint32_t primitiveCount, const void* vertices, uint32_t stride);
     virtual Result drawPrimitive(uint32_t type, uint32_t startVertex, uint32_t primitiveCount);
+    // Indexed drawing of untransformed vertices from the caller's arrays: indices of 16 or 32 bits
+    // (kFormatIndex16, kFormatIndex32), each below `vertexCount`.
+    virtual Result drawIndexedPrimitiveUp(uint32_t type, uint32_t vertexCount, uint32_t primitiveCount,
+                                          const void* indices, uint32_t indexFormat, const void* vertices,
+                                          uint32_t stride);
     // setTexture(0, texture), setFvf(fvf) and drawPrimitiveUp(...) in one call under one lock, for
     // callers that draw sprite after sprite; the same states and pixels as the three calls.
     virtual Result drawTexturedUp(GpuTexture* texture, uint32_t fvf, uint32_t type, uint32_t primitiveCount,
@@ -138,6 +144,13 @@ private:
     Result checkDraw(uint32_t type, uint32_t primitiveCount, uint32_t stride, uint64_t* vertexCount);
     void unbindStream();
     void drawVertices(uint32_t type, uint32_t primitiveCount, const unsigned char* bytes, uint32_t stride);
+    // The 3-D pipeline over `vertexCount` vertices of the array, taken in order or through the
+    // checked indices.
+    void drawVertices3D(uint32_t type, uint32_t primitiveCount, const unsigned char* bytes, uint32_t stride,
+                        uint32_t vertexCount, const void* indices, uint32_t indexFormat);
+    // The depth buffer for the current render target, made or resized when needed.
+    std::vector<uint16_t>* depthBuffer();
+    void clearDepth(uint32_t rectCount, const IntRect* rects, float z);
     // Where drawing and clearing reach: the target within the viewport and, when on, the scissor.
     IntRect clipRect();
 
@@ -160,6 +173,10 @@ private:
     FramePool framePool_;
     const FrameCapture capture_ = FrameCapture::fromEnvironment();
     Rasterizer rasterizer_;
+    Rasterizer3D rasterizer3D_;
+    std::vector<uint16_t> depth_;
+    uint32_t depthWidth_ = 0;
+    uint32_t depthHeight_ = 0;
 };
 
 // The object that makes devices (one per process in the program).

@@ -35,11 +35,21 @@ PipelineState GpuDevice::pipeline() {
 }
 
 Result GpuDevice::checkDraw(uint32_t type, uint32_t primitiveCount, uint32_t stride, uint64_t* vertexCount) {
-    const uint32_t size = drawableVertexSize(states_.fvf);  // untransformed formats belong to the 3-D half
+    const uint32_t size = vertexSize(states_.fvf);
     if (primitiveCount == 0 || size == 0 || stride < size) {
         return kErrInvalidCall;
     }
+    const bool lines = type == kPrimitiveLineList || type == kPrimitiveLineStrip;
+    if (lines && drawableVertexSize(states_.fvf) != 0) {
+        return kErrInvalidCall;  // lines are drawn by the 3-D pipeline only
+    }
     switch (type) {
+        case kPrimitiveLineList:
+            *vertexCount = 2 * uint64_t(primitiveCount);
+            return kOk;
+        case kPrimitiveLineStrip:
+            *vertexCount = uint64_t(primitiveCount) + 1;
+            return kOk;
         case kPrimitiveTriangleList:
             *vertexCount = 3 * uint64_t(primitiveCount);
             return kOk;
@@ -48,7 +58,7 @@ Result GpuDevice::checkDraw(uint32_t type, uint32_t primitiveCount, uint32_t str
             *vertexCount = uint64_t(primitiveCount) + 2;
             return kOk;
         default:
-            return kErrInvalidCall;  // points and lines belong to the 3-D half
+            return kErrInvalidCall;  // points are not drawn
     }
 }
 
@@ -78,7 +88,7 @@ Result GpuDevice::drawPrimitive(uint32_t type, uint32_t startVertex, uint32_t pr
     }
     // The last vertex must end inside the buffer.
     const uint64_t end =
-        streamOffset_ + (uint64_t(startVertex) + vertexCount - 1) * streamStride_ + drawableVertexSize(states_.fvf);
+        streamOffset_ + (uint64_t(startVertex) + vertexCount - 1) * streamStride_ + vertexSize(states_.fvf);
     if (end > streamBuffer_->size()) {
         return kErrInvalidCall;
     }
@@ -94,6 +104,12 @@ Result GpuDevice::drawPrimitive(uint32_t type, uint32_t startVertex, uint32_t pr
 // Draws checked vertices of the current format; the caller holds the device's lock.
 void GpuDevice::drawVertices(uint32_t type, uint32_t primitiveCount, const unsigned char* bytes, uint32_t stride) {
     const uint32_t fvf = states_.fvf;
+    if (drawableVertexSize(fvf) == 0) {
+        uint64_t count = 0;
+        checkDraw(type, primitiveCount, stride, &count);
+        drawVertices3D(type, primitiveCount, bytes, stride, uint32_t(count), nullptr, 0);
+        return;
+    }
     const bool hasColor = (fvf & kFvfDiffuse) != 0;
     const bool hasTex = (fvf & kFvfTex1) != 0;
     auto vertex = [&](uint32_t i) {

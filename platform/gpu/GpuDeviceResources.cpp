@@ -19,8 +19,8 @@ Result GpuDevice::createTexture(uint32_t width, uint32_t height, uint32_t levels
 
 Result GpuDevice::createVertexBuffer(uint32_t length, uint32_t usage, uint32_t fvf, uint32_t pool,
                                      GpuVertexBuffer** out) {
-    const uint32_t vertexSize = drawableVertexSize(fvf);
-    if (out == nullptr || vertexSize == 0 || length < vertexSize || pool > kPoolSystemMem ||
+    const uint32_t size = vertexSize(fvf);
+    if (out == nullptr || size == 0 || length < size || pool > kPoolSystemMem ||
         (usage & ~uint32_t(kUsageWriteOnly | kUsageDynamic)) != 0) {
         return kErrInvalidCall;
     }

@@ -22,7 +22,7 @@ bool validRenderStateValue(RenderState state, uint32_t value) {
         case RenderState::CullMode:
             return value >= kCullNone && value <= kCullCounterClockwise;
         case RenderState::FillMode:
-            return value == kFillSolid;  // point and wire-frame drawing belong to the 3-D half
+            return value == kFillSolid || value == kFillWireframe;
         case RenderState::ShadeMode:
             return value == kShadeFlat || value == kShadeGouraud;
         case RenderState::DiffuseMaterialSource:

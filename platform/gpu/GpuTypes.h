@@ -21,6 +21,8 @@ enum Format : uint32_t {
     kFormatA8R8G8B8 = 21,
     kFormatX8R8G8B8 = 22,
     kFormatD16 = 80,
+    kFormatIndex16 = 101,
+    kFormatIndex32 = 102,
 };
 
 enum Pool : uint32_t { kPoolDefault = 0, kPoolManaged = 1, kPoolSystemMem = 2 };
@@ -126,6 +128,23 @@ inline constexpr uint32_t drawableVertexSize(uint32_t fvf) {
         return 0;
     }
     return 16 + ((fvf & kFvfDiffuse) != 0 ? 4 : 0) + ((fvf & kFvfTex1) != 0 ? 8 : 0);
+}
+
+// Bytes of one untransformed vertex (position, optional normal, diffuse colour and one texture
+// coordinate pair, in that order); 0 for any other format.
+inline constexpr uint32_t untransformedVertexSize(uint32_t fvf) {
+    constexpr uint32_t kKnown = kFvfXyz | kFvfNormal | kFvfDiffuse | kFvfTex1;
+    if ((fvf & 0x00Eu) != kFvfXyz || (fvf & ~kKnown) != 0) {
+        return 0;
+    }
+    return 12 + ((fvf & kFvfNormal) != 0 ? 12 : 0) + ((fvf & kFvfDiffuse) != 0 ? 4 : 0) +
+           ((fvf & kFvfTex1) != 0 ? 8 : 0);
+}
+
+// Bytes of a vertex of any format the device draws.
+inline constexpr uint32_t vertexSize(uint32_t fvf) {
+    const uint32_t size = drawableVertexSize(fvf);
+    return size != 0 ? size : untransformedVertexSize(fvf);
 }
 
 enum PrimitiveType : uint32_t {

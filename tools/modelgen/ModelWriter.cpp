@@ -87,9 +87,10 @@ std::string cubeModel() {
         }
         normals.push_back(vec3(face.n[0], face.n[1], face.n[2]));
         const int b = f * 4;
-        // Clockwise seen from outside, the front-face winding of the device.
-        quads.push_back("4;" + std::to_string(b) + "," + std::to_string(b + 3) + "," + std::to_string(b + 2) + "," +
-                        std::to_string(b + 1) + ";");
+        // Counter-clockwise seen from outside, as the viewer of a right-handed camera sees a
+        // front face; the library's default clockwise culling drops the faces turned away.
+        quads.push_back("4;" + std::to_string(b) + "," + std::to_string(b + 1) + "," + std::to_string(b + 2) + "," +
+                        std::to_string(b + 3) + ";");
         normalQuads.push_back("4;" + std::to_string(f) + "," + std::to_string(f) + "," + std::to_string(f) + "," +
                               std::to_string(f) + ";");
     }
@@ -150,9 +151,9 @@ std::string armModel() {
     }
     std::string out = kHeader;
     out += "AnimTicksPerSecond { 4800; }\n";
+    // The mesh's frame and the skeleton are two top-level frames, so that the loader hangs them
+    // side by side under its root: the frame tree then finds the mesh and the bone tree the bones.
     out += "Frame Arm {\n FrameTransformMatrix { " + matrix(translation(0, 0, 0)) + " }\n";
-    out += " Frame Bone1 {\n  FrameTransformMatrix { " + matrix(translation(0, 0, 0)) + " }\n";
-    out += "  Frame Bone2 {\n   FrameTransformMatrix { " + matrix(translation(0, 2, 0)) + " }\n  }\n }\n";
     out += " Mesh ArmMesh {\n  12;\n" + list(positions) + "  8;\n" + list(quads);
     out += "  MeshMaterialList {\n  1;\n  1;\n  0;\n" + material(0.8, 0.7, 0.2, "") + "  }\n";
     out += "  XSkinMeshHeader { 2; 4; 2; }\n";
@@ -164,6 +165,8 @@ std::string armModel() {
     out += list({"0.5", "0.5", "0.5", "0.5", "1.0", "1.0", "1.0", "1.0"});
     out += "  " + matrix(translation(0, -2, 0)) + "\n  }\n";
     out += " }\n}\n";
+    out += "Frame Bone1 {\n FrameTransformMatrix { " + matrix(translation(0, 0, 0)) + " }\n";
+    out += " Frame Bone2 {\n  FrameTransformMatrix { " + matrix(translation(0, 2, 0)) + " }\n }\n}\n";
     // Bone2 turns 0, 45 and 0 degrees about z at 0, 2400 and 4800 ticks (stored w, x, y, z).
     const double half = std::numbers::pi / 8;
     out += "AnimationSet Bend {\n Animation {\n  { Bone2 }\n  AnimationKey {\n  0;\n  3;\n";

@@ -84,7 +84,7 @@ TEST_F(DeviceTest, StartsWithThePlatformDefaultStates) {
 
 TEST_F(DeviceTest, RefusesStateValuesThePipelineDoesNotImplement) {
     EXPECT_EQ(kErrInvalidCall, device->setRenderState(RenderState::SrcBlend, 9));
-    EXPECT_EQ(kErrInvalidCall, device->setRenderState(RenderState::FillMode, kFillWireframe));
+    EXPECT_EQ(kErrInvalidCall, device->setRenderState(RenderState::FillMode, kFillPoint));
     EXPECT_EQ(kErrInvalidCall, device->setTextureStageState(0, StageState::ColorOp, 24));
     EXPECT_EQ(kErrInvalidCall, device->setTextureStageState(1, StageState::ColorOp, kOpModulate));
     EXPECT_EQ(kErrInvalidCall, device->setSamplerState(0, SamplerState::AddressU, 3));
@@ -94,9 +94,11 @@ TEST_F(DeviceTest, RefusesStateValuesThePipelineDoesNotImplement) {
     uint32_t v = 0;
     device->getRenderState(RenderState::SrcBlend, &v);
     EXPECT_EQ(uint32_t(kBlendOne), v);
-    device->setFvf(kFvfXyz | kFvfDiffuse);  // untransformed vertices belong to the 3-D half
-    ColorVertex lines[2]{};
-    EXPECT_EQ(kErrInvalidCall, device->drawPrimitiveUp(kPrimitiveTriangleList, 1, lines, 16));
+    device->setFvf(kFvfXyz | kFvfNormal | 0x200);  // a second texture set is no format the device draws
+    ColorVertex vertices[4]{};
+    EXPECT_EQ(kErrInvalidCall, device->drawPrimitiveUp(kPrimitiveTriangleList, 1, vertices, 20));
+    device->setFvf(kFvfXyz | kFvfDiffuse);
+    EXPECT_EQ(kErrInvalidCall, device->drawPrimitiveUp(kPrimitivePointList, 1, vertices, 16));
 }
 
 TEST_F(DeviceTest, ResetReturnsEveryStateToItsDefaultAndResizesTheBackBuffer) {

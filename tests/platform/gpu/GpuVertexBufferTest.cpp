@@ -107,8 +107,8 @@ TEST_F(VertexBufferTest, RefusesWhatTheDeviceCannotDoAndDrawsNothingThen) {
         const char* name;
         std::function<Result()> call;
     } cases[] = {
-        {"untransformed buffer format",
-         [&] { return device->createVertexBuffer(112, 0, kFvfXyz | kFvfDiffuse, kPoolDefault, &out); }},
+        {"format with a second texture set",
+         [&] { return device->createVertexBuffer(112, 0, kFvfXyz | 0x200, kPoolDefault, &out); }},
         {"format with normals", [&] { return device->createVertexBuffer(112, 0, kFvfXyzRhw | kFvfNormal, 0, &out); }},
         {"shorter than one vertex",
          [&] { return device->createVertexBuffer(27, 0, kTexturedFvf, kPoolDefault, &out); }},
@@ -162,11 +162,7 @@ TEST_F(VertexBufferTest, RefusesWhatTheDeviceCannotDoAndDrawsNothingThen) {
              device->setStreamSource(0, vb, 0, 20);
              return draw();
          }},
-        {"untransformed current format",
-         [&] {
-             device->setFvf(kFvfXyz | kFvfDiffuse | kFvfTex1);
-             return draw();
-         }},
+        {"point list", [&] { return device->drawPrimitive(kPrimitivePointList, 0, 1); }},
         {"line list", [&] { return device->drawPrimitive(kPrimitiveLineList, 0, 1); }},
         {"no primitives", [&] { return device->drawPrimitive(kPrimitiveTriangleStrip, 0, 0); }},
     };

@@ -86,7 +86,7 @@ TEST_F(ModelGen, CubeReadsBackClosedAndTextured) {
     EXPECT_EQ(cube.materials[0].textureFile, "cube.png");
     EXPECT_EQ(cube.materials[1].textureFile, "");
     // Every corner lies on the unit cube and on the face its normal names; every triangle is
-    // clockwise seen from outside (its geometric normal points against the stored one).
+    // counter-clockwise seen from outside (its geometric normal points along the stored one).
     for (size_t i = 0; i < cube.positions.size(); ++i) {
         const Vector3& p = cube.positions[i];
         EXPECT_EQ(vecDot(p, cube.normals[i]), 1.0f) << i;
@@ -95,7 +95,7 @@ TEST_F(ModelGen, CubeReadsBackClosedAndTextured) {
     for (const auto& t : cube.triangles) {
         const Vector3 n = vecCross(vecSub(cube.positions[t[1]], cube.positions[t[0]]),
                                    vecSub(cube.positions[t[2]], cube.positions[t[0]]));
-        EXPECT_LT(vecDot(n, cube.normals[t[0]]), 0.0f);
+        EXPECT_GT(vecDot(n, cube.normals[t[0]]), 0.0f);
     }
     int w = 0, h = 0, comp = 0;
     EXPECT_TRUE(stbi_info((folder_ / "cube.png").c_str(), &w, &h, &comp));

@@ -1,0 +1,16 @@
+#include "graphics/OxMaterial.h"
+
+namespace Orvex::Graphics {
+
+OxMaterial::OxMaterial(IOrvexGraphics* graphics, const Platform::Gpu::Material* source)
+    : graphics_(OxRefPtr<IOrvexGraphics>::share(graphics)),
+      effect_(OxRefPtr<OxDefaultMaterialEffect>::adopt(new OxDefaultMaterialEffect(graphics))),
+      source_(source) {}
+
+OxMaterial::~OxMaterial() {
+    if (object_ != nullptr) {
+        object_->release();
+    }
+}
+
+}  // namespace Orvex::Graphics

@@ -1,0 +1,114 @@
+#pragma once
+// The fixed-function pipeline for untransformed vertices: world, view and projection transforms,
+// per-vertex lighting with directional lights, clipping against the view volume, and triangles
+// and lines with perspective-correct attributes and a 16-bit depth buffer.
+//
+// Rounding rules (what the pixel tests compare against):
+// - Screen position: x = vpX + (ndcX + 1) / 2 * vpWidth, y = vpY + (1 - ndcY) / 2 * vpHeight, so
+//   NDC -1 is the left edge of pixel 0 and pixel centres are whole numbers, as for pre-transformed
+//   vertices. Positions are snapped to 1/256 pixel and covered by the top-left rule of the 2-D path.
+// - Depth: z/w, mapped to minZ..maxZ of the viewport, interpolated linearly in screen space and
+//   stored as round(depth * 65535); the test compares those 16-bit values.
+// - Colours: lighting in single precision, each channel clamped to 0..1; vertex colours and
+//   texture coordinates are interpolated perspective-correct (in 1/w); a pixel's colour channel
+//   is round(value * 255). Texture coordinates go to 1/256 texel as in the 2-D path and are
+//   sampled with its point and bilinear samplers; stage 0 combines as in the 2-D path; the
+//   specular colour is added (saturated) after the stage when SPECULARENABLE is on.
+// - Lines step along their major axis one pixel per whole-number centre between the end points
+//   (start included, end excluded).
+#include <cstdint>
+#include <vector>
+
+#include "platform/gpu/Rasterizer.h"
+#include "platform/gpu/SpanWriter.h"
+
+namespace Platform::Gpu {
+
+// A vertex after transform and lighting, in clip space.
+struct ClipVertex {
+    double x = 0, y = 0, z = 0, w = 1;
+    double color[4] = {1, 1, 1, 1};  // r, g, b, a in 0..1
+    double specular[3] = {0, 0, 0};
+    double u = 0, v = 0;
+};
+
+struct Lighting3D {
+    bool enabled = false;
+    bool specularEnabled = false;
+    ColorValue globalAmbient{};
+    Material material{};
+    // Where the diffuse, specular, ambient and emissive colours come from (material source codes),
+    // already resolved against the vertex format.
+    uint32_t diffuseSource = kMaterialSourceMaterial;
+    uint32_t ambientSource = kMaterialSourceMaterial;
+    uint32_t emissiveSource = kMaterialSourceMaterial;
+    uint32_t specularSource = kMaterialSourceMaterial;
+    std::vector<Light> lights;  // the enabled ones
+};
+
+struct Transform3D {
+    Matrix world = Matrix::identity();
+    Matrix view = Matrix::identity();
+    Matrix projection = Matrix::identity();
+};
+
+// Vertex data as the format lays it out.
+struct VertexLayout {
+    uint32_t fvf = 0;
+    uint32_t stride = 0;
+    int normalOffset = -1;
+    int colorOffset = -1;
+    int texOffset = -1;
+};
+// The layout of an untransformed format (position, optional normal, diffuse and one texture
+// coordinate set); false for any other format.
+bool untransformedLayout(uint32_t fvf, VertexLayout* out);
+
+class VertexProcessor {
+public:
+    VertexProcessor(const Transform3D& transform, const Lighting3D& lighting);
+    ClipVertex process(const unsigned char* vertex, const VertexLayout& layout) const;
+
+private:
+    Matrix worldView_;
+    Matrix worldViewProjection_;
+    Matrix view_;
+    const Lighting3D& lighting_;
+    std::vector<Vector3> lightDirections_;  // towards the light, in view space
+};
+
+struct DepthState {
+    std::vector<uint16_t>* buffer = nullptr;  // null: no depth buffer
+    uint32_t width = 0;
+    bool test = false;
+    bool write = false;
+    uint32_t func = kCmpLessEqual;
+};
+
+class Rasterizer3D {
+public:
+    // Draws a triangle in clip space: clipped to the view volume, culled by its screen winding,
+    // filled or (wireframe) outlined.
+    void drawTriangle(const PipelineState& state, const DepthState& depth, const Viewport& viewport, bool wireframe,
+                      const ClipVertex& a, const ClipVertex& b, const ClipVertex& c);
+    void drawLine(const PipelineState& state, const DepthState& depth, const Viewport& viewport, const ClipVertex& a,
+                  const ClipVertex& b);
+
+private:
+    struct ScreenVertex;
+    void fillTriangle(const PipelineState& state, const DepthState& depth, const ScreenVertex& a, const ScreenVertex& b,
+                      const ScreenVertex& c);
+    void drawScreenLine(const PipelineState& state, const DepthState& depth, const ScreenVertex& a,
+                        const ScreenVertex& b);
+    void shadePixel(const PipelineState& state, const DepthState& depth, int64_t px, int64_t py, double z,
+                    const double* color, const double* specular, double u, double v);
+    void prepare(const PipelineState& state);
+    bool specularEnabled_ = false;
+    Raster::SpanContext context_;
+    Raster::SpanWrite write_ = nullptr;
+
+public:
+    void setSpecularEnabled(bool on) { specularEnabled_ = on; }
+};
+
+}  // namespace Platform::Gpu

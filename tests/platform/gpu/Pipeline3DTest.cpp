@@ -1,0 +1,238 @@
+// The device's pipeline for untransformed vertices: transforms, screen mapping, depth, texture
+// perspective, lighting, clipping, wireframe and indexed drawing.
+#include <cmath>
+#include <cstring>
+
+#include "tests/platform/gpu/GpuTestSupport.h"
+
+namespace Platform::Gpu::Test {
+namespace {
+
+struct PositionColor {
+    float x, y, z;
+    uint32_t color;
+};
+
+struct PositionNormal {
+    float x, y, z;
+    float nx, ny, nz;
+};
+
+struct PositionTexture {
+    float x, y, z;
+    float u, v;
+};
+
+Matrix perspectiveRH(float fovY, float aspect, float zn, float zf) {
+    Matrix m;
+    const float ys = 1.0f / std::tan(fovY / 2), xs = ys / aspect;
+    m.m[0][0] = xs;
+    m.m[1][1] = ys;
+    m.m[2][2] = zf / (zn - zf);
+    m.m[2][3] = -1;
+    m.m[3][2] = zn * zf / (zn - zf);
+    return m;
+}
+
+constexpr uint32_t kBackground = 0xFF000000u;
+
+struct Pipeline3DTest : DeviceFixture {
+    void SetUp() override {
+        DeviceFixture::SetUp();
+        const Matrix identity = Matrix::identity();
+        device->setTransform(kTransformWorld, &identity);
+        device->setTransform(kTransformView, &identity);
+        device->setTransform(kTransformProjection, &identity);
+        device->setRenderState(RenderState::CullMode, kCullNone);
+        device->setRenderState(RenderState::Lighting, 0);
+        device->setRenderState(RenderState::ZEnable, 1);
+        device->setTextureStageState(0, StageState::ColorArg2, kArgDiffuse);
+        device->clear(0, nullptr, kClearTarget | kClearZBuffer, kBackground, 1.0f, 0);
+    }
+    // A rectangle in normalised device coordinates at one depth, as two triangles.
+    void rectangle(float l, float t, float r, float b, float z, uint32_t color) {
+        const PositionColor v[6] = {{l, t, z, color}, {r, t, z, color}, {r, b, z, color},
+                                    {l, t, z, color}, {r, b, z, color}, {l, b, z, color}};
+        device->setFvf(kFvfXyz | kFvfDiffuse);
+        ASSERT_EQ(kOk, device->drawPrimitiveUp(kPrimitiveTriangleList, 2, v, sizeof(PositionColor)));
+    }
+    size_t countOf(uint32_t color) {
+        size_t n = 0;
+        for (uint32_t p : targetPixels()) {
+            n += p == color ? 1 : 0;
+        }
+        return n;
+    }
+};
+
+TEST_F(Pipeline3DTest, DeviceCoordinatesMapOntoPixelEdgesAndColoursAreKept) {
+    // NDC -1 is the left edge of pixel 0: the left half of the 32-pixel target is columns 0-15.
+    rectangle(-1, 1, 0, -1, 0.5f, 0xFF20C040u);
+    for (uint32_t y = 0; y < 32; ++y) {
+        EXPECT_EQ(0xFF20C040u, pixel(15, y));
+        EXPECT_EQ(kBackground, pixel(16, y));
+    }
+    EXPECT_EQ(16u * 32u, countOf(0xFF20C040u));
+    // The top half of the target is y > 0 in device coordinates.
+    device->clear(0, nullptr, kClearTarget | kClearZBuffer, kBackground, 1.0f, 0);
+    rectangle(-1, 1, 1, 0, 0.5f, 0xFFFFFFFFu);
+    EXPECT_EQ(0xFFFFFFFFu, pixel(3, 15));
+    EXPECT_EQ(kBackground, pixel(3, 16));
+}
+
+TEST_F(Pipeline3DTest, DepthTestKeepsTheNearerSurfaceAndPassesEqualDepths) {
+    rectangle(-1, 1, 1, -1, 0.3f, 0xFFFF0000u);
+    rectangle(-1, 1, 1, -1, 0.6f, 0xFF0000FFu);  // farther: hidden
+    EXPECT_EQ(32u * 32u, countOf(0xFFFF0000u));
+    rectangle(-1, 1, 0, -1, 0.3f, 0xFF00FF00u);  // same depth: passes (less or equal)
+    EXPECT_EQ(16u * 32u, countOf(0xFF00FF00u));
+    device->setRenderState(RenderState::ZWriteEnable, 0);
+    rectangle(-1, 1, 1, -1, 0.1f, 0xFF101010u);  // nearer, drawn but not recorded
+    rectangle(-1, 1, 1, -1, 0.2f, 0xFF202020u);
+    EXPECT_EQ(32u * 32u, countOf(0xFF202020u));
+    device->setRenderState(RenderState::ZEnable, 0);
+    rectangle(-1, 1, 1, -1, 0.9f, 0xFF0000FFu);  // no test: the later draw wins
+    EXPECT_EQ(32u * 32u, countOf(0xFF0000FFu));
+    // Clearing the depth buffer to 0 hides everything drawn with the test on.
+    device->setRenderState(RenderState::ZEnable, 1);
+    device->clear(0, nullptr, kClearZBuffer, 0, 0.0f, 0);
+    rectangle(-1, 1, 1, -1, 0.1f, 0xFFFFFFFFu);
+    EXPECT_EQ(32u * 32u, countOf(0xFF0000FFu));
+}
+
+TEST_F(Pipeline3DTest, TextureCoordinatesArePerspectiveCorrect) {
+    const Matrix projection = perspectiveRH(float(M_PI / 2), 1.0f, 1.0f, 100.0f);
+    device->setTransform(kTransformProjection, &projection);
+    GpuTexture* texture = makeTexture(2, 1, {0xFF000000u, 0xFFFFFFFFu});
+    device->setTexture(0, texture);
+    device->clear(0, nullptr, kClearTarget, 0xFF808080u, 1.0f, 0);
+    // A strip that recedes from x -1 at depth 1 to x 3 at depth 5; u runs from 0 to 1 along it.
+    const PositionTexture v[4] = {{-1, 1, -1, 0, 0}, {3, 5, -5, 1, 0}, {-1, -1, -1, 0, 0}, {3, -5, -5, 1, 0}};
+    device->setFvf(kFvfXyz | kFvfTex1);
+    ASSERT_EQ(kOk, device->drawPrimitiveUp(kPrimitiveTriangleStrip, 2, v, sizeof(PositionTexture)));
+    texture->release();
+    // u = 0.5 lies at x 1, depth 3: column 21.3. Drawn without the division by depth, it would
+    // lie halfway across the strip's 26 columns, near column 13.
+    EXPECT_EQ(0xFF000000u, pixel(13, 16));
+    EXPECT_EQ(0xFF000000u, pixel(21, 16));
+    EXPECT_EQ(0xFFFFFFFFu, pixel(22, 16));
+    EXPECT_EQ(0xFFFFFFFFu, pixel(25, 16));
+    EXPECT_EQ(0xFF808080u, pixel(27, 16));  // the far end projects to column 25.6
+}
+
+TEST_F(Pipeline3DTest, DirectionalLightGivesAmbientDiffuseAndSpecular) {
+    device->setRenderState(RenderState::Lighting, 1);
+    Light light;
+    light.type = kLightDirectional;
+    light.diffuse = {1, 1, 1, 1};
+    light.specular = {1, 1, 1, 1};
+    light.ambient = {0.5f, 0.5f, 0.5f, 1};
+    light.direction = {0, 0, -1};
+    device->setLight(0, &light);
+    device->lightEnable(0, true);
+    Material material;
+    material.diffuse = {0.6f, 0.4f, 0.2f, 1};
+    material.ambient = {0.4f, 0.4f, 0.4f, 1};
+    material.specular = {1, 1, 1, 1};
+    material.power = 4;
+    device->setMaterial(&material);
+    device->setFvf(kFvfXyz | kFvfNormal);
+    struct Case {
+        const char* name;
+        float nz;
+        bool specular;
+        uint32_t expected;
+    } cases[] = {
+        // ambient 0.4 x 0.5 plus the diffuse colour at full incidence
+        {"facing the light", 1, false, 0xFFCC9966u},
+        {"facing away: ambient only", -1, false, 0xFF333333u},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        device->setRenderState(RenderState::SpecularEnable, c.specular ? 1 : 0);
+        device->clear(0, nullptr, kClearTarget | kClearZBuffer, kBackground, 1.0f, 0);
+        const PositionNormal v[3] = {{-1, 1, 0.5f, 0, 0, c.nz}, {1, 1, 0.5f, 0, 0, c.nz}, {-1, -1, 0.5f, 0, 0, c.nz}};
+        ASSERT_EQ(kOk, device->drawPrimitiveUp(kPrimitiveTriangleList, 1, v, sizeof(PositionNormal)));
+        EXPECT_EQ(c.expected, pixel(4, 4));
+    }
+    // The highlight is added on top of the lit colour, channel by channel.
+    device->setRenderState(RenderState::SpecularEnable, 1);
+    device->clear(0, nullptr, kClearTarget | kClearZBuffer, kBackground, 1.0f, 0);
+    const PositionNormal v[3] = {{-1, 1, 0.5f, 0, 0, 1}, {1, 1, 0.5f, 0, 0, 1}, {-1, -1, 0.5f, 0, 0, 1}};
+    ASSERT_EQ(kOk, device->drawPrimitiveUp(kPrimitiveTriangleList, 1, v, sizeof(PositionNormal)));
+    const uint32_t lit = pixel(4, 4);
+    EXPECT_GT(lit & 0xFF, 0x66u);
+    EXPECT_GT((lit >> 16) & 0xFF, 0xCCu);
+}
+
+TEST_F(Pipeline3DTest, TrianglesCrossingTheNearPlaneAreClipped) {
+    const Matrix projection = perspectiveRH(float(M_PI / 2), 1.0f, 1.0f, 100.0f);
+    device->setTransform(kTransformProjection, &projection);
+    // The third corner lies behind the eye; only the part in front of the near plane is drawn,
+    // between device y -0.5 and -1/3: rows 22 and 23.
+    const PositionColor v[3] = {{-1, -1, -2, 0xFFFFFFFFu}, {1, -1, -2, 0xFFFFFFFFu}, {0, 1, 1, 0xFFFFFFFFu}};
+    device->setFvf(kFvfXyz | kFvfDiffuse);
+    ASSERT_EQ(kOk, device->drawPrimitiveUp(kPrimitiveTriangleList, 1, v, sizeof(PositionColor)));
+    for (uint32_t y = 0; y < 32; ++y) {
+        EXPECT_EQ(y == 22 || y == 23 ? 0xFFFFFFFFu : kBackground, pixel(16, y)) << "row " << y;
+    }
+    // Entirely behind the eye: nothing.
+    device->clear(0, nullptr, kClearTarget, kBackground, 1.0f, 0);
+    const PositionColor behind[3] = {{-1, -1, 2, 0xFFFFFFFFu}, {1, -1, 2, 0xFFFFFFFFu}, {0, 1, 3, 0xFFFFFFFFu}};
+    ASSERT_EQ(kOk, device->drawPrimitiveUp(kPrimitiveTriangleList, 1, behind, sizeof(PositionColor)));
+    EXPECT_EQ(0u, 32u * 32u - countOf(kBackground));
+}
+
+TEST_F(Pipeline3DTest, CullingFollowsScreenWindingAndWireframeDrawsEdgesOnly) {
+    // Clockwise on the screen: top-left, top-right, bottom-left.
+    const PositionColor clockwise[3] = {
+        {-1, 1, 0.5f, 0xFFFFFFFFu}, {1, 1, 0.5f, 0xFFFFFFFFu}, {-1, -1, 0.5f, 0xFFFFFFFFu}};
+    const PositionColor counter[3] = {clockwise[0], clockwise[2], clockwise[1]};
+    device->setFvf(kFvfXyz | kFvfDiffuse);
+    struct Case {
+        uint32_t cull;
+        const PositionColor* vertices;
+        bool drawn;
+    } cases[] = {{kCullClockwise, clockwise, false},
+                 {kCullClockwise, counter, true},
+                 {kCullCounterClockwise, clockwise, true},
+                 {kCullCounterClockwise, counter, false},
+                 {kCullNone, counter, true}};
+    for (const Case& c : cases) {
+        device->setRenderState(RenderState::CullMode, c.cull);
+        device->clear(0, nullptr, kClearTarget | kClearZBuffer, kBackground, 1.0f, 0);
+        ASSERT_EQ(kOk, device->drawPrimitiveUp(kPrimitiveTriangleList, 1, c.vertices, sizeof(PositionColor)));
+        EXPECT_EQ(c.drawn, pixel(4, 4) == 0xFFFFFFFFu) << "cull " << c.cull;
+    }
+    device->setRenderState(RenderState::CullMode, kCullNone);
+    device->setRenderState(RenderState::FillMode, kFillWireframe);
+    device->clear(0, nullptr, kClearTarget | kClearZBuffer, kBackground, 1.0f, 0);
+    const PositionColor inner[3] = {
+        {-0.5f, 0.5f, 0.5f, 0xFFFFFFFFu}, {0.5f, 0.5f, 0.5f, 0xFFFFFFFFu}, {-0.5f, -0.5f, 0.5f, 0xFFFFFFFFu}};
+    ASSERT_EQ(kOk, device->drawPrimitiveUp(kPrimitiveTriangleList, 1, inner, sizeof(PositionColor)));
+    EXPECT_EQ(0xFFFFFFFFu, pixel(12, 8));   // on the top edge (y 8)
+    EXPECT_EQ(0xFFFFFFFFu, pixel(8, 12));   // on the left edge (x 8)
+    EXPECT_EQ(kBackground, pixel(11, 11));  // inside
+}
+
+TEST_F(Pipeline3DTest, IndexedDrawingMatchesTheSameVerticesInOrderAndRefusesBadIndices) {
+    const PositionColor corners[4] = {
+        {-1, 1, 0.5f, 0xFFFF0000u}, {1, 1, 0.5f, 0xFF00FF00u}, {1, -1, 0.5f, 0xFF0000FFu}, {-1, -1, 0.5f, 0xFFFFFFFFu}};
+    const PositionColor listed[6] = {corners[0], corners[1], corners[2], corners[0], corners[2], corners[3]};
+    device->setFvf(kFvfXyz | kFvfDiffuse);
+    ASSERT_EQ(kOk, device->drawPrimitiveUp(kPrimitiveTriangleList, 2, listed, sizeof(PositionColor)));
+    const std::vector<uint32_t> expected = targetPixels();
+    device->clear(0, nullptr, kClearTarget | kClearZBuffer, kBackground, 1.0f, 0);
+    const uint16_t indices16[6] = {0, 1, 2, 0, 2, 3};
+    ASSERT_EQ(kOk, device->drawIndexedPrimitiveUp(kPrimitiveTriangleList, 4, 2, indices16, kFormatIndex16, corners,
+                                                  sizeof(PositionColor)));
+    EXPECT_EQ(expected, targetPixels());
+    const uint32_t bad[6] = {0, 1, 2, 0, 2, 4};
+    EXPECT_EQ(kErrInvalidCall, device->drawIndexedPrimitiveUp(kPrimitiveTriangleList, 4, 2, bad, kFormatIndex32,
+                                                              corners, sizeof(PositionColor)));
+    EXPECT_EQ(kErrInvalidCall, device->drawIndexedPrimitiveUp(kPrimitiveTriangleList, 4, 2, indices16, 77, corners,
+                                                              sizeof(PositionColor)));
+}
+
+}  // namespace
+}  // namespace Platform::Gpu::Test
