@@ -3,6 +3,9 @@
 #include <cmath>
 
 #include "engine/graphics/OxRenderQueue.h"
+#include "game/action/CActionManager.h"
+#include "game/action/CScriptingAction.h"
+#include "game/action/IActionContext.h"
 #include "game/actor/IPlayerEquipment.h"
 #include "game/item/CItem.h"
 #include "game/services/CScriptController.h"
@@ -225,6 +228,15 @@ bool CActor::doValidation(const std::string& name, const std::vector<void*>& arg
         default:
             return false;
     }
+}
+
+bool CActor::talk(Action::IActionContext& context) {
+    Action::CActionManager* actions = context.getActionManager();
+    if (actions == nullptr || actionEventScript_.empty()) {
+        return false;
+    }
+    actions->pushAction(std::make_shared<Action::CScriptingAction>(context, actionEventScript_, this));
+    return true;
 }
 
 void CActor::playMotion(const std::u16string& name, bool keepIfPlaying, bool withDirection, bool loop) {
