@@ -21,7 +21,9 @@
 #include "game/replay/CReplayController.h"
 #include "game/scene/CSceneFactory.h"
 #include "game/scene/SceneNumbers.h"
+#include "game/scriptcommand/CDamageCalculateCommand.h"
 #include "game/scriptcommand/CGameCommand.h"
+#include "game/scriptcommand/CItemCommand.h"
 #include "game/services/RenderLayerNames.h"
 #include "game/services/CCommonDataManager.h"
 #include "game/gamedata/CGameDataManager.h"
@@ -260,6 +262,10 @@ std::shared_ptr<IScriptCommand> CGameManager::createScriptModule(ScriptModule mo
     switch (module) {
         case ScriptModule::kGame:
             return std::make_shared<ScriptCommand::CGameCommand>(*this);
+        case ScriptModule::kItem:
+            return std::make_shared<ScriptCommand::CItemCommand>(*this);
+        case ScriptModule::kDamageCalculate:
+            return std::make_shared<ScriptCommand::CDamageCalculateCommand>(*this);
         default:
             // Modules this program does not have yet.
             return nullptr;
