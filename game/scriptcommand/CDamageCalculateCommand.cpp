@@ -12,6 +12,7 @@
 #include "game/item/CItem.h"
 #include "game/services/CScriptController.h"
 #include "game/services/IGameContext.h"
+#include "game/services/ScriptArguments.h"
 #include "game/services/ScriptCommandTable.h"
 
 // Every function below may leave by longjmp (a Lua error when no module is attached) only
@@ -109,19 +110,7 @@ int32_t categoryArg(lua_State* L, int index) {
     return value >= 0 && value < CDamageCalculateCommand::kCategoryCount ? static_cast<int32_t>(value) : -1;
 }
 
-int32_t intArg(lua_State* L, int index) {
-    const lua_Number value = lua_tonumber(L, index);
-    if (std::isnan(value)) {
-        return 0;
-    }
-    if (value <= static_cast<lua_Number>(INT32_MIN)) {
-        return INT32_MIN;
-    }
-    if (value >= static_cast<lua_Number>(INT32_MAX)) {
-        return INT32_MAX;
-    }
-    return static_cast<int32_t>(value);
-}
+using ScriptArguments::intArg;
 
 int32_t intField(lua_State* L, int table, const char* name) {
     lua_getfield(L, table, name);
@@ -166,10 +155,7 @@ int execute(lua_State* L) {
             param.originActor = player;
         }
     }
-    param.damageName.clear();
-    if (lua_gettop(L) >= 4 && lua_isstring(L, 4)) {
-        Orvex::System::toWideString(lua_tostring(L, 4), param.damageName);
-    }
+    param.damageName = lua_gettop(L) >= 4 ? ScriptArguments::wideArg(L, 4) : std::u16string();
     const bool forceHit = lua_toboolean(L, 5) != 0;
     lua_settop(L, 0);
     calculator.execute({self.getContext(), self.getFloor(), self.getOnDamageQueue()}, forceHit);

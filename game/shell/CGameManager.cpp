@@ -24,6 +24,7 @@
 #include "game/scriptcommand/CDamageCalculateCommand.h"
 #include "game/scriptcommand/CGameCommand.h"
 #include "game/scriptcommand/CItemCommand.h"
+#include "game/scriptcommand/CMossbellLibCommand.h"
 #include "game/services/RenderLayerNames.h"
 #include "game/services/CCommonDataManager.h"
 #include "game/gamedata/CGameDataManager.h"
@@ -266,6 +267,8 @@ std::shared_ptr<IScriptCommand> CGameManager::createScriptModule(ScriptModule mo
             return std::make_shared<ScriptCommand::CItemCommand>(*this);
         case ScriptModule::kDamageCalculate:
             return std::make_shared<ScriptCommand::CDamageCalculateCommand>(*this);
+        case ScriptModule::kMossbellLib:
+            return std::make_shared<ScriptCommand::CMossbellLibCommand>(renderer_.get(), *archiveReaders_[0]);
         default:
             // Modules this program does not have yet.
             return nullptr;
