@@ -26,6 +26,7 @@
 #include "game/scriptcommand/CGameCommand.h"
 #include "game/scriptcommand/CMapCommand.h"
 #include "game/shell/CDungeonServices.h"
+#include "game/scriptcommand/CMossbellLibCommand.h"
 #include "game/services/RenderLayerNames.h"
 #include "game/services/CCommonDataManager.h"
 #include "game/gamedata/CGameDataManager.h"
@@ -274,6 +275,8 @@ std::shared_ptr<IScriptCommand> CGameManager::createScriptModule(ScriptModule mo
                                                      renderer_ != nullptr ? renderer_->getTextureManager() : nullptr});
         case ScriptModule::kDungeon:
             return std::make_shared<ScriptCommand::CDungeonCommand>([this] { return getCurrentDungeon(); });
+        case ScriptModule::kMossbellLib:
+            return std::make_shared<ScriptCommand::CMossbellLibCommand>(renderer_.get(), *archiveReaders_[0]);
         default:
             // Modules this program does not have yet.
             return nullptr;
