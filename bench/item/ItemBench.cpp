@@ -18,6 +18,7 @@
 #include "engine/system/OxStringConvert.h"
 #include "game/actor/CPlayer.h"
 #include "game/dungeon/CDungeon.h"
+#include "game/dungeon/IDungeonServices.h"
 #include "game/gamedata/CGameDataManager.h"
 #include "game/item/CItem.h"
 #include "game/item/CItemFactory.h"
@@ -140,6 +141,40 @@ function attack(target, attacker)
 end
 )lua";
 
+// A floor for the rules alone: nothing drawn, no actions.
+class BenchServices : public Dungeon::IDungeonServices {
+public:
+    explicit BenchServices(IGameContext& context) : context_(context) {}
+    IGameContext& getGameContext() override { return context_; }
+    std::shared_ptr<IGeneralWindowContext> getWindowContext() override { return nullptr; }
+    std::shared_ptr<Orvex::FontLib::OxFontRenderer> createFontRenderer() override { return nullptr; }
+    Orvex::Graphics::IOrvexRenderer* getRenderer() override { return nullptr; }
+    Orvex::Graphics::OxRenderQueue* getRenderQueue() override { return nullptr; }
+    Orvex::Graphics::OxScreenEffectController* getScreenEffects() override { return nullptr; }
+    SceneLayer::CSceneLayerManager* getSceneLayerManager() override { return nullptr; }
+    CSettingDataManager* getSettingDataManager() override { return nullptr; }
+    Orvex::InputSystem::OxVirtualKey* getVirtualKey() override { return nullptr; }
+    std::shared_ptr<Orvex::AudioSystem::IOrvexAudioSource> getSystemSE(int32_t) override { return nullptr; }
+    void setClearColour(uint32_t) override {}
+    void changeScene(int32_t) override {}
+    float getFrameTime() override { return 0.0f; }
+    uint32_t getMilliseconds() override { return 0; }
+    uint32_t getReplayMode() override { return 0; }
+    uint32_t getScreenWidth() override { return 800; }
+    uint32_t getScreenHeight() override { return 600; }
+    std::shared_ptr<Dungeon::IActionManager> createActionManager() override { return nullptr; }
+    bool pushScriptedAction(Dungeon::IActionManager&, const std::u16string&, Actor::CActor*) override { return false; }
+    bool pushArrivalAction(Dungeon::IActionManager&, const std::u16string&, Dungeon::MapPoint) override {
+        return false;
+    }
+    std::shared_ptr<Dungeon::IFloorEffect> createScriptedEffect(const std::u16string&, Actor::CActor*) override {
+        return nullptr;
+    }
+
+private:
+    IGameContext& context_;
+};
+
 struct Enemy : Actor::CActor {
     using CActor::CActor;
     int32_t getActorType() const override { return kEnemy; }
@@ -153,7 +188,8 @@ void BM_DamageFromLua(benchmark::State& state) {
                               {u"Actor/Player/HERO/actor.lua.lcd", {}, false}});
     CGameDataManager data(context);
     context.gameData = &data;
-    Dungeon::CDungeon floor(context.random);
+    BenchServices services(context);
+    Dungeon::CDungeon floor(services);
     context.floor = &floor;
     auto player = data.getPlayer();
     if (!archive.ok || player == nullptr || !floor.getMap().create(32, 3, 3)) {

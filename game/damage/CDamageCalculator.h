@@ -57,7 +57,7 @@ public:
     // Stability-state bits: hunger does not fall; the actor takes others' curses.
     static constexpr uint32_t kNoHungerLossBit = 2;
     static constexpr uint32_t kScapegoatBit = 8;
-    static constexpr const char* kOnDamageScript = "Script/Lib/Game/Action/Action/CallOnDamageAction.lua";
+    static constexpr const char16_t* kOnDamageScript = u"Script/Lib/Game/Action/Action/CallOnDamageAction.lua";
 
     struct Result {
         bool isHit = false;

@@ -8,6 +8,7 @@
 #include "game/actor/CPlayer.h"
 #include "game/damage/CDamageCalculator.h"
 #include "game/dungeon/CDungeon.h"
+#include "game/dungeon/IDungeonServices.h"
 #include "game/gamedata/CGameDataManager.h"
 #include "game/item/CItem.h"
 #include "game/services/CScriptController.h"
@@ -158,7 +159,8 @@ int execute(lua_State* L) {
     param.damageName = lua_gettop(L) >= 4 ? ScriptArguments::wideArg(L, 4) : std::u16string();
     const bool forceHit = lua_toboolean(L, 5) != 0;
     lua_settop(L, 0);
-    calculator.execute({self.getContext(), self.getFloor(), self.getOnDamageQueue()}, forceHit);
+    calculator.execute({self.getContext(), self.getFloor(), [&self](CActor& hurt) { self.queueOnDamage(hurt); }},
+                       forceHit);
     return 0;
 }
 
@@ -355,6 +357,22 @@ int isCategory(lua_State* L) {
 }
 
 }  // namespace
+
+Dungeon::CDungeon* CDamageCalculateCommand::getFloor() const {
+    return currentFloor_ ? currentFloor_() : context_.getCurrentDungeon();
+}
+
+void CDamageCalculateCommand::queueOnDamage(CActor& target) const {
+    if (queueOnDamage_) {
+        queueOnDamage_(target);
+        return;
+    }
+    Dungeon::CDungeon* floor = getFloor();
+    Dungeon::IActionManager* actions = floor != nullptr ? floor->getActionManager() : nullptr;
+    if (actions != nullptr) {
+        floor->getServices().pushScriptedAction(*actions, CDamageCalculator::kOnDamageScript, &target);
+    }
+}
 
 bool CDamageCalculateCommand::registerFunctions(CScriptController& controller) {
     lua_State* L = controller.getLuaState();

@@ -22,9 +22,10 @@ namespace Fenwarrow::ScriptCommand {
 class CDamageCalculateCommand : public CScriptCommandBase<CDamageCalculateCommand> {
 public:
     static constexpr std::size_t kCategoryCount = 14;
-    // The floor in play; null while there is none.
+    // The floor in play; null while there is none. Without one, the game's current floor.
     using FloorSource = std::function<Dungeon::CDungeon*()>;
-    // Queues the target's on-damage script after a hit that did damage.
+    // Queues the target's on-damage script after a hit that did damage. Without one, the
+    // floor's action queue takes it.
     using OnDamageQueue = std::function<void(Actor::CActor&)>;
 
     explicit CDamageCalculateCommand(IGameContext& context, FloorSource currentFloor = {},
@@ -34,8 +35,8 @@ public:
     bool registerFunctions(CScriptController& controller) override;
 
     IGameContext& getContext() const { return context_; }
-    Dungeon::CDungeon* getFloor() const { return currentFloor_ ? currentFloor_() : nullptr; }
-    const OnDamageQueue& getOnDamageQueue() const { return queueOnDamage_; }
+    Dungeon::CDungeon* getFloor() const;
+    void queueOnDamage(Actor::CActor& target) const;
     // The module's own category values for one calculation: category 0 at 1, the rest 0.
     std::array<float, kCategoryCount>& getOriginParam() { return originParam_; }
 

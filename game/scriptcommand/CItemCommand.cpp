@@ -418,6 +418,10 @@ int getItemIDList(lua_State* L) {
 
 }  // namespace
 
+Dungeon::CDungeon* CItemCommand::getFloor() const {
+    return currentFloor_ ? currentFloor_() : context_.getCurrentDungeon();
+}
+
 bool CItemCommand::registerFunctions(CScriptController& controller) {
     lua_State* L = controller.getLuaState();
     if (L == nullptr) {

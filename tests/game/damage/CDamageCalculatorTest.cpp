@@ -10,6 +10,7 @@
 #include "game/gamedata/CGameDataManager.h"
 #include "game/item/CItem.h"
 #include "game/item/CItemFactory.h"
+#include "tests/game/dungeon/DungeonTestServices.h"
 #include "tests/game/shell/GameTestContext.h"
 
 namespace {
@@ -80,7 +81,7 @@ protected:
         context_.gameData = nullptr;
         enemy_.reset();
         player_.reset();
-        floor_ = std::make_unique<CDungeon>(context_.scripted);
+        floor_ = std::make_unique<CDungeon>(services_);
         data_ = std::make_unique<CGameDataManager>(context_);
         context_.gameData = data_.get();
         context_.scripted.draws.clear();
@@ -170,6 +171,7 @@ protected:
 
     TempFolder folder_;
     DamageContext context_;
+    DungeonTest::TestDungeonServices services_{context_};
     std::unique_ptr<CDungeon> floor_;
     std::unique_ptr<CGameDataManager> data_;
     std::shared_ptr<Fenwarrow::Actor::CPlayer> player_;

@@ -8,6 +8,7 @@
 #include "game/item/CItem.h"
 #include "game/scriptcommand/CItemCommand.h"
 #include "game/services/CScriptController.h"
+#include "tests/game/dungeon/DungeonTestServices.h"
 #include "tests/game/scriptcommand/ScriptCallSupport.h"
 #include "tests/game/shell/GameTestContext.h"
 
@@ -109,7 +110,8 @@ protected:
     TempFolder folder_;
     GameTest::TestGameContext context_;
     std::unique_ptr<CGameDataManager> data_;
-    CDungeon floor_{context_.random};
+    DungeonTest::TestDungeonServices services_{context_};
+    CDungeon floor_{services_};
     CActor* player_ = nullptr;
     std::shared_ptr<Enemy> enemy_;
     Fenwarrow::CScriptController host_{context_};
