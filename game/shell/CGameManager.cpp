@@ -29,6 +29,8 @@
 #include "game/scriptcommand/CMapCommand.h"
 #include "game/shell/CDungeonServices.h"
 #include "game/scriptcommand/CMossbellLibCommand.h"
+#include "game/scriptcommand/CNonPlayerCommand.h"
+#include "game/scriptcommand/CSceneLayerCommand.h"
 #include "game/services/RenderLayerNames.h"
 #include "game/services/CCommonDataManager.h"
 #include "game/gamedata/CGameDataManager.h"
@@ -275,14 +277,18 @@ std::shared_ptr<IScriptCommand> CGameManager::createScriptModule(ScriptModule mo
             return std::make_shared<ScriptCommand::CItemCommand>(*this);
         case ScriptModule::kDamageCalculate:
             return std::make_shared<ScriptCommand::CDamageCalculateCommand>(*this);
+        case ScriptModule::kNonPlayer:
+            return std::make_shared<ScriptCommand::CNonPlayerCommand>(this);
+        case ScriptModule::kSceneLayer:
+            return std::make_shared<ScriptCommand::CSceneLayerCommand>([this] { return layerManager_.get(); });
+        case ScriptModule::kMossbellLib:
+            return std::make_shared<ScriptCommand::CMossbellLibCommand>(renderer_.get(), *archiveReaders_[0]);
         case ScriptModule::kMap:
             return std::make_shared<ScriptCommand::CMapCommand>(
                 ScriptCommand::CMapCommand::Services{[this] { return getCurrentDungeon(); }, archiveReaders_[0].get(),
                                                      renderer_ != nullptr ? renderer_->getTextureManager() : nullptr});
         case ScriptModule::kDungeon:
             return std::make_shared<ScriptCommand::CDungeonCommand>([this] { return getCurrentDungeon(); });
-        case ScriptModule::kMossbellLib:
-            return std::make_shared<ScriptCommand::CMossbellLibCommand>(renderer_.get(), *archiveReaders_[0]);
         default:
             // Modules this program does not have yet.
             return nullptr;
