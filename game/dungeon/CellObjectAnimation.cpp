@@ -6,6 +6,7 @@
 #include "game/dungeon/CCellObject.h"
 #include "game/services/CScriptController.h"
 #include "game/services/IGameContext.h"
+#include "game/services/ScriptArguments.h"
 
 namespace Fenwarrow::Dungeon {
 
@@ -37,6 +38,9 @@ bool setupAnimation(IGameContext& context, CCellObject& object, const std::u16st
                               ScriptModule::kGame, ScriptModule::kDamageCalculate})) {
         return false;
     }
+    // The script works on this object and its sprite, so both are lent to it.
+    ScriptArguments::lendObject(script.getLuaState(), &object);
+    ScriptArguments::lendObject(script.getLuaState(), object.getAnimation().get());
     script.runMain();
     std::vector<CScriptValue> results;
     CScriptValue self(static_cast<void*>(&object));

@@ -1,6 +1,5 @@
 #include "game/scriptcommand/CDungeonCommand.h"
 
-#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -11,6 +10,7 @@
 #include "game/dungeon/CDungeon.h"
 #include "game/item/CItem.h"
 #include "game/services/CScriptController.h"
+#include "game/services/ScriptArguments.h"
 #include "game/services/ScriptCommandTable.h"
 
 // Every function below may leave by longjmp (a Lua error when no module is attached) only
@@ -27,6 +27,9 @@ using Dungeon::CMapCell;
 using Dungeon::CRoom;
 using Dungeon::MapPoint;
 using Item::CItem;
+using ScriptArguments::flagArg;
+using ScriptArguments::intArg;
+using ScriptArguments::wideArg;
 
 // Line-of-fire searches reach this far unless the script says otherwise.
 constexpr int32_t kDefaultShootRange = 20;
@@ -42,43 +45,11 @@ CDungeonCommand& module(lua_State* L) {
 
 CDungeon* floorOf(lua_State* L) { return module(L).getFloor(); }
 
-int32_t intArg(lua_State* L, int index) {
-    const lua_Number value = lua_tonumber(L, index);
-    if (std::isnan(value)) {
-        return 0;
-    }
-    if (value <= static_cast<lua_Number>(INT32_MIN)) {
-        return INT32_MIN;
-    }
-    if (value >= static_cast<lua_Number>(INT32_MAX)) {
-        return INT32_MAX;
-    }
-    return static_cast<int32_t>(value);
-}
-
-// Scripts pass flags as booleans or as the number 1.
-bool flagArg(lua_State* L, int index) {
-    if (lua_type(L, index) == LUA_TNUMBER) {
-        return lua_tonumber(L, index) == 1.0;
-    }
-    return lua_toboolean(L, index) != 0;
-}
-
 bool flagArgOr(lua_State* L, int index, bool fallback) {
     return lua_isnoneornil(L, index) ? fallback : flagArg(L, index);
 }
 
 MapPoint pointArg(lua_State* L, int index) { return {intArg(L, index), intArg(L, index + 1)}; }
-
-std::u16string textArg(lua_State* L, int index) {
-    size_t length = 0;
-    const char* text = lua_tolstring(L, index, &length);
-    std::u16string wide;
-    if (text != nullptr && !Orvex::System::toWideString(std::string(text, length), wide)) {
-        wide.clear();
-    }
-    return wide;
-}
 
 // An actor handle from the script, accepted only when it names an actor of this floor (a
 // participant, the player, or one removed this frame); anything else names nothing.
@@ -288,7 +259,7 @@ int isMaxActor(lua_State* L) {
 
 int addEnemyList(lua_State* L) {
     if (CDungeon* floor = floorOf(L)) {
-        floor->addEnemyList(textArg(L, 1));
+        floor->addEnemyList(wideArg(L, 1));
     }
     return 0;
 }
@@ -313,7 +284,7 @@ int createActor(lua_State* L) {
         lua_pushnil(L);
         return 1;
     }
-    const std::u16string folder = textArg(L, 1);
+    const std::u16string folder = wideArg(L, 1);
     const MapPoint point = pointArg(L, 2);
     const std::shared_ptr<CActor> actor =
         Enemy ? floor->createEnemy(folder, point) : floor->createNonPlayer(folder, point);
@@ -459,7 +430,7 @@ int getAroundItemList(lua_State* L) {
 
 int addLogMessage(lua_State* L) {
     if (CDungeon* floor = floorOf(L)) {
-        floor->getLogManager().addLogMessage(textArg(L, 1));
+        floor->getLogManager().addLogMessage(wideArg(L, 1));
     }
     return 0;
 }
@@ -467,7 +438,7 @@ int addLogMessage(lua_State* L) {
 int arrivalActor(lua_State* L) {
     CDungeon* floor = floorOf(L);
     if (floor != nullptr && floor->getActionManager() != nullptr) {
-        floor->getServices().pushArrivalAction(*floor->getActionManager(), textArg(L, 1), pointArg(L, 2));
+        floor->getServices().pushArrivalAction(*floor->getActionManager(), wideArg(L, 1), pointArg(L, 2));
     }
     return 0;
 }
@@ -525,7 +496,7 @@ int checkItemInCell(lua_State* L) {
 int requestNextDungeon(lua_State* L) {
     if (CDungeon* floor = floorOf(L)) {
         if (lua_gettop(L) == 1) {
-            Dungeon::setFloorText(floor->getFloorState().nextDungeonPath, textArg(L, 1));
+            Dungeon::setFloorText(floor->getFloorState().nextDungeonPath, wideArg(L, 1));
         }
         floor->requestNextDungeon();
     }
@@ -668,7 +639,7 @@ int setVisible(lua_State* L) {
 
 int doEventScript(lua_State* L) {
     if (CDungeon* floor = floorOf(L)) {
-        floor->doEventScript(textArg(L, 1));
+        floor->doEventScript(wideArg(L, 1));
     }
     return 0;
 }
@@ -677,7 +648,7 @@ int drawText(lua_State* L) {
     CDungeon* floor = floorOf(L);
     Orvex::FontLib::OxFontRenderer* font = floor != nullptr ? floor->getFontRenderer().get() : nullptr;
     if (font != nullptr) {
-        const std::u16string text = textArg(L, 1);
+        const std::u16string text = wideArg(L, 1);
         font->penX = static_cast<float>(lua_tonumber(L, 2));
         font->penY = static_cast<float>(lua_tonumber(L, 3));
         font->drawText(text, {});

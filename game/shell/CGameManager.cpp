@@ -22,13 +22,15 @@
 #include "game/scene/CSceneFactory.h"
 #include "game/scene/SceneNumbers.h"
 #include "game/dungeon/CDungeon.h"
+#include "game/scriptcommand/CDamageCalculateCommand.h"
 #include "game/scriptcommand/CDungeonCommand.h"
 #include "game/scriptcommand/CGameCommand.h"
-#include "game/scriptcommand/CNonPlayerCommand.h"
-#include "game/scriptcommand/CSceneLayerCommand.h"
-#include "game/scriptcommand/CMossbellLibCommand.h"
+#include "game/scriptcommand/CItemCommand.h"
 #include "game/scriptcommand/CMapCommand.h"
 #include "game/shell/CDungeonServices.h"
+#include "game/scriptcommand/CMossbellLibCommand.h"
+#include "game/scriptcommand/CNonPlayerCommand.h"
+#include "game/scriptcommand/CSceneLayerCommand.h"
 #include "game/services/RenderLayerNames.h"
 #include "game/services/CCommonDataManager.h"
 #include "game/gamedata/CGameDataManager.h"
@@ -271,6 +273,10 @@ std::shared_ptr<IScriptCommand> CGameManager::createScriptModule(ScriptModule mo
     switch (module) {
         case ScriptModule::kGame:
             return std::make_shared<ScriptCommand::CGameCommand>(*this);
+        case ScriptModule::kItem:
+            return std::make_shared<ScriptCommand::CItemCommand>(*this);
+        case ScriptModule::kDamageCalculate:
+            return std::make_shared<ScriptCommand::CDamageCalculateCommand>(*this);
         case ScriptModule::kNonPlayer:
             return std::make_shared<ScriptCommand::CNonPlayerCommand>(this);
         case ScriptModule::kSceneLayer:
