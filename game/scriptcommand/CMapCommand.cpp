@@ -7,6 +7,7 @@
 #include "engine/system/OxStringConvert.h"
 #include "game/dungeon/CDungeon.h"
 #include "game/dungeon/MapDataUnpack.h"
+#include "game/services/ScriptArguments.h"
 #include "game/services/ScriptCommandTable.h"
 #include "game/services/CScriptController.h"
 
@@ -22,6 +23,10 @@ using Dungeon::CMap;
 using Dungeon::CMapRenderer;
 using Dungeon::CRoom;
 using Dungeon::MapPoint;
+using ScriptArguments::flagArg;
+using ScriptArguments::floatArg;
+using ScriptArguments::intArg;
+using ScriptArguments::textArg;
 
 CMapCommand& module(lua_State* L) {
     CMapCommand* found = CMapCommand::fromState(L);
@@ -38,39 +43,7 @@ CMap* mapOf(lua_State* L) {
     return floor != nullptr ? &floor->getMap() : nullptr;
 }
 
-// A script number as a 32-bit value; NaN reads as 0 and anything beyond the range as its
-// nearest end, so that a wild value falls outside the map instead of wrapping into it.
-int32_t intArg(lua_State* L, int index) {
-    const lua_Number value = lua_tonumber(L, index);
-    if (std::isnan(value)) {
-        return 0;
-    }
-    if (value <= static_cast<lua_Number>(INT32_MIN)) {
-        return INT32_MIN;
-    }
-    if (value >= static_cast<lua_Number>(INT32_MAX)) {
-        return INT32_MAX;
-    }
-    return static_cast<int32_t>(value);
-}
-
-float floatArg(lua_State* L, int index) { return static_cast<float>(lua_tonumber(L, index)); }
-
-// Scripts pass flags as booleans or as the number 1.
-bool flagArg(lua_State* L, int index) {
-    if (lua_type(L, index) == LUA_TNUMBER) {
-        return lua_tonumber(L, index) == 1.0;
-    }
-    return lua_toboolean(L, index) != 0;
-}
-
 MapPoint pointArg(lua_State* L, int index) { return {intArg(L, index), intArg(L, index + 1)}; }
-
-std::string textArg(lua_State* L, int index) {
-    size_t length = 0;
-    const char* text = lua_tolstring(L, index, &length);
-    return text != nullptr ? std::string(text, length) : std::string();
-}
 
 // A room handle from the script, accepted only when it names a room of the current map; a
 // handle kept across Map.clearRoom or Map.create names nothing.

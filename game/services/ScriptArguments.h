@@ -1,0 +1,32 @@
+#pragma once
+// How command modules read the arguments of a script call, and which object pointers a script
+// may hand back. Module functions check neither the count nor the types of their arguments: a
+// missing or mistyped argument reads as 0, false or an empty text.
+#include <cstdint>
+#include <string>
+
+#include <lua.hpp>
+
+namespace Fenwarrow::ScriptArguments {
+
+// A script number as a 32-bit value; NaN reads as 0 and anything beyond the range as its
+// nearest end, so that a wild value falls outside a map or list instead of wrapping into it.
+int32_t intArg(lua_State* L, int index);
+float floatArg(lua_State* L, int index);
+// true or the number 1 (scripts pass both).
+bool flagArg(lua_State* L, int index);
+// The argument's bytes (numbers in their text form); empty when it has none.
+std::string textArg(lua_State* L, int index);
+// The same text as UTF-16; empty when it has none or it is not valid UTF-8.
+std::u16string wideArg(lua_State* L, int index);
+
+// Objects a host lends to the scripts of one Lua state: its own cell object's sprite, an object
+// a module function handed out. A module that takes such a pointer back accepts it only while
+// it is lent to that state (coroutines share the registry of their state), so a number or a
+// pointer from elsewhere reads as no object. The lending lasts until withdrawn or the state
+// closes.
+void lendObject(lua_State* L, const void* object);
+void withdrawObject(lua_State* L, const void* object);
+bool isLentObject(lua_State* L, const void* object);
+
+}  // namespace Fenwarrow::ScriptArguments
