@@ -74,6 +74,9 @@ struct CountingListener : Fenwarrow::Dungeon::CDungeonEventListener {
 struct NoActions : Fenwarrow::Dungeon::IActionManager {
     bool isBusy() const override { return false; }
     bool isBlocking() const override { return false; }
+    void update() override {}
+    void draw() override {}
+    void clear() override {}
 };
 
 // A sprite of one-second frames with the given motions, each one frame long.
