@@ -25,7 +25,10 @@ namespace Item {
 class CItem;
 }
 namespace Action {
-class CActionManager;
+class IActionContext;
+}
+namespace Damage {
+class CDamageCalculator;
 }
 }  // namespace Fenwarrow
 
@@ -55,6 +58,10 @@ public:
     explicit CActor(IGameContext& context);
     ~CActor() override;
 
+    // The actor at that address while it lives; null for anything else. Scripts hand pointers
+    // back untyped, so a module takes one as an actor only when this finds it.
+    static CActor* findLiveActor(const void* pointer);
+
     // Cell-object part.
     int32_t getCellObjectType() const override { return kActor; }
     // One frame: the body's animation, the draw position from the cell, the script's
@@ -63,6 +70,9 @@ public:
     // Queues the body and the equipment sprites at the actor's draw priority, the effect
     // sprite over the actors, then calls the script's "onDraw"; nothing while not shown.
     void draw(Orvex::Graphics::OxRenderQueue& queue, Orvex::Graphics::IOrvexRenderer* renderer) override;
+    // The look is rebuilt from the actor's own folder, and the items it carries with it.
+    std::u16string getFolderPath() const override { return folder_; }
+    std::vector<Dungeon::CCellObject*> getDependentObjects() const override;
     // Loads the folder's two scripts; false on any failure (the actor is then not used).
     virtual bool setup(const std::u16string& folder);
     virtual int32_t getActorType() const = 0;
@@ -85,9 +95,9 @@ public:
     void callCommand(const std::string& name, const std::vector<void*>& arguments);
     // "Actor.Validation.<name>"(count, arguments...) as a boolean.
     bool doValidation(const std::string& name, const std::vector<void*>& arguments);
-    // Runs the action-event script with this actor as a scripted action of the floor; false
-    // when the actor names no such script.
-    bool talk(Action::CActionManager& actions);
+    // Queues the action-event script, with this actor as its parameter, as a scripted action
+    // on the floor's action queue; false when the actor names no such script or no floor runs.
+    bool talk(Action::IActionContext& context);
 
     // Selects a motion of the body (and of the equipment sprites that hold one): the name, or
     // "<name>_<direction>" with the direction. With keepIfPlaying a motion already playing
@@ -137,6 +147,13 @@ public:
     std::shared_ptr<Item::CItem> removeItem(const Item::CItem* item);
     // The item's index in the list; -1 when it is not carried.
     int32_t findItem(const Item::CItem* item) const;
+
+    // The damage rules' calculator for this actor, made by them on first use (the actor only
+    // keeps it).
+    const std::shared_ptr<Damage::CDamageCalculator>& getDamageCalculatorSlot() const { return damageCalculator_; }
+    void setDamageCalculatorSlot(std::shared_ptr<Damage::CDamageCalculator> calculator) {
+        damageCalculator_ = std::move(calculator);
+    }
 
     bool isAlive() const { return status_.getLife() >= 1.0f; }
     bool validateStatus() {
@@ -197,6 +214,7 @@ private:
     int32_t motionLock_ = 0;
     std::u16string actionEventScript_;
     IPlayerEquipment* equipment_ = nullptr;
+    std::shared_ptr<Damage::CDamageCalculator> damageCalculator_;
 };
 
 }  // namespace Fenwarrow::Actor

@@ -50,7 +50,9 @@ public:
     uint32_t getCategoryBits() const { return categoryBits_; }
     // 0 for an index outside the categories.
     float getCategoryWeight(uint32_t index) const { return index < kCategoryCount ? categoryWeights_[index] : 0.0f; }
-    const std::array<float, kCategoryCount>& getCategoryWeights() const { return categoryWeights_; }
+    // The damage rules read and scale these directly.
+    std::array<float, kCategoryCount>& getCategoryValues() { return categoryWeights_; }
+    const std::array<float, kCategoryCount>& getCategoryValues() const { return categoryWeights_; }
     bool getStabilityState(uint32_t bit) const { return bit < 32 && (stabilityBits_ >> bit & 1u) != 0; }
     void setStabilityState(uint32_t bit, bool on) { setBit(stabilityBits_, bit, on); }
     void clearStabilityState() { stabilityBits_ = 0; }

@@ -2,6 +2,8 @@
 
 #include "engine/timer/OxSystemClock.h"
 #include "game/action/CActionManager.h"
+#include "game/action/CArrivalActorAction.h"
+#include "game/action/CScriptingAction.h"
 #include "game/replay/CReplayController.h"
 #include "game/services/CGameSetting.h"
 #include "game/shell/CGameManager.h"
@@ -58,21 +60,58 @@ std::shared_ptr<Dungeon::IActionManager> CDungeonServices::createActionManager()
     return std::make_shared<Action::CActionManager>();
 }
 
-// The scripted and arrival actions need the game's action context, which the game manager does
-// not offer yet: the floor then goes on without them.
-bool CDungeonServices::pushScriptedAction(Dungeon::IActionManager& /*actions*/, const std::u16string& /*script*/,
-                                          Actor::CActor* /*parameter*/) {
-    return false;
+namespace {
+
+// The floor's own scripted effect (the meltdown): prepared on the spot and driven by the floor.
+class CScriptedFloorEffect : public Dungeon::IFloorEffect {
+public:
+    CScriptedFloorEffect(Action::IActionContext& context, const std::u16string& script, Actor::CActor* parameter)
+        : action_(context, script, parameter) {}
+
+    bool prepare() override {
+        const bool made = action_.createEnvironment();
+        action_.initialize();
+        action_.setPrepared(true);
+        return made;
+    }
+    void update() override { action_.update(); }
+    void draw() override { action_.draw(); }
+    void end() override { action_.end(); }
+
+private:
+    Action::CScriptingAction action_;
+};
+
+// The floor's queue is always the game's own kind (createActionManager).
+Action::CActionManager* queueOf(Dungeon::IActionManager& actions) {
+    return dynamic_cast<Action::CActionManager*>(&actions);
 }
 
-bool CDungeonServices::pushArrivalAction(Dungeon::IActionManager& /*actions*/, const std::u16string& /*folder*/,
-                                         Dungeon::MapPoint /*point*/) {
-    return false;
+}  // namespace
+
+bool CDungeonServices::pushScriptedAction(Dungeon::IActionManager& actions, const std::u16string& script,
+                                          Actor::CActor* parameter) {
+    Action::CActionManager* queue = queueOf(actions);
+    if (queue == nullptr) {
+        return false;
+    }
+    queue->pushAction(std::make_shared<Action::CScriptingAction>(actionContext_, script, parameter));
+    return true;
 }
 
-std::shared_ptr<Dungeon::IFloorEffect> CDungeonServices::createScriptedEffect(const std::u16string& /*script*/,
-                                                                              Actor::CActor* /*parameter*/) {
-    return nullptr;
+bool CDungeonServices::pushArrivalAction(Dungeon::IActionManager& actions, const std::u16string& folder,
+                                         Dungeon::MapPoint point) {
+    Action::CActionManager* queue = queueOf(actions);
+    if (queue == nullptr) {
+        return false;
+    }
+    queue->pushAction(std::make_shared<Action::CArrivalActorAction>(actionContext_, folder, point));
+    return true;
+}
+
+std::shared_ptr<Dungeon::IFloorEffect> CDungeonServices::createScriptedEffect(const std::u16string& script,
+                                                                              Actor::CActor* parameter) {
+    return std::make_shared<CScriptedFloorEffect>(actionContext_, script, parameter);
 }
 
 }  // namespace Fenwarrow

@@ -1,6 +1,7 @@
 #pragma once
 // The floor's view of the running game, over the game manager's services.
 #include "game/dungeon/IDungeonServices.h"
+#include "game/shell/CGameActionContext.h"
 
 namespace Fenwarrow {
 
@@ -8,7 +9,7 @@ class CGameManager;
 
 class CDungeonServices : public Dungeon::IDungeonServices {
 public:
-    explicit CDungeonServices(CGameManager& manager) : manager_(manager) {}
+    explicit CDungeonServices(CGameManager& manager) : manager_(manager), actionContext_(manager) {}
 
     IGameContext& getGameContext() override;
     std::shared_ptr<IGeneralWindowContext> getWindowContext() override;
@@ -36,8 +37,11 @@ public:
     std::shared_ptr<Dungeon::IFloorEffect> createScriptedEffect(const std::u16string& script,
                                                                 Actor::CActor* parameter) override;
 
+    Action::IActionContext& getActionContext() { return actionContext_; }
+
 private:
     CGameManager& manager_;
+    CGameActionContext actionContext_;
 };
 
 }  // namespace Fenwarrow

@@ -24,9 +24,11 @@
 #include "game/dungeon/CDungeon.h"
 #include "game/scriptcommand/CDungeonCommand.h"
 #include "game/scriptcommand/CGameCommand.h"
+#include "game/scriptcommand/CNonPlayerCommand.h"
+#include "game/scriptcommand/CSceneLayerCommand.h"
+#include "game/scriptcommand/CMossbellLibCommand.h"
 #include "game/scriptcommand/CMapCommand.h"
 #include "game/shell/CDungeonServices.h"
-#include "game/scriptcommand/CMossbellLibCommand.h"
 #include "game/services/RenderLayerNames.h"
 #include "game/services/CCommonDataManager.h"
 #include "game/gamedata/CGameDataManager.h"
@@ -269,14 +271,18 @@ std::shared_ptr<IScriptCommand> CGameManager::createScriptModule(ScriptModule mo
     switch (module) {
         case ScriptModule::kGame:
             return std::make_shared<ScriptCommand::CGameCommand>(*this);
+        case ScriptModule::kNonPlayer:
+            return std::make_shared<ScriptCommand::CNonPlayerCommand>(this);
+        case ScriptModule::kSceneLayer:
+            return std::make_shared<ScriptCommand::CSceneLayerCommand>([this] { return layerManager_.get(); });
+        case ScriptModule::kMossbellLib:
+            return std::make_shared<ScriptCommand::CMossbellLibCommand>(renderer_.get(), *archiveReaders_[0]);
         case ScriptModule::kMap:
             return std::make_shared<ScriptCommand::CMapCommand>(
                 ScriptCommand::CMapCommand::Services{[this] { return getCurrentDungeon(); }, archiveReaders_[0].get(),
                                                      renderer_ != nullptr ? renderer_->getTextureManager() : nullptr});
         case ScriptModule::kDungeon:
             return std::make_shared<ScriptCommand::CDungeonCommand>([this] { return getCurrentDungeon(); });
-        case ScriptModule::kMossbellLib:
-            return std::make_shared<ScriptCommand::CMossbellLibCommand>(renderer_.get(), *archiveReaders_[0]);
         default:
             // Modules this program does not have yet.
             return nullptr;

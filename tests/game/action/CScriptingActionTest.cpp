@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "game/services/ScriptArguments.h"
 #include "tests/game/action/ActionFixture.h"
 
 namespace {
@@ -46,12 +47,16 @@ TEST_F(ScriptingAction, TheScriptRunsItsLifeInItsOwnStateWithTheActionModules) {
     auto action = make(u"Script/Test/count");
     manager_->pushAction(action);
     EXPECT_TRUE(manager_->isBlocking());
-    ASSERT_TRUE(updateUntil([&] { return action->isPrepared(); }));
+    // Until it has started (and so runs): the state is the game thread's once prepared.
+    ASSERT_TRUE(updateUntil(
+        [&] { return action->isPrepared() && global(*action, "log").find("start;") != std::string::npos; }));
     EXPECT_EQ(context_.game.created,
               (std::vector<ScriptModule>{ScriptModule::kGraphics, ScriptModule::kMossbellLib, ScriptModule::kActor,
                                          ScriptModule::kDungeon, ScriptModule::kAudio, ScriptModule::kGame,
                                          ScriptModule::kItem, ScriptModule::kMap, ScriptModule::kDamageCalculate}));
     EXPECT_EQ(globalPointer(*action, "param"), &marker_);
+    // Handed to the script, so the modules take it back from this state.
+    EXPECT_TRUE(Fenwarrow::ScriptArguments::isLentObject(action->getScript()->getLuaState(), &marker_));
     manager_->draw();
     ASSERT_TRUE(runUntilIdle());
     EXPECT_EQ(global(*action, "lastDt"), "0.25");
