@@ -29,6 +29,9 @@
 namespace Orvex::Thread {
 class OxThread;
 }
+namespace Theora {
+class TheoraPlayer;
+}
 namespace Orvex::Graphics {
 class IOrvexTexture;
 class OxFadeScreenEffect;
@@ -47,6 +50,7 @@ class CItemFactory;
 namespace Fenwarrow::Dungeon {
 
 class CCellObject;
+class CShopInfo;
 
 // The events the floor sends its states each frame.
 struct CDungeonEvent {
@@ -100,6 +104,11 @@ public:
     void changeFloorNow(const std::u16string& scriptPath);
     void doEventScript(const std::u16string& scriptPath);
     void setBackgroundColor(uint32_t colour);
+    // A movie over the whole screen, drawn with the floor at that priority; no movie when the
+    // file is missing or does not open.
+    void openMovie(const std::u16string& path, uint32_t drawPriority, bool loop);
+    void releaseMovie();
+    bool isMoviePlaying() const;
 
     // The worker tasks; public so that a test can run a set-up step by itself.
     void setupDungeon(const std::u16string& scriptPath);
@@ -218,6 +227,16 @@ public:
     // point, which must be movable; null (and nothing kept) otherwise or at the actor limit.
     std::shared_ptr<Actor::CActor> createEnemy(const std::u16string& folder, MapPoint point);
     std::shared_ptr<Actor::CActor> createNonPlayer(const std::u16string& folder, MapPoint point);
+    // Shops and monster houses: the room gets a record run by the script (its "setup" answers);
+    // false without a room or when the script or a module fails.
+    bool createShop(const std::u16string& script, CRoom* room);
+    bool createMonsterHouse(const std::u16string& script, CRoom* room);
+    // The shop of the first room that has one; null without a shop.
+    CShopInfo* getCurrentShopInfo() const;
+    // What the shop would pay for the goods of the player lying in shop rooms.
+    int32_t getShopTotalBuyPrice() const;
+    // The item (or its holder) stands on a cell of a shop room.
+    bool isInShopRoom(const Item::CItem* item) const;
     // Some participant stands on the actor's screen.
     bool checkAnyActorInSight(const Actor::CActor* actor) const;
 
@@ -259,6 +278,10 @@ private:
     State meltdownState(const CDungeonEvent& event);
     State exitState(const CDungeonEvent& event);
 
+    template <typename Record>
+    std::shared_ptr<CScriptController> runRoomScript(const std::u16string& script, CRoom* room,
+                                                     std::shared_ptr<Record> CRoom::*slot,
+                                                     const std::shared_ptr<Record>& record);
     std::shared_ptr<Actor::CActor> arriveActor(const std::shared_ptr<Actor::CActor>& actor,
                                                const std::u16string& folder, MapPoint point);
     void runTasks();
@@ -272,6 +295,7 @@ private:
     void updateLoading(float elapsed);
     void updateFloor(float elapsed);
     void drawFloor();
+    void queueMovie();
     void stepHudAndLog(float elapsed);
     void pauseMusicForSystemSound();
     void addFade(uint32_t kind, float delay, bool toMain);
@@ -293,6 +317,8 @@ private:
     CMiniMapRenderer miniMapRenderer_;
     std::shared_ptr<IActionManager> actionManager_;
     CLogManager logManager_;
+    std::unique_ptr<Theora::TheoraPlayer> movie_;
+    uint32_t movieDrawPriority_ = 0;
     FloorState floorState_;
     std::shared_ptr<CScriptController> eventScript_;
     std::atomic<bool> eventScriptRunning_{false};
@@ -318,6 +344,7 @@ private:
     std::shared_ptr<IFloorEffect> meltdownAction_;
     bool verifySuspendData_ = true;
     float defeatTimer_ = 0.0f;
+    bool meltdownMovieMissing_ = false;
     // The fade that ends the loading screen calls back into this floor; a floor that goes
     // first takes its callback off.
     std::shared_ptr<Orvex::Graphics::OxFadeScreenEffect> loadingFade_;
