@@ -22,6 +22,7 @@
 #include "game/scene/CSceneFactory.h"
 #include "game/scene/SceneNumbers.h"
 #include "game/scriptcommand/CGameCommand.h"
+#include "game/scriptcommand/CGraphicsCommand.h"
 #include "game/scriptcommand/CMossbellLibCommand.h"
 #include "game/services/RenderLayerNames.h"
 #include "game/services/CCommonDataManager.h"
@@ -261,6 +262,9 @@ std::shared_ptr<IScriptCommand> CGameManager::createScriptModule(ScriptModule mo
     switch (module) {
         case ScriptModule::kGame:
             return std::make_shared<ScriptCommand::CGameCommand>(*this);
+        case ScriptModule::kGraphics:
+            return std::make_shared<ScriptCommand::CGraphicsCommand>(renderer_.get(), *archiveReaders_[0],
+                                                                     renderQueue_.get());
         case ScriptModule::kMossbellLib:
             return std::make_shared<ScriptCommand::CMossbellLibCommand>(renderer_.get(), *archiveReaders_[0]);
         default:
