@@ -21,6 +21,7 @@
 #include "game/replay/CReplayController.h"
 #include "game/scene/CSceneFactory.h"
 #include "game/scene/SceneNumbers.h"
+#include "game/scriptcommand/CAudioCommand.h"
 #include "game/scriptcommand/CGameCommand.h"
 #include "game/scriptcommand/CGraphicsCommand.h"
 #include "game/scriptcommand/CMossbellLibCommand.h"
@@ -260,6 +261,9 @@ void CGameManager::onScenePushed(Orvex::SceneController::OxSceneBase* scene) {
 
 std::shared_ptr<IScriptCommand> CGameManager::createScriptModule(ScriptModule module) {
     switch (module) {
+        case ScriptModule::kAudio:
+            return std::make_shared<ScriptCommand::CAudioCommand>(getAudioDevice(), *archiveReaders_[0],
+                                                                  *archiveReaders_[1], soundEffects_.get());
         case ScriptModule::kGame:
             return std::make_shared<ScriptCommand::CGameCommand>(*this);
         case ScriptModule::kGraphics:
