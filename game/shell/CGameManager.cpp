@@ -24,6 +24,7 @@
 #include "game/scriptcommand/CAudioCommand.h"
 #include "game/scriptcommand/CGameCommand.h"
 #include "game/scriptcommand/CGraphicsCommand.h"
+#include "game/scriptcommand/CInputSystemCommand.h"
 #include "game/scriptcommand/CMossbellLibCommand.h"
 #include "game/services/RenderLayerNames.h"
 #include "game/services/CCommonDataManager.h"
@@ -269,6 +270,8 @@ std::shared_ptr<IScriptCommand> CGameManager::createScriptModule(ScriptModule mo
         case ScriptModule::kGraphics:
             return std::make_shared<ScriptCommand::CGraphicsCommand>(renderer_.get(), *archiveReaders_[0],
                                                                      renderQueue_.get());
+        case ScriptModule::kInputSystem:
+            return std::make_shared<ScriptCommand::CInputSystemCommand>([this] { return getVirtualKey(); });
         case ScriptModule::kMossbellLib:
             return std::make_shared<ScriptCommand::CMossbellLibCommand>(renderer_.get(), *archiveReaders_[0]);
         default:
