@@ -57,6 +57,11 @@ function paint()
   s.draw(nil, 0, 0, 8, 8, 0, 0, 8, 8, 0, 0, 0, 0, 0)  -- no texture: nothing, not even the colour
   s.endSprite()
 end
+function setModes()
+  Graphics.SpriteDraw.setTextureBlendMode(3)
+  Graphics.SpriteDraw.setDiffuseBlendMode(2)
+  Graphics.setTextureFilter(1, 1)
+end
 function queuePaint(path) texture = Graphics.createTextureFromFile(path) Graphics.addRenderQueue("Floor", "paint") end
 )lua";
 
@@ -206,6 +211,13 @@ TEST_F(GraphicsModule, ScriptSpriteBracketsLeaveTheFramesDrawerBegun) {
     drawQueue();
     EXPECT_EQ(Orvex::Graphics::kOxOk, sprite->begin()) << "the script ended what it began";
     sprite->end();
+}
+
+TEST_F(GraphicsModule, ModesReachTheDrawerAndTheRenderer) {
+    call("setModes", 0);
+    EXPECT_EQ(3u, renderer_->getSpriteDraw()->getTextureBlendMode());
+    EXPECT_EQ(2u, renderer_->getSpriteDraw()->getDiffuseBlendMode());
+    EXPECT_EQ(1u, renderer_->getTextureFilter(1));
 }
 
 }  // namespace
