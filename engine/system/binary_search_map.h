@@ -141,6 +141,22 @@ public:
         return spare.value;
     }
 
+    // Removes the entry of key; its node becomes a spare for later insertions. False when the
+    // key is not in the map.
+    bool erase(const K& key) {
+        const int32_t index = search(key).first;
+        if (index < 0) {
+            return false;
+        }
+        node& removed = *slots_[index];
+        removed.key = K{};
+        removed.value = V{};
+        // Moves the node to the end of the used part, shifting the rest down.
+        std::rotate(slots_.begin() + index, slots_.begin() + index + 1, slots_.begin() + count_);
+        --count_;
+        return true;
+    }
+
     // Grows the array to n slots, each new slot holding an empty spare node; never shrinks.
     void reserve(int32_t n) {
         if (n <= capacity()) {

@@ -202,6 +202,13 @@ bool OxThread::waitUntilParked(uint32_t ms) {
     return Platform::Kernel::waitForAny(objects, ms) == Platform::Kernel::kWaitObject0;
 }
 
+void OxThread::setLowestPriority() {
+    const OxThreadHandle handle = getThreadData();
+    if (handle && !handle->isPseudo()) {
+        Platform::Kernel::setThreadPriorityLowest(*handle);
+    }
+}
+
 int OxThread::start() { return OxThreadManager::instance()->startRegistered(this); }
 
 int OxThread::stop() { return OxThreadManager::instance()->stopThread(this); }

@@ -57,6 +57,9 @@ public:
     // caller can touch what the thread uses without racing the pass in progress. False when the
     // time ran out or the thread is not running.
     bool waitUntilParked(uint32_t ms);
+    // Gives this thread the lowest scheduling priority, for background work that must never
+    // take time from the frame; nothing happens while it has no thread of its own.
+    void setLowestPriority();
 
 private:
     struct Callback {

@@ -22,6 +22,20 @@ float clampNumber(float value, float low, float high) {
 
 }  // namespace
 
+const char16_t* CActorStatus::getSpecialAbilityName(int32_t index) {
+    static constexpr const char16_t* kNames[kSpecialAbilityCount] = {
+        u"目薬", u"あかり", u"腹減らず", u"経験値二倍", u"状態異常無効", u"口封じ", u"拾えず", u"怨返し", u"呪詛返し",
+    };
+    return index >= 0 && index < kSpecialAbilityCount ? kNames[index] : nullptr;
+}
+
+void CActorStatus::setCategory(uint32_t bit, bool on) {
+    setBit(categoryBits_, bit, on);
+    if (bit < kCategoryCount) {
+        categoryWeights_[bit] = on ? 1.0f : 0.0f;
+    }
+}
+
 void CActorStatus::setTurnCount(int32_t value) { turnCount_ = std::max(value, 0); }
 
 void CActorStatus::setLevel(int32_t value) { level_ = std::clamp(value, 1, kMaxLevel); }

@@ -58,7 +58,11 @@ void enterRecord(CGameDataManager::Ranking& ranking, const CResultInfo& record, 
 CGameDataManager::CGameDataManager(IGameContext& context) : context_(context) { reset(); }
 
 CGameDataManager::~CGameDataManager() {
-    // The player's scripts may still read the game data: it goes while the data are whole.
+    // The player's scripts may still read the game data: it goes while the data are whole. A
+    // floor may still hold it, so it must not reach the equipment kept here any more.
+    if (player_ != nullptr) {
+        player_->setEquipmentKeeper(nullptr);
+    }
     player_.reset();
 }
 
@@ -91,6 +95,8 @@ void CGameDataManager::setGlobalFloat(int32_t index, float value) {
 void CGameDataManager::createPlayer() {
     player_.reset();
     auto player = std::make_shared<Actor::CPlayer>(context_);
+    // Set-up scripts may equip the starting items.
+    player->setEquipmentKeeper(this);
     if (player->setup(kPlayerFolder)) {
         player_ = std::move(player);
         unidentifiedItems_.clear();

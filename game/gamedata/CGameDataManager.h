@@ -11,6 +11,7 @@
 
 #include "engine/system/binary_search_map.h"
 #include "engine/system/shared_vector_ptr.h"
+#include "game/actor/IPlayerEquipment.h"
 #include "game/item/CUnidentifiedItemInfo.h"
 #include "game/gamedata/CBGMInfo.h"
 #include "game/gamedata/CResultInfo.h"
@@ -25,7 +26,7 @@ namespace Item {
 class CItem;
 }
 
-class CGameDataManager : private boost::noncopyable {
+class CGameDataManager : private boost::noncopyable, public Actor::IPlayerEquipment {
 public:
     static constexpr int32_t kGlobalCount = 1024;
     static constexpr int32_t kCategoryCount = 14;
@@ -41,7 +42,7 @@ public:
 
     // Resets everything, which creates the player.
     explicit CGameDataManager(IGameContext& context);
-    virtual ~CGameDataManager();
+    ~CGameDataManager() override;
 
     // Indices outside 0..1023 read 0 (false) and ignore writes: scripts pass them unchecked.
     bool getGlobalFlag(int32_t index) const;
@@ -61,21 +62,21 @@ public:
     // Null for a category outside 0..13.
     ItemList* getStorageItemList(int32_t category);
 
-    std::shared_ptr<Item::CItem> getEquippedWeaponItem() const;
-    std::shared_ptr<Item::CItem> getEquippedShieldItem() const;
-    std::shared_ptr<Item::CItem> getEquippedAmuletItem() const;
+    std::shared_ptr<Item::CItem> getEquippedWeaponItem() const override;
+    std::shared_ptr<Item::CItem> getEquippedShieldItem() const override;
+    std::shared_ptr<Item::CItem> getEquippedAmuletItem() const override;
     // Null clears the slot and gives -1; an item of another category or not carried by the
     // player gives -1 and changes nothing; else its index in the player's list is stored.
-    int32_t setEquippedWeaponItem(const Item::CItem* item);
-    int32_t setEquippedShieldItem(const Item::CItem* item);
-    int32_t setEquippedAmuletItem(const Item::CItem* item);
-    int32_t getEquippedWeaponIndex() const { return weaponIndex_; }
-    int32_t getEquippedShieldIndex() const { return shieldIndex_; }
-    int32_t getEquippedAmuletIndex() const { return amuletIndex_; }
-    void setEquippedWeaponIndex(int32_t index) { weaponIndex_ = index; }
-    void setEquippedShieldIndex(int32_t index) { shieldIndex_ = index; }
-    void setEquippedAmuletIndex(int32_t index) { amuletIndex_ = index; }
-    void detachEquippedItem(const Item::CItem* item);
+    int32_t setEquippedWeaponItem(const Item::CItem* item) override;
+    int32_t setEquippedShieldItem(const Item::CItem* item) override;
+    int32_t setEquippedAmuletItem(const Item::CItem* item) override;
+    int32_t getEquippedWeaponIndex() const override { return weaponIndex_; }
+    int32_t getEquippedShieldIndex() const override { return shieldIndex_; }
+    int32_t getEquippedAmuletIndex() const override { return amuletIndex_; }
+    void setEquippedWeaponIndex(int32_t index) override { weaponIndex_ = index; }
+    void setEquippedShieldIndex(int32_t index) override { shieldIndex_ = index; }
+    void setEquippedAmuletIndex(int32_t index) override { amuletIndex_ = index; }
+    void detachEquippedItem(const Item::CItem* item) override;
 
     // Takes the item out of the player's list, keeping the other equipped items equipped.
     std::shared_ptr<Item::CItem> removePlayerItem(const Item::CItem* item);

@@ -1,6 +1,8 @@
 #pragma once
 // The attach operation every module shares, and the per-class map from Lua state to module
 // object through which a C function finds its module.
+#include <vector>
+
 #include <lua.hpp>
 
 #include "engine/system/OxNeverDestroyed.h"
@@ -22,7 +24,7 @@ public:
         Orvex::Thread::OxCriticalLock lock(getLock());
         attachedObject_ = static_cast<T*>(this);
         getStateMap().insertOrAssign(L, attachedObject_);
-        attachedState_ = L;
+        attachedStates_.push_back(L);
         lua_pushstring(L, kThisLuaStateName);
         lua_pushlightuserdata(L, L);
         lua_settable(L, LUA_GLOBALSINDEX);
@@ -45,16 +47,20 @@ public:
     }
 
     ~CScriptCommandBase() override {
-        // A destroyed module must not be found again, by its state or by a later state that the
-        // allocator places at the same address. The derived part is gone here: compare with the
-        // pointer kept at attach instead of converting this one.
-        if (attachedObject_ == nullptr) {
+        // States and coroutines are made and closed all the time, and a new one may get the
+        // address of a closed one: a destroyed module must leave no entry behind that such a
+        // state could find. An entry that another module object of the class took over since
+        // stays. The derived part is gone here: compare with the pointer kept at attach
+        // instead of converting this one.
+        if (attachedStates_.empty()) {
             return;
         }
         Orvex::Thread::OxCriticalLock lock(getLock());
-        T** found = getStateMap().find(attachedState_);
-        if (found != nullptr && *found == attachedObject_) {
-            *found = nullptr;
+        for (lua_State* state : attachedStates_) {
+            T** found = getStateMap().find(state);
+            if (found != nullptr && *found == attachedObject_) {
+                getStateMap().erase(state);
+            }
         }
     }
 
@@ -72,7 +78,8 @@ protected:
     }
 
 private:
-    lua_State* attachedState_ = nullptr;
+    // Every state this object was attached to (one for a module a single host owns).
+    std::vector<lua_State*> attachedStates_;
     T* attachedObject_ = nullptr;
 };
 

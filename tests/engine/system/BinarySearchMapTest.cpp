@@ -125,4 +125,25 @@ TEST(BinarySearchMap, ValuesCanBeChangedThroughIteration) {
     EXPECT_EQ(map.end() - map.begin(), 2);
 }
 
+TEST(BinarySearchMap, EraseKeepsTheOrderAndReusesTheNode) {
+    binary_search_map<int, std::string> map;
+    for (int key : {5, 1, 3, 7}) {
+        map.insertOrAssign(key, std::to_string(key));
+    }
+    EXPECT_FALSE(map.erase(4));
+    EXPECT_TRUE(map.erase(3));
+    EXPECT_FALSE(map.erase(3));
+    EXPECT_EQ(map.find(3), nullptr);
+    EXPECT_EQ(entries(map), (std::vector<std::pair<int, std::string>>{{1, "1"}, {5, "5"}, {7, "7"}}));
+    EXPECT_TRUE(map.erase(7));
+    EXPECT_TRUE(map.erase(1));
+    EXPECT_EQ(entries(map), (std::vector<std::pair<int, std::string>>{{5, "5"}}));
+    // The freed nodes are spares: refilling to the old size needs no new slot.
+    map.insertOrAssign(2, "2");
+    map.insertOrAssign(9, "9");
+    map.insertOrAssign(0, "0");
+    EXPECT_EQ(map.capacity(), 4);
+    EXPECT_EQ(entries(map), (std::vector<std::pair<int, std::string>>{{0, "0"}, {2, "2"}, {5, "5"}, {9, "9"}}));
+}
+
 }  // namespace

@@ -53,6 +53,31 @@ TEST(ActorStatus, SettersClampIntoTheirRanges) {
     }
 }
 
+TEST(ActorStatus, SpecialAbilityNamesAndCategoryWeights) {
+    EXPECT_EQ(std::u16string(CActorStatus::getSpecialAbilityName(0)), u"目薬");
+    EXPECT_EQ(std::u16string(CActorStatus::getSpecialAbilityName(8)), u"呪詛返し");
+    EXPECT_EQ(CActorStatus::getSpecialAbilityName(9), nullptr);
+    EXPECT_EQ(CActorStatus::getSpecialAbilityName(-1), nullptr);
+
+    CActorStatus status;
+    EXPECT_EQ(status.getCategoryWeight(0), 1.0f);
+    EXPECT_EQ(status.getCategoryWeight(1), 0.0f);
+    status.setCategory(13, true);
+    status.setCategory(0, false);
+    EXPECT_TRUE(status.getCategory(13));
+    EXPECT_EQ(status.getCategoryWeight(13), 1.0f);
+    EXPECT_EQ(status.getCategoryWeight(0), 0.0f);
+    // A bit past the categories is only a bit: there is no weight to write.
+    status.setCategory(14, true);
+    status.setCategory(40, true);
+    EXPECT_TRUE(status.getCategory(14));
+    EXPECT_FALSE(status.getCategory(40));
+    EXPECT_EQ(status.getCategoryWeight(14), 0.0f);
+    status.clearCategory();
+    EXPECT_EQ(status.getCategoryBits(), 0u);
+    EXPECT_EQ(status.getCategoryWeight(13), 1.0f);  // clearing the bits keeps the weights
+}
+
 class Actor : public ::testing::Test {
 protected:
     GameTest::TestGameContext context_;

@@ -18,6 +18,11 @@ class CProbeCommand : public Fenwarrow::CScriptCommandBase<CProbeCommand> {
 public:
     explicit CProbeCommand(int id) : id_(id) {}
 
+    static int32_t entryCount() {
+        Orvex::Thread::OxCriticalLock lock(getLock());
+        return getStateMap().count();
+    }
+
     bool registerFunctions(CScriptController& controller) override {
         Fenwarrow::ScriptCommand::registerScriptTable(
             controller.getLuaState(), {"Probe", {{"id", &id}}, {{"Inner", {}, {{"Deep", {{"id", &id}}, {}}}}}});
@@ -85,6 +90,35 @@ TEST_F(ScriptCommandBase, ADestroyedModuleIsNotFoundAgain) {
     }
     EXPECT_EQ(CProbeCommand::fromState(L_), nullptr);
     EXPECT_EQ(run("return Probe.id()").rfind("error: ", 0), 0u);
+}
+
+// Hosts come and go all the time (actors, actions, item set-ups): each one that dies must take
+// its entries with it, or a later state at a recycled address finds a dead module.
+TEST_F(ScriptCommandBase, DeadModulesLeaveNoEntriesBehind) {
+    const std::string source = "x = 1";
+    const int32_t before = CProbeCommand::entryCount();
+    for (int round = 0; round < 40; ++round) {
+        CScriptController host(services_);
+        ASSERT_TRUE(host.setupState(reinterpret_cast<const uint8_t*>(source.data()),
+                                    static_cast<uint32_t>(source.size()), 0x1000));
+        ASSERT_TRUE(host.attachCommand(std::make_shared<CProbeCommand>(round)));
+        EXPECT_EQ(CProbeCommand::entryCount(), before + 1);
+    }
+    EXPECT_EQ(CProbeCommand::entryCount(), before);
+
+    // One object attached to two states is forgotten by both.
+    CScriptController other(services_);
+    ASSERT_TRUE(other.setupState(reinterpret_cast<const uint8_t*>(source.data()), static_cast<uint32_t>(source.size()),
+                                 0x1000));
+    {
+        auto shared = std::make_shared<CProbeCommand>(5);
+        ASSERT_TRUE(host_.attachCommand(shared));
+        ASSERT_TRUE(other.attachCommand(shared));
+        EXPECT_EQ(CProbeCommand::fromState(other.getLuaState()), shared.get());
+        host_.close();
+        other.close();
+    }
+    EXPECT_EQ(CProbeCommand::entryCount(), before);
 }
 
 }  // namespace
