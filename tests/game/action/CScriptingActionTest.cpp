@@ -46,7 +46,9 @@ TEST_F(ScriptingAction, TheScriptRunsItsLifeInItsOwnStateWithTheActionModules) {
     auto action = make(u"Script/Test/count");
     manager_->pushAction(action);
     EXPECT_TRUE(manager_->isBlocking());
-    ASSERT_TRUE(updateUntil([&] { return action->isPrepared(); }));
+    // Until it has started (and so runs): the state is the game thread's once prepared.
+    ASSERT_TRUE(updateUntil(
+        [&] { return action->isPrepared() && global(*action, "log").find("start;") != std::string::npos; }));
     EXPECT_EQ(context_.game.created,
               (std::vector<ScriptModule>{ScriptModule::kGraphics, ScriptModule::kMossbellLib, ScriptModule::kActor,
                                          ScriptModule::kDungeon, ScriptModule::kAudio, ScriptModule::kGame,
