@@ -1,7 +1,10 @@
 #include "game/item/CItem.h"
 
 #include <cstdlib>
+#include <mutex>
+#include <unordered_set>
 
+#include "engine/system/OxNeverDestroyed.h"
 #include "engine/system/OxWideFormat.h"
 #include "game/item/CUnidentifiedItemInfo.h"
 #include "game/services/IGameContext.h"
@@ -24,13 +27,64 @@ std::u16string withBonus(const std::u16string& name, int32_t bonus) {
     return name;
 }
 
+// Every item alive, so that a pointer a script passes back can be told from a stale or foreign
+// one. Items are made and dropped on the floor worker and the action loader as well.
+struct LiveItems {
+    std::mutex lock;
+    std::unordered_set<const CItem*> items;
+};
+
+LiveItems& liveItems() {
+    static Orvex::System::OxNeverDestroyed<LiveItems> live;
+    return live.get();
+}
+
+// Abilities a loaded item may carry only on one kind.
+constexpr uint32_t kThreeWayAbility = 30;
+constexpr uint32_t kPierceAbility = 29;
+constexpr uint32_t kWeakPointAbility = 35;
+constexpr uint32_t kThreeWayItem = 803;
+constexpr uint32_t kWeakPointItem = 808;
+constexpr std::size_t kMaxHeldItems = 10;
+
 }  // namespace
 
 CItem::CItem(IGameContext& context, uint32_t itemId) : context_(context), itemId_(itemId) {
     setDrawPriority(kDrawPriority);
+    LiveItems& live = liveItems();
+    std::lock_guard<std::mutex> guard(live.lock);
+    live.items.insert(this);
 }
 
-CItem::~CItem() = default;
+CItem::~CItem() {
+    LiveItems& live = liveItems();
+    std::lock_guard<std::mutex> guard(live.lock);
+    live.items.erase(this);
+}
+
+CItem* CItem::findLiveItem(const void* pointer) {
+    if (pointer == nullptr) {
+        return nullptr;
+    }
+    LiveItems& live = liveItems();
+    std::lock_guard<std::mutex> guard(live.lock);
+    auto found = live.items.find(static_cast<const CItem*>(pointer));
+    return found != live.items.end() ? const_cast<CItem*>(*found) : nullptr;
+}
+
+CItem* CItem::findByCategoryWeights(const void* pointer) {
+    if (pointer == nullptr) {
+        return nullptr;
+    }
+    LiveItems& live = liveItems();
+    std::lock_guard<std::mutex> guard(live.lock);
+    for (const CItem* item : live.items) {
+        if (item->categoryWeights_.data() == pointer) {
+            return const_cast<CItem*>(item);
+        }
+    }
+    return nullptr;
+}
 
 const char16_t* CItem::getItemTypeName(int32_t type) {
     return type >= 0 && type < kItemTypeCount ? kItemTypeNames[type] : nullptr;
@@ -148,6 +202,65 @@ std::u16string CItem::getDisplayName(bool withIcon) const {
         text = u"<3:COLOR>" + text + u"</COLOR>";
     }
     return Orvex::System::formatWide(u"<#%s:ICON>%s", icon, text);
+}
+
+bool CItem::validateLoadedItem() {
+    bool valid = true;
+    // Each setter clamps; a value it changes was out of range.
+    auto keep = [&valid](auto before, auto after) {
+        if (before != after) {
+            valid = false;
+        }
+    };
+    const CItemStatus before = status_;
+    status_.setUseCount(before.getUseCount());
+    status_.setBaseAttack(before.getBaseAttack());
+    status_.setAttack(before.getAttack());
+    status_.setBaseDefense(before.getBaseDefense());
+    status_.setDefense(before.getDefense());
+    status_.setSlotCount(before.getSlotCount());
+    keep(before.getUseCount(), status_.getUseCount());
+    keep(before.getBaseAttack(), status_.getBaseAttack());
+    keep(before.getAttack(), status_.getAttack());
+    keep(before.getBaseDefense(), status_.getBaseDefense());
+    keep(before.getDefense(), status_.getDefense());
+    keep(before.getSlotCount(), status_.getSlotCount());
+
+    status_.removeAbility(itemId_ == kThreeWayItem ? kThreeWayAbility : kPierceAbility);
+    if (itemId_ != kWeakPointItem) {
+        status_.removeAbility(kWeakPointAbility);
+    }
+    if (itemId_ <= 3) {
+        const uint32_t fixed = itemId_ == 0 ? 2 : itemId_ + 2;
+        status_.setSlotCount(CItemStatus::kMaxSlotCount);
+        for (uint32_t slot = fixed; slot < CItemStatus::kMaxSlotCount; ++slot) {
+            status_.setSlotAbility(slot, 0);
+        }
+        status_.setSlotCount(fixed);
+    }
+    for (std::size_t category = 8; category <= 11; ++category) {
+        categoryWeights_[category] = 0.0f;
+    }
+    if (items_.size() > kMaxHeldItems) {
+        while (items_.size() > kMaxHeldItems) {
+            items_.removeAt(items_.size() - 1);
+        }
+        status_.setUseCount(0);
+    } else if (status_.getUseCount() + items_.size() > kMaxHeldItems) {
+        status_.setUseCount(static_cast<uint32_t>(kMaxHeldItems - items_.size()));
+    }
+    return valid;
+}
+
+void CItem::onChangeFloor() {
+    status_.setFrozen(false);
+    status_.setShopEntryId(-1);
+    status_.setCellPoint(Dungeon::kInvalidPoint.x, Dungeon::kInvalidPoint.y);
+    for (const auto& held : items_) {
+        if (held != nullptr) {
+            held->onChangeFloor();
+        }
+    }
 }
 
 }  // namespace Fenwarrow::Item

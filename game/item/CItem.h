@@ -85,11 +85,12 @@ public:
     // Items used when stepped on and floor exits are not listed, except the kinds 1050..1090.
     bool isListedOnFloor() const;
 
-    // A shop's goods carry their sale entry (-1: not a shop item) and the cell they lay on.
-    int32_t getShopEntryID() const { return shopEntryId_; }
-    void setShopEntryID(int32_t id) { shopEntryId_ = id; }
-    Dungeon::MapPoint getShopCell() const { return shopCell_; }
-    void setShopCell(Dungeon::MapPoint cell) { shopCell_ = cell; }
+    // A shop's goods carry their sale entry (-1: not a shop item) and the cell they lay on; both
+    // live in the status record, which the save writes.
+    int32_t getShopEntryID() const { return status_.getShopEntryId(); }
+    void setShopEntryID(int32_t id) { status_.setShopEntryId(id); }
+    Dungeon::MapPoint getShopCell() const { return {status_.getCellX(), status_.getCellY()}; }
+    void setShopCell(Dungeon::MapPoint cell) { status_.setCellPoint(cell.x, cell.y); }
 
     CItem* getHolder() const { return holder_; }
     Orvex::System::shared_vector_ptr<CItem>& getItemList() { return items_; }
@@ -109,13 +110,23 @@ public:
     // The name as menus show it; with `withIcon` the icon and colour mark-up around it.
     std::u16string getDisplayName(bool withIcon) const;
 
+    // Brings an item read from a save back into the ranges the game keeps; true when it already
+    // was in them.
+    bool validateLoadedItem();
+    // A new floor thaws the item and ends its shop sale; held items hear it too.
+    void onChangeFloor() override;
+
+    // The live item at that address, or null: scripts hand items back as bare pointers, and only
+    // one that still exists may be used.
+    static CItem* findLiveItem(const void* pointer);
+    // The live item whose category weights start at that address, or null.
+    static CItem* findByCategoryWeights(const void* pointer);
+
 private:
     CUnidentifiedItemInfo* findUnidentifiedInfo() const;
 
     IGameContext& context_;
     uint8_t flag_ = 0;
-    int32_t shopEntryId_ = -1;
-    Dungeon::MapPoint shopCell_;
     int32_t itemType_ = kUnknown;
     uint32_t itemId_;
     CItemStatus status_;

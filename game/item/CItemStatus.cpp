@@ -46,4 +46,12 @@ bool CItemStatus::addAbility(uint32_t ability) {
     return false;
 }
 
+void CItemStatus::removeAbility(uint32_t ability) {
+    for (uint32_t& slot : slotAbilities_) {
+        if (slot == ability) {
+            slot = 0;
+        }
+    }
+}
+
 }  // namespace Fenwarrow::Item

@@ -39,6 +39,8 @@ public:
     // already or no slot is free.
     bool addAbility(uint32_t ability);
     bool checkAbility(uint32_t ability) const;
+    // Empties every slot holding the ability, beyond the slot count too.
+    void removeAbility(uint32_t ability);
 
     bool getCurse() const { return curse_; }
     void setCurse(bool value) { curse_ = value; }

@@ -157,4 +157,73 @@ TEST_F(Item, UnidentifiedKindShowsTheRecordedNames) {
     EXPECT_EQ(herb->getDisplayName(false), u"薬草");
 }
 
+TEST_F(Item, LoadedItemsAreBroughtBackIntoRange) {
+    struct Case {
+        uint32_t id;
+        uint32_t slots;       // before
+        uint32_t slotsAfter;  // fixed for the kinds 0..3
+        bool keepsPierce;     // ability 29 stays only on 803 (as its three-way 30 does not)
+        bool keepsWeakPoint;  // ability 35 stays only on 808
+    } cases[] = {
+        {0, 5, 2, false, false},  {2, 1, 4, false, false},   {803, 5, 5, true, false},
+        {808, 5, 5, false, true}, {100, 5, 5, false, false},
+    };
+    for (const Case& c : cases) {
+        auto item = make(c.id, CItem::kWeapon, u"品");
+        CItemStatus& status = item->getStatus();
+        status.setSlotCount(5);
+        status.setSlotAbility(0, 29);
+        status.setSlotAbility(1, 35);
+        status.setSlotAbility(2, 30);
+        status.setSlotAbility(4, 12);
+        status.setSlotCount(c.slots);
+        item->getCategoryWeights()[9] = 0.5f;
+        EXPECT_TRUE(item->validateLoadedItem()) << c.id;
+        EXPECT_EQ(status.getSlotCount(), c.slotsAfter) << c.id;
+        EXPECT_EQ(status.checkAbility(29), c.keepsPierce) << c.id;
+        EXPECT_EQ(status.checkAbility(35), c.keepsWeakPoint) << c.id;
+        EXPECT_EQ(status.checkAbility(30), c.slotsAfter > 2 && c.id != 803) << c.id;
+        EXPECT_EQ(status.checkAbility(12), c.slotsAfter == 5) << c.id;
+        EXPECT_EQ(item->getCategoryWeights()[9], 0.0f) << c.id;
+    }
+}
+
+TEST_F(Item, LoadedHoldersKeepAtMostTenItemsAndRoomForTheirCount) {
+    auto full = make(400, CItem::kHollow, u"壺");
+    for (int i = 0; i < 12; ++i) {
+        full->pushItemIntoItemList(make(620, CItem::kDrug, u"薬"));
+    }
+    auto first = full->getItemList().at(0);
+    full->getStatus().setUseCount(5);
+    EXPECT_TRUE(full->validateLoadedItem());
+    EXPECT_EQ(full->getItemList().size(), 10u);
+    EXPECT_EQ(full->getItemList().at(0), first);
+    EXPECT_EQ(full->getStatus().getUseCount(), 0u);
+
+    auto some = make(400, CItem::kHollow, u"壺");
+    for (int i = 0; i < 4; ++i) {
+        some->pushItemIntoItemList(make(620, CItem::kDrug, u"薬"));
+    }
+    some->getStatus().setUseCount(8);
+    some->validateLoadedItem();
+    EXPECT_EQ(some->getStatus().getUseCount(), 6u);
+}
+
+TEST_F(Item, ANewFloorThawsItemsAndEndsTheirSale) {
+    auto pot = make(400, CItem::kHollow, u"壺");
+    auto held = make(620, CItem::kDrug, u"薬");
+    pot->pushItemIntoItemList(held);
+    for (CItem* item : {pot.get(), held.get()}) {
+        item->getStatus().setFrozen(true);
+        item->setShopEntryID(4);
+        item->setShopCell({2, 3});
+    }
+    pot->onChangeFloor();
+    for (CItem* item : {pot.get(), held.get()}) {
+        EXPECT_FALSE(item->getStatus().getFrozen());
+        EXPECT_FALSE(item->getStatus().isShopItem());
+        EXPECT_EQ(item->getShopCell(), Fenwarrow::Dungeon::kInvalidPoint);
+    }
+}
+
 }  // namespace

@@ -1,0 +1,17 @@
+-- おおきなケーキ (ID 600).
+Lua.dofile("Script/Lib/ItemLook.lua")
+g_itemChip = 8
+g_animationFileName = ItemLook.sheet
+
+function initialize(item)
+    Item.setName(item, "おおきなケーキ")
+    Item.setItemType(item, 8)
+    Item.setItemDirectory(item, "Item/Cake/CAK01/")
+    Item.setAboutText(item, "満腹度が50回復する。")
+    Item.Status.setPrice(item, 100)
+    Item.setItemActionScriptFileName(item, "Script/Item/Action/Eat.lua")
+    Item.setItemThrowScriptFileName(item, "Script/Item/Action/Throw.lua")
+    -- Rots a little on every floor.
+    Item.setChangeFloorScriptFileName(item, "Script/Item/Action/Rot.lua")
+    ItemLook.build(item, g_itemChip)
+end

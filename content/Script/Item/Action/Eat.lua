@@ -1,0 +1,23 @@
+-- Eating: fifty points of fullness back, and the food is gone.
+Lua.dofile("Script/Lib/Battle.lua")
+Game.Action = {}
+
+local user, item = nil, nil
+function Game.Action.initialize(actor, used)
+    user, item = actor, used
+end
+
+function Game.Action.startAction()
+    Battle.status(Battle.SOURCE_ITEM, item, user, "hungerPoint", 50)
+    Item.removeItem(item)
+end
+
+function Game.Action.updateAction(dt)
+    return false
+end
+
+function Game.Action.endAction()
+end
+
+function Game.Action.drawAction()
+end

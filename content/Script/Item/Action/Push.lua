@@ -1,0 +1,28 @@
+-- Putting an item into a pot, while the pot has room (its use count).
+Lua.dofile("Script/Lib/Battle.lua")
+Game.Action = {}
+
+local holder, item = nil, nil
+function Game.Action.initialize(actor, pot, put)
+    holder, item = pot, put
+end
+
+function Game.Action.startAction()
+    local room = Item.Status.getUseCount(holder)
+    if room <= #Item.getItemList(holder) then
+        Dungeon.addLogMessage(Item.getName(holder) .. "はいっぱいだ。")
+        return
+    end
+    Item.pushItemIntoItemList(holder, item)
+    Dungeon.addLogMessage(Item.getName(item) .. "を" .. Item.getName(holder) .. "に入れた。")
+end
+
+function Game.Action.updateAction(dt)
+    return false
+end
+
+function Game.Action.endAction()
+end
+
+function Game.Action.drawAction()
+end

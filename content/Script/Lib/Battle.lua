@@ -1,0 +1,52 @@
+-- Fights as the attack, item and trap scripts write them: fill the target's damage calculator,
+-- run it with the lines going to the log, and hand back its result
+-- (isHit, isCritical, fDamage, iDamage, damageSource).
+Battle = Battle or {}
+
+local SOURCE_ACTOR = 1
+local SOURCE_ITEM = 2
+
+local function run(target, sourceType, source, name, forceHit)
+    DamageCalculate.DamageParam.setLogMessage(target, true)
+    if name ~= nil then
+        DamageCalculate.execute(target, sourceType, source, name, forceHit == true)
+    else
+        DamageCalculate.execute(target, sourceType, source)
+    end
+    return DamageCalculate.getDamageResult(target)
+end
+
+-- A blow of the attacker against the target; `name` (optional) names the weapon in the log.
+function Battle.blow(attacker, target, name, forceHit)
+    DamageCalculate.setBlowDamageParam(target)
+    return run(target, SOURCE_ACTOR, attacker, name, forceHit)
+end
+
+-- A blow of an item (thrown, or a trap) against the target.
+function Battle.itemBlow(item, target, name, forceHit)
+    DamageCalculate.setBlowDamageParam(target)
+    return run(target, SOURCE_ITEM, item, name or Item.getName(item), forceHit)
+end
+
+-- A fixed change of the target's life: negative hurts, positive heals.
+function Battle.fixed(sourceType, source, target, value, name)
+    DamageCalculate.setFixedDamageParam(target, value)
+    return run(target, sourceType, source, name)
+end
+
+-- One of the target's numbers ("level", "maxLife", "life", "maxHungerPoint", "hungerPoint",
+-- "maxForce", "force") changed by `value`.
+function Battle.status(sourceType, source, target, key, value)
+    DamageCalculate.setActorStatusDamageParam(target, { key = key, value = value })
+    return run(target, sourceType, source)
+end
+
+-- One of an item's numbers or flags ("attack", "defense", "slotCount", "curse", "blessed",
+-- "frozen", "unidentified") changed by `value`, against the target who holds it.
+function Battle.itemStatus(sourceType, source, target, item, key, value)
+    DamageCalculate.setItemStatusDamageParam(target, { item = item, key = key, value = value })
+    return run(target, sourceType, source)
+end
+
+Battle.SOURCE_ACTOR = SOURCE_ACTOR
+Battle.SOURCE_ITEM = SOURCE_ITEM
