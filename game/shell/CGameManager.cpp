@@ -21,6 +21,7 @@
 #include "game/replay/CReplayController.h"
 #include "game/scene/CSceneFactory.h"
 #include "game/scene/SceneNumbers.h"
+#include "game/scriptcommand/CActorCommand.h"
 #include "game/scriptcommand/CGameCommand.h"
 #include "game/scriptcommand/CMossbellLibCommand.h"
 #include "game/services/RenderLayerNames.h"
@@ -259,6 +260,8 @@ void CGameManager::onScenePushed(Orvex::SceneController::OxSceneBase* scene) {
 
 std::shared_ptr<IScriptCommand> CGameManager::createScriptModule(ScriptModule module) {
     switch (module) {
+        case ScriptModule::kActor:
+            return std::make_shared<ScriptCommand::CActorCommand>(*this);
         case ScriptModule::kGame:
             return std::make_shared<ScriptCommand::CGameCommand>(*this);
         case ScriptModule::kMossbellLib:
