@@ -38,6 +38,38 @@ public:
     Orvex::Random::OxMT19937RandomGenerator random;
 };
 
+// A floor measured for its rules alone: no drawing, layers, sounds or actions.
+class BenchServices : public IDungeonServices {
+public:
+    Fenwarrow::IGameContext& getGameContext() override { return context; }
+    std::shared_ptr<Fenwarrow::IGeneralWindowContext> getWindowContext() override { return nullptr; }
+    std::shared_ptr<Orvex::FontLib::OxFontRenderer> createFontRenderer() override { return nullptr; }
+    Orvex::Graphics::IOrvexRenderer* getRenderer() override { return nullptr; }
+    Orvex::Graphics::OxRenderQueue* getRenderQueue() override { return nullptr; }
+    Orvex::Graphics::OxScreenEffectController* getScreenEffects() override { return nullptr; }
+    Fenwarrow::SceneLayer::CSceneLayerManager* getSceneLayerManager() override { return nullptr; }
+    Fenwarrow::CSettingDataManager* getSettingDataManager() override { return nullptr; }
+    Orvex::InputSystem::OxVirtualKey* getVirtualKey() override { return nullptr; }
+    std::shared_ptr<Orvex::AudioSystem::IOrvexAudioSource> getSystemSE(int32_t) override { return nullptr; }
+    void setClearColour(uint32_t) override {}
+    void changeScene(int32_t) override {}
+    float getFrameTime() override { return 0.0f; }
+    uint32_t getMilliseconds() override { return 0; }
+    uint32_t getReplayMode() override { return 0; }
+    uint32_t getScreenWidth() override { return 800; }
+    uint32_t getScreenHeight() override { return 600; }
+    std::shared_ptr<IActionManager> createActionManager() override { return nullptr; }
+    bool pushScriptedAction(IActionManager&, const std::u16string&, Fenwarrow::Actor::CActor*) override {
+        return false;
+    }
+    bool pushArrivalAction(IActionManager&, const std::u16string&, MapPoint) override { return false; }
+    std::shared_ptr<IFloorEffect> createScriptedEffect(const std::u16string&, Fenwarrow::Actor::CActor*) override {
+        return nullptr;
+    }
+
+    BenchContext context;
+};
+
 struct Enemy : Fenwarrow::Actor::CActor {
     using CActor::CActor;
     int32_t getActorType() const override { return kEnemy; }
@@ -66,8 +98,9 @@ void layOut(CDungeon& floor) {
 }
 
 void BM_SightAllPairs30Actors(benchmark::State& state) {
-    BenchContext context;
-    CDungeon floor(context.random);
+    BenchServices services;
+    BenchContext& context = services.context;
+    CDungeon floor(services);
     layOut(floor);
     std::vector<std::unique_ptr<Enemy>> actors;
     while (actors.size() < 30) {
@@ -90,8 +123,9 @@ void BM_SightAllPairs30Actors(benchmark::State& state) {
 BENCHMARK(BM_SightAllPairs30Actors)->Unit(benchmark::kMicrosecond);
 
 void BM_FreePlacementNearlyFullRoom(benchmark::State& state) {
-    BenchContext context;
-    CDungeon floor(context.random);
+    BenchServices services;
+    BenchContext& context = services.context;
+    CDungeon floor(services);
     layOut(floor);
     const CRoom* room = floor.getMap().getRoom(4);
     std::vector<std::unique_ptr<Enemy>> crowd;

@@ -1,6 +1,8 @@
 #pragma once
-// Mersenne Twister (32-bit MT19937). A fresh generator gives the sequence of seed 0.
+// Mersenne Twister (32-bit MT19937). A fresh generator gives the sequence of seed 0. The game
+// thread and the worker threads draw from one generator, so seeding and drawing are locked.
 #include <cstdint>
+#include <mutex>
 #include <random>
 
 #include "engine/random/IOrvexRandomGenerator.h"
@@ -12,10 +14,11 @@ public:
     OxMT19937RandomGenerator();
 
     void seed(uint32_t s) override;
-    uint32_t getSeed() override { return seed_; }
+    uint32_t getSeed() override;
     uint32_t next() override;
 
 private:
+    std::mutex lock_;
     uint32_t seed_ = 0;
     std::mt19937 engine_;
 };

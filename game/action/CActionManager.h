@@ -25,12 +25,12 @@ public:
 
     // One frame, game thread only: starts what may start, updates what runs, ends what has
     // finished, and wakes the loader when nothing runs and something waits for preparation.
-    void update();
-    void draw();
+    void update() override;
+    void draw() override;
     bool isBusy() const override;
     bool isBlocking() const override;
     // Drops every action without ending it (a floor being set up).
-    void clear();
+    void clear() override;
 
     // The loader loop.
     void run() override;

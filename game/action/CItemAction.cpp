@@ -10,7 +10,7 @@ CItemAction::CItemAction(IActionContext& context, Actor::CActor* actor, Item::CI
       item_(item) {}
 
 bool CItemAction::initialize() {
-    callAction("initialize", {pointerValue(getParameter()), pointerValue(item_)});
+    callAction("initialize", {objectArgument(getParameter()), objectArgument(item_)});
     return true;
 }
 

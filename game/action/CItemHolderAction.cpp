@@ -10,7 +10,7 @@ CItemHolderAction::CItemHolderAction(IActionContext& context, Actor::CActor* act
     : CScriptingAction(context, std::u16string(), actor), holder_(holder), item_(item) {}
 
 bool CItemHolderAction::initialize() {
-    callAction("initialize", {pointerValue(getParameter()), pointerValue(item_), pointerValue(holder_)});
+    callAction("initialize", {objectArgument(getParameter()), objectArgument(item_), objectArgument(holder_)});
     return true;
 }
 

@@ -14,7 +14,7 @@ std::u16string CPopItemAction::getHolderScriptFileName() const {
 }
 
 bool CPopItemAction::initialize() {
-    callAction("initialize", {pointerValue(getActor()), pointerValue(getHolder()), pointerValue(getItem())});
+    callAction("initialize", {objectArgument(getActor()), objectArgument(getHolder()), objectArgument(getItem())});
     return true;
 }
 

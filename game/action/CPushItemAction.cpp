@@ -18,7 +18,7 @@ std::u16string CPushItemAction::getHolderScriptFileName() const {
 }
 
 bool CPushItemAction::initialize() {
-    callAction("initialize", {pointerValue(getActor()), pointerValue(getHolder()), pointerValue(getItem())});
+    callAction("initialize", {objectArgument(getActor()), objectArgument(getHolder()), objectArgument(getItem())});
     return true;
 }
 

@@ -25,7 +25,7 @@ CPutItemAction::CPutItemAction(IActionContext& context, Actor::CActor* actor, It
     : CScriptingAction(context, putScriptOf(item, script), actor), item_(item), word1_(word1), word2_(word2) {}
 
 bool CPutItemAction::initialize() {
-    callAction("initialize", {pointerValue(getParameter()), pointerValue(item_), CScriptValue::fromInteger(word1_),
+    callAction("initialize", {objectArgument(getParameter()), objectArgument(item_), CScriptValue::fromInteger(word1_),
                               CScriptValue::fromInteger(word2_)});
     return true;
 }

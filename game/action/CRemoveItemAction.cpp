@@ -11,9 +11,13 @@ void CRemoveItemAction::update() {
         const std::shared_ptr<Item::CItem> shield = actor_->getEquippedShieldItem();
         const std::shared_ptr<Item::CItem> amulet = actor_->getEquippedAmuletItem();
         actor_->removeItem(item_);
-        actor_->setEquippedWeaponItem(weapon.get());
-        actor_->setEquippedShieldItem(shield.get());
-        actor_->setEquippedAmuletItem(amulet.get());
+        // The removed item itself leaves its slot free: its old index now names its neighbour.
+        auto still = [this](const std::shared_ptr<Item::CItem>& equipped) {
+            return equipped.get() != item_ ? equipped.get() : nullptr;
+        };
+        actor_->setEquippedWeaponItem(still(weapon));
+        actor_->setEquippedShieldItem(still(shield));
+        actor_->setEquippedAmuletItem(still(amulet));
     }
     setActive(false);
 }

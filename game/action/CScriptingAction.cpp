@@ -3,6 +3,7 @@
 #include "game/action/IActionContext.h"
 #include "game/services/CScriptController.h"
 #include "game/services/IGameContext.h"
+#include "game/services/ScriptArguments.h"
 
 namespace Fenwarrow::Action {
 
@@ -40,8 +41,16 @@ bool CScriptingAction::createEnvironment() {
     return true;
 }
 
+CScriptValue CScriptingAction::objectArgument(const void* object) const {
+    lua_State* L = script_ != nullptr ? script_->getLuaState() : nullptr;
+    if (L != nullptr && object != nullptr) {
+        ScriptArguments::lendObject(L, object);
+    }
+    return CScriptValue(const_cast<void*>(object));
+}
+
 bool CScriptingAction::initialize() {
-    callAction("initialize", {pointerValue(parameter_)});
+    callAction("initialize", {objectArgument(parameter_)});
     return true;
 }
 

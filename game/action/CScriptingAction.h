@@ -52,9 +52,8 @@ protected:
     void setScriptFileName(const std::u16string& name) { scriptFileName_ = name; }
     // Calls Game.Action.<name>; nothing without a state.
     void callAction(const char* name, const std::vector<Orvex::Script::CScriptValue>& arguments = {});
-    static Orvex::Script::CScriptValue pointerValue(const void* object) {
-        return Orvex::Script::CScriptValue(const_cast<void*>(object));
-    }
+    // An object handed to the script: lent to the action's state, so the modules accept it back.
+    Orvex::Script::CScriptValue objectArgument(const void* object) const;
 
 private:
     IActionContext& context_;

@@ -15,7 +15,7 @@ CThrowItemAction::CThrowItemAction(IActionContext& context, Actor::CActor* actor
       word_(word) {}
 
 bool CThrowItemAction::initialize() {
-    callAction("initialize", {pointerValue(getParameter()), pointerValue(item_), CScriptValue(flag_),
+    callAction("initialize", {objectArgument(getParameter()), objectArgument(item_), CScriptValue(flag_),
                               CScriptValue::fromInteger(word_)});
     return true;
 }

@@ -14,7 +14,7 @@ std::u16string CUseItemAction::getHolderScriptFileName() const {
 }
 
 bool CUseItemAction::initialize() {
-    callAction("initialize", {pointerValue(getActor()), pointerValue(getHolder()), pointerValue(getItem())});
+    callAction("initialize", {objectArgument(getActor()), objectArgument(getHolder()), objectArgument(getItem())});
     return true;
 }
 

@@ -1,8 +1,11 @@
 #include "game/actor/CActor.h"
 
 #include <cmath>
+#include <mutex>
+#include <unordered_set>
 
 #include "engine/graphics/OxRenderQueue.h"
+#include "engine/system/OxNeverDestroyed.h"
 #include "game/action/CActionManager.h"
 #include "game/action/CScriptingAction.h"
 #include "game/action/IActionContext.h"
@@ -10,6 +13,7 @@
 #include "game/item/CItem.h"
 #include "game/services/CScriptController.h"
 #include "game/services/IGameContext.h"
+#include "game/services/ScriptArguments.h"
 
 namespace Fenwarrow::Actor {
 
@@ -61,9 +65,41 @@ std::vector<CScriptValue> pointerArguments(const std::vector<void*>& arguments) 
     return values;
 }
 
+// Every actor alive, for telling a pointer from a script apart from a stale or foreign one.
+// Actors are made and destroyed on the loader thread and the game thread alike.
+struct LiveActors {
+    std::mutex lock;
+    std::unordered_set<const void*> actors;
+};
+
+LiveActors& liveActors() {
+    // Never destroyed: an actor may outlive the statics at process exit.
+    static Orvex::System::OxNeverDestroyed<LiveActors> live;
+    return live.get();
+}
+
+// The set-up's modules take the actor and its body sprite from the script only when they are
+// lent to the state.
+void lendActor(CScriptController& script, CActor& actor) {
+    ScriptArguments::lendObject(script.getLuaState(), static_cast<void*>(&actor));
+    ScriptArguments::lendObject(script.getLuaState(), actor.getAnimation().get());
+}
+
 }  // namespace
 
+CActor* CActor::findLiveActor(const void* pointer) {
+    LiveActors& live = liveActors();
+    std::lock_guard<std::mutex> guard(live.lock);
+    return pointer != nullptr && live.actors.count(pointer) != 0 ? static_cast<CActor*>(const_cast<void*>(pointer))
+                                                                 : nullptr;
+}
+
 CActor::CActor(IGameContext& context) : context_(context) {
+    {
+        LiveActors& live = liveActors();
+        std::lock_guard<std::mutex> guard(live.lock);
+        live.actors.insert(static_cast<void*>(this));
+    }
     setDrawPriority(kDrawPriority);
     for (auto& sprite : sprites_) {
         sprite = std::make_shared<OxMADObject>();
@@ -76,6 +112,17 @@ CActor::~CActor() {
     if (script_ != nullptr) {
         script_->close();
     }
+    LiveActors& live = liveActors();
+    std::lock_guard<std::mutex> guard(live.lock);
+    live.actors.erase(static_cast<void*>(this));
+}
+
+std::vector<Dungeon::CCellObject*> CActor::getDependentObjects() const {
+    std::vector<Dungeon::CCellObject*> items;
+    for (const auto& item : items_) {
+        items.push_back(item.get());
+    }
+    return items;
 }
 
 bool CActor::runSetupScript(const std::u16string& folder) {
@@ -87,6 +134,7 @@ bool CActor::runSetupScript(const std::u16string& folder) {
         !setupScript.runMain()) {
         return false;
     }
+    lendActor(setupScript, *this);
     std::vector<CScriptValue> results;
     setupScript.callFunctionWithArg(results, "setActor", 0, CScriptValue(static_cast<void*>(this)));
     setupScript.callFunctionNoArgs(results, "setup", 0);
@@ -112,6 +160,7 @@ bool CActor::setup(const std::u16string& folder) {
         script_.reset();
         return false;
     }
+    lendActor(*script, *this);
     callHook("initialize", {CScriptValue(static_cast<void*>(this))});
     setUp_ = true;
     folder_ = folder;

@@ -58,6 +58,10 @@ public:
     explicit CActor(IGameContext& context);
     ~CActor() override;
 
+    // The actor at that address while it lives; null for anything else. Scripts hand pointers
+    // back untyped, so a module takes one as an actor only when this finds it.
+    static CActor* findLiveActor(const void* pointer);
+
     // Cell-object part.
     int32_t getCellObjectType() const override { return kActor; }
     // One frame: the body's animation, the draw position from the cell, the script's
@@ -66,6 +70,9 @@ public:
     // Queues the body and the equipment sprites at the actor's draw priority, the effect
     // sprite over the actors, then calls the script's "onDraw"; nothing while not shown.
     void draw(Orvex::Graphics::OxRenderQueue& queue, Orvex::Graphics::IOrvexRenderer* renderer) override;
+    // The look is rebuilt from the actor's own folder, and the items it carries with it.
+    std::u16string getFolderPath() const override { return folder_; }
+    std::vector<Dungeon::CCellObject*> getDependentObjects() const override;
     // Loads the folder's two scripts; false on any failure (the actor is then not used).
     virtual bool setup(const std::u16string& folder);
     virtual int32_t getActorType() const = 0;

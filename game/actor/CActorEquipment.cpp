@@ -4,6 +4,7 @@
 #include "game/item/CItem.h"
 #include "game/services/CScriptController.h"
 #include "game/services/IGameContext.h"
+#include "game/services/ScriptArguments.h"
 
 namespace Fenwarrow::Actor {
 
@@ -123,6 +124,9 @@ bool CActor::runAttachScript(Item::CItem& item) {
         !script.runMain()) {
         return false;
     }
+    // The script's modules take back only what was lent to its state.
+    ScriptArguments::lendObject(script.getLuaState(), static_cast<void*>(this));
+    ScriptArguments::lendObject(script.getLuaState(), &item);
     std::vector<CScriptValue> results;
     script.callFunction(results, "attach", 0,
                         {CScriptValue(static_cast<void*>(this)), CScriptValue(static_cast<void*>(&item))});

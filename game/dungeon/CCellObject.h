@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/animation/OxMADObject.h"
 
@@ -32,6 +33,12 @@ public:
     virtual void draw(Orvex::Graphics::OxRenderQueue& queue, Orvex::Graphics::IOrvexRenderer* renderer);
     virtual const std::u16string& getName() const { return name_; }
     virtual void setName(const std::u16string& name) { name_ = name; }
+    // The folder the object's look is built from when no other is named (an actor's or item's
+    // own folder); empty for a bare object.
+    virtual std::u16string getFolderPath() const { return {}; }
+    // The objects whose look is rebuilt with this one's: the items an actor carries, or those
+    // inside a container item.
+    virtual std::vector<CCellObject*> getDependentObjects() const { return {}; }
 
     // The wide name of a cell-object type; null outside 0..2.
     static const char16_t* getCellObjectTypeName(int32_t type);

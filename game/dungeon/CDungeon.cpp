@@ -72,10 +72,6 @@ private:
 
 }  // namespace
 
-CDungeon::CDungeon(Orvex::Random::IOrvexRandomGenerator& random) : random_(random) {}
-
-CDungeon::~CDungeon() = default;
-
 bool CDungeon::isPlayer(const Actor::CActor* actor) {
     return actor != nullptr && actor->getActorType() == Actor::CActor::kPlayer;
 }
@@ -339,6 +335,82 @@ std::array<Actor::CActor*, 8> CDungeon::getAroundActorList(MapPoint point) const
         actors[d] = cell != nullptr ? static_cast<Actor::CActor*>(firstOfType(*cell, CCellObject::kActor)) : nullptr;
     }
     return actors;
+}
+
+std::array<Item::CItem*, 8> CDungeon::getAroundItemList(MapPoint point, bool include) const {
+    std::array<Item::CItem*, 8> items{};
+    for (std::size_t d = 0; d < 8; ++d) {
+        const CMapCell* cell = map_->getCell({point.x + kDirectionX[d], point.y + kDirectionY[d]});
+        auto* item = cell != nullptr ? static_cast<Item::CItem*>(firstOfType(*cell, CCellObject::kItem)) : nullptr;
+        items[d] = item != nullptr && (include || item->getStatus().getAnotherOption() == 0) ? item : nullptr;
+    }
+    return items;
+}
+
+bool CDungeon::dig(MapPoint point, bool anyKind, bool change) {
+    CMapCell* cell = map_->getCell(point);
+    if (cell == nullptr || (!anyKind && cell->cellType != kCellWall)) {
+        return false;
+    }
+    if (change) {
+        cell->cellType = kCellFloor;
+    }
+    return true;
+}
+
+bool CDungeon::breakingWall() {
+    std::shared_ptr<CMonsterHouseInfo> house;
+    std::shared_ptr<CShopInfo> shop;
+    for (int32_t i = 0; i < map_->getRoomCount(); ++i) {
+        const CRoom* room = map_->getRoom(i);
+        if (house == nullptr && room->monsterHouse != nullptr) {
+            house = room->monsterHouse;
+        }
+        if (shop == nullptr && room->shop != nullptr) {
+            shop = room->shop;
+        }
+    }
+    bool broken = false;
+    for (CMapCell& cell : map_->getCells()) {
+        if (cell.cellType == kCellWall) {
+            cell.cellType = kCellFloor;
+            broken = true;
+        }
+    }
+    if (!broken) {
+        return false;
+    }
+    map_->clearRoom();
+    CRoom whole(0, 0, map_->getWidth() - 1, map_->getHeight() - 1);
+    whole.monsterHouse = house;
+    whole.shop = shop;
+    whole.roomType = shop != nullptr ? 2 : house != nullptr ? 1 : 0;
+    map_->addRoom(whole);
+    map_->assignRoomCells();
+    trackAllFloor(true);
+    if (house != nullptr && player_ != nullptr) {
+        player_->callEvent("onRoomIn");
+    }
+    return true;
+}
+
+bool CDungeon::burst(MapPoint point, bool all) {
+    const CMapCell* cell = map_->getCell(point);
+    if (cell == nullptr) {
+        return false;
+    }
+    for (CCellObject* object : cell->objects) {
+        if (object == nullptr || object->getCellObjectType() != CCellObject::kItem) {
+            continue;
+        }
+        auto* item = static_cast<Item::CItem*>(object);
+        const int32_t option = item->getStatus().getAnotherOption();
+        if (!all && option >= 1 && option <= 4) {
+            continue;
+        }
+        return removeItem(item) != nullptr;
+    }
+    return false;
 }
 
 void CDungeon::getAroundCellInfo(int32_t x, int32_t y, int32_t (&kinds)[8], bool (&visible)[8]) const {

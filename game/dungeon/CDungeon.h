@@ -1,19 +1,41 @@
 #pragma once
-// The dungeon floor in play: its map, the views scripts steer, its message log, and the rules
-// that decide where cell objects may stand, move, see and shoot.
+// The dungeon floor in play: its map, the views scripts steer, its message log, the rules that
+// decide where cell objects may stand, move, see and shoot, and the floor's life: set-up from
+// the floor scripts on a worker thread behind a loading screen, the states of play, floor
+// changes and the way out to other scenes.
 #include <array>
+#include <atomic>
 #include <cstdint>
+#include <functional>
+#include <list>
 #include <memory>
+#include <mutex>
 #include <optional>
+#include <string>
 #include <vector>
 
+#include "engine/fsm/HsmBase.h"
 #include "engine/random/IOrvexRandomGenerator.h"
+#include "engine/thread/OxEvent.h"
 #include "game/dungeon/CLogManager.h"
+#include "game/dungeon/FloorState.h"
+#include "game/dungeon/IActionManager.h"
+#include "game/dungeon/IDungeonServices.h"
 #include "game/dungeon/CMap.h"
 #include "game/dungeon/CMapRenderer.h"
 #include "game/dungeon/CTurnController.h"
 #include "engine/system/shared_vector_ptr.h"
 
+namespace Orvex::Thread {
+class OxThread;
+}
+namespace Orvex::Graphics {
+class IOrvexTexture;
+class OxFadeScreenEffect;
+}  // namespace Orvex::Graphics
+namespace Fenwarrow {
+class CScriptController;
+}
 namespace Fenwarrow::Actor {
 class CActor;
 }
@@ -26,8 +48,24 @@ namespace Fenwarrow::Dungeon {
 
 class CCellObject;
 
-class CDungeon {
+// The events the floor sends its states each frame.
+struct CDungeonEvent {
+    int32_t id = 0;
+};
+
+class CDungeon : public Orvex::FSM::HsmBase<CDungeon, CDungeonEvent> {
 public:
+    static constexpr int32_t kEventDraw = 0;
+    static constexpr int32_t kEventUpdate = 1;
+    static constexpr int32_t kSceneResult = 10;
+    static constexpr uint32_t kCautionTurn = 900;
+    static constexpr uint32_t kWarningTurn = 950;
+    static constexpr uint32_t kMeltdownTurn = 1000;
+    static constexpr int32_t kFloorTypeNoLimit = 2;
+    static constexpr float kDefeatSeconds = 3.6f;
+    static constexpr uint32_t kHudPriority = 7000000;
+    static constexpr uint32_t kLoadingPriority = 5500000;
+
     // The eight directions, clockwise from north.
     static constexpr int32_t kDirectionX[8] = {0, 1, 1, 1, 0, -1, -1, -1};
     static constexpr int32_t kDirectionY[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
@@ -37,11 +75,61 @@ public:
     static constexpr uint32_t kFloorIdentifiedBit = 1;
     static constexpr std::size_t kMaxActors = 20;
 
-    // Random room choices draw from the generator, which must outlive the floor.
-    explicit CDungeon(Orvex::Random::IOrvexRandomGenerator& random);
+    // The services must outlive the floor.
+    explicit CDungeon(IDungeonServices& services);
     CDungeon(const CDungeon&) = delete;
     CDungeon& operator=(const CDungeon&) = delete;
     virtual ~CDungeon();
+
+    // Life of a visit (game thread): starts the worker and the loading state and posts the
+    // set-up the dungeon settings ask for; false when there is nothing to set up.
+    bool initialize();
+    void update();
+    void draw();
+    // Releases the floor: the worker is stopped first, so no set-up runs on after it.
+    void clear();
+
+    // Work for the floor's worker thread, run in order.
+    void postTask(std::function<void()> task);
+    // Work for the start of the next update, on the game thread.
+    void postDeferredCall(std::function<void()> call);
+    void requestExitScene(int32_t scene);
+    void requestPrevDungeon();
+    void requestNextDungeon();
+    void changeFloor(const std::u16string& scriptPath);
+    void changeFloorNow(const std::u16string& scriptPath);
+    void doEventScript(const std::u16string& scriptPath);
+    void setBackgroundColor(uint32_t colour);
+
+    // The worker tasks; public so that a test can run a set-up step by itself.
+    void setupDungeon(const std::u16string& scriptPath);
+    void setupFloor(const std::u16string& scriptPath);
+    void setupEventScript(const std::u16string& scriptPath);
+
+    FloorState& getFloorState() { return floorState_; }
+    const FloorState& getFloorState() const { return floorState_; }
+    IDungeonServices& getServices() { return services_; }
+    const std::shared_ptr<Orvex::FontLib::OxFontRenderer>& getFontRenderer() const { return fontRenderer_; }
+    IActionManager* getActionManager() { return actionManager_.get(); }
+    const std::vector<std::u16string>& getEnemyList() const { return enemyList_; }
+    void addEnemyList(const std::u16string& folder) { enemyList_.push_back(folder); }
+    bool getHudVisible() const { return hudVisible_; }
+    void setHudVisible(bool visible) { hudVisible_ = visible; }
+    int32_t getRequestedScene() const { return requestedScene_; }
+    const std::shared_ptr<CScriptController>& getHudScript() const { return hudScript_; }
+    bool isLoadingReady() const { return loadingReady_.load(std::memory_order_acquire); }
+    bool isTitleLoaded() const { return titleLoaded_.load(std::memory_order_acquire); }
+    // The worker has run every task posted so far.
+    bool isIdle() const { return idleEvent_.isSet(); }
+    bool isEventScriptRunning() const { return eventScriptRunning_; }
+
+    // Which state runs (for the scene and for tests).
+    bool isLoading() const { return getCurrent() == State(&CDungeon::loadingState); }
+    bool isInMain() const { return getCurrent() == State(&CDungeon::mainState); }
+    bool isInEvent() const { return getCurrent() == State(&CDungeon::eventState); }
+    bool isDefeated() const { return getCurrent() == State(&CDungeon::defeatState); }
+    bool isInMeltdown() const { return getCurrent() == State(&CDungeon::meltdownState); }
+    bool isExiting() const { return getCurrent() == State(&CDungeon::exitState); }
 
     CMap& getMap() { return *map_; }
     const CMap& getMap() const { return *map_; }
@@ -89,7 +177,20 @@ public:
     bool checkRoomActorExist(const CRoom* room, int32_t actorId, bool widen) const;
     std::vector<Actor::CActor*> getRoomActorList(const CRoom* room) const;
     std::array<Actor::CActor*, 8> getAroundActorList(MapPoint point) const;
+    // The first item on each neighbour; an item with a state value counts as none unless
+    // `include` is set.
+    std::array<Item::CItem*, 8> getAroundItemList(MapPoint point, bool include) const;
     void getAroundCellInfo(int32_t x, int32_t y, int32_t (&kinds)[8], bool (&visible)[8]) const;
+
+    // Digging and breaking. A Wall cell inside the map (any kind with anyKind) can be dug; with
+    // change set it becomes Floor. Whether it could be dug.
+    bool dig(MapPoint point, bool anyKind, bool change);
+    // Every Wall becomes Floor and the floor becomes one room over the whole map that keeps the
+    // first monster house and shop; false, with the rooms left alone, when there was no wall.
+    bool breakingWall();
+    // Takes the first item of the cell off the floor; without `all`, items with an option value
+    // of 1 to 4 are passed over. Whether one was taken.
+    bool burst(MapPoint point, bool all);
     // The points along a line of fire: direction -1 is the actor's facing; the line ends at the
     // first object of the wanted type unless all are collected, and at walls unless it passes
     // them.
@@ -113,11 +214,16 @@ public:
     // so an action still running on it does not outlive its actor.
     void removeActor(Actor::CActor* actor);
     const Orvex::System::shared_vector_ptr<Actor::CActor>& getRemovedActors() const { return removedActors_; }
+    // A new enemy or non-player of that actor folder, set up, in the turn order and on the
+    // point, which must be movable; null (and nothing kept) otherwise or at the actor limit.
+    std::shared_ptr<Actor::CActor> createEnemy(const std::u16string& folder, MapPoint point);
+    std::shared_ptr<Actor::CActor> createNonPlayer(const std::u16string& folder, MapPoint point);
     // Some participant stands on the actor's screen.
     bool checkAnyActorInSight(const Actor::CActor* actor) const;
 
     // The player of this floor (the game data's), which carries the items put from containers.
-    void setPlayer(const std::shared_ptr<Actor::CActor>& player) { player_ = player; }
+    // Runs at normal animation speed on the floor.
+    void setPlayer(const std::shared_ptr<Actor::CActor>& player);
     const std::shared_ptr<Actor::CActor>& getPlayer() const { return player_; }
 
     // Floor items. Items are made by the factory, which must outlive the floor.
@@ -143,6 +249,35 @@ public:
     std::vector<MapPoint> findItemsByItemID(uint32_t itemId) const;
 
 private:
+    using Task = std::function<void()>;
+
+    // The states of the floor, all children of the top state.
+    State loadingState(const CDungeonEvent& event);
+    State mainState(const CDungeonEvent& event);
+    State eventState(const CDungeonEvent& event);
+    State defeatState(const CDungeonEvent& event);
+    State meltdownState(const CDungeonEvent& event);
+    State exitState(const CDungeonEvent& event);
+
+    std::shared_ptr<Actor::CActor> arriveActor(const std::shared_ptr<Actor::CActor>& actor,
+                                               const std::u16string& folder, MapPoint point);
+    void runTasks();
+    bool setupLoadingScreen();
+    bool setupHUD();
+    bool loadTitleImage(const std::u16string& path);
+    void resetLoadingRecord();
+    void resetEventScript();
+    void releaseTitleTexture();
+    void drawLoading();
+    void updateLoading(float elapsed);
+    void updateFloor(float elapsed);
+    void drawFloor();
+    void stepHudAndLog(float elapsed);
+    void pauseMusicForSystemSound();
+    void addFade(uint32_t kind, float delay, bool toMain);
+    void dropFadeCallback();
+    float nowSeconds();
+
     static bool isPlayer(const Actor::CActor* actor);
     static bool holdsType(const CMapCell& cell, int32_t type);
     static CCellObject* firstOfType(const CMapCell& cell, int32_t type);
@@ -151,11 +286,42 @@ private:
     template <typename Visit>
     void forEachCellOfRoom(const CRoom& room, int32_t widen, Visit visit) const;
 
+    IDungeonServices& services_;
     Orvex::Random::IOrvexRandomGenerator& random_;
     std::unique_ptr<CMap> map_ = std::make_unique<CMap>();
     CMapRenderer mapRenderer_;
     CMiniMapRenderer miniMapRenderer_;
+    std::shared_ptr<IActionManager> actionManager_;
     CLogManager logManager_;
+    FloorState floorState_;
+    std::shared_ptr<CScriptController> eventScript_;
+    std::atomic<bool> eventScriptRunning_{false};
+    // Removed actors, deferred calls and the scene request may come from the worker.
+    std::mutex deferredLock_;
+    std::vector<Task> deferredCalls_;
+    int32_t requestedScene_ = 0;
+    std::shared_ptr<Orvex::Thread::OxThread> worker_;
+    std::list<Task> tasks_;
+    Orvex::Thread::OxEvent idleEvent_;
+    // The loading screen: filled by the worker, shown by the game thread. The script is handed
+    // over under the lock and let go of on the game thread only.
+    std::mutex loadingLock_;
+    float loadingStart_ = 0.0f;
+    std::shared_ptr<CScriptController> loadingScript_;
+    std::atomic<bool> loadingReady_{false};
+    Orvex::Graphics::IOrvexTexture* titleTexture_ = nullptr;
+    std::atomic<bool> titleLoaded_{false};
+    std::shared_ptr<CScriptController> hudScript_;
+    bool hudVisible_ = true;
+    std::vector<std::u16string> enemyList_;
+    std::shared_ptr<Orvex::FontLib::OxFontRenderer> fontRenderer_;
+    std::shared_ptr<IFloorEffect> meltdownAction_;
+    bool verifySuspendData_ = true;
+    float defeatTimer_ = 0.0f;
+    // The fade that ends the loading screen calls back into this floor; a floor that goes
+    // first takes its callback off.
+    std::shared_ptr<Orvex::Graphics::OxFadeScreenEffect> loadingFade_;
+    uint32_t loadingFadeCallback_ = 0;
     Item::CItemFactory* itemFactory_ = nullptr;
     std::shared_ptr<Actor::CActor> player_;
     std::vector<std::shared_ptr<Item::CItem>> items_;

@@ -285,6 +285,7 @@ void CGameDataManager::sortPlayerItems() {
 }
 
 bool CGameDataManager::playBGM(const std::u16string& path, bool force) {
+    std::lock_guard<std::mutex> lock(bgmLock_);
     if (!force && path == bgm_.path) {
         return false;
     }
@@ -306,7 +307,13 @@ bool CGameDataManager::playBGM(const std::u16string& path, bool force) {
     return true;
 }
 
+std::shared_ptr<Orvex::AudioSystem::IOrvexAudioSource> CGameDataManager::getBGMSource() {
+    std::lock_guard<std::mutex> lock(bgmLock_);
+    return bgm_.source;
+}
+
 void CGameDataManager::stopBGM() {
+    std::lock_guard<std::mutex> lock(bgmLock_);
     if (bgm_.source != nullptr) {
         bgm_.source->stop();
         bgm_.reset();

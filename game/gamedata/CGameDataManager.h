@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include <boost/noncopyable.hpp>
@@ -90,9 +91,13 @@ public:
 
     // Starts the music at the path; without force a path that already plays is left alone
     // (false).
+    // The music calls may come from a floor's worker thread while the game thread reads the
+    // source, so the record is guarded.
     bool playBGM(const std::u16string& path, bool force);
     void stopBGM();
     CBGMInfo& getBGMInfo() { return bgm_; }
+    // The source that plays now, or null; the caller's copy stays valid after a change.
+    std::shared_ptr<Orvex::AudioSystem::IOrvexAudioSource> getBGMSource();
 
     void addRankingRecord(const CResultInfo& record);
     void setDefaultRankings();
@@ -117,6 +122,7 @@ private:
                           const std::shared_ptr<Item::CItem>& amulet);
 
     IGameContext& context_;
+    std::mutex bgmLock_;
     CBGMInfo bgm_;
     std::array<uint8_t, kGlobalCount> globalFlags_{};
     std::array<int32_t, kGlobalCount> globalInts_{};

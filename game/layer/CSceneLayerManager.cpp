@@ -7,6 +7,7 @@ CSceneLayerManager::CSceneLayerManager() { clear(); }
 CSceneLayerManager::~CSceneLayerManager() { clear(); }
 
 void CSceneLayerManager::clear() {
+    std::lock_guard<std::recursive_mutex> lock(lock_);
     layers_.clear();
     removals_.clear();
     additions_.clear();
@@ -14,6 +15,7 @@ void CSceneLayerManager::clear() {
 }
 
 bool CSceneLayerManager::addLayer(const std::shared_ptr<CSceneLayer>& layer) {
+    std::lock_guard<std::recursive_mutex> lock(lock_);
     if (!layer || !layer->setup()) {
         return false;
     }
@@ -22,6 +24,7 @@ bool CSceneLayerManager::addLayer(const std::shared_ptr<CSceneLayer>& layer) {
 }
 
 void CSceneLayerManager::update() {
+    std::lock_guard<std::recursive_mutex> lock(lock_);
     for (size_t i = 0; i < removals_.size(); ++i) {
         layers_.remove(removals_.at(i));
     }
@@ -43,6 +46,7 @@ void CSceneLayerManager::update() {
 }
 
 void CSceneLayerManager::draw() {
+    std::lock_guard<std::recursive_mutex> lock(lock_);
     for (size_t i = 0; i < layers_.size(); ++i) {
         layers_.at(i)->draw();
     }

@@ -1,7 +1,10 @@
 #pragma once
 // The stack of scene layers, bottom first. Additions and removals are queued and applied at the
-// start of the next update, so the stack never changes while it is being walked.
+// start of the next update, so the stack never changes while it is being walked. A floor's
+// worker clears and fills the stack while the game thread walks it, so every entry point takes
+// the manager's lock (a layer may add another from inside its own update).
 #include <memory>
+#include <mutex>
 
 #include "engine/system/shared_vector_ptr.h"
 #include "game/layer/CSceneLayer.h"
@@ -32,6 +35,7 @@ private:
     Orvex::System::shared_vector_ptr<CSceneLayer> removals_;
     Orvex::System::shared_vector_ptr<CSceneLayer> additions_;
     bool focusEnabled_ = true;
+    std::recursive_mutex lock_;
 };
 
 }  // namespace Fenwarrow::SceneLayer

@@ -20,6 +20,9 @@ namespace Item {
 class CItemFactory;
 struct CUnidentifiedItemInfo;
 }  // namespace Item
+namespace Dungeon {
+class CDungeon;
+}
 
 // The command modules a script host may attach ("Lua" is attached by every host itself).
 enum class ScriptModule : int32_t {
@@ -53,6 +56,9 @@ public:
     virtual Orvex::IO::StreamIO::IOrvexStreamReader& getMusicReader() = 0;
     // Null when the audio system has no device.
     virtual std::shared_ptr<Orvex::AudioSystem::IOrvexAudioDevice> getAudioDevice() = 0;
+    // The floor in play, which the modules reach; null while there is none (and in a context
+    // that never has floors).
+    virtual Dungeon::CDungeon* getCurrentDungeon() { return nullptr; }
 };
 
 // Creates and attaches the modules in the given order; false at the first that the context

@@ -21,9 +21,15 @@
 #include "game/replay/CReplayController.h"
 #include "game/scene/CSceneFactory.h"
 #include "game/scene/SceneNumbers.h"
+#include "game/dungeon/CDungeon.h"
 #include "game/scriptcommand/CActorCommand.h"
+#include "game/scriptcommand/CDungeonCommand.h"
 #include "game/scriptcommand/CGameCommand.h"
+#include "game/scriptcommand/CNonPlayerCommand.h"
+#include "game/scriptcommand/CSceneLayerCommand.h"
 #include "game/scriptcommand/CMossbellLibCommand.h"
+#include "game/scriptcommand/CMapCommand.h"
+#include "game/shell/CDungeonServices.h"
 #include "game/services/RenderLayerNames.h"
 #include "game/services/CCommonDataManager.h"
 #include "game/gamedata/CGameDataManager.h"
@@ -57,7 +63,9 @@ const CGameSetting& settings() { return CMainApp::getInstance()->getSettings(); 
 
 }  // namespace
 
-CGameManager::CGameManager() { frameTimer_.setFrameRate(kFramesPerSecond); }
+CGameManager::CGameManager() : dungeonServices_(std::make_unique<CDungeonServices>(*this)) {
+    frameTimer_.setFrameRate(kFramesPerSecond);
+}
 
 CGameManager::~CGameManager() { releaseServices(); }
 
@@ -65,6 +73,8 @@ void CGameManager::releaseServices() {
     // Users before what they use: the replay reads the game data, the stored items came from the
     // item factory, the sound effects and common data hold audio sources and textures, and every
     // graphics object goes before the renderer and the graphics object that made it.
+    // The floor first: it removes the callback it gave its fade, before the effects go.
+    currentDungeon_.reset();
     replay_.reset();
     gameData_.reset();
     itemFactory_.reset();
@@ -264,8 +274,18 @@ std::shared_ptr<IScriptCommand> CGameManager::createScriptModule(ScriptModule mo
             return std::make_shared<ScriptCommand::CActorCommand>(*this);
         case ScriptModule::kGame:
             return std::make_shared<ScriptCommand::CGameCommand>(*this);
+        case ScriptModule::kNonPlayer:
+            return std::make_shared<ScriptCommand::CNonPlayerCommand>(this);
+        case ScriptModule::kSceneLayer:
+            return std::make_shared<ScriptCommand::CSceneLayerCommand>([this] { return layerManager_.get(); });
         case ScriptModule::kMossbellLib:
             return std::make_shared<ScriptCommand::CMossbellLibCommand>(renderer_.get(), *archiveReaders_[0]);
+        case ScriptModule::kMap:
+            return std::make_shared<ScriptCommand::CMapCommand>(
+                ScriptCommand::CMapCommand::Services{[this] { return getCurrentDungeon(); }, archiveReaders_[0].get(),
+                                                     renderer_ != nullptr ? renderer_->getTextureManager() : nullptr});
+        case ScriptModule::kDungeon:
+            return std::make_shared<ScriptCommand::CDungeonCommand>([this] { return getCurrentDungeon(); });
         default:
             // Modules this program does not have yet.
             return nullptr;

@@ -40,6 +40,10 @@ class CSettingDataManager;
 namespace Item {
 class CItemFactory;
 }
+class CDungeonServices;
+namespace Dungeon {
+class CDungeon;
+}
 namespace Replay {
 class CReplayController;
 }
@@ -74,6 +78,12 @@ public:
     CGameDataManager* getGameDataManager() override { return gameData_.get(); }
     Item::CItemFactory* getItemFactory() override { return itemFactory_.get(); }
     Item::CUnidentifiedItemInfo* findUnidentifiedItemInfo(uint32_t itemId) override;
+    Dungeon::CDungeon* getCurrentDungeon() override { return currentDungeon_.get(); }
+    // The dungeon scene shares its floor here, so that the modules reach it.
+    void setCurrentDungeon(const std::shared_ptr<Dungeon::CDungeon>& floor) { currentDungeon_ = floor; }
+    const std::shared_ptr<Dungeon::CDungeon>& getCurrentDungeonShared() const { return currentDungeon_; }
+    // What a floor takes from the game; lives as long as the manager.
+    CDungeonServices& getDungeonServices() { return *dungeonServices_; }
     Orvex::IO::StreamIO::IOrvexStreamReader& getMusicReader() override { return *archiveReaders_[1]; }
     std::shared_ptr<Orvex::AudioSystem::IOrvexAudioDevice> getAudioDevice() override;
     std::u16string getPlayerName() override;
@@ -150,6 +160,8 @@ private:
     std::shared_ptr<SceneLayer::CSceneLayerManager> layerManager_;
     std::shared_ptr<Item::CItemFactory> itemFactory_;
     std::shared_ptr<Replay::CReplayController> replay_;
+    std::unique_ptr<CDungeonServices> dungeonServices_;
+    std::shared_ptr<Dungeon::CDungeon> currentDungeon_;
 };
 
 }  // namespace Fenwarrow

@@ -154,20 +154,26 @@ private:
     Orvex::InputSystem::OxVirtualKey& keys_;
 };
 
-TEST_F(CellMove, StairsAskWhetherToGoOnAndTheCancelKeyCloses) {
+TEST_F(CellMove, StairsAskWhetherToGoOnAndTheChoiceOrTheCancelKeyEndsTheStep) {
+    packScripts({{u"Actor/Player/TEST/setup.lua", "function setActor(a) end function setup() end"},
+                 {u"Actor/Player/TEST/actor.lua",
+                  "Actor.Command = {} function Actor.initialize(a) end "
+                  "function Actor.Command.doItem(n, item) chosen = item count = n end"}});
+    ASSERT_TRUE(player_->setup(u"Actor/Player/TEST/"));
     auto windowContext = std::make_shared<PromptWindowContext>(keys_);
     context_.windowFactory = [windowContext] { return std::make_shared<Fenwarrow::CGeneralWindow>(windowContext); };
     const struct {
         int32_t option;
         const char16_t* entry;
-    } exits[] = {{2, u"すすむ"}, {1, u"もどる"}};
+        uint32_t key;  // 5 decides the first entry, 6 closes
+    } exits[] = {{2, u"すすむ", 5}, {1, u"もどる", 6}};
     for (const auto& exit : exits) {
         releaseKeys();
         floor_->removeItem(floor_->getCellItem(floor_->getMap().getCell({3, 5})).get());
         if (pointOf(*player_) != MapPoint{2, 5}) {
             ASSERT_TRUE(floor_->putCellObject(player_.get(), {2, 5}, false));
         }
-        addItem({3, 5}, exit.option);
+        auto stairs = addItem({3, 5}, exit.option);
         context_.dashing = true;
         auto action = move(*player_, {3, 5});
         manager_->update();
@@ -189,11 +195,17 @@ TEST_F(CellMove, StairsAskWhetherToGoOnAndTheCancelKeyCloses) {
         }
         EXPECT_TRUE(manager_->isBusy());
         const int stops = context_.continuousMoveStops;
-        pushKey(6);
+        pushKey(exit.key);
         manager_->update();
         EXPECT_FALSE(manager_->isBusy());
         EXPECT_EQ(context_.continuousMoveStops, stops + 1);
         EXPECT_GT(context_.replaySteps, 0);
+        lua_State* L = player_->getScript()->getLuaState();
+        lua_getglobal(L, "chosen");
+        EXPECT_EQ(lua_touserdata(L, -1), exit.key == 5 ? stairs.get() : nullptr);
+        lua_pushnil(L);
+        lua_setglobal(L, "chosen");
+        lua_pop(L, 1);
     }
 }
 

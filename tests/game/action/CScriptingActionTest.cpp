@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "game/services/ScriptArguments.h"
 #include "tests/game/action/ActionFixture.h"
 
 namespace {
@@ -54,6 +55,8 @@ TEST_F(ScriptingAction, TheScriptRunsItsLifeInItsOwnStateWithTheActionModules) {
                                          ScriptModule::kDungeon, ScriptModule::kAudio, ScriptModule::kGame,
                                          ScriptModule::kItem, ScriptModule::kMap, ScriptModule::kDamageCalculate}));
     EXPECT_EQ(globalPointer(*action, "param"), &marker_);
+    // Handed to the script, so the modules take it back from this state.
+    EXPECT_TRUE(Fenwarrow::ScriptArguments::isLentObject(action->getScript()->getLuaState(), &marker_));
     manager_->draw();
     ASSERT_TRUE(runUntilIdle());
     EXPECT_EQ(global(*action, "lastDt"), "0.25");

@@ -11,6 +11,7 @@
 #include "game/dungeon/CDungeon.h"
 #include "game/item/CItem.h"
 #include "tests/game/action/ActionFixture.h"
+#include "tests/game/dungeon/DungeonTestServices.h"
 
 namespace ActionTest {
 
@@ -21,7 +22,8 @@ protected:
 
     void SetUp() override {
         ActionFixture::SetUp();
-        floor_ = std::make_unique<Fenwarrow::Dungeon::CDungeon>(context_.game.random);
+        services_ = std::make_unique<DungeonTest::TestDungeonServices>(context_.game);
+        floor_ = std::make_unique<Fenwarrow::Dungeon::CDungeon>(*services_);
         Fenwarrow::Dungeon::CMap& map = floor_->getMap();
         map.create(kCellSize, 40, 12);
         for (Fenwarrow::Dungeon::CMapCell& cell : map.getCells()) {
@@ -40,6 +42,7 @@ protected:
         manager_->clear();
         context_.dungeon = nullptr;
         floor_.reset();
+        services_.reset();
         ActionFixture::TearDown();
     }
 
@@ -78,6 +81,7 @@ protected:
     }
     const std::vector<std::u16string>& log() const { return floor_->getLogManager().getHistory(); }
 
+    std::unique_ptr<DungeonTest::TestDungeonServices> services_;
     std::unique_ptr<Fenwarrow::Dungeon::CDungeon> floor_;
     std::shared_ptr<Fenwarrow::Actor::CPlayer> player_;
     Orvex::InputSystem::OxVirtualKey keys_;

@@ -8,6 +8,7 @@
 #include "game/action/CPutItemAction.h"
 #include "game/action/CThrowItemAction.h"
 #include "game/action/CUseItemAction.h"
+#include "game/services/ScriptArguments.h"
 #include "tests/game/action/FloorFixture.h"
 
 namespace {
@@ -122,6 +123,8 @@ TEST_F(ItemActions, EachRunsItsItemsScriptWithItsObjects) {
             EXPECT_EQ(globalPointer(*c.action, "arg3"), c.pointers[2]) << what;
         }
         EXPECT_EQ(global(*c.action, "arg4"), c.arg4) << what;
+        EXPECT_TRUE(Fenwarrow::ScriptArguments::isLentObject(c.action->getScript()->getLuaState(), item_.get()))
+            << what;
     }
 }
 

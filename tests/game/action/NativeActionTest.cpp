@@ -6,6 +6,7 @@
 #include "game/action/CEnemyLevelUPAction.h"
 #include "game/action/CRemoveItemAction.h"
 #include "game/action/CTimerAction.h"
+#include "game/gamedata/CGameDataManager.h"
 #include "game/services/CScriptController.h"
 #include "tests/game/action/FloorFixture.h"
 
@@ -36,10 +37,9 @@ protected:
     void SetUp() override {
         FloorFixture::SetUp();
         std::vector<std::pair<std::u16string, std::string>> scripts = {
-            {u"Actor/Enemy/SLM/SLM01/setup.lua", kSetup},
-            {u"Actor/Enemy/SLM/SLM01/actor.lua", kActor},
-            {u"Actor/Enemy/SLM/SLM02/setup.lua", kSetup},
-            {u"Actor/Enemy/SLM/SLM02/actor.lua", kActor},
+            {u"Actor/Enemy/SLM/SLM01/setup.lua", kSetup}, {u"Actor/Enemy/SLM/SLM01/actor.lua", kActor},
+            {u"Actor/Enemy/SLM/SLM02/setup.lua", kSetup}, {u"Actor/Enemy/SLM/SLM02/actor.lua", kActor},
+            {u"Actor/Player/HERO/setup.lua", kSetup},     {u"Actor/Player/HERO/actor.lua", kActor},
         };
         if (withFlashes()) {
             scripts.push_back({u"Script/Lib/Game/Action/Action/ArrivalActorAction.lua", kFlash});
@@ -210,6 +210,41 @@ TEST_F(NativeActionsWithoutFlashes, ALevelChangeWithoutAFlashStillShowsTheNewAct
     ASSERT_NE(change->getNewActor(), nullptr);
     EXPECT_EQ(pointOf(*change->getNewActor()), (MapPoint{5, 5}));
     EXPECT_TRUE(change->getNewActor()->isVisible());
+}
+
+TEST_F(NativeActions, RemovingAnItemKeepsTheRestEquipped) {
+    Fenwarrow::CGameDataManager data(context_.game);
+    const std::shared_ptr<Fenwarrow::Actor::CPlayer> hero = data.getPlayer();
+    ASSERT_NE(hero, nullptr);
+    auto carry = [&](int32_t type) {
+        auto item = std::make_shared<Fenwarrow::Item::CItem>(context_.game, 100);
+        item->setItemType(type);
+        hero->addItem(item);
+        return item;
+    };
+    auto potion = carry(Fenwarrow::Item::CItem::kDrug);
+    auto sword = carry(Fenwarrow::Item::CItem::kWeapon);
+    auto shield = carry(Fenwarrow::Item::CItem::kShield);
+    auto ring = carry(Fenwarrow::Item::CItem::kAmulet);
+    ASSERT_EQ(hero->setEquippedWeaponItem(sword.get()), 1);
+    ASSERT_EQ(hero->setEquippedShieldItem(shield.get()), 2);
+    ASSERT_EQ(hero->setEquippedAmuletItem(ring.get()), 3);
+
+    // An item before them: their indexes move down with them.
+    Fenwarrow::Action::CRemoveItemAction first(hero.get(), potion.get());
+    first.update();
+    EXPECT_FALSE(first.isActive());
+    EXPECT_EQ(hero->findItem(potion.get()), -1);
+    EXPECT_EQ(hero->getEquippedWeaponItem(), sword);
+    EXPECT_EQ(hero->getEquippedShieldItem(), shield);
+    EXPECT_EQ(hero->getEquippedAmuletItem(), ring);
+
+    // The equipped weapon itself: its slot is free, not taken by the shield behind it.
+    Fenwarrow::Action::CRemoveItemAction second(hero.get(), sword.get());
+    second.update();
+    EXPECT_EQ(hero->getEquippedWeaponItem(), nullptr);
+    EXPECT_EQ(hero->getEquippedShieldItem(), shield);
+    EXPECT_EQ(hero->getEquippedAmuletItem(), ring);
 }
 
 }  // namespace

@@ -10,11 +10,14 @@
 #include "game/actor/CNonPlayer.h"
 #include "game/actor/CPlayer.h"
 #include "game/actor/IPlayerControl.h"
+#include "game/dungeon/CDungeon.h"
 #include "game/dungeon/CMapCell.h"
 #include "game/gamedata/CGameDataManager.h"
 #include "game/item/CItem.h"
 #include "game/dungeon/IActionManager.h"
 #include "game/services/CScriptController.h"
+#include "game/services/ScriptArguments.h"
+#include "tests/game/dungeon/DungeonTestServices.h"
 #include "tests/game/shell/GameTestContext.h"
 
 namespace {
@@ -29,8 +32,7 @@ using Orvex::MossbellLib::OxMADObject;
 
 constexpr const char16_t* kFolder = u"Actor/Enemy/TEST/TEST01/";
 
-// The set-up script hands its actor to the "Actor" stand-in, which checks it is the one being
-// set up before it writes to it.
+// The set-up script hands its actor to the "Actor" stand-in.
 const char* const kSetupScript = R"(
 function setActor(a) actor = a end
 function setup() Actor.setActorID(actor, 42) end
@@ -41,7 +43,11 @@ calls = ""
 local function log(text) calls = calls .. text .. ";" end
 function Actor.initialize(a) self = a; log("init") end
 function Actor.onEnterTurn() log("enter") end
-function Actor.onTurn() log("turn") end
+function Actor.onTurn()
+  log("turn")
+  -- Enemies end their own turns; the player's is ended by its control layer.
+  if not isPlayer and Actor.endTurn then Actor.endTurn(self) end
+end
 function Actor.onExitTurn() log("exit") end
 function Actor.onUpdate(dt) log("update" .. dt) end
 function Actor.onDraw() log("draw") end
@@ -57,11 +63,22 @@ function Actor.Validation.isOne(n, a) return n == 1 and a == self end
 
 const char* const kAttachScript = "function attach(p, i) Actor.setActorID(p, 77) end";
 
-CActor* gSettingUp = nullptr;
-
+// As the game's modules do: an actor from a script counts only when it was lent to the state and
+// is alive.
 int setActorID(lua_State* L) {
-    if (gSettingUp != nullptr && lua_touserdata(L, 1) == static_cast<void*>(gSettingUp)) {
-        gSettingUp->setActorID(static_cast<int32_t>(lua_tonumber(L, 2)));
+    void* pointer = lua_touserdata(L, 1);
+    CActor* actor = Fenwarrow::ScriptArguments::isLentObject(L, pointer) ? CActor::findLiveActor(pointer) : nullptr;
+    if (actor != nullptr) {
+        actor->setActorID(static_cast<int32_t>(lua_tonumber(L, 2)));
+    }
+    return 0;
+}
+
+int endTurn(lua_State* L) {
+    void* pointer = lua_touserdata(L, 1);
+    CActor* actor = Fenwarrow::ScriptArguments::isLentObject(L, pointer) ? CActor::findLiveActor(pointer) : nullptr;
+    if (actor != nullptr) {
+        actor->setTurnState(0);
     }
     return 0;
 }
@@ -74,6 +91,9 @@ struct CountingListener : Fenwarrow::Dungeon::CDungeonEventListener {
 struct NoActions : Fenwarrow::Dungeon::IActionManager {
     bool isBusy() const override { return false; }
     bool isBlocking() const override { return false; }
+    void update() override {}
+    void draw() override {}
+    void clear() override {}
 };
 
 // A sprite of one-second frames with the given motions, each one frame long.
@@ -91,11 +111,11 @@ protected:
         context_.provideAllModules();
         context_.factories[ScriptModule::kActor] = [] {
             return std::make_shared<GameTest::TestModule>(
-                "Actor", std::vector<Fenwarrow::ScriptCommand::ScriptFunction>{{"setActorID", setActorID}});
+                "Actor", std::vector<Fenwarrow::ScriptCommand::ScriptFunction>{{"setActorID", setActorID},
+                                                                               {"endTurn", endTurn}});
         };
         openFolders();
     }
-    void TearDown() override { gSettingUp = nullptr; }
 
     // The test folder with both scripts, and two folders that each miss one.
     void openFolders() {
@@ -112,10 +132,7 @@ protected:
              {u"Script/Test/attach.lua.lcd", ScriptTest::textBytes(kAttachScript), false}});
     }
 
-    bool setUp(CActor& actor, const std::u16string& folder = kFolder) {
-        gSettingUp = &actor;
-        return actor.setup(folder);
-    }
+    static bool setUp(CActor& actor, const std::u16string& folder = kFolder) { return actor.setup(folder); }
 
     // The hooks the actor's script has heard, in order, and forgets them.
     static std::string calls(CActor& actor) {
@@ -139,6 +156,7 @@ TEST_F(ActorScripts, SetupRunsBothScriptsWithTheActorAndTheirModulesInOrder) {
     ASSERT_TRUE(setUp(enemy));
     EXPECT_TRUE(enemy.isSetup());
     EXPECT_EQ(enemy.getActorDirectory(), kFolder);
+    EXPECT_EQ(enemy.getFolderPath(), kFolder);
     EXPECT_EQ(enemy.getActorID(), 42);  // "setup.lua" was given this actor
     EXPECT_EQ(enemy.getDrawOffsetX(), 0.0f);
     EXPECT_EQ(calls(enemy), "init;");  // "Actor.initialize" with this actor
@@ -179,9 +197,9 @@ TEST_F(ActorScripts, TurnHooksReachTheScript) {
     EXPECT_EQ(enemy.getTurnState(), 1);  // only the script ends the turn
     EXPECT_TRUE(enemy.getInTurn());
     enemy.onTurn(actions_);
-    enemy.onTurn(actions_);
+    EXPECT_EQ(enemy.getTurnState(), 0);  // the script ended it
     enemy.onExitTurn(actions_);
-    EXPECT_EQ(calls(enemy), "enter;turn;turn;exit;");
+    EXPECT_EQ(calls(enemy), "enter;turn;exit;");
     enemy.getStatus().setTurnCount(3);
     EXPECT_EQ(enemy.getActionsPerRound(), 3);
 }
@@ -341,6 +359,48 @@ struct RecordingControl : Fenwarrow::Actor::IPlayerControl {
     std::string log;
 };
 
+struct EndingControl : Fenwarrow::Actor::IPlayerControl {
+    explicit EndingControl(CActor& player) : player(player) {}
+    void onTurn(Fenwarrow::Dungeon::IActionManager&) override { player.setTurnState(0); }
+    void clearContinuousMove() override {}
+    CActor& player;
+};
+
+TEST_F(ActorScripts, EnemiesFromTheirFolderTakeTheirTurnsOnAFloor) {
+    DungeonTest::TestDungeonServices services{context_};
+    Fenwarrow::Dungeon::CDungeon floor{services};
+    ASSERT_TRUE(floor.getMap().create(32, 4, 1));
+    for (int32_t x = 0; x < 4; ++x) {
+        floor.getMap().getCell({x, 0})->cellType = 1;
+    }
+    auto player = std::make_shared<CPlayer>(context_);
+    ASSERT_TRUE(player->setup(u"Actor/Player/HERO/"));
+    std::vector<std::shared_ptr<CActor>> order{player};
+    for (int i = 0; i < 2; ++i) {
+        auto enemy = std::make_shared<CEnemy>(context_);
+        ASSERT_TRUE(setUp(*enemy));
+        order.push_back(enemy);
+    }
+    auto& turns = floor.getTurnController();
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        ASSERT_TRUE(floor.putCellObject(order[i].get(), {static_cast<int32_t>(i), 0}, false));
+        turns.appendParticipant(order[i], false);
+        calls(*order[i]);
+    }
+    // The player's control layer ends its turn as soon as the turn runs; a frame stops at the
+    // player's turn entry, so each round takes two frames.
+    EndingControl layer{*player};
+    player->setPlayerLayer(&layer);
+    for (int frame = 0; frame < 6; ++frame) {
+        turns.update(actions_);
+    }
+    const std::string threeTurns = "enter;turn;exit;enter;turn;exit;enter;turn;exit;";
+    EXPECT_EQ(calls(*order[1]), threeTurns);
+    EXPECT_EQ(calls(*order[2]), threeTurns);
+    EXPECT_EQ(calls(*player), threeTurns);
+    EXPECT_EQ(turns.getTurnCount(), 4u);
+}
+
 TEST_F(ActorScripts, PlayerTurnsGoToItsScriptThenItsControlLayer) {
     CPlayer player(context_);
     ASSERT_TRUE(setUp(player));
@@ -386,7 +446,6 @@ TEST_F(ActorScripts, OnlyThePlayerWearsEquipmentAndAttachScriptsRunWithIt) {
     EXPECT_EQ(player->getEquippedShieldItem(), shield);
     EXPECT_FALSE(player->attachItem(potion.get(), true));  // no slot for it
 
-    gSettingUp = player.get();
     EXPECT_TRUE(player->attachItem(sword.get(), true));
     EXPECT_EQ(player->getEquippedWeaponIndex(), 2);
     EXPECT_EQ(player->getActorID(), 77);  // the attach script got the player
@@ -398,8 +457,15 @@ TEST_F(ActorScripts, OnlyThePlayerWearsEquipmentAndAttachScriptsRunWithIt) {
     EXPECT_EQ(player->getEquippedShieldIndex(), 1);
 }
 
-TEST(ActorTypes, EachKindReportsItsNumber) {
+TEST(ActorTypes, EachKindReportsItsNumberAndIsKnownWhileItLives) {
     GameTest::TestGameContext context;
+    auto enemy = std::make_unique<CEnemy>(context);
+    const void* gone = enemy.get();
+    EXPECT_EQ(CActor::findLiveActor(gone), enemy.get());
+    enemy.reset();
+    EXPECT_EQ(CActor::findLiveActor(gone), nullptr);
+    int notAnActor = 0;
+    EXPECT_EQ(CActor::findLiveActor(&notAnActor), nullptr);
     EXPECT_EQ(CPlayer(context).getActorType(), 1);
     EXPECT_EQ(CNonPlayer(context).getActorType(), 2);
     EXPECT_EQ(CEnemy(context).getActorType(), 3);

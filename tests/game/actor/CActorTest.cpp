@@ -103,6 +103,9 @@ TEST_F(Actor, CarriedItemsHearTheActorsEventsUntilRemoved) {
     EXPECT_EQ(player_.findItem(second.get()), 0);
     EXPECT_EQ(player_.findItem(first.get()), 1);
     EXPECT_EQ(player_.getEventHolder().getListeners().size(), 3u);
+    // Their looks are rebuilt with the actor's, in inventory order.
+    EXPECT_EQ(player_.getDependentObjects(),
+              (std::vector<Fenwarrow::Dungeon::CCellObject*>{second.get(), first.get()}));
 
     EXPECT_EQ(player_.removeItem(second.get()), second);
     EXPECT_EQ(player_.removeItem(second.get()), nullptr);

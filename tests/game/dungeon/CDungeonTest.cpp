@@ -8,6 +8,7 @@
 #include "game/actor/CPlayer.h"
 #include "game/item/CItem.h"
 #include "game/item/CItemFactory.h"
+#include "tests/game/dungeon/DungeonTestServices.h"
 #include "tests/game/shell/GameTestContext.h"
 
 namespace {
@@ -58,7 +59,8 @@ protected:
     }
 
     GameTest::TestGameContext context_;
-    CDungeon floor_{context_.random};
+    DungeonTest::TestDungeonServices services_{context_};
+    CDungeon floor_{services_};
     CPlayer player_{context_};
     std::vector<std::unique_ptr<Enemy>> enemies_;
     std::vector<std::unique_ptr<CItem>> items_;

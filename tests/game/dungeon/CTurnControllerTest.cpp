@@ -8,6 +8,7 @@
 #include "game/actor/CActor.h"
 #include "game/dungeon/CDungeon.h"
 #include "game/dungeon/IActionManager.h"
+#include "tests/game/dungeon/DungeonTestServices.h"
 #include "tests/game/shell/GameTestContext.h"
 
 namespace {
@@ -19,6 +20,9 @@ using Fenwarrow::Actor::CActor;
 struct Actions : IActionManager {
     bool isBusy() const override { return busy; }
     bool isBlocking() const override { return blocking; }
+    void update() override {}
+    void draw() override {}
+    void clear() override {}
     bool busy = false;
     bool blocking = false;
 };
@@ -97,7 +101,8 @@ protected:
     }
 
     GameTest::TestGameContext context_;
-    CDungeon floor_{context_.random};
+    DungeonTest::TestDungeonServices services_{context_};
+    CDungeon floor_{services_};
     CTurnController& turns_ = floor_.getTurnController();
     Actions actions_;
     Log log_;

@@ -6,6 +6,7 @@
 #include "game/actor/CPlayer.h"
 #include "game/dungeon/CDungeon.h"
 #include "game/services/CScriptController.h"
+#include "tests/game/dungeon/DungeonTestServices.h"
 #include "tests/game/shell/GameTestContext.h"
 #include "tests/game/shell/ScriptTestSupport.h"
 
@@ -129,7 +130,8 @@ protected:
 
     ScriptTest::TestScriptServices services_;
     GameTest::TestGameContext context_;
-    CDungeon floor_{services_.random};
+    DungeonTest::TestDungeonServices floorServices_{context_};
+    CDungeon floor_{floorServices_};
     CScriptController host_{services_};
 };
 

@@ -1,0 +1,90 @@
+#pragma once
+// What a floor takes from the running game besides the script services: drawing, the screen
+// effects, the scene layers and the scene change, the keys, sounds and settings, the clock, and
+// the makers of the floor's action queue and of the scripted effects the floor starts itself.
+// The game manager provides it; the object behind it must outlive every floor it is given to.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "engine/audio/IOrvexAudioSource.h"
+#include "game/dungeon/OxPoint.h"
+
+namespace Orvex::FontLib {
+class OxFontRenderer;
+}
+namespace Orvex::Graphics {
+class IOrvexRenderer;
+class OxRenderQueue;
+class OxScreenEffectController;
+}  // namespace Orvex::Graphics
+namespace Orvex::InputSystem {
+class OxVirtualKey;
+}
+namespace Fenwarrow {
+class CSettingDataManager;
+class IGameContext;
+class IGeneralWindowContext;
+namespace SceneLayer {
+class CSceneLayerManager;
+}
+namespace Actor {
+class CActor;
+}
+}  // namespace Fenwarrow
+
+namespace Fenwarrow::Dungeon {
+
+class IActionManager;
+
+// A scripted effect the floor drives itself, outside the action queue (the meltdown).
+class IFloorEffect {
+public:
+    virtual ~IFloorEffect() = default;
+    virtual bool prepare() = 0;
+    virtual void update() = 0;
+    virtual void draw() = 0;
+    virtual void end() = 0;
+};
+
+class IDungeonServices {
+public:
+    virtual ~IDungeonServices() = default;
+
+    virtual IGameContext& getGameContext() = 0;
+    // The window frame, icons and keys of the log window; null without them.
+    virtual std::shared_ptr<IGeneralWindowContext> getWindowContext() = 0;
+    virtual std::shared_ptr<Orvex::FontLib::OxFontRenderer> createFontRenderer() = 0;
+    // Null while the game has no device.
+    virtual Orvex::Graphics::IOrvexRenderer* getRenderer() = 0;
+    virtual Orvex::Graphics::OxRenderQueue* getRenderQueue() = 0;
+    virtual Orvex::Graphics::OxScreenEffectController* getScreenEffects() = 0;
+    virtual SceneLayer::CSceneLayerManager* getSceneLayerManager() = 0;
+    virtual CSettingDataManager* getSettingDataManager() = 0;
+    virtual Orvex::InputSystem::OxVirtualKey* getVirtualKey() = 0;
+    virtual std::shared_ptr<Orvex::AudioSystem::IOrvexAudioSource> getSystemSE(int32_t index) = 0;
+    virtual void setClearColour(uint32_t colour) = 0;
+    // Posts a change to that scene to the scene controller.
+    virtual void changeScene(int32_t scene) = 0;
+    // The step time of the current frame, in seconds.
+    virtual float getFrameTime() = 0;
+    // The engine's millisecond clock.
+    virtual uint32_t getMilliseconds() = 0;
+    // 0 none, 1 recording, 2 playing back.
+    virtual uint32_t getReplayMode() = 0;
+    virtual uint32_t getScreenWidth() = 0;
+    virtual uint32_t getScreenHeight() = 0;
+
+    // A new action queue for a floor; null when the game cannot make one.
+    virtual std::shared_ptr<IActionManager> createActionManager() = 0;
+    // Queues a scripted effect with the actor as its parameter; false when none could be made.
+    virtual bool pushScriptedAction(IActionManager& actions, const std::u16string& script,
+                                    Actor::CActor* parameter) = 0;
+    // Queues the arrival of a new actor of that folder at the point.
+    virtual bool pushArrivalAction(IActionManager& actions, const std::u16string& folder, MapPoint point) = 0;
+    // A scripted effect the floor drives itself; null when none could be made.
+    virtual std::shared_ptr<IFloorEffect> createScriptedEffect(const std::u16string& script,
+                                                               Actor::CActor* parameter) = 0;
+};
+
+}  // namespace Fenwarrow::Dungeon

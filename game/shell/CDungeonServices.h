@@ -1,0 +1,46 @@
+#pragma once
+// The floor's view of the running game, over the game manager's services.
+#include "game/dungeon/IDungeonServices.h"
+#include "game/shell/CGameActionContext.h"
+
+namespace Fenwarrow {
+
+class CGameManager;
+
+class CDungeonServices : public Dungeon::IDungeonServices {
+public:
+    explicit CDungeonServices(CGameManager& manager) : manager_(manager), actionContext_(manager) {}
+
+    IGameContext& getGameContext() override;
+    std::shared_ptr<IGeneralWindowContext> getWindowContext() override;
+    std::shared_ptr<Orvex::FontLib::OxFontRenderer> createFontRenderer() override;
+    Orvex::Graphics::IOrvexRenderer* getRenderer() override;
+    Orvex::Graphics::OxRenderQueue* getRenderQueue() override;
+    Orvex::Graphics::OxScreenEffectController* getScreenEffects() override;
+    SceneLayer::CSceneLayerManager* getSceneLayerManager() override;
+    CSettingDataManager* getSettingDataManager() override;
+    Orvex::InputSystem::OxVirtualKey* getVirtualKey() override;
+    std::shared_ptr<Orvex::AudioSystem::IOrvexAudioSource> getSystemSE(int32_t index) override;
+    void setClearColour(uint32_t colour) override;
+    void changeScene(int32_t scene) override;
+    float getFrameTime() override;
+    uint32_t getMilliseconds() override;
+    uint32_t getReplayMode() override;
+    uint32_t getScreenWidth() override;
+    uint32_t getScreenHeight() override;
+    std::shared_ptr<Dungeon::IActionManager> createActionManager() override;
+    bool pushScriptedAction(Dungeon::IActionManager& actions, const std::u16string& script,
+                            Actor::CActor* parameter) override;
+    bool pushArrivalAction(Dungeon::IActionManager& actions, const std::u16string& folder,
+                           Dungeon::MapPoint point) override;
+    std::shared_ptr<Dungeon::IFloorEffect> createScriptedEffect(const std::u16string& script,
+                                                                Actor::CActor* parameter) override;
+
+    Action::IActionContext& getActionContext() { return actionContext_; }
+
+private:
+    CGameManager& manager_;
+    CGameActionContext actionContext_;
+};
+
+}  // namespace Fenwarrow
