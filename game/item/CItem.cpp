@@ -90,6 +90,16 @@ const char16_t* CItem::getItemTypeName(int32_t type) {
     return type >= 0 && type < kItemTypeCount ? kItemTypeNames[type] : nullptr;
 }
 
+std::vector<Dungeon::CCellObject*> CItem::getDependentObjects() const {
+    std::vector<Dungeon::CCellObject*> held;
+    for (const auto& item : items_) {
+        if (item != nullptr) {
+            held.push_back(item.get());
+        }
+    }
+    return held;
+}
+
 int32_t CItem::getPrice() const {
     const int64_t bonus = static_cast<int64_t>(status_.getAttack()) - status_.getBaseAttack() + status_.getDefense() -
                           status_.getBaseDefense() + status_.getUseCount();

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/system/shared_vector_ptr.h"
 #include "game/dungeon/CCellObject.h"
@@ -45,6 +46,9 @@ public:
     ~CItem() override;
 
     int32_t getCellObjectType() const override { return kItem; }
+    // The look is rebuilt from the item's own folder, with the items it holds.
+    std::u16string getFolderPath() const override { return itemDirectory_; }
+    std::vector<Dungeon::CCellObject*> getDependentObjects() const override;
 
     // The type's name (also its icon name); null outside 0..13.
     static const char16_t* getItemTypeName(int32_t type);

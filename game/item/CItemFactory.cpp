@@ -4,6 +4,7 @@
 #include "game/item/CItem.h"
 #include "game/services/CScriptController.h"
 #include "game/services/IGameContext.h"
+#include "game/services/ScriptArguments.h"
 #include "engine/system/OxSystemFacade.h"
 
 namespace Fenwarrow::Item {
@@ -97,6 +98,9 @@ bool CItemFactory::setupItem(CItem& item, const std::u16string& folder) {
         !script.runMain()) {
         return false;
     }
+    // The set-up builds the item's look through the sprite module, which takes only sprites lent
+    // to its state.
+    ScriptArguments::lendObject(script.getLuaState(), item.getAnimation().get());
     std::vector<CScriptValue> results;
     script.callFunctionWithArg(results, "initialize", 0, CScriptValue(static_cast<void*>(&item)));
     script.close();

@@ -14,6 +14,7 @@
 #include "game/item/CItemFactory.h"
 #include "game/services/CScriptController.h"
 #include "game/services/IGameContext.h"
+#include "game/services/ScriptArguments.h"
 #include "game/services/ScriptCommandTable.h"
 
 // Every function below may leave by longjmp (a Lua error when no module is attached) only
@@ -37,36 +38,13 @@ CItemCommand& module(lua_State* L) {
 // An item argument: only an item that still exists; anything else reads as no item.
 CItem* itemArg(lua_State* L, int index) { return CItem::findLiveItem(lua_touserdata(L, index)); }
 
-// A script number as a 32-bit value; NaN reads as 0 and anything beyond the range as its
-// nearest end.
-int32_t intArg(lua_State* L, int index) {
-    const lua_Number value = lua_tonumber(L, index);
-    if (std::isnan(value)) {
-        return 0;
-    }
-    if (value <= static_cast<lua_Number>(INT32_MIN)) {
-        return INT32_MIN;
-    }
-    if (value >= static_cast<lua_Number>(INT32_MAX)) {
-        return INT32_MAX;
-    }
-    return static_cast<int32_t>(value);
-}
+using ScriptArguments::flagArg;
+using ScriptArguments::intArg;
 
-// Scripts pass flags as booleans or as numbers (0 is false, unlike Lua's own truth).
-bool flagArg(lua_State* L, int index) {
-    if (lua_type(L, index) == LUA_TNUMBER) {
-        return lua_tonumber(L, index) != 0.0;
-    }
-    return lua_toboolean(L, index) != 0;
-}
-
-// A string argument as wide text; false (and `out` untouched) when it does not convert.
+// A text argument as wide text; false (and `out` untouched) when it does not convert.
 bool textArg(lua_State* L, int index, std::u16string& out) {
-    size_t length = 0;
-    const char* text = lua_tolstring(L, index, &length);
-    std::u16string wide;
-    if (!Orvex::System::toWideString(std::string(text != nullptr ? text : "", text != nullptr ? length : 0), wide)) {
+    std::u16string wide = ScriptArguments::wideArg(L, index);
+    if (wide.empty() && !ScriptArguments::textArg(L, index).empty()) {
         return false;
     }
     out = std::move(wide);
@@ -158,9 +136,14 @@ int getParent(lua_State* L) {
     return pushObject(L, item != nullptr ? item->getHolder() : nullptr);
 }
 
+// The sprite is lent to the calling state, so that the sprite module takes it back.
 int getBasicAnimation(lua_State* L) {
     const CItem* item = itemArg(L, 1);
-    return pushObject(L, item != nullptr ? item->getAnimation().get() : nullptr);
+    void* sprite = item != nullptr ? item->getAnimation().get() : nullptr;
+    if (sprite != nullptr) {
+        ScriptArguments::lendObject(L, sprite);
+    }
+    return pushObject(L, sprite);
 }
 
 int getItemList(lua_State* L) {
@@ -434,6 +417,10 @@ int getItemIDList(lua_State* L) {
 }
 
 }  // namespace
+
+Dungeon::CDungeon* CItemCommand::getFloor() const {
+    return currentFloor_ ? currentFloor_() : context_.getCurrentDungeon();
+}
 
 bool CItemCommand::registerFunctions(CScriptController& controller) {
     lua_State* L = controller.getLuaState();

@@ -19,6 +19,7 @@ namespace Fenwarrow::ScriptCommand {
 class CItemCommand : public CScriptCommandBase<CItemCommand> {
 public:
     // The floor in play; null while there is none (the functions that need it then do less).
+    // Without one, the game's current floor.
     using FloorSource = std::function<Dungeon::CDungeon*()>;
 
     explicit CItemCommand(IGameContext& context, FloorSource currentFloor = {})
@@ -27,7 +28,7 @@ public:
     bool registerFunctions(CScriptController& controller) override;
 
     IGameContext& getContext() const { return context_; }
-    Dungeon::CDungeon* getFloor() const { return currentFloor_ ? currentFloor_() : nullptr; }
+    Dungeon::CDungeon* getFloor() const;
 
 private:
     IGameContext& context_;

@@ -23,8 +23,10 @@
 #include "game/scene/SceneNumbers.h"
 #include "game/dungeon/CDungeon.h"
 #include "game/scriptcommand/CActorCommand.h"
+#include "game/scriptcommand/CDamageCalculateCommand.h"
 #include "game/scriptcommand/CDungeonCommand.h"
 #include "game/scriptcommand/CGameCommand.h"
+#include "game/scriptcommand/CItemCommand.h"
 #include "game/scriptcommand/CNonPlayerCommand.h"
 #include "game/scriptcommand/CSceneLayerCommand.h"
 #include "game/scriptcommand/CMossbellLibCommand.h"
@@ -280,6 +282,10 @@ std::shared_ptr<IScriptCommand> CGameManager::createScriptModule(ScriptModule mo
             return std::make_shared<ScriptCommand::CSceneLayerCommand>([this] { return layerManager_.get(); });
         case ScriptModule::kMossbellLib:
             return std::make_shared<ScriptCommand::CMossbellLibCommand>(renderer_.get(), *archiveReaders_[0]);
+        case ScriptModule::kItem:
+            return std::make_shared<ScriptCommand::CItemCommand>(*this);
+        case ScriptModule::kDamageCalculate:
+            return std::make_shared<ScriptCommand::CDamageCalculateCommand>(*this);
         case ScriptModule::kMap:
             return std::make_shared<ScriptCommand::CMapCommand>(
                 ScriptCommand::CMapCommand::Services{[this] { return getCurrentDungeon(); }, archiveReaders_[0].get(),

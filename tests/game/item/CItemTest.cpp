@@ -82,6 +82,7 @@ TEST_F(Item, HolderKeepsItsItemsAndTheirPrices) {
     pot->pushItemIntoItemList(first);
     pot->pushItemIntoItemList(second);
     EXPECT_EQ(pot->getTotalPrice(), 70);
+    EXPECT_EQ(pot->getDependentObjects(), (std::vector<Fenwarrow::Dungeon::CCellObject*>{first.get(), second.get()}));
 
     EXPECT_EQ(second->removeFromHolder(), second);
     EXPECT_EQ(second->getHolder(), nullptr);

@@ -7,6 +7,7 @@
 #include "game/item/CItem.h"
 #include "game/item/CItemFactory.h"
 #include "game/services/CScriptController.h"
+#include "tests/game/dungeon/DungeonTestServices.h"
 #include "tests/game/scriptcommand/ScriptCallSupport.h"
 #include "tests/game/shell/GameTestContext.h"
 
@@ -112,7 +113,7 @@ protected:
         return item;
     }
     void openFloor() {
-        floor_ = std::make_unique<CDungeon>(context_.random);
+        floor_ = std::make_unique<CDungeon>(services_);
         ASSERT_TRUE(floor_->getMap().create(32, 4, 4));
         for (int32_t y = 0; y < 4; ++y) {
             for (int32_t x = 0; x < 4; ++x) {
@@ -126,6 +127,7 @@ protected:
     TempFolder folder_;
     GameTest::TestGameContext context_;
     std::unique_ptr<CGameDataManager> data_;
+    DungeonTest::TestDungeonServices services_{context_};
     std::unique_ptr<CDungeon> floor_;
     Fenwarrow::CScriptController host_{context_};
 };
