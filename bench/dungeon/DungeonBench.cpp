@@ -45,6 +45,7 @@ public:
     std::shared_ptr<Fenwarrow::IGeneralWindowContext> getWindowContext() override { return nullptr; }
     std::shared_ptr<Orvex::FontLib::OxFontRenderer> createFontRenderer() override { return nullptr; }
     Orvex::Graphics::IOrvexRenderer* getRenderer() override { return nullptr; }
+    Orvex::IO::StreamIO::IOrvexStreamReader* getMovieReader() override { return nullptr; }
     Orvex::Graphics::OxRenderQueue* getRenderQueue() override { return nullptr; }
     Orvex::Graphics::OxScreenEffectController* getScreenEffects() override { return nullptr; }
     Fenwarrow::SceneLayer::CSceneLayerManager* getSceneLayerManager() override { return nullptr; }

@@ -29,6 +29,9 @@
 namespace Orvex::Thread {
 class OxThread;
 }
+namespace Theora {
+class TheoraPlayer;
+}
 namespace Orvex::Graphics {
 class IOrvexTexture;
 class OxFadeScreenEffect;
@@ -100,6 +103,11 @@ public:
     void changeFloorNow(const std::u16string& scriptPath);
     void doEventScript(const std::u16string& scriptPath);
     void setBackgroundColor(uint32_t colour);
+    // A movie over the whole screen, drawn with the floor at that priority; no movie when the
+    // file is missing or does not open.
+    void openMovie(const std::u16string& path, uint32_t drawPriority, bool loop);
+    void releaseMovie();
+    bool isMoviePlaying() const;
 
     // The worker tasks; public so that a test can run a set-up step by itself.
     void setupDungeon(const std::u16string& scriptPath);
@@ -272,6 +280,7 @@ private:
     void updateLoading(float elapsed);
     void updateFloor(float elapsed);
     void drawFloor();
+    void queueMovie();
     void stepHudAndLog(float elapsed);
     void pauseMusicForSystemSound();
     void addFade(uint32_t kind, float delay, bool toMain);
@@ -293,6 +302,8 @@ private:
     CMiniMapRenderer miniMapRenderer_;
     std::shared_ptr<IActionManager> actionManager_;
     CLogManager logManager_;
+    std::unique_ptr<Theora::TheoraPlayer> movie_;
+    uint32_t movieDrawPriority_ = 0;
     FloorState floorState_;
     std::shared_ptr<CScriptController> eventScript_;
     std::atomic<bool> eventScriptRunning_{false};
@@ -318,6 +329,7 @@ private:
     std::shared_ptr<IFloorEffect> meltdownAction_;
     bool verifySuspendData_ = true;
     float defeatTimer_ = 0.0f;
+    bool meltdownMovieMissing_ = false;
     // The fade that ends the loading screen calls back into this floor; a floor that goes
     // first takes its callback off.
     std::shared_ptr<Orvex::Graphics::OxFadeScreenEffect> loadingFade_;

@@ -7,6 +7,7 @@
 #include "engine/graphics/OxFadeScreenEffect.h"
 #include "engine/graphics/OxScreenEffectController.h"
 #include "engine/io/OxPathUtility.h"
+#include "engine/movie/TheoraPlayer.h"
 #include "engine/random/OxRandomRange.h"
 #include "engine/system/OxSystemFacade.h"
 #include "engine/thread/OxThread.h"
@@ -19,6 +20,7 @@
 #include "game/services/CScriptController.h"
 #include "game/services/CSettingDataManager.h"
 #include "game/services/IGameContext.h"
+#include "graphics/include/IOrvexGraphics.h"
 #include "graphics/include/IOrvexRenderer.h"
 
 namespace Fenwarrow::Dungeon {
@@ -32,6 +34,9 @@ constexpr const char16_t* kLoadingScript = u"Script/Dungeon/Loading.lua";
 constexpr const char16_t* kHudScript = u"Script/HUD/HERO/PlayerGauge.lua";
 constexpr int32_t kSystemSoundPausingMusic = 10;
 constexpr int32_t kSouth = 4;
+constexpr uint32_t kBackMoviePriority = 10000000;
+constexpr int32_t kMovieWidth = 800;
+constexpr int32_t kMovieHeight = 600;
 
 // A script number as a 32-bit value: truncated, NaN as 0, and cut to the range.
 int32_t integerOf(const CScriptValue& value) {
@@ -163,6 +168,7 @@ void CDungeon::pauseMusicForSystemSound() {
 }
 
 void CDungeon::clear() {
+    releaseMovie();
     if (worker_ != nullptr) {
         worker_->stop();
     }
@@ -300,6 +306,37 @@ void CDungeon::setBackgroundColor(uint32_t colour) {
     services_.setClearColour(colour);
 }
 
+void CDungeon::openMovie(const std::u16string& path, uint32_t drawPriority, bool loop) {
+    releaseMovie();
+    Orvex::IO::StreamIO::IOrvexStreamReader* reader = services_.getMovieReader();
+    Orvex::Graphics::IOrvexRenderer* renderer = services_.getRenderer();
+    if (path.empty() || reader == nullptr || renderer == nullptr || renderer->getGraphics() == nullptr ||
+        !reader->open(path)) {
+        return;
+    }
+    reader->close();
+    const auto audio = services_.getGameContext().getAudioDevice();
+    const auto engine = audio != nullptr ? audio->getEngine() : nullptr;
+    movie_ = std::make_unique<Theora::TheoraPlayer>(renderer->getGraphics()->getDevice(), engine.get());
+    movie_->setLoop(loop);
+    movieDrawPriority_ = drawPriority;
+    if (!movie_->open(path, reader, 0, 0, kMovieWidth, kMovieHeight)) {
+        Orvex::System::errorOutput(path + u": the floor's movie does not open");
+        releaseMovie();
+    }
+}
+
+void CDungeon::releaseMovie() {
+    if (movie_ != nullptr) {
+        movie_->stop();
+        movie_->close();
+        movie_.reset();
+    }
+    movieDrawPriority_ = 0;
+}
+
+bool CDungeon::isMoviePlaying() const { return movie_ != nullptr && movie_->isPlaying(); }
+
 void CDungeon::resetLoadingRecord() {
     loadingStart_ = 0.0f;
     loadingReady_.store(false, std::memory_order_release);
@@ -387,6 +424,7 @@ bool CDungeon::loadTitleImage(const std::u16string& path) {
 void CDungeon::setupFloor(const std::u16string& scriptPath) {
     IGameContext& context = services_.getGameContext();
     CGameDataManager* gameData = context.getGameDataManager();
+    releaseMovie();
     floorState_.backgroundColor = 0;
     if (Orvex::Graphics::IOrvexRenderer* renderer = services_.getRenderer()) {
         if (Orvex::Graphics::IOrvexTextureManager* textures = renderer->getTextureManager()) {
@@ -479,6 +517,7 @@ void CDungeon::setupFloor(const std::u16string& scriptPath) {
         }
     }
     floor.callVoid("setupEvent");
+    openMovie(getFloorText(floorState_.backMoviePath), kBackMoviePriority, true);
     setBackgroundColor(floorState_.backgroundColor);
     mapRenderer_.setDarkness(floorState_.enableDarkness != 0);
 }

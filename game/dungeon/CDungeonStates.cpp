@@ -4,6 +4,8 @@
 #include "engine/graphics/OxRenderQueue.h"
 #include "engine/graphics/OxScreenEffectController.h"
 #include "engine/input/OxVirtualKey.h"
+#include "engine/movie/TheoraPlayer.h"
+#include "engine/system/OxSystemFacade.h"
 #include "engine/random/OxRandomRange.h"
 #include "game/actor/CActor.h"
 #include "game/dungeon/CDungeon.h"
@@ -23,6 +25,8 @@ constexpr float kLeastLoadingSeconds = 1.0f;
 constexpr const char16_t* kCautionScript = u"Script/Effect/Atom/caution.lua";
 constexpr const char16_t* kMeltdownScript = u"Script/Effect/Atom/meltdown.lua";
 constexpr const char16_t* kGuardFolder = u"Actor/Enemy/GURD/GURD01/";
+constexpr const char16_t* kMeltdownMovie = u"Movie/meltdown.ogv";
+constexpr uint32_t kMeltdownMoviePriority = 2000000;
 
 // Generation happens once per multiple of the interval; the flag lives for the whole run, so a
 // floor entered on such a turn does not generate again at once.
@@ -68,6 +72,17 @@ void CDungeon::drawFloor() {
     if (hudVisible_ && hudScript_ != nullptr && queue != nullptr) {
         std::shared_ptr<CScriptController> hud = hudScript_;
         queue->add(kHudPriority, [hud] { hud->callVoid("draw"); });
+    }
+    queueMovie();
+}
+
+void CDungeon::queueMovie() {
+    if (Orvex::Graphics::OxRenderQueue* queue = services_.getRenderQueue(); queue != nullptr && movie_ != nullptr) {
+        queue->add(movieDrawPriority_, [this] {
+            if (movie_ != nullptr) {
+                movie_->draw();
+            }
+        });
     }
 }
 
@@ -336,13 +351,22 @@ CDungeon::State CDungeon::meltdownState(const CDungeonEvent& event) {
                 gameData->setGlobalFlag(kGlobalFlagRunOver, true);
                 gameData->stopBGM();
             }
+            meltdownMovieMissing_ = false;
             meltdownAction_ = services_.createScriptedEffect(kMeltdownScript, player_.get());
             if (meltdownAction_ != nullptr && !meltdownAction_->prepare()) {
                 meltdownAction_.reset();
             }
+            if (isMoviePlaying()) {
+                releaseMovie();
+            }
+            return {};
+        case Orvex::FSM::HSM_EXIT:
+            releaseMovie();
             return {};
         case kEventDraw:
-            if (!resultShown) {
+            if (resultShown) {
+                queueMovie();
+            } else {
                 if (meltdownAction_ != nullptr) {
                     meltdownAction_->draw();
                 }
@@ -350,19 +374,25 @@ CDungeon::State CDungeon::meltdownState(const CDungeonEvent& event) {
             }
             return {};
         case kEventUpdate:
-            if (resultShown) {
-                // The meltdown movie is not played by this program; the result follows at once.
+            if (!resultShown) {
+                if (meltdownAction_ != nullptr) {
+                    meltdownAction_->update();
+                }
+                stepHudAndLog(services_.getFrameTime());
+                return {};
+            }
+            if (movie_ == nullptr && !meltdownMovieMissing_) {
+                openMovie(kMeltdownMovie, kMeltdownMoviePriority, false);
+                // Without the movie the run still ends: the result follows at once.
+                meltdownMovieMissing_ = movie_ == nullptr;
+            }
+            if (!isMoviePlaying()) {
                 if (meltdownAction_ != nullptr) {
                     meltdownAction_->end();
                     meltdownAction_.reset();
                 }
                 services_.changeScene(kSceneResult);
-                return {};
             }
-            if (meltdownAction_ != nullptr) {
-                meltdownAction_->update();
-            }
-            stepHudAndLog(services_.getFrameTime());
             return {};
         default:
             return topState();

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "engine/audio/IOrvexAudioSource.h"
+#include "engine/io/OxStreamIO.h"
 #include "game/dungeon/OxPoint.h"
 
 namespace Orvex::FontLib {
@@ -57,6 +58,8 @@ public:
     virtual std::shared_ptr<Orvex::FontLib::OxFontRenderer> createFontRenderer() = 0;
     // Null while the game has no device.
     virtual Orvex::Graphics::IOrvexRenderer* getRenderer() = 0;
+    // The reader movies stream from.
+    virtual Orvex::IO::StreamIO::IOrvexStreamReader* getMovieReader() = 0;
     virtual Orvex::Graphics::OxRenderQueue* getRenderQueue() = 0;
     virtual Orvex::Graphics::OxScreenEffectController* getScreenEffects() = 0;
     virtual SceneLayer::CSceneLayerManager* getSceneLayerManager() = 0;

@@ -23,6 +23,8 @@ std::shared_ptr<Orvex::FontLib::OxFontRenderer> CDungeonServices::createFontRend
 
 Orvex::Graphics::IOrvexRenderer* CDungeonServices::getRenderer() { return manager_.getRenderer(); }
 
+Orvex::IO::StreamIO::IOrvexStreamReader* CDungeonServices::getMovieReader() { return manager_.getMovieReader(); }
+
 Orvex::Graphics::OxRenderQueue* CDungeonServices::getRenderQueue() { return manager_.getRenderQueue(); }
 
 Orvex::Graphics::OxScreenEffectController* CDungeonServices::getScreenEffects() { return manager_.getScreenEffects(); }

@@ -15,6 +15,7 @@ public:
     std::shared_ptr<IGeneralWindowContext> getWindowContext() override;
     std::shared_ptr<Orvex::FontLib::OxFontRenderer> createFontRenderer() override;
     Orvex::Graphics::IOrvexRenderer* getRenderer() override;
+    Orvex::IO::StreamIO::IOrvexStreamReader* getMovieReader() override;
     Orvex::Graphics::OxRenderQueue* getRenderQueue() override;
     Orvex::Graphics::OxScreenEffectController* getScreenEffects() override;
     SceneLayer::CSceneLayerManager* getSceneLayerManager() override;

@@ -22,6 +22,7 @@
 #include "graphics/include/IOrvexRenderer.h"
 #include "tests/game/dungeon/DungeonTestServices.h"
 #include "tests/game/shell/ScriptTestSupport.h"
+#include "tools/moviegen/MovieGenerator.h"
 
 namespace {
 
@@ -61,7 +62,7 @@ function getTitleImage() return "title.bmp" end
 )lua";
 
 // A floor script: every entry point reports itself; floor 2 leaves to scene 9.
-std::string floorScript(int number, const char* next, int nextScene) {
+std::string floorScript(int number, const char* next, int nextScene, const char* movie = "") {
     return std::string(R"lua(
 Game.trace("main")
 function getFloorNumber() Game.trace("getFloorNumber") return )lua") +
@@ -72,7 +73,8 @@ function getNextScene() Game.trace("getNextScene") return )lua" +
 function getPrevDungeon() Game.trace("getPrevDungeon") return "" end
 function getNextDungeon() Game.trace("getNextDungeon") return ")lua" +
            next + R"lua(" end
-function getBackMovieFilePath() Game.trace("getBackMovieFilePath") return "" end
+function getBackMovieFilePath() Game.trace("getBackMovieFilePath") return ")lua" +
+           movie + R"lua(" end
 function getMaxAutoGenerateEnemyCount() Game.trace("getMaxAutoGenerateEnemyCount") return 5 end
 function getEnemyAutoGenerateTurnCount() Game.trace("getEnemyAutoGenerateTurnCount") return 0 end
 function generate()
@@ -150,6 +152,18 @@ public:
 
 std::vector<uint8_t> text(const std::string& source) { return ScriptTest::textBytes(source); }
 
+// A silent movie of 64 x 48 at 25 frames a second.
+std::vector<uint8_t> movie(uint32_t frames) {
+    Orvex::Tools::MovieGen::MovieOptions options;
+    options.outputPath = "unused.ogv";
+    options.width = 64;
+    options.height = 48;
+    options.frameCount = frames;
+    options.fps = 25;
+    options.withSound = false;
+    return Orvex::Tools::MovieGen::generateMovie(options);
+}
+
 class FloorLife : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -165,6 +179,11 @@ protected:
              {u"Dungeon/OTHER/Setup.lua.lcd", text(kSetup)},
              {u"Dungeon/OTHER/title.bmp", bitmap()},
              {u"Dungeon/OTHER/001.lua.lcd", text(floorScript(7, "", 0))},
+             {u"Dungeon/MOVIE/Setup.lua.lcd", text(kSetup)},
+             {u"Dungeon/MOVIE/title.bmp", bitmap()},
+             {u"Dungeon/MOVIE/001.lua.lcd", text(floorScript(1, "", 0, "Movie/back.ogv"))},
+             {u"Movie/back.ogv", movie(250)},
+             {u"Movie/meltdown.ogv", movie(5)},
              {u"Script/Dungeon/Loading.lua.lcd", text(kLoading)},
              {u"Script/HUD/HERO/PlayerGauge.lua.lcd", text(kHud)},
              {u"Script/Event/test.lua.lcd", text(kEvent)},
@@ -253,6 +272,17 @@ protected:
         floor_->update();
         floor_->draw();
         services_.queue.clear();
+    }
+
+    // Frames while the meltdown movie plays, for a bounded time; true when the result scene
+    // alone was asked for.
+    bool resultAfterMovie() {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (services_.sceneChanges.empty() && std::chrono::steady_clock::now() < deadline) {
+            frame(0.02f);
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return services_.sceneChanges == std::vector<int32_t>{10};
     }
 
     // Frames until the floor plays, for a bounded time.
@@ -408,8 +438,25 @@ TEST_F(FloorLife, TurnLimitWarnsAtExactCountsAfterAWrapAndMeltsDownAt1000) {
     frame();
     EXPECT_TRUE(services_.sceneChanges.empty());
     services_.settings.getResultSetting().flags[Fenwarrow::kResultMeltdown] = 1;
+    EXPECT_TRUE(resultAfterMovie());
+}
+
+TEST_F(FloorLife, TheBackMovieGivesWayToTheMeltdownMovieAndTheResultFollowsItsEnd) {
+    startAt(u"Dungeon/MOVIE/001.lua");
+    ASSERT_TRUE(floor_->initialize());
+    ASSERT_TRUE(playFloor());
+    EXPECT_TRUE(floor_->isMoviePlaying());
+    floor_->getTurnController().setTurnCount(999);
+    for (int i = 0; i < 40 && !floor_->isInMeltdown(); ++i) {
+        frame();
+    }
+    ASSERT_TRUE(floor_->isInMeltdown());
+    EXPECT_FALSE(floor_->isMoviePlaying()) << "the back movie stops";
+    services_.settings.getResultSetting().flags[Fenwarrow::kResultMeltdown] = 1;
     frame();
-    EXPECT_EQ(services_.sceneChanges, std::vector<int32_t>{10});
+    EXPECT_TRUE(floor_->isMoviePlaying());
+    EXPECT_TRUE(services_.sceneChanges.empty()) << "the result waits for the movie";
+    EXPECT_TRUE(resultAfterMovie());
 }
 
 TEST_F(FloorLife, ANoLimitFloorNeitherWarnsNorGeneratesAndAZeroIntervalNeverDivides) {

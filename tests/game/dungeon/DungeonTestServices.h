@@ -54,6 +54,7 @@ public:
     std::shared_ptr<Fenwarrow::IGeneralWindowContext> getWindowContext() override { return windowContext; }
     std::shared_ptr<Orvex::FontLib::OxFontRenderer> createFontRenderer() override { return fontRenderer; }
     Orvex::Graphics::IOrvexRenderer* getRenderer() override { return renderer; }
+    Orvex::IO::StreamIO::IOrvexStreamReader* getMovieReader() override { return &game.reader; }
     Orvex::Graphics::OxRenderQueue* getRenderQueue() override { return &queue; }
     Orvex::Graphics::OxScreenEffectController* getScreenEffects() override { return &effects; }
     Fenwarrow::SceneLayer::CSceneLayerManager* getSceneLayerManager() override { return &layers; }
