@@ -63,7 +63,9 @@ CActor* actorArg(lua_State* L, int index) {
             }
         }
     }
-    return nullptr;
+    // Hosts lend an actor being set up, and sprites, to the same registry: a lent pointer counts
+    // only while it is a living actor.
+    return ScriptArguments::isLentObject(L, given) ? CActor::findLiveActor(given) : nullptr;
 }
 
 Item::CItem* itemArg(lua_State* L, int index) { return Item::CItem::findLiveItem(lua_touserdata(L, index)); }
@@ -419,6 +421,10 @@ int addTurnEventScript(lua_State* L) {
 }  // namespace
 
 }  // namespace ActorCommand
+
+Dungeon::CDungeon* CActorCommand::getFloor() const {
+    return actions_ != nullptr ? actions_->getCurrentDungeon() : context_.getCurrentDungeon();
+}
 
 bool CActorCommand::registerFunctions(CScriptController& controller) {
     lua_State* L = controller.getLuaState();

@@ -2,9 +2,6 @@
 // The "Actor" module: actor, floor, item and action scripts read and change actors, their
 // status, conditions, equipment and carried items, and queue actions for them. The module keeps
 // no state of its own; every function names the actor it works on as its first argument.
-#include <functional>
-#include <utility>
-
 #include "game/services/CScriptCommandBase.h"
 
 namespace Fenwarrow {
@@ -21,28 +18,22 @@ namespace Fenwarrow::ScriptCommand {
 
 class CActorCommand : public CScriptCommandBase<CActorCommand> {
 public:
-    struct Services {
-        // The floor in play; null while there is none.
-        std::function<Dungeon::CDungeon*()> currentFloor;
-        // What actions need of the running game; null while nothing can run them (the
-        // `Actor.Action` functions and `talk` then queue nothing).
-        std::function<Action::IActionContext*()> actionContext;
-    };
-
-    explicit CActorCommand(IGameContext& context, Services services = {})
-        : context_(context), services_(std::move(services)) {}
+    // The action context is what actions need of the running game (its floor and that floor's
+    // action queue); without one the `Actor.Action` functions and `talk` queue nothing. Both
+    // must outlive the module.
+    explicit CActorCommand(IGameContext& context, Action::IActionContext* actions = nullptr)
+        : context_(context), actions_(actions) {}
 
     bool registerFunctions(CScriptController& controller) override;
 
     IGameContext& getContext() const { return context_; }
-    Dungeon::CDungeon* getFloor() const { return services_.currentFloor ? services_.currentFloor() : nullptr; }
-    Action::IActionContext* getActionContext() const {
-        return services_.actionContext ? services_.actionContext() : nullptr;
-    }
+    Action::IActionContext* getActionContext() const { return actions_; }
+    // The floor in play; null while there is none.
+    Dungeon::CDungeon* getFloor() const;
 
 private:
     IGameContext& context_;
-    Services services_;
+    Action::IActionContext* actions_;
 };
 
 }  // namespace Fenwarrow::ScriptCommand

@@ -273,7 +273,7 @@ void CGameManager::onScenePushed(Orvex::SceneController::OxSceneBase* scene) {
 std::shared_ptr<IScriptCommand> CGameManager::createScriptModule(ScriptModule module) {
     switch (module) {
         case ScriptModule::kActor:
-            return std::make_shared<ScriptCommand::CActorCommand>(*this);
+            return std::make_shared<ScriptCommand::CActorCommand>(*this, &dungeonServices_->getActionContext());
         case ScriptModule::kGame:
             return std::make_shared<ScriptCommand::CGameCommand>(*this);
         case ScriptModule::kNonPlayer:

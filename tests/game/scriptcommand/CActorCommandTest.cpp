@@ -16,8 +16,15 @@
 #include "game/item/CItem.h"
 #include "game/item/CItemFactory.h"
 #include "game/services/CScriptController.h"
+#include "game/scriptcommand/CDamageCalculateCommand.h"
+#include "game/scriptcommand/CDungeonCommand.h"
+#include "game/scriptcommand/CGameCommand.h"
+#include "game/scriptcommand/CItemCommand.h"
+#include "game/scriptcommand/CMapCommand.h"
+#include "game/scriptcommand/CMossbellLibCommand.h"
 #include "game/services/ScriptArguments.h"
 #include "tests/game/action/ActionFixture.h"
+#include "tests/game/dungeon/DungeonTestServices.h"
 
 namespace {
 
@@ -82,6 +89,7 @@ function sprites(e)
 end
 
 function endTurn(a) Actor.endTurn(a) end
+function idOf(a) return Actor.getActorID(a) end
 
 function status(a)
   local s = Actor.Status
@@ -199,7 +207,8 @@ protected:
         context_.game.gameData = data_.get();
         ASSERT_NE(data_->getPlayer(), nullptr);
 
-        floor_ = std::make_unique<Fenwarrow::Dungeon::CDungeon>(context_.game.random);
+        floorServices_ = std::make_unique<DungeonTest::TestDungeonServices>(context_.game);
+        floor_ = std::make_unique<Fenwarrow::Dungeon::CDungeon>(*floorServices_);
         auto& map = floor_->getMap();
         map.create(32, 12, 8);
         for (auto& cell : map.getCells()) {
@@ -232,16 +241,12 @@ protected:
         enemy_.reset();
         player_.reset();
         floor_.reset();
+        floorServices_.reset();
         data_.reset();
         ActionFixture::TearDown();
     }
 
-    std::shared_ptr<CActorCommand> makeModule() {
-        CActorCommand::Services services;
-        services.currentFloor = [this] { return floor_.get(); };
-        services.actionContext = [this] { return &context_; };
-        return std::make_shared<CActorCommand>(context_.game, services);
-    }
+    std::shared_ptr<CActorCommand> makeModule() { return std::make_shared<CActorCommand>(context_.game, &context_); }
 
     std::vector<CScriptValue> call(const std::string& name, int count, const std::vector<CScriptValue>& args = {}) {
         std::vector<CScriptValue> results;
@@ -258,6 +263,7 @@ protected:
 
     std::unique_ptr<Fenwarrow::Item::CItemFactory> items_;
     std::unique_ptr<Fenwarrow::CGameDataManager> data_;
+    std::unique_ptr<DungeonTest::TestDungeonServices> floorServices_;
     std::unique_ptr<Fenwarrow::Dungeon::CDungeon> floor_;
     std::shared_ptr<CActor> player_;
     std::shared_ptr<CEnemy> enemy_;
@@ -265,6 +271,8 @@ protected:
 };
 
 TEST_F(ActorModule, ActorFunctionsReadAndChangeTheActorsOfTheFloor) {
+    // The set-up script reached the enemy before it stood on the floor: it was lent.
+    EXPECT_EQ(enemy_->getActorID(), 3);
     EXPECT_EQ(text("basics", {player(), enemy()}),
               "1,3,7,スライム,4,5,144,192,1.5,-2,Script/Test/mark.lua,Actor/Enemy/TEST/TEST01/,"
               "Actor/Enemy/TEST/TEST01/,true,true,true,true,nil,false,false,false");
@@ -331,6 +339,16 @@ TEST_F(ActorModule, UnknownActorsAreNeitherReadNorChanged) {
     EXPECT_EQ(stranger->getStatus().getLevel(), 1);
     EXPECT_EQ(stranger->getItemList().size(), 0u);
     EXPECT_FALSE(manager_->isBusy());
+
+    // Lent to the state it counts while it lives; once freed, the lent pointer names nothing.
+    lua_State* L = host_.getLuaState();
+    stranger->setActorID(12);
+    Fenwarrow::ScriptArguments::lendObject(L, static_cast<CActor*>(stranger.get()));
+    const CScriptValue strangerArg = object(static_cast<CActor*>(stranger.get()));
+    ASSERT_EQ(call("idOf", 1, {strangerArg}).size(), 1u);
+    EXPECT_EQ(call("idOf", 1, {strangerArg}).at(0).asNumber(), 12.0);
+    stranger.reset();
+    EXPECT_TRUE(call("idOf", 1, {strangerArg}).empty());  // nil gives no result
 }
 
 TEST_F(ActorModule, ItemsAreCreatedAtTheirPlaceAndDeletedByItemOrWholeIndex) {
@@ -402,6 +420,52 @@ TEST_F(ActorModule, ActionsGoToTheFloorsQueueWithWhatTheScriptGave) {
 TEST_F(ActorModule, TurnEventsAreRegisteredThroughTheActorsOwnScript) {
     call("turnEvent", 0, {enemy()});
     EXPECT_EQ(enemy_->getName(), u"Script/Turn/poison.lua:4");
+}
+
+// The sample player's set-up with the game's own modules, made as the game manager makes them
+// (no floor at start-up). Graphics and Audio, which the player's own script state also
+// attaches, do not exist in the game yet and stand in as empty tables.
+TEST(ActorModuleSample, ThePlayersSetupFromTheSampleContentReachesThePlayer) {
+    const auto source = [](const char* file) {
+        return ScriptTest::readBytes(std::string(FENWARROW_CONTENT_DIR) + "/Actor/Player/HERO/" + file);
+    };
+    TempFolder folder;
+    GameTest::TestGameContext context;
+    ScriptTest::openArchive(folder, context.reader,
+                            {{u"Actor/Player/HERO/setup.lua.lcd", source("setup.lua"), false},
+                             {u"Actor/Player/HERO/actor.lua.lcd", source("actor.lua"), false}});
+    using namespace Fenwarrow::ScriptCommand;
+    const auto noFloor = [] { return static_cast<Fenwarrow::Dungeon::CDungeon*>(nullptr); };
+    context.factories = {
+        {ScriptModule::kActor, [&] { return std::make_shared<CActorCommand>(context); }},
+        {ScriptModule::kMossbellLib, [&] { return std::make_shared<CMossbellLibCommand>(nullptr, context.reader); }},
+        {ScriptModule::kMap,
+         [&] {
+             return std::make_shared<CMapCommand>(CMapCommand::Services{noFloor, &context.reader, nullptr});
+         }},
+        {ScriptModule::kDungeon, [&] { return std::make_shared<CDungeonCommand>(noFloor); }},
+        {ScriptModule::kGame, [&] { return std::make_shared<CGameCommand>(context); }},
+        {ScriptModule::kItem, [&] { return std::make_shared<CItemCommand>(context); }},
+        {ScriptModule::kDamageCalculate, [&] { return std::make_shared<CDamageCalculateCommand>(context); }},
+        {ScriptModule::kGraphics,
+         [] { return std::make_shared<GameTest::TestModule>("Graphics", std::vector<ScriptFunction>{}); }},
+        {ScriptModule::kAudio,
+         [] { return std::make_shared<GameTest::TestModule>("Audio", std::vector<ScriptFunction>{}); }},
+    };
+    Fenwarrow::CGameDataManager data(context);
+    context.gameData = &data;
+    const auto& player = data.getPlayer();
+    ASSERT_NE(player, nullptr);
+    EXPECT_EQ(player->getName(), u"旅人");
+    EXPECT_EQ(player->getActorID(), 1);
+    const auto& status = player->getStatus();
+    EXPECT_EQ(status.getMaxLife(), 15.0f);
+    EXPECT_EQ(status.getLife(), 15.0f);
+    EXPECT_EQ(status.getMaxForce(), 8);
+    EXPECT_EQ(status.getForce(), 8);
+    EXPECT_EQ(status.getAttack(), 2.0f);
+    EXPECT_EQ(status.getDefense(), 0.0f);
+    EXPECT_EQ(status.getDirection(), 4);
 }
 
 }  // namespace
