@@ -2,7 +2,6 @@
 // What the two halves of the "Actor" module share: how a function finds its module, how it
 // takes an actor or an item back from a script, and the functions of the `Item` and `Action`
 // sub-tables, which live in CActorItemCommand.cpp.
-#include <memory>
 #include <string>
 
 #include <lua.hpp>
@@ -25,8 +24,9 @@ namespace ActorCommand {
 CActorCommand& module(lua_State* L);
 
 // The actor at that argument, taken only when it is one the game knows: a participant of the
-// floor in play, the game data's player, or an actor lent to this state by its host. Anything
-// else (nil, a number, a stale or foreign pointer) reads as no actor.
+// floor in play or one it took off this floor, the game data's player, or a living actor lent
+// to this state by its host. Anything else (nil, a number, a stale or foreign pointer) reads as
+// no actor.
 Actor::CActor* actorArg(lua_State* L, int index);
 // The item at that argument, taken only while it exists.
 Item::CItem* itemArg(lua_State* L, int index);
@@ -34,11 +34,6 @@ Item::CItem* itemArg(lua_State* L, int index);
 // A light userdata, or nil for null.
 int pushObject(lua_State* L, void* object);
 void pushText(lua_State* L, const std::u16string& text);
-
-// Takes the item out of the actor's list while the equipment stays on the items that wear it:
-// the game data keeps the equipment as list indexes, which the removal would shift. An item
-// that was itself equipped leaves its slot empty.
-std::shared_ptr<Item::CItem> removeKeepingEquipment(Actor::CActor& actor, Item::CItem* item);
 
 // Actor.Item
 int getItemCount(lua_State* L);

@@ -55,11 +55,14 @@ CActor* actorArg(lua_State* L, int index) {
         }
     }
     if (Dungeon::CDungeon* floor = self.getFloor()) {
-        const auto& participants = floor->getTurnController().getParticipants();
-        for (std::size_t i = 0; i < participants.size(); ++i) {
-            CActor* actor = participants.at(i).get();
-            if (actor != nullptr && static_cast<const void*>(actor) == given) {
-                return actor;
+        // An actor taken off the floor this turn (a defeated enemy) is still the floor's, and
+        // the script that defeated it may still read it.
+        for (const auto* list : {&floor->getTurnController().getParticipants(), &floor->getRemovedActors()}) {
+            for (std::size_t i = 0; i < list->size(); ++i) {
+                CActor* actor = list->at(i).get();
+                if (actor != nullptr && static_cast<const void*>(actor) == given) {
+                    return actor;
+                }
             }
         }
     }

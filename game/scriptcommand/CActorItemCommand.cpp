@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <string>
 
 #include "game/action/CActionManager.h"
@@ -37,6 +38,11 @@ using ScriptArguments::flagArg;
 using ScriptArguments::intArg;
 using ScriptArguments::wideArg;
 
+namespace {
+
+// Takes the item out of the actor's list while the equipment stays on the items that wear it:
+// the game data keeps the equipment as list indexes, which the removal would shift. An item
+// that was itself equipped leaves its slot empty.
 std::shared_ptr<CItem> removeKeepingEquipment(CActor& actor, CItem* item) {
     const std::shared_ptr<CItem> weapon = actor.getEquippedWeaponItem();
     const std::shared_ptr<CItem> shield = actor.getEquippedShieldItem();
@@ -60,8 +66,6 @@ std::shared_ptr<CItem> removeKeepingEquipment(CActor& actor, CItem* item) {
     }
     return removed;
 }
-
-namespace {
 
 int pushInteger(lua_State* L, int32_t value) {
     lua_pushinteger(L, value);

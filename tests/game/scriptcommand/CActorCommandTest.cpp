@@ -349,6 +349,12 @@ TEST_F(ActorModule, UnknownActorsAreNeitherReadNorChanged) {
     EXPECT_EQ(call("idOf", 1, {strangerArg}).at(0).asNumber(), 12.0);
     stranger.reset();
     EXPECT_TRUE(call("idOf", 1, {strangerArg}).empty());  // nil gives no result
+
+    // A defeated enemy taken off the floor is still the floor's, and the script that defeated
+    // it reads it.
+    floor_->removeActor(enemy_.get());
+    ASSERT_FALSE(floor_->getTurnController().contains(enemy_.get()));
+    ASSERT_EQ(call("idOf", 1, {enemy()}).size(), 1u);
 }
 
 TEST_F(ActorModule, ItemsAreCreatedAtTheirPlaceAndDeletedByItemOrWholeIndex) {
