@@ -108,13 +108,16 @@ CActor::CActor(IGameContext& context) : context_(context) {
 }
 
 CActor::~CActor() {
+    // No script may take this actor from here on.
+    {
+        LiveActors& live = liveActors();
+        std::lock_guard<std::mutex> guard(live.lock);
+        live.actors.erase(static_cast<void*>(this));
+    }
     // The script state may still point at this actor; it goes first.
     if (script_ != nullptr) {
         script_->close();
     }
-    LiveActors& live = liveActors();
-    std::lock_guard<std::mutex> guard(live.lock);
-    live.actors.erase(static_cast<void*>(this));
 }
 
 std::vector<Dungeon::CCellObject*> CActor::getDependentObjects() const {

@@ -15,12 +15,15 @@
 #include <string>
 #include <vector>
 
+#include "engine/io/OxArchiveFormat.h"
 #include "engine/io/OxPackedStreamReader.h"
 #include "engine/system/OxStringConvert.h"
 
 namespace {
 
+using Orvex::FileArchiver::OxArchiveHeaderDisk;
 using Orvex::FileArchiver::OxArchiveOptions;
+using Orvex::FileArchiver::OxArchiveRecordDisk;
 using Orvex::FileArchiver::OxPackedStreamReader;
 using Bytes = std::vector<uint8_t>;
 
@@ -88,6 +91,21 @@ const char* const kStartupEntries[] = {
     "SE/Jingle/jg002.wav",
     "SE/Jingle/jg003.wav",
     "SE/Jingle/jg004.wav",
+    "SE/jg000.wav",
+    "SE/Action/hit.wav",
+    "SE/Action/miss.wav",
+    "SE/Action/step.wav",
+    "BGM/bgm001.ogg",
+    "BGM/bgm002.ogg",
+    "BGM/bgm003.ogg",
+    "BGM/bgm004.ogg",
+    "BGM/bgm005.ogg",
+    "BGM/bgm017.ogg",
+    "BGM/test2.ogg",
+    "Dungeon/DEMO10/00/00/001.lua.lcd",
+    "Dungeon/DEMO10/00/00/Setup.lua.lcd",
+    "Script/Dungeon/Loading.lua.lcd",
+    "Script/HUD/HERO/PlayerGauge.lua.lcd",
     "Script/Item/ItemSetup.lua.lcd",
     "Actor/Player/HERO/setup.lua.lcd",
     "Actor/Player/HERO/actor.lua.lcd",
@@ -99,6 +117,27 @@ const char* const kScripts[] = {
     "Script/Item/ItemSetup.lua.lcd",
     "Actor/Player/HERO/setup.lua.lcd",
     "Actor/Player/HERO/actor.lua.lcd",
+    "Dungeon/DEMO10/00/00/Setup.lua.lcd",
+    "Dungeon/DEMO10/00/00/001.lua.lcd",
+    "Dungeon/DEMO10/00/00/002.lua.lcd",
+    "Dungeon/DEMO10/00/00/003.lua.lcd",
+    "Script/Dungeon/Loading.lua.lcd",
+    "Script/Dungeon/Shop/Shop.lua.lcd",
+    "Script/Dungeon/MonsterHouse/MonsterHouse.lua.lcd",
+    "Script/HUD/HERO/PlayerGauge.lua.lcd",
+    "Script/Lib/FloorGen.lua.lcd",
+    "Script/Lib/EnemyAI.lua.lcd",
+    "Script/Lib/ActorLook.lua.lcd",
+    "Script/Action/Attack.lua.lcd",
+    "Actor/Enemy/SLIM/SLIM01/setup.lua.lcd",
+    "Actor/Enemy/SLIM/SLIM01/actor.lua.lcd",
+    "Actor/Enemy/SLIM/SLIM02/setup.lua.lcd",
+    "Actor/Enemy/SLIM/SLIM02/actor.lua.lcd",
+    "Actor/Enemy/MOBB/MOBB01/setup.lua.lcd",
+    "Actor/Enemy/MOBB/MOBB01/actor.lua.lcd",
+    "Actor/NonPlayer/VNDR/VNDR01/setup.lua.lcd",
+    "Actor/NonPlayer/VNDR/VNDR01/actor.lua.lcd",
+    "Actor/NonPlayer/VNDR/Event/Talk.lua.lcd",
 };
 
 class ContentArchiveTest : public ::testing::Test {
@@ -224,6 +263,109 @@ TEST_F(ContentArchiveTest, PlayerSetupStaysOffFloorAndGameData) {
     ASSERT_TRUE(run(actor, "Actor = { Status = {}, Event = {}, Command = {} }\n"));
     ASSERT_TRUE(call(actor, 0, "actor.lua main chunk"));
     ASSERT_TRUE(run(actor, "assert(type(Actor.initialize) == 'function') Actor.initialize({})\n"));
+}
+
+// The enemies' AI on stand-in modules: it attacks a neighbour, chases a player in sight around
+// a blocked cell, wanders otherwise, and ends the turn on every path.
+TEST_F(ContentArchiveTest, EnemyAIAttacksChasesOrWandersAndAlwaysEndsTheTurn) {
+    lua_State* ai = loadChunk("Script/Lib/EnemyAI.lua.lcd", false);
+    ASSERT_NE(ai, nullptr);
+    ASSERT_TRUE(
+        run(ai,
+            "enemy, player = {}, {}\n"
+            "pos = {}\n"
+            "function reset(px, py, sight, blocked)\n"
+            "  calls, pos[enemy], pos[player], inSight, closed = {}, {5, 5}, px and {px, py}, sight, blocked or {}\n"
+            "end\n"
+            "local function log(text) calls[#calls + 1] = text end\n"
+            "Actor = { Status = {}, Action = {} }\n"
+            "function Actor.getCellPoint(a) local p = pos[a] if p then return p[1], p[2] end end\n"
+            "function Actor.isAlive(a) return true end\n"
+            "function Actor.endTurn(a) assert(a == enemy) log('end') end\n"
+            "function Actor.Status.setDirection(a, d) log('dir' .. d) end\n"
+            "function Actor.Action.pushAction(a, path) log('push ' .. path) end\n"
+            "function Actor.Action.doMove(a, dx, dy) log('move ' .. dx .. ',' .. dy) end\n"
+            "Dungeon = {}\n"
+            "function Dungeon.getPlayer() return pos[player] and player end\n"
+            "function Dungeon.checkAttackPossible() return true end\n"
+            "function Dungeon.checkActorInSight() return inSight end\n"
+            "function Dungeon.isMovable(a, x, y, step) return step and not closed[x .. ',' .. y] end\n"
+            "Lua = { Random = { getRange = function(lo, hi) return 2 end } }\n"));
+    ASSERT_TRUE(call(ai, 0, "EnemyAI main chunk"));
+    struct Case {
+        const char* setup;
+        const char* expected;
+    } cases[] = {
+        {"reset(6, 4, true)", "dir1 push Script/Action/Attack.lua end"},
+        {"reset(8, 8, true)", "dir3 move 1,1 end"},
+        {"reset(8, 8, true, { ['6,6'] = true })", "dir4 move 0,1 end"},
+        {"reset(8, 8, false)", "dir2 move 1,0 end"},
+        {"reset(nil)", "dir2 move 1,0 end"},
+        {"reset(nil, nil, false, { ['5,4']=1, ['6,4']=1, ['6,5']=1, ['6,6']=1, ['5,6']=1, ['4,6']=1, ['4,5']=1, "
+         "['4,4']=1 })",
+         "end"},
+    };
+    for (const Case& c : cases) {
+        const std::string code = std::string(c.setup) +
+                                 "\nEnemyAI.takeTurn(enemy, 'Script/Action/Attack.lua')\n"
+                                 "result = table.concat(calls, ' ')\n";
+        ASSERT_TRUE(run(ai, code.c_str())) << c.setup;
+        lua_getglobal(ai, "result");
+        EXPECT_STREQ(lua_tostring(ai, -1), c.expected) << c.setup;
+        lua_pop(ai, 1);
+    }
+}
+
+// Each enemy and the shopkeeper sets itself up from its folder: a name, an ID of its own, and a
+// body sprite with every motion the game plays; the shopkeeper's talk script is in the archives.
+TEST_F(ContentArchiveTest, ActorFoldersSetUpANamedActorWithEveryMotion) {
+    Bytes look;
+    ASSERT_TRUE(readEntry(*reader_, "Script/Lib/ActorLook.lua.lcd", look));
+    std::set<double> ids = {1};  // the player's
+    for (const char* folder : {"Actor/Enemy/SLIM/SLIM01/", "Actor/Enemy/SLIM/SLIM02/", "Actor/Enemy/MOBB/MOBB01/",
+                               "Actor/NonPlayer/VNDR/VNDR01/"}) {
+        SCOPED_TRACE(folder);
+        lua_State* setup = loadChunk(std::string(folder) + "setup.lua.lcd", false);
+        ASSERT_NE(setup, nullptr);
+        ASSERT_EQ(luaL_loadbuffer(setup, reinterpret_cast<const char*>(look.data()), look.size(), "ActorLook"), 0);
+        lua_setglobal(setup, "loadActorLook");
+        ASSERT_TRUE(
+            run(setup,
+                "Lua = { require = function(name) assert(name == 'Script.Lib.ActorLook', name) loadActorLook() end }\n"
+                "ranges, set = {}, {}\n"
+                "local count = 0\n"
+                "local function nextIndex() count = count + 1 return count - 1 end\n"
+                "MossbellLib = { ChipData = {}, addTexture = function(s, path) texture = path end,\n"
+                "  addChipData = nextIndex, addAnimationData = nextIndex, addPlayRangeData = nextIndex,\n"
+                "  setPlayRangeName = function(s, range, name) ranges[name] = true end }\n"
+                "setmetatable(MossbellLib, { __index = function() return function() end end })\n"
+                "setmetatable(MossbellLib.ChipData, { __index = function() return function() end end })\n"
+                "local sprite = {}\n"
+                "Actor = { Status = setmetatable({ getDirection = function() return 4 end },\n"
+                "  { __index = function(_, k) return function(a, v) set[k] = v end end }) }\n"
+                "function Actor.getBasicAnimation(a) return sprite end\n"
+                "function Actor.setName(a, n) name = n end\n"
+                "function Actor.setActorID(a, i) id = i end\n"
+                "function Actor.setActionEventScriptFileName(a, path) talk = path end\n"));
+        ASSERT_TRUE(call(setup, 0, "setup.lua main chunk"));
+        ASSERT_TRUE(run(setup,
+                        "setActor({}) setup()\n"
+                        "assert(type(name) == 'string' and #name > 0, 'no name')\n"
+                        "assert(set.setMaxLife and set.setLife, 'no life')\n"
+                        "for d = 0, 7 do assert(ranges['Walk_' .. d], 'no Walk_' .. d) end\n"
+                        "assert(ranges.Sleep, 'no Sleep')\n"));
+        lua_getglobal(setup, "id");
+        EXPECT_TRUE(ids.insert(lua_tonumber(setup, -1)).second) << "the ID is taken";
+        lua_getglobal(setup, "texture");
+        Bytes sheet;
+        EXPECT_TRUE(lua_tostring(setup, -1) != nullptr && readEntry(*reader_, lua_tostring(setup, -1), sheet));
+        lua_getglobal(setup, "talk");
+        Bytes talk;
+        if (lua_tostring(setup, -1) != nullptr) {
+            EXPECT_TRUE(readEntry(*reader_, std::string(lua_tostring(setup, -1)) + ".lcd", talk));
+        }
+        lua_pop(setup, 3);
+    }
 }
 
 // Reads the binary font, checks its pages are in the same archive folder and that it has a
@@ -400,6 +542,219 @@ TEST_F(ContentArchiveTest, SoundEffectsHaveTheCanonicalWaveHeader) {
         EXPECT_EQ(u32(wav, 28), u32(wav, 24) * channels * bits / 8);
         EXPECT_EQ(u32(wav, 40), wav.size() - 44);
     }
+}
+
+// The functions the game calls in each script by a single global name: a missing one is a Lua
+// error that ends the game. Each script's main chunk runs without any module, as it must:
+// modules are only for the functions the game calls later.
+struct ScriptHooks {
+    const char* script;
+    std::vector<const char*> functions;
+    uint32_t blockSize;  // the host's memory block: the compiled chunk and what it loads must fit
+};
+
+const std::vector<const char*> kFloorFunctions = {
+    "getFloorNumber",
+    "getPrevScene",
+    "getNextScene",
+    "getPrevDungeon",
+    "getNextDungeon",
+    "getBackMovieFilePath",
+    "getMaxAutoGenerateEnemyCount",
+    "getEnemyAutoGenerateTurnCount",
+    "generate",
+    "setup",
+    "getInitialEnemyCount",
+    "setupEvent",
+};
+
+const ScriptHooks kHooks[] = {
+    {"Dungeon/DEMO10/00/00/Setup.lua", {"getBGM", "getResourceDirectory", "getTitleImage"}, 0x20000},
+    {"Dungeon/DEMO10/00/00/001.lua", kFloorFunctions, 0x100000},
+    {"Dungeon/DEMO10/00/00/002.lua", kFloorFunctions, 0x100000},
+    {"Dungeon/DEMO10/00/00/003.lua", kFloorFunctions, 0x100000},
+    {"Script/Dungeon/Loading.lua", {"initialize", "update", "draw"}, 0x4000},
+    {"Script/HUD/HERO/PlayerGauge.lua", {"setPlayer", "update", "draw"}, 0x20000},
+    {"Script/Dungeon/Shop/Shop.lua", {"getBGMFilePath", "setup"}, 0x20000},
+    {"Script/Dungeon/MonsterHouse/MonsterHouse.lua", {"getHouseName", "getBGMFilePath", "setup"}, 0x20000},
+};
+
+TEST_F(ContentArchiveTest, DungeonScriptsDefineEveryFunctionTheGameCallsAndFitTheirHost) {
+    Bytes floorGen;
+    ASSERT_TRUE(readEntry(*reader_, "Script/Lib/FloorGen.lua.lcd", floorGen));
+    for (const ScriptHooks& hooks : kHooks) {
+        SCOPED_TRACE(hooks.script);
+        const std::string entry = std::string(hooks.script) + ".lcd";
+        Bytes chunk;
+        ASSERT_TRUE(readEntry(*reader_, entry, chunk));
+        // The floors that build with the floor generator load it into the same block.
+        const bool usesFloorGen =
+            entry.find("001.lua") != std::string::npos || entry.find("003.lua") != std::string::npos;
+        EXPECT_LT(chunk.size() + (usesFloorGen ? floorGen.size() : 0), hooks.blockSize);
+        lua_State* state = loadChunk(entry, true);
+        ASSERT_NE(state, nullptr);
+        for (const char* function : hooks.functions) {
+            lua_getglobal(state, function);
+            EXPECT_TRUE(lua_isfunction(state, -1)) << function << " is missing";
+            lua_pop(state, 1);
+        }
+    }
+}
+
+// Calls a script's function that needs no module and returns its one result as Lua sees it.
+std::string resultOf(lua_State* state, const char* function, int& type) {
+    lua_getglobal(state, function);
+    if (lua_pcall(state, 0, 1, 0) != 0) {
+        ADD_FAILURE() << function << ": " << lua_tostring(state, -1);
+        lua_pop(state, 1);
+        type = LUA_TNIL;
+        return {};
+    }
+    type = lua_type(state, -1);
+    const char* text = lua_tostring(state, -1);
+    std::string value = text != nullptr ? text : "";
+    lua_pop(state, 1);
+    return value;
+}
+
+// The game stores what these functions return and opens the paths later: every path must name
+// an entry of the archives, every number must be a number (a path made of digits would be read
+// as one), and a floor that generates enemies must say how often.
+TEST_F(ContentArchiveTest, FloorSettingsNameEntriesThatExist) {
+    lua_State* setup = loadChunk("Dungeon/DEMO10/00/00/Setup.lua.lcd", true);
+    ASSERT_NE(setup, nullptr);
+    int type = 0;
+    for (int call = 0; call < 2; ++call) {
+        const std::string bgm = resultOf(setup, "getBGM", type);
+        EXPECT_EQ(type, LUA_TSTRING);
+        Bytes music;
+        EXPECT_TRUE(readEntry(*reader_, bgm, music)) << bgm;
+    }
+    const std::string resources = resultOf(setup, "getResourceDirectory", type);
+    EXPECT_EQ(type, LUA_TSTRING);
+    const std::string title = resultOf(setup, "getTitleImage", type);
+    Bytes picture;
+    EXPECT_TRUE(readEntry(*reader_, (resources.empty() ? "Dungeon/DEMO10/00/00/" : resources) + title, picture));
+
+    const char* const floors[] = {"Dungeon/DEMO10/00/00/001.lua", "Dungeon/DEMO10/00/00/002.lua",
+                                  "Dungeon/DEMO10/00/00/003.lua"};
+    for (const char* floor : floors) {
+        SCOPED_TRACE(floor);
+        lua_State* state = loadChunk(std::string(floor) + ".lcd", true);
+        ASSERT_NE(state, nullptr);
+        for (const char* number : {"getFloorNumber", "getPrevScene", "getNextScene", "getInitialEnemyCount"}) {
+            resultOf(state, number, type);
+            EXPECT_EQ(type, LUA_TNUMBER) << number;
+        }
+        for (const char* path : {"getPrevDungeon", "getNextDungeon"}) {
+            const std::string script = resultOf(state, path, type);
+            EXPECT_EQ(type, LUA_TSTRING) << path;
+            Bytes chunk;
+            if (!script.empty()) {
+                EXPECT_TRUE(readEntry(*reader_, script + ".lcd", chunk)) << path;
+            }
+        }
+        const std::string movie = resultOf(state, "getBackMovieFilePath", type);
+        EXPECT_EQ(type, LUA_TSTRING);
+        Bytes clip;
+        if (!movie.empty()) {
+            EXPECT_TRUE(readEntry(*reader_, movie, clip)) << movie;
+        }
+        const int maxEnemies = std::stoi(resultOf(state, "getMaxAutoGenerateEnemyCount", type));
+        EXPECT_EQ(type, LUA_TNUMBER);
+        const int interval = std::stoi(resultOf(state, "getEnemyAutoGenerateTurnCount", type));
+        EXPECT_EQ(type, LUA_TNUMBER);
+        if (maxEnemies > 0) {
+            EXPECT_GT(interval, 0);
+        }
+    }
+}
+
+// The patch archive is opened last and its copy of the mini-map strip is the one the game
+// reads.
+TEST_F(ContentArchiveTest, ThePatchArchivesMiniMapWins) {
+    auto only = [](const char* archive) {
+        auto reader = std::make_unique<OxPackedStreamReader>();
+        OxArchiveOptions options;
+        options.lowerCaseNames = 1;
+        EXPECT_EQ(reader->openArchives({wide(std::string(ORVEX_RUN_DIR) + "/" + archive)}, options), 0u) << archive;
+        return reader;
+    };
+    Bytes patched, original, read;
+    auto patch = only("d900.bin");
+    auto images = only("d100.bin");
+    ASSERT_TRUE(readEntry(*patch, "Dungeon/MapChip/MiniMap.png", patched));
+    ASSERT_TRUE(readEntry(*images, "Dungeon/MapChip/MiniMap.png", original));
+    ASSERT_TRUE(readEntry(*reader_, "Dungeon/MapChip/MiniMap.png", read));
+    EXPECT_NE(patched, original) << "the patch must be told apart from the original";
+    EXPECT_EQ(read, patched);
+
+    // Scrambled, and the strip is preloaded when the archive opens.
+    std::ifstream file(std::string(ORVEX_RUN_DIR) + "/d900.bin", std::ios::binary);
+    OxArchiveHeaderDisk headerDisk{};
+    ASSERT_TRUE(file.read(reinterpret_cast<char*>(&headerDisk), sizeof headerDisk));
+    const auto header = Orvex::FileArchiver::decodeHeader(headerDisk);
+    ASSERT_EQ(header.flags & Orvex::FileArchiver::kArchiveFlagScrambled, 1u) << "d900.bin is not scrambled";
+    ASSERT_EQ(header.entryCount, 1u);
+    OxArchiveRecordDisk recordDisk{};
+    ASSERT_TRUE(file.read(reinterpret_cast<char*>(&recordDisk), sizeof recordDisk));
+    Orvex::FileArchiver::scrambleBytes(reinterpret_cast<uint8_t*>(&recordDisk), sizeof recordDisk,
+                                       Orvex::FileArchiver::kArchiveOpenerKey);
+    const auto record = Orvex::FileArchiver::decodeRecord(recordDisk);
+    EXPECT_EQ(record.nameString(), u"dungeon\\mapchip\\minimap.png");
+    EXPECT_EQ(record.flags & Orvex::FileArchiver::kEntryFlagPreload, 1u);
+}
+
+// The loading screen must let go (a script that keeps the screen stalls the floor for good),
+// and draws inside the screen.
+TEST_F(ContentArchiveTest, LoadingScreenHoldsBrieflyThenLetsGo) {
+    lua_State* state = loadChunk("Script/Dungeon/Loading.lua.lcd", true);
+    ASSERT_NE(state, nullptr);
+    ASSERT_TRUE(
+        run(state,
+            "fills = {}\n"
+            "Graphics = { SpriteDraw = { drawFill = function(l, t, r, b) fills[#fills + 1] = { l, t, r, b } end } }\n"
+            "initialize('Dungeon/DEMO10/00/00/002.lua', 'Dungeon/DEMO10/00/00/', 'Dungeon/DEMO10/00/00/', 2)\n"
+            "assert(update(0.2) == true, 'the screen is let go at once')\n"
+            "draw()\n"
+            "assert(update(0.4) == false, 'the screen is held too long')\n"
+            "assert(update(0.1) == false)\n"
+            "assert(#fills > 20, 'nothing drawn')\n"
+            "for _, f in ipairs(fills) do\n"
+            "  assert(f[1] >= 0 and f[2] >= 0 and f[3] <= 800 and f[4] <= 600 and f[1] < f[3] and f[2] < f[4],\n"
+            "         'a square outside the screen')\n"
+            "end\n"));
+}
+
+// The gauges read the player: texts for floor, level, life and money; the life bar in the
+// low-life colour row and as long as the share of life left; the fullness bar likewise.
+TEST_F(ContentArchiveTest, PlayerGaugesShowThePlayersState) {
+    lua_State* state = loadChunk("Script/HUD/HERO/PlayerGauge.lua.lcd", true);
+    ASSERT_NE(state, nullptr);
+    ASSERT_TRUE(run(
+        state,
+        "texts, draws = {}, {}\n"
+        "local hero = {}\n"
+        "local values = { Level = 2, Life = 3, MaxLife = 20, HungerPoint = 50, MaxHungerPoint = 100 }\n"
+        "Actor = { Status = setmetatable({}, { __index = function(_, k)\n"
+        "  return function(actor) assert(actor == hero, 'not the player') return values[k:sub(4)] end end }) }\n"
+        "Game = { Data = { getPlayerMoney = function() return 120 end } }\n"
+        "Dungeon = { getFloorNumber = function() return 1 end,\n"
+        "            Font = { drawText = function(text, x, y) texts[#texts + 1] = text end } }\n"
+        "Lua = { isNull = function(v) return v == nil end }\n"
+        "Graphics = { createTextureFromFile = function(path) assert(path == 'HUD/gauge.png') return 'gauge' end,\n"
+        "             SpriteDraw = { draw = function(t, l, tp, r, b, sl, st, sr, sb) draws[#draws + 1] = { r - l, st, "
+        "sr - sl } end } }\n"
+        "setPlayer(hero)\n"
+        "assert(update(0.016) == true)\n"
+        "draw()\n"
+        "local all = table.concat(texts, '|')\n"
+        "assert(all:find('B1F') and all:find('Lv2') and all:find('HP 3/20') and all:find('120G'), all)\n"
+        "-- frame, life, frame, fullness: width drawn, source row top, source width\n"
+        "assert(#draws == 4, 'draw calls: ' .. #draws)\n"
+        "assert(draws[2][2] == 32, 'low life must use the low-life row')\n"
+        "assert(draws[2][1] == math.floor(256 * 3 / 20) and draws[2][3] == draws[2][1], 'life bar ' .. draws[2][1])\n"
+        "assert(draws[4][2] == 48 and draws[4][1] == 128, 'fullness bar ' .. draws[4][1])\n"));
 }
 
 }  // namespace

@@ -101,9 +101,9 @@ public:
             needArguments(recipe_, 1, false);
             paintDarkPlane(canvas_, parseNumber(recipe_.arguments[0], recipe_.origin, 8, 256));
         } else if (name == "minimap") {
-            needArguments(recipe_, 0, false);
+            needArguments(recipe_, 1, false);
             needSize(80, 10);
-            paintMiniMap(canvas_);
+            paintMiniMap(canvas_, parseColour(recipe_.arguments[0], recipe_.origin));
         } else if (name == "arrows") {
             needArguments(recipe_, 1, false);
             const uint32_t directions = parseNumber(recipe_.arguments[0], recipe_.origin, 4, 8);

@@ -406,9 +406,9 @@ void paintDarkPlane(Canvas& canvas, uint32_t cellSize) {
     }
 }
 
-void paintMiniMap(Canvas& canvas) {
+void paintMiniMap(Canvas& canvas, uint32_t mapped) {
     Raster r(canvas);
-    r.roundedRect(0.5, 0.5, 9.5, 9.5, 1, 0xB05070C0);                                // 0 mapped cell
+    r.roundedRect(0.5, 0.5, 9.5, 9.5, 1, mapped);                                    // 0 mapped cell
     r.ellipse(15, 5, 4, 4, 0xFFFFE040, kInk, 1.0);                                   // 1 player
     r.ellipse(25, 5, 3.6, 3.6, 0xFFF04040, kInk, 1.0);                               // 2 enemy
     r.ellipse(35, 5, 3.6, 3.6, 0xFF50E070, kInk, 1.0);                               // 3 other actor

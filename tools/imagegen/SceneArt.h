@@ -20,7 +20,8 @@ void paintGlows(Canvas& canvas, const std::vector<uint32_t>& colours);
 void paintDarkPlane(Canvas& canvas, uint32_t cellSize);
 // 10 x 10 mini-map icons: 0 mapped cell, 1 player, 2 enemy, 3 other actor, 4 item, 5 trap,
 // 6 item of state 1 or 2, 7 spare.
-void paintMiniMap(Canvas& canvas);
+// The mini-map icon strip; `mapped` fills the square of a mapped cell (icon 0).
+void paintMiniMap(Canvas& canvas, uint32_t mapped);
 // Arrows around the player's cell: `directions` 4 (diagonals) or 8.
 void paintArrows(Canvas& canvas, int directions);
 // HUD gauge parts, rows of 16: frame, life, low life, hunger.

@@ -9,17 +9,20 @@
 namespace SoundGen {
 
 struct GeneratedSound {
-    std::string path;  // relative, '/' separated: "SE/SystemSE/se000.wav", "BGM/bgm000.ogg"
+    std::string path;  // relative, '/' separated: "SE/SystemSE/se000.wav", "BGM/bgm001.ogg"
     std::vector<uint8_t> bytes;
+};
+
+struct MusicClip {
+    PcmClip pcm;
+    double loopStart = 0.0;  // seconds: where the piece continues after its end
 };
 
 // Every sound of the sample game, in a fixed order, with identical bytes on every run.
 std::vector<GeneratedSound> generateCatalogue();
 
-// The pieces, for tests.
+// The pieces, for tests. Unknown names throw std::invalid_argument.
 PcmClip synthEffect(const std::string& recipe);
-// A looping tune: an intro of introSeconds, then a loop body; the comment LOOP_START names the
-// start of the body.
-PcmClip synthMusic(uint32_t seed, double introSeconds, double loopSeconds);
+MusicClip synthMusic(const std::string& tune);
 
 }  // namespace SoundGen

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
 #include "engine/audio/VorbisDecoder.h"
 #include "tests/engine/audio/AudioTestSupport.h"
 #include "tools/soundgen/SoundCatalogue.h"
@@ -43,6 +47,48 @@ TEST_F(SoundGeneratorTest, CatalogueIsDeterministicAndLoadsInTheEngine) {
 
 TEST(SoundGeneratorRecipes, UnknownRecipeIsRefused) {
     EXPECT_THROW(SoundGen::synthEffect("no such sound"), std::invalid_argument);
+    EXPECT_THROW(SoundGen::synthMusic("no such tune"), std::invalid_argument);
+}
+
+double rms(const std::vector<int16_t>& samples) {
+    double sum = 0.0;
+    for (int16_t s : samples) sum += double(s) * s;
+    return samples.empty() ? 0.0 : std::sqrt(sum / double(samples.size())) / 32768.0;
+}
+
+// A player tells the system sounds apart by ear: no two recipes may give the same sound, none
+// is silent, and the menu sounds stay short enough not to overlap at key-repeat speed.
+TEST(SoundGeneratorRecipes, EffectsAreDistinctAudibleAndShortWhereTheyMustBe) {
+    const char* const recipes[] = {"decide", "cancel", "cursor",  "pickup", "hunger", "fanfare", "levelup",
+                                   "result", "chime",  "cleared", "hit",    "miss",   "step"};
+    std::vector<std::vector<int16_t>> seen;
+    for (const char* recipe : recipes) {
+        SCOPED_TRACE(recipe);
+        const SoundGen::PcmClip clip = SoundGen::synthEffect(recipe);
+        EXPECT_GT(rms(clip.samples), 0.02);
+        for (const auto& other : seen) EXPECT_NE(clip.samples, other);
+        seen.push_back(clip.samples);
+    }
+    for (const char* menu : {"decide", "cancel", "cursor"}) {
+        const SoundGen::PcmClip clip = SoundGen::synthEffect(menu);
+        EXPECT_LT(double(clip.frames()) / clip.sampleRate, 0.3) << menu;
+    }
+}
+
+// Each piece loops back to a point inside it, is audible and never reaches full scale (a
+// clipped mix crackles on every loud note).
+TEST(SoundGeneratorRecipes, MusicLoopsInsideItselfWithoutClipping) {
+    for (const char* tune : {"title", "dungeon", "shop", "house", "worldmap", "chase", "scale"}) {
+        SCOPED_TRACE(tune);
+        const SoundGen::MusicClip music = SoundGen::synthMusic(tune);
+        const double seconds = double(music.pcm.frames()) / music.pcm.sampleRate;
+        EXPECT_GT(music.loopStart, 0.0);
+        EXPECT_LT(music.loopStart + 5.0, seconds) << "the loop body is a few seconds at least";
+        int16_t loudest = 0;
+        for (int16_t s : music.pcm.samples) loudest = std::max<int16_t>(loudest, int16_t(std::abs(s)));
+        EXPECT_LT(loudest, 32000);
+        EXPECT_GT(rms(music.pcm.samples), 0.03);
+    }
 }
 
 }  // namespace

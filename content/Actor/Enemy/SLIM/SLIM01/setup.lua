@@ -1,0 +1,27 @@
+-- Set-up of スライム (level 1): its look, name, ID and numbers.
+Lua.require("Script.Lib.ActorLook")
+
+local enemy = nil
+
+function setActor(actor)
+    enemy = actor
+end
+
+function setup()
+    Actor.setName(enemy, "スライム")
+    Actor.setActorID(enemy, 100)
+    local status = Actor.Status
+    status.setLevel(enemy, 1)
+    status.setMaxLife(enemy, 6)
+    status.setLife(enemy, 6)
+    status.setAttack(enemy, 2)
+    status.setDefense(enemy, 0)
+    status.setEXP(enemy, 3)
+    status.setTurnCount(enemy, 1)
+    ActorLook.build(Actor.getBasicAnimation(enemy), "Actor/Enemy/SLIM/slim.png", status.getDirection(enemy))
+end
+
+-- A look of this kind on another actor (hallucination, transformation).
+function setupAnimation()
+    ActorLook.build(Actor.getBasicAnimation(enemy), "Actor/Enemy/SLIM/slim.png", Actor.Status.getDirection(enemy))
+end
