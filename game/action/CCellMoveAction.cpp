@@ -194,7 +194,13 @@ void CCellMoveAction::endMove() {
 }
 
 void CCellMoveAction::update() {
-    if (!isActive() || actor_ == nullptr) {
+    if (!isActive()) {
+        return;
+    }
+    // A step outlives its actor when the actor dies or leaves the floor during the slide.
+    if (Actor::CActor::findLiveActor(actor_) == nullptr) {
+        actor_ = nullptr;
+        setActive(false);
         return;
     }
     if (!arrived_) {
@@ -223,7 +229,7 @@ void CCellMoveAction::draw() {
 }
 
 void CCellMoveAction::end() {
-    if (actor_ != nullptr) {
+    if (Actor::CActor::findLiveActor(actor_) != nullptr) {
         actor_->setDrawOffset(0.0f, 0.0f);
     }
 }

@@ -47,7 +47,12 @@ std::u16string twoDigits(int32_t value) {
 }  // namespace
 
 CEnemyLevelUPAction::CEnemyLevelUPAction(IActionContext& context, Actor::CActor* actor, int32_t level)
-    : context_(context), oldActor_(actor), level_(level), enabled_(actor != nullptr && actor->isAlive()) {}
+    : context_(context), oldActor_(actor), level_(level), enabled_(actor != nullptr && actor->isAlive()) {
+    if (actor != nullptr) {
+        oldFolder_ = actor->getActorDirectory();
+        oldLevel_ = actor->getStatus().getLevel();
+    }
+}
 
 std::u16string CEnemyLevelUPAction::getVariantFolder(const std::u16string& actorFolder, int32_t level) {
     const std::u16string code = lastName(parentOf(actorFolder));
@@ -66,16 +71,15 @@ void CEnemyLevelUPAction::prepare() {
         enabled_ = false;
         return;
     }
-    const std::u16string actorFolder = oldActor_->getActorDirectory();
-    std::u16string folder = getVariantFolder(actorFolder, level_);
+    std::u16string folder = getVariantFolder(oldFolder_, level_);
     while (!hasVariant(folder)) {
         if (--level_ < kMinLevel) {
             enabled_ = false;
             return;
         }
-        folder = getVariantFolder(actorFolder, level_);
+        folder = getVariantFolder(oldFolder_, level_);
     }
-    if (oldActor_->getStatus().getLevel() == level_) {
+    if (oldLevel_ == level_) {
         enabled_ = false;
         return;
     }
@@ -122,7 +126,8 @@ bool CEnemyLevelUPAction::swap() {
 }
 
 void CEnemyLevelUPAction::start() {
-    if (!enabled_ || newActor_ == nullptr || !oldActor_->isAlive()) {
+    if (!enabled_ || newActor_ == nullptr || Actor::CActor::findLiveActor(oldActor_) == nullptr ||
+        !oldActor_->isAlive()) {
         setActive(false);
         return;
     }

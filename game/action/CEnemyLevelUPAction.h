@@ -49,7 +49,11 @@ private:
     bool swap();
 
     IActionContext& context_;
+    // Read again only while the actor lives (it may die before the change starts).
     Actor::CActor* oldActor_;
+    // Taken at construction on the game thread: the loader never reads the old actor.
+    std::u16string oldFolder_;
+    int32_t oldLevel_ = 0;
     int32_t level_;
     std::shared_ptr<Actor::CActor> newActor_;
     std::shared_ptr<CAction> inner_;

@@ -38,7 +38,7 @@ void CPushItemAction::start() {
 
 void CPushItemAction::end() {
     Actor::CActor* actor = getActor();
-    if (taken_ && kept_ && actor != nullptr && actor->findItem(getItem()) >= 0) {
+    if (taken_ && kept_ && Actor::CActor::findLiveActor(actor) != nullptr && actor->findItem(getItem()) >= 0) {
         actor->callCommand("doPutItem", {getItem()});
     }
     CScriptingAction::end();

@@ -6,7 +6,7 @@
 namespace Fenwarrow::Action {
 
 void CRemoveItemAction::update() {
-    if (actor_ != nullptr) {
+    if (Actor::CActor::findLiveActor(actor_) != nullptr) {
         const std::shared_ptr<Item::CItem> weapon = actor_->getEquippedWeaponItem();
         const std::shared_ptr<Item::CItem> shield = actor_->getEquippedShieldItem();
         const std::shared_ptr<Item::CItem> amulet = actor_->getEquippedAmuletItem();

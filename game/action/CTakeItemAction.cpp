@@ -28,7 +28,7 @@ bool CTakeItemAction::checkEquippedItemAbility(const Actor::CActor* actor, uint3
 
 bool CTakeItemAction::tryTakeItem(IActionContext& context, Actor::CActor* actor, Item::CItem* item) {
     Dungeon::CDungeon* floor = context.getCurrentDungeon();
-    if (actor == nullptr || item == nullptr || floor == nullptr) {
+    if (Actor::CActor::findLiveActor(actor) == nullptr || item == nullptr || floor == nullptr) {
         return false;
     }
     if (actor->getStatus().getStabilityState(kCannotLiftBit)) {
@@ -50,7 +50,7 @@ void CTakeItemAction::start() {
     setActive(false);
     CActionManager* actions = context_.getActionManager();
     Dungeon::CDungeon* floor = context_.getCurrentDungeon();
-    if (actor_ == nullptr || item_ == nullptr || actions == nullptr || floor == nullptr) {
+    if (Actor::CActor::findLiveActor(actor_) == nullptr || item_ == nullptr || actions == nullptr || floor == nullptr) {
         return;
     }
     if (checkEquippedItemAbility(actor_, kBurnoutAbility) &&

@@ -77,6 +77,18 @@ TEST_F(CellMove, ASeenStepSlidesFromTheOldCellAndEndsOnTheNewOne) {
     EXPECT_EQ(enemy->getDrawOffsetX(), 0.0f);
 }
 
+TEST_F(CellMove, AStepWhoseActorIsGoneEndsWithoutTouchingIt) {
+    auto enemy = std::make_shared<Fenwarrow::Actor::CEnemy>(context_.game);
+    ASSERT_TRUE(floor_->putCellObject(enemy.get(), {5, 5}, false));
+    auto action = move(*enemy, {6, 5});
+    manager_->update();
+    floor_->deleteCellObject(enemy.get());
+    enemy.reset();
+    manager_->update();
+    EXPECT_FALSE(action->isActive());
+    EXPECT_FALSE(manager_->isBusy());
+}
+
 TEST_F(CellMove, ThePlayersStepScrollsTheViewAndADashIsFaster) {
     context_.dashing = true;
     auto action = move(*player_, {2, 4});
