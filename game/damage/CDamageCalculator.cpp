@@ -559,7 +559,9 @@ bool CDamageCalculator::passToScapegoat(float computed) {
         taken.sourceType = CDamageParam::kSourceActor;
         taken.originActor = &target_;
         taken.damageName = kScapegoatName;
-        actor->callEvent("onDamage");
+        // Its script may take it off the floor: keep it alive through the call.
+        const std::shared_ptr<CActor> scapegoat = actor;
+        scapegoat->callEvent("onDamage");
         return true;
     }
     return false;

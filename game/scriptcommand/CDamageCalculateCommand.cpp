@@ -40,12 +40,17 @@ const Orvex::System::shared_vector_ptr<CActor>* participantsOf(Dungeon::CDungeon
     return floor != nullptr ? &floor->getTurnController().getParticipants() : nullptr;
 }
 
-// An actor argument: the game's player or an actor of the floor in play; anything else reads as
-// no actor.
+// An actor argument: the game's player, an actor of the floor in play, or a live actor lent to
+// the calling state (an actor's own scripts while it is set up); anything else reads as no actor.
 CActor* actorArg(lua_State* L, CDamageCalculateCommand& self, int index) {
     const void* given = lua_touserdata(L, index);
     if (given == nullptr) {
         return nullptr;
+    }
+    if (ScriptArguments::isLentObject(L, given)) {
+        if (CActor* lent = CActor::findLiveActor(given)) {
+            return lent;
+        }
     }
     if (CGameDataManager* data = self.getContext().getGameDataManager()) {
         if (data->getPlayer().get() == given) {

@@ -276,6 +276,17 @@ TEST_F(Damage, BlowsFollowTheFormula) {
     }
 }
 
+TEST_F(Damage, ThePlayersShieldGuardsOnlyThePlayer) {
+    equip(CItem::kShield, {}, 3);
+    auto other = addEnemy({2, 2});
+    context_.scripted.draws = {ScriptedRandom::kSure};
+    blow(*enemy_, *other);
+    EXPECT_FLOAT_EQ(other->getStatus().getLife(), 90.0f);
+    context_.scripted.draws = {ScriptedRandom::kSure};
+    blow(*enemy_, *player_);
+    EXPECT_FLOAT_EQ(player_->getStatus().getLife(), 91.0f);
+}
+
 TEST_F(Damage, HitsMissesParriesAndCriticals) {
     // A miss changes nothing, says so and queues no damage script.
     context_.scripted.draws = {ScriptedRandom::kMiss};

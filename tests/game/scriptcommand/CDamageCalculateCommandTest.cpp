@@ -8,6 +8,7 @@
 #include "game/item/CItem.h"
 #include "game/scriptcommand/CItemCommand.h"
 #include "game/services/CScriptController.h"
+#include "game/services/ScriptArguments.h"
 #include "tests/game/dungeon/DungeonTestServices.h"
 #include "tests/game/scriptcommand/ScriptCallSupport.h"
 #include "tests/game/shell/GameTestContext.h"
@@ -194,6 +195,13 @@ TEST_F(DamageModule, ObjectsThatAreNoActorOfTheGameDoNothing) {
         EXPECT_EQ(call("ability", {object, 33.0}), (Values{"false"}));
     }
     EXPECT_EQ(stranger.getDamageCalculatorSlot(), nullptr);
+    // Lent to this state, a live actor is accepted; a lent object that is no actor is not.
+    Fenwarrow::ScriptArguments::lendObject(host_.getLuaState(), &stranger);
+    Fenwarrow::ScriptArguments::lendObject(host_.getLuaState(), &notAnActor);
+    call("fixed", {static_cast<void*>(&notAnActor), 3.0});
+    call("fixed", {static_cast<void*>(&stranger), 3.0});
+    ASSERT_NE(stranger.getDamageCalculatorSlot(), nullptr);
+    EXPECT_TRUE(stranger.getDamageCalculatorSlot()->getParam().fixedKill);
 }
 
 }  // namespace
