@@ -50,6 +50,7 @@ class CItemFactory;
 namespace Fenwarrow::Dungeon {
 
 class CCellObject;
+class CShopInfo;
 
 // The events the floor sends its states each frame.
 struct CDungeonEvent {
@@ -226,6 +227,16 @@ public:
     // point, which must be movable; null (and nothing kept) otherwise or at the actor limit.
     std::shared_ptr<Actor::CActor> createEnemy(const std::u16string& folder, MapPoint point);
     std::shared_ptr<Actor::CActor> createNonPlayer(const std::u16string& folder, MapPoint point);
+    // Shops and monster houses: the room gets a record run by the script (its "setup" answers);
+    // false without a room or when the script or a module fails.
+    bool createShop(const std::u16string& script, CRoom* room);
+    bool createMonsterHouse(const std::u16string& script, CRoom* room);
+    // The shop of the first room that has one; null without a shop.
+    CShopInfo* getCurrentShopInfo() const;
+    // What the shop would pay for the goods of the player lying in shop rooms.
+    int32_t getShopTotalBuyPrice() const;
+    // The item (or its holder) stands on a cell of a shop room.
+    bool isInShopRoom(const Item::CItem* item) const;
     // Some participant stands on the actor's screen.
     bool checkAnyActorInSight(const Actor::CActor* actor) const;
 
@@ -267,6 +278,10 @@ private:
     State meltdownState(const CDungeonEvent& event);
     State exitState(const CDungeonEvent& event);
 
+    template <typename Record>
+    std::shared_ptr<CScriptController> runRoomScript(const std::u16string& script, CRoom* room,
+                                                     std::shared_ptr<Record> CRoom::*slot,
+                                                     const std::shared_ptr<Record>& record);
     std::shared_ptr<Actor::CActor> arriveActor(const std::shared_ptr<Actor::CActor>& actor,
                                                const std::u16string& folder, MapPoint point);
     void runTasks();

@@ -77,8 +77,25 @@ CDungeon::~CDungeon() { clear(); }
 
 void CDungeon::setPlayer(const std::shared_ptr<Actor::CActor>& player) {
     player_ = player;
-    if (player_ != nullptr) {
-        player_->setAnimationSpeed(1.0f);
+    if (player_ == nullptr) {
+        return;
+    }
+    player_->setAnimationSpeed(1.0f);
+    // The equipment sprites are dressed again by the equipped items' attach scripts.
+    CGameDataManager* gameData = services_.getGameContext().getGameDataManager();
+    if (gameData == nullptr) {
+        return;
+    }
+    const std::shared_ptr<Item::CItem> equipped[] = {
+        gameData->getEquippedWeaponItem(), gameData->getEquippedShieldItem(), gameData->getEquippedAmuletItem()};
+    const Actor::CActor::ExtraSprite sprites[] = {Actor::CActor::kWeaponSprite, Actor::CActor::kShieldSprite};
+    for (std::size_t slot = 0; slot < std::size(equipped); ++slot) {
+        if (slot < std::size(sprites) && player_->getExtraSprite(sprites[slot]) != nullptr) {
+            player_->getExtraSprite(sprites[slot])->clear();
+        }
+        if (equipped[slot] != nullptr) {
+            player_->attachItem(equipped[slot].get(), true);
+        }
     }
 }
 

@@ -16,6 +16,7 @@
 #include "game/actor/CPlayer.h"
 #include "game/dungeon/CDungeon.h"
 #include "game/gamedata/CGameDataManager.h"
+#include "game/item/CItem.h"
 #include "game/scriptcommand/CDungeonCommand.h"
 #include "game/scriptcommand/CMapCommand.h"
 #include "graphics/include/IOrvexGraphics.h"
@@ -183,6 +184,7 @@ protected:
              {u"Dungeon/MOVIE/title.bmp", bitmap()},
              {u"Dungeon/MOVIE/001.lua.lcd", text(floorScript(1, "", 0, "Movie/back.ogv"))},
              {u"Movie/back.ogv", movie(250)},
+             {u"Item/W/attach.lua.lcd", text("function attach(actor, item) Game.trace('attach') end")},
              {u"Movie/meltdown.ogv", movie(5)},
              {u"Script/Dungeon/Loading.lua.lcd", text(kLoading)},
              {u"Script/HUD/HERO/PlayerGauge.lua.lcd", text(kHud)},
@@ -212,6 +214,12 @@ protected:
         gameData_->getPlayer()->getStatus().setMaxLife(100.0f);
         gameData_->getPlayer()->getStatus().setLife(100.0f);
         steppingPlayer = gameData_->getPlayer().get();
+        // An equipped weapon, whose attach script dresses the player on every floor.
+        auto weapon = std::make_shared<Fenwarrow::Item::CItem>(context_, 3);
+        weapon->setItemType(Fenwarrow::Item::CItem::kWeapon);
+        weapon->setAttachScriptFileName(u"Item/W/attach.lua");
+        gameData_->getPlayer()->addItem(weapon);
+        ASSERT_GE(gameData_->setEquippedWeaponItem(weapon.get()), 0);
 
         graphics_ = OXCreateGraphics(Orvex::Graphics::kOxGraphicsVersion);
         ASSERT_NE(nullptr, graphics_);
@@ -310,6 +318,7 @@ TEST_F(FloorLife, TheWorkerSetsTheFloorUpInOrderThenTheLoadingScreenFadesIntoPla
     EXPECT_TRUE(floor_->isLoading());
     ASSERT_TRUE(waitIdle());
     const std::vector<std::string> expected = {
+        "attach",
         "main",
         "getFloorNumber",
         "getPrevScene",
@@ -384,7 +393,7 @@ TEST_F(FloorLife, FloorChangesStayInTheDungeonOrSetUpANewOne) {
     frame();
     EXPECT_TRUE(floor_->isLoading());
     ASSERT_TRUE(waitIdle());
-    EXPECT_EQ(trace().front(), "main");
+    EXPECT_EQ(trace().at(1), "main");
     EXPECT_EQ(floor_->getFloorState().floorNumber, 2);
     frame(0.5f);
     EXPECT_TRUE(floor_->isLoading());

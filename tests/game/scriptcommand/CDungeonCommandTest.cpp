@@ -4,6 +4,8 @@
 
 #include "game/actor/CPlayer.h"
 #include "game/dungeon/CDungeon.h"
+#include "game/dungeon/CShopInfo.h"
+#include "game/gamedata/CGameDataManager.h"
 #include "game/item/CItem.h"
 #include "game/services/CScriptController.h"
 #include "tests/game/dungeon/DungeonTestServices.h"
@@ -75,6 +77,23 @@ function fields()
   return r, g, b, Dungeon.Turn.getTurnCount(), Dungeon.getFloorType(), Dungeon.checkRobber(), #Dungeon.getEnemyList()
 end
 
+function shops(room)
+  local refused = Dungeon.Shop.createShop("Script/Shop/none.lua", room)
+  local made = Dungeon.Shop.createShop("Script/Shop/shop.lua", room)
+  local house = Dungeon.MonsterHouse.createMonsterHouse("Script/Shop/house.lua", room)
+  local second = Dungeon.MonsterHouse.createMonsterHouse("Script/Shop/house.lua", room)
+  return refused, made, house, second
+end
+
+function trade()
+  Dungeon.Shop.resetShopItem()
+  local offered = Dungeon.Shop.getTotalSellPrice()
+  Dungeon.toPlayerItem(Dungeon.checkItemInCell(3, 2))
+  local owed = Dungeon.Shop.getTotalSellPrice()
+  Dungeon.Shop.sellItem()
+  return offered, owed, Dungeon.Shop.getTotalSellPrice(), Dungeon.Shop.getTotalBuyPrice()
+end
+
 function next(...) Dungeon.requestNextDungeon(...) end
 function breakWalls() return Dungeon.breakingWall() end
 )lua";
@@ -104,6 +123,21 @@ protected:
         plain_ = place({3, 2}, 0);
         optioned_ = place({2, 3}, 2);
 
+        ScriptTest::openArchive(folder_, context_.reader,
+                                {{u"Script/Shop/shop.lua.lcd",
+                                  ScriptTest::textBytes("function getBGMFilePath() return 'BGM/shop.ogg' end "
+                                                        "function setup(room) return Map.Room ~= nil or true end")},
+                                 {u"Script/Shop/house.lua.lcd",
+                                  ScriptTest::textBytes("function getHouseName() return 'ねぐら' end "
+                                                        "function getBGMFilePath() return 'BGM/house.ogg' end "
+                                                        "function setup(room) return true end")}});
+        context_.provideAllModules();
+        context_.factories[Fenwarrow::ScriptModule::kDungeon] = [this] {
+            return std::make_shared<CDungeonCommand>([this] { return &floor_; });
+        };
+        data_ = std::make_unique<Fenwarrow::CGameDataManager>(context_);
+        context_.gameData = data_.get();
+        data_->setPlayerMoney(1000);
         const auto bytes = ScriptTest::textBytes(kScript);
         ASSERT_TRUE(host_.setupState(bytes.data(), static_cast<uint32_t>(bytes.size()), 0x100000));
         ASSERT_TRUE(host_.attachCommand(std::make_shared<CDungeonCommand>([this] { return &floor_; })));
@@ -132,7 +166,9 @@ protected:
         return values;
     }
 
+    TempFolder folder_;
     GameTest::TestGameContext context_;
+    std::unique_ptr<Fenwarrow::CGameDataManager> data_;
     DungeonTest::TestDungeonServices services_{context_};
     CDungeon floor_{services_};
     std::shared_ptr<Fenwarrow::Actor::CPlayer> player_;
@@ -180,6 +216,25 @@ TEST_F(DungeonModule, FloorFieldsTurnCountAndMiniMapSettings) {
     EXPECT_EQ(floor_.getFloorState().showMiniMap, 0);
     EXPECT_FLOAT_EQ(floor_.getFloorState().miniMapOffsetY, -2.0f);
     EXPECT_EQ(floor_.getFloorState().enableDarkness, 0);
+}
+
+TEST_F(DungeonModule, ShopsAndMonsterHousesComeFromTheirScriptsAndThePlayerPaysWhatItOwes) {
+    CRoom* room = floor_.getMap().getRoom(0);
+    plain_->getStatus().setPrice(120);
+    optioned_->getStatus().setAnotherOption(0);
+    optioned_->getStatus().setPrice(80);
+    const auto made = numbers("shops", 4, {CScriptValue(static_cast<void*>(room))});
+    EXPECT_EQ(made, (std::vector<double>{0, 1, 1, 0})) << "a missing script; a shop; a house; a second house";
+    ASSERT_NE(room->shop, nullptr);
+    EXPECT_EQ(room->shop->getBGMPath(), u"BGM/shop.ogg");
+    ASSERT_NE(room->monsterHouse, nullptr);
+    EXPECT_EQ(room->monsterHouse->houseName[0], u'ね');
+
+    // Both items go on sale; the player picks one up, owes its price, and pays it.
+    EXPECT_EQ(numbers("trade", 4), (std::vector<double>{0, 120, 0, 0}));
+    EXPECT_EQ(data_->getPlayerMoney(), 880);
+    EXPECT_EQ(player_->getItemList().at(0)->getShopEntryID(), -1) << "paid goods are the player's";
+    EXPECT_EQ(room->shop->getEntries().size(), 1u);
 }
 
 TEST_F(DungeonModule, NextDungeonTakesAPathOnlyWhenItIsTheOneArgument) {
