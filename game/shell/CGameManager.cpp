@@ -29,6 +29,9 @@
 #include "game/scriptcommand/CItemCommand.h"
 #include "game/scriptcommand/CNonPlayerCommand.h"
 #include "game/scriptcommand/CSceneLayerCommand.h"
+#include "game/scriptcommand/CAudioCommand.h"
+#include "game/scriptcommand/CGraphicsCommand.h"
+#include "game/scriptcommand/CInputSystemCommand.h"
 #include "game/scriptcommand/CMossbellLibCommand.h"
 #include "game/scriptcommand/CMapCommand.h"
 #include "game/shell/CDungeonServices.h"
@@ -280,6 +283,14 @@ std::shared_ptr<IScriptCommand> CGameManager::createScriptModule(ScriptModule mo
             return std::make_shared<ScriptCommand::CNonPlayerCommand>(this);
         case ScriptModule::kSceneLayer:
             return std::make_shared<ScriptCommand::CSceneLayerCommand>([this] { return layerManager_.get(); });
+        case ScriptModule::kAudio:
+            return std::make_shared<ScriptCommand::CAudioCommand>(getAudioDevice(), *archiveReaders_[0],
+                                                                  *archiveReaders_[1], soundEffects_.get());
+        case ScriptModule::kGraphics:
+            return std::make_shared<ScriptCommand::CGraphicsCommand>(renderer_.get(), *archiveReaders_[0],
+                                                                     renderQueue_.get());
+        case ScriptModule::kInputSystem:
+            return std::make_shared<ScriptCommand::CInputSystemCommand>([this] { return getVirtualKey(); });
         case ScriptModule::kMossbellLib:
             return std::make_shared<ScriptCommand::CMossbellLibCommand>(renderer_.get(), *archiveReaders_[0]);
         case ScriptModule::kItem:

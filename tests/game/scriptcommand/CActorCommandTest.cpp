@@ -16,9 +16,11 @@
 #include "game/item/CItem.h"
 #include "game/item/CItemFactory.h"
 #include "game/services/CScriptController.h"
+#include "game/scriptcommand/CAudioCommand.h"
 #include "game/scriptcommand/CDamageCalculateCommand.h"
 #include "game/scriptcommand/CDungeonCommand.h"
 #include "game/scriptcommand/CGameCommand.h"
+#include "game/scriptcommand/CGraphicsCommand.h"
 #include "game/scriptcommand/CItemCommand.h"
 #include "game/scriptcommand/CMapCommand.h"
 #include "game/scriptcommand/CMossbellLibCommand.h"
@@ -428,9 +430,8 @@ TEST_F(ActorModule, TurnEventsAreRegisteredThroughTheActorsOwnScript) {
     EXPECT_EQ(enemy_->getName(), u"Script/Turn/poison.lua:4");
 }
 
-// The sample player's set-up with the game's own modules, made as the game manager makes them
-// (no floor at start-up). Graphics and Audio, which the player's own script state also
-// attaches, do not exist in the game yet and stand in as empty tables.
+// The sample player's set-up with every module its two script states attach, each made as the
+// game manager makes it (no floor, renderer or render queue at start-up).
 TEST(ActorModuleSample, ThePlayersSetupFromTheSampleContentReachesThePlayer) {
     const auto source = [](const char* file) {
         return ScriptTest::readBytes(std::string(FENWARROW_CONTENT_DIR) + "/Actor/Player/HERO/" + file);
@@ -453,10 +454,9 @@ TEST(ActorModuleSample, ThePlayersSetupFromTheSampleContentReachesThePlayer) {
         {ScriptModule::kGame, [&] { return std::make_shared<CGameCommand>(context); }},
         {ScriptModule::kItem, [&] { return std::make_shared<CItemCommand>(context); }},
         {ScriptModule::kDamageCalculate, [&] { return std::make_shared<CDamageCalculateCommand>(context); }},
-        {ScriptModule::kGraphics,
-         [] { return std::make_shared<GameTest::TestModule>("Graphics", std::vector<ScriptFunction>{}); }},
+        {ScriptModule::kGraphics, [&] { return std::make_shared<CGraphicsCommand>(nullptr, context.reader, nullptr); }},
         {ScriptModule::kAudio,
-         [] { return std::make_shared<GameTest::TestModule>("Audio", std::vector<ScriptFunction>{}); }},
+         [&] { return std::make_shared<CAudioCommand>(context.audioDevice, context.reader, context.reader, nullptr); }},
     };
     Fenwarrow::CGameDataManager data(context);
     context.gameData = &data;
