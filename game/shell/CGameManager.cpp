@@ -22,6 +22,7 @@
 #include "game/scene/CSceneFactory.h"
 #include "game/scene/SceneNumbers.h"
 #include "game/dungeon/CDungeon.h"
+#include "game/scriptcommand/CActorCommand.h"
 #include "game/scriptcommand/CDamageCalculateCommand.h"
 #include "game/scriptcommand/CDungeonCommand.h"
 #include "game/scriptcommand/CGameCommand.h"
@@ -274,6 +275,8 @@ void CGameManager::onScenePushed(Orvex::SceneController::OxSceneBase* scene) {
 
 std::shared_ptr<IScriptCommand> CGameManager::createScriptModule(ScriptModule module) {
     switch (module) {
+        case ScriptModule::kActor:
+            return std::make_shared<ScriptCommand::CActorCommand>(*this, &dungeonServices_->getActionContext());
         case ScriptModule::kAudio:
             return std::make_shared<ScriptCommand::CAudioCommand>(getAudioDevice(), *archiveReaders_[0],
                                                                   *archiveReaders_[1], soundEffects_.get());
@@ -301,7 +304,7 @@ std::shared_ptr<IScriptCommand> CGameManager::createScriptModule(ScriptModule mo
         case ScriptModule::kDungeon:
             return std::make_shared<ScriptCommand::CDungeonCommand>([this] { return getCurrentDungeon(); });
         default:
-            // Modules this program does not have yet.
+            // The Event and GeneralWindow modules this program does not have yet.
             return nullptr;
     }
 }
