@@ -33,7 +33,6 @@ Item::CItem* itemArg(lua_State* L, int index);
 
 // A light userdata, or nil for null.
 int pushObject(lua_State* L, void* object);
-void pushText(lua_State* L, const std::u16string& text);
 
 // Actor.Item
 int getItemCount(lua_State* L);

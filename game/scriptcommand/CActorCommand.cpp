@@ -1,3 +1,4 @@
+#include "game/scriptcommand/KnownActors.h"
 #include "game/scriptcommand/CActorCommand.h"
 
 #include <cmath>
@@ -30,6 +31,7 @@ using Actor::CActor;
 using ScriptArguments::flagArg;
 using ScriptArguments::floatArg;
 using ScriptArguments::intArg;
+using ScriptArguments::pushText;
 using ScriptArguments::textArg;
 using ScriptArguments::wideArg;
 
@@ -42,33 +44,10 @@ CActorCommand& module(lua_State* L) {
 }
 
 CActor* actorArg(lua_State* L, int index) {
-    // Only compared with the actors the game holds; never read through.
-    const void* given = lua_touserdata(L, index);
-    if (given == nullptr) {
-        return nullptr;
-    }
     CActorCommand& self = module(L);
-    if (CGameDataManager* data = self.getContext().getGameDataManager()) {
-        CActor* player = data->getPlayer().get();
-        if (player != nullptr && static_cast<const void*>(player) == given) {
-            return player;
-        }
-    }
-    if (Dungeon::CDungeon* floor = self.getFloor()) {
-        // An actor taken off the floor this turn (a defeated enemy) is still the floor's, and
-        // the script that defeated it may still read it.
-        for (const auto* list : {&floor->getTurnController().getParticipants(), &floor->getRemovedActors()}) {
-            for (std::size_t i = 0; i < list->size(); ++i) {
-                CActor* actor = list->at(i).get();
-                if (actor != nullptr && static_cast<const void*>(actor) == given) {
-                    return actor;
-                }
-            }
-        }
-    }
-    // Hosts lend an actor being set up, and sprites, to the same registry: a lent pointer counts
-    // only while it is a living actor.
-    return ScriptArguments::isLentObject(L, given) ? CActor::findLiveActor(given) : nullptr;
+    CGameDataManager* data = self.getContext().getGameDataManager();
+    return findKnownActor(L, lua_touserdata(L, index), data != nullptr ? data->getPlayer().get() : nullptr,
+                          self.getFloor());
 }
 
 Item::CItem* itemArg(lua_State* L, int index) { return Item::CItem::findLiveItem(lua_touserdata(L, index)); }
@@ -80,12 +59,6 @@ int pushObject(lua_State* L, void* object) {
         lua_pushnil(L);
     }
     return 1;
-}
-
-void pushText(lua_State* L, const std::u16string& text) {
-    std::string narrow;
-    Orvex::System::toMultiByteString(text, narrow);
-    lua_pushlstring(L, narrow.data(), narrow.size());
 }
 
 namespace {

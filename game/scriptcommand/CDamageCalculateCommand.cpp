@@ -1,3 +1,4 @@
+#include "game/scriptcommand/KnownActors.h"
 #include "game/scriptcommand/CDamageCalculateCommand.h"
 
 #include <cmath>
@@ -43,32 +44,9 @@ const Orvex::System::shared_vector_ptr<CActor>* participantsOf(Dungeon::CDungeon
 // An actor argument: the game's player, an actor of the floor in play, or a live actor lent to
 // the calling state (an actor's own scripts while it is set up); anything else reads as no actor.
 CActor* actorArg(lua_State* L, CDamageCalculateCommand& self, int index) {
-    const void* given = lua_touserdata(L, index);
-    if (given == nullptr) {
-        return nullptr;
-    }
-    if (ScriptArguments::isLentObject(L, given)) {
-        if (CActor* lent = CActor::findLiveActor(given)) {
-            return lent;
-        }
-    }
-    if (CGameDataManager* data = self.getContext().getGameDataManager()) {
-        if (data->getPlayer().get() == given) {
-            return data->getPlayer().get();
-        }
-    }
-    Dungeon::CDungeon* floor = self.getFloor();
-    if (floor == nullptr) {
-        return nullptr;
-    }
-    for (const auto* list : {participantsOf(floor), &floor->getRemovedActors()}) {
-        for (const auto& actor : *list) {
-            if (actor.get() == given) {
-                return actor.get();
-            }
-        }
-    }
-    return nullptr;
+    CGameDataManager* data = self.getContext().getGameDataManager();
+    return findKnownActor(L, lua_touserdata(L, index), data != nullptr ? data->getPlayer().get() : nullptr,
+                          self.getFloor());
 }
 
 CDamageCalculator* calculatorArg(lua_State* L, int index) {

@@ -1,3 +1,4 @@
+#include "game/scriptcommand/KnownActors.h"
 #include "game/scriptcommand/CDungeonCommand.h"
 
 #include <cstdint>
@@ -54,25 +55,11 @@ bool flagArgOr(lua_State* L, int index, bool fallback) {
 
 MapPoint pointArg(lua_State* L, int index) { return {intArg(L, index), intArg(L, index + 1)}; }
 
-// An actor handle from the script, accepted only when it names an actor of this floor (a
-// participant, the player, or one removed this frame); anything else names nothing.
+// An actor handle from the script, accepted only while there is a floor and it names an actor
+// the game knows.
 CActor* actorArg(lua_State* L, int index) {
     CDungeon* floor = floorOf(L);
-    const void* given = lua_touserdata(L, index);
-    if (floor == nullptr || given == nullptr) {
-        return nullptr;
-    }
-    if (floor->getPlayer() != nullptr && floor->getPlayer().get() == given) {
-        return floor->getPlayer().get();
-    }
-    for (const auto& list : {&floor->getTurnController().getParticipants(), &floor->getRemovedActors()}) {
-        for (const auto& actor : *list) {
-            if (actor.get() == given) {
-                return actor.get();
-            }
-        }
-    }
-    return nullptr;
+    return floor != nullptr ? findKnownActor(L, lua_touserdata(L, index), floor->getPlayer().get(), floor) : nullptr;
 }
 
 // An item handle, accepted when it names an item lying on this floor or carried by the player.

@@ -40,6 +40,7 @@ CItem* itemArg(lua_State* L, int index) { return CItem::findLiveItem(lua_touserd
 
 using ScriptArguments::flagArg;
 using ScriptArguments::intArg;
+using ScriptArguments::pushText;
 
 // A text argument as wide text; false (and `out` untouched) when it does not convert.
 bool textArg(lua_State* L, int index, std::u16string& out) {
@@ -49,12 +50,6 @@ bool textArg(lua_State* L, int index, std::u16string& out) {
     }
     out = std::move(wide);
     return true;
-}
-
-void pushText(lua_State* L, const std::u16string& text) {
-    std::string narrow;
-    Orvex::System::toMultiByteString(text, narrow);
-    lua_pushlstring(L, narrow.data(), narrow.size());
 }
 
 int pushObject(lua_State* L, void* object) {

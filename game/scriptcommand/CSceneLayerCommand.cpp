@@ -5,6 +5,7 @@
 #include "engine/system/OxStringConvert.h"
 #include "game/layer/CSceneLayerManager.h"
 #include "game/services/CScriptController.h"
+#include "game/services/ScriptArguments.h"
 #include "game/services/ScriptCommandTable.h"
 
 // Every function below may leave by longjmp (a Lua error when no module is attached) only
@@ -13,6 +14,8 @@
 namespace Fenwarrow::ScriptCommand {
 
 namespace {
+
+using ScriptArguments::flagArg;
 
 CSceneLayerCommand& module(lua_State* L) {
     CSceneLayerCommand* found = CSceneLayerCommand::fromState(L);
@@ -40,14 +43,6 @@ int getLayerCount(lua_State* L) {
     }
     lua_pushinteger(L, static_cast<lua_Integer>(manager->getLayerCount()));
     return 1;
-}
-
-// Scripts pass flags as booleans or as the number 1.
-bool flagArg(lua_State* L, int index) {
-    if (lua_type(L, index) == LUA_TNUMBER) {
-        return lua_tonumber(L, index) == 1.0;
-    }
-    return lua_toboolean(L, index) != 0;
 }
 
 int setEnableFocus(lua_State* L) {

@@ -86,6 +86,11 @@ std::u16string wideArg(lua_State* L, int index) {
     return wide;
 }
 
+void pushText(lua_State* L, std::u16string_view text) {
+    const std::string narrow = Orvex::System::narrow(text);
+    lua_pushlstring(L, narrow.data(), narrow.size());
+}
+
 void lendObject(lua_State* L, const void* object) { setLent(L, object, true); }
 
 void withdrawObject(lua_State* L, const void* object) { setLent(L, object, false); }

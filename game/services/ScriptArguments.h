@@ -4,6 +4,7 @@
 // missing or mistyped argument reads as 0, false or an empty text.
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include <lua.hpp>
 
@@ -19,6 +20,9 @@ bool flagArg(lua_State* L, int index);
 std::string textArg(lua_State* L, int index);
 // The same text as UTF-16; empty when it has none or it is not valid UTF-8.
 std::u16string wideArg(lua_State* L, int index);
+
+// Pushes the text as the script's narrow (UTF-8) string.
+void pushText(lua_State* L, std::u16string_view text);
 
 // Objects a host lends to the scripts of one Lua state: its own cell object's sprite, an object
 // a module function handed out. A module that takes such a pointer back accepts it only while
