@@ -41,16 +41,23 @@ public:
     // Delivers the event to the current state and up its chain until a state handles it.
     void dispatch(const Event& event) {
         source_ = current_;
+        dispatching_ = true;
         while (!source_.isNull()) {
             if (call(source_, event).isNull()) {
-                return;
+                break;
             }
             source_ = parentOf(source_);
         }
+        dispatching_ = false;
     }
 
     // Moves to the target at once; from inside a handler, the handler should return next.
     void transition(State target) {
+        // Outside a handler (a deferred call, a fade's callback) the transition starts from the
+        // state active now; the source of an earlier event may already have been left.
+        if (!dispatching_) {
+            source_ = current_;
+        }
         while (!(current_ == source_) && !current_.isNull()) {
             send(current_, HSM_EXIT);
             current_ = parentOf(current_);
@@ -125,6 +132,7 @@ private:
 
     State source_;
     State current_;
+    bool dispatching_ = false;
 };
 
 }  // namespace Orvex::FSM

@@ -124,6 +124,22 @@ TEST(HsmBase, TransitionsExitAndEnterOnlyTheStatesBetween) {
     }
 }
 
+// Owners also transition from outside any handler (a deferred call, a fade's callback): that
+// exits the states active now, not again those a handler left earlier.
+TEST(HsmBase, TransitionFromOutsideAHandlerExitsOnlyTheActiveStates) {
+    Machine m;
+    m.start();
+    m.transition(&Machine::b);
+    m.handles = {{"b", 5}};
+    m.goTo = &Machine::a11;
+    m.dispatch(Signal{5});  // handled by b, which leaves for a11
+    m.goTo = Machine::State{};
+    m.log.clear();
+    m.transition(&Machine::a2);
+    EXPECT_EQ(m.log, (Log{"a11:exit", "a1:exit", "a2:entry"}));
+    EXPECT_EQ(m.getCurrent(), Machine::State{&Machine::a2});
+}
+
 TEST(HsmBase, EventsBubbleToTheFirstStateThatHandlesThem) {
     Machine m;
     m.handles = {{"a", 7}, {"a11", 8}};
