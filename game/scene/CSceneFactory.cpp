@@ -6,12 +6,18 @@
 #include "game/scene/CPromotion.h"
 #include "game/scene/CStartUp.h"
 #include "game/scene/SceneNumbers.h"
+#include "game/scene/developer/CAudioTest.h"
+#include "game/scene/developer/CDebugRoom.h"
+#include "game/scene/developer/CDungeonDebug.h"
+#include "game/scene/developer/CSceneSelector.h"
 
 namespace Fenwarrow::Scene {
 
 std::shared_ptr<Orvex::SceneController::OxSceneBase> CSceneFactory::create(int32_t number) {
     // Every request makes a fresh object; no scene is cached or reused.
     switch (number) {
+        case kSceneSelector:
+            return std::make_shared<CSceneSelector>(context_);
         case kSceneStartUp:
             return std::make_shared<CStartUp>();
         case kSceneLogo:
@@ -22,6 +28,12 @@ std::shared_ptr<Orvex::SceneController::OxSceneBase> CSceneFactory::create(int32
             return std::make_shared<CPlayDemo>(context_);
         case kScenePromotion:
             return std::make_shared<CPromotion>(context_);
+        case kSceneDebugRoom:
+            return std::make_shared<CDebugRoom>(context_);
+        case kSceneDungeonDebug:
+            return std::make_shared<CDungeonDebug>(context_);
+        case kSceneAudioTest:
+            return std::make_shared<CAudioTest>(context_);
         default:
             // Numbers outside 1..20, and scenes this program does not have yet.
             return nullptr;

@@ -40,6 +40,8 @@ public:
     // What scripted scenes need of the game: the script services and readers, the command
     // modules a scene's script host attaches, the game data and the floor in play.
     virtual IGameContext& getGameContext() = 0;
+    // The seconds the current frame advances the game by.
+    virtual float getFrameTime() = 0;
 };
 
 }  // namespace Scene

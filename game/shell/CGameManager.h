@@ -113,7 +113,7 @@ public:
     Orvex::SceneController::OxSceneController& getSceneController() { return sceneController_; }
     Orvex::Thread::OxThread& getGameThread() { return gameThread_; }
     Orvex::Timer::OxFPSTimer& getFrameTimer() { return frameTimer_; }
-    float getFrameTime() const { return frameTime_; }
+    float getFrameTime() override { return frameTime_; }
     void setFrameRate(uint32_t framesPerSecond);
     uint32_t getFrameRate() const { return frameTimer_.getFrameRate(); }
     uint32_t getClearColour() const { return clearColour_; }

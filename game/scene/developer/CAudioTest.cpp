@@ -1,0 +1,70 @@
+#include "game/scene/developer/CAudioTest.h"
+
+#include "engine/audio/OxAudioSystem.h"
+#include "engine/system/singleton.h"
+#include "game/services/IGameContext.h"
+
+namespace Fenwarrow::Scene {
+namespace {
+constexpr uint32_t kWaveSource = 0;
+constexpr uint32_t kStreamSource = 1;
+}  // namespace
+
+bool CAudioTest::initialize() {
+    // Without a keyboard the scene still runs, driven by the virtual keys.
+    console_.openKeyboard();
+    if (!console_.createFont(context_, 12)) {
+        return false;
+    }
+    auto device = context_.getAudioDevice();
+    if (device == nullptr) {
+        return true;  // no sound here: the page still shows
+    }
+    IGameContext& game = context_.getGameContext();
+    for (std::size_t i = 0; i < 3; ++i) {
+        sources_[i] = device->createSource(kJingle, &game.getArchiveReader(), kWaveSource);
+    }
+    sources_[3] = device->createSource(kStream, &game.getMusicReader(), kStreamSource);
+    return true;
+}
+
+bool CAudioTest::update() {
+    if (auto* audio = Orvex::System::singleton<Orvex::AudioSystem::OxAudioSystem>::existingInstance();
+        audio != nullptr) {
+        audio->update(context_.getFrameTime());
+    }
+    auto* keys = context_.getVirtualKey();
+    // Virtual keys 0 to 3 (up, right, down, left) and 4 and 6 stand in for the keyboard's
+    // cursor keys, Z and space when there is no keyboard.
+    const bool keepPlaying = console_.hasKeyboard() ? console_.isDown(kKeyZ) : keys != nullptr && keys->isDown(4);
+    const uint32_t cursorKeys[4] = {kKeyUp, kKeyRight, kKeyDown, kKeyLeft};
+    for (uint32_t i = 0; i < 4; ++i) {
+        if (sources_[i] != nullptr && console_.isPushedOr(cursorKeys[i], keys, i)) {
+            if (keepPlaying) {
+                sources_[i]->play();
+            } else {
+                sources_[i]->playNew();
+            }
+        }
+    }
+    if (console_.isPushedOr(kKeySpace, keys, 6)) {
+        for (auto& source : sources_) {
+            if (source != nullptr) {
+                source->stop();
+            }
+        }
+    }
+    return true;
+}
+
+bool CAudioTest::draw() {
+    context_.getRenderQueue()->add(kDeveloperDrawPriority, [this] {
+        if (console_.begin()) {
+            console_.drawText(10, 10, u"カーソルキーを押すと音が鳴るよ。");
+            console_.end();
+        }
+    });
+    return true;
+}
+
+}  // namespace Fenwarrow::Scene

@@ -1,0 +1,55 @@
+#include "game/scene/developer/CDebugRoom.h"
+
+#include "engine/scene/OxSceneController.h"
+#include "engine/system/OxWideFormat.h"
+#include "game/scene/SceneNumbers.h"
+
+namespace Fenwarrow::Scene {
+
+const CDebugRoom::Entry CDebugRoom::kEntries[1] = {{kSceneDungeonDebug, u"DungeonDebug"}};
+
+bool CDebugRoom::initialize() {
+    console_.openKeyboard();
+    console_.createFont(context_, 12);
+    return true;
+}
+
+bool CDebugRoom::update() {
+    if (console_.ignoreThisUpdate()) {
+        return true;
+    }
+    auto* keys = context_.getVirtualKey();
+    if (console_.isPushedOr(kKeyUp, keys, kVirtualUp)) {
+        if (cursor_ > 0) {
+            --cursor_;
+        }
+    } else if (console_.isPushedOr(kKeyDown, keys, kVirtualDown)) {
+        if (cursor_ < kEntryCount - 1) {
+            ++cursor_;
+        }
+    } else if (console_.isReleasedOr(kKeyEnter, keys, kVirtualEnter)) {
+        if (cursor_ < kEntryCount && kEntries[cursor_].scene >= 0) {
+            auto* controller = getSceneController();
+            controller->requestId = kEntries[cursor_].scene;
+            controller->requestKind = kRequestCall;
+        }
+    }
+    return true;
+}
+
+bool CDebugRoom::draw() {
+    context_.getRenderQueue()->add(kDeveloperDrawPriority, [this] {
+        if (!console_.begin()) {
+            return;
+        }
+        for (int32_t i = 0; i < kEntryCount; ++i) {
+            console_.drawText(DeveloperConsole::kListX, DeveloperConsole::listLineY(i),
+                              Orvex::System::formatWide(u"%d. %s", i + 1, std::u16string(kEntries[i].label)));
+        }
+        console_.drawListCursor(cursor_);
+        console_.end();
+    });
+    return true;
+}
+
+}  // namespace Fenwarrow::Scene
