@@ -54,7 +54,7 @@ protected:
             keys.setDown(key, isDown);
             keys.setHoldCount(key, isDown && before[key].first ? before[key].second + 1 : 0);
         }
-        ASSERT_TRUE(step ? step() : controller_.update());
+        ASSERT_TRUE(step_ ? step_() : controller_.update());
     }
     void idle(int frames) {
         for (int i = 0; i < frames; ++i) {
@@ -66,7 +66,7 @@ protected:
     }
 
     // What a frame runs: the controller, or a scene the test holds itself.
-    std::function<bool()> step;
+    std::function<bool()> step_;
     SceneTest::SceneTestContext context_;
     OxSceneController controller_{std::make_shared<ListTargets>(context_), -1};
 };
@@ -75,7 +75,7 @@ TEST_F(DeveloperScenes, SelectorIgnoresItsFirstFifteenUpdatesThenMovesWithinTheL
     CSceneSelector selector(context_);
     selector.setSceneController(&controller_);
     ASSERT_TRUE(selector.initialize());
-    step = [&] { return selector.update(); };
+    step_ = [&] { return selector.update(); };
     // A key pushed while the list still ignores input does nothing, and holding it into the
     // sixteenth update does not count as a push either.
     for (int i = 0; i < 16; ++i) {
