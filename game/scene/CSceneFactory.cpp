@@ -9,7 +9,9 @@
 #include "game/scene/developer/CAudioTest.h"
 #include "game/scene/developer/CDebugRoom.h"
 #include "game/scene/developer/CDungeonDebug.h"
+#include "game/scene/developer/CInputTest.h"
 #include "game/scene/developer/CSceneSelector.h"
+#include "game/scene/developer/CSpriteTest.h"
 
 namespace Fenwarrow::Scene {
 
@@ -32,6 +34,10 @@ std::shared_ptr<Orvex::SceneController::OxSceneBase> CSceneFactory::create(int32
             return std::make_shared<CDebugRoom>(context_);
         case kSceneDungeonDebug:
             return std::make_shared<CDungeonDebug>(context_);
+        case kSceneSpriteTest:
+            return std::make_shared<CSpriteTest>(context_);
+        case kSceneInputTest:
+            return std::make_shared<CInputTest>(context_);
         case kSceneAudioTest:
             return std::make_shared<CAudioTest>(context_);
         default:
