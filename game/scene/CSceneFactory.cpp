@@ -10,6 +10,7 @@
 #include "game/scene/developer/CDebugRoom.h"
 #include "game/scene/developer/CDungeonDebug.h"
 #include "game/scene/developer/CInputTest.h"
+#include "game/scene/developer/CMossbellTest.h"
 #include "game/scene/developer/CSceneSelector.h"
 #include "game/scene/developer/CSpriteTest.h"
 
@@ -40,6 +41,8 @@ std::shared_ptr<Orvex::SceneController::OxSceneBase> CSceneFactory::create(int32
             return std::make_shared<CInputTest>(context_);
         case kSceneAudioTest:
             return std::make_shared<CAudioTest>(context_);
+        case kSceneMossbellTest:
+            return std::make_shared<CMossbellTest>(context_);
         default:
             // Numbers outside 1..20, and scenes this program does not have yet.
             return nullptr;

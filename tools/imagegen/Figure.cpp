@@ -405,6 +405,21 @@ void paintCharacterSheet(Canvas& canvas, const std::string& kind) {
     raster.unclip();
 }
 
+void paintWalkerSheet(Canvas& canvas, const std::string& kind, uint32_t cell) {
+    Raster raster(canvas);
+    // The figure keeps its proportions to the 120-pixel frame it was drawn for.
+    const double scale = 26.0 * cell / double(kFrameHeight);
+    for (int row = 0; row < 4; ++row) {
+        for (int frame = 0; frame < int(kWalkFrames); ++frame) {
+            const int left = frame * int(cell), top = row * int(cell);
+            raster.clip(left, top, left + int(cell), top + int(cell));
+            renderSolids(raster, left, top, characterSolids(kind, row * 2, frame, false), scale, cell / 2.0,
+                         kGroundY * cell / double(kFrameHeight));
+        }
+    }
+    raster.unclip();
+}
+
 void paintConditionSheet(Canvas& canvas) {
     Raster r(canvas);
     const double pi = std::numbers::pi;

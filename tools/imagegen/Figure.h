@@ -56,6 +56,10 @@ std::vector<Solid> characterSolids(const std::string& kind, int direction, int f
 // The whole sheet of a character (kSheetWidth x kSheetHeight).
 void paintCharacterSheet(Canvas& canvas, const std::string& kind);
 
+// A square sheet of 4 x 4 square cells of `cell` pixels: row r holds the four walking frames of
+// facing r (0 up, 1 right, 2 down, 3 left), the figure scaled to the cell.
+void paintWalkerSheet(Canvas& canvas, const std::string& kind, uint32_t cell);
+
 // The condition marks shown over an actor's head: rows Confusion, Drunken, Blind, Trip and
 // Unhinged, four looping frames of 112 x 64 each, drawn from the body frame's top-left corner.
 constexpr uint32_t kMarkHeight = 64;

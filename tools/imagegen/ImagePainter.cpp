@@ -79,6 +79,8 @@ public:
             vignette();
         } else if (name == "character") {
             character();
+        } else if (name == "walker") {
+            walker();
         } else if (name == "conditions") {
             needSize(kFrameWidth * 4, kMarkHeight * 5);
             paintConditionSheet(canvas_);
@@ -197,6 +199,18 @@ private:
         }
         needSize(kSheetWidth, kSheetHeight);
         paintCharacterSheet(canvas_, recipe_.arguments[0]);
+    }
+
+    // A 4 x 4 walking sheet of square cells for the sprite-animation check.
+    void walker() {
+        needArguments(recipe_, 1, false);
+        if (!isCharacterKind(recipe_.arguments[0])) {
+            throw RecipeError(recipe_.origin + ": no character named \"" + recipe_.arguments[0] + "\"");
+        }
+        if (canvas_.width != canvas_.height || canvas_.width % 4 != 0) {
+            throw RecipeError(recipe_.origin + ": a walking sheet is square, its side a multiple of 4");
+        }
+        paintWalkerSheet(canvas_, recipe_.arguments[0], canvas_.width / 4);
     }
 
     // One drawing per cell, four cells a row, in the item sheet's order or the names given.

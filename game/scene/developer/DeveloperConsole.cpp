@@ -41,6 +41,13 @@ bool DeveloperConsole::isPushedOr(uint32_t key, Orvex::InputSystem::OxVirtualKey
     return keys != nullptr && keys->isPushed(virtualKey);
 }
 
+bool DeveloperConsole::isDownOr(uint32_t key, Orvex::InputSystem::OxVirtualKey* keys, uint32_t virtualKey) const {
+    if (keyboard_ != nullptr) {
+        return keyboard_->isDown(key);
+    }
+    return keys != nullptr && keys->isDown(virtualKey);
+}
+
 bool DeveloperConsole::isReleasedOr(uint32_t key, Orvex::InputSystem::OxVirtualKey* keys, uint32_t virtualKey) const {
     if (keyboard_ != nullptr) {
         return keyboard_->isReleased(key);

@@ -64,6 +64,7 @@ public:
     // The keyboard key; without a keyboard, the virtual key that stands for it, so that the
     // scene can still be driven (headless runs, a machine without a keyboard device).
     bool isPushedOr(uint32_t key, Orvex::InputSystem::OxVirtualKey* keys, uint32_t virtualKey) const;
+    bool isDownOr(uint32_t key, Orvex::InputSystem::OxVirtualKey* keys, uint32_t virtualKey) const;
     bool isReleasedOr(uint32_t key, Orvex::InputSystem::OxVirtualKey* keys, uint32_t virtualKey) const;
 
     // The first frames after construction read no keys; true while one is still to be ignored
