@@ -12,6 +12,7 @@
 #include "game/scene/developer/CInputTest.h"
 #include "game/scene/developer/CMossbellTest.h"
 #include "game/scene/developer/CSceneSelector.h"
+#include "game/scene/developer/CScriptTest.h"
 #include "game/scene/developer/CSpriteTest.h"
 
 namespace Fenwarrow::Scene {
@@ -43,6 +44,8 @@ std::shared_ptr<Orvex::SceneController::OxSceneBase> CSceneFactory::create(int32
             return std::make_shared<CAudioTest>(context_);
         case kSceneMossbellTest:
             return std::make_shared<CMossbellTest>(context_);
+        case kSceneScriptTest:
+            return std::make_shared<CScriptTest>(context_);
         default:
             // Numbers outside 1..20, and scenes this program does not have yet.
             return nullptr;
