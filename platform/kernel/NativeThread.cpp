@@ -74,7 +74,12 @@ std::shared_ptr<ThreadHandle> startThread(std::function<void()> body, size_t sta
     return handle;
 }
 
-ThreadId currentThreadId() { return static_cast<ThreadId>(::syscall(SYS_gettid)); }
+ThreadId currentThreadId() {
+    // Asked on every lock and every script-module lookup: one system call per thread, not per
+    // question. (A forked child that does not exec would see its parent's id; ours exec at once.)
+    thread_local const ThreadId id = static_cast<ThreadId>(::syscall(SYS_gettid));
+    return id;
+}
 
 void setThreadPriorityLowest(const ThreadHandle& thread) {
     // Linux keeps a nice value per thread; failure (no permission, thread gone) is harmless.
