@@ -77,8 +77,8 @@ std::shared_ptr<ThreadHandle> startThread(std::function<void()> body, size_t sta
 ThreadId currentThreadId() {
     // Asked on every lock and every script-module lookup: one system call per thread, not per
     // question. (A forked child that does not exec would see its parent's id; ours exec at once.)
-    thread_local const ThreadId id = static_cast<ThreadId>(::syscall(SYS_gettid));
-    return id;
+    thread_local const ThreadId kId = static_cast<ThreadId>(::syscall(SYS_gettid));
+    return kId;
 }
 
 void setThreadPriorityLowest(const ThreadHandle& thread) {
