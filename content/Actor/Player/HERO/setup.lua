@@ -1,6 +1,8 @@
 -- The player's set-up. It runs at start-up, after every common-save load and after a run's
 -- result, always outside a floor and before the game data are complete: nothing here may call
 -- Dungeon, Map or Game.Data.
+Lua.require("Script.Lib.ConditionLook")
+
 local player = nil
 
 function setActor(actor)
@@ -23,4 +25,5 @@ function setup()
     status.setDefense(player, 0)
     status.setTurnCount(player, 1)
     status.setDirection(player, 4)
+    ConditionLook.build(Actor.getConditionAnimation(player))
 end
