@@ -130,6 +130,7 @@ const char* const kScripts[] = {
     "Script/Lib/ActorLook.lua.lcd",
     "Script/Lib/ConditionLook.lua.lcd",
     "Script/Actor/AI/AIMachine.lua.lcd",
+    "Script/Lib/Game/Action/Action/EnemyLevelUPAction.lua.lcd",
     "Script/Action/Attack.lua.lcd",
     "Actor/Enemy/SLIM/SLIM01/setup.lua.lcd",
     "Actor/Enemy/SLIM/SLIM01/actor.lua.lcd",
@@ -366,6 +367,31 @@ TEST_F(ContentArchiveTest, BerserkMachineStrikesANeighbourOrStumbles) {
         EXPECT_STREQ(lua_tostring(ai, -1), c.expected) << c.setup;
         lua_pop(ai, 1);
     }
+}
+
+// The level-change flash, held by a Mobbly that turned back: prepared and updated without a
+// start, it hops the actor once, comes back to rest, and stays finished however long it is
+// updated afterwards.
+TEST_F(ContentArchiveTest, LevelChangeFlashHopsOnceAndStaysFinished) {
+    lua_State* flash = loadChunk("Script/Lib/Game/Action/Action/EnemyLevelUPAction.lua.lcd", false);
+    ASSERT_NE(flash, nullptr);
+    ASSERT_TRUE(run(flash,
+                    "Game = {}\n"
+                    "Actor = { setDrawOffset = function(a, x, y) assert(a == subject) offsetY = y end }\n"
+                    "subject = {}\n"));
+    ASSERT_TRUE(call(flash, 0, "flash main chunk"));
+    ASSERT_TRUE(run(flash,
+                    "Game.Action.initialize(subject)\n"
+                    "assert(Game.Action.updateAction(0.2) == true, 'the hop runs')\n"
+                    "assert(offsetY < 0, 'the actor is lifted')\n"
+                    "assert(Game.Action.updateAction(0.3) == false, 'the hop ends')\n"
+                    "assert(offsetY == 0, 'the actor is back on its cell')\n"
+                    "offsetY = nil\n"
+                    "for i = 1, 10 do assert(Game.Action.updateAction(0.1) == false) end\n"
+                    "Game.Action.drawAction()\n"
+                    "assert(offsetY == nil, 'a finished hop touches nothing')\n"
+                    "Game.Action.initialize(nil)\n"
+                    "assert(Game.Action.updateAction(0.1) == false, 'no actor, no hop')\n"));
 }
 
 // Each enemy and the shopkeeper sets itself up from its folder: a name, an ID of its own, and a
