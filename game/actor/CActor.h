@@ -77,6 +77,9 @@ public:
     // Loads the folder's two scripts; false on any failure (the actor is then not used).
     virtual bool setup(const std::u16string& folder);
     virtual int32_t getActorType() const = 0;
+    // The actor's icon on the mini-map: the index of its 10 x 10 square in the icon strip (the
+    // player 1, enemies 2, everyone else 3).
+    virtual int32_t getMiniMapIcon() const { return getActorType() == kPlayer ? 1 : getActorType() == kEnemy ? 2 : 3; }
 
     // Turn part. The script ends the turn itself ("Actor.endTurn").
     int32_t getActionsPerRound() override { return status_.getTurnCount(); }
