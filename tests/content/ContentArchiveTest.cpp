@@ -251,9 +251,12 @@ TEST_F(ContentArchiveTest, PlayerSetupStaysOffFloorAndGameData) {
         "Actor = recorder('Actor.') Actor.Status = recorder('Actor.Status.')\n"
         "MossbellLib = recorder('MossbellLib.') DamageCalculate = recorder('DamageCalculate.')\n"
         "Dungeon = forbidden Map = forbidden Game = { Data = forbidden }\n"
-        "Lua = { require = function(name) required = name end }\n"
+        "required = {}\n"
+        "Lua = { require = function(name) required[name] = true end }\n"
+        "ActorLook = { build = function(sprite, sheet) looks = (looks or 0) + 1 bodySheet = sheet end }\n"
         "ConditionLook = { build = function(sprite) marksBuilt = sprite end }\n"
-        "function Actor.getConditionAnimation(a) return { of = a } end\n"));
+        "function Actor.getConditionAnimation(a) return { of = a } end\n"
+        "function Actor.Status.getDirection(a) return 4 end\n"));
     ASSERT_TRUE(call(setup, 0, "setup.lua main chunk"));
     ASSERT_TRUE(
         run(setup,
@@ -263,8 +266,15 @@ TEST_F(ContentArchiveTest, PlayerSetupStaysOffFloorAndGameData) {
             "local id = calls['Actor.setActorID']\n"
             "assert(id and id[1] == player and id[2] == 1, 'the player must get actor ID 1')\n"
             "assert(calls['Actor.setName'] and calls['Actor.setName'][1] == player, 'the player needs a name')\n"
-            "assert(required == 'Script.Lib.ConditionLook' and marksBuilt and marksBuilt.of == player,\n"
-            "  'the player needs its condition marks')\n"));
+            "assert(required['Script.Lib.ConditionLook'] and marksBuilt and marksBuilt.of == player,\n"
+            "  'the player needs its condition marks')\n"
+            "assert(required['Script.Lib.ActorLook'] and looks == 1, 'the player needs its body')\n"
+            "setupAnimation()\n"
+            "assert(looks == 2, 'the player rebuilds its own look')\n"));
+    lua_getglobal(setup, "bodySheet");
+    Bytes sheet;
+    EXPECT_TRUE(lua_tostring(setup, -1) != nullptr && readEntry(*reader_, lua_tostring(setup, -1), sheet));
+    lua_pop(setup, 1);
 
     lua_State* actor = loadChunk("Actor/Player/HERO/actor.lua.lcd", false);
     ASSERT_NE(actor, nullptr);
