@@ -19,6 +19,8 @@ constexpr float kBackgroundAlpha = 0.8f;
 // The amulet ability that maps what the player cannot see.
 constexpr uint32_t kMappingAbility = 1;
 constexpr int32_t kTrapCategory = 12;
+// The player's condition under which every actor and every item looks alike on the mini-map.
+constexpr int32_t kMixedUpCondition = 6;
 // The actor state bit under which every visible item on an explored cell counts as seen.
 constexpr uint32_t kSeesItemsBit = 0;
 
@@ -107,6 +109,8 @@ CMiniMapRenderer::Switches CMiniMapRenderer::takeSwitches() const {
         const std::shared_ptr<Item::CItem> amulet = gameData->getEquippedAmuletItem();
         switches.amulet = amulet != nullptr && amulet->getStatus().checkAbility(kMappingAbility);
     }
+    const Actor::CActor* player = floor_.getPlayer().get();
+    switches.confused = player != nullptr && player->hasCondition(kMixedUpCondition);
     return switches;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "game/actor/IActorConditions.h"
 #include "tests/game/dungeon/RendererTestFloor.h"
 
 namespace {
@@ -15,6 +16,30 @@ namespace {
 using namespace RendererTest;
 using Fenwarrow::Item::CItem;
 using Orvex::Graphics::Testing::DrawCall;
+
+// A set of conditions of which only the ones added are on.
+class AddedConditions : public Fenwarrow::Actor::IActorConditions {
+public:
+    void update(float) override {}
+    void draw(Orvex::Graphics::OxRenderQueue&, Orvex::Graphics::IOrvexRenderer*) override {}
+    void onEnterTurn() override {}
+    void onExitTurn() override {}
+    bool getMayAct() const override { return true; }
+    bool isCondition(int32_t type) const override { return type >= 0 && type < 32 && (on_ >> type & 1u) != 0; }
+    bool addCondition(int32_t type) override {
+        on_ |= 1u << type;
+        return true;
+    }
+    bool removeCondition(int32_t type) override {
+        on_ &= ~(1u << type);
+        return true;
+    }
+    const char16_t* getConditionName() const override { return nullptr; }
+    bool serialize(Orvex::Serialization::OxSerializer&) override { return true; }
+
+private:
+    uint32_t on_ = 0;
+};
 
 class MiniMap : public RendererFloor {
 protected:
@@ -100,9 +125,19 @@ TEST_F(MiniMap, EachCellShowsTheIconItsObjectsAllow) {
     EXPECT_EQ(iconAt({7, 1}, false, false), 4);
 }
 
-TEST_F(MiniMap, TheEquippedAmuletOfMappingTurnsTheAmuletSwitchOn) {
+TEST_F(MiniMap, TheAmuletOfMappingAndThePlayersMixedUpConditionTurnTheSwitchesOn) {
     buildOpen(4, 4);
     miniMap().create();
+    EXPECT_FALSE(miniMap().takeSwitches().confused);
+    context_.makeConditions = [](Fenwarrow::Actor::CActor&) { return std::make_unique<AddedConditions>(); };
+    auto mixedUp = std::make_shared<Fenwarrow::Actor::CPlayer>(context_);
+    floor_->setPlayer(mixedUp);
+    mixedUp->getConditions()->addCondition(5);
+    EXPECT_FALSE(miniMap().takeSwitches().confused);
+    mixedUp->getConditions()->addCondition(6);
+    EXPECT_TRUE(miniMap().takeSwitches().confused);
+    floor_->setPlayer(gameData_->getPlayer());
+
     EXPECT_FALSE(miniMap().takeSwitches().amulet);
     auto amulet = std::make_shared<CItem>(context_, 120);
     amulet->setItemType(CItem::kAmulet);
