@@ -105,22 +105,23 @@ bool CDungeon::loadFloor(Orvex::Serialization::OxSerializer& serializer) {
         return false;
     }
     turnController_.setTurnCount(turnCount);
-
-    gameData->playBGM(getFloorText(floorState_.currentBgmPath), false);
-    if (!loadTitleImage(getFloorText(floorState_.titleImagePath)) || !setupLoadingScreen()) {
-        return false;
-    }
+    // The whole stream is read before anything is set up, so a damaged file is refused before
+    // the floor starts its music or screens.
     CSerializeInfo info;
     if (!loadCellObjects(serializer, info)) {
         return false;
     }
-    setPlayer(gameData->getPlayer());
     uint8_t generated = 0;
     if (!map_->serialize(serializer, info) || !serializer.readByte(generated)) {
         return false;
     }
     gameData->setEnemyGenerated(generated != 0);
 
+    gameData->playBGM(getFloorText(floorState_.currentBgmPath), false);
+    if (!loadTitleImage(getFloorText(floorState_.titleImagePath)) || !setupLoadingScreen()) {
+        return false;
+    }
+    setPlayer(gameData->getPlayer());
     if (!setupHUD()) {
         return false;
     }
@@ -144,7 +145,10 @@ bool CDungeon::loadCellObjects(Orvex::Serialization::OxSerializer& serializer, C
     for (uint32_t i = 0; i < actors; ++i) {
         uint32_t identity = 0;
         std::shared_ptr<Actor::CActor> actor;
-        if (!serializer.read32(identity) || !deserializeActor(serializer, context, actor)) {
+        // Identities are unique and never 0 (the empty slot); a file that repeats one would
+        // put one object twice into the turn order or onto the map.
+        if (!serializer.read32(identity) || identity == 0 || info.findCellObject(identity) != nullptr ||
+            !deserializeActor(serializer, context, actor)) {
             return false;
         }
         // The player lives on in the game data, which the common save restored just before.
@@ -162,7 +166,8 @@ bool CDungeon::loadCellObjects(Orvex::Serialization::OxSerializer& serializer, C
     for (uint32_t i = 0; i < items; ++i) {
         uint32_t identity = 0;
         std::shared_ptr<Item::CItem> item;
-        if (!serializer.read32(identity) || !deserializeItem(serializer, context, item)) {
+        if (!serializer.read32(identity) || identity == 0 || info.findCellObject(identity) != nullptr ||
+            !deserializeItem(serializer, context, item)) {
             return false;
         }
         item->setCell(nullptr);

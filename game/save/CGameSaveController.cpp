@@ -57,7 +57,7 @@ bool CGameSaveController::readCommonData() {
     }
     // The container reader refuses the old format; its own reader takes it.
     if (container.getFormatVersion() == CSaveDataController::kOldVersion) {
-        return COldSaveDataController(game_, settings_).loadCommonData(kCommonSavePath);
+        return COldSaveDataController().loadCommonData(game_, settings_, kCommonSavePath);
     }
     return false;
 }

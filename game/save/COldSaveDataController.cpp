@@ -10,15 +10,13 @@ namespace Fenwarrow {
 
 using Orvex::IO::StreamIO::OxFileStreamIO;
 
-COldSaveDataController::COldSaveDataController(IGameContext& game, CSettingDataManager& settings)
-    : game_(game), settings_(settings) {}
-
-bool COldSaveDataController::loadCommonData(const std::u16string& path) {
+bool COldSaveDataController::loadCommonData(IGameContext& game, CSettingDataManager& settings,
+                                            const std::u16string& path) {
     Orvex::Serialization::OxSerializer data;
     if (!readOldContainer(data, path) || header_[4] != CSaveDataController::kOldVersion) {
         return false;
     }
-    return COldGameSerializer(game_, settings_).deserialize(data);
+    return COldGameSerializer(game, settings).deserialize(data);
 }
 
 bool COldSaveDataController::readOldContainer(Orvex::Serialization::OxSerializer& data, const std::u16string& path) {

@@ -22,14 +22,14 @@ public:
     // An old save is a few kilobytes; anything near this size is not one.
     static constexpr std::size_t kMaxFileBytes = std::size_t{64} << 20;
 
-    COldSaveDataController(IGameContext& game, CSettingDataManager& settings);
+    COldSaveDataController() = default;
     COldSaveDataController(const COldSaveDataController&) = delete;
     COldSaveDataController& operator=(const COldSaveDataController&) = delete;
     virtual ~COldSaveDataController() = default;
 
-    // Reads the old file at path and migrates it into the game data; false when it cannot be
-    // read, is not of the old format, or an actor or item in it cannot be made.
-    bool loadCommonData(const std::u16string& path);
+    // Reads the old file at path and migrates it into the game data and settings; false when it
+    // cannot be read, is not of the old format, or an actor or item in it cannot be made.
+    bool loadCommonData(IGameContext& game, CSettingDataManager& settings, const std::u16string& path);
 
     // Reads the whole file into data, unscrambled, with the header taken off into getHeader()
     // and data left reading just after it. False when the file cannot be opened, is shorter
@@ -39,8 +39,6 @@ public:
     const CSaveDataController::Header& getHeader() const { return header_; }
 
 private:
-    IGameContext& game_;
-    CSettingDataManager& settings_;
     CSaveDataController::Header header_{};
 };
 
