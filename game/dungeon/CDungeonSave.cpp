@@ -111,6 +111,8 @@ bool CDungeon::loadFloor(Orvex::Serialization::OxSerializer& serializer) {
     if (!loadCellObjects(serializer, info)) {
         return false;
     }
+    // The floor owns the player from here, so that clearing it takes him off its cells.
+    setPlayer(gameData->getPlayer());
     uint8_t generated = 0;
     if (!map_->serialize(serializer, info) || !serializer.readByte(generated)) {
         return false;
@@ -121,7 +123,6 @@ bool CDungeon::loadFloor(Orvex::Serialization::OxSerializer& serializer) {
     if (!loadTitleImage(getFloorText(floorState_.titleImagePath)) || !setupLoadingScreen()) {
         return false;
     }
-    setPlayer(gameData->getPlayer());
     if (!setupHUD()) {
         return false;
     }

@@ -125,6 +125,14 @@ bool CMap::serialize(Orvex::Serialization::OxSerializer& serializer, const CSeri
     if (readBody(serializer, info) && !serializer.hasReadFailed()) {
         return true;
     }
+    // The restored objects outlive this map: none may keep a link to a cell of it.
+    for (CMapCell& cell : cells_) {
+        for (CCellObject* object : cell.objects) {
+            if (object != nullptr && object->getCell() == &cell) {
+                object->setCell(nullptr);
+            }
+        }
+    }
     clear();
     return false;
 }

@@ -267,9 +267,13 @@ TEST_F(MapSave, CountsThatDisagreeWithTheMapAreRefused) {
         stream_.getBuffer() = good;
         c.damage(stream_.getBuffer());
         stream_.setWriting(false);
+        auto actor = std::make_shared<Piece>();
+        CSerializeInfo read;
+        read.addActor(7, actor);
         CMap loaded;
-        EXPECT_FALSE(loaded.serialize(stream_, CSerializeInfo()));
+        EXPECT_FALSE(loaded.serialize(stream_, read));
         EXPECT_EQ(loaded.getCells().size(), 0u);
+        EXPECT_EQ(actor->getCell(), nullptr);  // no link into the cells that are gone
     }
 
     stream_.getBuffer() = good;
