@@ -153,10 +153,11 @@ public:
 // Item kinds 1 (a plain item), 2 (a pot) and 1060 (listed on floors whatever its flags).
 class World {
 public:
-    // `archive` is an OS path for the packed scripts; `engineArchive` the same in engine form.
-    World(const std::string& archive, const std::u16string& engineArchive) {
+    // `archive` is an OS path for the packed scripts, packed there unless `pack` is clear;
+    // `engineArchive` the same in engine form.
+    World(const std::string& archive, const std::u16string& engineArchive, bool pack = true) {
         std::string error;
-        ready = Orvex::Packer::writeArchive(archive, archiveEntries(), {}, error) &&
+        ready = (!pack || Orvex::Packer::writeArchive(archive, archiveEntries(), {}, error)) &&
                 context.reader.openArchives({engineArchive}, Orvex::FileArchiver::OxArchiveOptions{}) == 0;
         for (uint32_t id : {1u, 2u, 1060u}) {
             factory.addItemInfo(id, u"Item/A/");
