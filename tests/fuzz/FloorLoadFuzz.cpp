@@ -13,6 +13,7 @@
 #include "engine/system/OxStringConvert.h"
 #include "game/dungeon/CDungeon.h"
 #include "platform/kernel/Process.h"
+#include "tests/support/BareDungeonServices.h"
 #include "tests/support/SaveGameWorld.h"
 
 namespace {
@@ -24,41 +25,6 @@ void check(bool condition) {
         std::abort();
     }
 }
-
-class Services : public IDungeonServices {
-public:
-    explicit Services(Fenwarrow::IGameContext& context) : context_(context) {}
-    Fenwarrow::IGameContext& getGameContext() override { return context_; }
-    std::shared_ptr<Fenwarrow::IGeneralWindowContext> getWindowContext() override { return nullptr; }
-    std::shared_ptr<Orvex::FontLib::OxFontRenderer> createFontRenderer() override { return nullptr; }
-    Orvex::Graphics::IOrvexRenderer* getRenderer() override { return nullptr; }
-    Orvex::IO::StreamIO::IOrvexStreamReader* getMovieReader() override { return nullptr; }
-    Orvex::Graphics::OxRenderQueue* getRenderQueue() override { return nullptr; }
-    Orvex::Graphics::OxScreenEffectController* getScreenEffects() override { return nullptr; }
-    Fenwarrow::SceneLayer::CSceneLayerManager* getSceneLayerManager() override { return nullptr; }
-    Fenwarrow::CSettingDataManager* getSettingDataManager() override { return nullptr; }
-    Orvex::InputSystem::OxVirtualKey* getVirtualKey() override { return nullptr; }
-    std::shared_ptr<Orvex::AudioSystem::IOrvexAudioSource> getSystemSE(int32_t) override { return nullptr; }
-    void setClearColour(uint32_t) override {}
-    void changeScene(int32_t) override {}
-    float getFrameTime() override { return 0.0f; }
-    uint32_t getMilliseconds() override { return 0; }
-    uint32_t getReplayMode() override { return 0; }
-    uint32_t getScreenWidth() override { return 800; }
-    uint32_t getScreenHeight() override { return 600; }
-    std::shared_ptr<IActionManager> createActionManager() override { return nullptr; }
-    bool pushScriptedAction(IActionManager&, const std::u16string&, Fenwarrow::Actor::CActor*) override {
-        return false;
-    }
-    bool pushArrivalAction(IActionManager&, const std::u16string&, MapPoint) override { return false; }
-    std::shared_ptr<IFloorEffect> createScriptedEffect(const std::u16string&, Fenwarrow::Actor::CActor*) override {
-        return nullptr;
-    }
-    bool loadSuspendedGame(CDungeon&) override { return false; }
-
-private:
-    Fenwarrow::IGameContext& context_;
-};
 
 SaveWorld::World& world() {
     static SaveWorld::World* made = [] {
@@ -76,7 +42,7 @@ SaveWorld::World& world() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SaveWorld::World& w = world();
-    static Services services(w.context);
+    static SaveWorld::BareDungeonServices services(w.context);
     Orvex::Serialization::OxSerializer stream;
     const std::vector<uint8_t> head(4 + sizeof(FloorState), 0);
     stream.writeBlock(head.data(), head.size());
