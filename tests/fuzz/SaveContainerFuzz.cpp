@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/serialization/OxSerializer.h"
+#include "engine/system/OxStringConvert.h"
 #include "game/save/COldSaveDataController.h"
 #include "game/save/CSaveDataController.h"
 #include "platform/kernel/Process.h"
