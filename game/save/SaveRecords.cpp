@@ -334,9 +334,12 @@ void encodeMotion(const Actor::CActor& actor, uint8_t (&bytes)[kMotionBytes]) {
     bytes[130] = actor.getMotionLoop() ? 1 : 0;
 }
 
-// The condition record of the actor.
-// LEFT: the condition controller lands with the status conditions; its record goes here.
-bool serializeConditions(OxSerializer& /*serializer*/, Actor::CActor& /*actor*/) { return true; }
+// The record of the actor's status conditions. The game makes a set for every actor; only a
+// context that makes none (a tool or a test without conditions) writes and reads no record.
+bool serializeConditions(OxSerializer& serializer, Actor::CActor& actor) {
+    Actor::IActorConditions* conditions = actor.getConditions();
+    return conditions == nullptr || conditions->serialize(serializer);
+}
 
 bool serializeTurnPart(OxSerializer& serializer, Actor::CActor& actor) {
     if (serializer.isWriting()) {

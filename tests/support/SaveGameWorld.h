@@ -141,6 +141,10 @@ public:
     }
     Orvex::IO::StreamIO::IOrvexStreamReader& getMusicReader() override { return reader; }
     std::shared_ptr<Orvex::AudioSystem::IOrvexAudioDevice> getAudioDevice() override { return audio; }
+    // This small game's actors have no status conditions: their records hold none.
+    std::unique_ptr<Fenwarrow::Actor::IActorConditions> createConditionController(Fenwarrow::Actor::CActor&) override {
+        return nullptr;
+    }
 
     Orvex::FileArchiver::OxPackedStreamReader reader;
     Orvex::Random::OxMT19937RandomGenerator random;
