@@ -23,9 +23,9 @@ void check(bool condition) {
 }
 
 const std::filesystem::path& scratchFile() {
-    static const std::filesystem::path path =
+    static const std::filesystem::path kScratch =
         std::filesystem::temp_directory_path() / ("orvex-fuzz-save-" + std::to_string(Platform::Kernel::processId()));
-    return path;
+    return kScratch;
 }
 
 }  // namespace
