@@ -125,6 +125,14 @@ bool CMap::serialize(Orvex::Serialization::OxSerializer& serializer, const CSeri
     if (readBody(serializer, info) && !serializer.hasReadFailed()) {
         return true;
     }
+    // The restored objects outlive this map: none may keep a link to a cell of it.
+    for (CMapCell& cell : cells_) {
+        for (CCellObject* object : cell.objects) {
+            if (object != nullptr && object->getCell() == &cell) {
+                object->setCell(nullptr);
+            }
+        }
+    }
     clear();
     return false;
 }
@@ -204,7 +212,16 @@ bool CMap::readBody(Orvex::Serialization::OxSerializer& serializer, const CSeria
         }
     }
     assignRoomCells();
-    return readSerializedList<CChipLayer>(serializer, kMinLayerBytes, chipLayers_);
+    if (!readSerializedList<CChipLayer>(serializer, kMinLayerBytes, chipLayers_)) {
+        return false;
+    }
+    // The renderer reads one entry per cell of every layer.
+    for (std::size_t i = 0; i < chipLayers_.size(); ++i) {
+        if (chipLayers_.at(i)->getEntries().size() != cells_.size()) {
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace Fenwarrow::Dungeon

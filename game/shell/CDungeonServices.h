@@ -38,6 +38,7 @@ public:
     bool pushEnemyLevelUpAction(Dungeon::IActionManager& actions, Actor::CActor* enemy, int32_t level) override;
     std::shared_ptr<Dungeon::IFloorEffect> createScriptedEffect(const std::u16string& script,
                                                                 Actor::CActor* parameter) override;
+    bool loadSuspendedGame(Dungeon::CDungeon& floor) override;
 
     Action::IActionContext& getActionContext() { return actionContext_; }
 
