@@ -2,13 +2,21 @@
 //
 // BM_StartupToFirstFrame starts the real program headless on the built sample data and measures
 // the wall time until its first frame is presented (the frame capture opens its file then).
+// BM_StartupToTitle runs it until the title has faded in (its debug line) and reports, beside
+// the wall time, the title scene's own set-up time (its debug line) and the time beyond the
+// scripted waits on the way: 30 frames of the start-up scene, the 3-second logo movie and the
+// title's 0.7-second fade-in.
 // BM_LogoSceneFrame draws what a frame of the logo scene draws (clear, the movie quad through the
 // sprite bracket, present) on the game's 800 x 600 software device while the logo movie plays on
 // its own threads; the CPU column is the drawing thread's alone, without the movie decode.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
 #include <memory>
 #include <thread>
 
@@ -70,6 +78,63 @@ void BM_StartupToFirstFrame(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_StartupToFirstFrame)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+
+std::string readText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void BM_StartupToTitle(benchmark::State& state) {
+    constexpr double kScriptedWaits = 30.0 / 60.0 + 3.0 + 0.7;
+    double setUpMs = 0.0;
+    double beyondWaits = 0.0;
+    for (auto _ : state) {
+        const fs::path directory = prepareRunDirectory();
+        const fs::path log = directory / "run.log";
+        Platform::Kernel::ChildOptions options;
+        options.workingDirectory = directory;
+        options.environment = {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy", "ORVEX_DEBUG_OUTPUT=1"};
+        options.output = Platform::Kernel::ChildOutput::kFile;
+        options.errors = Platform::Kernel::ChildOutput::kFile;
+        options.outputFile = log;
+        Platform::Kernel::ChildProcess program;
+        const auto start = Clock::now();
+        if (!program.start(FENWARROW_PROGRAM, options)) {
+            fs::remove_all(directory);
+            state.SkipWithError(program.error().c_str());
+            break;
+        }
+        const auto limit = start + std::chrono::seconds(30);
+        std::string text;
+        while ((text = readText(log)).find("Title faded in.") == std::string::npos && Clock::now() < limit) {
+            std::this_thread::sleep_for(std::chrono::microseconds(500));
+        }
+        // The frame after the fade's end is the first one drawn without it.
+        const double seconds = std::chrono::duration<double>(Clock::now() - start).count() + 1.0 / 60.0;
+        program.kill();
+        fs::remove_all(directory);
+        if (Clock::now() >= limit) {
+            state.SkipWithError("the title did not fade in");
+            break;
+        }
+        unsigned milliseconds = 0;
+        const std::size_t line = text.find("Title set up in ");
+        if (line != std::string::npos) {
+            std::sscanf(text.c_str() + line, "Title set up in %u ms.", &milliseconds);
+        }
+        setUpMs += milliseconds;
+        beyondWaits += seconds - kScriptedWaits;
+        state.SetIterationTime(seconds);
+    }
+    const double runs = static_cast<double>(state.iterations());
+    if (runs > 0) {
+        state.counters["titleSetUpMs"] = setUpMs / runs;
+        state.counters["beyondWaitsMs"] = beyondWaits * 1000.0 / runs;
+    }
+}
+BENCHMARK(BM_StartupToTitle)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 
 void BM_LogoSceneFrame(benchmark::State& state) {
     Orvex::Graphics::IOrvexGraphics* graphics = OXCreateGraphics(Orvex::Graphics::kOxGraphicsVersion);

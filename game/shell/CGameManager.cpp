@@ -12,6 +12,7 @@
 #include "engine/input/OxXAxisPlusBind.h"
 #include "engine/input/OxYAxisMinusBind.h"
 #include "engine/input/OxYAxisPlusBind.h"
+#include "engine/system/OxEngineState.h"
 #include "engine/system/OxStringConvert.h"
 #include "engine/system/OxSystemFacade.h"
 #include "engine/system/OxWideFormat.h"
@@ -339,6 +340,30 @@ Orvex::InputSystem::OxVirtualKey* CGameManager::getVirtualKey() {
     return virtualKeys_.at(0).get();
 }
 
+// The common save's reader and writer come with the save part of the game; until then both
+// report failure, which the title passes on to its script.
+bool CGameManager::loadCommonData() {
+    Orvex::System::errorOutput(u"c000.bin: this build cannot read the common save yet.");
+    return false;
+}
+
+bool CGameManager::saveCommonData() {
+    Orvex::System::errorOutput(u"c000.bin: this build cannot write the common save yet.");
+    return false;
+}
+
+void CGameManager::resetGameData() {
+    if (gameData_) {
+        gameData_->reset();
+    }
+}
+
+void CGameManager::closeMainWindow() {
+    if (CMainApp* app = CMainApp::getInstance()) {
+        app->postClose();
+    }
+}
+
 std::shared_ptr<Orvex::FontLib::OxFontRenderer> CGameManager::createFontRenderer() {
     return std::make_shared<Orvex::FontLib::OxFontRenderer>(renderer_.get(), font_);
 }
@@ -380,10 +405,17 @@ bool CGameManager::runFrame(uint32_t frameSkip, int32_t& skipCounter) {
     }
 
     if (!runUpdateSteps()) {
-        // The scene stack refused a step (no scene for a number, a failed initialize or update):
-        // the game cannot go on, so the game loop ends instead of running an empty stack.
-        debugOutput(u"The scene controller refused its step: the game loop ends.\n");
-        return false;
+        // A refused step (a scene's update said false, a request could not be carried out) ends
+        // only this frame's updates: the scene on top runs again next frame. With no scene left
+        // nothing could ever post a request again, so the game ends instead of idling for ever.
+        debugOutput(u"The scene controller refused its step.\n");
+        if (sceneController_.isEmpty()) {
+            Orvex::System::errorOutput(Orvex::System::formatWide(
+                u"Scene %d: the scene could not be started and no scene is left to run; the game ends.",
+                sceneController_.requestId));
+            Orvex::System::recordExitFailure();
+            return false;
+        }
     }
 
     frameTimer_.wait();

@@ -91,7 +91,10 @@ class DamagedData : public SmokeTest::RunFolderTest {
 protected:
     SmokeTest::ProgramRun run() {
         // Debug output off: the failure lines must not depend on it.
-        return SmokeTest::runProgram(FENWARROW_PROGRAM, runDirectory_, {"ORVEX_DEBUG_OUTPUT=0"}, kRunLimit);
+        // A run the damage did not stop quits from the title.
+        return SmokeTest::runProgram(FENWARROW_PROGRAM, runDirectory_,
+                                     {"ORVEX_DEBUG_OUTPUT=0", "ORVEX_INPUT_KEYS=" + SmokeTest::quitFromTitle(300)},
+                                     kRunLimit);
     }
 
     // Restores the pristine archive before the next damage.

@@ -59,6 +59,7 @@ public:
     Fenwarrow::CSettingDataManager* getSettingDataManager() override { return &settingData; }
     void resetFrameTimer() override { ++frameTimerResets; }
     Fenwarrow::IGameContext& getGameContext() override { return game; }
+    float getFrameTime() override { return frameTime; }
 
     Orvex::Graphics::IOrvexGraphics* graphics = nullptr;
     Orvex::Graphics::IOrvexRenderer* renderer = nullptr;
@@ -69,6 +70,7 @@ public:
     Fenwarrow::CSettingDataManager settingData;
     GameTest::TestGameContext game;
     int frameTimerResets = 0;
+    float frameTime = 1.0f / 60.0f;
 };
 
 }  // namespace SceneTest
