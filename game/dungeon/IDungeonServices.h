@@ -36,6 +36,7 @@ class CActor;
 
 namespace Fenwarrow::Dungeon {
 
+class CDungeon;
 class IActionManager;
 
 // A scripted effect the floor drives itself, outside the action queue (the meltdown).
@@ -88,6 +89,9 @@ public:
     // A scripted effect the floor drives itself; null when none could be made.
     virtual std::shared_ptr<IFloorEffect> createScriptedEffect(const std::u16string& script,
                                                                Actor::CActor* parameter) = 0;
+    // Reads the suspended game (the common save, then the floor through the floor's loadFloor);
+    // false when there is none or it cannot be read.
+    virtual bool loadSuspendedGame(CDungeon& floor) = 0;
 };
 
 }  // namespace Fenwarrow::Dungeon

@@ -5,7 +5,9 @@
 #include "game/action/CArrivalActorAction.h"
 #include "game/action/CScriptingAction.h"
 #include "game/replay/CReplayController.h"
+#include "game/save/CGameSaveController.h"
 #include "game/services/CGameSetting.h"
+#include "game/services/CSettingDataManager.h"
 #include "game/shell/CGameManager.h"
 
 namespace Fenwarrow {
@@ -112,6 +114,15 @@ bool CDungeonServices::pushArrivalAction(Dungeon::IActionManager& actions, const
 std::shared_ptr<Dungeon::IFloorEffect> CDungeonServices::createScriptedEffect(const std::u16string& script,
                                                                               Actor::CActor* parameter) {
     return std::make_shared<CScriptedFloorEffect>(actionContext_, script, parameter);
+}
+
+bool CDungeonServices::loadSuspendedGame(Dungeon::CDungeon& floor) {
+    CSettingDataManager* settings = manager_.getSettingDataManager();
+    if (settings == nullptr) {
+        return false;
+    }
+    return CGameSaveController(manager_, *settings, manager_.getSceneController().getCurrentSceneId())
+        .loadSuspendedGame(floor);
 }
 
 }  // namespace Fenwarrow

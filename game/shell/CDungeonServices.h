@@ -36,6 +36,7 @@ public:
                            Dungeon::MapPoint point) override;
     std::shared_ptr<Dungeon::IFloorEffect> createScriptedEffect(const std::u16string& script,
                                                                 Actor::CActor* parameter) override;
+    bool loadSuspendedGame(Dungeon::CDungeon& floor) override;
 
     Action::IActionContext& getActionContext() { return actionContext_; }
 

@@ -2,6 +2,7 @@
 // A floor's services for tests: the script services of a test game context, a render queue,
 // screen effects, scene layers, settings and keys the test owns, a clock the test moves, and an
 // action queue that records what the floor pushes into it.
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -90,6 +91,8 @@ public:
         effect = std::make_shared<RecordingEffect>();
         return effect;
     }
+    // A test that resumes floors says how; without it there is no suspended game.
+    bool loadSuspendedGame(Fenwarrow::Dungeon::CDungeon& floor) override { return resume ? resume(floor) : false; }
 
     GameTest::TestGameContext& game;
     std::shared_ptr<Fenwarrow::IGeneralWindowContext> windowContext;
@@ -110,6 +113,7 @@ public:
     std::vector<std::u16string> scripted;
     std::vector<std::u16string> arrivals;
     std::shared_ptr<RecordingEffect> effect;
+    std::function<bool(Fenwarrow::Dungeon::CDungeon&)> resume;
 };
 
 }  // namespace DungeonTest
