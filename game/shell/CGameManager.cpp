@@ -20,6 +20,7 @@
 #include "game/item/CItemFactory.h"
 #include "game/layer/CSceneLayerManager.h"
 #include "game/replay/CReplayController.h"
+#include "game/save/CGameSaveController.h"
 #include "game/scene/CSceneFactory.h"
 #include "game/scene/SceneNumbers.h"
 #include "game/dungeon/CDungeon.h"
@@ -340,16 +341,14 @@ Orvex::InputSystem::OxVirtualKey* CGameManager::getVirtualKey() {
     return virtualKeys_.at(0).get();
 }
 
-// The common save's reader and writer come with the save part of the game; until then both
-// report failure, which the title passes on to its script.
 bool CGameManager::loadCommonData() {
-    Orvex::System::errorOutput(u"c000.bin: this build cannot read the common save yet.");
-    return false;
+    CGameSaveController saves(*this, *settingData_, sceneController_.getCurrentSceneId());
+    return saves.loadCommonData();
 }
 
 bool CGameManager::saveCommonData() {
-    Orvex::System::errorOutput(u"c000.bin: this build cannot write the common save yet.");
-    return false;
+    CGameSaveController saves(*this, *settingData_, sceneController_.getCurrentSceneId());
+    return saves.saveCommonData();
 }
 
 void CGameManager::resetGameData() {
