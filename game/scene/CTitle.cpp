@@ -95,9 +95,25 @@ bool CTitle::initialize() {
 }
 
 bool CTitle::attachModules() {
-    return attachScriptModules(*script_, context_.getGameContext(),
-                               {ScriptModule::kGame, ScriptModule::kGraphics, ScriptModule::kMossbellLib,
-                                ScriptModule::kAudio, ScriptModule::kGeneralWindow, ScriptModule::kInputSystem});
+    static const struct {
+        ScriptModule module;
+        const char16_t* name;
+    } kModules[] = {
+        {ScriptModule::kGame, u"Game"},
+        {ScriptModule::kGraphics, u"Graphics"},
+        {ScriptModule::kMossbellLib, u"MossbellLib"},
+        {ScriptModule::kAudio, u"Audio"},
+        {ScriptModule::kGeneralWindow, u"GeneralWindow"},
+        {ScriptModule::kInputSystem, u"InputSystem"},
+    };
+    for (const auto& entry : kModules) {
+        if (!attachScriptModules(*script_, context_.getGameContext(), {entry.module})) {
+            Orvex::System::errorOutput(std::u16string(kScriptPath) + u": the " + entry.name +
+                                       u" module cannot be attached; the title does not start.");
+            return false;
+        }
+    }
+    return true;
 }
 
 bool CTitle::update() {
