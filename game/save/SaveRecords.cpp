@@ -370,9 +370,9 @@ void callActorSerializeCommand(Actor::CActor& actor, OxSerializer& serializer) {
     if (state == nullptr) {
         return;
     }
-    ScriptArguments::lendObject(state, &serializer);
+    ScriptArguments::beginSerializerCall(state, &serializer);
     actor.callCommand(serializer.isWriting() ? "serialize" : "deserialize", {static_cast<void*>(&serializer)});
-    ScriptArguments::withdrawObject(state, &serializer);
+    ScriptArguments::endSerializerCall(state, &serializer);
 }
 
 bool serializeActor(OxSerializer& serializer, Actor::CActor& actor) {

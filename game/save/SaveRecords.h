@@ -80,8 +80,8 @@ bool serializeActor(Orvex::Serialization::OxSerializer& serializer, Actor::CActo
 bool deserializeActor(Orvex::Serialization::OxSerializer& serializer, IGameContext& context,
                       std::shared_ptr<Actor::CActor>& out);
 
-// Calls the actor script's "Actor.Command.serialize" or "deserialize" with the serializer lent
-// to its state for the call.
+// Calls the actor script's "Actor.Command.serialize" or "deserialize" as (1, serializer), with
+// the serializer current for its state during the call (ScriptArguments::currentSerializer).
 void callActorSerializeCommand(Actor::CActor& actor, Orvex::Serialization::OxSerializer& serializer);
 
 }  // namespace Fenwarrow

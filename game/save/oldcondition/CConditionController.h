@@ -11,8 +11,9 @@ namespace Fenwarrow::Actor::OldCondition {
 class CConditionController : public Orvex::Serialization::IOrvexSerializeObject {
 public:
     static constexpr std::size_t kConditionCount = 18;
-    // The record is always this long: 1 + the 18 conditions' records.
-    static constexpr uint32_t kRecordBytes = 91;
+    // The record is always this long: the flag byte and the 18 conditions' records (2 + 5 + 5 +
+    // 6 + 6 + 5 + 5 + 5 + 1 + 14 + 5 + 4 + 2 + 5 + 9 + 5 + 5 + 5 = 94 bytes).
+    static constexpr uint32_t kRecordBytes = 95;
 
     explicit CConditionController(CActor* actor);
     ~CConditionController() override = default;
@@ -20,7 +21,7 @@ public:
     // The controller's may-act flag byte, then every condition's record in id order.
     bool serialize(Orvex::Serialization::OxSerializer& serializer) override;
 
-    const CConditionBase& getCondition(std::size_t type) const { return *conditions_[type]; }
+    CConditionBase& getCondition(std::size_t type) { return *conditions_.at(type); }
 
 private:
     std::array<std::shared_ptr<CConditionBase>, kConditionCount> conditions_;

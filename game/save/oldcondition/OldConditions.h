@@ -13,6 +13,7 @@ public:
     bool serialize(Orvex::Serialization::OxSerializer& serializer) override;
     int32_t getType() const override { return type_; }
     int32_t getCounter() const { return counter_; }
+    void setCounter(int32_t counter) { counter_ = counter; }
 
 private:
     int32_t type_;

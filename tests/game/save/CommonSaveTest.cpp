@@ -10,9 +10,11 @@
 #include "game/save/CGameSaveController.h"
 #include "game/save/CGameSerializer.h"
 #include "game/save/CSaveDataController.h"
+#include "game/save/oldcondition/CConditionController.h"
 #include "game/services/SettingRecords.h"
 #include "tests/engine/io/TempFolder.h"
 #include "tests/game/save/SaveTestWorld.h"
+#include "tools/savetool/SaveInspection.h"
 
 namespace {
 
@@ -248,6 +250,101 @@ TEST_F(CommonSave, NoSaveIsNoFailureToReport) {
     EXPECT_FALSE(save.loadCommonData());
     EXPECT_TRUE(save.getSetAsidePath().empty());
     EXPECT_FALSE(std::filesystem::exists(folder_ / "c000.bin.bad"));
+}
+
+}  // namespace
+
+namespace {
+
+using Fenwarrow::Actor::OldCondition::CConditionController;
+
+TEST_F(CommonSave, AnOldSaveMigratesAndIsWrittenBackInTheCurrentFormat) {
+    Orvex::Tools::SaveTool::OldSample sample;
+    sample.playerItems = {1, 2};
+    sample.storage = {{3, 2}, {3, 1}, {13, 1060}};
+    sample.weaponIndex = 1;
+    sample.playerScriptData = {4242};
+    folder_.writeFile("c000.bin", Orvex::Tools::SaveTool::makeOldSample(sample));
+    auto& result = world_.settings.getResultSetting();
+    result.flags[0] = 9;  // not in the old record: kept
+    Fenwarrow::setSettingText(result.damageName, std::u16string(200, u'x'));
+
+    ASSERT_TRUE(controller().loadCommonData());
+    CGameDataManager& d = data();
+    EXPECT_TRUE(d.getGlobalFlag(0));
+    EXPECT_TRUE(d.getGlobalFlag(100));
+    EXPECT_EQ(d.getGlobalInt(20), 42);
+    EXPECT_EQ(d.getGlobalFloat(3), 0.5f);
+    EXPECT_EQ(d.getPlayerMoney(), 1234567);  // the old format's money is taken as stored
+    ASSERT_NE(d.getPlayer(), nullptr);
+    EXPECT_EQ(d.getPlayer()->getStatus().getLevel(), 3);
+    EXPECT_EQ(d.getPlayer()->getStatus().getLife(), 25.0f);
+    EXPECT_EQ(SaveTest::memoOf(*d.getPlayer()), 4242);
+    ASSERT_EQ(d.getPlayer()->getItemList().size(), 2u);
+    EXPECT_EQ(d.getEquippedWeaponItem(), d.getPlayer()->getItemList().at(1));
+    EXPECT_EQ(d.getStorageItemList(3)->size(), 2u);
+    EXPECT_EQ(d.getStorageItemList(13)->size(), 1u);
+    // No rankings and no identification table in the old body: as a reset leaves them.
+    SaveTest::World fresh(folder_);
+    for (std::size_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(std::memcmp(&d.getRankingByScore()[i], &fresh.gameData->getRankingByScore()[i],
+                              sizeof(Fenwarrow::CResultInfo)),
+                  0);
+    }
+    EXPECT_EQ(d.getUnidentifiedItems().count(), 0);
+    EXPECT_EQ(Fenwarrow::getSettingText(world_.settings.getWorldMapSetting().nextDungeonScriptPath),
+              u"Dungeon/DEMO10/00/00/001.lua");
+    EXPECT_EQ(Fenwarrow::getSettingText(result.lastFloorName), u"はじまりの洞窟");
+    EXPECT_EQ(result.lastFloorNumber, 4);
+    EXPECT_EQ(result.flags[2], 1);  // the old record's second flag
+    EXPECT_EQ(result.flags[0], 9);
+    EXPECT_EQ(Fenwarrow::getSettingText(result.damageName), u"");  // the old text's half replaced it
+    EXPECT_EQ(result.damageName[130], u'x');                       // the second half stays
+
+    ASSERT_TRUE(controller().saveCommonData());
+    const std::vector<uint8_t> file = folder_.readFile("c000.bin");
+    ASSERT_GT(file.size(), 16u);
+    EXPECT_EQ(file[4] ^ 0xB5, 1);
+    d.reset();
+    ASSERT_TRUE(controller().loadCommonData());
+    EXPECT_EQ(d.getGlobalInt(20), 42);
+    EXPECT_EQ(d.getPlayerMoney(), 999999);
+    EXPECT_EQ(d.getStorageItemList(3)->size(), 2u);
+}
+
+TEST_F(CommonSave, AnOldSaveThatCannotBeReadIsSetAsideToo) {
+    Orvex::Tools::SaveTool::OldSample sample;
+    sample.playerScriptData = {1};
+    const std::vector<uint8_t> good = Orvex::Tools::SaveTool::makeOldSample(sample);
+    for (const std::size_t keep : {std::size_t{10}, std::size_t{16}, good.size() / 2}) {
+        SCOPED_TRACE(keep);
+        folder_.writeFile("c000.bin", std::vector<uint8_t>(good.begin(), good.begin() + static_cast<long>(keep)));
+        auto save = controller();
+        EXPECT_FALSE(save.loadCommonData());
+        EXPECT_FALSE(save.getSetAsidePath().empty());
+        EXPECT_FALSE(std::filesystem::exists(folder_ / "c000.bin"));
+    }
+}
+
+// The old condition record has one length whatever its flags and counters say, and reading it
+// touches nothing but the old objects.
+TEST(OldConditions, TheRecordHasOneLengthWhateverItHolds) {
+    for (const uint8_t fill : {uint8_t{0}, uint8_t{1}, uint8_t{0xFF}}) {
+        OxSerializer data;
+        const std::vector<uint8_t> bytes(CConditionController::kRecordBytes + 4, fill);
+        data.writeBlock(bytes.data(), bytes.size());
+        data.setWriting(false);
+        CConditionController conditions(nullptr);
+        ASSERT_TRUE(conditions.serialize(data));
+        EXPECT_EQ(data.getPosition(), CConditionController::kRecordBytes);
+        OxSerializer written;
+        conditions.serialize(written);
+        EXPECT_EQ(written.getBuffer().size(), CConditionController::kRecordBytes);
+    }
+    OxSerializer shortRecord;
+    shortRecord.writeBlock(std::vector<uint8_t>(94).data(), 94);
+    shortRecord.setWriting(false);
+    EXPECT_FALSE(CConditionController(nullptr).serialize(shortRecord));
 }
 
 }  // namespace

@@ -22,13 +22,7 @@ namespace SaveTest {
 
 using Orvex::Serialization::OxSerializer;
 
-// The serializer an actor script was handed, when it is still lent to that state.
-inline OxSerializer* lentSerializer(lua_State* L) {
-    void* pointer = lua_touserdata(L, 1);
-    return pointer != nullptr && Fenwarrow::ScriptArguments::isLentObject(L, pointer)
-               ? static_cast<OxSerializer*>(pointer)
-               : nullptr;
-}
+inline OxSerializer* lentSerializer(lua_State* L) { return Fenwarrow::ScriptArguments::currentSerializer(L); }
 
 inline int serializeSetInteger(lua_State* L) {
     if (OxSerializer* s = lentSerializer(L); s != nullptr && s->isWriting()) {
@@ -46,7 +40,7 @@ inline int serializeGetInteger(lua_State* L) {
     return 1;
 }
 
-// "Game" with the Serialize table the actor scripts use.
+// "Game" with the Serialize table the actor scripts use, as the game's own module does it.
 class GameModule : public Fenwarrow::CScriptCommandBase<GameModule> {
 public:
     bool registerFunctions(Fenwarrow::CScriptController& controller) override {
