@@ -252,13 +252,10 @@ int setMovieNextScene(lua_State* L) {
 
 // ---- Game.Serialize
 
-// The serializer an actor script was handed for its save or restore; anything else reads as
-// none, so a stray number never becomes a pointer.
-Orvex::Serialization::OxSerializer* serializerArg(lua_State* L) {
-    void* pointer = lua_touserdata(L, 1);
-    return ScriptArguments::isLentObject(L, pointer) ? static_cast<Orvex::Serialization::OxSerializer*>(pointer)
-                                                     : nullptr;
-}
+// The serializer of the actor script's save or restore in progress. Scripts are handed it with
+// a count before it and pass back either, so the first argument is not taken as a pointer;
+// outside such a call there is none.
+Orvex::Serialization::OxSerializer* serializerArg(lua_State* L) { return ScriptArguments::currentSerializer(L); }
 
 int readInteger(lua_State* L) {
     int32_t value = 0;

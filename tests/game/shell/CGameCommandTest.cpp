@@ -247,19 +247,23 @@ TEST_F(GameModule, SystemSettingsAndUnidentifiedNames) {
     EXPECT_EQ(replay_.getMode(), Fenwarrow::Replay::CReplayController::kModeOff);
 }
 
-// What an actor script writes it reads back; past the end both reads give 0 (the float not
-// left unset), and a pointer the game did not hand to the script is no serializer.
+// What an actor script writes it reads back, whichever of the two values it was handed it
+// passes; past the end both reads give 0 (the float not left unset); outside a save or restore
+// call there is no serializer, whatever pointer the script passes.
 TEST_F(GameModule, SerializeReadsBackAndZeroPastTheEnd) {
     Orvex::Serialization::OxSerializer serializer;
     lua_State* L = host_.getLuaState();
+    Fenwarrow::ScriptArguments::lendObject(L, &serializer);
     EXPECT_EQ(ScriptCall::call(L, "roundTrip", {&serializer}), ScriptCall::Values{});
     EXPECT_EQ(serializer.getBuffer().size(), 0u);
 
-    Fenwarrow::ScriptArguments::lendObject(L, &serializer);
-    ScriptCall::call(L, "roundTrip", {&serializer});
+    Fenwarrow::ScriptArguments::beginSerializerCall(L, &serializer);
+    ScriptCall::call(L, "roundTrip", {1.0});
     EXPECT_EQ(serializer.getBuffer().size(), 8u);
     serializer.setWriting(false);
+    ScriptCall::call(L, "roundTrip", {&serializer});  // no writes while it is read
     EXPECT_EQ(ScriptCall::call(L, "readBack", {&serializer}), (ScriptCall::Values{"-7", "2.5", "0", "0"}));
+    Fenwarrow::ScriptArguments::endSerializerCall(L, &serializer);
 }
 
 TEST_F(GameModule, RankingTablesWriteTheTimeAsHoursMinutesSeconds) {
