@@ -6,7 +6,9 @@ local Common = Lua.require("Script.Lib.Common")
 local Anim = Lua.dofile("Script/Lib/Anim.lua")
 local CODE = Common.TITLE
 
-local MENU_X, MENU_Y = 300, 300
+local MENU_X, MENU_Y = 280, 300
+local SKY_BOTTOM = 240
+local SKY_STRIPS = 12
 local MESSAGE_SECONDS = 2.5
 
 local picture = nil
@@ -77,7 +79,7 @@ local function buildMenu()
     GeneralWindow.setWindowMode(menu, 1)
     GeneralWindow.setShowTitle(menu, false)
     GeneralWindow.setLocation(menu, MENU_X, MENU_Y)
-    GeneralWindow.setWindowSize(menu, 200, 280)
+    GeneralWindow.setWindowSize(menu, 240, 280)
     GeneralWindow.addListItemEx(menu, "はじめから", choose, CODE.NEW_GAME)
     GeneralWindow.addListItemEx(menu, "ロード", choose, CODE.LOAD)
     GeneralWindow.addListItemEx(menu, "セーブ", choose, CODE.SAVE)
@@ -89,7 +91,7 @@ local function buildMenu()
     message = GeneralWindow.newWindow("Default")
     GeneralWindow.setWindowMode(message, 0)
     GeneralWindow.setShowTitle(message, false)
-    GeneralWindow.setLocation(message, 200, 470)
+    GeneralWindow.setLocation(message, 200, 196)
     GeneralWindow.setWindowSize(message, 400, 80)
 end
 
@@ -162,9 +164,16 @@ end
 -- Called from the frame's render queue: everything is drawn at once.
 function draw()
     if picture ~= nil then
-        -- The sky lets the movie through; the land below is solid.
-        Graphics.SpriteDraw.draw(picture, 0, 0, 800, 240, 0, 0, 800, 240, 0, 1.0, 1.0, 1.0, 0.55)
-        Graphics.SpriteDraw.draw(picture, 0, 240, 800, 600, 0, 240, 800, 600, 0, 1.0, 1.0, 1.0, 1.0)
+        -- The sky lets the movie through, less and less towards the horizon; the land below is
+        -- solid.
+        local strip = SKY_BOTTOM / SKY_STRIPS
+        for i = 0, SKY_STRIPS - 1 do
+            local top = i * strip
+            local alpha = 0.6 + 0.4 * (i + 1) / SKY_STRIPS
+            Graphics.SpriteDraw.draw(picture, 0, top, 800, top + strip, 0, top, 800, top + strip, 0,
+                                     1.0, 1.0, 1.0, alpha)
+        end
+        Graphics.SpriteDraw.draw(picture, 0, SKY_BOTTOM, 800, 600, 0, SKY_BOTTOM, 800, 600, 0, 1.0, 1.0, 1.0, 1.0)
     end
     MossbellLib.draw(logo, 144, 40)
     GeneralWindow.draw(menu)
