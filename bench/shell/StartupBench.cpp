@@ -6,6 +6,10 @@
 // the wall time, the title scene's own set-up time (its debug line) and the time beyond the
 // scripted waits on the way: 30 frames of the start-up scene, the 3-second logo movie and the
 // title's 0.7-second fade-in.
+// BM_TitleSceneFrame draws what a frame of the faded-in title draws (clear, the looping title
+// movie over the screen, the title picture in its sky strips and its land, the logo card, the
+// menu's window and its six lines of text in the game's bitmap font, present) on the same
+// device; the CPU column again leaves out the movie decode.
 // BM_LogoSceneFrame draws what a frame of the logo scene draws (clear, the movie quad through the
 // sprite bracket, present) on the game's 800 x 600 software device while the logo movie plays on
 // its own threads; the CPU column is the drawing thread's alone, without the movie decode.
@@ -21,11 +25,17 @@
 #include <thread>
 
 #include "bench/BenchMachine.h"
+#include "engine/font/OxBitmapFont.h"
+#include "engine/font/OxBitmapFontLoader.h"
+#include "engine/font/OxFontRenderer.h"
 #include "engine/io/OxPackedStreamReader.h"
 #include "engine/movie/TheoraPlayer.h"
 #include "graphics/include/IOrvexGraphics.h"
 #include "graphics/include/IOrvexRenderer.h"
 #include "graphics/include/IOrvexSpriteDraw.h"
+#include "graphics/include/IOrvexTexture.h"
+#include "graphics/include/IOrvexTextureManager.h"
+#include "graphics/include/OxRefPtr.h"
 #include "platform/audio/AudioEngine.h"
 #include "platform/audio/MasteringVoice.h"
 #include "platform/kernel/ChildProcess.h"
@@ -135,6 +145,94 @@ void BM_StartupToTitle(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_StartupToTitle)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+
+// The run folder's seven archives, opened as the game opens them.
+std::shared_ptr<Orvex::FileArchiver::OxPackedStreamReader> openRunArchives() {
+    auto reader = std::make_shared<Orvex::FileArchiver::OxPackedStreamReader>();
+    Orvex::FileArchiver::OxArchiveOptions archiveOptions{};
+    archiveOptions.lowerCaseNames = 1;
+    const std::string run = ORVEX_RUN_DIR;
+    std::vector<std::u16string> archives;
+    for (const char* name :
+         {"/d000.bin", "/d100.bin", "/d200.bin", "/d300.bin", "/d400.bin", "/d500.bin", "/d900.bin"}) {
+        const std::string path = run + name;
+        archives.emplace_back(path.begin(), path.end());
+    }
+    reader->openArchives(archives, archiveOptions);
+    return reader;
+}
+
+void BM_TitleSceneFrame(benchmark::State& state) {
+    using Orvex::Graphics::OxRect;
+    Orvex::Graphics::IOrvexGraphics* graphics = OXCreateGraphics(Orvex::Graphics::kOxGraphicsVersion);
+    Orvex::Graphics::OxGraphicsParameters parameters;
+    parameters.width = 800;
+    parameters.height = 600;
+    Orvex::Graphics::IOrvexRenderer* renderer = nullptr;
+    if (graphics == nullptr || graphics->initialize(0, &parameters) < 0 || graphics->createRenderer(&renderer) < 0) {
+        state.SkipWithError("no graphics");
+        return;
+    }
+    {
+        auto reader = openRunArchives();
+        auto movieReader = openRunArchives();
+        const auto texture = [&](const std::u16string& path) {
+            Orvex::Graphics::IOrvexTexture* made = nullptr;
+            if (reader->open(path)) {
+                renderer->getTextureManager()->createTexture(&made, reader.get());
+                reader->close();
+            }
+            return Orvex::Graphics::OxRefPtr<Orvex::Graphics::IOrvexTexture>::adopt(made);
+        };
+        const auto picture = texture(u"Menu/Title/title.png");
+        const auto logo = texture(u"Menu/Title/logo.png");
+        auto fontLoader = std::make_shared<Orvex::FontLib::OxBitmapFontLoader>(renderer, reader);
+        fontLoader->setRootDirectory(u"Font");
+        auto font = std::make_shared<Orvex::FontLib::OxBitmapFont>(fontLoader);
+        const bool fontLoaded = static_cast<int32_t>(font->load(u"font_01")) >= 0;
+        Orvex::FontLib::OxFontRenderer text(renderer, font);
+        auto player = std::make_unique<Theora::TheoraPlayer>(graphics->getDevice(), nullptr);
+        player->setLoop(true);
+        if (!fontLoaded || picture == nullptr || logo == nullptr ||
+            !player->open(u"Movie/title.ogv", movieReader.get(), 0, 0, 800, 600)) {
+            state.SkipWithError("the title's pictures or movie did not open");
+        }
+        const char16_t* const entries[] = {u"はじめから", u"ロード", u"セーブ", u"リプレイ", u"おまけ", u"おわる"};
+        Orvex::Graphics::IOrvexSpriteDraw* sprite = renderer->getSpriteDraw();
+        for (auto _ : state) {
+            renderer->clear(5, 0xFF000000u, 1.0f, 0);
+            renderer->beginScene();
+            sprite->begin();
+            player->draw();
+            for (int i = 0; i < 12; ++i) {
+                const OxRect strip{0, i * 20.0f, 800, (i + 1) * 20.0f};
+                sprite->setDiffuseColor(1, 1, 1, 0.6f + 0.4f * (i + 1) / 12.0f);
+                sprite->draw(picture.get(), &strip, &strip);
+            }
+            const OxRect land{0, 240, 800, 600};
+            sprite->setDiffuseColor(1, 1, 1, 1);
+            sprite->draw(picture.get(), &land, &land);
+            const OxRect card{144, 40, 656, 168};
+            const OxRect cardSource{0, 0, 512, 128};
+            sprite->draw(logo.get(), &card, &cardSource);
+            const float window[4] = {0.1f, 0.12f, 0.22f, 0.85f};
+            const OxRect menu{280, 300, 520, 580};
+            sprite->drawFill(window, &menu);
+            for (int i = 0; i < 6; ++i) {
+                text.drawPlainText(entries[i], 312.0f, 320.0f + 40.0f * i);
+            }
+            sprite->end();
+            renderer->endScene();
+            renderer->present();
+        }
+        player->close();
+    }
+    renderer->shutdown();
+    renderer->release();
+    graphics->terminate();
+    graphics->release();
+}
+BENCHMARK(BM_TitleSceneFrame)->Unit(benchmark::kMillisecond);
 
 void BM_LogoSceneFrame(benchmark::State& state) {
     Orvex::Graphics::IOrvexGraphics* graphics = OXCreateGraphics(Orvex::Graphics::kOxGraphicsVersion);
