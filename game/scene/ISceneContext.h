@@ -16,6 +16,13 @@ namespace Fenwarrow {
 
 class CSettingDataManager;
 class CGameSetting;
+namespace Dungeon {
+class CDungeon;
+class IDungeonServices;
+}  // namespace Dungeon
+namespace Replay {
+class CReplayController;
+}
 
 namespace Scene {
 
@@ -36,6 +43,13 @@ public:
     virtual CSettingDataManager* getSettingDataManager() = 0;
     // Restarts the frame timer's count, so that a long load is not taken as a late frame.
     virtual void resetFrameTimer() = 0;
+
+    // The replay recorder and player; null when the game has none.
+    virtual Replay::CReplayController* getReplayController() = 0;
+    // What a floor takes from the game; it outlives every floor. Null: no floor can be played.
+    virtual Dungeon::IDungeonServices* getDungeonServices() = 0;
+    // The floor in play, shared with the script modules and actions; null clears it.
+    virtual void setCurrentDungeon(const std::shared_ptr<Dungeon::CDungeon>& floor) = 0;
 };
 
 }  // namespace Scene

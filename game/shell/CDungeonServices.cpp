@@ -4,6 +4,8 @@
 #include "game/action/CActionManager.h"
 #include "game/action/CArrivalActorAction.h"
 #include "game/action/CScriptingAction.h"
+#include "game/actor/CPlayer.h"
+#include "game/control/CPlayerLayer.h"
 #include "game/replay/CReplayController.h"
 #include "game/services/CGameSetting.h"
 #include "game/shell/CGameManager.h"
@@ -112,6 +114,20 @@ bool CDungeonServices::pushArrivalAction(Dungeon::IActionManager& actions, const
 std::shared_ptr<Dungeon::IFloorEffect> CDungeonServices::createScriptedEffect(const std::u16string& script,
                                                                               Actor::CActor* parameter) {
     return std::make_shared<CScriptedFloorEffect>(actionContext_, script, parameter);
+}
+
+std::shared_ptr<SceneLayer::CSceneLayer> CDungeonServices::createPlayerLayer(Dungeon::CDungeon& floor,
+                                                                             Actor::CActor& player) {
+    auto* hero = dynamic_cast<Actor::CPlayer*>(&player);
+    if (hero == nullptr) {
+        return nullptr;
+    }
+    SceneLayer::CPlayerLayer::Services services;
+    services.actions = &actionContext_;
+    services.replay = manager_.getReplayController();
+    services.liveKeys = manager_.getVirtualKeyAt(0);
+    services.renderer = manager_.getRenderer();
+    return std::make_shared<SceneLayer::CPlayerLayer>(std::move(services), floor, *hero);
 }
 
 }  // namespace Fenwarrow

@@ -57,6 +57,11 @@ public:
     const Fenwarrow::CGameSetting& getSettings() override { return settings; }
     Fenwarrow::CSettingDataManager* getSettingDataManager() override { return &settingData; }
     void resetFrameTimer() override { ++frameTimerResets; }
+    Fenwarrow::Replay::CReplayController* getReplayController() override { return replay; }
+    Fenwarrow::Dungeon::IDungeonServices* getDungeonServices() override { return dungeonServices; }
+    void setCurrentDungeon(const std::shared_ptr<Fenwarrow::Dungeon::CDungeon>& floor) override {
+        currentDungeon = floor;
+    }
 
     Orvex::Graphics::IOrvexGraphics* graphics = nullptr;
     Orvex::Graphics::IOrvexRenderer* renderer = nullptr;
@@ -66,6 +71,9 @@ public:
     Fenwarrow::CGameSetting settings;
     Fenwarrow::CSettingDataManager settingData;
     int frameTimerResets = 0;
+    Fenwarrow::Replay::CReplayController* replay = nullptr;
+    Fenwarrow::Dungeon::IDungeonServices* dungeonServices = nullptr;
+    std::shared_ptr<Fenwarrow::Dungeon::CDungeon> currentDungeon;
 };
 
 }  // namespace SceneTest
