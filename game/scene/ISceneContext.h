@@ -21,6 +21,10 @@ namespace Fenwarrow {
 class CSettingDataManager;
 class CGameSetting;
 class IGameContext;
+namespace Dungeon {
+class CDungeon;
+class IDungeonServices;
+}  // namespace Dungeon
 namespace Replay {
 class CReplayController;
 }
@@ -49,11 +53,16 @@ public:
     virtual IGameContext& getGameContext() = 0;
     // The duration of the update step in progress, in seconds.
     virtual float getFrameTime() = 0;
+    // The replay recorder and player; null when the game has none.
+    virtual Replay::CReplayController* getReplayController() = 0;
+    // What a floor takes from the game; it outlives every floor. Null: no floor can be played.
+    virtual Dungeon::IDungeonServices* getDungeonServices() = 0;
+    // The floor in play, shared with the script modules and actions; null clears it.
+    virtual void setCurrentDungeon(const std::shared_ptr<Dungeon::CDungeon>& floor) = 0;
 
     // What the title scene reaches besides; a context without one of them answers null or
     // false, and the title then refuses to start or reports the failure to its script.
     virtual Orvex::Graphics::OxScreenEffectController* getScreenEffects() { return nullptr; }
-    virtual Replay::CReplayController* getReplayController() { return nullptr; }
     // Reads the common save into the game data, or writes the game data to it; false when that
     // failed (a file that cannot be read is kept as it is).
     virtual bool loadCommonData() { return false; }

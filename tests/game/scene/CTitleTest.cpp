@@ -41,9 +41,11 @@ private:
 // screen effects, the replay and the common save, whose outcome the test chooses.
 class TitleTestContext : public SceneTest::SceneTestContext {
 public:
-    TitleTestContext() { frameTime = 0.25f; }
+    TitleTestContext() {
+        frameTime = 0.25f;
+        replay = &titleReplay;
+    }
     Orvex::Graphics::OxScreenEffectController* getScreenEffects() override { return &effects; }
-    Fenwarrow::Replay::CReplayController* getReplayController() override { return &replay; }
     bool loadCommonData() override {
         ++loads;
         return loadSucceeds;
@@ -57,7 +59,7 @@ public:
 
     Orvex::Graphics::OxScreenEffectController effects;
     TitleReplayContext replayContext{game.random};
-    CReplayController replay{replayContext};
+    CReplayController titleReplay{replayContext};
     bool loadSucceeds = true;
     bool saveSucceeds = true;
     int loads = 0;
@@ -263,8 +265,8 @@ TEST_F(TitleTest, ANewGameRecordsAReplayOfTheFirstDungeon) {
     ASSERT_NE(title, nullptr);
     answer(1);
     EXPECT_FALSE(std::filesystem::exists(folder_ / "c001.bin"));
-    EXPECT_EQ(context_.replay.getMode(), CReplayController::kModeRecording);
-    EXPECT_EQ(context_.replay.getInfo()->getDungeonScript(), CTitle::kFirstDungeon);
+    EXPECT_EQ(context_.titleReplay.getMode(), CReplayController::kModeRecording);
+    EXPECT_EQ(context_.titleReplay.getInfo()->getDungeonScript(), CTitle::kFirstDungeon);
     const auto& path = context_.settingData.getDungeonSetting().scriptPath;
     EXPECT_EQ(std::u16string(path.data()), CTitle::kFirstDungeon);
 }
@@ -277,22 +279,22 @@ TEST_F(TitleTest, AReplayIsPlayedOnlyWhenItCanBeRead) {
     answer(5);
     EXPECT_EQ(results(), std::vector<double>{1});
     EXPECT_FALSE(title->isLeaving());
-    EXPECT_NE(context_.replay.getMode(), CReplayController::kModePlayback);
+    EXPECT_NE(context_.titleReplay.getMode(), CReplayController::kModePlayback);
 
     // A replay written by a recorded run.
-    context_.replay.reset();
-    context_.replay.getInfo()->setDungeonScript(u"Dungeon/DEMO10/00/00/002.lua");
-    const uint32_t seed = context_.replay.getInfo()->getSeed();
+    context_.titleReplay.reset();
+    context_.titleReplay.getInfo()->setDungeonScript(u"Dungeon/DEMO10/00/00/002.lua");
+    const uint32_t seed = context_.titleReplay.getInfo()->getSeed();
     std::filesystem::create_directories(folder_ / "Replay");
-    ASSERT_TRUE(context_.replay.saveReplayFile(u"Replay/run.lrd"));
+    ASSERT_TRUE(context_.titleReplay.saveReplayFile(u"Replay/run.lrd"));
     context_.game.random.seed(seed + 1);
 
     setGlobal("replayName", "run.lrd");
     answer(5);
     EXPECT_EQ(results(), (std::vector<double>{1, 0}));
     EXPECT_TRUE(title->isLeaving());
-    EXPECT_EQ(context_.replay.getMode(), CReplayController::kModePlayback);
-    EXPECT_EQ(context_.replay.getState(), CReplayController::kStateRunning);
+    EXPECT_EQ(context_.titleReplay.getMode(), CReplayController::kModePlayback);
+    EXPECT_EQ(context_.titleReplay.getState(), CReplayController::kStateRunning);
     EXPECT_EQ(context_.game.random.getSeed(), seed);
     EXPECT_EQ(std::u16string(context_.settingData.getDungeonSetting().scriptPath.data()),
               u"Dungeon/DEMO10/00/00/002.lua");
