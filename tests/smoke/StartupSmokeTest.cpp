@@ -104,6 +104,38 @@ TEST_F(StartupSmokeTest, PresentsTheTitle) {
     EXPECT_LT(meanDifference(lowerPart(frame), lowerPart(reference)), 2.0);
 }
 
+// "New game" on the title leads into the first floor of the first dungeon, where the game runs
+// until its window is closed (here by SIGTERM, which ends it as closing the window does).
+TEST_F(StartupSmokeTest, ANewGameFromTheTitleEntersTheFirstDungeon) {
+    const SmokeTest::ProgramRun run = SmokeTest::runProgram(
+        FENWARROW_PROGRAM, runDirectory_,
+        {"ORVEX_DEBUG_OUTPUT=1", "ORVEX_CAPTURE_FRAMES=600,700,800", "ORVEX_CAPTURE_DIR=" + runDirectory_.string(),
+         "ORVEX_INPUT_KEYS=" + SmokeTest::pressKey(300, "Z")},
+        std::chrono::seconds(90), {SIGTERM, std::chrono::milliseconds(20000)});
+    ASSERT_TRUE(run.exited && run.exitCode == 0) << run.describe();
+    EXPECT_EQ(run.output.find("could not be started"), std::string::npos) << run.describe();
+    EXPECT_EQ(run.output.find("Failed initialize dungeon"), std::string::npos) << run.describe();
+    // The latest frame taken shows the floor, not the title: the floor's HUD with its green
+    // life gauge is up.
+    Image frame;
+    for (const char* name : {"frame800.png", "frame700.png", "frame600.png"}) {
+        if (fs::exists(runDirectory_ / name)) {
+            frame = loadPng(runDirectory_ / name);
+            break;
+        }
+    }
+    ASSERT_EQ(frame.width, 800) << run.describe();
+    const Image title = loadPng(ORVEX_FIXTURE_DIR "/smoke/title_frame270.png");
+    EXPECT_GT(meanDifference(frame, title), 10.0);
+    size_t gauge = 0;
+    for (size_t i = 0; i + 2 < frame.rgb.size(); i += 3) {
+        if (frame.rgb[i + 1] > 150 && frame.rgb[i] < 120 && frame.rgb[i + 2] < 120) {
+            ++gauge;
+        }
+    }
+    EXPECT_GT(gauge, 1000u);
+}
+
 TEST_F(StartupSmokeTest, PresentsTheLogoMovie) {
     ASSERT_EQ(runGame("60"), 0) << log_;
     const Image frame = loadPng(runDirectory_ / "frame60.png");
