@@ -100,6 +100,12 @@ public:
     // Reads the suspended game (the common save, then the floor through the floor's loadFloor);
     // false when there is none or it cannot be read.
     virtual bool loadSuspendedGame(CDungeon& floor) = 0;
+
+    // The layer that turns the player's keys into the player's actions on that floor; it is
+    // also the player's IPlayerControl. Null when the game has none.
+    virtual std::shared_ptr<SceneLayer::CSceneLayer> createPlayerLayer(CDungeon& floor, Actor::CActor& player) = 0;
+    // The layer that runs the floor's events; null when the game has none.
+    virtual std::shared_ptr<SceneLayer::CSceneLayer> createEventLayer() = 0;
 };
 
 }  // namespace Fenwarrow::Dungeon

@@ -1,10 +1,12 @@
 #include "game/scene/CSceneFactory.h"
 
+#include "game/scene/CDungeonScene.h"
 #include "game/scene/CLogo.h"
 #include "game/scene/CMovie.h"
 #include "game/scene/CPlayDemo.h"
 #include "game/scene/CPromotion.h"
 #include "game/scene/CStartUp.h"
+#include "game/scene/CTitle.h"
 #include "game/scene/SceneNumbers.h"
 #include "game/scene/developer/CAudioTest.h"
 #include "game/scene/developer/CDebugRoom.h"
@@ -28,8 +30,12 @@ std::shared_ptr<Orvex::SceneController::OxSceneBase> CSceneFactory::create(int32
             return std::make_shared<CLogo>(context_);
         case kSceneMovie:
             return std::make_shared<CMovie>(context_);
+        case kSceneTitle:
+            return std::make_shared<CTitle>(context_);
         case kScenePlayDemo:
             return std::make_shared<CPlayDemo>(context_);
+        case kSceneDungeon:
+            return std::make_shared<CDungeon>(context_);
         case kScenePromotion:
             return std::make_shared<CPromotion>(context_);
         case kSceneDebugRoom:

@@ -5,6 +5,8 @@
 #include "game/action/CArrivalActorAction.h"
 #include "game/action/CEnemyLevelUPAction.h"
 #include "game/action/CScriptingAction.h"
+#include "game/actor/CPlayer.h"
+#include "game/control/CPlayerLayer.h"
 #include "game/replay/CReplayController.h"
 #include "game/save/CGameSaveController.h"
 #include "game/services/CGameSetting.h"
@@ -138,6 +140,20 @@ bool CDungeonServices::loadSuspendedGame(Dungeon::CDungeon& floor) {
     }
     return CGameSaveController(manager_, *settings, manager_.getSceneController().getCurrentSceneId())
         .loadSuspendedGame(floor);
+}
+
+std::shared_ptr<SceneLayer::CSceneLayer> CDungeonServices::createPlayerLayer(Dungeon::CDungeon& floor,
+                                                                             Actor::CActor& player) {
+    auto* hero = dynamic_cast<Actor::CPlayer*>(&player);
+    if (hero == nullptr) {
+        return nullptr;
+    }
+    SceneLayer::CPlayerLayer::Services services;
+    services.actions = &actionContext_;
+    services.replay = manager_.getReplayController();
+    services.liveKeys = manager_.getVirtualKeyAt(0);
+    services.renderer = manager_.getRenderer();
+    return std::make_shared<SceneLayer::CPlayerLayer>(std::move(services), floor, *hero);
 }
 
 }  // namespace Fenwarrow

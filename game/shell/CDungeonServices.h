@@ -40,6 +40,11 @@ public:
                                                                 Actor::CActor* parameter) override;
     bool loadSuspendedGame(Dungeon::CDungeon& floor) override;
 
+    std::shared_ptr<SceneLayer::CSceneLayer> createPlayerLayer(Dungeon::CDungeon& floor,
+                                                               Actor::CActor& player) override;
+    // The game has no event layer yet.
+    std::shared_ptr<SceneLayer::CSceneLayer> createEventLayer() override { return nullptr; }
+
     Action::IActionContext& getActionContext() { return actionContext_; }
 
 private:

@@ -12,6 +12,7 @@
 #include "engine/input/OxXAxisPlusBind.h"
 #include "engine/input/OxYAxisMinusBind.h"
 #include "engine/input/OxYAxisPlusBind.h"
+#include "engine/system/OxEngineState.h"
 #include "engine/system/OxStringConvert.h"
 #include "engine/system/OxSystemFacade.h"
 #include "engine/system/OxWideFormat.h"
@@ -20,6 +21,7 @@
 #include "game/item/CItemFactory.h"
 #include "game/layer/CSceneLayerManager.h"
 #include "game/replay/CReplayController.h"
+#include "game/save/CGameSaveController.h"
 #include "game/scene/CSceneFactory.h"
 #include "game/scene/SceneNumbers.h"
 #include "game/dungeon/CDungeon.h"
@@ -36,6 +38,8 @@
 #include "game/scriptcommand/CMossbellLibCommand.h"
 #include "game/scriptcommand/CNonPlayerCommand.h"
 #include "game/scriptcommand/CSceneLayerCommand.h"
+#include "game/scriptcommand/CGeneralWindowCommand.h"
+#include "game/control/CGeneralWindowLayer.h"
 #include "game/services/RenderLayerNames.h"
 #include "game/services/CCommonDataManager.h"
 #include "game/gamedata/CGameDataManager.h"
@@ -290,7 +294,15 @@ std::shared_ptr<IScriptCommand> CGameManager::createScriptModule(ScriptModule mo
         case ScriptModule::kNonPlayer:
             return std::make_shared<ScriptCommand::CNonPlayerCommand>(this);
         case ScriptModule::kSceneLayer:
-            return std::make_shared<ScriptCommand::CSceneLayerCommand>([this] { return layerManager_.get(); });
+            return std::make_shared<ScriptCommand::CSceneLayerCommand>(ScriptCommand::CSceneLayerCommand::Services{
+                [this] { return layerManager_.get(); },
+                {},
+                [this](const std::u16string& script) -> std::shared_ptr<SceneLayer::CSceneLayer> {
+                    return std::make_shared<SceneLayer::CGeneralWindowLayer>(dungeonServices_->getActionContext(),
+                                                                             script);
+                }});
+        case ScriptModule::kGeneralWindow:
+            return createGeneralWindowModule();
         case ScriptModule::kGraphics:
             return std::make_shared<ScriptCommand::CGraphicsCommand>(renderer_.get(), *archiveReaders_[0],
                                                                      renderQueue_.get());
@@ -305,7 +317,7 @@ std::shared_ptr<IScriptCommand> CGameManager::createScriptModule(ScriptModule mo
         case ScriptModule::kDungeon:
             return std::make_shared<ScriptCommand::CDungeonCommand>([this] { return getCurrentDungeon(); });
         default:
-            // The Event and GeneralWindow modules this program does not have yet.
+            // The Event module this program does not have yet.
             return nullptr;
     }
 }
@@ -326,6 +338,24 @@ std::shared_ptr<Orvex::AudioSystem::IOrvexAudioSource> CGameManager::getSystemSE
 
 std::u16string CGameManager::getPlayerName() { return settings().getPlayerName(); }
 
+std::shared_ptr<IScriptCommand> CGameManager::createGeneralWindowModule() {
+    ScriptCommand::CGeneralWindowCommand::Services services;
+    // The manager outlives every module; the pointer owns nothing.
+    services.windowContext = std::shared_ptr<IGeneralWindowContext>(this, [](IGeneralWindowContext*) {});
+    services.renderer = renderer_.get();
+    services.gameFont = [this]() -> std::shared_ptr<Orvex::FontLib::OxFont> { return font_; };
+    services.loadFont = [this](const std::u16string& name) -> std::shared_ptr<Orvex::FontLib::OxFont> {
+        auto font = std::make_shared<Orvex::FontLib::OxBitmapFont>(fontLoader_);
+        if (static_cast<int32_t>(font->load(name)) < 0) {
+            Orvex::System::errorOutput(u"Font/" + name + u": the window's font cannot be loaded");
+        }
+        return font;
+    };
+    return std::make_shared<ScriptCommand::CGeneralWindowCommand>(std::move(services));
+}
+
+Dungeon::IDungeonServices* CGameManager::getDungeonServices() { return dungeonServices_.get(); }
+
 float CGameManager::getPlayTime() { return gameData_ ? gameData_->getRunTime() : 0.0f; }
 
 std::unique_ptr<Actor::IActorConditions> CGameManager::createConditionController(Actor::CActor& actor) {
@@ -342,6 +372,28 @@ Orvex::InputSystem::OxVirtualKey* CGameManager::getVirtualKey() {
         return replay_->getVirtualKey().get();
     }
     return virtualKeys_.at(0).get();
+}
+
+bool CGameManager::loadCommonData() {
+    CGameSaveController saves(*this, *settingData_, sceneController_.getCurrentSceneId());
+    return saves.loadCommonData();
+}
+
+bool CGameManager::saveCommonData() {
+    CGameSaveController saves(*this, *settingData_, sceneController_.getCurrentSceneId());
+    return saves.saveCommonData();
+}
+
+void CGameManager::resetGameData() {
+    if (gameData_) {
+        gameData_->reset();
+    }
+}
+
+void CGameManager::closeMainWindow() {
+    if (CMainApp* app = CMainApp::getInstance()) {
+        app->postClose();
+    }
 }
 
 std::shared_ptr<Orvex::FontLib::OxFontRenderer> CGameManager::createFontRenderer() {
@@ -385,10 +437,17 @@ bool CGameManager::runFrame(uint32_t frameSkip, int32_t& skipCounter) {
     }
 
     if (!runUpdateSteps()) {
-        // The scene stack refused a step (no scene for a number, a failed initialize or update):
-        // the game cannot go on, so the game loop ends instead of running an empty stack.
-        debugOutput(u"The scene controller refused its step: the game loop ends.\n");
-        return false;
+        // A refused step (a scene's update said false, a request could not be carried out) ends
+        // only this frame's updates: the scene on top runs again next frame. With no scene left
+        // nothing could ever post a request again, so the game ends instead of idling for ever.
+        debugOutput(u"The scene controller refused its step.\n");
+        if (sceneController_.isEmpty()) {
+            Orvex::System::errorOutput(Orvex::System::formatWide(
+                u"Scene %d: the scene could not be started and no scene is left to run; the game ends.",
+                sceneController_.requestId));
+            Orvex::System::recordExitFailure();
+            return false;
+        }
     }
 
     frameTimer_.wait();

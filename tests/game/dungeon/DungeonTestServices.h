@@ -103,6 +103,13 @@ public:
     }
     // A test that resumes floors says how; without it there is no suspended game.
     bool loadSuspendedGame(Fenwarrow::Dungeon::CDungeon& floor) override { return resume ? resume(floor) : false; }
+    std::shared_ptr<Fenwarrow::SceneLayer::CSceneLayer> createPlayerLayer(Fenwarrow::Dungeon::CDungeon& floor,
+                                                                          Fenwarrow::Actor::CActor& player) override {
+        return makePlayerLayer ? makePlayerLayer(floor, player) : nullptr;
+    }
+    std::shared_ptr<Fenwarrow::SceneLayer::CSceneLayer> createEventLayer() override {
+        return makeEventLayer ? makeEventLayer() : nullptr;
+    }
 
     GameTest::TestGameContext& game;
     std::shared_ptr<Fenwarrow::IGeneralWindowContext> windowContext;
@@ -126,6 +133,10 @@ public:
     std::vector<std::pair<Fenwarrow::Actor::CActor*, int32_t>> levelUps;
     std::shared_ptr<RecordingEffect> effect;
     std::function<bool(Fenwarrow::Dungeon::CDungeon&)> resume;
+    std::function<std::shared_ptr<Fenwarrow::SceneLayer::CSceneLayer>(Fenwarrow::Dungeon::CDungeon&,
+                                                                      Fenwarrow::Actor::CActor&)>
+        makePlayerLayer;
+    std::function<std::shared_ptr<Fenwarrow::SceneLayer::CSceneLayer>()> makeEventLayer;
 };
 
 }  // namespace DungeonTest

@@ -60,6 +60,11 @@ public:
     void resetFrameTimer() override { ++frameTimerResets; }
     Fenwarrow::IGameContext& getGameContext() override { return game; }
     float getFrameTime() override { return frameTime; }
+    Fenwarrow::Replay::CReplayController* getReplayController() override { return replay; }
+    Fenwarrow::Dungeon::IDungeonServices* getDungeonServices() override { return dungeonServices; }
+    void setCurrentDungeon(const std::shared_ptr<Fenwarrow::Dungeon::CDungeon>& floor) override {
+        currentDungeon = floor;
+    }
 
     Orvex::Graphics::IOrvexGraphics* graphics = nullptr;
     Orvex::Graphics::IOrvexRenderer* renderer = nullptr;
@@ -71,6 +76,9 @@ public:
     GameTest::TestGameContext game;
     int frameTimerResets = 0;
     float frameTime = 1.0f / 60.0f;
+    Fenwarrow::Replay::CReplayController* replay = nullptr;
+    Fenwarrow::Dungeon::IDungeonServices* dungeonServices = nullptr;
+    std::shared_ptr<Fenwarrow::Dungeon::CDungeon> currentDungeon;
 };
 
 }  // namespace SceneTest

@@ -67,6 +67,9 @@ public:
         Fenwarrow::Actor::CActor& actor) override {
         return makeConditions ? makeConditions(actor) : nullptr;
     }
+    float getStepTime() override { return stepTime; }
+    Fenwarrow::CSettingDataManager* getSettingDataManager() override { return settingData; }
+    Fenwarrow::Replay::CReplayController* getReplayController() override { return replay; }
 
     // Every module kind as an empty table, then the given ones.
     void provideAllModules() {
@@ -89,6 +92,9 @@ public:
     Fenwarrow::Item::CItemFactory* itemFactory = nullptr;
     Fenwarrow::Dungeon::CDungeon* dungeon = nullptr;
     std::function<std::unique_ptr<Fenwarrow::Actor::IActorConditions>(Fenwarrow::Actor::CActor&)> makeConditions;
+    float stepTime = 0.0f;
+    Fenwarrow::CSettingDataManager* settingData = nullptr;
+    Fenwarrow::Replay::CReplayController* replay = nullptr;
     std::shared_ptr<Orvex::AudioSystem::IOrvexAudioDevice> audioDevice =
         std::make_shared<Orvex::AudioSystem::OxNullAudioDevice>();
 };
