@@ -4,11 +4,26 @@
 
 #include "game/action/CItemHolderAction.h"
 #include "game/action/IActionContext.h"
+#include "game/menu/CExtraItemMenu.h"
+#include "game/menu/CLogMenu.h"
 #include "game/menu/CMenuBase.h"
+#include "game/menu/COtherMenu.h"
+#include "game/menu/CPlayerItemMenu.h"
+#include "game/menu/CReserveMenu.h"
+#include "game/menu/CRootMenu.h"
+#include "game/menu/CSimpleActionItemMenu.h"
 
 namespace Fenwarrow::SceneLayer {
 
-CGameMenu::CGameMenu(Action::IActionContext& context, Actor::CActor* player) : context_(context), player_(player) {}
+CGameMenu::CGameMenu(Action::IActionContext& context, Actor::CActor* player) : context_(context), player_(player) {
+    menus_[u"RootMenu"] = std::make_shared<CRootMenu>(*this);
+    menus_[u"ItemMenu"] = std::make_shared<CPlayerItemMenu>(*this);
+    menus_[u"ExtraItemMenu"] = std::make_shared<CExtraItemMenu>(*this);
+    menus_[u"SimpleActionItemMenu"] = std::make_shared<CSimpleActionItemMenu>(*this);
+    menus_[u"OtherMenu"] = std::make_shared<COtherMenu>(*this);
+    menus_[u"ReserveMenu"] = std::make_shared<CReserveMenu>(*this);
+    menus_[u"LogMenu"] = std::make_shared<CLogMenu>(*this);
+}
 
 CGameMenu::~CGameMenu() = default;
 
@@ -51,6 +66,17 @@ bool CGameMenu::pushMenu(CMenuBase* menu, bool replaceTop, const std::function<v
 
 bool CGameMenu::openMenu(const std::u16string& name, bool replaceTop) {
     return pushMenu(findMenu(name), replaceTop, nullptr);
+}
+
+bool CGameMenu::openItemMenu(const std::u16string& name, bool replaceTop,
+                             const std::vector<std::shared_ptr<Item::CItem>>& items, const std::u16string& caption,
+                             std::shared_ptr<Action::CItemHolderAction> pendingAction, bool withItemActions) {
+    auto* menu = dynamic_cast<CSimpleActionItemMenu*>(findMenu(name));
+    if (menu == nullptr) {
+        return false;
+    }
+    return pushMenu(menu, replaceTop,
+                    [&](CMenuBase&) { menu->prepare(items, caption, std::move(pendingAction), withItemActions); });
 }
 
 void CGameMenu::back() {

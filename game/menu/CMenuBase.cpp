@@ -10,6 +10,14 @@ CMenuBase::CMenuBase(CGameMenu& owner) : owner_(owner), window_(createMenuWindow
 
 std::shared_ptr<CGeneralWindow> CMenuBase::createMenuWindow() { return owner_.getContext().createGeneralWindow(); }
 
+void CMenuBase::placeWindow(CGeneralWindow& window, uint32_t mode, float x, float y, float width, float height) {
+    window.setWindowMode(mode);
+    window.x = x;
+    window.y = y;
+    const float size[2] = {width, height};
+    window.setWindowSize(size);
+}
+
 void CMenuBase::open() {
     if (window_) {
         window_->focused = true;

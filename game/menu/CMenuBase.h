@@ -43,6 +43,8 @@ public:
 protected:
     // A new created window, or null when none can be made.
     std::shared_ptr<CGeneralWindow> createMenuWindow();
+    // Sets the mode, the top-left corner and the size (each side raised to 128 when smaller).
+    static void placeWindow(CGeneralWindow& window, uint32_t mode, float x, float y, float width, float height);
     CGameMenu& getOwner() const { return owner_; }
     Actor::CActor* getPlayer() const { return player_; }
     // The keys of this frame (the replay's during playback); null when there are none.
