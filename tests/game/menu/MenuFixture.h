@@ -104,6 +104,7 @@ protected:
         context_.keys = &keys_;
         windowContext_ = std::make_shared<MenuWindowContext>();
         windowContext_->keys = &keys_;
+        configureWindows(*windowContext_);
         context_.windowFactory = [this] {
             auto window = std::make_shared<Fenwarrow::CGeneralWindow>(windowContext_);
             return window->create(makeFontRenderer()) ? window : nullptr;
@@ -129,6 +130,8 @@ protected:
         return none;
     }
 
+    // Gives the windows what they draw with, before the menus make them.
+    virtual void configureWindows(MenuWindowContext&) {}
     virtual std::shared_ptr<Orvex::FontLib::OxFontRenderer> makeFontRenderer() {
         return std::make_shared<Orvex::FontLib::OxFontRenderer>(nullptr, std::make_shared<EmptyFont>());
     }
