@@ -42,7 +42,7 @@ protected:
     }
 
     const std::vector<std::pair<std::u16string, std::string>>& extraScripts() const override {
-        static const std::vector<std::pair<std::u16string, std::string>> scripts = {
+        static const std::vector<std::pair<std::u16string, std::string>> kScripts = {
             {u"Script/Test/Attach.lua", "function attach(player, item) Game.noteAttach(player, item) end\n"},
             {u"Script/UI/Rename.lua",
              "frames = 0\n"
@@ -50,7 +50,7 @@ protected:
              "function update(dt) frames = frames + 1 return frames < 2 end\n"
              "function draw() end\n"},
         };
-        return scripts;
+        return kScripts;
     }
 
     CItemMenu* inventory() const { return static_cast<CItemMenu*>(menu_->findMenu(u"ItemMenu")); }

@@ -126,8 +126,8 @@ protected:
 
     // Scripts a test adds to the archive (path without ".lcd", source).
     virtual const std::vector<std::pair<std::u16string, std::string>>& extraScripts() const {
-        static const std::vector<std::pair<std::u16string, std::string>> none;
-        return none;
+        static const std::vector<std::pair<std::u16string, std::string>> kNone;
+        return kNone;
     }
 
     // Gives the windows what they draw with, before the menus make them.
