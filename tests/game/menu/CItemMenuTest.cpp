@@ -277,6 +277,45 @@ TEST_F(ItemMenuTest, PuttingDownAnItemFromAPotTakesItOutFirst) {
     EXPECT_EQ(playerPointer("arg1"), herb.get());
 }
 
+TEST_F(ItemMenuTest, ExchangingTakesUpTheItemAtTheFeetThenPutsTheChosenOneDown) {
+    auto herb = carry(CItem::kDrug, u"草");
+    auto tag = dropAt(kPlayerPoint, CItem::kTag, u"札");
+    player_->getStatus().setStabilityState(6, true);  // nothing can be lifted
+    openInventory();
+    press(kDecide);
+    act(*inventory(), u"交換");
+    EXPECT_EQ(floor_->getLogManager().getHistory().back(), u"札【0】は重くて拾う事が出来ない。");
+    EXPECT_EQ(playerGlobal("commands"), "");
+    EXPECT_EQ(tag->getCell(), player_->getCell());
+
+    player_->getStatus().setStabilityState(6, false);
+    openInventory();
+    press(kDecide);
+    act(*inventory(), u"交換");
+    EXPECT_EQ(player_->findItem(tag.get()), 1) << "taken up";
+    EXPECT_EQ(tag->getCell(), nullptr);
+    EXPECT_EQ(playerGlobal("commands"), "doPutItem(1);");
+    EXPECT_EQ(playerPointer("arg1"), herb.get());
+}
+
+TEST_F(ItemMenuTest, TheDescriptionShowsStrengthAboutTextAndAbilitiesUntilDismissed) {
+    auto sword = carry(CItem::kWeapon, u"剣");
+    sword->getStatus().setAttack(7);
+    sword->setAboutText(u"よく切れる剣。");
+    sword->getStatus().setSlotCount(2);
+    sword->getStatus().setSlotAbility(1, 10);
+    openInventory();
+    press(kDecide);
+    act(*inventory(), u"説明");
+    ASSERT_TRUE(inventory()->isInfoShown());
+    EXPECT_FALSE(inventory()->isActionShown());
+    EXPECT_EQ(inventory()->getInfoWindow()->title, u"剣＋7 攻7");
+    EXPECT_EQ(inventory()->getInfoWindow()->text, u"よく切れる剣。\n\n種族特効：\n\n\n能力：\n怪力\n");
+    press(kCancel);
+    EXPECT_FALSE(inventory()->isInfoShown());
+    EXPECT_EQ(menu_->getCurrent(), inventory()) << "back at the list";
+}
+
 TEST_F(ItemMenuTest, ACardThatNeedsATargetAsksForOneAndPassesBoth) {
     auto card = carry(CItem::kCard, u"札");
     card->getStatus().setPoppable(true);
