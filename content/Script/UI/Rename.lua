@@ -163,7 +163,7 @@ function setup(item)
     if InputSystem ~= nil then
         keys = InputSystem.getVirtualKey()
     end
-    if Audio ~= nil then
+    if Audio ~= nil and Audio.createAudioSource ~= nil then
         for index = 0, 2 do
             sounds[index] = Audio.createAudioSource("SE/SystemSE/se00" .. index .. ".wav", 0)
         end
