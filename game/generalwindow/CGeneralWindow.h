@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "engine/audio/IOrvexAudioSource.h"
 #include "engine/font/OxTextMarkup.h"
@@ -100,6 +101,8 @@ public:
     bool isCreated() const { return created_; }
     const std::shared_ptr<Orvex::FontLib::OxFontRenderer>& getFontRenderer() const { return fontRenderer_; }
     const Orvex::FontLib::MarkupParameters& getParameters() const { return params_; }
+    // Replaces the mark-up parameters `create` set (the colours) for the texts that read others.
+    void setParameters(Orvex::FontLib::MarkupParameters parameters) { params_ = std::move(parameters); }
     float getCursorAlpha() const { return cursorAlpha_; }
 
     // Set directly by the owners.

@@ -7,6 +7,7 @@
 #include "game/action/CScriptingAction.h"
 #include "game/actor/CPlayer.h"
 #include "game/control/CPlayerLayer.h"
+#include "game/menu/CGameMenu.h"
 #include "game/replay/CReplayController.h"
 #include "game/save/CGameSaveController.h"
 #include "game/services/CGameSetting.h"
@@ -14,6 +15,22 @@
 #include "game/shell/CGameManager.h"
 
 namespace Fenwarrow {
+namespace {
+
+// The game menu as the player layer drives it.
+class GameMenuControl : public SceneLayer::IPlayerMenu {
+public:
+    GameMenuControl(Action::IActionContext& context, Actor::CPlayer& player) : menu_(context, &player) {}
+    void openRoot() override { menu_.openRoot(); }
+    bool isOpen() const override { return !menu_.isStackEmpty(); }
+    void update() override { menu_.update(); }
+    void draw() override { menu_.draw(); }
+
+private:
+    SceneLayer::CGameMenu menu_;
+};
+
+}  // namespace
 
 IGameContext& CDungeonServices::getGameContext() { return manager_; }
 
@@ -153,6 +170,9 @@ std::shared_ptr<SceneLayer::CSceneLayer> CDungeonServices::createPlayerLayer(Dun
     services.replay = manager_.getReplayController();
     services.liveKeys = manager_.getVirtualKeyAt(0);
     services.renderer = manager_.getRenderer();
+    services.makeMenu = [this](Actor::CPlayer& owner) -> std::shared_ptr<SceneLayer::IPlayerMenu> {
+        return std::make_shared<GameMenuControl>(actionContext_, owner);
+    };
     return std::make_shared<SceneLayer::CPlayerLayer>(std::move(services), floor, *hero);
 }
 
