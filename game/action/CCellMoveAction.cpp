@@ -7,6 +7,7 @@
 #include "game/action/CTakeItemAction.h"
 #include "game/action/IActionContext.h"
 #include "game/actor/CActor.h"
+#include "game/actor/ConditionType.h"
 #include "game/dungeon/CCellObject.h"
 #include "game/dungeon/CDungeon.h"
 #include "game/generalwindow/CGeneralWindow.h"
@@ -107,8 +108,12 @@ void CCellMoveAction::beginMove() {
 
 void CCellMoveAction::slide() {
     Dungeon::CDungeon* floor = context_.getCurrentDungeon();
-    // Actors carry no conditions yet: the quick and slow ones will double and halve this.
     float step = context_.isPlayerDashing() ? kDashStep : kStep;
+    if (actor_->hasCondition(Actor::kConditionQuick)) {
+        step *= 2.0f;
+    } else if (actor_->hasCondition(Actor::kConditionSlow)) {
+        step *= 0.5f;
+    }
     if (diagonal_) {
         step *= kDiagonalFactor;
     }
@@ -155,7 +160,10 @@ void CCellMoveAction::arrive() {
         setActive(false);
         return;
     }
-    // Actors carry no conditions yet: a berserk one will not stop here to choose.
+    // A berserk actor does not stop here to choose: the move ends, yet the prompt still opens.
+    if (actor_->hasCondition(Actor::kConditionBerserk)) {
+        setActive(false);
+    }
     openPrompt(option, item);
 }
 

@@ -105,6 +105,10 @@ CActor::CActor(IGameContext& context) : context_(context) {
         sprite = std::make_shared<OxMADObject>();
     }
     eventHolder_.addListener(this);
+    conditions_ = context_.createConditionController(*this);
+    if (conditions_ != nullptr) {
+        eventHolder_.addListener(conditions_.get());
+    }
 }
 
 CActor::~CActor() {
@@ -189,6 +193,9 @@ void CActor::update(float elapsedSeconds) {
     if (scriptTaskEnabled_) {
         callHook("onUpdate", {CScriptValue(dt)});
     }
+    if (conditions_ != nullptr) {
+        conditions_->update(dt);
+    }
     for (const auto& sprite : sprites_) {
         sprite->update(dt);
     }
@@ -205,6 +212,9 @@ void CActor::draw(Orvex::Graphics::OxRenderQueue& queue, Orvex::Graphics::IOrvex
             if (const auto* frame = shownFrame(*sprite)) {
                 queueSprite(queue, renderer, sprite, base + frame->priority, drawX_, drawY_);
             }
+        }
+        if (conditions_ != nullptr) {
+            conditions_->draw(queue, renderer);
         }
         const auto& effect = sprites_[kEffectSprite];
         if (const auto* frame = shownFrame(*effect); frame != nullptr && effect->getState() == OxMADObject::kPlaying) {
@@ -225,11 +235,24 @@ void CActor::onTaskDraw() {
 void CActor::onTurn(Dungeon::IActionManager& /*actions*/) { callHook("onTurn", {}); }
 
 void CActor::onEnterTurn(Dungeon::IActionManager& /*actions*/) {
+    if (conditions_ != nullptr) {
+        conditions_->onEnterTurn();
+        if (!conditions_->getMayAct()) {
+            // The turn is taken away whole: it ends at once, with no action left in this round.
+            setTurnState(0);
+            setActionsLeft(0);
+            inTurn_ = false;
+            return;
+        }
+    }
     callHook("onEnterTurn", {});
     inTurn_ = true;
 }
 
 void CActor::onExitTurn(Dungeon::IActionManager& /*actions*/) {
+    if (conditions_ != nullptr) {
+        conditions_->onExitTurn();
+    }
     if (inTurn_) {
         callHook("onExitTurn", {});
     }

@@ -13,6 +13,7 @@
 #include "engine/script/CScriptValue.h"
 #include "engine/system/shared_vector_ptr.h"
 #include "game/actor/CActorStatus.h"
+#include "game/actor/IActorConditions.h"
 #include "game/dungeon/CCellObject.h"
 #include "game/dungeon/CDungeonEventHolder.h"
 #include "game/dungeon/CDungeonEventListener.h"
@@ -85,6 +86,12 @@ public:
 
     // Listener part: a new floor forgets the stability states and shows the actor again.
     void onChangeFloor() override;
+
+    // The actor's status conditions, made with it and heard right after its own listener part;
+    // null only in a context that makes none.
+    IActorConditions* getConditions() const { return conditions_.get(); }
+    // Whether the condition of that type is on; false for a number that names none.
+    bool hasCondition(int32_t type) const { return conditions_ != nullptr && conditions_->isCondition(type); }
 
     // The script's "onTaskDraw", with the script task enabled; the floor's draw pass calls it.
     void onTaskDraw();
@@ -183,9 +190,9 @@ public:
     // of its own. False when nothing was equipped or the script could not run.
     bool attachItem(Item::CItem* item, bool runScript);
 
-protected:
     IGameContext& getContext() const { return context_; }
 
+protected:
 private:
     bool runSetupScript(const std::u16string& folder);
     bool runAttachScript(Item::CItem& item);
@@ -215,6 +222,8 @@ private:
     std::u16string actionEventScript_;
     IPlayerEquipment* equipment_ = nullptr;
     std::shared_ptr<Damage::CDamageCalculator> damageCalculator_;
+    // Last, so the conditions go first: they hold the actor and may touch its sprites.
+    std::unique_ptr<IActorConditions> conditions_;
 };
 
 }  // namespace Fenwarrow::Actor

@@ -27,8 +27,9 @@ class CSettingDataManager;
 class IGameContext;
 class IGeneralWindowContext;
 namespace SceneLayer {
+class CSceneLayer;
 class CSceneLayerManager;
-}
+}  // namespace SceneLayer
 namespace Actor {
 class CActor;
 }
@@ -63,6 +64,8 @@ public:
     virtual Orvex::Graphics::OxRenderQueue* getRenderQueue() = 0;
     virtual Orvex::Graphics::OxScreenEffectController* getScreenEffects() = 0;
     virtual SceneLayer::CSceneLayerManager* getSceneLayerManager() = 0;
+    // A dialogue (adventure) layer running the story at the path; null when none can be made.
+    virtual std::shared_ptr<SceneLayer::CSceneLayer> createAdventureLayer(const std::u16string& story) = 0;
     virtual CSettingDataManager* getSettingDataManager() = 0;
     virtual Orvex::InputSystem::OxVirtualKey* getVirtualKey() = 0;
     virtual std::shared_ptr<Orvex::AudioSystem::IOrvexAudioSource> getSystemSE(int32_t index) = 0;

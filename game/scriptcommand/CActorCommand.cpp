@@ -28,6 +28,7 @@ namespace Fenwarrow::ScriptCommand {
 namespace ActorCommand {
 
 using Actor::CActor;
+using Actor::IActorConditions;
 using ScriptArguments::flagArg;
 using ScriptArguments::floatArg;
 using ScriptArguments::intArg;
@@ -367,15 +368,33 @@ int setStabilityState(lua_State* L) {
     return 0;
 }
 
-// Actor.Condition. Actors have no condition controller yet, so no condition is ever active:
-// nothing is named, nothing can be added, and a removal reports false like every other call
-// that changed nothing.
+// Actor.Condition. The type number comes from the script unchecked; the actor's set answers
+// false, and changes nothing, for a number that names no condition.
 
-int getConditionName(lua_State* L) { return pushNil(L); }
-
-int conditionQuery(lua_State* L) {
+int getConditionName(lua_State* L) {
     const CActor* actor = actorArg(L, 1);
-    return actor != nullptr ? pushFlag(L, false) : pushNil(L);
+    const char16_t* name =
+        actor != nullptr && actor->getConditions() != nullptr ? actor->getConditions()->getConditionName() : nullptr;
+    if (name == nullptr) {
+        return pushNil(L);
+    }
+    pushText(L, name);
+    return 1;
+}
+
+template <bool (IActorConditions::*Operation)(int32_t)>
+int changeCondition(lua_State* L) {
+    CActor* actor = actorArg(L, 1);
+    if (actor == nullptr) {
+        return pushNil(L);
+    }
+    IActorConditions* conditions = actor->getConditions();
+    return pushFlag(L, conditions != nullptr && (conditions->*Operation)(intArg(L, 2)));
+}
+
+int isCondition(lua_State* L) {
+    const CActor* actor = actorArg(L, 1);
+    return actor != nullptr ? pushFlag(L, actor->hasCondition(intArg(L, 2))) : pushNil(L);
 }
 
 // Actor.Event
@@ -479,9 +498,9 @@ bool CActorCommand::registerFunctions(CScriptController& controller) {
                                 {"Condition",
                                  {
                                      {"getName", &getConditionName},
-                                     {"isCondition", &conditionQuery},
-                                     {"addCondition", &conditionQuery},
-                                     {"removeCondition", &conditionQuery},
+                                     {"isCondition", &isCondition},
+                                     {"addCondition", &changeCondition<&IActorConditions::addCondition>},
+                                     {"removeCondition", &changeCondition<&IActorConditions::removeCondition>},
                                  },
                                  {}},
                                 {"Action",

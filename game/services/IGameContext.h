@@ -23,6 +23,10 @@ struct CUnidentifiedItemInfo;
 namespace Dungeon {
 class CDungeon;
 }
+namespace Actor {
+class CActor;
+class IActorConditions;
+}  // namespace Actor
 
 // The command modules a script host may attach ("Lua" is attached by every host itself).
 enum class ScriptModule : int32_t {
@@ -59,6 +63,10 @@ public:
     // The floor in play, which the modules reach; null while there is none (and in a context
     // that never has floors).
     virtual Dungeon::CDungeon* getCurrentDungeon() { return nullptr; }
+    // The status conditions of a new actor, made while the actor is constructed (so only its
+    // own CActor part may be touched). The condition rules sit above the actor, so the game
+    // makes them; null in a context that never plays a floor.
+    virtual std::unique_ptr<Actor::IActorConditions> createConditionController(Actor::CActor& actor) = 0;
 };
 
 // Creates and attaches the modules in the given order; false at the first that the context

@@ -31,6 +31,11 @@ Orvex::Graphics::OxScreenEffectController* CDungeonServices::getScreenEffects() 
 
 SceneLayer::CSceneLayerManager* CDungeonServices::getSceneLayerManager() { return manager_.getSceneLayerManager(); }
 
+// The game has no dialogue layer yet; the floor reports the story it could not open.
+std::shared_ptr<SceneLayer::CSceneLayer> CDungeonServices::createAdventureLayer(const std::u16string& /*story*/) {
+    return nullptr;
+}
+
 CSettingDataManager* CDungeonServices::getSettingDataManager() { return manager_.getSettingDataManager(); }
 
 Orvex::InputSystem::OxVirtualKey* CDungeonServices::getVirtualKey() { return manager_.getVirtualKey(); }

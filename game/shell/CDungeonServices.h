@@ -19,6 +19,7 @@ public:
     Orvex::Graphics::OxRenderQueue* getRenderQueue() override;
     Orvex::Graphics::OxScreenEffectController* getScreenEffects() override;
     SceneLayer::CSceneLayerManager* getSceneLayerManager() override;
+    std::shared_ptr<SceneLayer::CSceneLayer> createAdventureLayer(const std::u16string& story) override;
     CSettingDataManager* getSettingDataManager() override;
     Orvex::InputSystem::OxVirtualKey* getVirtualKey() override;
     std::shared_ptr<Orvex::AudioSystem::IOrvexAudioSource> getSystemSE(int32_t index) override;

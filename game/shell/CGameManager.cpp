@@ -16,6 +16,7 @@
 #include "engine/system/OxSystemFacade.h"
 #include "engine/system/OxWideFormat.h"
 #include "engine/timer/OxTimer.h"
+#include "game/condition/CConditionController.h"
 #include "game/item/CItemFactory.h"
 #include "game/layer/CSceneLayerManager.h"
 #include "game/replay/CReplayController.h"
@@ -326,6 +327,10 @@ std::shared_ptr<Orvex::AudioSystem::IOrvexAudioSource> CGameManager::getSystemSE
 std::u16string CGameManager::getPlayerName() { return settings().getPlayerName(); }
 
 float CGameManager::getPlayTime() { return gameData_ ? gameData_->getRunTime() : 0.0f; }
+
+std::unique_ptr<Actor::IActorConditions> CGameManager::createConditionController(Actor::CActor& actor) {
+    return std::make_unique<Actor::Condition::CConditionController>(actor);
+}
 
 Item::CUnidentifiedItemInfo* CGameManager::findUnidentifiedItemInfo(uint32_t itemId) {
     return gameData_ ? gameData_->findUnidentifiedItemInfo(itemId) : nullptr;

@@ -79,6 +79,7 @@ public:
     Item::CItemFactory* getItemFactory() override { return itemFactory_.get(); }
     Item::CUnidentifiedItemInfo* findUnidentifiedItemInfo(uint32_t itemId) override;
     Dungeon::CDungeon* getCurrentDungeon() override { return currentDungeon_.get(); }
+    std::unique_ptr<Actor::IActorConditions> createConditionController(Actor::CActor& actor) override;
     // The dungeon scene shares its floor here, so that the modules reach it.
     void setCurrentDungeon(const std::shared_ptr<Dungeon::CDungeon>& floor) { currentDungeon_ = floor; }
     const std::shared_ptr<Dungeon::CDungeon>& getCurrentDungeonShared() const { return currentDungeon_; }

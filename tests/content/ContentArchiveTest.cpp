@@ -138,6 +138,9 @@ const char* const kScripts[] = {
     "Actor/NonPlayer/VNDR/VNDR01/setup.lua.lcd",
     "Actor/NonPlayer/VNDR/VNDR01/actor.lua.lcd",
     "Actor/NonPlayer/VNDR/Event/Talk.lua.lcd",
+    "Actor/NonPlayer/VNDR/Event/Robber.lua.lcd",
+    "Actor/Enemy/GURD/GURD01/setup.lua.lcd",
+    "Actor/Enemy/GURD/GURD01/actor.lua.lcd",
 };
 
 class ContentArchiveTest : public ::testing::Test {
@@ -323,7 +326,7 @@ TEST_F(ContentArchiveTest, ActorFoldersSetUpANamedActorWithEveryMotion) {
     ASSERT_TRUE(readEntry(*reader_, "Script/Lib/ActorLook.lua.lcd", look));
     std::set<double> ids = {1};  // the player's
     for (const char* folder : {"Actor/Enemy/SLIM/SLIM01/", "Actor/Enemy/SLIM/SLIM02/", "Actor/Enemy/MOBB/MOBB01/",
-                               "Actor/NonPlayer/VNDR/VNDR01/"}) {
+                               "Actor/Enemy/GURD/GURD01/", "Actor/NonPlayer/VNDR/VNDR01/"}) {
         SCOPED_TRACE(folder);
         lua_State* setup = loadChunk(std::string(folder) + "setup.lua.lcd", false);
         ASSERT_NE(setup, nullptr);

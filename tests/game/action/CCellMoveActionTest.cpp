@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "game/action/CTakeItemAction.h"
+#include "game/condition/CConditionController.h"
 #include "game/generalwindow/CGeneralWindow.h"
 #include "tests/game/action/FloorFixture.h"
 
@@ -75,6 +76,29 @@ TEST_F(CellMove, ASeenStepSlidesFromTheOldCellAndEndsOnTheNewOne) {
     EXPECT_EQ(enemy->getDrawOffsetX(), -27.0f);
     EXPECT_EQ(framesUntilIdle(), 6);
     EXPECT_EQ(enemy->getDrawOffsetX(), 0.0f);
+}
+
+TEST_F(CellMove, QuickActorsSlideAtTwiceTheStepSlowOnesAtHalf) {
+    context_.game.makeConditions = [](Fenwarrow::Actor::CActor& actor) {
+        return std::make_unique<Fenwarrow::Actor::Condition::CConditionController>(actor);
+    };
+    // 32 pixels at 5, 10 and 2.5 pixels a frame.
+    const struct {
+        int32_t condition;
+        int frames;
+    } cases[] = {{Fenwarrow::Actor::kConditionDefault, 7},
+                 {Fenwarrow::Actor::kConditionQuick, 4},
+                 {Fenwarrow::Actor::kConditionSlow, 13}};
+    int32_t y = 1;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.condition);
+        auto enemy = addEnemy({5, y});
+        ASSERT_TRUE(enemy->getConditions()->addCondition(c.condition));
+        move(*enemy, {6, y});
+        EXPECT_EQ(framesUntilIdle(), c.frames);
+        EXPECT_EQ(enemy->getDrawOffsetX(), 0.0f);
+        ++y;
+    }
 }
 
 TEST_F(CellMove, AStepWhoseActorIsGoneEndsWithoutTouchingIt) {

@@ -58,6 +58,10 @@ public:
     Orvex::Graphics::OxRenderQueue* getRenderQueue() override { return &queue; }
     Orvex::Graphics::OxScreenEffectController* getScreenEffects() override { return &effects; }
     Fenwarrow::SceneLayer::CSceneLayerManager* getSceneLayerManager() override { return &layers; }
+    std::shared_ptr<Fenwarrow::SceneLayer::CSceneLayer> createAdventureLayer(const std::u16string& story) override {
+        adventures.push_back(story);
+        return nullptr;
+    }
     Fenwarrow::CSettingDataManager* getSettingDataManager() override { return &settings; }
     Orvex::InputSystem::OxVirtualKey* getVirtualKey() override { return &keys; }
     std::shared_ptr<Orvex::AudioSystem::IOrvexAudioSource> getSystemSE(int32_t index) override {
@@ -108,6 +112,7 @@ public:
     uint32_t replayMode = 0;
     std::shared_ptr<RecordingActions> actions;
     std::vector<std::u16string> scripted;
+    std::vector<std::u16string> adventures;
     std::vector<std::u16string> arrivals;
     std::shared_ptr<RecordingEffect> effect;
 };

@@ -12,6 +12,7 @@
 #include "game/services/CScriptCommandBase.h"
 #include "game/services/ScriptCommandTable.h"
 #include "game/services/CScriptController.h"
+#include "game/actor/IActorConditions.h"
 #include "game/gamedata/CGameDataManager.h"
 #include "game/services/IGameContext.h"
 #include "tests/game/shell/ScriptTestSupport.h"
@@ -60,6 +61,12 @@ public:
     }
     Orvex::IO::StreamIO::IOrvexStreamReader& getMusicReader() override { return reader; }
     std::shared_ptr<Orvex::AudioSystem::IOrvexAudioDevice> getAudioDevice() override { return audioDevice; }
+    Fenwarrow::Dungeon::CDungeon* getCurrentDungeon() override { return dungeon; }
+    // Actors get conditions only when the test installs a maker (the condition tests do).
+    std::unique_ptr<Fenwarrow::Actor::IActorConditions> createConditionController(
+        Fenwarrow::Actor::CActor& actor) override {
+        return makeConditions ? makeConditions(actor) : nullptr;
+    }
 
     // Every module kind as an empty table, then the given ones.
     void provideAllModules() {
@@ -80,6 +87,8 @@ public:
     std::vector<Fenwarrow::ScriptModule> created;
     Fenwarrow::CGameDataManager* gameData = nullptr;
     Fenwarrow::Item::CItemFactory* itemFactory = nullptr;
+    Fenwarrow::Dungeon::CDungeon* dungeon = nullptr;
+    std::function<std::unique_ptr<Fenwarrow::Actor::IActorConditions>(Fenwarrow::Actor::CActor&)> makeConditions;
     std::shared_ptr<Orvex::AudioSystem::IOrvexAudioDevice> audioDevice =
         std::make_shared<Orvex::AudioSystem::OxNullAudioDevice>();
 };
