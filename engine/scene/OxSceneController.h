@@ -66,6 +66,8 @@ public:
     bool isEmpty() const { return scenes_.empty(); }
     // The top entry's id; -1 when the stack is empty.
     int32_t getCurrentSceneId() const;
+    // The top entry's scene; null when the stack is empty or the top was dropped.
+    OxSceneBase* getCurrentScene() const { return topScene(); }
 
     // Releases the factory and empties the stack without finalising (scenes are destroyed as
     // their last owner goes); the request is reset.

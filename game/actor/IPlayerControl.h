@@ -14,6 +14,8 @@ public:
     virtual void onTurn(Dungeon::IActionManager& actions) = 0;
     // Clears both continuous-move (dash) flags.
     virtual void clearContinuousMove() = 0;
+    // The player's steps slide faster while a dash is on.
+    virtual bool isDashing() const = 0;
 };
 
 }  // namespace Fenwarrow::Actor

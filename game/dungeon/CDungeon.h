@@ -248,6 +248,8 @@ public:
     // Runs at normal animation speed on the floor.
     void setPlayer(const std::shared_ptr<Actor::CActor>& player);
     const std::shared_ptr<Actor::CActor>& getPlayer() const { return player_; }
+    SceneLayer::CSceneLayer* getPlayerLayer() const { return playerLayer_.get(); }
+    SceneLayer::CSceneLayer* getEventLayer() const { return eventLayer_.get(); }
 
     // Floor items. Items are made by the factory, which must outlive the floor.
     void setItemFactory(Item::CItemFactory* factory) { itemFactory_ = factory; }
@@ -355,6 +357,10 @@ private:
     uint32_t loadingFadeCallback_ = 0;
     Item::CItemFactory* itemFactory_ = nullptr;
     std::shared_ptr<Actor::CActor> player_;
+    // Made for the first player of this floor object and kept from floor to floor; the layer
+    // stack holds it too while a floor is in play.
+    std::shared_ptr<SceneLayer::CSceneLayer> playerLayer_;
+    std::shared_ptr<SceneLayer::CSceneLayer> eventLayer_;
     std::vector<std::shared_ptr<Item::CItem>> items_;
     CTurnController turnController_{*this};
     Orvex::System::shared_vector_ptr<Actor::CActor> removedActors_;

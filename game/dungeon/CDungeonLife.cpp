@@ -13,9 +13,11 @@
 #include "engine/thread/OxThread.h"
 #include "game/actor/CActor.h"
 #include "game/actor/CPlayer.h"
+#include "game/actor/IPlayerControl.h"
 #include "game/dungeon/CDungeon.h"
 #include "game/gamedata/CGameDataManager.h"
 #include "game/item/CItem.h"
+#include "game/layer/CSceneLayer.h"
 #include "game/layer/CSceneLayerManager.h"
 #include "game/services/CScriptController.h"
 #include "game/services/CSettingDataManager.h"
@@ -80,7 +82,13 @@ void CDungeon::setPlayer(const std::shared_ptr<Actor::CActor>& player) {
     if (player_ == nullptr) {
         return;
     }
+    if (playerLayer_ == nullptr) {
+        playerLayer_ = services_.createPlayerLayer(*this, *player_);
+    }
     player_->setAnimationSpeed(1.0f);
+    if (auto* hero = dynamic_cast<Actor::CPlayer*>(player_.get())) {
+        hero->setPlayerLayer(dynamic_cast<Actor::IPlayerControl*>(playerLayer_.get()));
+    }
     // The equipment sprites are dressed again by the equipped items' attach scripts.
     CGameDataManager* gameData = services_.getGameContext().getGameDataManager();
     if (gameData == nullptr) {
@@ -193,9 +201,15 @@ void CDungeon::clear() {
         layers->clear();
     }
     if (player_ != nullptr) {
+        // The player outlives the floor object; it must not keep reaching for this floor's layer.
+        if (auto* hero = dynamic_cast<Actor::CPlayer*>(player_.get())) {
+            hero->setPlayerLayer(nullptr);
+        }
         removeActor(player_.get());
         player_.reset();
     }
+    playerLayer_.reset();
+    eventLayer_.reset();
     removedActors_.clear();
     dropFadeCallback();
     map_ = std::make_unique<CMap>();
@@ -533,6 +547,15 @@ void CDungeon::setupFloor(const std::u16string& scriptPath) {
         player_->playMotion(u"Walk", true, true, true);
     }
     floor.callVoid("setup");
+    if (SceneLayer::CSceneLayerManager* layers = services_.getSceneLayerManager()) {
+        eventLayer_ = services_.createEventLayer();
+        if (eventLayer_ != nullptr && !layers->addLayer(eventLayer_)) {
+            Orvex::System::errorOutput(u"dungeon: the event layer cannot be set up");
+        }
+        if (playerLayer_ != nullptr && !layers->addLayer(playerLayer_)) {
+            Orvex::System::errorOutput(u"dungeon: the player layer cannot be set up");
+        }
+    }
     miniMapRenderer_ = CMiniMapRenderer();
     if (!enemyList_.empty()) {
         // A negative count places nobody.

@@ -37,6 +37,7 @@ class CActor;
 
 namespace Fenwarrow::Dungeon {
 
+class CDungeon;
 class IActionManager;
 
 // A scripted effect the floor drives itself, outside the action queue (the meltdown).
@@ -91,6 +92,12 @@ public:
     // A scripted effect the floor drives itself; null when none could be made.
     virtual std::shared_ptr<IFloorEffect> createScriptedEffect(const std::u16string& script,
                                                                Actor::CActor* parameter) = 0;
+
+    // The layer that turns the player's keys into the player's actions on that floor; it is
+    // also the player's IPlayerControl. Null when the game has none.
+    virtual std::shared_ptr<SceneLayer::CSceneLayer> createPlayerLayer(CDungeon& floor, Actor::CActor& player) = 0;
+    // The layer that runs the floor's events; null when the game has none.
+    virtual std::shared_ptr<SceneLayer::CSceneLayer> createEventLayer() = 0;
 };
 
 }  // namespace Fenwarrow::Dungeon

@@ -1,5 +1,6 @@
 #include "game/scene/CSceneFactory.h"
 
+#include "game/scene/CDungeonScene.h"
 #include "game/scene/CLogo.h"
 #include "game/scene/CMovie.h"
 #include "game/scene/CPlayDemo.h"
@@ -20,6 +21,8 @@ std::shared_ptr<Orvex::SceneController::OxSceneBase> CSceneFactory::create(int32
             return std::make_shared<CMovie>(context_);
         case kScenePlayDemo:
             return std::make_shared<CPlayDemo>(context_);
+        case kSceneDungeon:
+            return std::make_shared<CDungeon>(context_);
         case kScenePromotion:
             return std::make_shared<CPromotion>(context_);
         default:

@@ -17,6 +17,13 @@ namespace Fenwarrow {
 class CSettingDataManager;
 class CGameSetting;
 class IGameContext;
+namespace Dungeon {
+class CDungeon;
+class IDungeonServices;
+}  // namespace Dungeon
+namespace Replay {
+class CReplayController;
+}
 
 namespace Scene {
 
@@ -40,6 +47,13 @@ public:
     // What scripted scenes need of the game: the script services and readers, the command
     // modules a scene's script host attaches, the game data and the floor in play.
     virtual IGameContext& getGameContext() = 0;
+
+    // The replay recorder and player; null when the game has none.
+    virtual Replay::CReplayController* getReplayController() = 0;
+    // What a floor takes from the game; it outlives every floor. Null: no floor can be played.
+    virtual Dungeon::IDungeonServices* getDungeonServices() = 0;
+    // The floor in play, shared with the script modules and actions; null clears it.
+    virtual void setCurrentDungeon(const std::shared_ptr<Dungeon::CDungeon>& floor) = 0;
 };
 
 }  // namespace Scene

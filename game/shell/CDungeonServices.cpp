@@ -4,11 +4,30 @@
 #include "game/action/CActionManager.h"
 #include "game/action/CArrivalActorAction.h"
 #include "game/action/CScriptingAction.h"
+#include "game/actor/CPlayer.h"
+#include "game/control/CPlayerLayer.h"
+#include "game/menu/CGameMenu.h"
 #include "game/replay/CReplayController.h"
 #include "game/services/CGameSetting.h"
 #include "game/shell/CGameManager.h"
 
 namespace Fenwarrow {
+namespace {
+
+// The game menu as the player layer drives it.
+class GameMenuControl : public SceneLayer::IPlayerMenu {
+public:
+    GameMenuControl(Action::IActionContext& context, Actor::CPlayer& player) : menu_(context, &player) {}
+    void openRoot() override { menu_.openRoot(); }
+    bool isOpen() const override { return !menu_.isStackEmpty(); }
+    void update() override { menu_.update(); }
+    void draw() override { menu_.draw(); }
+
+private:
+    SceneLayer::CGameMenu menu_;
+};
+
+}  // namespace
 
 IGameContext& CDungeonServices::getGameContext() { return manager_; }
 
@@ -117,6 +136,23 @@ bool CDungeonServices::pushArrivalAction(Dungeon::IActionManager& actions, const
 std::shared_ptr<Dungeon::IFloorEffect> CDungeonServices::createScriptedEffect(const std::u16string& script,
                                                                               Actor::CActor* parameter) {
     return std::make_shared<CScriptedFloorEffect>(actionContext_, script, parameter);
+}
+
+std::shared_ptr<SceneLayer::CSceneLayer> CDungeonServices::createPlayerLayer(Dungeon::CDungeon& floor,
+                                                                             Actor::CActor& player) {
+    auto* hero = dynamic_cast<Actor::CPlayer*>(&player);
+    if (hero == nullptr) {
+        return nullptr;
+    }
+    SceneLayer::CPlayerLayer::Services services;
+    services.actions = &actionContext_;
+    services.replay = manager_.getReplayController();
+    services.liveKeys = manager_.getVirtualKeyAt(0);
+    services.renderer = manager_.getRenderer();
+    services.makeMenu = [this](Actor::CPlayer& owner) -> std::shared_ptr<SceneLayer::IPlayerMenu> {
+        return std::make_shared<GameMenuControl>(actionContext_, owner);
+    };
+    return std::make_shared<SceneLayer::CPlayerLayer>(std::move(services), floor, *hero);
 }
 
 }  // namespace Fenwarrow

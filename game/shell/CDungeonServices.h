@@ -38,6 +38,11 @@ public:
     std::shared_ptr<Dungeon::IFloorEffect> createScriptedEffect(const std::u16string& script,
                                                                 Actor::CActor* parameter) override;
 
+    std::shared_ptr<SceneLayer::CSceneLayer> createPlayerLayer(Dungeon::CDungeon& floor,
+                                                               Actor::CActor& player) override;
+    // The game has no event layer yet.
+    std::shared_ptr<SceneLayer::CSceneLayer> createEventLayer() override { return nullptr; }
+
     Action::IActionContext& getActionContext() { return actionContext_; }
 
 private:

@@ -42,6 +42,12 @@ void CGameActionContext::playSystemSE(int32_t index) {
     }
 }
 
+bool CGameActionContext::isPlayerDashing() {
+    Dungeon::CDungeon* floor = manager_.getCurrentDungeon();
+    auto* player = floor != nullptr ? dynamic_cast<Actor::CPlayer*>(floor->getPlayer().get()) : nullptr;
+    return player != nullptr && player->getPlayerLayer() != nullptr && player->getPlayerLayer()->isDashing();
+}
+
 void CGameActionContext::stopPlayerDash() { stopPlayerContinuousMove(); }
 
 void CGameActionContext::stopPlayerContinuousMove() {

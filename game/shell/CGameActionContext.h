@@ -20,7 +20,7 @@ public:
     Orvex::InputSystem::OxVirtualKey* getVirtualKey() override;
     void playSystemSE(int32_t index) override;
     // The control layer tells nothing of its dash yet: steps slide at walking speed.
-    bool isPlayerDashing() override { return false; }
+    bool isPlayerDashing() override;
     void stopPlayerDash() override;
     void stopPlayerContinuousMove() override;
     std::shared_ptr<CGeneralWindow> createGeneralWindow() override;

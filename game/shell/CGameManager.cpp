@@ -36,6 +36,8 @@
 #include "game/scriptcommand/CMossbellLibCommand.h"
 #include "game/scriptcommand/CNonPlayerCommand.h"
 #include "game/scriptcommand/CSceneLayerCommand.h"
+#include "game/scriptcommand/CGeneralWindowCommand.h"
+#include "game/control/CGeneralWindowLayer.h"
 #include "game/services/RenderLayerNames.h"
 #include "game/services/CCommonDataManager.h"
 #include "game/gamedata/CGameDataManager.h"
@@ -290,7 +292,15 @@ std::shared_ptr<IScriptCommand> CGameManager::createScriptModule(ScriptModule mo
         case ScriptModule::kNonPlayer:
             return std::make_shared<ScriptCommand::CNonPlayerCommand>(this);
         case ScriptModule::kSceneLayer:
-            return std::make_shared<ScriptCommand::CSceneLayerCommand>([this] { return layerManager_.get(); });
+            return std::make_shared<ScriptCommand::CSceneLayerCommand>(ScriptCommand::CSceneLayerCommand::Services{
+                [this] { return layerManager_.get(); },
+                {},
+                [this](const std::u16string& script) -> std::shared_ptr<SceneLayer::CSceneLayer> {
+                    return std::make_shared<SceneLayer::CGeneralWindowLayer>(dungeonServices_->getActionContext(),
+                                                                             script);
+                }});
+        case ScriptModule::kGeneralWindow:
+            return createGeneralWindowModule();
         case ScriptModule::kGraphics:
             return std::make_shared<ScriptCommand::CGraphicsCommand>(renderer_.get(), *archiveReaders_[0],
                                                                      renderQueue_.get());
@@ -305,7 +315,7 @@ std::shared_ptr<IScriptCommand> CGameManager::createScriptModule(ScriptModule mo
         case ScriptModule::kDungeon:
             return std::make_shared<ScriptCommand::CDungeonCommand>([this] { return getCurrentDungeon(); });
         default:
-            // The Event and GeneralWindow modules this program does not have yet.
+            // The Event module this program does not have yet.
             return nullptr;
     }
 }
@@ -325,6 +335,24 @@ std::shared_ptr<Orvex::AudioSystem::IOrvexAudioSource> CGameManager::getSystemSE
 }
 
 std::u16string CGameManager::getPlayerName() { return settings().getPlayerName(); }
+
+std::shared_ptr<IScriptCommand> CGameManager::createGeneralWindowModule() {
+    ScriptCommand::CGeneralWindowCommand::Services services;
+    // The manager outlives every module; the pointer owns nothing.
+    services.windowContext = std::shared_ptr<IGeneralWindowContext>(this, [](IGeneralWindowContext*) {});
+    services.renderer = renderer_.get();
+    services.gameFont = [this]() -> std::shared_ptr<Orvex::FontLib::OxFont> { return font_; };
+    services.loadFont = [this](const std::u16string& name) -> std::shared_ptr<Orvex::FontLib::OxFont> {
+        auto font = std::make_shared<Orvex::FontLib::OxBitmapFont>(fontLoader_);
+        if (static_cast<int32_t>(font->load(name)) < 0) {
+            Orvex::System::errorOutput(u"Font/" + name + u": the window's font cannot be loaded");
+        }
+        return font;
+    };
+    return std::make_shared<ScriptCommand::CGeneralWindowCommand>(std::move(services));
+}
+
+Dungeon::IDungeonServices* CGameManager::getDungeonServices() { return dungeonServices_.get(); }
 
 float CGameManager::getPlayTime() { return gameData_ ? gameData_->getRunTime() : 0.0f; }
 

@@ -81,10 +81,10 @@ public:
     Dungeon::CDungeon* getCurrentDungeon() override { return currentDungeon_.get(); }
     std::unique_ptr<Actor::IActorConditions> createConditionController(Actor::CActor& actor) override;
     // The dungeon scene shares its floor here, so that the modules reach it.
-    void setCurrentDungeon(const std::shared_ptr<Dungeon::CDungeon>& floor) { currentDungeon_ = floor; }
+    void setCurrentDungeon(const std::shared_ptr<Dungeon::CDungeon>& floor) override { currentDungeon_ = floor; }
     const std::shared_ptr<Dungeon::CDungeon>& getCurrentDungeonShared() const { return currentDungeon_; }
     // What a floor takes from the game; lives as long as the manager.
-    CDungeonServices& getDungeonServices() { return *dungeonServices_; }
+    Dungeon::IDungeonServices* getDungeonServices() override;
     Orvex::IO::StreamIO::IOrvexStreamReader& getMusicReader() override { return *archiveReaders_[1]; }
     std::shared_ptr<Orvex::AudioSystem::IOrvexAudioDevice> getAudioDevice() override;
     std::u16string getPlayerName() override;
@@ -124,7 +124,7 @@ public:
     CSettingDataManager* getSettingDataManager() override { return settingData_.get(); }
     CSEManager* getSEManager() { return soundEffects_.get(); }
     SceneLayer::CSceneLayerManager* getSceneLayerManager() { return layerManager_.get(); }
-    Replay::CReplayController* getReplayController() { return replay_.get(); }
+    Replay::CReplayController* getReplayController() override { return replay_.get(); }
 
 private:
     friend class Orvex::System::singleton<CGameManager>;
@@ -135,6 +135,7 @@ private:
     void releaseServices();
     bool openArchives();
     bool createGraphics();
+    std::shared_ptr<IScriptCommand> createGeneralWindowModule();
     void gameThreadMain();
     // One pass of the game thread; false ends the body.
     bool runFrame(uint32_t frameSkip, int32_t& skipCounter);

@@ -1,5 +1,6 @@
 #include "game/shell/CMainApp.h"
 
+#include "game/scene/CDungeonScene.h"
 #include "game/scene/SceneNumbers.h"
 #include "game/shell/CGameManager.h"
 #include "engine/system/OxSystemFacade.h"
@@ -130,7 +131,18 @@ void CMainApp::resetDeviceHoldingGameThread(const Orvex::Graphics::OxGraphicsPar
     // thread has really parked before the device it may still be drawing with is reset.
     Orvex::System::sleepMilliseconds(kParkGraceMs);
     gameThread.waitUntilParked(kParkLimitMs);
+    // The dungeon scene's overlay lives on the device and is re-made on the reset one.
+    Orvex::SceneController::OxSceneController& scenes = manager->getSceneController();
+    auto* dungeon = scenes.getCurrentSceneId() == Scene::kSceneDungeon
+                        ? dynamic_cast<Scene::CDungeon*>(scenes.getCurrentScene())
+                        : nullptr;
+    if (dungeon != nullptr) {
+        dungeon->releaseDeviceResources();
+    }
     manager->getRenderer()->reset(&parameters);
+    if (dungeon != nullptr) {
+        dungeon->createDeviceResources();
+    }
     if (resetFrameTimer) {
         manager->getFrameTimer().reset();
     }

@@ -356,6 +356,7 @@ TEST_F(Motions, DrawFollowsTheCellAndQueuesWhatIsShown) {
 struct RecordingControl : Fenwarrow::Actor::IPlayerControl {
     void onTurn(Fenwarrow::Dungeon::IActionManager&) override { log += "layer;"; }
     void clearContinuousMove() override { log += "dash off;"; }
+    bool isDashing() const override { return false; }
     std::string log;
 };
 
@@ -363,6 +364,7 @@ struct EndingControl : Fenwarrow::Actor::IPlayerControl {
     explicit EndingControl(CActor& player) : player(player) {}
     void onTurn(Fenwarrow::Dungeon::IActionManager&) override { player.setTurnState(0); }
     void clearContinuousMove() override {}
+    bool isDashing() const override { return false; }
     CActor& player;
 };
 

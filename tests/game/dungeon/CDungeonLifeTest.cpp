@@ -14,6 +14,8 @@
 #include "engine/system/OxOrvexManager.h"
 #include "engine/thread/OxThreadManager.h"
 #include "game/actor/CPlayer.h"
+#include "game/actor/IPlayerControl.h"
+#include "game/layer/CSceneLayer.h"
 #include "game/dungeon/CDungeon.h"
 #include "game/gamedata/CGameDataManager.h"
 #include "game/item/CItem.h"
@@ -363,6 +365,59 @@ TEST_F(FloorLife, TheWorkerSetsTheFloorUpInOrderThenTheLoadingScreenFadesIntoPla
     EXPECT_TRUE(playFloor());
     EXPECT_EQ(services_.effects.size(), 1u) << "the loading state's exit fades back in";
     EXPECT_FALSE(floor_->isLoadingReady());
+}
+
+// A layer that stands in for both of the floor's layers and records whose control it is.
+class ControlLayer : public Fenwarrow::SceneLayer::CSceneLayer, public Fenwarrow::Actor::IPlayerControl {
+public:
+    explicit ControlLayer(std::string kind) : kind(std::move(kind)) {}
+    bool setup() override {
+        alive = true;
+        return true;
+    }
+    void update() override {}
+    void onTurn(Fenwarrow::Dungeon::IActionManager&) override {}
+    void clearContinuousMove() override {}
+    bool isDashing() const override { return false; }
+    std::string kind;
+};
+
+TEST_F(FloorLife, TheSetUpStacksTheEventLayerThenThePlayerLayerWhichTheFloorKeepsForItsPlayer) {
+    int made = 0;
+    services_.makePlayerLayer = [&made](CDungeon&, Fenwarrow::Actor::CActor&) {
+        ++made;
+        return std::make_shared<ControlLayer>("player");
+    };
+    services_.makeEventLayer = [] { return std::make_shared<ControlLayer>("event"); };
+    ASSERT_TRUE(floor_->initialize());
+    ASSERT_TRUE(waitIdle());
+    services_.layers.update();
+    ASSERT_EQ(services_.layers.getLayerCount(), 2u);
+    auto* player = dynamic_cast<Fenwarrow::Actor::CPlayer*>(floor_->getPlayer().get());
+    ASSERT_NE(player, nullptr);
+    auto* control = dynamic_cast<ControlLayer*>(player->getPlayerLayer());
+    ASSERT_NE(control, nullptr);
+    EXPECT_EQ(control->kind, "player");
+    EXPECT_EQ(floor_->getPlayerLayer(), control);
+    EXPECT_EQ(dynamic_cast<ControlLayer*>(floor_->getEventLayer())->kind, "event");
+    EXPECT_TRUE(control->isFocused()) << "the player layer is on top";
+
+    // The next floor keeps the same player layer and stacks it again.
+    EXPECT_TRUE(playFloor());
+    floor_->requestNextDungeon();
+    frame();
+    ASSERT_TRUE(floor_->isLoading());
+    ASSERT_TRUE(waitIdle());
+    ASSERT_EQ(floor_->getFloorState().floorNumber, 2);
+    services_.layers.update();
+    EXPECT_EQ(services_.layers.getLayerCount(), 2u);
+    EXPECT_EQ(made, 1);
+    EXPECT_EQ(player->getPlayerLayer(), control);
+
+    // The player outlives the floor object and lets go of its layer with it.
+    floor_->clear();
+    EXPECT_EQ(player->getPlayerLayer(), nullptr);
+    EXPECT_EQ(floor_->getPlayerLayer(), nullptr);
 }
 
 TEST_F(FloorLife, ALoadingScriptThatHoldsKeepsTheFloorOnTheLoadingScreen) {

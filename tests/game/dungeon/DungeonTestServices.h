@@ -2,6 +2,7 @@
 // A floor's services for tests: the script services of a test game context, a render queue,
 // screen effects, scene layers, settings and keys the test owns, a clock the test moves, and an
 // action queue that records what the floor pushes into it.
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -94,6 +95,13 @@ public:
         effect = std::make_shared<RecordingEffect>();
         return effect;
     }
+    std::shared_ptr<Fenwarrow::SceneLayer::CSceneLayer> createPlayerLayer(Fenwarrow::Dungeon::CDungeon& floor,
+                                                                          Fenwarrow::Actor::CActor& player) override {
+        return makePlayerLayer ? makePlayerLayer(floor, player) : nullptr;
+    }
+    std::shared_ptr<Fenwarrow::SceneLayer::CSceneLayer> createEventLayer() override {
+        return makeEventLayer ? makeEventLayer() : nullptr;
+    }
 
     GameTest::TestGameContext& game;
     std::shared_ptr<Fenwarrow::IGeneralWindowContext> windowContext;
@@ -115,6 +123,10 @@ public:
     std::vector<std::u16string> adventures;
     std::vector<std::u16string> arrivals;
     std::shared_ptr<RecordingEffect> effect;
+    std::function<std::shared_ptr<Fenwarrow::SceneLayer::CSceneLayer>(Fenwarrow::Dungeon::CDungeon&,
+                                                                      Fenwarrow::Actor::CActor&)>
+        makePlayerLayer;
+    std::function<std::shared_ptr<Fenwarrow::SceneLayer::CSceneLayer>()> makeEventLayer;
 };
 
 }  // namespace DungeonTest

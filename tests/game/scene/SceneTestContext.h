@@ -59,6 +59,11 @@ public:
     Fenwarrow::CSettingDataManager* getSettingDataManager() override { return &settingData; }
     void resetFrameTimer() override { ++frameTimerResets; }
     Fenwarrow::IGameContext& getGameContext() override { return game; }
+    Fenwarrow::Replay::CReplayController* getReplayController() override { return replay; }
+    Fenwarrow::Dungeon::IDungeonServices* getDungeonServices() override { return dungeonServices; }
+    void setCurrentDungeon(const std::shared_ptr<Fenwarrow::Dungeon::CDungeon>& floor) override {
+        currentDungeon = floor;
+    }
 
     Orvex::Graphics::IOrvexGraphics* graphics = nullptr;
     Orvex::Graphics::IOrvexRenderer* renderer = nullptr;
@@ -69,6 +74,9 @@ public:
     Fenwarrow::CSettingDataManager settingData;
     GameTest::TestGameContext game;
     int frameTimerResets = 0;
+    Fenwarrow::Replay::CReplayController* replay = nullptr;
+    Fenwarrow::Dungeon::IDungeonServices* dungeonServices = nullptr;
+    std::shared_ptr<Fenwarrow::Dungeon::CDungeon> currentDungeon;
 };
 
 }  // namespace SceneTest
