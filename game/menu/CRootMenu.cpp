@@ -87,7 +87,7 @@ void CRootMenu::draw() {
     }
 }
 
-bool CRootMenu::isHandsBound() const { return false; }
+bool CRootMenu::isHandsBound() const { return getPlayer() != nullptr && getPlayer()->hasCondition(kMobblyCondition); }
 
 void CRootMenu::onSelect(int32_t index) {
     switch (index) {

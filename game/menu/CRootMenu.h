@@ -11,6 +11,9 @@ namespace Fenwarrow::SceneLayer {
 
 class CRootMenu : public CMenuBase {
 public:
+    // The condition that keeps the player's hands off the items.
+    static constexpr int32_t kMobblyCondition = 21;
+
     explicit CRootMenu(CGameMenu& owner);
 
     void update(float elapsedSeconds) override;
@@ -23,7 +26,6 @@ public:
 
 private:
     void onSelect(int32_t index);
-    // The Mobbly condition keeps the player's hands off the items.
     bool isHandsBound() const;
 
     std::shared_ptr<CGeneralWindow> statusWindow_;

@@ -97,6 +97,18 @@ TEST_F(GameMenuTest, TheFeetEntryOpensTheItemLyingThereAndNothingOnAnEmptyCell) 
     EXPECT_TRUE(menu_->isStackEmpty()) << "the feet list replaced the root";
 }
 
+TEST_F(GameMenuTest, UnderTheMobblyConditionNeitherTheInventoryNorTheFeetOpen) {
+    dropAt(kPlayerPoint, CItem::kDrug, u"草");
+    conditions_.insert(Fenwarrow::SceneLayer::CRootMenu::kMobblyCondition);
+    ASSERT_TRUE(menu_->openRoot());
+    press(kDecide);  // "持ち物"
+    EXPECT_EQ(menu_->getCurrent(), menu(u"RootMenu"));
+    pressAll({kDown, kDecide});  // "足元"
+    EXPECT_EQ(menu_->getCurrent(), menu(u"RootMenu"));
+    pressAll({kDown, kDecide});  // "その他" still opens
+    EXPECT_EQ(menu_->getCurrent(), menu(u"OtherMenu"));
+}
+
 // Lines "0" .. "n-1" in the floor's log.
 void addLines(Fenwarrow::Dungeon::CDungeon& floor, int count) {
     for (int i = 0; i < count; ++i) {

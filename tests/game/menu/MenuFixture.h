@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "engine/font/OxFontRenderer.h"
 #include "engine/input/OxVirtualKey.h"
 #include "game/actor/CPlayer.h"
+#include "game/actor/IActorConditions.h"
 #include "game/dungeon/CDungeon.h"
 #include "game/gamedata/CGameDataManager.h"
 #include "game/generalwindow/CGeneralWindow.h"
@@ -54,6 +56,25 @@ public:
     Orvex::InputSystem::OxVirtualKey* keys = nullptr;
 };
 
+// A player's conditions that only answer which types are on; the test switches them.
+class HeldConditions : public Fenwarrow::Actor::IActorConditions {
+public:
+    explicit HeldConditions(std::set<int32_t>& on) : on_(on) {}
+    void update(float) override {}
+    void draw(Orvex::Graphics::OxRenderQueue&, Orvex::Graphics::IOrvexRenderer*) override {}
+    void onEnterTurn() override {}
+    void onExitTurn() override {}
+    bool getMayAct() const override { return true; }
+    bool isCondition(int32_t type) const override { return on_.count(type) != 0; }
+    bool addCondition(int32_t type) override { return on_.insert(type), true; }
+    bool removeCondition(int32_t type) override { return on_.erase(type), true; }
+    const char16_t* getConditionName() const override { return nullptr; }
+    bool serialize(Orvex::Serialization::OxSerializer&) override { return true; }
+
+private:
+    std::set<int32_t>& on_;
+};
+
 // The player's commands record their name, count and the two item arguments.
 inline const char* const kPlayerActor = R"(
 Actor.Command = {}
@@ -83,6 +104,9 @@ protected:
         };
         scripts.insert(scripts.end(), extraScripts().begin(), extraScripts().end());
         packScripts(scripts);
+        context_.game.makeConditions = [this](Fenwarrow::Actor::CActor&) {
+            return std::make_unique<HeldConditions>(conditions_);
+        };
         data_ = std::make_unique<Fenwarrow::CGameDataManager>(context_.game);
         context_.game.gameData = data_.get();
         player_ = data_->getPlayer();
@@ -205,6 +229,7 @@ protected:
         return out;
     }
 
+    std::set<int32_t> conditions_;
     std::unique_ptr<Fenwarrow::CGameDataManager> data_;
     std::shared_ptr<Fenwarrow::Actor::CPlayer> player_;
     std::unique_ptr<DungeonTest::TestDungeonServices> services_;
