@@ -16,6 +16,7 @@ namespace Fenwarrow {
 
 class CSettingDataManager;
 class CGameSetting;
+class IGameContext;
 
 namespace Scene {
 
@@ -36,6 +37,9 @@ public:
     virtual CSettingDataManager* getSettingDataManager() = 0;
     // Restarts the frame timer's count, so that a long load is not taken as a late frame.
     virtual void resetFrameTimer() = 0;
+    // What scripted scenes need of the game: the script services and readers, the command
+    // modules a scene's script host attaches, the game data and the floor in play.
+    virtual IGameContext& getGameContext() = 0;
 };
 
 }  // namespace Scene

@@ -103,6 +103,7 @@ public:
     Orvex::IO::StreamIO::IOrvexStreamReader* getMovieReader() override { return archiveReaders_[2].get(); }
     const CGameSetting& getSettings() override;
     void resetFrameTimer() override { frameTimer_.reset(); }
+    IGameContext& getGameContext() override { return *this; }
     Orvex::Graphics::IOrvexTexture* getCommonTexture(int32_t index) override;
     std::shared_ptr<Orvex::AudioSystem::IOrvexAudioSource> getSystemSE(int32_t index) override;
     Orvex::Graphics::OxScreenEffectController* getScreenEffects() { return screenEffects_.get(); }

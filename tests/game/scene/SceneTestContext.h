@@ -1,7 +1,7 @@
 #pragma once
 // A scene context for tests: the graphics library on the software device, a render queue the
-// test runs itself, a key table the test presses, movies from an in-memory archive, and the
-// settings the test sets.
+// test runs itself, a key table the test presses, movies from an in-memory archive, the settings
+// the test sets, and a game context with no modules unless the test registers them.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -13,6 +13,7 @@
 #include "game/services/CGameSetting.h"
 #include "game/services/CSettingDataManager.h"
 #include "tests/engine/audio/AudioTestSupport.h"
+#include "tests/game/shell/GameTestContext.h"
 
 namespace SceneTest {
 
@@ -57,6 +58,7 @@ public:
     const Fenwarrow::CGameSetting& getSettings() override { return settings; }
     Fenwarrow::CSettingDataManager* getSettingDataManager() override { return &settingData; }
     void resetFrameTimer() override { ++frameTimerResets; }
+    Fenwarrow::IGameContext& getGameContext() override { return game; }
 
     Orvex::Graphics::IOrvexGraphics* graphics = nullptr;
     Orvex::Graphics::IOrvexRenderer* renderer = nullptr;
@@ -65,6 +67,7 @@ public:
     AudioTest::MemoryArchive movies;
     Fenwarrow::CGameSetting settings;
     Fenwarrow::CSettingDataManager settingData;
+    GameTest::TestGameContext game;
     int frameTimerResets = 0;
 };
 
