@@ -22,6 +22,8 @@ std::shared_ptr<Orvex::SceneController::OxSceneBase> CSceneFactory::create(int32
             return std::make_shared<CPlayDemo>(context_);
         case kScenePromotion:
             return std::make_shared<CPromotion>(context_);
+        case kSceneResult:
+            return resultServices_ ? std::make_shared<CResult>(context_, resultServices_()) : nullptr;
         default:
             // Numbers outside 1..20, and scenes this program does not have yet.
             return nullptr;

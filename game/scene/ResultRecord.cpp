@@ -6,6 +6,7 @@
 
 #include "engine/system/OxStringConvert.h"
 #include "engine/system/OxWideFormat.h"
+#include "game/gamedata/CGameDataManager.h"
 
 namespace Fenwarrow::Scene {
 
@@ -33,6 +34,16 @@ std::u16string killCause(const std::u16string& source, const std::u16string& dam
 }
 
 }  // namespace
+
+const CResultInfo* findRankingRecord(const CGameDataManager& gameData, uint32_t index) {
+    constexpr auto kPerList = static_cast<uint32_t>(CGameDataManager::kRankingCount);
+    const CGameDataManager::Ranking* lists[] = {&gameData.getRankingByScore(), &gameData.getRankingByTime(),
+                                                &gameData.getRankingByTurns()};
+    if (index >= kPerList * 3) {
+        return nullptr;
+    }
+    return &(*lists[index / kPerList])[index % kPerList];
+}
 
 std::u16string stripMarkupTags(const std::u16string& text) {
     std::string narrowText;

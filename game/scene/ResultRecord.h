@@ -5,7 +5,15 @@
 
 #include "game/gamedata/CResultInfo.h"
 
+namespace Fenwarrow {
+class CGameDataManager;
+}
+
 namespace Fenwarrow::Scene {
+
+// The stored ranking record of that index over the three lists (score, time, turns, five
+// each), or null for any other index.
+const CResultInfo* findRankingRecord(const CGameDataManager& gameData, uint32_t index);
 
 // Byte indices into CResultInfo::flags (record offsets 1612..1616); TT23 is CResultInfo::cleared.
 enum ResultRecordFlag : std::size_t {

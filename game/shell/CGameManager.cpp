@@ -350,7 +350,17 @@ void CGameManager::setFrameRate(uint32_t framesPerSecond) {
 
 void CGameManager::gameThreadMain() {
     Orvex::InputSystem::OxInputSystem::getInstance();
-    sceneController_.setFactory(std::make_shared<Scene::CSceneFactory>(*this));
+    auto factory = std::make_shared<Scene::CSceneFactory>(*this);
+    factory->setResultServices([this] {
+        Scene::CResult::Services services;
+        services.replay = replay_.get();
+        // The manager outlives every scene.
+        services.windows = std::shared_ptr<IGeneralWindowContext>(this, [](IGeneralWindowContext*) {});
+        services.makeFontRenderer = [this] { return createFontRenderer(); };
+        services.frameTime = [this] { return frameTime_; };
+        return services;
+    });
+    sceneController_.setFactory(factory);
     sceneController_.requestId = Scene::kSceneStartUp;
     sceneController_.requestKind = Scene::kRequestChange;
     frameTimer_.reset();
