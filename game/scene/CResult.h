@@ -11,6 +11,7 @@
 #include "engine/scene/OxSceneBase.h"
 #include "game/gamedata/CResultInfo.h"
 #include "game/scene/ISceneContext.h"
+#include "game/scene/SceneServices.h"
 #include "graphics/include/IOrvexTexture.h"
 #include "graphics/include/OxRefPtr.h"
 
@@ -34,17 +35,7 @@ namespace Fenwarrow::Scene {
 
 class CResult : public Orvex::SceneController::OxSceneBase {
 public:
-    // What the scene needs of the game beyond the scene context.
-    struct Services {
-        // Null when the game has no replay controller.
-        Replay::CReplayController* replay = nullptr;
-        std::shared_ptr<IGeneralWindowContext> windows;
-        std::function<std::shared_ptr<Orvex::FontLib::OxFontRenderer>()> makeFontRenderer;
-        // Writes "c000.bin"; false when it could not.
-        std::function<bool()> saveCommonData;
-        // Seconds of the current frame.
-        std::function<float()> frameTime;
-    };
+    using Services = SceneServices;
 
     static constexpr int32_t kStateSliding = 0;
     static constexpr int32_t kStateShown = 1;

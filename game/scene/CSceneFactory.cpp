@@ -1,10 +1,13 @@
 #include "game/scene/CSceneFactory.h"
 
+#include "game/scene/CExtra.h"
 #include "game/scene/CLogo.h"
 #include "game/scene/CMovie.h"
 #include "game/scene/CPlayDemo.h"
 #include "game/scene/CPromotion.h"
+#include "game/scene/CResult.h"
 #include "game/scene/CStartUp.h"
+#include "game/scene/CWorldMap.h"
 #include "game/scene/SceneNumbers.h"
 
 namespace Fenwarrow::Scene {
@@ -22,8 +25,12 @@ std::shared_ptr<Orvex::SceneController::OxSceneBase> CSceneFactory::create(int32
             return std::make_shared<CPlayDemo>(context_);
         case kScenePromotion:
             return std::make_shared<CPromotion>(context_);
+        case kSceneWorldMap:
+            return services_ ? std::make_shared<CWorldMap>(context_, services_()) : nullptr;
+        case kSceneExtra:
+            return services_ ? std::make_shared<CExtra>(context_, services_()) : nullptr;
         case kSceneResult:
-            return resultServices_ ? std::make_shared<CResult>(context_, resultServices_()) : nullptr;
+            return services_ ? std::make_shared<CResult>(context_, services_()) : nullptr;
         default:
             // Numbers outside 1..20, and scenes this program does not have yet.
             return nullptr;

@@ -3,8 +3,8 @@
 #include <functional>
 
 #include "engine/scene/IOrvexSceneFactory.h"
-#include "game/scene/CResult.h"
 #include "game/scene/ISceneContext.h"
+#include "game/scene/SceneServices.h"
 
 namespace Fenwarrow::Scene {
 
@@ -15,12 +15,13 @@ public:
 
     std::shared_ptr<Orvex::SceneController::OxSceneBase> create(int32_t number) override;
 
-    // What the result scene needs beyond the context; without it there is no result scene.
-    void setResultServices(std::function<CResult::Services()> services) { resultServices_ = std::move(services); }
+    // What the result, extras, world-map and adventure scenes need beyond the context; without
+    // it there are none of those scenes.
+    void setSceneServices(std::function<SceneServices()> services) { services_ = std::move(services); }
 
 private:
     ISceneContext& context_;
-    std::function<CResult::Services()> resultServices_;
+    std::function<SceneServices()> services_;
 };
 
 }  // namespace Fenwarrow::Scene

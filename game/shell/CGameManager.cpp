@@ -20,6 +20,7 @@
 #include "game/layer/CSceneLayerManager.h"
 #include "game/replay/CReplayController.h"
 #include "game/scene/CSceneFactory.h"
+#include "game/scene/SceneServices.h"
 #include "game/scene/SceneNumbers.h"
 #include "game/dungeon/CDungeon.h"
 #include "game/scriptcommand/CActorCommand.h"
@@ -351,13 +352,15 @@ void CGameManager::setFrameRate(uint32_t framesPerSecond) {
 void CGameManager::gameThreadMain() {
     Orvex::InputSystem::OxInputSystem::getInstance();
     auto factory = std::make_shared<Scene::CSceneFactory>(*this);
-    factory->setResultServices([this] {
-        Scene::CResult::Services services;
+    factory->setSceneServices([this] {
+        Scene::SceneServices services;
         services.replay = replay_.get();
+        services.screenEffects = screenEffects_.get();
         // The manager outlives every scene.
         services.windows = std::shared_ptr<IGeneralWindowContext>(this, [](IGeneralWindowContext*) {});
         services.makeFontRenderer = [this] { return createFontRenderer(); };
         services.frameTime = [this] { return frameTime_; };
+        services.setClearColour = [this](uint32_t colour) { setClearColour(colour); };
         return services;
     });
     sceneController_.setFactory(factory);

@@ -8,6 +8,7 @@
 #include "game/replay/CReplayController.h"
 #include "game/scene/ResultRecord.h"
 #include "tests/game/replay/ReplayTestSupport.h"
+#include "tests/game/scene/QuietWindows.h"
 #include "tests/game/scene/SceneTestContext.h"
 #include "game/services/SettingRecords.h"
 #include "tests/game/shell/GameDataFixture.h"
@@ -16,15 +17,6 @@ namespace {
 
 using Fenwarrow::CResultInfo;
 using Fenwarrow::Scene::CResult;
-
-// A window context without textures or sounds: the windows hold their texts and positions.
-class QuietWindows : public Fenwarrow::IGeneralWindowContext {
-public:
-    Orvex::Graphics::IOrvexRenderer* getRenderer() override { return nullptr; }
-    Orvex::Graphics::IOrvexTexture* getCommonTexture(int32_t) override { return nullptr; }
-    std::shared_ptr<Orvex::AudioSystem::IOrvexAudioSource> getSystemSE(int32_t) override { return nullptr; }
-    Orvex::InputSystem::OxVirtualKey* getVirtualKey() override { return nullptr; }
-};
 
 class ResultScene : public ::testing::Test {
 protected:
@@ -47,7 +39,7 @@ protected:
     CResult::Services services(Fenwarrow::Replay::CReplayController* replay = nullptr) {
         CResult::Services made;
         made.replay = replay;
-        made.windows = std::make_shared<QuietWindows>();
+        made.windows = std::make_shared<SceneTest::QuietWindows>();
         made.saveCommonData = [this] {
             ++saves_;
             return true;
