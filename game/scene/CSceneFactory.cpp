@@ -1,5 +1,6 @@
 #include "game/scene/CSceneFactory.h"
 
+#include "game/scene/CAdventure.h"
 #include "game/scene/CExtra.h"
 #include "game/scene/CLogo.h"
 #include "game/scene/CMovie.h"
@@ -25,6 +26,8 @@ std::shared_ptr<Orvex::SceneController::OxSceneBase> CSceneFactory::create(int32
             return std::make_shared<CPlayDemo>(context_);
         case kScenePromotion:
             return std::make_shared<CPromotion>(context_);
+        case kSceneAdventure:
+            return services_ ? std::make_shared<CAdventure>(context_, services_()) : nullptr;
         case kSceneWorldMap:
             return services_ ? std::make_shared<CWorldMap>(context_, services_()) : nullptr;
         case kSceneExtra:

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace Orvex::FontLib {
 class OxFontRenderer;
@@ -15,6 +16,10 @@ class OxScreenEffectController;
 
 namespace Fenwarrow {
 class IGeneralWindowContext;
+namespace SceneLayer {
+class CSceneLayer;
+class CSceneLayerManager;
+}  // namespace SceneLayer
 namespace Replay {
 class CReplayController;
 }
@@ -35,6 +40,10 @@ struct SceneServices {
     std::function<float()> frameTime;
     // The colour every frame is cleared with (A8R8G8B8).
     std::function<void(uint32_t)> setClearColour;
+    // The game's stack of scene layers; null while there is none.
+    std::function<SceneLayer::CSceneLayerManager*()> layerManager;
+    // A new adventure layer for the story at the path (empty: the default story).
+    std::function<std::shared_ptr<SceneLayer::CSceneLayer>(const std::u16string&)> makeAdventureLayer;
 };
 
 }  // namespace Fenwarrow::Scene

@@ -19,6 +19,7 @@
 #include "game/item/CItemFactory.h"
 #include "game/layer/CSceneLayerManager.h"
 #include "game/replay/CReplayController.h"
+#include "game/adventure/CAdventureLayer.h"
 #include "game/scene/CSceneFactory.h"
 #include "game/scene/SceneServices.h"
 #include "game/scene/SceneNumbers.h"
@@ -290,7 +291,10 @@ std::shared_ptr<IScriptCommand> CGameManager::createScriptModule(ScriptModule mo
         case ScriptModule::kNonPlayer:
             return std::make_shared<ScriptCommand::CNonPlayerCommand>(this);
         case ScriptModule::kSceneLayer:
-            return std::make_shared<ScriptCommand::CSceneLayerCommand>([this] { return layerManager_.get(); });
+            return std::make_shared<ScriptCommand::CSceneLayerCommand>(ScriptCommand::CSceneLayerCommand::Services{
+                [this] { return layerManager_.get(); },
+                [this](const std::u16string& story) { return makeAdventureLayer(story); },
+                {}});
         case ScriptModule::kGraphics:
             return std::make_shared<ScriptCommand::CGraphicsCommand>(renderer_.get(), *archiveReaders_[0],
                                                                      renderQueue_.get());
@@ -340,6 +344,20 @@ Orvex::InputSystem::OxVirtualKey* CGameManager::getVirtualKey() {
     return virtualKeys_.at(0).get();
 }
 
+std::shared_ptr<SceneLayer::CSceneLayer> CGameManager::makeAdventureLayer(const std::u16string& story) {
+    SceneLayer::CAdventureLayer::Services services;
+    services.game = this;
+    services.renderQueue = renderQueue_.get();
+    services.frameTime = [this] { return frameTime_; };
+    services.virtualKey = [this] { return getVirtualKey(); };
+    services.stepReplay = [this] {
+        if (replay_ != nullptr) {
+            replay_->update();
+        }
+    };
+    return std::make_shared<SceneLayer::CAdventureLayer>(std::move(services), story);
+}
+
 std::shared_ptr<Orvex::FontLib::OxFontRenderer> CGameManager::createFontRenderer() {
     return std::make_shared<Orvex::FontLib::OxFontRenderer>(renderer_.get(), font_);
 }
@@ -361,6 +379,8 @@ void CGameManager::gameThreadMain() {
         services.makeFontRenderer = [this] { return createFontRenderer(); };
         services.frameTime = [this] { return frameTime_; };
         services.setClearColour = [this](uint32_t colour) { setClearColour(colour); };
+        services.layerManager = [this] { return layerManager_.get(); };
+        services.makeAdventureLayer = [this](const std::u16string& story) { return makeAdventureLayer(story); };
         return services;
     });
     sceneController_.setFactory(factory);

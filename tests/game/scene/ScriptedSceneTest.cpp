@@ -3,6 +3,8 @@
 #include "engine/graphics/OxScreenEffectController.h"
 #include "engine/scene/OxSceneController.h"
 #include "game/gamedata/CGameDataManager.h"
+#include "game/layer/CSceneLayerManager.h"
+#include "game/scene/CAdventure.h"
 #include "game/scene/CExtra.h"
 #include "game/scene/CResult.h"
 #include "game/scene/CSceneFactory.h"
@@ -53,6 +55,19 @@ private:
     CSceneFactory& real_;
 };
 
+// A story layer that runs until the test ends it; the story "refuse" is refused by its set-up.
+class StoryLayer : public Fenwarrow::SceneLayer::CSceneLayer {
+public:
+    explicit StoryLayer(std::u16string story) : story(std::move(story)) {}
+    bool setup() override {
+        alive = story != u"refuse";
+        return alive;
+    }
+    void update() override {}
+    void end() { alive = false; }
+    std::u16string story;
+};
+
 class ScriptedScene : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -79,6 +94,11 @@ protected:
                 return true;
             };
             services.frameTime = [] { return 0.25f; };
+            services.layerManager = [this] { return &layers_; };
+            services.makeAdventureLayer = [this](const std::u16string& story) {
+                story_ = std::make_shared<StoryLayer>(story);
+                return story_;
+            };
             return services;
         });
         CExtra::setReturningToExtras(false);
@@ -117,6 +137,8 @@ protected:
     std::shared_ptr<KeepingFactory> keeping_ = std::make_shared<KeepingFactory>(factory_);
     OxSceneController controller_{keeping_, -1};
     int saves_ = 0;
+    Fenwarrow::SceneLayer::CSceneLayerManager layers_;
+    std::shared_ptr<StoryLayer> story_;
 };
 
 TEST_F(ScriptedScene, WorldMapStartsWithTheBootModeWaitsForItsFadeAndJumpsWhereTheScriptSays) {
@@ -220,6 +242,30 @@ TEST_F(ScriptedScene, ExtrasRefuseARankingIndexOutsideTheListsAndAForeignScene) 
     EXPECT_EQ(controller_.requestKind, static_cast<uint32_t>(kRequestChange));
     EXPECT_EQ(controller_.requestId, kSceneTitle);
     EXPECT_FALSE(CExtra::isReturningToExtras());
+}
+
+TEST_F(ScriptedScene, AdventureTellsTheHandedOverStoryThenGoesWhereTheStorySaid) {
+    Fenwarrow::setSettingText(scene_.settingData.getADVSetting().path, u"Script/ADV/Story/Intro.lua");
+    ASSERT_TRUE(controller_.pushScene(kSceneAdventure));
+    ASSERT_NE(story_, nullptr);
+    EXPECT_EQ(story_->story, u"Script/ADV/Story/Intro.lua");
+    for (int i = 0; i < 3; ++i) {
+        frame();
+        EXPECT_EQ(controller_.requestKind, Orvex::SceneController::kRequestNone);
+    }
+    scene_.settingData.getADVSetting().nextScene = kSceneResult;  // set by the story while it runs
+    story_->end();
+    keeping_->last->update();
+    EXPECT_EQ(controller_.requestKind, static_cast<uint32_t>(kRequestChange));
+    EXPECT_EQ(controller_.requestId, kSceneResult);
+
+    // A refused story moves on at the first update.
+    OxSceneController other(keeping_, -1);
+    Fenwarrow::setSettingText(scene_.settingData.getADVSetting().path, u"refuse");
+    scene_.settingData.getADVSetting().nextScene = kSceneWorldMap;
+    ASSERT_TRUE(other.pushScene(kSceneAdventure));
+    keeping_->last->update();
+    EXPECT_EQ(other.requestId, kSceneWorldMap);
 }
 
 }  // namespace
