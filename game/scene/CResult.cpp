@@ -320,10 +320,12 @@ bool CResult::finalize() {
     if (services_.replay != nullptr) {
         services_.replay->mergeTempChunks();
         if (saveReplay_) {
-            if (isRecording()) {
-                services_.replay->saveReplay();
+            // A replay that could not be written stays in memory rather than being dropped.
+            if (isRecording() && !services_.replay->saveReplay()) {
+                std::fprintf(stderr, "Replay/: the replay of this dive could not be saved; it is kept\n");
+            } else {
+                services_.replay->clear();
             }
-            services_.replay->clear();
         }
     }
     return true;

@@ -50,8 +50,8 @@ std::u16string stripMarkupTags(const std::u16string& text) {
     if (!Orvex::System::toMultiByteString(text, narrowText)) {
         return {};
     }
-    static const boost::regex tag("<[^>]+>");
-    const std::string stripped = boost::regex_replace(narrowText, tag, "");
+    static const boost::regex kTag("<[^>]+>");
+    const std::string stripped = boost::regex_replace(narrowText, kTag, "");
     std::u16string result;
     Orvex::System::toWideString(stripped, result);
     return result;

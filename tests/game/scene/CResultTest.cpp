@@ -1,5 +1,8 @@
 #include "game/scene/CResult.h"
 
+#include <filesystem>
+#include <fstream>
+
 #include <gtest/gtest.h>
 
 #include "game/actor/CPlayer.h"
@@ -169,6 +172,38 @@ TEST_F(ResultScene, ARecordedDiveAsksAboutTheReplayAndNoKeepsIt) {
     EXPECT_FALSE(scene.getSaveReplay());
     pushOnce(scene);
     EXPECT_EQ(scene.getState(), CResult::kStateLeaving);
+}
+
+// Runs the test body with the working folder (where the game writes "Replay/") set to `folder`.
+class WorkingFolder {
+public:
+    explicit WorkingFolder(const std::filesystem::path& folder) : before_(std::filesystem::current_path()) {
+        std::filesystem::current_path(folder);
+    }
+    ~WorkingFolder() { std::filesystem::current_path(before_); }
+
+private:
+    std::filesystem::path before_;
+};
+
+TEST_F(ResultScene, AKeptReplayIsClearedOnlyOnceItIsWritten) {
+    for (const bool writable : {true, false}) {
+        TempFolder work;
+        if (!writable) {
+            std::ofstream(work / "Replay") << "a file where the folder would go";
+        }
+        WorkingFolder inside(work.path());
+        ReplayTestGame game;
+        Fenwarrow::Replay::CReplayController replay(game);
+        replay.setMode(Fenwarrow::Replay::CReplayController::kModeRecording);
+        setting().lastFloorNumber = 2;
+        CResult scene(scene_, services(&replay));
+        ASSERT_TRUE(scene.getSaveReplay());
+        ASSERT_TRUE(scene.finalize());
+        EXPECT_EQ(replay.getInfo() == nullptr, writable) << "cleared only after a successful write";
+        EXPECT_EQ(std::filesystem::is_directory(work / "Replay") && !std::filesystem::is_empty(work / "Replay"),
+                  writable);
+    }
 }
 
 TEST_F(ResultScene, AMeltdownWithoutItsBackgroundFailsToStart) {
