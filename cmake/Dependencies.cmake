@@ -4,7 +4,7 @@ find_package(PkgConfig REQUIRED)
 pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET sdl2)
 # Xlib, which SDL drives the display with: the window stand-in replaces its exit-on-error handlers.
 pkg_check_modules(X11 REQUIRED IMPORTED_TARGET x11)
-find_package(Boost 1.74 REQUIRED)
+find_package(Boost 1.74 REQUIRED COMPONENTS regex)
 if(ORVEX_BUILD_TESTS)
   find_package(GTest REQUIRED)
 endif()

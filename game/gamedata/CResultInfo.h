@@ -34,7 +34,7 @@ struct CResultInfo {
 
     uint8_t valid;
     int32_t score;
-    uint32_t secondCounter;
+    int32_t money;  // at the end of the dive
     char16_t playerName[kTextLength];
     CResultActorStatus status;
     char16_t text1[kTextLength];

@@ -1,12 +1,16 @@
 #include "game/scene/CSceneFactory.h"
 
 #include "game/scene/CDungeonScene.h"
+#include "game/scene/CAdventure.h"
+#include "game/scene/CExtra.h"
 #include "game/scene/CLogo.h"
 #include "game/scene/CMovie.h"
 #include "game/scene/CPlayDemo.h"
 #include "game/scene/CPromotion.h"
+#include "game/scene/CResult.h"
 #include "game/scene/CStartUp.h"
 #include "game/scene/CTitle.h"
+#include "game/scene/CWorldMap.h"
 #include "game/scene/SceneNumbers.h"
 #include "game/scene/developer/CAudioTest.h"
 #include "game/scene/developer/CDebugRoom.h"
@@ -52,6 +56,14 @@ std::shared_ptr<Orvex::SceneController::OxSceneBase> CSceneFactory::create(int32
             return std::make_shared<CMossbellTest>(context_);
         case kSceneScriptTest:
             return std::make_shared<CScriptTest>(context_);
+        case kSceneAdventure:
+            return services_ ? std::make_shared<CAdventure>(context_, services_()) : nullptr;
+        case kSceneWorldMap:
+            return services_ ? std::make_shared<CWorldMap>(context_, services_()) : nullptr;
+        case kSceneExtra:
+            return services_ ? std::make_shared<CExtra>(context_, services_()) : nullptr;
+        case kSceneResult:
+            return services_ ? std::make_shared<CResult>(context_, services_()) : nullptr;
         default:
             // Numbers outside 1..20, and scenes this program does not have yet.
             return nullptr;

@@ -108,7 +108,7 @@ CResultSettingDisk toDisk(const CResultSetting& record) {
         disk.flags[i] = record.flags[i];
     }
     putU32(disk.nextScene, static_cast<uint32_t>(record.nextScene));
-    // disk.rankingRecord stays 0: see the header.
+    putU32(disk.rankingRecord, record.rankingIndex < kRankingRecordCount ? record.rankingIndex : kNoRankingRecord);
     for (std::size_t i = 0; i < kResultReservedBytes; ++i) {
         disk.reserved[i] = record.reserved[i];
     }
@@ -125,6 +125,9 @@ CResultSetting fromDisk(const CResultSettingDisk& disk) {
         record.flags[i] = disk.flags[i];
     }
     record.nextScene = static_cast<int32_t>(getU32(disk.nextScene));
+    // 0 is how earlier saves wrote "no record"; anything outside the lists is no record either.
+    const uint32_t index = getU32(disk.rankingRecord);
+    record.rankingIndex = index != 0 && index < kRankingRecordCount ? index : kNoRankingRecord;
     for (std::size_t i = 0; i < kResultReservedBytes; ++i) {
         record.reserved[i] = disk.reserved[i];
     }

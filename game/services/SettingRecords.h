@@ -2,9 +2,11 @@
 // The hand-over records one scene fills for the next, and their saved forms.
 //
 // In memory the records have typed fields; in a save each is a fixed block of bytes with
-// little-endian numbers and UTF-16 text, converted field by field. The link from the result
-// record to a stored ranking record is a memory address, which means nothing in another run:
-// it is written as 0 and read back as no link.
+// little-endian numbers and UTF-16 text, converted field by field. The result record names a
+// stored ranking record by its index over the three ranking lists (0..14), never by address;
+// kNoRankingRecord marks no record. Saves of earlier versions wrote 0 for no record, so a
+// stored 0 reads back as no record (the link only carries a hand-over from the extras to the
+// result scene and is never needed after a load).
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -23,6 +25,9 @@ inline constexpr std::size_t kSettingPathUnits = 128;  // including the terminat
 inline constexpr std::size_t kResultTextUnits = 256;   // including the terminator
 inline constexpr std::size_t kResultFlagCount = 6;
 inline constexpr std::size_t kResultReservedBytes = 128;
+inline constexpr uint32_t kNoRankingRecord = 0xFFFFFFFFu;
+// The records of the three ranking lists, one list after another.
+inline constexpr uint32_t kRankingRecordCount = 15;
 
 // Indices into CResultSetting::flags.
 enum ResultFlag : std::size_t {
@@ -66,7 +71,7 @@ struct CResultSetting {
     std::array<char16_t, kResultTextUnits> lastFloorName{};
     std::array<uint8_t, kResultFlagCount> flags{};
     int32_t nextScene = 0;
-    const CResultInfo* rankingRecord = nullptr;  // borrowed from the game data; never saved
+    uint32_t rankingIndex = kNoRankingRecord;
     std::array<uint8_t, kResultReservedBytes> reserved{};
 
     bool operator==(const CResultSetting&) const = default;

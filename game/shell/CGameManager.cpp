@@ -22,7 +22,9 @@
 #include "game/layer/CSceneLayerManager.h"
 #include "game/replay/CReplayController.h"
 #include "game/save/CGameSaveController.h"
+#include "game/adventure/CAdventureLayer.h"
 #include "game/scene/CSceneFactory.h"
+#include "game/scene/SceneServices.h"
 #include "game/scene/SceneNumbers.h"
 #include "game/dungeon/CDungeon.h"
 #include "game/scriptcommand/CActorCommand.h"
@@ -296,7 +298,7 @@ std::shared_ptr<IScriptCommand> CGameManager::createScriptModule(ScriptModule mo
         case ScriptModule::kSceneLayer:
             return std::make_shared<ScriptCommand::CSceneLayerCommand>(ScriptCommand::CSceneLayerCommand::Services{
                 [this] { return layerManager_.get(); },
-                {},
+                [this](const std::u16string& story) { return makeAdventureLayer(story); },
                 [this](const std::u16string& script) -> std::shared_ptr<SceneLayer::CSceneLayer> {
                     return std::make_shared<SceneLayer::CGeneralWindowLayer>(dungeonServices_->getActionContext(),
                                                                              script);
@@ -396,6 +398,20 @@ void CGameManager::closeMainWindow() {
     }
 }
 
+std::shared_ptr<SceneLayer::CSceneLayer> CGameManager::makeAdventureLayer(const std::u16string& story) {
+    SceneLayer::CAdventureLayer::Services services;
+    services.game = this;
+    services.renderQueue = renderQueue_.get();
+    services.frameTime = [this] { return frameTime_; };
+    services.virtualKey = [this] { return getVirtualKey(); };
+    services.stepReplay = [this] {
+        if (replay_ != nullptr) {
+            replay_->update();
+        }
+    };
+    return std::make_shared<SceneLayer::CAdventureLayer>(std::move(services), story);
+}
+
 std::shared_ptr<Orvex::FontLib::OxFontRenderer> CGameManager::createFontRenderer() {
     return std::make_shared<Orvex::FontLib::OxFontRenderer>(renderer_.get(), font_);
 }
@@ -407,7 +423,22 @@ void CGameManager::setFrameRate(uint32_t framesPerSecond) {
 
 void CGameManager::gameThreadMain() {
     Orvex::InputSystem::OxInputSystem::getInstance();
-    sceneController_.setFactory(std::make_shared<Scene::CSceneFactory>(*this));
+    auto factory = std::make_shared<Scene::CSceneFactory>(*this);
+    factory->setSceneServices([this] {
+        Scene::SceneServices services;
+        services.replay = replay_.get();
+        services.screenEffects = screenEffects_.get();
+        // The manager outlives every scene.
+        services.windows = std::shared_ptr<IGeneralWindowContext>(this, [](IGeneralWindowContext*) {});
+        services.makeFontRenderer = [this] { return createFontRenderer(); };
+        services.frameTime = [this] { return frameTime_; };
+        services.setClearColour = [this](uint32_t colour) { setClearColour(colour); };
+        services.layerManager = [this] { return layerManager_.get(); };
+        services.makeAdventureLayer = [this](const std::u16string& story) { return makeAdventureLayer(story); };
+        services.saveCommonData = [this] { return saveCommonData(); };
+        return services;
+    });
+    sceneController_.setFactory(factory);
     sceneController_.requestId = Scene::kSceneStartUp;
     sceneController_.requestKind = Scene::kRequestChange;
     frameTimer_.reset();

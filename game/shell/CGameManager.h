@@ -48,8 +48,9 @@ namespace Replay {
 class CReplayController;
 }
 namespace SceneLayer {
+class CSceneLayer;
 class CSceneLayerManager;
-}
+}  // namespace SceneLayer
 
 class CGameManager : boost::noncopyable,
                      public Orvex::SceneController::IOrvexSceneEventListener,
@@ -115,6 +116,8 @@ public:
     std::shared_ptr<Orvex::FontLib::OxBitmapFontLoader> getFontLoader() { return fontLoader_; }
     std::shared_ptr<Orvex::FontLib::OxBitmapFont> getFont() { return font_; }
     std::shared_ptr<Orvex::FontLib::OxFontRenderer> createFontRenderer();
+    // A dialogue layer for the story at the path, over whatever scene runs.
+    std::shared_ptr<SceneLayer::CSceneLayer> makeAdventureLayer(const std::u16string& story);
     Orvex::SceneController::OxSceneController& getSceneController() { return sceneController_; }
     Orvex::Thread::OxThread& getGameThread() { return gameThread_; }
     Orvex::Timer::OxFPSTimer& getFrameTimer() { return frameTimer_; }

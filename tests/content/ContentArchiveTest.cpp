@@ -799,6 +799,14 @@ TEST_F(ContentArchiveTest, ThePatchArchivesMiniMapWins) {
     ASSERT_TRUE(readEntry(*reader_, "Dungeon/MapChip/MiniMap.png", read));
     EXPECT_NE(patched, original) << "the patch must be told apart from the original";
     EXPECT_EQ(read, patched);
+    // So is its copy of the default story.
+    Bytes patchedStory, originalStory, readStory;
+    auto scripts = only("d000.bin");
+    ASSERT_TRUE(readEntry(*patch, "Script/ADV/test.lua.lcd", patchedStory));
+    ASSERT_TRUE(readEntry(*scripts, "Script/ADV/test.lua.lcd", originalStory));
+    ASSERT_TRUE(readEntry(*reader_, "Script/ADV/test.lua.lcd", readStory));
+    EXPECT_NE(patchedStory, originalStory);
+    EXPECT_EQ(readStory, patchedStory);
 
     // Scrambled, and the strip is preloaded when the archive opens.
     std::ifstream file(std::string(ORVEX_RUN_DIR) + "/d900.bin", std::ios::binary);
@@ -806,7 +814,7 @@ TEST_F(ContentArchiveTest, ThePatchArchivesMiniMapWins) {
     ASSERT_TRUE(file.read(reinterpret_cast<char*>(&headerDisk), sizeof headerDisk));
     const auto header = Orvex::FileArchiver::decodeHeader(headerDisk);
     ASSERT_EQ(header.flags & Orvex::FileArchiver::kArchiveFlagScrambled, 1u) << "d900.bin is not scrambled";
-    ASSERT_EQ(header.entryCount, 1u);
+    ASSERT_EQ(header.entryCount, 2u);  // the strip first, then the story
     OxArchiveRecordDisk recordDisk{};
     ASSERT_TRUE(file.read(reinterpret_cast<char*>(&recordDisk), sizeof recordDisk));
     Orvex::FileArchiver::scrambleBytes(reinterpret_cast<uint8_t*>(&recordDisk), sizeof recordDisk,

@@ -22,11 +22,6 @@ constexpr size_t kResultAt = kWorldMapAt + 516;
 constexpr size_t kSecondDungeonAt = kResultAt + 1684;
 constexpr size_t kStreamSize = kSecondDungeonAt + 258;
 
-const Fenwarrow::CResultInfo* someRankingRecord() {
-    static const int anything = 0;
-    return reinterpret_cast<const Fenwarrow::CResultInfo*>(&anything);
-}
-
 void fill(CSettingDataManager& data) {
     data.getDungeonSetting().resume = true;
     setSettingText(data.getDungeonSetting().scriptPath, u"Dungeon/DEMO10/00/00/001.lua");
@@ -45,7 +40,7 @@ void fill(CSettingDataManager& data) {
     setSettingText(result.lastFloorName, u"試練の洞窟");
     result.flags = {1, 0, 1, 0, 1, 1};
     result.nextScene = 0x01020304;
-    result.rankingRecord = someRankingRecord();
+    result.rankingIndex = 7;
     result.reserved[0] = 0xAB;
     result.reserved[127] = 0xCD;
 }
@@ -86,25 +81,51 @@ TEST(CSettingDataManagerTest, SavedFormIsTheFixedLittleEndianLayout) {
     EXPECT_EQ(bytes[kResultAt + 1540], 1);
     EXPECT_EQ(bytes[kResultAt + 1545], 1);
     EXPECT_EQ(u32At(bytes, kResultAt + 1548), 0x01020304u);
-    EXPECT_EQ(u32At(bytes, kResultAt + 1552), 0u) << "a memory address is never saved";
+    EXPECT_EQ(u32At(bytes, kResultAt + 1552), 7u) << "the ranking record by its index";
     EXPECT_EQ(bytes[kResultAt + 1556], 0xAB);
     EXPECT_EQ(bytes[kResultAt + 1683], 0xCD);
     EXPECT_EQ(std::memcmp(&bytes[kDungeonAt], &bytes[kSecondDungeonAt], 258), 0);
 }
 
-TEST(CSettingDataManagerTest, LoadRestoresEveryRecordButTheRankingLink) {
+TEST(CSettingDataManagerTest, RankingLinkIsAnIndexWithAnExplicitNoRecordAndAnOldZeroReadsAsNoRecord) {
+    struct Case {
+        uint32_t stored;
+        uint32_t read;
+    };
+    const Case cases[] = {
+        {7, 7},
+        {14, 14},
+        {0xFFFFFFFFu, Fenwarrow::kNoRankingRecord},
+        {15, Fenwarrow::kNoRankingRecord},
+        {0, Fenwarrow::kNoRankingRecord},  // what earlier versions wrote for no record
+    };
+    CSettingDataManager fresh;
+    EXPECT_EQ(fresh.getResultSetting().rankingIndex, Fenwarrow::kNoRankingRecord);
+    EXPECT_EQ(u32At(save(fresh), kResultAt + 1552), 0xFFFFFFFFu);
+    for (const Case& entry : cases) {
+        std::vector<uint8_t> bytes = save(fresh);
+        for (int i = 0; i < 4; ++i) {
+            bytes[kResultAt + 1552 + i] = static_cast<uint8_t>(entry.stored >> (8 * i));
+        }
+        CSettingDataManager loaded;
+        ASSERT_TRUE(load(loaded, bytes));
+        EXPECT_EQ(loaded.getResultSetting().rankingIndex, entry.read) << entry.stored;
+    }
+    fresh.getResultSetting().rankingIndex = 3;
+    fresh.resetResultSetting();
+    EXPECT_EQ(fresh.getResultSetting().rankingIndex, Fenwarrow::kNoRankingRecord);
+}
+
+TEST(CSettingDataManagerTest, LoadRestoresEveryRecord) {
     CSettingDataManager saved;
     fill(saved);
     CSettingDataManager loaded;
-    loaded.getResultSetting().rankingRecord = someRankingRecord();
     ASSERT_TRUE(load(loaded, save(saved)));
 
     EXPECT_EQ(loaded.getDungeonSetting(), saved.getDungeonSetting());
     EXPECT_EQ(loaded.getADVSetting(), saved.getADVSetting());
     EXPECT_EQ(loaded.getMovieSetting(), saved.getMovieSetting());
     EXPECT_EQ(loaded.getWorldMapSetting(), saved.getWorldMapSetting());
-    EXPECT_EQ(loaded.getResultSetting().rankingRecord, nullptr);
-    saved.getResultSetting().rankingRecord = nullptr;
     EXPECT_EQ(loaded.getResultSetting(), saved.getResultSetting());
 }
 

@@ -1,0 +1,77 @@
+-- The extras: stored results of the three rankings, the event movie, the developer and test
+-- scenes, the promotion and the way back to the title. Scenes opened here come back to it.
+
+local scene = nil
+local menu = nil
+local back = nil
+
+local kTitle = 5
+
+-- The fifteen ranking records: score 0-4, time 5-9, turns 10-14.
+local function showRanking(index)
+  if setResultInfo(index) then
+    jumpScene(scene, 10)
+  end
+end
+
+local entries = {
+  { "スコアの記録 1位", function() showRanking(0) end },
+  { "スコアの記録 2位", function() showRanking(1) end },
+  { "スコアの記録 3位", function() showRanking(2) end },
+  { "タイムの記録 1位", function() showRanking(5) end },
+  { "ターンの記録 1位", function() showRanking(10) end },
+  { "映像を見る", function()
+      Game.Setting.Movie.setMovieFilePath("Movie/event.ogv")
+      Game.Setting.Movie.setNextScene(11)
+      jumpScene(scene, 4)
+    end },
+  { "開発者メニュー", function() jumpScene(scene, 1) end },
+  { "文字のテスト", function() jumpScene(scene, 15) end },
+  { "宣伝を見る", function() jumpScene(scene, 12) end },
+  { "タイトルに戻る", function() jumpScene(scene, kTitle) end },
+}
+
+local function choose(index)
+  local entry = entries[index + 1]
+  if entry ~= nil then
+    entry[2]()
+  end
+end
+
+function initialize(s)
+  scene = s
+  back = Graphics.createTextureFromFile("Menu/Title/title.png")
+  menu = GeneralWindow.newWindow("Default")
+  if menu ~= nil then
+    GeneralWindow.setWindowMode(menu, 1)
+    GeneralWindow.setShowTitle(menu, true)
+    GeneralWindow.setTitle(menu, "おまけ")
+    GeneralWindow.setWindowSize(menu, 360, 480)
+    GeneralWindow.setLocation(menu, 220, 60)
+    for _, entry in ipairs(entries) do
+      GeneralWindow.addListItemEx(menu, entry[1], choose)
+    end
+    GeneralWindow.setSelectItemIndex(menu, 0)
+  end
+end
+
+function update(dt)
+  if menu ~= nil then
+    GeneralWindow.update(menu, dt)
+  end
+end
+
+function onComeBack(n)
+  if menu ~= nil then
+    GeneralWindow.setSelectItemIndex(menu, 0)
+  end
+end
+
+function draw()
+  if back ~= nil then
+    Graphics.SpriteDraw.draw(back, 0, 0, 800, 600, 0, 0, 800, 600, 0, 0.5, 0.5, 0.5, 1)
+  end
+  if menu ~= nil then
+    GeneralWindow.draw(menu)
+  end
+end

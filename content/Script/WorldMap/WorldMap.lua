@@ -1,0 +1,102 @@
+-- The world map between dives: the map picture and a menu of where to go next. The game asks
+-- getJumpScene every frame and changes to the scene it names (0: stay).
+
+local kStoryInt = 100     -- the story the adventure system tells (1: the intro)
+local kIntroStory = 1
+
+local scene = nil
+local bootMode = 0
+local map = nil
+local menu = nil
+local jump = 0
+local notice = nil
+
+local function say(text)
+  notice = text
+end
+
+-- Each entry: its text and what choosing it does.
+local entries = {
+  { "デモダンジョンに挑む", function()
+      Game.Setting.Dungeon.setDungeonScriptPath("Dungeon/DEMO10/00/00/001.lua")
+      jump = 7
+    end },
+  { "試練のダンジョンに挑む", function()
+      Game.Setting.Dungeon.setDungeonScriptPath("Dungeon/R99/00/00/001.lua")
+      jump = 7
+    end },
+  { "物語を見る", function()
+      Game.Data.setGlobalInt(kStoryInt, kIntroStory)
+      Game.Setting.ADV.setADVScriptFilePath("Script/ADV/Story/Intro.lua")
+      jump = 8
+    end },
+  { "ここで物語を聞く", function()
+      Game.Data.setGlobalInt(kStoryInt, 2)
+      SceneLayer.pushAdventureLayer("Script/ADV/test.lua")
+    end },
+  { "メモを開く", function()
+      SceneLayer.pushGeneralWindowLayer("Script/WorldMap/Memo.lua")
+    end },
+  { "映像を見る", function()
+      Game.Setting.Movie.setMovieFilePath("Movie/event.ogv")
+      Game.Setting.Movie.setNextScene(9)
+      jump = 4
+    end },
+  { "宣伝を見る", function() jump = 12 end },
+  { "開発者メニュー", function() jump = 1 end },
+  { "記録する", function()
+      save()
+      say("記録しました。")
+    end },
+  { "タイトルに戻る", function() jump = 5 end },
+}
+
+local function choose(index)
+  local entry = entries[index + 1]
+  if entry ~= nil then
+    entry[2]()
+  end
+end
+
+function setScene(s)
+  scene = s
+end
+
+function initialize(mode)
+  bootMode = mode
+  map = Graphics.createTextureFromFile("WorldMap/map.png")
+  menu = GeneralWindow.newWindow("Default")
+  if menu ~= nil then
+    GeneralWindow.setWindowMode(menu, 1)
+    GeneralWindow.setShowTitle(menu, true)
+    GeneralWindow.setTitle(menu, "どこへ行きますか？")
+    GeneralWindow.setWindowSize(menu, 300, 470)
+    GeneralWindow.setLocation(menu, 480, 60)
+    for _, entry in ipairs(entries) do
+      GeneralWindow.addListItemEx(menu, entry[1], choose)
+    end
+    GeneralWindow.setSelectItemIndex(menu, 0)
+  end
+end
+
+function update(dt)
+  -- The menu only takes keys while no layer lies over the map.
+  if menu ~= nil and SceneLayer.getLayerCount() == 0 then
+    GeneralWindow.update(menu, dt)
+  end
+end
+
+function getJumpScene()
+  local n = jump
+  jump = 0
+  return n
+end
+
+function draw()
+  if map ~= nil then
+    Graphics.SpriteDraw.draw(map, 0, 0, 800, 600, 0, 0, 800, 600, 0, 1, 1, 1, 1)
+  end
+  if menu ~= nil then
+    GeneralWindow.draw(menu)
+  end
+end

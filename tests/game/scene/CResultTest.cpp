@@ -1,0 +1,216 @@
+#include "game/scene/CResult.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "game/actor/CPlayer.h"
+#include "game/generalwindow/CGeneralWindow.h"
+#include "game/item/CItem.h"
+#include "game/replay/CReplayController.h"
+#include "game/scene/ResultRecord.h"
+#include "tests/game/replay/ReplayTestSupport.h"
+#include "tests/game/scene/QuietWindows.h"
+#include "tests/game/scene/SceneTestContext.h"
+#include "game/services/SettingRecords.h"
+#include "tests/game/shell/GameDataFixture.h"
+
+namespace {
+
+using Fenwarrow::CResultInfo;
+using Fenwarrow::Scene::CResult;
+
+class ResultScene : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ScriptTest::openArchive(folder_, scene_.game.reader,
+                                {{u"Actor/Player/HERO/setup.lua.lcd", GameTest::dataChunk("player_setup"), false},
+                                 {u"Actor/Player/HERO/actor.lua.lcd", GameTest::dataChunk("player_actor"), false}});
+        scene_.game.provideAllModules();
+        scene_.game.factories[Fenwarrow::ScriptModule::kActor] = [] {
+            return std::make_shared<GameTest::TestModule>(
+                "Actor", std::vector<Fenwarrow::ScriptCommand::ScriptFunction>{{"setName", &GameTest::actorSetName},
+                                                                               {"setActorID", &GameTest::actorSetID}});
+        };
+        data_ = std::make_unique<Fenwarrow::CGameDataManager>(scene_.game);
+        scene_.game.gameData = data_.get();
+        ASSERT_NE(data_->getPlayer(), nullptr);
+        scene_.keys.bind(5, 99, 0);
+    }
+
+    CResult::Services services(Fenwarrow::Replay::CReplayController* replay = nullptr) {
+        CResult::Services made;
+        made.replay = replay;
+        made.windows = std::make_shared<SceneTest::QuietWindows>();
+        made.saveCommonData = [this] {
+            ++saves_;
+            return true;
+        };
+        made.frameTime = [] { return 1.0f / 60.0f; };
+        return made;
+    }
+
+    void carry(int32_t price) {
+        auto item = std::make_shared<Fenwarrow::Item::CItem>(scene_.game, 100);
+        item->getStatus().setPrice(price);
+        data_->getPlayer()->addItem(item);
+    }
+
+    // One update with key 5 pushed in it.
+    void pushOnce(CResult& result) {
+        scene_.keys.swapBuffers();
+        scene_.keys.setDown(5, true);
+        result.update();
+        scene_.keys.swapBuffers();
+        scene_.keys.setDown(5, false);
+    }
+
+    Fenwarrow::CResultSetting& setting() { return scene_.settingData.getResultSetting(); }
+
+    TempFolder folder_;
+    SceneTest::SceneTestContext scene_;
+    std::unique_ptr<Fenwarrow::CGameDataManager> data_;
+    int saves_ = 0;
+};
+
+TEST_F(ResultScene, AKilledDiveIsFiledShownAfterTheSlideAndResetsThePlayer) {
+    Fenwarrow::CResultSetting& result = setting();
+    result.lastFloorNumber = 0;  // the floor-0 ending: a score below zero
+    Fenwarrow::setSettingText(result.damageSourceName, u"<1:COLOR></COLOR>");
+    data_->setPlayerMoney(300);
+    carry(40);
+    const int32_t topBefore = data_->getRankingByScore()[0].score;
+
+    CResult scene(scene_, services());
+    const CResultInfo& record = scene.getRecord();
+    EXPECT_EQ(record.valid, 1);
+    EXPECT_EQ(record.score, -5000 + 300 + 40);
+    EXPECT_EQ(record.money, 300);
+    EXPECT_EQ(data_->getRankingByScore()[0].score, topBefore) << "a negative score never tops the ranking";
+    EXPECT_NE(scene.getResultWindow()->text.find(u"腹ぺこで倒れた。"), std::u16string::npos);
+    EXPECT_EQ(scene.getResultWindow()->text.find(u"F"), std::u16string::npos);
+
+    ASSERT_TRUE(scene.initialize());
+    for (int i = 0; i < 120; ++i) {
+        scene.update();
+    }
+    EXPECT_EQ(scene.getScrollOffset(), 0.0f);
+    EXPECT_EQ(scene.getState(), CResult::kStateSliding);
+    EXPECT_EQ(scene.getStatusWindow()->y, 200.0f);
+    scene.update();
+    EXPECT_EQ(scene.getState(), CResult::kStateShown);
+    for (int i = 0; i < 30; ++i) {
+        scene.update();
+    }
+    EXPECT_EQ(scene.getState(), CResult::kStateShown);
+    pushOnce(scene);
+    EXPECT_EQ(scene.getState(), CResult::kStateLeaving);  // nothing recorded: no question
+
+    ASSERT_TRUE(scene.finalize());
+    EXPECT_EQ(saves_, 1);
+    EXPECT_EQ(data_->getPlayerMoney(), 0);
+    EXPECT_TRUE(data_->getPlayer()->getItemList().empty());
+    EXPECT_EQ(scene_.settingData.getWorldMapSetting().bootMode, 1u);
+}
+
+TEST_F(ResultScene, ReturnedKeepsTheItemsButNotTheMoneyAndAClearKeepsBoth) {
+    struct Case {
+        std::size_t flag;
+        int32_t money;
+    };
+    for (const Case entry : {Case{Fenwarrow::kResultReturned, 0}, Case{Fenwarrow::kResultR30Cleared, 250}}) {
+        scene_.settingData.resetResultSetting();
+        setting().flags[entry.flag] = 1;
+        setting().lastFloorNumber = 3;
+        data_->setPlayerMoney(250);
+        data_->getPlayer()->getItemList().clear();
+        carry(10);
+        CResult scene(scene_, services());
+        ASSERT_TRUE(scene.finalize());
+        EXPECT_EQ(data_->getPlayerMoney(), entry.money);
+        EXPECT_EQ(data_->getPlayer()->getItemList().size(), 1u);
+    }
+}
+
+TEST_F(ResultScene, FromTheExtrasItShowsAStoredRankingAndKeepsNoBooks) {
+    setting().nextScene = 11;
+    setting().rankingIndex = 6;  // the second record of the time list
+    const CResultInfo& stored = data_->getRankingByTime()[1];
+    const Fenwarrow::CGameDataManager::Ranking scoresBefore = data_->getRankingByScore();
+
+    CResult scene(scene_, services());
+    EXPECT_TRUE(scene.isViewOnly());
+    EXPECT_EQ(std::memcmp(&scene.getRecord(), &stored, sizeof stored), 0);
+    EXPECT_EQ(scene.getScrollOffset(), 0.0f);
+    ASSERT_TRUE(scene.initialize());
+    ASSERT_TRUE(scene.finalize());
+    EXPECT_EQ(saves_, 0);
+    EXPECT_EQ(std::memcmp(&data_->getRankingByScore(), &scoresBefore, sizeof scoresBefore), 0);  // nothing filed
+
+    // An index outside the fifteen records shows an empty record instead of reading elsewhere.
+    for (uint32_t index : {15u, Fenwarrow::kNoRankingRecord}) {
+        setting().rankingIndex = index;
+        CResult outside(scene_, services());
+        EXPECT_EQ(outside.getRecord().valid, 0);
+    }
+}
+
+TEST_F(ResultScene, ARecordedDiveAsksAboutTheReplayAndNoKeepsIt) {
+    ReplayTestGame game;
+    Fenwarrow::Replay::CReplayController replay(game);
+    replay.setMode(Fenwarrow::Replay::CReplayController::kModeRecording);
+    setting().lastFloorNumber = 2;
+    CResult scene(scene_, services(&replay));
+    EXPECT_EQ(std::memcmp(&replay.getInfo()->getResult(), &scene.getRecord(), sizeof(CResultInfo)), 0);
+    pushOnce(scene);  // ends the slide at once
+    EXPECT_EQ(scene.getState(), CResult::kStateShown);
+    pushOnce(scene);
+    EXPECT_EQ(scene.getState(), CResult::kStateAsking);
+    const auto no = scene.getReplayPrompt()->getListItem(1);
+    no->callback(no.get(), 1);
+    EXPECT_FALSE(scene.getSaveReplay());
+    pushOnce(scene);
+    EXPECT_EQ(scene.getState(), CResult::kStateLeaving);
+}
+
+// Runs the test body with the working folder (where the game writes "Replay/") set to `folder`.
+class WorkingFolder {
+public:
+    explicit WorkingFolder(const std::filesystem::path& folder) : before_(std::filesystem::current_path()) {
+        std::filesystem::current_path(folder);
+    }
+    ~WorkingFolder() { std::filesystem::current_path(before_); }
+
+private:
+    std::filesystem::path before_;
+};
+
+TEST_F(ResultScene, AKeptReplayIsClearedOnlyOnceItIsWritten) {
+    for (const bool writable : {true, false}) {
+        TempFolder work;
+        if (!writable) {
+            std::ofstream(work / "Replay") << "a file where the folder would go";
+        }
+        WorkingFolder inside(work.path());
+        ReplayTestGame game;
+        Fenwarrow::Replay::CReplayController replay(game);
+        replay.setMode(Fenwarrow::Replay::CReplayController::kModeRecording);
+        setting().lastFloorNumber = 2;
+        CResult scene(scene_, services(&replay));
+        ASSERT_TRUE(scene.getSaveReplay());
+        ASSERT_TRUE(scene.finalize());
+        EXPECT_EQ(replay.getInfo() == nullptr, writable) << "cleared only after a successful write";
+        EXPECT_EQ(std::filesystem::is_directory(work / "Replay") && !std::filesystem::is_empty(work / "Replay"),
+                  writable);
+    }
+}
+
+TEST_F(ResultScene, AMeltdownWithoutItsBackgroundFailsToStart) {
+    setting().flags[Fenwarrow::kResultMeltdown] = 1;
+    CResult scene(scene_, services());
+    EXPECT_NE(scene.getResultWindow()->text.find(u"核の炎に包まれた。"), std::u16string::npos);
+    EXPECT_FALSE(scene.initialize());
+}
+
+}  // namespace
