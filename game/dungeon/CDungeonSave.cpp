@@ -126,11 +126,12 @@ bool CDungeon::loadFloor(Orvex::Serialization::OxSerializer& serializer) {
     if (!setupHUD()) {
         return false;
     }
-    miniMapRenderer_ = CMiniMapRenderer();
-    mapRenderer_ = CMapRenderer();
+    // The screens are not saved: they are laid out again for the floor just read.
+    mapRenderer_.reset();
+    miniMapRenderer_.create();
     openMovie(getFloorText(floorState_.backMoviePath), kBackMoviePriority, true);
     setBackgroundColor(floorState_.backgroundColor);
-    mapRenderer_.setDarkness(floorState_.enableDarkness != 0);
+    mapRenderer_.setDarknessEnabled(floorState_.enableDarkness != 0);
     return true;
 }
 

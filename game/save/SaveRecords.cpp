@@ -195,7 +195,9 @@ Item::CUnidentifiedItemInfo decodeUnidentified(const uint8_t (&bytes)[kUnidentif
 bool serializeCellObjectPart(OxSerializer& serializer, Dungeon::CCellObject& object) {
     if (serializer.isWriting()) {
         serializer.writeByte(object.isVisible() ? 1 : 0);
-        serializer.writeWString(object.getName());
+        // The name as set: an actor's own getName answers with a disguise while a condition
+        // (blindness, stealth, a decoy) hides it, and that must not become its saved name.
+        serializer.writeWString(object.Dungeon::CCellObject::getName());
         serializer.write32(object.getAnimationSpeed());
         return true;
     }
