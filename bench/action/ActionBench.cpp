@@ -20,6 +20,7 @@
 #include "game/scriptcommand/CGameCommand.h"
 #include "game/scriptcommand/CMapCommand.h"
 #include "game/services/CScriptController.h"
+#include "game/actor/IActorConditions.h"
 #include "game/services/IGameContext.h"
 #include "game/services/ScriptCommandTable.h"
 #include "tools/packer/OxArchivePacker.h"
@@ -74,6 +75,10 @@ public:
     Fenwarrow::Item::CItemFactory* getItemFactory() override { return nullptr; }
     Fenwarrow::Item::CUnidentifiedItemInfo* findUnidentifiedItemInfo(uint32_t) override { return nullptr; }
     Orvex::IO::StreamIO::IOrvexStreamReader& getMusicReader() override { return reader; }
+    // No conditions: nothing measured here plays a floor's turns.
+    std::unique_ptr<Fenwarrow::Actor::IActorConditions> createConditionController(Fenwarrow::Actor::CActor&) override {
+        return nullptr;
+    }
     std::shared_ptr<Orvex::AudioSystem::IOrvexAudioDevice> getAudioDevice() override {
         return std::make_shared<Orvex::AudioSystem::OxNullAudioDevice>();
     }

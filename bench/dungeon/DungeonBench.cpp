@@ -14,6 +14,7 @@
 #include "game/dungeon/CDungeon.h"
 #include "game/dungeon/MapDataUnpack.h"
 #include "game/item/CItem.h"
+#include "game/actor/IActorConditions.h"
 #include "game/services/IGameContext.h"
 
 namespace {
@@ -30,6 +31,10 @@ public:
     Fenwarrow::Item::CItemFactory* getItemFactory() override { return nullptr; }
     Fenwarrow::Item::CUnidentifiedItemInfo* findUnidentifiedItemInfo(uint32_t) override { return nullptr; }
     Orvex::IO::StreamIO::IOrvexStreamReader& getMusicReader() override { return reader; }
+    // No conditions: nothing measured here plays a floor's turns.
+    std::unique_ptr<Fenwarrow::Actor::IActorConditions> createConditionController(Fenwarrow::Actor::CActor&) override {
+        return nullptr;
+    }
     std::shared_ptr<Orvex::AudioSystem::IOrvexAudioDevice> getAudioDevice() override {
         return std::make_shared<Orvex::AudioSystem::OxNullAudioDevice>();
     }

@@ -26,6 +26,7 @@
 #include "game/item/CItem.h"
 #include "game/services/CScriptCommandBase.h"
 #include "game/services/CScriptController.h"
+#include "game/actor/IActorConditions.h"
 #include "game/services/IGameContext.h"
 #include "game/services/ScriptCommandTable.h"
 #include "graphics/include/IOrvexGraphics.h"
@@ -93,6 +94,10 @@ public:
     Fenwarrow::Item::CItemFactory* getItemFactory() override { return nullptr; }
     Fenwarrow::Item::CUnidentifiedItemInfo* findUnidentifiedItemInfo(uint32_t) override { return nullptr; }
     Orvex::IO::StreamIO::IOrvexStreamReader& getMusicReader() override { return reader; }
+    // No conditions: nothing measured here plays a floor's turns.
+    std::unique_ptr<Fenwarrow::Actor::IActorConditions> createConditionController(Fenwarrow::Actor::CActor&) override {
+        return nullptr;
+    }
     std::shared_ptr<Orvex::AudioSystem::IOrvexAudioDevice> getAudioDevice() override { return audio; }
 
     Orvex::FileArchiver::OxPackedStreamReader reader;

@@ -27,6 +27,7 @@
 #include "game/scriptcommand/CItemCommand.h"
 #include "game/services/CScriptCommandBase.h"
 #include "game/services/CScriptController.h"
+#include "game/actor/IActorConditions.h"
 #include "game/services/IGameContext.h"
 #include "platform/kernel/NativeFile.h"
 #include "tools/packer/OxArchivePacker.h"
@@ -79,6 +80,8 @@ public:
         return gameData != nullptr ? gameData->findUnidentifiedItemInfo(itemId) : nullptr;
     }
     Orvex::IO::StreamIO::IOrvexStreamReader& getMusicReader() override { return reader; }
+    // No conditions: nothing measured here plays a floor's turns.
+    std::unique_ptr<Actor::IActorConditions> createConditionController(Actor::CActor&) override { return nullptr; }
     std::shared_ptr<Orvex::AudioSystem::IOrvexAudioDevice> getAudioDevice() override {
         return std::make_shared<Orvex::AudioSystem::OxNullAudioDevice>();
     }
@@ -149,6 +152,7 @@ public:
     std::shared_ptr<IGeneralWindowContext> getWindowContext() override { return nullptr; }
     std::shared_ptr<Orvex::FontLib::OxFontRenderer> createFontRenderer() override { return nullptr; }
     Orvex::Graphics::IOrvexRenderer* getRenderer() override { return nullptr; }
+    Orvex::IO::StreamIO::IOrvexStreamReader* getMovieReader() override { return nullptr; }
     Orvex::Graphics::OxRenderQueue* getRenderQueue() override { return nullptr; }
     Orvex::Graphics::OxScreenEffectController* getScreenEffects() override { return nullptr; }
     SceneLayer::CSceneLayerManager* getSceneLayerManager() override { return nullptr; }

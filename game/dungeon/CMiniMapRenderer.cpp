@@ -3,6 +3,7 @@
 
 #include "engine/graphics/OxRenderQueue.h"
 #include "game/actor/CActor.h"
+#include "game/actor/ConditionType.h"
 #include "game/dungeon/CDungeon.h"
 #include "game/gamedata/CGameDataManager.h"
 #include "game/item/CItem.h"
@@ -19,8 +20,6 @@ constexpr float kBackgroundAlpha = 0.8f;
 // The amulet ability that maps what the player cannot see.
 constexpr uint32_t kMappingAbility = 1;
 constexpr int32_t kTrapCategory = 12;
-// The player's condition under which every actor and every item looks alike on the mini-map.
-constexpr int32_t kMixedUpCondition = 6;
 // The actor state bit under which every visible item on an explored cell counts as seen.
 constexpr uint32_t kSeesItemsBit = 0;
 
@@ -110,7 +109,7 @@ CMiniMapRenderer::Switches CMiniMapRenderer::takeSwitches() const {
         switches.amulet = amulet != nullptr && amulet->getStatus().checkAbility(kMappingAbility);
     }
     const Actor::CActor* player = floor_.getPlayer().get();
-    switches.confused = player != nullptr && player->hasCondition(kMixedUpCondition);
+    switches.confused = player != nullptr && player->hasCondition(Actor::kConditionTrip);
     return switches;
 }
 

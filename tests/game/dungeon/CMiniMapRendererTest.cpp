@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "game/actor/ConditionType.h"
 #include "game/actor/IActorConditions.h"
 #include "tests/game/dungeon/RendererTestFloor.h"
 
@@ -132,9 +133,9 @@ TEST_F(MiniMap, TheAmuletOfMappingAndThePlayersMixedUpConditionTurnTheSwitchesOn
     context_.makeConditions = [](Fenwarrow::Actor::CActor&) { return std::make_unique<AddedConditions>(); };
     auto mixedUp = std::make_shared<Fenwarrow::Actor::CPlayer>(context_);
     floor_->setPlayer(mixedUp);
-    mixedUp->getConditions()->addCondition(5);
+    mixedUp->getConditions()->addCondition(Fenwarrow::Actor::kConditionBlind);
     EXPECT_FALSE(miniMap().takeSwitches().confused);
-    mixedUp->getConditions()->addCondition(6);
+    mixedUp->getConditions()->addCondition(Fenwarrow::Actor::kConditionTrip);
     EXPECT_TRUE(miniMap().takeSwitches().confused);
     floor_->setPlayer(gameData_->getPlayer());
 
