@@ -38,7 +38,8 @@ ProgramRun runProgram(const std::filesystem::path& program, const std::filesyste
 // slower run needs fewer reads for them). A press holds the key for three reads and lets it go
 // for three.
 std::string pressKey(int read, const std::string& key);
-// The title menu's last entry, "quit": five times down from the first entry, then decide.
+// The title menu's last entry, "quit": up from the first entry, then decide; once more 600
+// reads later.
 std::string quitFromTitle(int read);
 
 // A fixture with a fresh copy of the built run folder (ORVEX_RUN_DIR) for each test.

@@ -90,11 +90,11 @@ TEST_F(StartupSmokeTest, PlaysTheLogoThenQuitsFromTheTitle) {
 // every run. The sky above shows the looping movie and the logo's glint runs on the clock, so
 // only the picture's lower part is compared.
 TEST_F(StartupSmokeTest, PresentsTheTitle) {
-    ASSERT_EQ(runGame("270", true, SmokeTest::quitFromTitle(500)), 0) << log_;
-    const Image frame = loadPng(runDirectory_ / "frame270.png");
+    ASSERT_EQ(runGame("400", true, SmokeTest::quitFromTitle(500)), 0) << log_;
+    const Image frame = loadPng(runDirectory_ / "frame400.png");
     ASSERT_EQ(frame.width, 800);
     ASSERT_EQ(frame.height, 600);
-    const Image reference = loadPng(ORVEX_FIXTURE_DIR "/smoke/title_frame270.png");
+    const Image reference = loadPng(ORVEX_FIXTURE_DIR "/smoke/title_faded_in.png");
     ASSERT_EQ(reference.rgb.size(), frame.rgb.size());
     const auto lowerPart = [](const Image& image) {
         Image part = image;
@@ -110,7 +110,7 @@ TEST_F(StartupSmokeTest, ANewGameFromTheTitleEntersTheFirstDungeon) {
     const SmokeTest::ProgramRun run = SmokeTest::runProgram(
         FENWARROW_PROGRAM, runDirectory_,
         {"ORVEX_DEBUG_OUTPUT=1", "ORVEX_CAPTURE_FRAMES=600,700,800", "ORVEX_CAPTURE_DIR=" + runDirectory_.string(),
-         "ORVEX_INPUT_KEYS=" + SmokeTest::pressKey(300, "Z")},
+         "ORVEX_INPUT_KEYS=" + SmokeTest::pressKey(300, "Z") + SmokeTest::pressKey(900, "Z")},
         std::chrono::seconds(90), {SIGTERM, std::chrono::milliseconds(20000)});
     ASSERT_TRUE(run.exited && run.exitCode == 0) << run.describe();
     EXPECT_EQ(run.output.find("could not be started"), std::string::npos) << run.describe();
@@ -125,7 +125,7 @@ TEST_F(StartupSmokeTest, ANewGameFromTheTitleEntersTheFirstDungeon) {
         }
     }
     ASSERT_EQ(frame.width, 800) << run.describe();
-    const Image title = loadPng(ORVEX_FIXTURE_DIR "/smoke/title_frame270.png");
+    const Image title = loadPng(ORVEX_FIXTURE_DIR "/smoke/title_faded_in.png");
     EXPECT_GT(meanDifference(frame, title), 10.0);
     size_t gauge = 0;
     for (size_t i = 0; i + 2 < frame.rgb.size(); i += 3) {
