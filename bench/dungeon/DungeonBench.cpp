@@ -67,6 +67,7 @@ public:
     std::shared_ptr<IFloorEffect> createScriptedEffect(const std::u16string&, Fenwarrow::Actor::CActor*) override {
         return nullptr;
     }
+    bool loadSuspendedGame(Fenwarrow::Dungeon::CDungeon&) override { return false; }
 
     BenchContext context;
 };

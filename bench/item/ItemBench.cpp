@@ -170,6 +170,7 @@ public:
     std::shared_ptr<Dungeon::IFloorEffect> createScriptedEffect(const std::u16string&, Actor::CActor*) override {
         return nullptr;
     }
+    bool loadSuspendedGame(Dungeon::CDungeon&) override { return false; }
 
 private:
     IGameContext& context_;

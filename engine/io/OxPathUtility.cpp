@@ -142,6 +142,12 @@ bool deleteFileIfExists(const std::u16string& path) {
     return Kernel::removeFile(toNativePath(makeAbsolutePath(path)));
 }
 
+bool renameFileNoReplace(const std::u16string& from, const std::u16string& to) {
+    const std::string nativeFrom = toNativePath(makeAbsolutePath(from));
+    const std::string nativeTo = toNativePath(makeAbsolutePath(to));
+    return !nativeFrom.empty() && !nativeTo.empty() && Kernel::renameFileNoReplace(nativeFrom, nativeTo);
+}
+
 bool createDirectories(const std::u16string& path) {
     const std::u16string absolute = makeAbsolutePath(path);
     return !absolute.empty() && createDirectoriesAbsolute(absolute);

@@ -30,6 +30,8 @@ std::string toNativePath(const std::u16string& path);
 bool createEmptyFile(const std::u16string& path);
 bool fileExists(const std::u16string& path);
 bool deleteFileIfExists(const std::u16string& path);
+// Gives the file a new name; false, with nothing changed, when a file of that name exists.
+bool renameFileNoReplace(const std::u16string& from, const std::u16string& to);
 // Creates the directory and any missing parents; true also when it exists already.
 bool createDirectories(const std::u16string& path);
 

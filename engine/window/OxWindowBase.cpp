@@ -78,6 +78,11 @@ bool OxWindowBase::onClose() { return true; }
 
 void OxWindowBase::terminate() {}
 
+bool OxWindowBase::postClose() {
+    const OxWindowHandle handle = handle_.load();
+    return handle != 0 && Pw::postMessage(handle, Pw::kWmClose, 0, 0);
+}
+
 void OxWindowBase::requestStop() {
     Platform::Kernel::debugOutput(u"call invalidateThread()\n");
     // A blocking loop only looks at the stop flag when a message arrives.

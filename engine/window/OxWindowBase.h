@@ -50,6 +50,9 @@ public:
 
     void run() override;
     void requestStop() override;
+    // Any thread: posts the close message to the window, whose close path then ends the program
+    // as closing it by hand does. False when there is no window to post to.
+    bool postClose();
 
     // Window thread. 0 created, 1 no class or no window, -1 already created.
     int createWindow();

@@ -107,6 +107,14 @@ public:
     bool getMotionKeepIfPlaying() const { return motionKeep_; }
     bool getMotionWithDirection() const { return motionWithDirection_; }
     bool getMotionLoop() const { return motionLoop_; }
+    // Takes back the motion a save recorded, without playing it: the saved sprites carry where
+    // it was.
+    void restoreMotionRecord(const std::u16string& name, bool keepIfPlaying, bool withDirection, bool loop) {
+        motionName_ = name.substr(0, kMotionNameLength);
+        motionKeep_ = keepIfPlaying;
+        motionWithDirection_ = withDirection;
+        motionLoop_ = loop;
+    }
     int32_t getMotionLock() const { return motionLock_; }
     void setMotionLock(int32_t lock) { motionLock_ = lock; }
 

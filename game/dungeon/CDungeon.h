@@ -29,6 +29,9 @@
 namespace Orvex::Thread {
 class OxThread;
 }
+namespace Orvex::Serialization {
+class OxSerializer;
+}
 namespace Theora {
 class TheoraPlayer;
 }
@@ -50,6 +53,7 @@ class CItemFactory;
 namespace Fenwarrow::Dungeon {
 
 class CCellObject;
+class CSerializeInfo;
 class CShopInfo;
 
 // The events the floor sends its states each frame.
@@ -109,6 +113,19 @@ public:
     void openMovie(const std::u16string& path, uint32_t drawPriority, bool loop);
     void releaseMovie();
     bool isMoviePlaying() const;
+
+    // The suspended floor. saveFloor writes the whole floor in play (the suspend id, the state
+    // record, the enemy list, the turn count, every participant and floor item, the map);
+    // loadFloor reads it into this floor, which must be fresh from initialize, and rebuilds
+    // what is not saved (cell and room links, the loading screen, HUD, mini-map, movie). A
+    // suspend id other than the game data's, or any damaged part, makes loadFloor false.
+    bool saveFloor(Orvex::Serialization::OxSerializer& serializer);
+    bool loadFloor(Orvex::Serialization::OxSerializer& serializer);
+    // The start-up of a resumed floor (a worker task): the services read the suspend save,
+    // which is deleted once it has been resumed; on failure the game goes to the result scene.
+    bool resumeFloor();
+    // Whether loadFloor insists on the game data's suspend id (a test may read a floor alone).
+    void setVerifySuspendData(bool verify) { verifySuspendData_ = verify; }
 
     // The worker tasks; public so that a test can run a set-up step by itself.
     void setupDungeon(const std::u16string& scriptPath);
@@ -287,6 +304,8 @@ private:
     std::shared_ptr<Actor::CActor> arriveActor(const std::shared_ptr<Actor::CActor>& actor,
                                                const std::u16string& folder, MapPoint point);
     void runTasks();
+    bool saveCellObjects(Orvex::Serialization::OxSerializer& serializer, CSerializeInfo& info);
+    bool loadCellObjects(Orvex::Serialization::OxSerializer& serializer, CSerializeInfo& info);
     bool setupLoadingScreen();
     bool setupHUD();
     bool loadTitleImage(const std::u16string& path);

@@ -147,10 +147,8 @@ bool CDungeon::initialize() {
     const std::u16string path(setting.scriptPath.data(),
                               std::find(setting.scriptPath.begin(), setting.scriptPath.end(), u'\0'));
     if (setting.resume) {
-        // The floor restore comes with the suspend save; until then a resume has nothing to
-        // read the floor from.
-        Orvex::System::errorOutput(u"dungeon: a suspended floor cannot be restored");
-        return false;
+        postTask([this] { resumeFloor(); });
+        return true;
     }
     if (path.empty()) {
         Orvex::System::errorOutput(u"dungeon: the dungeon settings name no dungeon script");

@@ -28,10 +28,6 @@ constexpr const char16_t* kGuardFolder = u"Actor/Enemy/GURD/GURD01/";
 constexpr const char16_t* kMeltdownMovie = u"Movie/meltdown.ogv";
 constexpr uint32_t kMeltdownMoviePriority = 2000000;
 
-// Generation happens once per multiple of the interval; the flag lives for the whole run, so a
-// floor entered on such a turn does not generate again at once.
-bool enemyGenerated = false;
-
 float numberOf(const CScriptValue& value) {
     return value.getType() == CScriptValue::kNumber    ? static_cast<float>(value.asNumber())
            : value.getType() == CScriptValue::kInteger ? static_cast<float>(value.asInteger())
@@ -237,9 +233,9 @@ void CDungeon::updateFloor(float elapsed) {
         const auto interval = static_cast<uint32_t>(floorState_.enemyAutoGenerateTurnCount);
         // An interval of 0 never generates.
         if (!isMaxActor() && count < static_cast<uint32_t>(floorState_.maxAutoGenerateEnemyCount) &&
-            !enemyList_.empty() && interval != 0) {
+            !enemyList_.empty() && interval != 0 && gameData != nullptr) {
             if (turn % interval == 0) {
-                if (!enemyGenerated) {
+                if (!gameData->getEnemyGenerated()) {
                     const MapPoint point = getRandomRoomPoint(getRandomRoom(), true);
                     std::u16string folder = kGuardFolder;
                     if (floorState_.robber == 0) {
@@ -249,10 +245,10 @@ void CDungeon::updateFloor(float elapsed) {
                     if (actionManager_ != nullptr) {
                         services_.pushArrivalAction(*actionManager_, folder, point);
                     }
-                    enemyGenerated = true;
+                    gameData->setEnemyGenerated(true);
                 }
             } else {
-                enemyGenerated = false;
+                gameData->setEnemyGenerated(false);
             }
         }
     }

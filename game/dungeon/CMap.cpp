@@ -204,7 +204,16 @@ bool CMap::readBody(Orvex::Serialization::OxSerializer& serializer, const CSeria
         }
     }
     assignRoomCells();
-    return readSerializedList<CChipLayer>(serializer, kMinLayerBytes, chipLayers_);
+    if (!readSerializedList<CChipLayer>(serializer, kMinLayerBytes, chipLayers_)) {
+        return false;
+    }
+    // The renderer reads one entry per cell of every layer.
+    for (std::size_t i = 0; i < chipLayers_.size(); ++i) {
+        if (chipLayers_.at(i)->getEntries().size() != cells_.size()) {
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace Fenwarrow::Dungeon

@@ -90,6 +90,9 @@ public:
     // A scripted effect the floor drives itself; null when none could be made.
     virtual std::shared_ptr<IFloorEffect> createScriptedEffect(const std::u16string& script,
                                                                Actor::CActor* parameter) = 0;
+    // Reads the suspended game (the common save, then the floor through the floor's loadFloor);
+    // false when there is none or it cannot be read.
+    virtual bool loadSuspendedGame(CDungeon& floor) = 0;
 
     // The layer that turns the player's keys into the player's actions on that floor; it is
     // also the player's IPlayerControl. Null when the game has none.

@@ -103,6 +103,13 @@ void CGameDataManager::createPlayer() {
     }
 }
 
+void CGameDataManager::setPlayer(std::shared_ptr<Actor::CPlayer> player) {
+    player_ = std::move(player);
+    if (player_ != nullptr) {
+        player_->setEquipmentKeeper(this);
+    }
+}
+
 void CGameDataManager::setPlayerMoney(int32_t value) { money_ = std::min(value, kMaxMoney); }
 
 CGameDataManager::ItemList* CGameDataManager::getStorageItemList(int32_t category) {
@@ -381,6 +388,7 @@ void CGameDataManager::reset() {
     }
     runTime_ = 0.0f;
     runTurns_ = 0;
+    enemyGenerated_ = false;
     setDefaultRankings();
     createPlayer();
     money_ = 0;

@@ -56,9 +56,14 @@ public:
     const std::shared_ptr<Actor::CPlayer>& getPlayer() const { return player_; }
     // Releases the player and sets up a new one; no player when the set-up fails.
     void createPlayer();
+    // Takes a player read from a save in place of the current one; it keeps its belongings
+    // through this manager.
+    void setPlayer(std::shared_ptr<Actor::CPlayer> player);
     int32_t getPlayerMoney() const { return money_; }
     // Keeps the money at most 999999.
     void setPlayerMoney(int32_t value);
+    // Money read from an old save, which is taken as it was stored.
+    void loadPlayerMoney(int32_t value) { money_ = value; }
 
     // Null for a category outside 0..13.
     ItemList* getStorageItemList(int32_t category);
@@ -104,6 +109,8 @@ public:
     const Ranking& getRankingByScore() const { return rankingByScore_; }
     const Ranking& getRankingByTime() const { return rankingByTime_; }
     const Ranking& getRankingByTurns() const { return rankingByTurns_; }
+    // The three lists in saved order (score, time, turns), for the common save.
+    std::array<Ranking*, 3> getRankingLists() { return {&rankingByScore_, &rankingByTime_, &rankingByTurns_}; }
 
     Item::CUnidentifiedItemInfo* findUnidentifiedItemInfo(uint32_t itemId) { return unidentifiedItems_.find(itemId); }
     UnidentifiedItemMap& getUnidentifiedItems() { return unidentifiedItems_; }
@@ -112,6 +119,10 @@ public:
     void setRunTime(float seconds) { runTime_ = seconds; }
     uint32_t getRunTurns() const { return runTurns_; }
     void setRunTurns(uint32_t turns) { runTurns_ = turns; }
+    // Floors generate at most one enemy per multiple of their interval; the mark of the last
+    // one lasts the whole run, so a floor entered on such a turn does not generate again at once.
+    bool getEnemyGenerated() const { return enemyGenerated_; }
+    void setEnemyGenerated(bool generated) { enemyGenerated_ = generated; }
 
     void reset();
 
@@ -139,6 +150,7 @@ private:
     UnidentifiedItemMap unidentifiedItems_;
     float runTime_ = 0.0f;
     uint32_t runTurns_ = 0;
+    bool enemyGenerated_ = false;
 };
 
 }  // namespace Fenwarrow

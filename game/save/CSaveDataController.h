@@ -46,8 +46,9 @@ public:
 
     // Reads the container file at path: the header into getHeader(), the unscrambled bytes into
     // data, which is left reading at its first byte. The magic is not checked here. A file of
-    // the old format (version 0) is refused for now; getFormatVersion() then tells it apart.
-    // After a failure data holds nothing.
+    // the old format (version 0) is refused: getFormatVersion() then tells it apart and the
+    // caller hands the file to the old-format reader (COldSaveDataController). After a failure
+    // data holds nothing.
     bool readContainer(Orvex::Serialization::OxSerializer& data, const std::u16string& path);
 
     // True when the file's first 16 bytes, unscrambled, start with "HERO" and version 1.

@@ -6,6 +6,7 @@
 #include "game/scene/CPlayDemo.h"
 #include "game/scene/CPromotion.h"
 #include "game/scene/CStartUp.h"
+#include "game/scene/CTitle.h"
 #include "game/scene/SceneNumbers.h"
 
 namespace Fenwarrow::Scene {
@@ -19,6 +20,8 @@ std::shared_ptr<Orvex::SceneController::OxSceneBase> CSceneFactory::create(int32
             return std::make_shared<CLogo>(context_);
         case kSceneMovie:
             return std::make_shared<CMovie>(context_);
+        case kSceneTitle:
+            return std::make_shared<CTitle>(context_);
         case kScenePlayDemo:
             return std::make_shared<CPlayDemo>(context_);
         case kSceneDungeon:

@@ -12,6 +12,10 @@
 #include "graphics/include/IOrvexGraphics.h"
 #include "graphics/include/IOrvexRenderer.h"
 
+namespace Orvex::Graphics {
+class OxScreenEffectController;
+}
+
 namespace Fenwarrow {
 
 class CSettingDataManager;
@@ -47,13 +51,26 @@ public:
     // What scripted scenes need of the game: the script services and readers, the command
     // modules a scene's script host attaches, the game data and the floor in play.
     virtual IGameContext& getGameContext() = 0;
-
+    // The duration of the update step in progress, in seconds.
+    virtual float getFrameTime() = 0;
     // The replay recorder and player; null when the game has none.
     virtual Replay::CReplayController* getReplayController() = 0;
     // What a floor takes from the game; it outlives every floor. Null: no floor can be played.
     virtual Dungeon::IDungeonServices* getDungeonServices() = 0;
     // The floor in play, shared with the script modules and actions; null clears it.
     virtual void setCurrentDungeon(const std::shared_ptr<Dungeon::CDungeon>& floor) = 0;
+
+    // What the title scene reaches besides; a context without one of them answers null or
+    // false, and the title then refuses to start or reports the failure to its script.
+    virtual Orvex::Graphics::OxScreenEffectController* getScreenEffects() { return nullptr; }
+    // Reads the common save into the game data, or writes the game data to it; false when that
+    // failed (a file that cannot be read is kept as it is).
+    virtual bool loadCommonData() { return false; }
+    virtual bool saveCommonData() { return false; }
+    // Back to a fresh game, as without a common save.
+    virtual void resetGameData() {}
+    // Asks the main window to close; its close path ends the game.
+    virtual void closeMainWindow() {}
 };
 
 }  // namespace Scene

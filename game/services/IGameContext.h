@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "engine/audio/IOrvexAudioDevice.h"
+#include "engine/audio/IOrvexAudioSource.h"
 #include "engine/io/OxStreamIO.h"
 #include "game/services/IScriptServices.h"
 
@@ -15,6 +16,7 @@ namespace Fenwarrow {
 
 class CGameDataManager;
 class CScriptController;
+class CSettingDataManager;
 class IScriptCommand;
 namespace Item {
 class CItemFactory;
@@ -23,6 +25,15 @@ struct CUnidentifiedItemInfo;
 namespace Dungeon {
 class CDungeon;
 }
+namespace Replay {
+class CReplayController;
+}
+}  // namespace Fenwarrow
+namespace Orvex::Graphics {
+class IOrvexTexture;
+}
+
+namespace Fenwarrow {
 
 // The command modules a script host may attach ("Lua" is attached by every host itself).
 enum class ScriptModule : int32_t {
@@ -59,6 +70,17 @@ public:
     // The floor in play, which the modules reach; null while there is none (and in a context
     // that never has floors).
     virtual Dungeon::CDungeon* getCurrentDungeon() { return nullptr; }
+
+    // What the "Game" module reaches beyond the game data; a context without one of them
+    // answers 0 or null, and the module's functions then do nothing.
+    // The duration of the update step in progress, in seconds.
+    virtual float getStepTime() { return 0.0f; }
+    // The common texture and system sound of that index; null outside their ranges.
+    virtual Orvex::Graphics::IOrvexTexture* getCommonTexture(int32_t /*index*/) { return nullptr; }
+    virtual std::shared_ptr<Orvex::AudioSystem::IOrvexAudioSource> getSystemSE(int32_t /*index*/) { return nullptr; }
+    // The records one scene hands to the next.
+    virtual CSettingDataManager* getSettingDataManager() { return nullptr; }
+    virtual Replay::CReplayController* getReplayController() { return nullptr; }
 };
 
 // Creates and attaches the modules in the given order; false at the first that the context

@@ -10,6 +10,21 @@ namespace {
 
 // The registry key of the table of lent objects: the address of this constant.
 const char kLentObjectsKey = 0;
+// The registry key of the serializer of the serialize call in progress.
+const char kCurrentSerializerKey = 0;
+
+void setCurrentSerializer(lua_State* L, Orvex::Serialization::OxSerializer* serializer) {
+    if (L == nullptr || !lua_checkstack(L, 2)) {
+        return;
+    }
+    lua_pushlightuserdata(L, const_cast<char*>(&kCurrentSerializerKey));
+    if (serializer != nullptr) {
+        lua_pushlightuserdata(L, serializer);
+    } else {
+        lua_pushnil(L);
+    }
+    lua_rawset(L, LUA_REGISTRYINDEX);
+}
 
 // Pushes the table of lent objects, made when `create` is set; false (nothing pushed) when
 // there is none.
@@ -104,6 +119,31 @@ bool isLentObject(lua_State* L, const void* object) {
     const bool lent = lua_toboolean(L, -1) != 0;
     lua_pop(L, 2);
     return lent;
+}
+
+void beginSerializerCall(lua_State* L, Orvex::Serialization::OxSerializer* serializer) {
+    lendObject(L, serializer);
+    setCurrentSerializer(L, serializer);
+}
+
+void endSerializerCall(lua_State* L, Orvex::Serialization::OxSerializer* serializer) {
+    setCurrentSerializer(L, nullptr);
+    withdrawObject(L, serializer);
+}
+
+Orvex::Serialization::OxSerializer* currentSerializer(lua_State* L) {
+    if (L == nullptr || !lua_checkstack(L, 2)) {
+        return nullptr;
+    }
+    lua_pushlightuserdata(L, const_cast<char*>(&kCurrentSerializerKey));
+    lua_rawget(L, LUA_REGISTRYINDEX);
+    void* current = lua_touserdata(L, -1);
+    lua_pop(L, 1);
+    // Only the serializer of the call in progress, and only while it is lent to this state.
+    if (current == nullptr || !isLentObject(L, current)) {
+        return nullptr;
+    }
+    return static_cast<Orvex::Serialization::OxSerializer*>(current);
 }
 
 }  // namespace Fenwarrow::ScriptArguments

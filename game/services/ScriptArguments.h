@@ -8,6 +8,10 @@
 
 #include <lua.hpp>
 
+namespace Orvex::Serialization {
+class OxSerializer;
+}
+
 namespace Fenwarrow::ScriptArguments {
 
 // A script number as a 32-bit value; NaN reads as 0 and anything beyond the range as its
@@ -32,5 +36,13 @@ void pushText(lua_State* L, std::u16string_view text);
 void lendObject(lua_State* L, const void* object);
 void withdrawObject(lua_State* L, const void* object);
 bool isLentObject(lua_State* L, const void* object);
+
+// The serializer of an actor script's "serialize" or "deserialize" call, current for the state
+// (and lent to it) while the call runs. Scripts receive it as their one argument or after a
+// count and hand back whichever they took, so the functions that read or write it go by the
+// current one rather than by their argument. Null outside such a call.
+void beginSerializerCall(lua_State* L, Orvex::Serialization::OxSerializer* serializer);
+void endSerializerCall(lua_State* L, Orvex::Serialization::OxSerializer* serializer);
+Orvex::Serialization::OxSerializer* currentSerializer(lua_State* L);
 
 }  // namespace Fenwarrow::ScriptArguments

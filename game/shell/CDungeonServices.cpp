@@ -8,7 +8,9 @@
 #include "game/control/CPlayerLayer.h"
 #include "game/menu/CGameMenu.h"
 #include "game/replay/CReplayController.h"
+#include "game/save/CGameSaveController.h"
 #include "game/services/CGameSetting.h"
+#include "game/services/CSettingDataManager.h"
 #include "game/shell/CGameManager.h"
 
 namespace Fenwarrow {
@@ -131,6 +133,15 @@ bool CDungeonServices::pushArrivalAction(Dungeon::IActionManager& actions, const
 std::shared_ptr<Dungeon::IFloorEffect> CDungeonServices::createScriptedEffect(const std::u16string& script,
                                                                               Actor::CActor* parameter) {
     return std::make_shared<CScriptedFloorEffect>(actionContext_, script, parameter);
+}
+
+bool CDungeonServices::loadSuspendedGame(Dungeon::CDungeon& floor) {
+    CSettingDataManager* settings = manager_.getSettingDataManager();
+    if (settings == nullptr) {
+        return false;
+    }
+    return CGameSaveController(manager_, *settings, manager_.getSceneController().getCurrentSceneId())
+        .loadSuspendedGame(floor);
 }
 
 std::shared_ptr<SceneLayer::CSceneLayer> CDungeonServices::createPlayerLayer(Dungeon::CDungeon& floor,

@@ -36,6 +36,7 @@ public:
                            Dungeon::MapPoint point) override;
     std::shared_ptr<Dungeon::IFloorEffect> createScriptedEffect(const std::u16string& script,
                                                                 Actor::CActor* parameter) override;
+    bool loadSuspendedGame(Dungeon::CDungeon& floor) override;
 
     std::shared_ptr<SceneLayer::CSceneLayer> createPlayerLayer(Dungeon::CDungeon& floor,
                                                                Actor::CActor& player) override;

@@ -12,6 +12,7 @@
 #include "engine/input/OxXAxisPlusBind.h"
 #include "engine/input/OxYAxisMinusBind.h"
 #include "engine/input/OxYAxisPlusBind.h"
+#include "engine/system/OxEngineState.h"
 #include "engine/system/OxStringConvert.h"
 #include "engine/system/OxSystemFacade.h"
 #include "engine/system/OxWideFormat.h"
@@ -19,6 +20,7 @@
 #include "game/item/CItemFactory.h"
 #include "game/layer/CSceneLayerManager.h"
 #include "game/replay/CReplayController.h"
+#include "game/save/CGameSaveController.h"
 #include "game/scene/CSceneFactory.h"
 #include "game/scene/SceneNumbers.h"
 #include "game/dungeon/CDungeon.h"
@@ -367,6 +369,28 @@ Orvex::InputSystem::OxVirtualKey* CGameManager::getVirtualKey() {
     return virtualKeys_.at(0).get();
 }
 
+bool CGameManager::loadCommonData() {
+    CGameSaveController saves(*this, *settingData_, sceneController_.getCurrentSceneId());
+    return saves.loadCommonData();
+}
+
+bool CGameManager::saveCommonData() {
+    CGameSaveController saves(*this, *settingData_, sceneController_.getCurrentSceneId());
+    return saves.saveCommonData();
+}
+
+void CGameManager::resetGameData() {
+    if (gameData_) {
+        gameData_->reset();
+    }
+}
+
+void CGameManager::closeMainWindow() {
+    if (CMainApp* app = CMainApp::getInstance()) {
+        app->postClose();
+    }
+}
+
 std::shared_ptr<Orvex::FontLib::OxFontRenderer> CGameManager::createFontRenderer() {
     return std::make_shared<Orvex::FontLib::OxFontRenderer>(renderer_.get(), font_);
 }
@@ -408,10 +432,17 @@ bool CGameManager::runFrame(uint32_t frameSkip, int32_t& skipCounter) {
     }
 
     if (!runUpdateSteps()) {
-        // The scene stack refused a step (no scene for a number, a failed initialize or update):
-        // the game cannot go on, so the game loop ends instead of running an empty stack.
-        debugOutput(u"The scene controller refused its step: the game loop ends.\n");
-        return false;
+        // A refused step (a scene's update said false, a request could not be carried out) ends
+        // only this frame's updates: the scene on top runs again next frame. With no scene left
+        // nothing could ever post a request again, so the game ends instead of idling for ever.
+        debugOutput(u"The scene controller refused its step.\n");
+        if (sceneController_.isEmpty()) {
+            Orvex::System::errorOutput(Orvex::System::formatWide(
+                u"Scene %d: the scene could not be started and no scene is left to run; the game ends.",
+                sceneController_.requestId));
+            Orvex::System::recordExitFailure();
+            return false;
+        }
     }
 
     frameTimer_.wait();

@@ -106,14 +106,18 @@ public:
     IGameContext& getGameContext() override { return *this; }
     Orvex::Graphics::IOrvexTexture* getCommonTexture(int32_t index) override;
     std::shared_ptr<Orvex::AudioSystem::IOrvexAudioSource> getSystemSE(int32_t index) override;
-    Orvex::Graphics::OxScreenEffectController* getScreenEffects() { return screenEffects_.get(); }
+    Orvex::Graphics::OxScreenEffectController* getScreenEffects() override { return screenEffects_.get(); }
+    bool loadCommonData() override;
+    bool saveCommonData() override;
+    void resetGameData() override;
+    void closeMainWindow() override;
     std::shared_ptr<Orvex::FontLib::OxBitmapFontLoader> getFontLoader() { return fontLoader_; }
     std::shared_ptr<Orvex::FontLib::OxBitmapFont> getFont() { return font_; }
     std::shared_ptr<Orvex::FontLib::OxFontRenderer> createFontRenderer();
     Orvex::SceneController::OxSceneController& getSceneController() { return sceneController_; }
     Orvex::Thread::OxThread& getGameThread() { return gameThread_; }
     Orvex::Timer::OxFPSTimer& getFrameTimer() { return frameTimer_; }
-    float getFrameTime() const { return frameTime_; }
+    float getFrameTime() override { return frameTime_; }
     void setFrameRate(uint32_t framesPerSecond);
     uint32_t getFrameRate() const { return frameTimer_.getFrameRate(); }
     uint32_t getClearColour() const { return clearColour_; }
@@ -124,6 +128,7 @@ public:
     CSEManager* getSEManager() { return soundEffects_.get(); }
     SceneLayer::CSceneLayerManager* getSceneLayerManager() { return layerManager_.get(); }
     Replay::CReplayController* getReplayController() override { return replay_.get(); }
+    float getStepTime() override { return frameTime_; }
 
 private:
     friend class Orvex::System::singleton<CGameManager>;

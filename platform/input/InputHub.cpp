@@ -160,6 +160,7 @@ void InputHub::onSdlStopping() {
 
 void InputHub::readKeyboard(uint8_t (&keys)[256]) {
     std::lock_guard guard(lock_);
+    recordedKeys_.applyNextRead(keys_);
     std::copy(std::begin(keys_), std::end(keys_), std::begin(keys));
 }
 

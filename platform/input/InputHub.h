@@ -8,6 +8,7 @@
 #include <mutex>
 
 #include "platform/input/InputTypes.h"
+#include "platform/input/RecordedKeys.h"
 #include "platform/window/MessageQueue.h"
 
 struct _SDL_Joystick;
@@ -54,6 +55,8 @@ private:
 
     std::mutex lock_;
     uint8_t keys_[256] = {};
+    // Presses recorded for a run without a person; they change keys_ as the game reads it.
+    RecordedKeys recordedKeys_ = RecordedKeys::fromEnvironment();
     MouseState mouse_{};
     std::map<int32_t, Pad> pads_;  // by device index
     uint32_t focusLosses_ = 0;

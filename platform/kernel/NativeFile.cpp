@@ -120,6 +120,18 @@ bool removeFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
 bool renameFile(const std::string& from, const std::string& to) { return std::rename(from.c_str(), to.c_str()) == 0; }
 
+bool renameFileNoReplace(const std::string& from, const std::string& to) {
+    // A second name that cannot exist twice, then the first one goes.
+    if (::link(from.c_str(), to.c_str()) != 0) {
+        return false;
+    }
+    if (::unlink(from.c_str()) != 0) {
+        ::unlink(to.c_str());
+        return false;
+    }
+    return true;
+}
+
 std::string makeTemporaryDirectory(const std::string& prefix) {
     std::error_code error;
     const std::filesystem::path folder = std::filesystem::temp_directory_path(error);

@@ -41,6 +41,8 @@ DirectoryResult makeDirectory(const std::string& path);
 bool removeFile(const std::string& path);
 // Renames, replacing `to` when it exists (in one step on the same file system).
 bool renameFile(const std::string& from, const std::string& to);
+// Renames only when nothing exists at `to`: false, with both files as they were, otherwise.
+bool renameFileNoReplace(const std::string& from, const std::string& to);
 // Makes a new directory, open to this user alone, in the system's folder for temporary files,
 // named `prefix` and six random characters; its path, or empty when it cannot be made.
 std::string makeTemporaryDirectory(const std::string& prefix);

@@ -91,7 +91,10 @@ class DamagedData : public SmokeTest::RunFolderTest {
 protected:
     SmokeTest::ProgramRun run() {
         // Debug output off: the failure lines must not depend on it.
-        return SmokeTest::runProgram(FENWARROW_PROGRAM, runDirectory_, {"ORVEX_DEBUG_OUTPUT=0"}, kRunLimit);
+        // A run the damage did not stop quits from the title.
+        return SmokeTest::runProgram(FENWARROW_PROGRAM, runDirectory_,
+                                     {"ORVEX_DEBUG_OUTPUT=0", "ORVEX_INPUT_KEYS=" + SmokeTest::quitFromTitle(300)},
+                                     kRunLimit);
     }
 
     // Restores the pristine archive before the next damage.
@@ -226,8 +229,13 @@ std::vector<uint8_t> garbage(size_t size, uint32_t seed) {
 
 std::vector<uint8_t> text(const std::string& source) { return std::vector<uint8_t>(source.begin(), source.end()); }
 
+// The item set-up runs at the start; the title's script when the logo has ended: a title that
+// cannot start ends the program too, since no scene would be left to run.
 TEST_F(DamagedData, AMissingGarbageOrFailingScriptEndsTheProgramNamingIt) {
-    const std::u16string script = u"script\\item\\itemsetup.lua.lcd";
+    struct Script {
+        std::u16string entry;
+        const char* name;
+    };
     struct Case {
         const char* what;
         std::vector<uint8_t> data;  // empty: the entry is left out
@@ -238,10 +246,13 @@ TEST_F(DamagedData, AMissingGarbageOrFailingScriptEndsTheProgramNamingIt) {
         {"an error", text("error('broken on purpose')\n")},
         {"a runtime fault", text("local t = nil\nt.field = 1\n")},
     };
-    for (const Case& c : cases) {
-        replaceEntry(runDirectory_, "d000.bin", script, c.data);
-        expectFailureNaming(run(), {"script/item/itemsetup.lua"}, std::string("the item set-up script as ") + c.what);
-        restore("d000.bin");
+    for (const Script& script : {Script{u"script\\item\\itemsetup.lua.lcd", "script/item/itemsetup.lua"},
+                                 Script{u"script\\menu\\demotitle.lua.lcd", "script/menu/demotitle.lua"}}) {
+        for (const Case& c : cases) {
+            replaceEntry(runDirectory_, "d000.bin", script.entry, c.data);
+            expectFailureNaming(run(), {script.name}, std::string(script.name) + " as " + c.what);
+            restore("d000.bin");
+        }
     }
 }
 

@@ -69,4 +69,16 @@ ProgramRun runProgram(const fs::path& program, const fs::path& folder, const std
     return run;
 }
 
+std::string pressKey(int read, const std::string& key) {
+    return std::to_string(read) + ":" + key + "+," + std::to_string(read + 3) + ":" + key + "-,";
+}
+
+std::string quitFromTitle(int read) {
+    std::string keys;
+    for (int i = 0; i < 5; ++i) {
+        keys += pressKey(read + 6 * i, "Down");
+    }
+    return keys + pressKey(read + 40, "Z");
+}
+
 }  // namespace SmokeTest

@@ -33,6 +33,14 @@ ProgramRun runProgram(const std::filesystem::path& program, const std::filesyste
                       const std::vector<std::string>& environment, std::chrono::seconds limit,
                       SignalLater signalLater = {});
 
+// Recorded keys (ORVEX_INPUT_KEYS) counted in the game's keyboard reads. The logo and the
+// title's fade-in are over within 230 reads (the game reads at most 60 times a second, and a
+// slower run needs fewer reads for them). A press holds the key for three reads and lets it go
+// for three.
+std::string pressKey(int read, const std::string& key);
+// The title menu's last entry, "quit": five times down from the first entry, then decide.
+std::string quitFromTitle(int read);
+
 // A fixture with a fresh copy of the built run folder (ORVEX_RUN_DIR) for each test.
 class RunFolderTest : public ::testing::Test {
 protected:

@@ -1,6 +1,7 @@
 // The real program, headless, on the built sample data: it runs the start-up scene, plays the
-// logo movie to its end, stops at the request for the title (which this program does not have
-// yet) and shuts down in order with exit status 0; a failed start ends with status 1.
+// logo movie to its end, shows the title and, driven by recorded keys, quits from the title's
+// menu or starts a new game; it shuts down in order with exit status 0, and a failed start ends
+// with status 1.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -58,11 +59,13 @@ size_t countRingPixels(const Image& image) {
 
 class StartupSmokeTest : public SmokeTest::RunFolderTest {
 protected:
-    // Runs the program in the run directory and returns its exit status (-1 after a signal or
-    // the time limit); what it wrote goes to `log_`.
-    int runGame(const std::string& captureFrames, bool debugOutput = true) {
+    // Runs the program in the run directory with the recorded keys and returns its exit status
+    // (-1 after a signal or the time limit); what it wrote goes to `log_`.
+    int runGame(const std::string& captureFrames, bool debugOutput = true,
+                const std::string& keys = SmokeTest::quitFromTitle(300)) {
         std::vector<std::string> environment = {"ORVEX_CAPTURE_FRAMES=" + captureFrames,
-                                                "ORVEX_CAPTURE_DIR=" + runDirectory_.string()};
+                                                "ORVEX_CAPTURE_DIR=" + runDirectory_.string(),
+                                                "ORVEX_INPUT_KEYS=" + keys};
         environment.push_back(debugOutput ? "ORVEX_DEBUG_OUTPUT=1" : "ORVEX_DEBUG_OUTPUT=0");
         const SmokeTest::ProgramRun run =
             SmokeTest::runProgram(FENWARROW_PROGRAM, runDirectory_, environment, std::chrono::seconds(120));
@@ -74,11 +77,63 @@ protected:
 };
 
 // The run itself, which the ThreadSanitizer build repeats: too slow there to present frame 60.
-TEST_F(StartupSmokeTest, PlaysTheLogoToItsEndAndStopsAtTheTitleRequest) {
+// "Quit" on the title closes the window, which ends the program in order.
+TEST_F(StartupSmokeTest, PlaysTheLogoThenQuitsFromTheTitle) {
     ASSERT_EQ(runGame("0"), 0) << log_;
     EXPECT_NE(log_.find("GameThread h="), std::string::npos) << log_;
-    EXPECT_NE(log_.find("The scene controller refused its step"), std::string::npos) << log_;
+    EXPECT_NE(log_.find("CMainApp closeMessage.\n"), std::string::npos) << log_;
+    EXPECT_EQ(log_.find("The scene controller refused its step"), std::string::npos) << log_;
     EXPECT_NE(log_.find("ms_pInstance.release().\nOK.\n"), std::string::npos) << log_;
+}
+
+// The title once faded in, before any key: the land, the gate and the menu are the same in
+// every run. The sky above shows the looping movie and the logo's glint runs on the clock, so
+// only the picture's lower part is compared.
+TEST_F(StartupSmokeTest, PresentsTheTitle) {
+    ASSERT_EQ(runGame("270", true, SmokeTest::quitFromTitle(500)), 0) << log_;
+    const Image frame = loadPng(runDirectory_ / "frame270.png");
+    ASSERT_EQ(frame.width, 800);
+    ASSERT_EQ(frame.height, 600);
+    const Image reference = loadPng(ORVEX_FIXTURE_DIR "/smoke/title_frame270.png");
+    ASSERT_EQ(reference.rgb.size(), frame.rgb.size());
+    const auto lowerPart = [](const Image& image) {
+        Image part = image;
+        part.rgb.erase(part.rgb.begin(), part.rgb.begin() + 240 * 800 * 3);
+        return part;
+    };
+    EXPECT_LT(meanDifference(lowerPart(frame), lowerPart(reference)), 2.0);
+}
+
+// "New game" on the title leads into the first floor of the first dungeon, where the game runs
+// until its window is closed (here by SIGTERM, which ends it as closing the window does).
+TEST_F(StartupSmokeTest, ANewGameFromTheTitleEntersTheFirstDungeon) {
+    const SmokeTest::ProgramRun run = SmokeTest::runProgram(
+        FENWARROW_PROGRAM, runDirectory_,
+        {"ORVEX_DEBUG_OUTPUT=1", "ORVEX_CAPTURE_FRAMES=600,700,800", "ORVEX_CAPTURE_DIR=" + runDirectory_.string(),
+         "ORVEX_INPUT_KEYS=" + SmokeTest::pressKey(300, "Z")},
+        std::chrono::seconds(90), {SIGTERM, std::chrono::milliseconds(20000)});
+    ASSERT_TRUE(run.exited && run.exitCode == 0) << run.describe();
+    EXPECT_EQ(run.output.find("could not be started"), std::string::npos) << run.describe();
+    EXPECT_EQ(run.output.find("Failed initialize dungeon"), std::string::npos) << run.describe();
+    // The latest frame taken shows the floor, not the title: the floor's HUD with its green
+    // life gauge is up.
+    Image frame;
+    for (const char* name : {"frame800.png", "frame700.png", "frame600.png"}) {
+        if (fs::exists(runDirectory_ / name)) {
+            frame = loadPng(runDirectory_ / name);
+            break;
+        }
+    }
+    ASSERT_EQ(frame.width, 800) << run.describe();
+    const Image title = loadPng(ORVEX_FIXTURE_DIR "/smoke/title_frame270.png");
+    EXPECT_GT(meanDifference(frame, title), 10.0);
+    size_t gauge = 0;
+    for (size_t i = 0; i + 2 < frame.rgb.size(); i += 3) {
+        if (frame.rgb[i + 1] > 150 && frame.rgb[i] < 120 && frame.rgb[i + 2] < 120) {
+            ++gauge;
+        }
+    }
+    EXPECT_GT(gauge, 1000u);
 }
 
 TEST_F(StartupSmokeTest, PresentsTheLogoMovie) {

@@ -458,9 +458,62 @@ void paintHollow(Canvas& canvas) {
     r.ellipse(s * 0.34, s * 0.52, s * 0.06, s * 0.1, 0x60FFFFFF);
 }
 
+// The game's name in block letters on a banner, twice: the plain card above, the same card with
+// a glint across it below, so that the title can let the light pass over its logo.
+void paintLogoCard(Raster& r, int top, double glint) {
+    static const struct {
+        char letter;
+        const char* rows[7];
+    } kLetters[] = {
+        {'F', {"11111", "10000", "10000", "11110", "10000", "10000", "10000"}},
+        {'E', {"11111", "10000", "10000", "11110", "10000", "10000", "11111"}},
+        {'N', {"10001", "11001", "10101", "10101", "10011", "10001", "10001"}},
+        {'W', {"10001", "10001", "10001", "10101", "10101", "11011", "10001"}},
+        {'A', {"01110", "10001", "10001", "11111", "10001", "10001", "10001"}},
+        {'R', {"11110", "10001", "10001", "11110", "10100", "10010", "10001"}},
+        {'O', {"01110", "10001", "10001", "10001", "10001", "10001", "01110"}},
+    };
+    const std::string name = "FENWARROW";
+    const int w = int(r.width());
+    const double cell = 8.0, gap = 12.0;
+    const double textWidth = name.size() * 5 * cell + (name.size() - 1) * gap;
+    const double left = (w - textWidth) / 2.0, textTop = top + 36.0;
+    r.roundedRect(left - 40, top + 20, w - left + 40, top + 108, 14, 0xE0281C34, 0xFFD8B060, 3);
+    for (int side = 0; side < 2; ++side) {
+        const double x = side == 0 ? left - 22 : w - left + 22;
+        r.line({x - 12, top + 48.0}, {x + 12, top + 80.0}, 4, 0xFFE8E0D0);
+        r.line({x + 12, top + 48.0}, {x - 12, top + 80.0}, 4, 0xFFE8E0D0);
+    }
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const double x0 = left + i * (5 * cell + gap);
+        for (const auto& glyph : kLetters) {
+            if (glyph.letter != name[i]) continue;
+            for (int row = 0; row < 7; ++row) {
+                for (int column = 0; column < 5; ++column) {
+                    if (glyph.rows[row][column] != '1') continue;
+                    const double x = x0 + column * cell, y = textTop + row * cell;
+                    r.roundedRect(x + 2, y + 2, x + cell + 2, y + cell + 2, 1.5, 0xC0000000);
+                    r.roundedRect(x, y, x + cell, y + cell, 1.5, mix(0xFFF0D080, 0xFFB07830, row / 6.0));
+                }
+            }
+        }
+    }
+    if (glint > 0.0) {
+        const double x = left + glint * textWidth;
+        r.polygon({{x - 10, top + 22.0}, {x + 14, top + 22.0}, {x - 6, top + 106.0}, {x - 30, top + 106.0}},
+                  0x70FFFFFF);
+    }
+}
+
+void paintLogo(Raster& r) {
+    const int half = int(r.height()) / 2;
+    paintLogoCard(r, 0, 0.0);
+    paintLogoCard(r, half, 0.55);
+}
+
 bool isPicture(const std::string& name) {
     return name == "title" || name == "worldmap" || name == "room" || name == "face" || name == "meltdown" ||
-           name == "cave" || name == "tower";
+           name == "cave" || name == "tower" || name == "logo";
 }
 
 void paintPicture(Canvas& canvas, const std::string& name) {
@@ -479,6 +532,8 @@ void paintPicture(Canvas& canvas, const std::string& name) {
         paintCorridor(r, 0xFF8A8070, 0xFFFFA040);
     else if (name == "tower")
         paintCorridor(r, 0xFF8A6070, 0xFFFF4040);
+    else if (name == "logo")
+        paintLogo(r);
 }
 
 }  // namespace Orvex::Tools::ImageGen

@@ -1,6 +1,8 @@
 #include "game/dungeon/CMap.h"
 
 #include <climits>
+#include <cstring>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -231,6 +233,58 @@ TEST_F(MapSave, ATruncatedStreamFailsAndLeavesAnEmptyMap) {
     EXPECT_FALSE(loaded.serialize(stream_, CSerializeInfo()));
     EXPECT_EQ(loaded.getCells().size(), 0u);
     EXPECT_EQ(loaded.getRoomCount(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// A damaged count never leaves the map or a layer shorter than its cells: the read fails (the
+// floor is refused) instead; an object count past the four slots reads what the slots hold.
+TEST_F(MapSave, CountsThatDisagreeWithTheMapAreRefused) {
+    OxSerializer layerAlone;
+    map_.getChipLayers().at(0)->serialize(layerAlone);
+    const std::size_t layersBytes = 4 + layerAlone.getBuffer().size();
+    const std::size_t cellsStart = stream_.getBuffer().size() - layersBytes - 20 * MapCellRecord::kSize;
+    const auto put32 = [](std::vector<uint8_t>& bytes, std::size_t at, uint32_t value) {
+        std::memcpy(&bytes[at], &value, 4);
+    };
+    struct Case {
+        const char* what;
+        std::function<void(std::vector<uint8_t>&)> damage;
+    };
+    const std::vector<Case> cases = {
+        {"cell count below width x height", [&](auto& b) { put32(b, cellsStart - 4, 19); }},
+        {"cell count above width x height", [&](auto& b) { put32(b, cellsStart - 4, 21); }},
+        {"width 0", [&](auto& b) { put32(b, 4, 0); }},
+        {"negative height", [&](auto& b) { put32(b, 8, 0xFFFFFFFC); }},
+        // The layer is last: its entry count stands before its 20 entries of 16 bytes.
+        {"layer shorter than the map", [&](auto& b) { put32(b, b.size() - 20 * 16 - 4, 19); }},
+    };
+    const std::vector<uint8_t> good = stream_.getBuffer();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        stream_.getBuffer() = good;
+        c.damage(stream_.getBuffer());
+        stream_.setWriting(false);
+        CMap loaded;
+        EXPECT_FALSE(loaded.serialize(stream_, CSerializeInfo()));
+        EXPECT_EQ(loaded.getCells().size(), 0u);
+    }
+
+    stream_.getBuffer() = good;
+    put32(stream_.getBuffer(), cellsStart + 7 * MapCellRecord::kSize + 32, 9);
+    stream_.setWriting(false);
+    auto actor = std::make_shared<Piece>();
+    auto item = std::make_shared<Piece>();
+    CSerializeInfo read;
+    read.addActor(7, actor);
+    read.addItem(9, item);
+    CMap loaded;
+    ASSERT_TRUE(loaded.serialize(stream_, read));
+    EXPECT_EQ(loaded.getCell({2, 1})->objectCount, 2u);
+    EXPECT_EQ(loaded.getCell({2, 1})->objects,
+              (std::array<CCellObject*, 4>{actor.get(), item.get(), nullptr, nullptr}));
 }
 
 }  // namespace

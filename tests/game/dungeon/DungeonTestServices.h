@@ -91,6 +91,8 @@ public:
         effect = std::make_shared<RecordingEffect>();
         return effect;
     }
+    // A test that resumes floors says how; without it there is no suspended game.
+    bool loadSuspendedGame(Fenwarrow::Dungeon::CDungeon& floor) override { return resume ? resume(floor) : false; }
     std::shared_ptr<Fenwarrow::SceneLayer::CSceneLayer> createPlayerLayer(Fenwarrow::Dungeon::CDungeon& floor,
                                                                           Fenwarrow::Actor::CActor& player) override {
         return makePlayerLayer ? makePlayerLayer(floor, player) : nullptr;
@@ -118,6 +120,7 @@ public:
     std::vector<std::u16string> scripted;
     std::vector<std::u16string> arrivals;
     std::shared_ptr<RecordingEffect> effect;
+    std::function<bool(Fenwarrow::Dungeon::CDungeon&)> resume;
     std::function<std::shared_ptr<Fenwarrow::SceneLayer::CSceneLayer>(Fenwarrow::Dungeon::CDungeon&,
                                                                       Fenwarrow::Actor::CActor&)>
         makePlayerLayer;

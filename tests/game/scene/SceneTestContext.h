@@ -59,6 +59,7 @@ public:
     Fenwarrow::CSettingDataManager* getSettingDataManager() override { return &settingData; }
     void resetFrameTimer() override { ++frameTimerResets; }
     Fenwarrow::IGameContext& getGameContext() override { return game; }
+    float getFrameTime() override { return frameTime; }
     Fenwarrow::Replay::CReplayController* getReplayController() override { return replay; }
     Fenwarrow::Dungeon::IDungeonServices* getDungeonServices() override { return dungeonServices; }
     void setCurrentDungeon(const std::shared_ptr<Fenwarrow::Dungeon::CDungeon>& floor) override {
@@ -74,6 +75,7 @@ public:
     Fenwarrow::CSettingDataManager settingData;
     GameTest::TestGameContext game;
     int frameTimerResets = 0;
+    float frameTime = 1.0f / 60.0f;
     Fenwarrow::Replay::CReplayController* replay = nullptr;
     Fenwarrow::Dungeon::IDungeonServices* dungeonServices = nullptr;
     std::shared_ptr<Fenwarrow::Dungeon::CDungeon> currentDungeon;

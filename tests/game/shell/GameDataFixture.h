@@ -33,7 +33,8 @@ protected:
         ScriptTest::openArchive(folder_, context_.reader,
                                 {{u"Actor/Player/HERO/setup.lua.lcd", dataChunk("player_setup"), false},
                                  {u"Actor/Player/HERO/actor.lua.lcd", dataChunk("player_actor"), false},
-                                 {u"Script/Test/globals.lua.lcd", dataChunk("globals"), false}});
+                                 {u"Script/Test/globals.lua.lcd", dataChunk("globals"), false},
+                                 {u"Script/Test/gamemodule.lua.lcd", dataChunk("gamemodule"), false}});
         context_.provideAllModules();
         context_.factories[Fenwarrow::ScriptModule::kActor] = [] {
             return std::make_shared<TestModule>("Actor", std::vector<Fenwarrow::ScriptCommand::ScriptFunction>{

@@ -60,6 +60,9 @@ public:
     }
     Orvex::IO::StreamIO::IOrvexStreamReader& getMusicReader() override { return reader; }
     std::shared_ptr<Orvex::AudioSystem::IOrvexAudioDevice> getAudioDevice() override { return audioDevice; }
+    float getStepTime() override { return stepTime; }
+    Fenwarrow::CSettingDataManager* getSettingDataManager() override { return settingData; }
+    Fenwarrow::Replay::CReplayController* getReplayController() override { return replay; }
 
     // Every module kind as an empty table, then the given ones.
     void provideAllModules() {
@@ -80,6 +83,9 @@ public:
     std::vector<Fenwarrow::ScriptModule> created;
     Fenwarrow::CGameDataManager* gameData = nullptr;
     Fenwarrow::Item::CItemFactory* itemFactory = nullptr;
+    float stepTime = 0.0f;
+    Fenwarrow::CSettingDataManager* settingData = nullptr;
+    Fenwarrow::Replay::CReplayController* replay = nullptr;
     std::shared_ptr<Orvex::AudioSystem::IOrvexAudioDevice> audioDevice =
         std::make_shared<Orvex::AudioSystem::OxNullAudioDevice>();
 };

@@ -1,0 +1,186 @@
+// The suspended floor: writing the floor in play and reading it back into a fresh floor object.
+#include "engine/io/OxPathUtility.h"
+#include "engine/serialization/OxSerializer.h"
+#include "engine/system/OxSystemFacade.h"
+#include "game/actor/CActor.h"
+#include "game/actor/CPlayer.h"
+#include "game/dungeon/CDungeon.h"
+#include "game/dungeon/CSerializeInfo.h"
+#include "game/gamedata/CGameDataManager.h"
+#include "game/item/CItem.h"
+#include "game/save/SaveRecords.h"
+#include "game/services/IGameContext.h"
+
+namespace Fenwarrow::Dungeon {
+
+namespace {
+
+constexpr int32_t kSuspendIdInt = 16;
+constexpr uint32_t kBackMoviePriority = 10000000;
+constexpr const char16_t* kSuspendSavePath = u"c001.bin";
+// The least an actor record takes: an empty folder, the type, the motion, the lock, the
+// cell-object and turn parts, the status, four empty sprites and no items.
+constexpr uint32_t kMinActorBytes = 2 + 4 + 132 + 1 + 7 + 9 + 64 + 4 + 4 * 33;
+
+}  // namespace
+
+bool CDungeon::saveFloor(Orvex::Serialization::OxSerializer& serializer) {
+    CGameDataManager* gameData = services_.getGameContext().getGameDataManager();
+    serializer.write32(gameData != nullptr ? gameData->getGlobalInt(kSuspendIdInt) : 0);
+    serializer.writeBlock(&floorState_, sizeof(floorState_));
+    serializer.write32(static_cast<uint32_t>(enemyList_.size()));
+    for (const std::u16string& folder : enemyList_) {
+        serializer.writeWString(folder);
+    }
+    serializer.write32(turnController_.getTurnCount());
+    CSerializeInfo info;
+    if (!saveCellObjects(serializer, info)) {
+        return false;
+    }
+    map_->serialize(serializer, info);
+    // The run's enemy-generation mark goes with the floor whose turns it counts.
+    serializer.writeByte(gameData != nullptr && gameData->getEnemyGenerated() ? 1 : 0);
+    return true;
+}
+
+bool CDungeon::saveCellObjects(Orvex::Serialization::OxSerializer& serializer, CSerializeInfo& info) {
+    // Objects are numbered in the order written, so identities are unique whatever the size
+    // of an address; 0 stays the empty slot.
+    uint32_t next = 1;
+    const auto& participants = turnController_.getParticipants();
+    for (const auto& actor : participants) {
+        info.addActor(next++, actor);
+    }
+    for (const auto& item : items_) {
+        info.addItem(next++, item);
+    }
+    serializer.write32(info.findIdentity(player_.get()));
+    serializer.write32(static_cast<uint32_t>(participants.size()));
+    for (const auto& actor : participants) {
+        serializer.write32(info.findIdentity(actor.get()));
+        if (!serializeActor(serializer, *actor)) {
+            return false;
+        }
+    }
+    serializer.write32(static_cast<uint32_t>(items_.size()));
+    for (const auto& item : items_) {
+        serializer.write32(info.findIdentity(item.get()));
+        if (!serializeItem(serializer, *item)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CDungeon::loadFloor(Orvex::Serialization::OxSerializer& serializer) {
+    map_ = std::make_unique<CMap>();
+    IGameContext& context = services_.getGameContext();
+    CGameDataManager* gameData = context.getGameDataManager();
+    uint32_t suspendId = 0;
+    if (gameData == nullptr || !serializer.read32(suspendId)) {
+        return false;
+    }
+    if (verifySuspendData_ && static_cast<int32_t>(suspendId) != gameData->getGlobalInt(kSuspendIdInt)) {
+        Orvex::System::errorOutput(u"c001.bin: the suspend save belongs to another suspended game");
+        return false;
+    }
+    FloorState state;
+    if (!serializer.readBlock(&state, sizeof(state))) {
+        return false;
+    }
+    floorState_ = state;
+    uint32_t enemies = 0;
+    if (!serializer.readCount(enemies, 2)) {
+        return false;
+    }
+    for (uint32_t i = 0; i < enemies; ++i) {
+        std::u16string folder;
+        if (!serializer.readWString(folder)) {
+            return false;
+        }
+        enemyList_.push_back(folder);
+    }
+    uint32_t turnCount = 0;
+    if (!serializer.read32(turnCount)) {
+        return false;
+    }
+    turnController_.setTurnCount(turnCount);
+
+    gameData->playBGM(getFloorText(floorState_.currentBgmPath), false);
+    if (!loadTitleImage(getFloorText(floorState_.titleImagePath)) || !setupLoadingScreen()) {
+        return false;
+    }
+    CSerializeInfo info;
+    if (!loadCellObjects(serializer, info)) {
+        return false;
+    }
+    setPlayer(gameData->getPlayer());
+    uint8_t generated = 0;
+    if (!map_->serialize(serializer, info) || !serializer.readByte(generated)) {
+        return false;
+    }
+    gameData->setEnemyGenerated(generated != 0);
+
+    if (!setupHUD()) {
+        return false;
+    }
+    miniMapRenderer_ = CMiniMapRenderer();
+    mapRenderer_ = CMapRenderer();
+    openMovie(getFloorText(floorState_.backMoviePath), kBackMoviePriority, true);
+    setBackgroundColor(floorState_.backgroundColor);
+    mapRenderer_.setDarkness(floorState_.enableDarkness != 0);
+    return true;
+}
+
+bool CDungeon::loadCellObjects(Orvex::Serialization::OxSerializer& serializer, CSerializeInfo& info) {
+    IGameContext& context = services_.getGameContext();
+    CGameDataManager* gameData = context.getGameDataManager();
+    uint32_t playerIdentity = 0;
+    uint32_t actors = 0;
+    if (!serializer.read32(playerIdentity) || !serializer.readCount(actors, 4 + kMinActorBytes)) {
+        return false;
+    }
+    info.setPlayerIdentity(playerIdentity);
+    for (uint32_t i = 0; i < actors; ++i) {
+        uint32_t identity = 0;
+        std::shared_ptr<Actor::CActor> actor;
+        if (!serializer.read32(identity) || !deserializeActor(serializer, context, actor)) {
+            return false;
+        }
+        // The player lives on in the game data, which the common save restored just before.
+        if (identity == playerIdentity && gameData != nullptr && gameData->getPlayer() != nullptr) {
+            actor = gameData->getPlayer();
+        }
+        actor->setCell(nullptr);
+        info.addActor(identity, actor);
+        turnController_.appendParticipant(actor, false);
+    }
+    uint32_t items = 0;
+    if (!serializer.readCount(items, 4 + SaveRecords::kMinItemBytes)) {
+        return false;
+    }
+    for (uint32_t i = 0; i < items; ++i) {
+        uint32_t identity = 0;
+        std::shared_ptr<Item::CItem> item;
+        if (!serializer.read32(identity) || !deserializeItem(serializer, context, item)) {
+            return false;
+        }
+        item->setCell(nullptr);
+        info.addItem(identity, item);
+        items_.push_back(item);
+    }
+    return true;
+}
+
+bool CDungeon::resumeFloor() {
+    if (services_.loadSuspendedGame(*this)) {
+        // A suspended game resumes once.
+        Orvex::IO::deleteFileIfExists(kSuspendSavePath);
+        return true;
+    }
+    Orvex::System::errorOutput(u"c001.bin: the suspended game cannot be resumed");
+    postDeferredCall([this] { services_.changeScene(kSceneResult); });
+    return false;
+}
+
+}  // namespace Fenwarrow::Dungeon

@@ -1,0 +1,111 @@
+#include "game/save/CGameSaveController.h"
+
+#include <string>
+
+#include "engine/io/OxPathUtility.h"
+#include "engine/random/OxRandomRange.h"
+#include "engine/serialization/OxSerializer.h"
+#include "engine/system/OxSystemFacade.h"
+#include "game/dungeon/CDungeon.h"
+#include "game/gamedata/CGameDataManager.h"
+#include "game/save/CGameSerializer.h"
+#include "game/save/COldSaveDataController.h"
+#include "game/save/CSaveDataController.h"
+#include "game/services/IGameContext.h"
+
+namespace Fenwarrow {
+
+namespace {
+
+// Free names tried for a damaged save before giving up on setting it aside.
+constexpr int kSetAsideNames = 100;
+
+}  // namespace
+
+CGameSaveController::CGameSaveController(IGameContext& game, CSettingDataManager& settings, int32_t currentSceneId)
+    : game_(game), settings_(settings), currentSceneId_(currentSceneId) {}
+
+bool CGameSaveController::saveCommonData() {
+    Orvex::Serialization::OxSerializer data;
+    CSaveDataController container;
+    container.prepareHeader();
+    return CGameSerializer(game_, settings_, currentSceneId_).serialize(data) &&
+           container.writeContainer(data, kCommonSavePath);
+}
+
+bool CGameSaveController::loadCommonData() {
+    setAsidePath_.clear();
+    if (!Orvex::IO::fileExists(kCommonSavePath)) {
+        return false;
+    }
+    if (readCommonData()) {
+        return true;
+    }
+    setAsideDamagedSave();
+    if (CGameDataManager* data = game_.getGameDataManager()) {
+        data->reset();
+    }
+    return false;
+}
+
+bool CGameSaveController::readCommonData() {
+    Orvex::Serialization::OxSerializer data;
+    CSaveDataController container;
+    if (container.readContainer(data, kCommonSavePath)) {
+        return container.getFormatVersion() == CSaveDataController::kCurrentVersion &&
+               CGameSerializer(game_, settings_, currentSceneId_).deserialize(data);
+    }
+    // The container reader refuses the old format; its own reader takes it.
+    if (container.getFormatVersion() == CSaveDataController::kOldVersion) {
+        return COldSaveDataController(game_, settings_).loadCommonData(kCommonSavePath);
+    }
+    return false;
+}
+
+void CGameSaveController::setAsideDamagedSave() {
+    const std::u16string path = kCommonSavePath;
+    for (int i = 0; i < kSetAsideNames; ++i) {
+        const std::string number = i == 0 ? std::string() : std::to_string(i);
+        const std::u16string name = path + u".bad" + std::u16string(number.begin(), number.end());
+        if (Orvex::IO::renameFileNoReplace(path, name)) {
+            setAsidePath_ = name;
+            Orvex::System::errorOutput(path + u": the common save cannot be read; it is kept as " + name +
+                                       u" and the game starts without a save");
+            return;
+        }
+    }
+    Orvex::System::errorOutput(path + u": the common save cannot be read and cannot be set aside");
+}
+
+bool CGameSaveController::saveSuspendedGame(Dungeon::CDungeon& floor) {
+    CGameDataManager* gameData = game_.getGameDataManager();
+    if (gameData == nullptr) {
+        return false;
+    }
+    gameData->setGlobalFlag(kSuspendedFlag, true);
+    gameData->setGlobalInt(kSuspendIdInt, Orvex::Random::getRange(game_.getRandomGenerator(), 1, kMaxSuspendId));
+    if (!saveCommonData()) {
+        return false;
+    }
+    Orvex::Serialization::OxSerializer data;
+    CSaveDataController container;
+    container.prepareHeader();
+    return floor.saveFloor(data) && container.writeContainer(data, kSuspendSavePath);
+}
+
+bool CGameSaveController::loadSuspendedGame(Dungeon::CDungeon& floor) {
+    if (!CSaveDataController::isValidSaveFile(kSuspendSavePath) || !loadCommonData()) {
+        return false;
+    }
+    Orvex::Serialization::OxSerializer data;
+    CSaveDataController container;
+    if (!container.readContainer(data, kSuspendSavePath) || !floor.loadFloor(data)) {
+        return false;
+    }
+    if (CGameDataManager* gameData = game_.getGameDataManager()) {
+        gameData->setGlobalInt(kSuspendIdInt, 0);
+    }
+    return saveCommonData();
+}
+
+}  // namespace Fenwarrow

@@ -1,0 +1,206 @@
+#include "game/save/COldGameSerializer.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "engine/serialization/OxSerializer.h"
+#include "game/actor/CActor.h"
+#include "game/actor/CPlayer.h"
+#include "game/gamedata/CGameDataManager.h"
+#include "game/item/CItem.h"
+#include "game/save/SaveRecords.h"
+#include "game/save/oldcondition/CConditionController.h"
+#include "game/services/CSettingDataManager.h"
+#include "game/services/IGameContext.h"
+#include "game/services/SettingRecords.h"
+
+namespace Fenwarrow {
+
+using Orvex::Serialization::OxSerializer;
+
+namespace {
+
+constexpr int32_t kGlobals = CGameDataManager::kGlobalCount;
+// The old result record: three texts of 256 units, the last floor number and four flags.
+constexpr std::size_t kOldText2 = 512;
+constexpr std::size_t kOldFloorNumber = 1024;
+constexpr std::size_t kOldText3 = 1028;
+constexpr std::size_t kOldFlags = 1540;
+// The old flags land on these flags of the current record.
+constexpr std::size_t kFlagTargets[4] = {1, 2, 3, 5};
+// What of each old text is taken: the first 128 units.
+constexpr std::size_t kTakenUnits = 128;
+
+// The first 128 units of the old text go over the first 128 of the field; a text that fills
+// them all is ended right after them, so the field stays terminated.
+void takeText(std::array<char16_t, kResultTextUnits>& field, const uint8_t* old) {
+    bool ended = false;
+    for (std::size_t i = 0; i < kTakenUnits; ++i) {
+        field[i] = static_cast<char16_t>(old[2 * i] | (old[2 * i + 1] << 8));
+        ended = ended || field[i] == u'\0';
+    }
+    if (!ended) {
+        field[kTakenUnits] = u'\0';
+    }
+}
+
+bool readOldItem(OxSerializer& serializer, IGameContext& context, std::shared_ptr<Item::CItem>& out) {
+    return SaveRecords::readItemRecord(serializer, context, out, false);
+}
+
+}  // namespace
+
+bool deserializeOldItem(OxSerializer& serializer, IGameContext& context, std::shared_ptr<Item::CItem>& out) {
+    return readOldItem(serializer, context, out);
+}
+
+bool deserializeOldActor(OxSerializer& serializer, IGameContext& context, std::shared_ptr<Actor::CActor>& out) {
+    out.reset();
+    std::u16string folder;
+    uint32_t type = 0;
+    if (!serializer.readWString(folder) || !serializer.read32(type)) {
+        return false;
+    }
+    std::shared_ptr<Actor::CActor> actor = SaveRecords::makeActor(context, type);
+    if (actor == nullptr || !actor->setup(folder)) {
+        return false;
+    }
+    uint8_t lock = 0;
+    uint8_t status[SaveRecords::kActorStatusBytes];
+    if (!serializer.readByte(lock) || !SaveRecords::serializeCellObjectPart(serializer, *actor) ||
+        !serializer.readBlock(status, sizeof(status))) {
+        return false;
+    }
+    actor->setMotionLock(lock);
+    SaveRecords::decodeActorStatus(status, actor->getStatus());
+    {
+        // The old conditions are read past and dropped: the actor keeps its own, all off.
+        Actor::OldCondition::CConditionController oldConditions(actor.get());
+        if (!oldConditions.serialize(serializer)) {
+            return false;
+        }
+    }
+    uint32_t count = 0;
+    if (!serializer.readCount(count, SaveRecords::kMinItemBytes)) {
+        return false;
+    }
+    for (uint32_t i = 0; i < count; ++i) {
+        std::shared_ptr<Item::CItem> item;
+        if (!readOldItem(serializer, context, item)) {
+            return false;
+        }
+        actor->addItem(item);
+    }
+    if (!SaveRecords::serializeSprites(serializer, *actor)) {
+        return false;
+    }
+    callActorSerializeCommand(*actor, serializer);
+    if (serializer.hasReadFailed()) {
+        return false;
+    }
+    actor->validateStatus();
+    out = std::move(actor);
+    return true;
+}
+
+COldGameSerializer::COldGameSerializer(IGameContext& game, CSettingDataManager& settings)
+    : game_(game), settings_(settings) {}
+
+bool COldGameSerializer::deserialize(OxSerializer& serializer) {
+    CGameDataManager* data = game_.getGameDataManager();
+    if (data == nullptr || serializer.isWriting()) {
+        return false;
+    }
+    data->reset();
+    if (readBody(serializer, *data) && readSettings(serializer)) {
+        return true;
+    }
+    data->reset();
+    return false;
+}
+
+bool COldGameSerializer::readBody(OxSerializer& serializer, CGameDataManager& data) {
+    for (int32_t i = 0; i < kGlobals; ++i) {
+        uint8_t flag = 0;
+        serializer.readByte(flag);
+        data.setGlobalFlag(i, flag != 0);
+    }
+    for (int32_t i = 0; i < kGlobals; ++i) {
+        int32_t value = 0;
+        serializer.read32(value);
+        data.setGlobalInt(i, value);
+    }
+    for (int32_t i = 0; i < kGlobals; ++i) {
+        float value = 0.0f;
+        serializer.read32(value);
+        data.setGlobalFloat(i, value);
+    }
+    int32_t money = 0;
+    int32_t weapon = -1;
+    int32_t shield = -1;
+    int32_t amulet = -1;
+    if (!serializer.read32(money) || !serializer.read32(weapon) || !serializer.read32(shield) ||
+        !serializer.read32(amulet)) {
+        return false;
+    }
+    data.loadPlayerMoney(money);
+    std::shared_ptr<Actor::CActor> actor;
+    if (!deserializeOldActor(serializer, game_, actor)) {
+        return false;
+    }
+    auto player = std::dynamic_pointer_cast<Actor::CPlayer>(actor);
+    if (player == nullptr) {
+        return false;
+    }
+    data.setPlayer(player);
+    const auto carried = static_cast<int32_t>(player->getItemList().size());
+    const auto fit = [carried](int32_t index) { return index >= 0 && index < carried ? index : -1; };
+    data.setEquippedWeaponIndex(fit(weapon));
+    data.setEquippedShieldIndex(fit(shield));
+    data.setEquippedAmuletIndex(fit(amulet));
+    for (int32_t category = 0; category < CGameDataManager::kCategoryCount; ++category) {
+        uint32_t count = 0;
+        if (!serializer.readCount(count, SaveRecords::kMinItemBytes)) {
+            return false;
+        }
+        for (uint32_t i = 0; i < count; ++i) {
+            std::shared_ptr<Item::CItem> item;
+            if (!deserializeOldItem(serializer, game_, item)) {
+                return false;
+            }
+            data.getStorageItemList(category)->push_back(item);
+        }
+    }
+    return !serializer.hasReadFailed();
+}
+
+bool COldGameSerializer::readSettings(OxSerializer& serializer) {
+    // Copies first, so a short record leaves the settings whole.
+    CDungeonSetting dungeon = settings_.getDungeonSetting();
+    CPathSetting adv = settings_.getADVSetting();
+    CPathSetting movie = settings_.getMovieSetting();
+    CWorldMapSetting worldMap = settings_.getWorldMapSetting();
+    uint8_t old[kOldResultBytes];
+    if (!serializeDungeonSetting(serializer, dungeon) || !serializePathSetting(serializer, adv) ||
+        !serializePathSetting(serializer, movie) || !serializeWorldMapSetting(serializer, worldMap) ||
+        !serializer.readBlock(old, sizeof(old)) || !serializeDungeonSetting(serializer, dungeon)) {
+        return false;
+    }
+    settings_.getDungeonSetting() = dungeon;
+    settings_.getADVSetting() = adv;
+    settings_.getMovieSetting() = movie;
+    settings_.getWorldMapSetting() = worldMap;
+    CResultSetting& result = settings_.getResultSetting();
+    takeText(result.damageSourceName, old);
+    takeText(result.damageName, old + kOldText2);
+    result.lastFloorNumber =
+        static_cast<int32_t>(old[kOldFloorNumber] | (old[kOldFloorNumber + 1] << 8) | (old[kOldFloorNumber + 2] << 16) |
+                             (static_cast<uint32_t>(old[kOldFloorNumber + 3]) << 24));
+    takeText(result.lastFloorName, old + kOldText3);
+    for (std::size_t i = 0; i < std::size(kFlagTargets); ++i) {
+        result.flags[kFlagTargets[i]] = old[kOldFlags + i];
+    }
+    return true;
+}
+
+}  // namespace Fenwarrow

@@ -1,0 +1,52 @@
+#pragma once
+// Maps the body of an old common save onto the game data: the globals, money, equipment, the
+// player (whose old conditions are read and dropped), the storage and the scene settings. The
+// old body has no rankings and no identification table; those stay as a reset leaves them.
+#include <cstdint>
+#include <memory>
+
+namespace Orvex::Serialization {
+class OxSerializer;
+}
+
+namespace Fenwarrow {
+
+class CGameDataManager;
+class CSettingDataManager;
+class IGameContext;
+namespace Actor {
+class CActor;
+}
+namespace Item {
+class CItem;
+}
+
+class COldGameSerializer {
+public:
+    // The old result settings record.
+    static constexpr std::size_t kOldResultBytes = 1544;
+
+    COldGameSerializer(IGameContext& game, CSettingDataManager& settings);
+    virtual ~COldGameSerializer() = default;
+
+    // Resets the game data and reads the old body into it; on failure the game data is reset
+    // again and the settings keep their values.
+    bool deserialize(Orvex::Serialization::OxSerializer& serializer);
+
+private:
+    bool readBody(Orvex::Serialization::OxSerializer& serializer, CGameDataManager& data);
+    bool readSettings(Orvex::Serialization::OxSerializer& serializer);
+
+    IGameContext& game_;
+    CSettingDataManager& settings_;
+};
+
+// An old actor record: as the current one without the motion and turn parts, with the
+// conditions in the old form (read and dropped) and the items unfiltered.
+bool deserializeOldActor(Orvex::Serialization::OxSerializer& serializer, IGameContext& context,
+                         std::shared_ptr<Actor::CActor>& out);
+// An old item record: the current one, read without the filter of listed items.
+bool deserializeOldItem(Orvex::Serialization::OxSerializer& serializer, IGameContext& context,
+                        std::shared_ptr<Item::CItem>& out);
+
+}  // namespace Fenwarrow

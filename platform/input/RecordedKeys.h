@@ -1,0 +1,33 @@
+#pragma once
+// Key presses recorded for a run without a person at the keyboard (tests and benchmarks of the
+// real program). ORVEX_INPUT_KEYS lists changes as "<read>:<key><+|->" separated by commas:
+// at the game's <read>-th keyboard read (1 is the first) the key, named as SDL names it
+// ("Down", "Z", "Return"), goes down (+) or up (-). Counting reads instead of time makes a
+// recorded run repeat exactly however fast the machine is.
+#include <cstdint>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace Platform::Input {
+
+class RecordedKeys {
+public:
+    RecordedKeys() = default;
+    // Parses the list; an entry it cannot read is reported on stderr and skipped.
+    explicit RecordedKeys(const std::string& list);
+    // The list the environment gives; empty without one.
+    static RecordedKeys fromEnvironment();
+
+    bool empty() const { return changes_.empty(); }
+    // Counts one keyboard read and applies the changes recorded for it to the key record.
+    void applyNextRead(uint8_t (&keys)[256]);
+
+private:
+    // Per read: key code and whether it goes down, in the order given.
+    std::map<uint64_t, std::vector<std::pair<uint8_t, bool>>> changes_;
+    uint64_t reads_ = 0;
+};
+
+}  // namespace Platform::Input
