@@ -8,9 +8,12 @@ namespace Orvex::Graphics {
 
 using namespace Platform::Gpu;
 
-OxDXTexture::OxDXTexture(OxRenderer* renderer) : OxGraphicsObject(renderer) {}
+OxDXTexture::OxDXTexture(OxRenderer* renderer) : OxGraphicsObject(renderer) { joinRegistry(); }
 
-OxDXTexture::~OxDXTexture() { release(); }
+OxDXTexture::~OxDXTexture() {
+    leaveRegistry();
+    release();
+}
 
 void OxDXTexture::onLostDevice() {
     if (pool_ == kPoolDefault) {

@@ -4,10 +4,22 @@
 
 namespace Orvex::Graphics {
 
-OxGraphicsObject::OxGraphicsObject(OxRenderer* renderer) : renderer_(OxRefPtr<OxRenderer>::share(renderer)) {
-    renderer_->registerObject(this);
+OxGraphicsObject::OxGraphicsObject(OxRenderer* renderer) : renderer_(OxRefPtr<OxRenderer>::share(renderer)) {}
+
+OxGraphicsObject::~OxGraphicsObject() { leaveRegistry(); }
+
+void OxGraphicsObject::joinRegistry() {
+    if (!registered_) {
+        renderer_->registerObject(this);
+        registered_ = true;
+    }
 }
 
-OxGraphicsObject::~OxGraphicsObject() { renderer_->unregisterObject(this); }
+void OxGraphicsObject::leaveRegistry() {
+    if (registered_) {
+        renderer_->unregisterObject(this);
+        registered_ = false;
+    }
+}
 
 }  // namespace Orvex::Graphics

@@ -9,7 +9,9 @@
 #include "game/action/CActionManager.h"
 #include "game/action/CScriptingAction.h"
 #include "game/action/IActionContext.h"
+#include "game/actor/ConditionType.h"
 #include "game/actor/IPlayerEquipment.h"
+#include "game/dungeon/CDungeon.h"
 #include "game/item/CItem.h"
 #include "game/services/CScriptController.h"
 #include "game/services/IGameContext.h"
@@ -122,6 +124,28 @@ CActor::~CActor() {
     if (script_ != nullptr) {
         script_->close();
     }
+}
+
+const std::u16string& CActor::getName() const {
+    static const std::u16string kUnknown = u"？？？";
+    static const std::u16string kIllusion = u"まぼろしの影";
+    static const std::u16string kDecoy = u"身代わり人形";
+    const Dungeon::CDungeon* floor = context_.getCurrentDungeon();
+    const CActor* player = floor != nullptr ? floor->getPlayer().get() : nullptr;
+    const bool other = player != nullptr && player != this;
+    if (other && player->hasCondition(kConditionBlind)) {
+        return kUnknown;
+    }
+    if (hasCondition(kConditionStealth)) {
+        return kUnknown;
+    }
+    if (other && player->hasCondition(kConditionTrip)) {
+        return kIllusion;
+    }
+    if (hasCondition(kConditionScapegoat)) {
+        return kDecoy;
+    }
+    return CCellObject::getName();
 }
 
 std::vector<Dungeon::CCellObject*> CActor::getDependentObjects() const {

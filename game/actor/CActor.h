@@ -71,12 +71,21 @@ public:
     // Queues the body and the equipment sprites at the actor's draw priority, the effect
     // sprite over the actors, then calls the script's "onDraw"; nothing while not shown.
     void draw(Orvex::Graphics::OxRenderQueue& queue, Orvex::Graphics::IOrvexRenderer* renderer) override;
+    // The name the player reads: "？？？" for every other actor while the player is blind and
+    // for an actor in stealth; a fixed illusion name for every other actor while the player
+    // hallucinates, and a fixed decoy name for a decoy (tested in that order).
+    const std::u16string& getName() const override;
+    // The name as set, never disguised (what is kept and saved).
+    const std::u16string& getOriginalName() const { return CCellObject::getName(); }
     // The look is rebuilt from the actor's own folder, and the items it carries with it.
     std::u16string getFolderPath() const override { return folder_; }
     std::vector<Dungeon::CCellObject*> getDependentObjects() const override;
     // Loads the folder's two scripts; false on any failure (the actor is then not used).
     virtual bool setup(const std::u16string& folder);
     virtual int32_t getActorType() const = 0;
+    // The actor's icon on the mini-map: the index of its 10 x 10 square in the icon strip (the
+    // player 1, enemies 2, everyone else 3).
+    virtual int32_t getMiniMapIcon() const { return getActorType() == kPlayer ? 1 : getActorType() == kEnemy ? 2 : 3; }
 
     // Turn part. The script ends the turn itself ("Actor.endTurn").
     int32_t getActionsPerRound() override { return status_.getTurnCount(); }

@@ -7,6 +7,8 @@
 #include "engine/random/OxRandomRange.h"
 #include "engine/system/OxWideFormat.h"
 #include "game/actor/CPlayer.h"
+#include "game/actor/ConditionType.h"
+#include "game/actor/IActorConditions.h"
 #include "game/dungeon/CDungeon.h"
 #include "game/dungeon/CMapCell.h"
 #include "game/gamedata/CGameDataManager.h"
@@ -32,11 +34,16 @@ constexpr const char16_t* kCriticalLine = u"会心の一撃！";
 constexpr const char16_t* kTakenLine = u"<0:COLOR>%s</COLOR>は<1:COLOR>%d</COLOR>のダメージを受けた！";
 constexpr const char16_t* kDeathLine = u"<0:COLOR>%s</COLOR>を死に誘った。";
 constexpr const char16_t* kScapegoatName = u"呪詛返し";
+constexpr const char16_t* kConditionLine = u"<0:COLOR>%s</COLOR>は%s！";
+constexpr const char16_t* kDecoyLine = u"<0:COLOR>%s</COLOR>は%s%s！";
+constexpr const char16_t* kDecoyWord = u"囮";
+constexpr const char16_t* kDecoySuffix = u"になった";
 constexpr const char16_t* kRaised = u"上がった";
 constexpr const char16_t* kLowered = u"下がった";
 constexpr const char16_t* kRecovered = u"回復した";
 
 constexpr float kHitChance = 95.0f;
+constexpr float kDrunkHitChance = 20.0f;
 constexpr float kSureAimChance = 75.0f;
 constexpr float kDodgeFactor = 0.8f;
 constexpr float kDefenseBase = 0.96875f;
@@ -184,6 +191,9 @@ void CDamageCalculator::execute(const CDamageWorld& world, bool forceHit) {
         case CDamageParam::kFixed:
             applyFixed();
             break;
+        case CDamageParam::kCondition:
+            applyCondition();
+            break;
         case CDamageParam::kDanmaku:
             applyDanmaku();
             break;
@@ -206,13 +216,16 @@ float CDamageCalculator::computeBlowDamage(bool forceHit) {
         alwaysHit = param_.originItem->getStatus().checkAbility(kAbilitySureHit) || equipped(attacker, kAbilitySureHit);
     }
     bool sureAim = false;
+    bool drunk = false;
     if (attacker != nullptr) {
+        drunk = attacker->hasCondition(Actor::kConditionDrunken);
         alwaysHit = equipped(attacker, kAbilitySureHit);
         sureAim = equipped(attacker, kAbilitySureAim);
     }
     const bool dodge = equipped(&target_, kAbilityDodge);
 
-    float chance = kHitChance;
+    // A drunk seldom lands a blow, but a shot is aimed by the shot itself.
+    float chance = drunk && param_.kind != CDamageParam::kDanmaku ? kDrunkHitChance : kHitChance;
     if (sureAim) {
         chance = kSureAimChance;
     }
@@ -233,7 +246,9 @@ float CDamageCalculator::computeBlowDamage(bool forceHit) {
             multiplier = playerBlowMultiplier(*attacker);
             const CGameDataManager* data = world_->context.getGameDataManager();
             const auto weapon = data != nullptr ? data->getEquippedWeaponItem() : nullptr;
-            if (weapon != nullptr && param_.kind != CDamageParam::kDanmaku) {
+            // A Mobbly fights with its own body, not the weapon it carries.
+            if (weapon != nullptr && param_.kind != CDamageParam::kDanmaku &&
+                !attacker->hasCondition(Actor::kConditionMobbly)) {
                 multiplier *=
                     weaponCategoryFactor(target_.getStatus().getCategoryValues(), weapon->getCategoryWeights());
                 weaponApplied = true;
@@ -241,6 +256,10 @@ float CDamageCalculator::computeBlowDamage(bool forceHit) {
         }
         if (!weaponApplied && target_.getStatus().getCategoryValues()[kSpiritCategory] > 0.0f) {
             multiplier = 0.0f;
+        }
+        // Whatever a drunk lands, lands hard.
+        if (drunk) {
+            result_.isCritical = true;
         }
     }
     const float damage = std::max(param_.finalMultiplier * base * multiplier, 1.0f);
@@ -260,15 +279,15 @@ float CDamageCalculator::baseBlowDamage() {
     if (isPlayer(attacker)) {
         float strength = static_cast<float>(attacker->getStatus().getForce()) * 0.125f;
         const auto weapon = data != nullptr ? data->getEquippedWeaponItem() : nullptr;
-        if (weapon != nullptr) {
+        if (weapon != nullptr && !attacker->hasCondition(Actor::kConditionMobbly)) {
             strength += static_cast<float>(weapon->getStatus().getAttack()) * 0.0625f;
         }
         return attacker->getStatus().getAttack() * 0.5f * strength * r * defense;
     }
     float base = attacker->getStatus().getAttack() * r * defense;
-    // The shield guards the one who wears it.
+    // The shield guards the one who wears it, unless it wears a Mobbly's body instead.
     const auto shield = data != nullptr ? data->getEquippedShieldItem() : nullptr;
-    if (shield != nullptr && isPlayer(&target_)) {
+    if (shield != nullptr && isPlayer(&target_) && !target_.hasCondition(Actor::kConditionMobbly)) {
         base *= std::pow(kDefenseBase, static_cast<float>(shield->getStatus().getDefense()));
     }
     return base;
@@ -299,6 +318,9 @@ float CDamageCalculator::playerBlowMultiplier(const CActor& attacker) {
 
 void CDamageCalculator::applyBlowDamage(bool forceHit) {
     auto damage = static_cast<int32_t>(std::floor(computeBlowDamage(forceHit)));
+    if (isInvincible()) {
+        damage = 0;
+    }
     if (target_.getStatus().getCategory(kParryBit)) {
         result_.isHit = false;
         result_.damage = 0.0f;
@@ -324,7 +346,7 @@ void CDamageCalculator::applyBlowDamage(bool forceHit) {
 
 void CDamageCalculator::applyDanmaku() {
     auto damage = static_cast<int32_t>(std::floor(computeBlowDamage(false)));
-    if (target_.getStatus().getCategory(kDanmakuProofBit)) {
+    if (isInvincible() || target_.getStatus().getCategory(kDanmakuProofBit)) {
         damage = 0;
     }
     if (result_.isHit) {
@@ -343,7 +365,9 @@ void CDamageCalculator::applyExplosion() {
     if (isPlayer(&target_)) {
         after = equipped(&target_, kAbilityMine) ? before * 0.5f : 1.0f;
     }
-    status.setLife(std::min(after, before));
+    if (!isInvincible()) {
+        status.setLife(std::min(after, before));
+    }
     result_.isHit = true;
     result_.damage = before - status.getLife();
     // The scapegoat takes the loss as a fixed damage; the target's own loss stands.
@@ -353,6 +377,10 @@ void CDamageCalculator::applyExplosion() {
 }
 
 void CDamageCalculator::applyFixed() {
+    if (isInvincible()) {
+        param_.fixedValue = 0.0f;
+        param_.fixedKill = false;
+    }
     if (passToScapegoat(param_.fixedValue)) {
         return;
     }
@@ -383,10 +411,16 @@ void CDamageCalculator::applyActorStatus() {
     }
     const CDamageParam::ActorStatus& change = param_.actorStatus;
     auto& status = target_.getStatus();
+    // An invincible target only gains; its own hunger is the one loss it still takes.
+    const bool invincible = isInvincible();
+    const bool ownDoing = param_.originActor == &target_ && param_.originItem == nullptr;
     float value = 0.0f;
     const char16_t* line = nullptr;
     const char16_t* raised = kRaised;
     if (change.level != 0) {
+        if (change.level < 0 && invincible) {
+            return;
+        }
         if (change.level < 0 && equipped(&target_, kAbilityWardOff)) {
             wearOutAmulet();
             return;
@@ -395,21 +429,30 @@ void CDamageCalculator::applyActorStatus() {
         status.setLevel(status.getLevel() + change.level);
         line = u"<0:COLOR>%s</COLOR>はレベルが<1:COLOR>%d</COLOR>%s！";
     } else if (change.maxLife != 0.0f) {
+        if (change.maxLife < 0.0f && invincible) {
+            return;
+        }
         value = change.maxLife;
         status.setMaxLife(status.getMaxLife() + value);
         line = u"<0:COLOR>%s</COLOR>はHPの最大値が<1:COLOR>%d</COLOR>%s！";
     } else if (change.life != 0.0f) {
+        if (change.life < 0.0f && invincible) {
+            return;
+        }
         value = change.life;
         status.setLife(status.getLife() + value);
         line = u"<0:COLOR>%s</COLOR>はHPが<1:COLOR>%d</COLOR>%s！";
         raised = kRecovered;
     } else if (change.maxHungerPoint != 0.0f) {
+        if (change.maxHungerPoint < 0.0f && invincible) {
+            return;
+        }
         value = change.maxHungerPoint;
         status.setMaxHungerPoint(status.getMaxHungerPoint() + value);
         line = u"<0:COLOR>%s</COLOR>は最大満腹度が<1:COLOR>%d</COLOR>%s！";
     } else if (change.hungerPoint != 0.0f) {
         value = change.hungerPoint;
-        if (value < 0.0f && status.getStabilityState(kNoHungerLossBit)) {
+        if (value < 0.0f && (status.getStabilityState(kNoHungerLossBit) || (invincible && !ownDoing))) {
             return;
         }
         if (value > 0.0f && equipped(&target_, kAbilityBigEater)) {
@@ -418,14 +461,14 @@ void CDamageCalculator::applyActorStatus() {
         status.setHungerPoint(status.getHungerPoint() + value);
         line = u"<0:COLOR>%s</COLOR>は満腹度が<1:COLOR>%d</COLOR>%s！";
     } else if (change.force != 0) {
-        if (change.force < 0 && equipped(&target_, kAbilityAntibody)) {
+        if (change.force < 0 && (invincible || equipped(&target_, kAbilityAntibody))) {
             return;
         }
         value = static_cast<float>(change.force);
         status.setForce(status.getForce() + change.force);
         line = u"<0:COLOR>%s</COLOR>は力が<1:COLOR>%d</COLOR>%s！";
     } else if (change.maxForce != 0) {
-        if (change.maxForce < 0 && equipped(&target_, kAbilityNoDrain)) {
+        if (change.maxForce < 0 && (invincible || equipped(&target_, kAbilityNoDrain))) {
             return;
         }
         value = static_cast<float>(change.maxForce);
@@ -532,6 +575,44 @@ void CDamageCalculator::applyItemStatus() {
     }
 }
 
+bool CDamageCalculator::isInvincible() const { return target_.hasCondition(Actor::kConditionInvincible); }
+
+void CDamageCalculator::applyCondition() {
+    const int32_t type = param_.conditionType;
+    // Invincibility keeps every condition off but those that help the target.
+    const bool welcome = type == Actor::kConditionQuick || type == Actor::kConditionStealth ||
+                         type == Actor::kConditionSheltered || type == Actor::kConditionStrong;
+    if (isInvincible() && !welcome) {
+        return;
+    }
+    Actor::IActorConditions* conditions = target_.getConditions();
+    if (conditions == nullptr || conditions->isCondition(type) || passToScapegoat(0.0f)) {
+        return;
+    }
+    // Named as it was seen before: a decoy or a stealthy actor goes by another name afterwards.
+    const std::u16string name = target_.getName();
+    // A number that names no condition is refused by the set and leaves the target as it was.
+    result_.isHit = conditions->addCondition(type);
+    if (!result_.isHit) {
+        return;
+    }
+    if (type == Actor::kConditionScapegoat) {
+        log(formatWide(kDecoyLine, name, std::u16string(kDecoyWord), std::u16string(kDecoySuffix)));
+    } else if (const char16_t* word = conditionWord(type)) {
+        log(formatWide(kConditionLine, name, std::u16string(word)));
+    }
+}
+
+const char16_t* CDamageCalculator::conditionWord(int32_t type) {
+    // The words of the conditions' own display names; the hidden ones have none.
+    static constexpr const char16_t* kWords[Actor::kConditionTypeCount] = {
+        nullptr,   u"混乱", u"泥酔",   u"倍速", u"鈍速",   u"目潰し", u"幻覚", u"睡眠",
+        u"コタツ", nullptr, u"金縛り", nullptr, nullptr,   nullptr,   u"怪力", u"無敵",
+        u"狂化",   u"囮",   u"冬眠",   u"衰弱", u"筋弛緩", u"変身",   u"動転",
+    };
+    return Actor::isConditionType(type) ? kWords[type] : nullptr;
+}
+
 bool CDamageCalculator::passToScapegoat(float computed) {
     if (world_->floor == nullptr) {
         return false;
@@ -543,6 +624,10 @@ bool CDamageCalculator::passToScapegoat(float computed) {
         CDamageParam& taken = of(*actor).getParam();
         taken.clear();
         switch (param_.kind) {
+            case CDamageParam::kCondition:
+                taken.kind = CDamageParam::kCondition;
+                taken.conditionType = param_.conditionType;
+                break;
             case CDamageParam::kActorStatus:
                 taken.kind = CDamageParam::kActorStatus;
                 taken.actorStatus = param_.actorStatus;

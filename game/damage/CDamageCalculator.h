@@ -95,6 +95,8 @@ public:
     static float fullnessFactor(float hungerPoint);
     static float wealthFactor(int32_t money);
     static float weaponCategoryFactor(const Categories& target, const Categories& weapon);
+    // The word a condition line names the condition by; null for the conditions never shown.
+    static const char16_t* conditionWord(int32_t type);
 
 private:
     float computeBlowDamage(bool forceHit);
@@ -104,6 +106,7 @@ private:
     void applyExplosion();
     void applyActorStatus();
     void applyFixed();
+    void applyCondition();
     void applyDanmaku();
     void applyItemStatus();
     // Warding off a loss may wear the equipped amulet out into the worn-out kind.
@@ -112,6 +115,7 @@ private:
     bool passToScapegoat(float computed);
     bool equipped(const Actor::CActor* actor, uint32_t ability) const;
     bool isPlayer(const Actor::CActor* actor) const;
+    bool isInvincible() const;
     void log(const std::u16string& line) const;
     void logDamage(int32_t damage) const;
     std::u16string attackerName() const;

@@ -23,6 +23,7 @@
 #include "game/dungeon/IDungeonServices.h"
 #include "game/dungeon/CMap.h"
 #include "game/dungeon/CMapRenderer.h"
+#include "game/dungeon/CMiniMapRenderer.h"
 #include "game/dungeon/CTurnController.h"
 #include "engine/system/shared_vector_ptr.h"
 
@@ -317,8 +318,8 @@ private:
     IDungeonServices& services_;
     Orvex::Random::IOrvexRandomGenerator& random_;
     std::unique_ptr<CMap> map_ = std::make_unique<CMap>();
-    CMapRenderer mapRenderer_;
-    CMiniMapRenderer miniMapRenderer_;
+    CMapRenderer mapRenderer_{*this};
+    CMiniMapRenderer miniMapRenderer_{*this};
     std::shared_ptr<IActionManager> actionManager_;
     CLogManager logManager_;
     std::unique_ptr<Theora::TheoraPlayer> movie_;

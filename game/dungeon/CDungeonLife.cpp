@@ -109,7 +109,7 @@ bool CDungeon::initialize() {
     if (const auto audio = services_.getGameContext().getAudioDevice()) {
         audio->releaseUnusedWaves();
     }
-    mapRenderer_ = CMapRenderer();
+    mapRenderer_.create();
     actionManager_ = services_.createActionManager();
     if (actionManager_ == nullptr) {
         Orvex::System::errorOutput(u"dungeon: the floor has no action queue");
@@ -199,8 +199,8 @@ void CDungeon::clear() {
     removedActors_.clear();
     dropFadeCallback();
     map_ = std::make_unique<CMap>();
-    mapRenderer_ = CMapRenderer();
-    miniMapRenderer_ = CMiniMapRenderer();
+    mapRenderer_.release();
+    miniMapRenderer_.release();
     if (actionManager_ != nullptr) {
         actionManager_->clear();
     }
@@ -533,7 +533,7 @@ void CDungeon::setupFloor(const std::u16string& scriptPath) {
         player_->playMotion(u"Walk", true, true, true);
     }
     floor.callVoid("setup");
-    miniMapRenderer_ = CMiniMapRenderer();
+    miniMapRenderer_.create();
     if (!enemyList_.empty()) {
         // A negative count places nobody.
         const int32_t count = std::max(0, integerOf(callFor(floor, "getInitialEnemyCount")));
@@ -547,7 +547,7 @@ void CDungeon::setupFloor(const std::u16string& scriptPath) {
     floor.callVoid("setupEvent");
     openMovie(getFloorText(floorState_.backMoviePath), kBackMoviePriority, true);
     setBackgroundColor(floorState_.backgroundColor);
-    mapRenderer_.setDarkness(floorState_.enableDarkness != 0);
+    mapRenderer_.setDarknessEnabled(floorState_.enableDarkness != 0);
 }
 
 bool CDungeon::setupLoadingScreen() {

@@ -57,6 +57,7 @@ void CDungeon::stepHudAndLog(float elapsed) {
 }
 
 void CDungeon::drawFloor() {
+    mapRenderer_.draw();
     if (actionManager_ != nullptr) {
         actionManager_->draw();
     }
@@ -68,6 +69,10 @@ void CDungeon::drawFloor() {
     Orvex::Graphics::OxRenderQueue* queue = services_.getRenderQueue();
     if (queue != nullptr) {
         logManager_.draw(*queue);
+    }
+    if (floorState_.showMiniMap != 0) {
+        miniMapRenderer_.setOffset(floorState_.miniMapOffsetX, floorState_.miniMapOffsetY);
+        miniMapRenderer_.draw();
     }
     if (hudVisible_ && hudScript_ != nullptr && queue != nullptr) {
         std::shared_ptr<CScriptController> hud = hudScript_;
@@ -258,6 +263,10 @@ void CDungeon::updateFloor(float elapsed) {
     }
     if (actionManager_ != nullptr) {
         turnController_.update(*actionManager_);
+    }
+    miniMapRenderer_.resetFlags();
+    mapRenderer_.update();
+    if (actionManager_ != nullptr) {
         actionManager_->update();
     }
     if (actionManager_ != nullptr && !actionManager_->isBusy() && player_ != nullptr &&
@@ -283,6 +292,8 @@ CDungeon::State CDungeon::eventState(const CDungeonEvent& event) {
             return {};
         case kEventUpdate: {
             const float elapsed = services_.getFrameTime();
+            mapRenderer_.update();
+            miniMapRenderer_.resetFlags();
             stepHudAndLog(elapsed);
             if (!eventScriptRunning_.load(std::memory_order_acquire)) {
                 return {};
@@ -331,6 +342,7 @@ CDungeon::State CDungeon::defeatState(const CDungeonEvent& event) {
                 requestExitScene(kSceneResult);
                 return {};
             }
+            mapRenderer_.update();
             stepHudAndLog(elapsed);
             return {};
         }
@@ -378,6 +390,7 @@ CDungeon::State CDungeon::meltdownState(const CDungeonEvent& event) {
                 if (meltdownAction_ != nullptr) {
                     meltdownAction_->update();
                 }
+                mapRenderer_.update();
                 stepHudAndLog(services_.getFrameTime());
                 return {};
             }
@@ -409,6 +422,7 @@ CDungeon::State CDungeon::exitState(const CDungeonEvent& event) {
         case kEventDraw:
             return {};
         case kEventUpdate:
+            mapRenderer_.update();
             stepHudAndLog(services_.getFrameTime());
             return {};
         default:

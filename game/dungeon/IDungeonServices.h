@@ -88,6 +88,11 @@ public:
                                     Actor::CActor* parameter) = 0;
     // Queues the arrival of a new actor of that folder at the point.
     virtual bool pushArrivalAction(IActionManager& actions, const std::u16string& folder, MapPoint point) = 0;
+    // Queues the level change of an enemy by that many levels (negative: down); false when it
+    // could not be queued (a services object without actions queues nothing).
+    virtual bool pushEnemyLevelUpAction(IActionManager& /*actions*/, Actor::CActor* /*enemy*/, int32_t /*level*/) {
+        return false;
+    }
     // A scripted effect the floor drives itself; null when none could be made.
     virtual std::shared_ptr<IFloorEffect> createScriptedEffect(const std::u16string& script,
                                                                Actor::CActor* parameter) = 0;

@@ -9,6 +9,7 @@
 
 #include "engine/system/OxStringConvert.h"
 #include "game/actor/CPlayer.h"
+#include "game/actor/ConditionType.h"
 #include "game/action/IActionContext.h"
 #include "game/dungeon/CDungeon.h"
 #include "game/dungeon/CMapCell.h"
@@ -182,9 +183,21 @@ int getActorDirectory(lua_State* L) {
     return 1;
 }
 
-// The player's hallucination would draw every other actor from a decoy folder; actors have no
-// conditions yet, so each is drawn from its own.
-int getDisplayActorDirectory(lua_State* L) { return getActorDirectory(L); }
+// While the player hallucinates, every other actor is drawn from the Mobbly's folder.
+int getDisplayActorDirectory(lua_State* L) {
+    const CActor* actor = actorArg(L, 1);
+    if (actor == nullptr) {
+        return pushNil(L);
+    }
+    const CGameDataManager* data = module(L).getContext().getGameDataManager();
+    const CActor* player = data != nullptr ? data->getPlayer().get() : nullptr;
+    if (player != nullptr && actor != player && player->hasCondition(Actor::kConditionTrip)) {
+        pushText(L, u"Actor/Enemy/MOBB/MOBB01/");
+        return 1;
+    }
+    pushText(L, actor->getActorDirectory());
+    return 1;
+}
 
 // The sprite is lent to this state, so that the animation functions take it back.
 int pushSprite(lua_State* L, const std::shared_ptr<Orvex::MossbellLib::OxMADObject>& sprite) {
@@ -290,8 +303,9 @@ int isPinch(lua_State* L) {
     if (actor == nullptr) {
         return pushNil(L);
     }
+    // Debility keeps the actor in a pinch whatever its life.
     const float ratio = actor->getStatus().getLife() / actor->getStatus().getMaxLife();
-    return pushFlag(L, ratio < 0.3f);
+    return pushFlag(L, ratio < 0.3f || actor->hasCondition(Actor::kConditionDebility));
 }
 
 int isAlive(lua_State* L) {

@@ -427,6 +427,16 @@ int arrivalActor(lua_State* L) {
     return 0;
 }
 
+// The level change runs as an action of the floor's queue, after what is queued before it.
+int enemyLevelUP(lua_State* L) {
+    CDungeon* floor = floorOf(L);
+    CActor* enemy = actorArg(L, 1);
+    if (floor != nullptr && enemy != nullptr && floor->getActionManager() != nullptr) {
+        floor->getServices().pushEnemyLevelUpAction(*floor->getActionManager(), enemy, intArg(L, 2));
+    }
+    return 0;
+}
+
 int setTrapIdentifiable(lua_State* L) {
     if (CDungeon* floor = floorOf(L)) {
         floor->setTrapIdentifiable(actorArg(L, 1), flagArg(L, 2));
@@ -722,6 +732,7 @@ bool CDungeonCommand::registerFunctions(CScriptController& controller) {
                                 {"getAroundItemList", &getAroundItemList},
                                 {"addLogMessage", &addLogMessage},
                                 {"arrivalActor", &arrivalActor},
+                                {"enemyLevelUP", &enemyLevelUP},
                                 {"setTrapIdentifiable", &setTrapIdentifiable},
                                 {"setFloorIdentifiable", &setFloorIdentifiable},
                                 {"toPlayerItem", &toPlayerItem},

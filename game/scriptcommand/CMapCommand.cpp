@@ -349,8 +349,8 @@ int resetScreenDrawOffset(lua_State* L) {
 
 int setShake(lua_State* L) {
     if (CMapRenderer* renderer = rendererOf(L)) {
-        const bool hold = lua_gettop(L) == 4 && flagArg(L, 4);
-        renderer->setShake(intArg(L, 1), floatArg(L, 2), floatArg(L, 3), hold);
+        const bool random = lua_gettop(L) == 4 && flagArg(L, 4);
+        renderer->setShake(intArg(L, 1), floatArg(L, 2), floatArg(L, 3), random);
     }
     return 0;
 }

@@ -3,6 +3,7 @@
 #include "engine/timer/OxSystemClock.h"
 #include "game/action/CActionManager.h"
 #include "game/action/CArrivalActorAction.h"
+#include "game/action/CEnemyLevelUPAction.h"
 #include "game/action/CScriptingAction.h"
 #include "game/replay/CReplayController.h"
 #include "game/services/CGameSetting.h"
@@ -111,6 +112,15 @@ bool CDungeonServices::pushArrivalAction(Dungeon::IActionManager& actions, const
         return false;
     }
     queue->pushAction(std::make_shared<Action::CArrivalActorAction>(actionContext_, folder, point));
+    return true;
+}
+
+bool CDungeonServices::pushEnemyLevelUpAction(Dungeon::IActionManager& actions, Actor::CActor* enemy, int32_t level) {
+    Action::CActionManager* queue = queueOf(actions);
+    if (queue == nullptr || enemy == nullptr) {
+        return false;
+    }
+    queue->pushAction(std::make_shared<Action::CEnemyLevelUPAction>(actionContext_, enemy, level));
     return true;
 }
 

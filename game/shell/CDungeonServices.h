@@ -35,6 +35,7 @@ public:
                             Actor::CActor* parameter) override;
     bool pushArrivalAction(Dungeon::IActionManager& actions, const std::u16string& folder,
                            Dungeon::MapPoint point) override;
+    bool pushEnemyLevelUpAction(Dungeon::IActionManager& actions, Actor::CActor* enemy, int32_t level) override;
     std::shared_ptr<Dungeon::IFloorEffect> createScriptedEffect(const std::u16string& script,
                                                                 Actor::CActor* parameter) override;
 

@@ -128,6 +128,9 @@ const char* const kScripts[] = {
     "Script/Lib/FloorGen.lua.lcd",
     "Script/Lib/EnemyAI.lua.lcd",
     "Script/Lib/ActorLook.lua.lcd",
+    "Script/Lib/ConditionLook.lua.lcd",
+    "Script/Actor/AI/AIMachine.lua.lcd",
+    "Script/Lib/Game/Action/Action/EnemyLevelUPAction.lua.lcd",
     "Script/Action/Attack.lua.lcd",
     "Actor/Enemy/SLIM/SLIM01/setup.lua.lcd",
     "Actor/Enemy/SLIM/SLIM01/actor.lua.lcd",
@@ -250,7 +253,13 @@ TEST_F(ContentArchiveTest, PlayerSetupStaysOffFloorAndGameData) {
         "local forbidden = setmetatable({}, { __index = function(_, k) error('floor or game data used: ' .. k) end })\n"
         "Actor = recorder('Actor.') Actor.Status = recorder('Actor.Status.')\n"
         "MossbellLib = recorder('MossbellLib.') DamageCalculate = recorder('DamageCalculate.')\n"
-        "Dungeon = forbidden Map = forbidden Game = { Data = forbidden }\n"));
+        "Dungeon = forbidden Map = forbidden Game = { Data = forbidden }\n"
+        "required = {}\n"
+        "Lua = { require = function(name) required[name] = true end }\n"
+        "ActorLook = { build = function(sprite, sheet) looks = (looks or 0) + 1 bodySheet = sheet end }\n"
+        "ConditionLook = { build = function(sprite) marksBuilt = sprite end }\n"
+        "function Actor.getConditionAnimation(a) return { of = a } end\n"
+        "function Actor.Status.getDirection(a) return 4 end\n"));
     ASSERT_TRUE(call(setup, 0, "setup.lua main chunk"));
     ASSERT_TRUE(
         run(setup,
@@ -259,7 +268,16 @@ TEST_F(ContentArchiveTest, PlayerSetupStaysOffFloorAndGameData) {
             "setup()\n"
             "local id = calls['Actor.setActorID']\n"
             "assert(id and id[1] == player and id[2] == 1, 'the player must get actor ID 1')\n"
-            "assert(calls['Actor.setName'] and calls['Actor.setName'][1] == player, 'the player needs a name')\n"));
+            "assert(calls['Actor.setName'] and calls['Actor.setName'][1] == player, 'the player needs a name')\n"
+            "assert(required['Script.Lib.ConditionLook'] and marksBuilt and marksBuilt.of == player,\n"
+            "  'the player needs its condition marks')\n"
+            "assert(required['Script.Lib.ActorLook'] and looks == 1, 'the player needs its body')\n"
+            "setupAnimation()\n"
+            "assert(looks == 2, 'the player rebuilds its own look')\n"));
+    lua_getglobal(setup, "bodySheet");
+    Bytes sheet;
+    EXPECT_TRUE(lua_tostring(setup, -1) != nullptr && readEntry(*reader_, lua_tostring(setup, -1), sheet));
+    lua_pop(setup, 1);
 
     lua_State* actor = loadChunk("Actor/Player/HERO/actor.lua.lcd", false);
     ASSERT_NE(actor, nullptr);
@@ -319,11 +337,84 @@ TEST_F(ContentArchiveTest, EnemyAIAttacksChasesOrWandersAndAlwaysEndsTheTurn) {
     }
 }
 
+// The berserk player's turn on stand-in modules: it strikes any neighbour (searching from a
+// random direction), else steps somewhere it can, and does nothing without a cell or a way out.
+TEST_F(ContentArchiveTest, BerserkMachineStrikesANeighbourOrStumbles) {
+    lua_State* ai = loadChunk("Script/Actor/AI/AIMachine.lua.lcd", true);
+    ASSERT_NE(ai, nullptr);
+    ASSERT_TRUE(run(ai,
+                    "player = {}\n"
+                    "function reset(at, actors, blocked)\n"
+                    "  calls, here, occupied, closed = {}, at, actors or {}, blocked or {}\n"
+                    "end\n"
+                    "local function log(text) calls[#calls + 1] = text end\n"
+                    "Actor = { Status = {}, Action = {} }\n"
+                    "function Actor.getCellPoint(a) if here then return here[1], here[2] end end\n"
+                    "function Actor.isAlive(a) return true end\n"
+                    "function Actor.Status.setDirection(a, d) assert(a == player) log('dir' .. d) end\n"
+                    "function Actor.Action.pushAction(a, path) log('push ' .. path) end\n"
+                    "function Actor.Action.doMove(a, dx, dy) log('move ' .. dx .. ',' .. dy) end\n"
+                    "Dungeon = {}\n"
+                    "function Dungeon.checkActorInCell(x, y) return occupied[x .. ',' .. y] end\n"
+                    "function Dungeon.checkAttackPossible() return true end\n"
+                    "function Dungeon.isMovable(a, x, y, step) return step and not closed[x .. ',' .. y] end\n"
+                    "Lua = { Random = { getRange = function(lo, hi) return 2 end } }\n"));
+    struct Case {
+        const char* setup;
+        const char* expected;
+    } cases[] = {
+        {"reset({5, 5}, { ['4,4'] = {} })", "dir7 push Script/Action/Attack.lua"},
+        {"reset({5, 5}, { ['6,5'] = {}, ['4,4'] = {} })", "dir2 push Script/Action/Attack.lua"},
+        {"reset({5, 5}, {}, { ['6,5'] = true })", "dir3 move 1,1"},
+        {"reset(nil)", ""},
+        {"reset({5, 5}, {}, { ['5,4']=1, ['6,4']=1, ['6,5']=1, ['6,6']=1, ['5,6']=1, ['4,6']=1, ['4,5']=1, "
+         "['4,4']=1 })",
+         ""},
+    };
+    for (const Case& c : cases) {
+        const std::string code = std::string(c.setup) +
+                                 "\nAI.Machine.execution(nil, player)\n"
+                                 "result = table.concat(calls, ' ')\n";
+        ASSERT_TRUE(run(ai, code.c_str())) << c.setup;
+        lua_getglobal(ai, "result");
+        EXPECT_STREQ(lua_tostring(ai, -1), c.expected) << c.setup;
+        lua_pop(ai, 1);
+    }
+}
+
+// The level-change flash, held by a Mobbly that turned back: prepared and updated without a
+// start, it hops the actor once, comes back to rest, and stays finished however long it is
+// updated afterwards.
+TEST_F(ContentArchiveTest, LevelChangeFlashHopsOnceAndStaysFinished) {
+    lua_State* flash = loadChunk("Script/Lib/Game/Action/Action/EnemyLevelUPAction.lua.lcd", false);
+    ASSERT_NE(flash, nullptr);
+    ASSERT_TRUE(run(flash,
+                    "Game = {}\n"
+                    "Actor = { setDrawOffset = function(a, x, y) assert(a == subject) offsetY = y end }\n"
+                    "subject = {}\n"));
+    ASSERT_TRUE(call(flash, 0, "flash main chunk"));
+    ASSERT_TRUE(run(flash,
+                    "Game.Action.initialize(subject)\n"
+                    "assert(Game.Action.updateAction(0.2) == true, 'the hop runs')\n"
+                    "assert(offsetY < 0, 'the actor is lifted')\n"
+                    "assert(Game.Action.updateAction(0.3) == false, 'the hop ends')\n"
+                    "assert(offsetY == 0, 'the actor is back on its cell')\n"
+                    "offsetY = nil\n"
+                    "for i = 1, 10 do assert(Game.Action.updateAction(0.1) == false) end\n"
+                    "Game.Action.drawAction()\n"
+                    "assert(offsetY == nil, 'a finished hop touches nothing')\n"
+                    "Game.Action.initialize(nil)\n"
+                    "assert(Game.Action.updateAction(0.1) == false, 'no actor, no hop')\n"));
+}
+
 // Each enemy and the shopkeeper sets itself up from its folder: a name, an ID of its own, and a
-// body sprite with every motion the game plays; the shopkeeper's talk script is in the archives.
+// body sprite with every motion the game plays; the enemies also get the condition marks the
+// conditions show; the shopkeeper's talk script is in the archives.
 TEST_F(ContentArchiveTest, ActorFoldersSetUpANamedActorWithEveryMotion) {
     Bytes look;
+    Bytes marks;
     ASSERT_TRUE(readEntry(*reader_, "Script/Lib/ActorLook.lua.lcd", look));
+    ASSERT_TRUE(readEntry(*reader_, "Script/Lib/ConditionLook.lua.lcd", marks));
     std::set<double> ids = {1};  // the player's
     for (const char* folder : {"Actor/Enemy/SLIM/SLIM01/", "Actor/Enemy/SLIM/SLIM02/", "Actor/Enemy/MOBB/MOBB01/",
                                "Actor/Enemy/GURD/GURD01/", "Actor/NonPlayer/VNDR/VNDR01/"}) {
@@ -332,31 +423,48 @@ TEST_F(ContentArchiveTest, ActorFoldersSetUpANamedActorWithEveryMotion) {
         ASSERT_NE(setup, nullptr);
         ASSERT_EQ(luaL_loadbuffer(setup, reinterpret_cast<const char*>(look.data()), look.size(), "ActorLook"), 0);
         lua_setglobal(setup, "loadActorLook");
-        ASSERT_TRUE(
-            run(setup,
-                "Lua = { require = function(name) assert(name == 'Script.Lib.ActorLook', name) loadActorLook() end }\n"
-                "ranges, set = {}, {}\n"
-                "local count = 0\n"
-                "local function nextIndex() count = count + 1 return count - 1 end\n"
-                "MossbellLib = { ChipData = {}, addTexture = function(s, path) texture = path end,\n"
-                "  addChipData = nextIndex, addAnimationData = nextIndex, addPlayRangeData = nextIndex,\n"
-                "  setPlayRangeName = function(s, range, name) ranges[name] = true end }\n"
-                "setmetatable(MossbellLib, { __index = function() return function() end end })\n"
-                "setmetatable(MossbellLib.ChipData, { __index = function() return function() end end })\n"
-                "local sprite = {}\n"
-                "Actor = { Status = setmetatable({ getDirection = function() return 4 end },\n"
-                "  { __index = function(_, k) return function(a, v) set[k] = v end end }) }\n"
-                "function Actor.getBasicAnimation(a) return sprite end\n"
-                "function Actor.setName(a, n) name = n end\n"
-                "function Actor.setActorID(a, i) id = i end\n"
-                "function Actor.setActionEventScriptFileName(a, path) talk = path end\n"));
+        ASSERT_EQ(luaL_loadbuffer(setup, reinterpret_cast<const char*>(marks.data()), marks.size(), "ConditionLook"),
+                  0);
+        lua_setglobal(setup, "loadConditionLook");
+        ASSERT_TRUE(run(
+            setup,
+            "local libraries = { ['Script.Lib.ActorLook'] = loadActorLook,\n"
+            "  ['Script.Lib.ConditionLook'] = loadConditionLook }\n"
+            "Lua = { require = function(name) assert(libraries[name], name)() end }\n"
+            "ranges, set, textures = {}, {}, {}\n"
+            "local count = 0\n"
+            "local function nextIndex() count = count + 1 return count - 1 end\n"
+            "MossbellLib = { ChipData = {}, addTexture = function(s, path) textures[s] = path end,\n"
+            "  addChipData = nextIndex, addAnimationData = nextIndex, addPlayRangeData = nextIndex,\n"
+            "  setPlayRangeName = function(s, range, name) ranges[s] = ranges[s] or {} ranges[s][name] = true end }\n"
+            "setmetatable(MossbellLib, { __index = function() return function() end end })\n"
+            "setmetatable(MossbellLib.ChipData, { __index = function() return function() end end })\n"
+            "body, marks = {}, {}\n"
+            "Actor = { Status = setmetatable({ getDirection = function() return 4 end },\n"
+            "  { __index = function(_, k) return function(a, v) set[k] = v end end }) }\n"
+            "function Actor.getBasicAnimation(a) return body end\n"
+            "function Actor.getConditionAnimation(a) return marks end\n"
+            "function Actor.setName(a, n) name = n end\n"
+            "function Actor.setActorID(a, i) id = i end\n"
+            "function Actor.setActionEventScriptFileName(a, path) talk = path end\n"));
         ASSERT_TRUE(call(setup, 0, "setup.lua main chunk"));
         ASSERT_TRUE(run(setup,
                         "setActor({}) setup()\n"
                         "assert(type(name) == 'string' and #name > 0, 'no name')\n"
                         "assert(set.setMaxLife and set.setLife, 'no life')\n"
-                        "for d = 0, 7 do assert(ranges['Walk_' .. d], 'no Walk_' .. d) end\n"
-                        "assert(ranges.Sleep, 'no Sleep')\n"));
+                        "for d = 0, 7 do assert(ranges[body]['Walk_' .. d], 'no Walk_' .. d) end\n"
+                        "assert(ranges[body].Sleep, 'no Sleep')\n"
+                        "texture, markSheet = textures[body], textures[marks]\n"));
+        if (std::string(folder).find("Enemy") != std::string::npos) {
+            EXPECT_TRUE(run(setup,
+                            "for _, mark in ipairs({ 'Confusion', 'Drunken', 'Blind', 'Trip', 'Unhinged' }) do\n"
+                            "  assert(ranges[marks] and ranges[marks][mark], 'no condition mark ' .. mark)\n"
+                            "end\n"));
+            lua_getglobal(setup, "markSheet");
+            Bytes sheet;
+            EXPECT_TRUE(lua_tostring(setup, -1) != nullptr && readEntry(*reader_, lua_tostring(setup, -1), sheet));
+            lua_pop(setup, 1);
+        }
         lua_getglobal(setup, "id");
         EXPECT_TRUE(ids.insert(lua_tonumber(setup, -1)).second) << "the ID is taken";
         lua_getglobal(setup, "texture");

@@ -140,5 +140,40 @@ TEST_F(TextureManagerTest, WorkerThreadsLoadAndReleaseWhileTheDrawingThreadLooks
     }
 }
 
+// A device reset (the full-screen switch) walks every texture while a worker makes and drops
+// them: no texture may be reached while it is being built or torn down.
+TEST_F(TextureManagerTest, ADeviceResetWhileAWorkerMakesAndDropsTextures) {
+    const auto bytes = whitePng(8, 8);
+    std::atomic<bool> done{false};
+    std::atomic<bool> failed{false};
+    std::thread worker([&] {
+        for (int i = 0; i < 2000; ++i) {
+            MemoryReader reader(u"R.png", bytes);
+            IOrvexTexture* t = nullptr;
+            IOrvexTexture* target = nullptr;
+            if (textures()->createTexture(&t, &reader) != kOxOk ||
+                textures()->createRenderTargetTexture(&target, 16, 16, 0) != kOxOk) {
+                failed = true;
+                break;
+            }
+            t->release();
+            target->release();
+            textures()->releaseUnused();
+        }
+        done = true;
+    });
+    OxGraphicsParameters parameters;
+    parameters.width = 64;
+    parameters.height = 48;
+    int resets = 0;
+    while (!done) {
+        ASSERT_EQ(kOxOk, renderer->reset(&parameters));
+        ++resets;
+    }
+    worker.join();
+    EXPECT_FALSE(failed);
+    EXPECT_GT(resets, 0);
+}
+
 }  // namespace
 }  // namespace Orvex::Graphics::Test

@@ -43,6 +43,7 @@ struct DrawCall {
     bool fill = false;
     IOrvexTexture* texture = nullptr;
     OxRect destination;
+    bool hasDestination = true;
     bool hasSource = false;
     OxRect source;
     float colour[4] = {};  // the fill colour or the diffuse colour at the time of the draw
@@ -101,7 +102,10 @@ public:
         }
         DrawCall call;
         call.texture = texture;
-        call.destination = *destination;
+        call.hasDestination = destination != nullptr;  // none: the whole texture at its own size
+        if (destination != nullptr) {
+            call.destination = *destination;
+        }
         call.hasSource = source != nullptr;
         if (source != nullptr) {
             call.source = *source;

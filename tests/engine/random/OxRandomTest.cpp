@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <thread>
 #include <vector>
 
 #include "engine/random/OxMT19937RandomGenerator.h"
@@ -123,3 +126,53 @@ TEST(OxRandomRange, DrawsFromARealGeneratorStayInsideTheBounds) {
 }
 
 }  // namespace
+
+// The game thread and the floor's worker draw from one generator. Together they must get
+// exactly the draws one thread would have got: an unguarded generator hands out some values
+// twice, skips others, and can step past its state array while it regenerates.
+TEST(OxMT19937RandomGenerator, TwoThreadsDrawingTogetherShareOneSequence) {
+    constexpr int kDraws = 200000;
+    Orvex::Random::OxMT19937RandomGenerator shared;
+    shared.seed(4357u);
+    std::vector<uint32_t> first;
+    std::vector<uint32_t> second;
+    first.reserve(kDraws);
+    second.reserve(kDraws);
+    std::thread worker([&] {
+        for (int i = 0; i < kDraws; ++i) {
+            second.push_back(shared.next());
+        }
+    });
+    for (int i = 0; i < kDraws; ++i) {
+        first.push_back(shared.next());
+    }
+    worker.join();
+
+    Orvex::Random::OxMT19937RandomGenerator alone;
+    alone.seed(4357u);
+    std::vector<uint32_t> expected;
+    for (int i = 0; i < 2 * kDraws; ++i) {
+        expected.push_back(alone.next());
+    }
+    std::vector<uint32_t> drawn = second;
+    drawn.insert(drawn.end(), first.begin(), first.end());
+    std::sort(drawn.begin(), drawn.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_TRUE(drawn == expected) << "draws were repeated or lost";
+
+    // A seed from one thread while the other draws: the next draws come from a whole state.
+    std::atomic<bool> stop{false};
+    std::thread seeder([&] {
+        while (!stop.load()) {
+            shared.seed(99u);
+        }
+    });
+    for (int i = 0; i < kDraws; ++i) {
+        shared.next();
+    }
+    stop.store(true);
+    seeder.join();
+    shared.seed(99u);
+    alone.seed(99u);
+    EXPECT_EQ(shared.next(), alone.next());
+}

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 
 #include "game/actor/CPlayer.h"
+#include "game/actor/ConditionType.h"
+#include "game/condition/CConditionController.h"
 #include "game/dungeon/CDungeon.h"
 #include "game/gamedata/CGameDataManager.h"
 #include "game/item/CItem.h"
@@ -33,6 +36,10 @@ public:
     static constexpr uint32_t kMiss = 0xFFFFFFFFu;       // roll ~100: beyond every hit chance
     static constexpr uint32_t kRoll80 = 0xCC486770u;     // roll 80.0
     static constexpr uint32_t kFactorOne = 0x80000000u;  // blow factor 128 / 128
+    static constexpr uint32_t kRoll20 = 0x31219DE6u;     // roll 20.0
+    static constexpr uint32_t kAbove20 = 0x3121ADE6u;    // roll 20.0001
+    static constexpr uint32_t kRoll75 = 0xBF5A81F0u;     // roll 75.0
+    static constexpr uint32_t kAbove75 = 0xBF5A91F0u;    // roll 75.0001
 
     void seed(uint32_t) override {}
     uint32_t getSeed() override { return 0; }
@@ -60,7 +67,7 @@ struct Enemy : CActor {
     int damageEvents = 0;
 };
 
-constexpr const char* kPlayerSetup = "function setActor(a) end function setup() end";
+constexpr const char* kPlayerSetup = "function setActor(a) end function setup() end function setupAnimation() end";
 
 // A 5 x 3 floor, all Floor; a room over the three left columns, a corridor to the right. The
 // player stands at (1, 1) with an enemy east of it.
@@ -73,6 +80,10 @@ protected:
              {u"Actor/Player/HERO/actor.lua.lcd", ScriptTest::textBytes(""), false},
              {u"Item/Amulet/AMU20/setup.lua.lcd", ScriptTest::textBytes("function initialize(item) end"), false}});
         context_.provideAllModules();
+        // Every actor carries the real condition set, which the calculation reads and changes.
+        context_.makeConditions = [](CActor& actor) {
+            return std::make_unique<Fenwarrow::Actor::Condition::CConditionController>(actor);
+        };
         build();
     }
 
@@ -452,6 +463,163 @@ TEST_F(Damage, ItemStatusChangesTheNamedItem) {
     sword->getStatus().addAbility(CDamageCalculator::kAbilityWearProof);
     EXPECT_FALSE(change(-2).isHit);
     EXPECT_EQ(sword->getStatus().getAttack(), 3);
+}
+
+}  // namespace
+
+namespace {
+
+using namespace Fenwarrow::Actor;
+
+// A drunk lands a blow on a roll of 20 or less (75 with sure aim), a shot as anyone would, and
+// every blow it lands is critical.
+TEST_F(Damage, ADrunkSeldomHitsButHitsHard) {
+    struct Case {
+        const char* what;
+        bool playerAttacks;
+        bool sureAim;
+        int32_t kind;
+        uint32_t roll;
+        bool hit;
+        float lifeAfter;
+    } cases[] = {
+        {"enemy, roll 20", false, false, CDamageParam::kBlow, ScriptedRandom::kRoll20, true, 80.0f},
+        {"enemy, roll above 20", false, false, CDamageParam::kBlow, ScriptedRandom::kAbove20, false, 100.0f},
+        {"player with sure aim, roll 75", true, true, CDamageParam::kBlow, ScriptedRandom::kRoll75, true, 90.0f},
+        {"player with sure aim, above 75", true, true, CDamageParam::kBlow, ScriptedRandom::kAbove75, false, 100.0f},
+        {"enemy's shot, roll 80", false, false, CDamageParam::kDanmaku, ScriptedRandom::kRoll80, true, 90.0f},
+    };
+    for (const Case& c : cases) {
+        build();
+        if (c.sureAim) {
+            equip(CItem::kWeapon, {CDamageCalculator::kAbilitySureAim});
+        }
+        CActor& from = c.playerAttacks ? static_cast<CActor&>(*player_) : *enemy_;
+        CActor& to = c.playerAttacks ? static_cast<CActor&>(*enemy_) : *player_;
+        ASSERT_TRUE(from.getConditions()->addCondition(kConditionDrunken)) << c.what;
+        CDamageParam& param = CDamageCalculator::of(to).getParam();
+        param.clear();
+        param.kind = c.kind;
+        param.sourceType = CDamageParam::kSourceActor;
+        param.originActor = &from;
+        context_.scripted.draws = {c.roll};
+        const auto& result = run(to);
+        EXPECT_EQ(result.isHit, c.hit) << c.what;
+        EXPECT_EQ(result.isCritical, c.hit) << c.what;
+        EXPECT_FLOAT_EQ(to.getStatus().getLife(), c.lifeAfter) << c.what;
+        if (c.hit && c.kind == CDamageParam::kBlow) {
+            EXPECT_NE(std::find(lines().begin(), lines().end(), u"会心の一撃！"), lines().end()) << c.what;
+        }
+    }
+}
+
+// An invincible target is hit but loses nothing to blows, shots, explosions and fixed damage,
+// and takes only gains of its numbers; its own hunger is the one loss it still feels.
+TEST_F(Damage, AnInvincibleTargetOnlyGains) {
+    ASSERT_TRUE(player_->getConditions()->addCondition(kConditionInvincible));
+    context_.scripted.draws = {ScriptedRandom::kSure};
+    const auto& struck = blow(*enemy_, *player_);
+    EXPECT_TRUE(struck.isHit);
+    EXPECT_FLOAT_EQ(struck.damage, 0.0f);
+    EXPECT_EQ(lines().back(),
+              u"<0:COLOR>ネズミ</COLOR>は<0:COLOR>旅人</COLOR>に<1:COLOR>0</COLOR>のダメージを与えた！");
+    EXPECT_TRUE(queued_.empty());
+
+    auto hit = [this](auto set) {
+        CDamageParam& param = CDamageCalculator::of(*player_).getParam();
+        param.clear();
+        param.sourceType = CDamageParam::kSourceActor;
+        param.originActor = enemy_.get();
+        set(param);
+        context_.scripted.draws = {ScriptedRandom::kSure};
+        return run(*player_).isHit;
+    };
+    hit([](CDamageParam& p) { p.kind = CDamageParam::kDanmaku; });
+    hit([](CDamageParam& p) { p.kind = CDamageParam::kExplosion; });
+    hit([](CDamageParam& p) {
+        p.kind = CDamageParam::kFixed;
+        p.fixedValue = -30.0f;
+    });
+    hit([](CDamageParam& p) {
+        p.kind = CDamageParam::kFixed;
+        p.fixedKill = true;
+    });
+    EXPECT_FALSE(hit([](CDamageParam& p) {
+        p.kind = CDamageParam::kActorStatus;
+        p.actorStatus.life = -10.0f;
+    }));
+    EXPECT_FLOAT_EQ(player_->getStatus().getLife(), 100.0f);
+    EXPECT_TRUE(hit([](CDamageParam& p) {
+        p.kind = CDamageParam::kActorStatus;
+        p.actorStatus.maxLife = 10.0f;
+    }));
+    EXPECT_FLOAT_EQ(player_->getStatus().getMaxLife(), 110.0f);
+
+    EXPECT_FALSE(hit([](CDamageParam& p) {
+        p.kind = CDamageParam::kActorStatus;
+        p.actorStatus.hungerPoint = -5.0f;
+    }));
+    EXPECT_FLOAT_EQ(player_->getStatus().getHungerPoint(), 100.0f);
+    EXPECT_TRUE(hit([this](CDamageParam& p) {
+        p.kind = CDamageParam::kActorStatus;
+        p.originActor = player_.get();
+        p.actorStatus.hungerPoint = -5.0f;
+    }));
+    EXPECT_FLOAT_EQ(player_->getStatus().getHungerPoint(), 95.0f);
+}
+
+// Condition damage puts the condition on and says so in the condition's own word; a condition
+// already on, a number that names none, and (for an invincible target) any condition that does
+// not help it change nothing; a scapegoat takes it instead of its target.
+TEST_F(Damage, ConditionDamagePutsTheConditionOn) {
+    auto inflict = [this](CActor& target, int32_t type) {
+        CDamageParam& param = CDamageCalculator::of(target).getParam();
+        param.clear();
+        param.kind = CDamageParam::kCondition;
+        param.sourceType = CDamageParam::kSourceActor;
+        param.originActor = player_.get();
+        param.conditionType = type;
+        return run(target).isHit;
+    };
+    EXPECT_TRUE(inflict(*enemy_, kConditionConfusion));
+    EXPECT_TRUE(enemy_->hasCondition(kConditionConfusion));
+    EXPECT_EQ(lines().back(), u"<0:COLOR>ネズミ</COLOR>は混乱！");
+    const std::size_t logged = lines().size();
+    EXPECT_FALSE(inflict(*enemy_, kConditionConfusion));
+    EXPECT_FALSE(inflict(*enemy_, 23));
+    EXPECT_FALSE(inflict(*enemy_, -1));
+    EXPECT_EQ(lines().size(), logged);
+    EXPECT_TRUE(inflict(*enemy_, kConditionScapegoat));
+    EXPECT_EQ(lines().back(), u"<0:COLOR>ネズミ</COLOR>は囮になった！");
+
+    ASSERT_TRUE(player_->getConditions()->addCondition(kConditionInvincible));
+    EXPECT_FALSE(inflict(*player_, kConditionConfusion));
+    EXPECT_FALSE(player_->hasCondition(kConditionConfusion));
+    EXPECT_TRUE(inflict(*player_, kConditionStrong));
+    EXPECT_TRUE(player_->hasCondition(kConditionStrong));
+
+    auto scapegoat = addEnemy({0, 0});
+    scapegoat->getStatus().setStabilityState(CDamageCalculator::kScapegoatBit, true);
+    EXPECT_FALSE(inflict(*enemy_, kConditionBlind));
+    EXPECT_FALSE(enemy_->hasCondition(kConditionBlind));
+    EXPECT_EQ(scapegoat->damageEvents, 1);
+    const CDamageParam& passed = CDamageCalculator::of(*scapegoat).getParam();
+    EXPECT_EQ(passed.kind, CDamageParam::kCondition);
+    EXPECT_EQ(passed.conditionType, kConditionBlind);
+}
+
+// A Mobbly fights and is hit in its own body: the player's weapon adds nothing to its blows and
+// its shield guards nothing.
+TEST_F(Damage, AMobblyFightsWithoutItsEquipment) {
+    equip(CItem::kWeapon, {}, 4);
+    equip(CItem::kShield, {}, 3);
+    ASSERT_TRUE(player_->getConditions()->addCondition(kConditionMobbly));
+    context_.scripted.draws = {ScriptedRandom::kSure};
+    blow(*player_, *enemy_);
+    EXPECT_FLOAT_EQ(enemy_->getStatus().getLife(), 95.0f);
+    context_.scripted.draws = {ScriptedRandom::kSure};
+    blow(*enemy_, *player_);
+    EXPECT_FLOAT_EQ(player_->getStatus().getLife(), 90.0f);
 }
 
 }  // namespace

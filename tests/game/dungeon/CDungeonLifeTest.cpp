@@ -544,6 +544,54 @@ TEST_F(FloorLife, AFloorDestroyedDuringItsLoadingFadeLeavesNoCallbackBehind) {
     SUCCEED();
 }
 
+// The full-screen switch resets the device while the floor's worker may be making textures
+// (the title image, the mini-map's icons): the renderer's registry is walked and filled at once.
+TEST_F(FloorLife, DeviceResetsWhileTheWorkerSetsFloorsUpLoseNothing) {
+    Orvex::Graphics::OxGraphicsParameters parameters;
+    parameters.width = 160;
+    parameters.height = 120;
+    ASSERT_TRUE(floor_->initialize());
+    const std::u16string floors[] = {u"Dungeon/OTHER/001.lua", u"Dungeon/TEST/001.lua"};
+    for (int round = 0; round < 12; ++round) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!floor_->isIdle() && std::chrono::steady_clock::now() < deadline) {
+            ASSERT_EQ(Orvex::Graphics::kOxOk, renderer_->reset(&parameters));
+        }
+        ASSERT_TRUE(waitIdle());
+        ASSERT_TRUE(floor_->isTitleLoaded()) << round;
+        floor_->changeFloorNow(floors[round % 2]);
+    }
+    ASSERT_TRUE(waitIdle());
+    ASSERT_EQ(Orvex::Graphics::kOxOk, renderer_->reset(&parameters));
+    ASSERT_TRUE(playFloor());
+    EXPECT_EQ(floor_->getFloorState().floorNumber, 1);
+    frame();
+}
+
+// Dungeon.enemyLevelUP queues the level change of an actor the game knows, with the level as
+// given; anything else queues nothing.
+TEST_F(FloorLife, EnemyLevelUpIsQueuedForAKnownActorOnly) {
+    ASSERT_TRUE(floor_->initialize());
+    ASSERT_TRUE(playFloor());
+    Fenwarrow::CScriptController host(context_);
+    const auto bytes = text("function up(actor, level) Dungeon.enemyLevelUP(actor, level) end");
+    ASSERT_TRUE(host.setupState(bytes.data(), static_cast<uint32_t>(bytes.size()), 0x10000));
+    ASSERT_TRUE(host.attachCommand(
+        std::make_shared<Fenwarrow::ScriptCommand::CDungeonCommand>([this] { return floor_.get(); })));
+    ASSERT_TRUE(host.runMain());
+    int stranger = 0;
+    std::vector<Orvex::Script::CScriptValue> results;
+    Fenwarrow::Actor::CActor* player = floor_->getPlayer().get();
+    host.callFunction(
+        results, "up", 0,
+        {Orvex::Script::CScriptValue(static_cast<void*>(player)), Orvex::Script::CScriptValue::fromInteger(-2)});
+    host.callFunction(
+        results, "up", 0,
+        {Orvex::Script::CScriptValue(static_cast<void*>(&stranger)), Orvex::Script::CScriptValue::fromInteger(1)});
+    const std::vector<std::pair<Fenwarrow::Actor::CActor*, int32_t>> expected{{player, -2}};
+    EXPECT_EQ(services_.levelUps, expected);
+}
+
 TEST_F(FloorLife, EnemiesArriveOnMovableCellsUpToTheActorLimit) {
     ASSERT_TRUE(floor_->initialize());
     ASSERT_TRUE(playFloor());

@@ -4,6 +4,7 @@
 // action queue that records what the floor pushes into it.
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/font/OxFontRenderer.h"
@@ -88,6 +89,11 @@ public:
         arrivals.push_back(folder);
         return true;
     }
+    bool pushEnemyLevelUpAction(Fenwarrow::Dungeon::IActionManager&, Fenwarrow::Actor::CActor* enemy,
+                                int32_t level) override {
+        levelUps.emplace_back(enemy, level);
+        return true;
+    }
     std::shared_ptr<Fenwarrow::Dungeon::IFloorEffect> createScriptedEffect(const std::u16string& script,
                                                                            Fenwarrow::Actor::CActor*) override {
         scripted.push_back(script);
@@ -114,6 +120,7 @@ public:
     std::vector<std::u16string> scripted;
     std::vector<std::u16string> adventures;
     std::vector<std::u16string> arrivals;
+    std::vector<std::pair<Fenwarrow::Actor::CActor*, int32_t>> levelUps;
     std::shared_ptr<RecordingEffect> effect;
 };
 

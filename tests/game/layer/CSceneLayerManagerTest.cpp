@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
+#include <memory>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -106,6 +109,48 @@ TEST_F(CSceneLayerManagerTest, ClearEmptiesEverythingAndEnablesFocusAgain) {
     manager.clear();
     EXPECT_TRUE(manager.getEnableFocus());
     EXPECT_EQ(frame(), Log{});
+}
+
+}  // namespace
+
+namespace {
+
+// A layer whose update and draw touch memory it owns, so a layer freed under a running walk
+// shows up under the sanitizers.
+class BusyLayer : public CSceneLayer {
+public:
+    bool setup() override {
+        alive = true;
+        return true;
+    }
+    void update() override { ++(*counter); }
+    void draw() override { ++(*counter); }
+
+    std::unique_ptr<int> counter = std::make_unique<int>(0);
+};
+
+// The floor's worker clears the stack and adds the new floor's layers while the game thread
+// updates and draws it every frame.
+TEST(CSceneLayerManagerThreads, AWorkerRefillsTheStackWhileTheGameThreadWalksIt) {
+    CSceneLayerManager manager;
+    constexpr int kRefills = 20000;
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        for (int i = 0; i < kRefills; ++i) {
+            manager.clear();
+            for (int j = 0; j < 3; ++j) {
+                manager.addLayer(std::make_shared<BusyLayer>());
+            }
+        }
+        done.store(true);
+    });
+    while (!done.load()) {
+        manager.update();
+        manager.draw();
+    }
+    worker.join();
+    manager.update();
+    EXPECT_EQ(manager.getLayerCount(), 3u);
 }
 
 }  // namespace

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "game/actor/CEnemy.h"
+#include "game/actor/ConditionType.h"
 #include "game/actor/CPlayer.h"
+#include "game/condition/CConditionController.h"
 #include "game/dungeon/CDungeon.h"
 #include "game/dungeon/CMapCell.h"
 #include "game/gamedata/CGameDataManager.h"
@@ -438,9 +440,14 @@ TEST(ActorModuleSample, ThePlayersSetupFromTheSampleContentReachesThePlayer) {
     };
     TempFolder folder;
     GameTest::TestGameContext context;
+    const auto library = [](const char* file) {
+        return ScriptTest::readBytes(std::string(FENWARROW_CONTENT_DIR) + "/Script/Lib/" + file);
+    };
     ScriptTest::openArchive(folder, context.reader,
                             {{u"Actor/Player/HERO/setup.lua.lcd", source("setup.lua"), false},
-                             {u"Actor/Player/HERO/actor.lua.lcd", source("actor.lua"), false}});
+                             {u"Actor/Player/HERO/actor.lua.lcd", source("actor.lua"), false},
+                             {u"Script/Lib/ActorLook.lua.lcd", library("ActorLook.lua"), false},
+                             {u"Script/Lib/ConditionLook.lua.lcd", library("ConditionLook.lua"), false}});
     using namespace Fenwarrow::ScriptCommand;
     const auto noFloor = [] { return static_cast<Fenwarrow::Dungeon::CDungeon*>(nullptr); };
     context.factories = {
@@ -472,6 +479,50 @@ TEST(ActorModuleSample, ThePlayersSetupFromTheSampleContentReachesThePlayer) {
     EXPECT_EQ(status.getAttack(), 2.0f);
     EXPECT_EQ(status.getDefense(), 0.0f);
     EXPECT_EQ(status.getDirection(), 4);
+    // Its body walks and its condition sprite holds the marks the conditions show.
+    const auto hasRange = [](const Orvex::MossbellLib::OxMADObject& sprite, const std::u16string& name) {
+        for (const auto& range : const_cast<Orvex::MossbellLib::OxMADObject&>(sprite).getPlayRangeList()) {
+            if (range->name == name) {
+                return true;
+            }
+        }
+        return false;
+    };
+    EXPECT_TRUE(hasRange(*player->getAnimation(), u"Walk_4"));
+    EXPECT_TRUE(hasRange(*player->getAnimation(), u"Sleep"));
+    for (const char16_t* mark : {u"Confusion", u"Drunken", u"Blind", u"Trip", u"Unhinged"}) {
+        EXPECT_TRUE(hasRange(*player->getExtraSprite(CActor::kEffectSprite), mark));
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The same floor whose actors carry the real condition set.
+class ActorModuleWithConditions : public ActorModule {
+protected:
+    void SetUp() override {
+        context_.game.makeConditions = [](CActor& actor) {
+            return std::make_unique<Fenwarrow::Actor::Condition::CConditionController>(actor);
+        };
+        ActorModule::SetUp();
+        ASSERT_EQ(
+            luaL_dostring(
+                host_.getLuaState(),
+                "function looks(a) return Actor.getDisplayActorDirectory(a) .. ',' .. tostring(Actor.isPinch(a)) end"),
+            0);
+    }
+};
+
+// Debility keeps an actor in a pinch at any life; while the player hallucinates, every other
+// actor is drawn from the Mobbly's folder, the player from its own.
+TEST_F(ActorModuleWithConditions, HallucinationAndDebilityShowInTheActorsLooks) {
+    EXPECT_EQ(text("looks", {enemy()}), "Actor/Enemy/TEST/TEST01/,false");
+    ASSERT_TRUE(enemy_->getConditions()->addCondition(Fenwarrow::Actor::kConditionDebility));
+    ASSERT_TRUE(player_->getConditions()->addCondition(Fenwarrow::Actor::kConditionTrip));
+    EXPECT_EQ(text("looks", {enemy()}), "Actor/Enemy/MOBB/MOBB01/,true");
+    EXPECT_EQ(text("looks", {player()}), "Actor/Player/HERO/,false");
 }
 
 }  // namespace

@@ -299,13 +299,13 @@ TEST_F(MapModule, RendererSettersStoreIntoTheFloorsRenderers) {
     EXPECT_TRUE(floor_.getMiniMapRenderer().getForceHideAllCellObject());
 
     call("shake", 0, {CScriptValue::fromInteger(4), CScriptValue(8.0), CScriptValue(-2.0), CScriptValue(true)});
-    EXPECT_TRUE(renderer.getShake().hold);
+    EXPECT_TRUE(renderer.getShake().random);
     EXPECT_EQ(renderer.getShake().interval, 4);
     EXPECT_EQ(renderer.getShake().amplitudeY, -2.0f);
-    // Hold is read only when exactly four arguments are passed.
+    // The random flag is read only when exactly four arguments are passed.
     call("shake", 0,
          {CScriptValue::fromInteger(2), CScriptValue(1.0), CScriptValue(1.0), CScriptValue(true), CScriptValue(true)});
-    EXPECT_FALSE(renderer.getShake().hold);
+    EXPECT_FALSE(renderer.getShake().random);
 
     // The camera follows a participant of the floor; any other pointer is ignored, nil clears.
     auto participant = std::make_shared<Fenwarrow::Actor::CPlayer>(context_);

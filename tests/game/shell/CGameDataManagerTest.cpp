@@ -1,6 +1,8 @@
 #include "game/gamedata/CGameDataManager.h"
 
+#include <atomic>
 #include <cstring>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -178,6 +180,36 @@ TEST_F(GameData, MusicRestartsOnlyWhenForcedOrChanged) {
     data_->stopBGM();
     EXPECT_TRUE(data_->getBGMInfo().path.empty());
     EXPECT_EQ(data_->getBGMInfo().source, nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// The floor worker changes the music during a set-up while the game thread looks at the playing
+// source every frame (to pause it under a system sound). Without the record's lock the source
+// pointer is copied while it is being replaced and released.
+TEST_F(GameData, MusicChangedOnAWorkerWhileTheGameThreadReadsIt) {
+    constexpr int kChanges = 3000;
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        for (int i = 0; i < kChanges; ++i) {
+            data_->playBGM(i % 2 == 0 ? u"BGM/bgm001.ogg" : u"BGM/bgm002.ogg", i % 3 == 0);
+            if (i % 7 == 0) {
+                data_->stopBGM();
+            }
+        }
+        done.store(true);
+    });
+    while (!done.load()) {
+        if (const auto source = data_->getBGMSource()) {
+            source->getState();
+        }
+    }
+    worker.join();
+    data_->playBGM(u"BGM/bgm003.ogg", false);
+    ASSERT_NE(data_->getBGMSource(), nullptr);
+    EXPECT_EQ(data_->getBGMInfo().path, u"BGM/bgm003.ogg");
 }
 
 }  // namespace

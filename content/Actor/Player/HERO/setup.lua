@@ -1,6 +1,9 @@
 -- The player's set-up. It runs at start-up, after every common-save load and after a run's
 -- result, always outside a floor and before the game data are complete: nothing here may call
 -- Dungeon, Map or Game.Data.
+Lua.require("Script.Lib.ActorLook")
+Lua.require("Script.Lib.ConditionLook")
+
 local player = nil
 
 function setActor(actor)
@@ -23,4 +26,12 @@ function setup()
     status.setDefense(player, 0)
     status.setTurnCount(player, 1)
     status.setDirection(player, 4)
+    ActorLook.build(Actor.getBasicAnimation(player), "Actor/Player/HERO/body.png", 4)
+    ConditionLook.build(Actor.getConditionAnimation(player))
+end
+
+-- The player's own look again, after another actor's (a Mobbly's) was worn, or on the decoy that
+-- takes the player's look.
+function setupAnimation()
+    ActorLook.build(Actor.getBasicAnimation(player), "Actor/Player/HERO/body.png", Actor.Status.getDirection(player))
 end

@@ -1,5 +1,6 @@
 -- Set-up of スライム (level 1): its look, name, ID and numbers.
 Lua.require("Script.Lib.ActorLook")
+Lua.require("Script.Lib.ConditionLook")
 
 local enemy = nil
 
@@ -19,6 +20,7 @@ function setup()
     status.setEXP(enemy, 3)
     status.setTurnCount(enemy, 1)
     ActorLook.build(Actor.getBasicAnimation(enemy), "Actor/Enemy/SLIM/slim.png", status.getDirection(enemy))
+    ConditionLook.build(Actor.getConditionAnimation(enemy))
 end
 
 -- A look of this kind on another actor (hallucination, transformation).
