@@ -9,6 +9,9 @@ namespace {
 using namespace Fenwarrow::Actor;
 using Orvex::Serialization::OxSerializer;
 
+// 1 may-act byte, then the records: each a may-act byte and its fields.
+constexpr std::size_t kRecordSize = 1 + 2 + 13 * 5 + 2 * 6 + 1 + 14 + 4 + 2 * 2 + 9 + 13;
+
 class ConditionRecordTest : public ConditionFixture {};
 
 // Each condition's own record: its size, and a loaded copy that writes the same bytes and
@@ -42,6 +45,48 @@ TEST_F(ConditionRecordTest, EachConditionsRecordRoundTrips) {
         set.removeCondition(type);
         conditionsOf(*copy).removeCondition(type);
     }
+}
+
+TEST_F(ConditionRecordTest, TheSetsRecordRoundTrips) {
+    auto enemy = addEnemy({12, 8});
+    enemy->getStatus().setLife(50.0f);
+    auto& set = *enemy->getConditions();
+    ASSERT_TRUE(set.addCondition(kConditionSlow));
+    ASSERT_TRUE(set.addCondition(kConditionSleep));
+    ASSERT_TRUE(set.addCondition(kConditionSheltered));
+    ASSERT_TRUE(set.addCondition(kConditionStarvation));
+    takeTurn(*enemy);
+    takeTurn(*enemy);
+
+    OxSerializer saved;
+    ASSERT_TRUE(set.serialize(saved));
+    EXPECT_EQ(saved.getBuffer().size(), kRecordSize);
+
+    auto copy = addEnemy({14, 8});
+    saved.setWriting(false);
+    ASSERT_TRUE(copy->getConditions()->serialize(saved));
+    EXPECT_EQ(saved.getRemaining(), 0u);
+    OxSerializer again;
+    ASSERT_TRUE(copy->getConditions()->serialize(again));
+    EXPECT_EQ(again.getBuffer(), saved.getBuffer());
+    for (int32_t type = 0; type < kConditionTypeCount; ++type) {
+        SCOPED_TRACE(type);
+        EXPECT_EQ(copy->hasCondition(type), enemy->hasCondition(type));
+    }
+    // The loaded enemy goes on where the saved one stands: both sleep three more turns.
+    for (int turn = 0; turn < 3; ++turn) {
+        EXPECT_EQ(takeTurn(*copy), takeTurn(*enemy));
+    }
+    EXPECT_EQ(copy->hasCondition(kConditionSleep), enemy->hasCondition(kConditionSleep));
+}
+
+TEST_F(ConditionRecordTest, AShortRecordFailsToLoad) {
+    OxSerializer saved;
+    ASSERT_TRUE(player_->getConditions()->serialize(saved));
+    saved.getBuffer().pop_back();
+    saved.setWriting(false);
+    auto copy = addEnemy({14, 8});
+    EXPECT_FALSE(copy->getConditions()->serialize(saved));
 }
 
 }  // namespace
