@@ -7,6 +7,7 @@
 #include "game/action/CScriptingAction.h"
 #include "game/actor/CPlayer.h"
 #include "game/control/CPlayerLayer.h"
+#include "game/event/CEventLayer.h"
 #include "game/menu/CGameMenu.h"
 #include "game/replay/CReplayController.h"
 #include "game/save/CGameSaveController.h"
@@ -174,6 +175,10 @@ std::shared_ptr<SceneLayer::CSceneLayer> CDungeonServices::createPlayerLayer(Dun
         return std::make_shared<GameMenuControl>(actionContext_, owner);
     };
     return std::make_shared<SceneLayer::CPlayerLayer>(std::move(services), floor, *hero);
+}
+
+std::shared_ptr<SceneLayer::CSceneLayer> CDungeonServices::createEventLayer() {
+    return std::make_shared<Event::CEventLayer>();
 }
 
 }  // namespace Fenwarrow

@@ -43,7 +43,7 @@ public:
     std::shared_ptr<SceneLayer::CSceneLayer> createPlayerLayer(Dungeon::CDungeon& floor,
                                                                Actor::CActor& player) override;
     // The game has no event layer yet.
-    std::shared_ptr<SceneLayer::CSceneLayer> createEventLayer() override { return nullptr; }
+    std::shared_ptr<SceneLayer::CSceneLayer> createEventLayer() override;
 
     Action::IActionContext& getActionContext() { return actionContext_; }
 
