@@ -1,6 +1,7 @@
 -- Set-up of the shop guard, sent after a player who left a shop without paying: strong,
 -- quick on its feet, never put to sleep or slowed.
 Lua.require("Script.Lib.ActorLook")
+Lua.require("Script.Lib.ConditionLook")
 
 local enemy = nil
 
@@ -22,6 +23,7 @@ function setup()
     -- Proof against the conditions that test the stability state (sleep, slowness ...).
     status.setStabilityState(enemy, 4, true)
     ActorLook.build(Actor.getBasicAnimation(enemy), "Actor/Enemy/GURD/gurd.png", status.getDirection(enemy))
+    ConditionLook.build(Actor.getConditionAnimation(enemy))
 end
 
 -- A look of this kind on another actor (hallucination, transformation).
