@@ -54,9 +54,8 @@ Orvex::Graphics::OxScreenEffectController* CDungeonServices::getScreenEffects() 
 
 SceneLayer::CSceneLayerManager* CDungeonServices::getSceneLayerManager() { return manager_.getSceneLayerManager(); }
 
-// The game has no dialogue layer yet; the floor reports the story it could not open.
-std::shared_ptr<SceneLayer::CSceneLayer> CDungeonServices::createAdventureLayer(const std::u16string& /*story*/) {
-    return nullptr;
+std::shared_ptr<SceneLayer::CSceneLayer> CDungeonServices::createAdventureLayer(const std::u16string& story) {
+    return manager_.makeAdventureLayer(story);
 }
 
 CSettingDataManager* CDungeonServices::getSettingDataManager() { return manager_.getSettingDataManager(); }
