@@ -10,10 +10,7 @@ namespace Fenwarrow::Scene {
 
 class CDebugRoom : public Orvex::SceneController::OxSceneBase {
 public:
-    struct Entry {
-        int32_t scene;
-        const char16_t* label;
-    };
+    using Entry = DeveloperSceneEntry;
     static const Entry kEntries[1];
     static constexpr int32_t kEntryCount = 1;
 

@@ -83,17 +83,7 @@ void CSceneSelector::choose(int32_t index) {
 }
 
 bool CSceneSelector::draw() {
-    context_.getRenderQueue()->add(kDeveloperDrawPriority, [this] {
-        if (!console_.begin()) {
-            return;
-        }
-        for (int32_t i = 0; i < kEntryCount; ++i) {
-            console_.drawText(DeveloperConsole::kListX, DeveloperConsole::listLineY(i),
-                              Orvex::System::formatWide(u"%d. %s", i + 1, std::u16string(kEntries[i].label)));
-        }
-        console_.drawListCursor(cursor_);
-        console_.end();
-    });
+    console_.queueSceneList(*context_.getRenderQueue(), kEntries, kEntryCount, cursor_);
     return true;
 }
 

@@ -11,10 +11,7 @@ namespace Fenwarrow::Scene {
 
 class CSceneSelector : public Orvex::SceneController::OxSceneBase {
 public:
-    struct Entry {
-        int32_t scene;
-        const char16_t* label;
-    };
+    using Entry = DeveloperSceneEntry;
     static const Entry kEntries[9];
     static constexpr int32_t kEntryCount = 9;
     static constexpr const char16_t* kDungeonScriptPath = u"Dungeon/R99/00/00/001.lua";

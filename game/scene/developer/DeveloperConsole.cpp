@@ -1,6 +1,7 @@
 #include "game/scene/developer/DeveloperConsole.h"
 
 #include "engine/input/OxInputSystem.h"
+#include "engine/system/OxWideFormat.h"
 
 namespace Fenwarrow::Scene {
 
@@ -70,6 +71,22 @@ void DeveloperConsole::drawText(int32_t x, int32_t y, const std::u16string& text
 }
 
 void DeveloperConsole::end() { sprite_.end(); }
+
+void DeveloperConsole::queueSceneList(Orvex::Graphics::OxRenderQueue& queue, const DeveloperSceneEntry* entries,
+                                      int32_t count, const int32_t& cursor) {
+    // The cursor is read when the queue runs, after this frame's update.
+    queue.add(kDeveloperDrawPriority, [this, entries, count, &cursor] {
+        if (!begin()) {
+            return;
+        }
+        for (int32_t i = 0; i < count; ++i) {
+            drawText(kListX, listLineY(i),
+                     Orvex::System::formatWide(u"%d. %s", i + 1, std::u16string(entries[i].label)));
+        }
+        drawListCursor(cursor);
+        end();
+    });
+}
 
 void DeveloperConsole::drawListCursor(int32_t line) { drawText(85, listLineY(line), u"⇒"); }
 

@@ -8,6 +8,7 @@
 
 #include "engine/graphics/OxDXFont.h"
 #include "engine/graphics/OxDXSprite.h"
+#include "engine/graphics/OxRenderQueue.h"
 #include "engine/input/OxKeyboardDevice.h"
 #include "engine/input/OxVirtualKey.h"
 #include "game/scene/ISceneContext.h"
@@ -43,6 +44,12 @@ enum DeveloperVirtualKey : uint32_t {
     kVirtualEnter = 5,
 };
 
+// A line of a developer's scene list: the scene it opens and its label.
+struct DeveloperSceneEntry {
+    int32_t scene;
+    const char16_t* label;
+};
+
 class DeveloperConsole {
 public:
     DeveloperConsole() = default;
@@ -76,6 +83,9 @@ public:
     void drawText(int32_t x, int32_t y, const std::u16string& text, uint32_t argb = kDeveloperTextColour);
     void end();
 
+    // Queues the frame's drawing of a list of scenes numbered from 1, with the cursor.
+    void queueSceneList(Orvex::Graphics::OxRenderQueue& queue, const DeveloperSceneEntry* entries, int32_t count,
+                        const int32_t& cursor);
     // The "⇒" cursor left of line `line` of a list starting at (100, 100), lines 15 apart.
     void drawListCursor(int32_t line);
     static int32_t listLineY(int32_t line) { return 100 + 15 * line; }
