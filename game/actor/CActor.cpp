@@ -11,7 +11,6 @@
 #include "game/action/IActionContext.h"
 #include "game/actor/ConditionType.h"
 #include "game/actor/IPlayerEquipment.h"
-#include "game/dungeon/CDungeon.h"
 #include "game/item/CItem.h"
 #include "game/services/CScriptController.h"
 #include "game/services/IGameContext.h"
@@ -127,23 +126,10 @@ CActor::~CActor() {
 }
 
 const std::u16string& CActor::getName() const {
-    static const std::u16string kUnknown = u"？？？";
-    static const std::u16string kIllusion = u"まぼろしの影";
-    static const std::u16string kDecoy = u"身代わり人形";
-    const Dungeon::CDungeon* floor = context_.getCurrentDungeon();
-    const CActor* player = floor != nullptr ? floor->getPlayer().get() : nullptr;
-    const bool other = player != nullptr && player != this;
-    if (other && player->hasCondition(kConditionBlind)) {
-        return kUnknown;
-    }
-    if (hasCondition(kConditionStealth)) {
-        return kUnknown;
-    }
-    if (other && player->hasCondition(kConditionTrip)) {
-        return kIllusion;
-    }
-    if (hasCondition(kConditionScapegoat)) {
-        return kDecoy;
+    if (conditions_ != nullptr) {
+        if (const std::u16string* disguise = conditions_->getDisguisedName()) {
+            return *disguise;
+        }
     }
     return CCellObject::getName();
 }

@@ -3,6 +3,7 @@
 // of its set of status conditions. The set itself is built by the condition rules, which need
 // the floor, the damage rules and the game data; the actor only drives it and asks it.
 #include <cstdint>
+#include <string>
 
 #include "engine/serialization/IOrvexSerializeObject.h"
 #include "game/dungeon/CDungeonEventListener.h"
@@ -33,6 +34,9 @@ public:
     virtual bool removeCondition(int32_t type) = 0;
     // The display name of the first shown condition that is on; null when none is.
     virtual const char16_t* getConditionName() const = 0;
+    // The name others see the actor under while a condition hides it (the player's blindness or
+    // hallucination, the actor's own stealth or decoy); null when its own name shows.
+    virtual const std::u16string* getDisguisedName() const { return nullptr; }
 };
 
 }  // namespace Fenwarrow::Actor

@@ -1,6 +1,9 @@
 #include "game/condition/CConditionController.h"
 
 #include "game/condition/ConditionMakers.h"
+#include "game/actor/CActor.h"
+#include "game/dungeon/CDungeon.h"
+#include "game/services/IGameContext.h"
 
 namespace Fenwarrow::Actor::Condition {
 
@@ -123,6 +126,25 @@ const char16_t* CConditionController::getConditionName() const {
         if (isCondition(type)) {
             return kDisplayNames[type];
         }
+    }
+    return nullptr;
+}
+
+const std::u16string* CConditionController::getDisguisedName() const {
+    static const std::u16string kUnknown = u"？？？";
+    static const std::u16string kIllusion = u"まぼろしの影";
+    static const std::u16string kDecoy = u"身代わり人形";
+    const Dungeon::CDungeon* floor = actor_.getContext().getCurrentDungeon();
+    const CActor* player = floor != nullptr ? floor->getPlayer().get() : nullptr;
+    const bool other = player != nullptr && player != &actor_;
+    if ((other && player->hasCondition(kConditionBlind)) || isCondition(kConditionStealth)) {
+        return &kUnknown;
+    }
+    if (other && player->hasCondition(kConditionTrip)) {
+        return &kIllusion;
+    }
+    if (isCondition(kConditionScapegoat)) {
+        return &kDecoy;
     }
     return nullptr;
 }

@@ -38,6 +38,7 @@ public:
     bool addCondition(int32_t type) override;
     bool removeCondition(int32_t type) override;
     const char16_t* getConditionName() const override;
+    const std::u16string* getDisguisedName() const override;
 
     // The may-act byte, then every condition's record in type order; the layout is part of
     // the save files. False when a read ran out of bytes.
