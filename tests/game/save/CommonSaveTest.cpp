@@ -2,8 +2,11 @@
 // set aside and never written over, and bad records fail the whole load.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <functional>
+#include <iterator>
 
 #include "engine/system/OxOrvexManager.h"
 #include "engine/thread/OxThreadManager.h"
@@ -198,7 +201,7 @@ TEST_F(CommonSave, AnUnreadableSaveIsSetAsideAndTheDataReset) {
     const std::vector<Case> cases = {
         {"actor type 0", [](auto& b) { b[kPlayerOffset + 38] = 0; }, false},
         {"actor type 4", [](auto& b) { b[kPlayerOffset + 38] = 4; }, false},
-        {"short body", [](auto& b) { b.resize(b.size() - 10); }, false},
+        {"short body", [](auto& b) { b.erase(b.end() - std::min<std::ptrdiff_t>(10, std::ssize(b)), b.end()); }, false},
         {"broken word pair", [](auto& f) { f[20] ^= 1; }, true},
         {"unknown version", [](auto& f) { f[4] = 2 ^ 0xB5; }, true},
     };
