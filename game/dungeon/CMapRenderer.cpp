@@ -65,10 +65,17 @@ void CMapRenderer::create() {
 
 void CMapRenderer::release() {
     darkPlane_.reset();
-    reset();
+    resetView();
+    // The floor may be going away after the game's data: follow nobody rather than ask.
+    focusActor_ = nullptr;
 }
 
 void CMapRenderer::reset() {
+    resetView();
+    focusActor_ = gamePlayerOf(floor_);
+}
+
+void CMapRenderer::resetView() {
     cameraCellX_ = 0;
     cameraCellY_ = 0;
     baseOffset_ = {};
@@ -80,7 +87,6 @@ void CMapRenderer::reset() {
     playerOnly_ = false;
     temporaryBlind_ = false;
     shake_ = {};
-    focusActor_ = gamePlayerOf(floor_);
     forceDrawAll_ = false;
 }
 

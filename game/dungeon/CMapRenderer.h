@@ -97,6 +97,8 @@ public:
     Orvex::Graphics::IOrvexTexture* getDarkPlane() const { return darkPlane_.get(); }
 
 private:
+    // Camera, offsets, shake and the switches back to their start; the focus is left alone.
+    void resetView();
     void followFocus();
     void stepShake();
     void drawChipLayer(std::size_t index);

@@ -97,8 +97,10 @@ protected:
         controller_ = newController();
     }
     void TearDown() override {
-        controller_.reset();
+        // The factory keeps the scenes, so a fade still running finishes here, while the
+        // controller its callback posts to still exists.
         context_.effects.clear();
+        controller_.reset();
     }
 
     std::unique_ptr<OxSceneController> newController() {
