@@ -93,7 +93,7 @@ bool CGameSerializer::deserialize(OxSerializer& serializer) {
     return false;
 }
 
-bool CGameSerializer::readBody(OxSerializer& serializer, CGameDataManager& data) {
+void CGameSerializer::readGlobals(OxSerializer& serializer, CGameDataManager& data) {
     for (int32_t i = 0; i < kGlobals; ++i) {
         uint8_t flag = 0;
         serializer.readByte(flag);
@@ -109,6 +109,10 @@ bool CGameSerializer::readBody(OxSerializer& serializer, CGameDataManager& data)
         serializer.read32(value);
         data.setGlobalFloat(i, value);
     }
+}
+
+bool CGameSerializer::readBody(OxSerializer& serializer, CGameDataManager& data) {
+    readGlobals(serializer, data);
     for (CGameDataManager::Ranking* ranking : data.getRankingLists()) {
         for (CResultInfo& record : *ranking) {
             if (!serializer.readBlock(&record, sizeof(record))) {

@@ -29,6 +29,9 @@ public:
     // once more, so nothing of a damaged file stays in play, and the settings keep their values.
     bool deserialize(Orvex::Serialization::OxSerializer& serializer);
 
+    // The global flags, integers and reals, which the old format stores the same way.
+    static void readGlobals(Orvex::Serialization::OxSerializer& serializer, CGameDataManager& data);
+
 private:
     bool readBody(Orvex::Serialization::OxSerializer& serializer, CGameDataManager& data);
 

@@ -8,6 +8,7 @@
 #include "game/actor/CPlayer.h"
 #include "game/gamedata/CGameDataManager.h"
 #include "game/item/CItem.h"
+#include "game/save/CGameSerializer.h"
 #include "game/save/SaveRecords.h"
 #include "game/save/oldcondition/CConditionController.h"
 #include "game/services/CSettingDataManager.h"
@@ -20,7 +21,6 @@ using Orvex::Serialization::OxSerializer;
 
 namespace {
 
-constexpr int32_t kGlobals = CGameDataManager::kGlobalCount;
 // The old result record: three texts of 256 units, the last floor number and four flags.
 constexpr std::size_t kOldText2 = 512;
 constexpr std::size_t kOldFloorNumber = 1024;
@@ -120,21 +120,7 @@ bool COldGameSerializer::deserialize(OxSerializer& serializer) {
 }
 
 bool COldGameSerializer::readBody(OxSerializer& serializer, CGameDataManager& data) {
-    for (int32_t i = 0; i < kGlobals; ++i) {
-        uint8_t flag = 0;
-        serializer.readByte(flag);
-        data.setGlobalFlag(i, flag != 0);
-    }
-    for (int32_t i = 0; i < kGlobals; ++i) {
-        int32_t value = 0;
-        serializer.read32(value);
-        data.setGlobalInt(i, value);
-    }
-    for (int32_t i = 0; i < kGlobals; ++i) {
-        float value = 0.0f;
-        serializer.read32(value);
-        data.setGlobalFloat(i, value);
-    }
+    CGameSerializer::readGlobals(serializer, data);
     int32_t money = 0;
     int32_t weapon = -1;
     int32_t shield = -1;
