@@ -16,6 +16,7 @@
 #include "game/item/CItem.h"
 #include "game/actor/IActorConditions.h"
 #include "game/services/IGameContext.h"
+#include "tests/support/BareDungeonServices.h"
 
 namespace {
 
@@ -44,35 +45,9 @@ public:
 };
 
 // A floor measured for its rules alone: no drawing, layers, sounds or actions.
-class BenchServices : public IDungeonServices {
+class BenchServices : public SaveWorld::BareDungeonServices {
 public:
-    Fenwarrow::IGameContext& getGameContext() override { return context; }
-    std::shared_ptr<Fenwarrow::IGeneralWindowContext> getWindowContext() override { return nullptr; }
-    std::shared_ptr<Orvex::FontLib::OxFontRenderer> createFontRenderer() override { return nullptr; }
-    Orvex::Graphics::IOrvexRenderer* getRenderer() override { return nullptr; }
-    Orvex::IO::StreamIO::IOrvexStreamReader* getMovieReader() override { return nullptr; }
-    Orvex::Graphics::OxRenderQueue* getRenderQueue() override { return nullptr; }
-    Orvex::Graphics::OxScreenEffectController* getScreenEffects() override { return nullptr; }
-    Fenwarrow::SceneLayer::CSceneLayerManager* getSceneLayerManager() override { return nullptr; }
-    Fenwarrow::CSettingDataManager* getSettingDataManager() override { return nullptr; }
-    Orvex::InputSystem::OxVirtualKey* getVirtualKey() override { return nullptr; }
-    std::shared_ptr<Orvex::AudioSystem::IOrvexAudioSource> getSystemSE(int32_t) override { return nullptr; }
-    void setClearColour(uint32_t) override {}
-    void changeScene(int32_t) override {}
-    float getFrameTime() override { return 0.0f; }
-    uint32_t getMilliseconds() override { return 0; }
-    uint32_t getReplayMode() override { return 0; }
-    uint32_t getScreenWidth() override { return 800; }
-    uint32_t getScreenHeight() override { return 600; }
-    std::shared_ptr<IActionManager> createActionManager() override { return nullptr; }
-    bool pushScriptedAction(IActionManager&, const std::u16string&, Fenwarrow::Actor::CActor*) override {
-        return false;
-    }
-    bool pushArrivalAction(IActionManager&, const std::u16string&, MapPoint) override { return false; }
-    std::shared_ptr<IFloorEffect> createScriptedEffect(const std::u16string&, Fenwarrow::Actor::CActor*) override {
-        return nullptr;
-    }
-    bool loadSuspendedGame(Fenwarrow::Dungeon::CDungeon&) override { return false; }
+    BenchServices() : BareDungeonServices(context) {}
 
     BenchContext context;
 };

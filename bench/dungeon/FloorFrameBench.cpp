@@ -32,6 +32,7 @@
 #include "graphics/include/IOrvexGraphics.h"
 #include "graphics/include/IOrvexRenderer.h"
 #include "tools/packer/OxArchivePacker.h"
+#include "tests/support/BareDungeonServices.h"
 
 namespace {
 
@@ -107,34 +108,12 @@ public:
         std::make_shared<Orvex::AudioSystem::OxNullAudioDevice>();
 };
 
-class FrameServices : public IDungeonServices {
+class FrameServices : public SaveWorld::BareDungeonServices {
 public:
-    Fenwarrow::IGameContext& getGameContext() override { return context; }
-    std::shared_ptr<Fenwarrow::IGeneralWindowContext> getWindowContext() override { return nullptr; }
-    std::shared_ptr<Orvex::FontLib::OxFontRenderer> createFontRenderer() override { return nullptr; }
+    FrameServices() : BareDungeonServices(context) {}
     Orvex::Graphics::IOrvexRenderer* getRenderer() override { return renderer; }
-    Orvex::IO::StreamIO::IOrvexStreamReader* getMovieReader() override { return nullptr; }
     Orvex::Graphics::OxRenderQueue* getRenderQueue() override { return &queue; }
-    Orvex::Graphics::OxScreenEffectController* getScreenEffects() override { return nullptr; }
-    Fenwarrow::SceneLayer::CSceneLayerManager* getSceneLayerManager() override { return nullptr; }
-    Fenwarrow::CSettingDataManager* getSettingDataManager() override { return nullptr; }
-    Orvex::InputSystem::OxVirtualKey* getVirtualKey() override { return nullptr; }
-    std::shared_ptr<Orvex::AudioSystem::IOrvexAudioSource> getSystemSE(int32_t) override { return nullptr; }
-    void setClearColour(uint32_t) override {}
-    void changeScene(int32_t) override {}
     float getFrameTime() override { return 1.0f / 60.0f; }
-    uint32_t getMilliseconds() override { return 0; }
-    uint32_t getReplayMode() override { return 0; }
-    uint32_t getScreenWidth() override { return 800; }
-    uint32_t getScreenHeight() override { return 600; }
-    std::shared_ptr<IActionManager> createActionManager() override { return nullptr; }
-    bool pushScriptedAction(IActionManager&, const std::u16string&, Fenwarrow::Actor::CActor*) override {
-        return false;
-    }
-    bool pushArrivalAction(IActionManager&, const std::u16string&, MapPoint) override { return false; }
-    std::shared_ptr<IFloorEffect> createScriptedEffect(const std::u16string&, Fenwarrow::Actor::CActor*) override {
-        return nullptr;
-    }
 
     FrameContext context;
     Orvex::Graphics::IOrvexRenderer* renderer = nullptr;

@@ -31,6 +31,7 @@
 #include "game/services/IGameContext.h"
 #include "platform/kernel/NativeFile.h"
 #include "tools/packer/OxArchivePacker.h"
+#include "tests/support/BareDungeonServices.h"
 
 namespace {
 
@@ -145,40 +146,7 @@ end
 )lua";
 
 // A floor for the rules alone: nothing drawn, no actions.
-class BenchServices : public Dungeon::IDungeonServices {
-public:
-    explicit BenchServices(IGameContext& context) : context_(context) {}
-    IGameContext& getGameContext() override { return context_; }
-    std::shared_ptr<IGeneralWindowContext> getWindowContext() override { return nullptr; }
-    std::shared_ptr<Orvex::FontLib::OxFontRenderer> createFontRenderer() override { return nullptr; }
-    Orvex::Graphics::IOrvexRenderer* getRenderer() override { return nullptr; }
-    Orvex::IO::StreamIO::IOrvexStreamReader* getMovieReader() override { return nullptr; }
-    Orvex::Graphics::OxRenderQueue* getRenderQueue() override { return nullptr; }
-    Orvex::Graphics::OxScreenEffectController* getScreenEffects() override { return nullptr; }
-    SceneLayer::CSceneLayerManager* getSceneLayerManager() override { return nullptr; }
-    CSettingDataManager* getSettingDataManager() override { return nullptr; }
-    Orvex::InputSystem::OxVirtualKey* getVirtualKey() override { return nullptr; }
-    std::shared_ptr<Orvex::AudioSystem::IOrvexAudioSource> getSystemSE(int32_t) override { return nullptr; }
-    void setClearColour(uint32_t) override {}
-    void changeScene(int32_t) override {}
-    float getFrameTime() override { return 0.0f; }
-    uint32_t getMilliseconds() override { return 0; }
-    uint32_t getReplayMode() override { return 0; }
-    uint32_t getScreenWidth() override { return 800; }
-    uint32_t getScreenHeight() override { return 600; }
-    std::shared_ptr<Dungeon::IActionManager> createActionManager() override { return nullptr; }
-    bool pushScriptedAction(Dungeon::IActionManager&, const std::u16string&, Actor::CActor*) override { return false; }
-    bool pushArrivalAction(Dungeon::IActionManager&, const std::u16string&, Dungeon::MapPoint) override {
-        return false;
-    }
-    std::shared_ptr<Dungeon::IFloorEffect> createScriptedEffect(const std::u16string&, Actor::CActor*) override {
-        return nullptr;
-    }
-    bool loadSuspendedGame(Dungeon::CDungeon&) override { return false; }
-
-private:
-    IGameContext& context_;
-};
+using BenchServices = SaveWorld::BareDungeonServices;
 
 struct Enemy : Actor::CActor {
     using CActor::CActor;

@@ -22,6 +22,14 @@ public:
     Orvex::Graphics::OxRenderQueue* getRenderQueue() override { return nullptr; }
     Orvex::Graphics::OxScreenEffectController* getScreenEffects() override { return nullptr; }
     Fenwarrow::SceneLayer::CSceneLayerManager* getSceneLayerManager() override { return nullptr; }
+    std::shared_ptr<Fenwarrow::SceneLayer::CSceneLayer> createAdventureLayer(const std::u16string&) override {
+        return nullptr;
+    }
+    std::shared_ptr<Fenwarrow::SceneLayer::CSceneLayer> createPlayerLayer(Fenwarrow::Dungeon::CDungeon&,
+                                                                          Fenwarrow::Actor::CActor&) override {
+        return nullptr;
+    }
+    std::shared_ptr<Fenwarrow::SceneLayer::CSceneLayer> createEventLayer() override { return nullptr; }
     Fenwarrow::CSettingDataManager* getSettingDataManager() override { return nullptr; }
     Orvex::InputSystem::OxVirtualKey* getVirtualKey() override { return nullptr; }
     std::shared_ptr<Orvex::AudioSystem::IOrvexAudioSource> getSystemSE(int32_t) override { return nullptr; }
