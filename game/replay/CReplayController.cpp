@@ -1,8 +1,10 @@
 #include "game/replay/CReplayController.h"
 
+#include <cstdio>
 #include <ctime>
 
 #include "engine/io/OxPathUtility.h"
+#include "engine/system/OxStringConvert.h"
 #include "engine/system/OxWideFormat.h"
 
 namespace Fenwarrow::Replay {
@@ -44,6 +46,7 @@ void CReplayController::clear() {
     frameIndex_ = 0;
     speedIndex_ = 0;
     chunkIndex_ = 0;
+    mergedChunks_.clear();
 }
 
 bool CReplayController::start() {
@@ -105,12 +108,18 @@ void CReplayController::recordStep() {
 }
 
 void CReplayController::writeChunk() {
-    const std::u16string path = nextChunkPath();
+    const std::u16string path = getChunkPath(chunkIndex_);
     if (!saveReplayFile(path)) {
         Orvex::IO::createDirectories(kTempDirectory);
-        saveReplayFile(path);
+        if (!saveReplayFile(path)) {
+            // The frames stay in memory and go into this same chunk number at the next try, so
+            // the chunks on disk never have a gap and nothing recorded is dropped.
+            std::fprintf(stderr, "%s: the replay chunk could not be written; its frames are kept in memory\n",
+                         Orvex::System::narrow(path).c_str());
+            return;
+        }
     }
-    // Memory holds only the frames since the last chunk, whether or not it reached the disk.
+    ++chunkIndex_;
     info_->getFrames().clear();
 }
 
@@ -169,7 +178,13 @@ bool CReplayController::saveTimeNamed(const CReplayInfo& info) {
     return Replay::saveReplayFile(info, timeNamedPath());
 }
 
-bool CReplayController::saveReplay() { return info_ && saveTimeNamed(*info_); }
+bool CReplayController::saveReplay() {
+    if (!info_ || !saveTimeNamed(*info_)) {
+        return false;
+    }
+    deleteMergedChunks();
+    return true;
+}
 
 std::vector<std::u16string> CReplayController::collectChunks(CReplayInfo& target) {
     std::vector<std::u16string> read;
@@ -200,9 +215,16 @@ void CReplayController::mergeTempChunks() {
     if (!info_) {
         return;
     }
-    for (const std::u16string& path : collectChunks(*info_)) {
+    // Until the merged replay is written the chunks stay the only copy of the run on disk.
+    const std::vector<std::u16string> read = collectChunks(*info_);
+    mergedChunks_.insert(mergedChunks_.end(), read.begin(), read.end());
+}
+
+void CReplayController::deleteMergedChunks() {
+    for (const std::u16string& path : mergedChunks_) {
         Orvex::IO::deleteFileIfExists(path);
     }
+    mergedChunks_.clear();
 }
 
 void CReplayController::recoverCutShortRun() {

@@ -70,12 +70,15 @@ public:
     std::u16string nextChunkPath();
 
     bool saveReplayFile(const std::u16string& path);
-    // To "Replay/replayYYYYMMDDhhmmss.lrd" (local time), creating "Replay/" when needed.
+    // To "Replay/replayYYYYMMDDhhmmss.lrd" (local time), creating "Replay/" when needed. Once it
+    // is written, the chunks merged into it are deleted.
     bool saveReplay();
     // Puts the frames of chunk 0, 1, ... (up to the first missing, unreadable or foreign one)
-    // in front of the replay's frames, takes the header of the last chunk read, and deletes the
-    // chunks read.
+    // in front of the replay's frames and takes the header of the last chunk read. The chunks
+    // stay on disk until saveReplay has written the replay or deleteMergedChunks is called.
     void mergeTempChunks();
+    // Deletes the chunks merged so far: the player chose not to keep the replay.
+    void deleteMergedChunks();
 
     // Resets, then reads the replay file. On failure the replay is the fresh one of the reset.
     bool loadReplay(const std::u16string& path);
@@ -108,6 +111,8 @@ private:
     uint32_t speedIndex_ = 0;
     uint32_t chunkIndex_ = 0;
     std::shared_ptr<CReplayVirtualKey> virtualKey_;
+    // Chunk files merged into info_ and not yet deleted.
+    std::vector<std::u16string> mergedChunks_;
 };
 
 }  // namespace Fenwarrow::Replay

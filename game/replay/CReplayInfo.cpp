@@ -27,7 +27,7 @@ void copyCut(std::array<char16_t, N>& field, const std::u16string& text) {
     std::copy_n(text.begin(), std::min(text.size(), N - 1), field.begin());
 }
 
-// The text up to the first zero unit, or the whole field when a loaded file has none.
+// The text up to the first zero unit.
 template <std::size_t N>
 std::u16string textOf(const std::array<char16_t, N>& field) {
     return std::u16string(field.data(), std::find(field.begin(), field.end(), u'\0') - field.begin());
@@ -50,6 +50,8 @@ void readText(Orvex::Serialization::OxSerializer& serializer, std::array<char16_
     for (std::size_t i = 0; i < N; ++i) {
         field[i] = static_cast<char16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8);
     }
+    // A damaged file may fill the field to its end; the text always ends inside it.
+    field[N - 1] = 0;
 }
 
 }  // namespace

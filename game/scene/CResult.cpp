@@ -326,6 +326,8 @@ bool CResult::finalize() {
             } else {
                 services_.replay->clear();
             }
+        } else {
+            services_.replay->deleteMergedChunks();
         }
     }
     return true;

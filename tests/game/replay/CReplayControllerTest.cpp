@@ -120,6 +120,74 @@ TEST_F(ReplayControllerTest, ARunCutShortIsSavedAtTheNextStart) {
     EXPECT_EQ(controller.getInfo()->getSeed(), game.random.getSeed());
 }
 
+// The chunks are the only copy of a run on disk until its replay file exists: a merge whose
+// replay cannot be written (or a program stopped between the two) loses nothing.
+TEST_F(ReplayControllerTest, ChunksAreDeletedOnlyOnceTheReplayIsWrittenOrDeclined) {
+    CReplayController controller(game);
+    controller.setMode(CReplayController::kModeRecording);
+    const auto seen = record(controller, 1300);
+    folder.writeFile("Replay", {1});
+    controller.mergeTempChunks();
+    EXPECT_EQ(controller.getInfo()->getFrames(), seen);
+    EXPECT_FALSE(controller.saveReplay());
+    EXPECT_EQ(filesIn("Temp").size(), 2u);
+
+    fs::remove(folder / "Replay");
+    ASSERT_TRUE(controller.saveReplay());
+    EXPECT_TRUE(filesIn("Temp").empty());
+    CReplayInfo saved;
+    ASSERT_TRUE(loadReplayFile(saved, onlyReplayFile()));
+    EXPECT_EQ(saved.getFrames(), seen);
+
+    // A player who declines the replay lets its chunks go.
+    controller.reset();
+    controller.setMode(CReplayController::kModeRecording);
+    record(controller, 700);
+    controller.mergeTempChunks();
+    EXPECT_EQ(filesIn("Temp").size(), 1u);
+    controller.deleteMergedChunks();
+    EXPECT_TRUE(filesIn("Temp").empty());
+}
+
+// A chunk that cannot be written keeps its frames in memory; the next chunk written carries
+// them under the same number, so the merged run is whole and without a gap.
+TEST_F(ReplayControllerTest, AChunkThatCannotBeWrittenKeepsItsFrames) {
+    CReplayController controller(game);
+    controller.setMode(CReplayController::kModeRecording);
+    folder.writeFile("Temp", {1});
+    const auto first = record(controller, 602);
+    EXPECT_EQ(controller.getInfo()->getFrames(), first);
+    EXPECT_EQ(controller.getChunkIndex(), 0u);
+
+    fs::remove(folder / "Temp");
+    auto seen = first;
+    for (const auto& frame : record(controller, 610)) seen.push_back(frame);
+    EXPECT_EQ(controller.getInfo()->getFrames().size(), 8u);
+    CReplayInfo chunk;
+    ASSERT_TRUE(loadReplayFile(chunk, u"Temp/replay000000.tmp"));
+    EXPECT_EQ(chunk.getFrames().size(), 1204u);
+    controller.mergeTempChunks();
+    EXPECT_EQ(controller.getInfo()->getFrames(), seen);
+}
+
+// Chunks of a run whose recovery failed stay on disk; the next run writes its chunks over the
+// first of them. Its merge must stop at the first chunk that is not its own, or the earlier
+// run's frames would be spliced into the middle of this one.
+TEST_F(ReplayControllerTest, MergeStopsAtAChunkLeftByAnEarlierRun) {
+    {
+        CReplayController cutShort(game);
+        cutShort.setMode(CReplayController::kModeRecording);
+        record(cutShort, 602 * 3 + 5);
+    }
+    folder.writeFile("Replay", {1});  // the recovery at the next start cannot save
+    CReplayController controller(game);
+    EXPECT_EQ(filesIn("Temp").size(), 3u);
+    controller.setMode(CReplayController::kModeRecording);
+    const auto seen = record(controller, 602 + 9);
+    controller.mergeTempChunks();
+    EXPECT_EQ(controller.getInfo()->getFrames(), seen);
+}
+
 TEST_F(ReplayControllerTest, MergeStopsAtAGapOrAChunkOfAnotherRun) {
     CReplayController controller(game);
     controller.setMode(CReplayController::kModeRecording);
@@ -133,7 +201,8 @@ TEST_F(ReplayControllerTest, MergeStopsAtAGapOrAChunkOfAnotherRun) {
     controller.mergeTempChunks();
     EXPECT_EQ(controller.getInfo()->getFrames(), seen);
     EXPECT_EQ(controller.getInfo()->getPlayerName(), u"テスター");
-    EXPECT_EQ(filesIn("Temp").size(), 2u);
+    ASSERT_TRUE(controller.saveReplay());
+    EXPECT_EQ(filesIn("Temp").size(), 2u);  // only the chunks merged are deleted
 }
 
 TEST_F(ReplayControllerTest, PlaybackSpeedFollowsTheTableFromTheNextStep) {

@@ -1,5 +1,6 @@
 #include "game/replay/CReplayInfo.h"
 
+#include <algorithm>
 #include <cstring>
 #include <ctime>
 #include <string>
@@ -152,6 +153,18 @@ TEST_F(ReplayFileTest, FilesRoundTripAndDamagedOnesAreRefused) {
         EXPECT_FALSE(loadReplayFile(target, u"bad.lrd"));
         EXPECT_EQ(target.getFrames(), info.getFrames());  // untouched
     }
+    // Text fields filled to their ends read as texts that end inside them.
+    auto unterminated = full.getBuffer();
+    std::fill(unterminated.begin() + 4, unterminated.begin() + 516, 0x41);
+    OxSerializer filled;
+    filled.writeBlock(unterminated.data(), unterminated.size());
+    container.prepareHeader();
+    ASSERT_TRUE(container.writeContainer(filled, u"full.lrd"));
+    ASSERT_TRUE(loadReplayFile(back, u"full.lrd"));
+    EXPECT_EQ(back.getVersion(), std::u16string(63, u'\u4141'));
+    EXPECT_EQ(back.getDungeonScript(), std::u16string(127, u'\u4141'));
+    EXPECT_EQ(back.getPlayerName(), std::u16string(63, u'\u4141'));
+
     folder.writeFile("plain.lrd", std::vector<uint8_t>(3000, 0x20));
     EXPECT_FALSE(loadReplayFile(back, u"plain.lrd"));
     EXPECT_FALSE(loadReplayFile(back, u"missing.lrd"));
