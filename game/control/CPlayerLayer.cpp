@@ -382,7 +382,8 @@ void CPlayerLayer::update() {
     }
     const uint32_t speed = replay->getSpeedIndex();
     if (live->isPushed(kKeyLeft) || live->isPushed(kKeyDown)) {
-        replay->setSpeed(speed - 1);
+        // At the lowest speed, one slower stays there instead of counting down past zero.
+        replay->setSpeed(speed > 0 ? speed - 1 : 0);
     } else if (live->isPushed(kKeyRight) || live->isPushed(kKeyUp)) {
         replay->setSpeed(speed + 1);
     }

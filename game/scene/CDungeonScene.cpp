@@ -20,7 +20,9 @@ constexpr uint32_t kOverlayFontHeight = 12;
 constexpr uint32_t kOverlayColour = 0xFFFFFFFFu;
 constexpr int32_t kOverlayTextY = 585;
 constexpr int32_t kVersionX = 10;
-constexpr int32_t kClockX = 750;
+// "00:00:00" in the 12-pixel font is about 60 pixels wide: far enough from the 800-pixel
+// screen's right edge that the clock, a hundred hours included, is drawn whole.
+constexpr int32_t kClockX = 720;
 }  // namespace
 
 CDungeon::~CDungeon() {

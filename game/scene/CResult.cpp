@@ -6,6 +6,7 @@
 #include "engine/io/OxPathUtility.h"
 #include "engine/scene/OxSceneController.h"
 #include "engine/system/OxSystemFacade.h"
+#include "engine/system/OxWideFormat.h"
 #include "game/actor/CPlayer.h"
 #include "game/gamedata/CGameDataManager.h"
 #include "game/generalwindow/CGeneralWindow.h"
@@ -61,6 +62,9 @@ CResult::CResult(ISceneContext& context, Services services) : context_(context),
     } else if (gameData != nullptr) {
         fillFromDive(*gameData);
     }
+    if (!viewOnly_ && gameData != nullptr) {
+        reportEndState(*gameData, setting.lastFloorNumber);
+    }
     buildWindows();
     if (viewOnly_) {
         stepCounter_ = 0;
@@ -69,6 +73,27 @@ CResult::CResult(ISceneContext& context, Services services) : context_(context),
 }
 
 CResult::~CResult() = default;
+
+// The state the dive ended in, on the debug output: a recorded dive and its playback must end
+// in the same one, which is how a replay is checked against its run.
+void CResult::reportEndState(CGameDataManager& gameData, int32_t floorNumber) {
+    std::u16string items;
+    int32_t level = 0;
+    float life = 0.0f;
+    int32_t turns = 0;
+    const std::shared_ptr<Actor::CPlayer>& player = gameData.getPlayer();
+    if (player != nullptr) {
+        for (const auto& item : player->getItemList()) {
+            items += Orvex::System::formatWide(u" %u", item->getItemID());
+        }
+        level = player->getStatus().getLevel();
+        life = player->getStatus().getLife();
+        turns = player->getStatus().getTurnCount();
+    }
+    Orvex::System::debugOutput(Orvex::System::formatWide(
+        u"Dive ended: floor %d, rounds %u, player turns %d, level %d, life %.2f, money %d, items%s", floorNumber,
+        gameData.getRunTurns(), turns, level, life, gameData.getPlayerMoney(), items));
+}
 
 void CResult::fillFromDive(CGameDataManager& gameData) {
     const CResultSetting& setting = context_.getSettingDataManager()->getResultSetting();

@@ -61,6 +61,7 @@ public:
 
 private:
     void fillFromDive(CGameDataManager& gameData);
+    static void reportEndState(CGameDataManager& gameData, int32_t floorNumber);
     void buildWindows();
     bool isRecording() const;
     std::shared_ptr<Orvex::AudioSystem::IOrvexAudioSource> jingle() const;

@@ -304,7 +304,7 @@ TEST_F(PlayerLayer, DuringAPlaybackTheLiveKeysChangeTheSpeedAndStop) {
                    {Key::kKeyUp, 2},
                    {Key::kKeyLeft, 1},
                    {Key::kKeyDown, 0},
-                   // One below the first speed is 2^32 - 1, a multiple of the five speeds.
+                   // One slower at the first speed stays there.
                    {Key::kKeyDown, 0}};
     for (const auto& press : presses) {
         hold({});

@@ -204,7 +204,18 @@ TEST(ReplayVirtualKeyTest, SnapshotAnswersAsTheLiveKeysDidThen) {
     snapshot.loadFrame(frame);
     EXPECT_TRUE(snapshot.isRepeat(3));
     EXPECT_EQ(snapshot.getHoldCount(3), 2u);
-    EXPECT_FALSE(snapshot.isDown(kReplayKeyCount));
+    // Key numbers come from settings files and scripts: outside the records a key is up.
+    frame = sampleFrame(0);
+    for (CReplayKeyState& key : frame.keys) key = {7, true, true, true, true};
+    snapshot.loadFrame(frame);
+    for (const uint32_t key : {uint32_t{kReplayKeyCount}, 128u, 0xFFFFFFFFu}) {
+        SCOPED_TRACE(key);
+        EXPECT_FALSE(snapshot.isDown(key));
+        EXPECT_FALSE(snapshot.isPushed(key));
+        EXPECT_FALSE(snapshot.isReleased(key));
+        EXPECT_FALSE(snapshot.isRepeat(key));
+        EXPECT_EQ(snapshot.getHoldCount(key), 0u);
+    }
 
     CReplayVirtualKey blank;
     EXPECT_TRUE(blank.getKeyRecords().empty());
