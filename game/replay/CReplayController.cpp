@@ -206,8 +206,11 @@ std::vector<std::u16string> CReplayController::collectChunks(CReplayInfo& target
         collected.insert(collected.end(), chunk.getFrames().begin(), chunk.getFrames().end());
         read.push_back(path);
     }
+    // The frames recorded since the last chunk go after the collected ones; appending the few of
+    // them is cheaper than moving the whole run up in front of them.
     auto& frames = target.getFrames();
-    frames.insert(frames.begin(), collected.begin(), collected.end());
+    collected.insert(collected.end(), frames.begin(), frames.end());
+    frames.swap(collected);
     return read;
 }
 

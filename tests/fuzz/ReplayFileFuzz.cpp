@@ -12,6 +12,8 @@
 
 #include "engine/input/OxVirtualKey.h"
 #include "engine/random/OxMT19937RandomGenerator.h"
+#include "engine/system/OxEngineState.h"
+#include "engine/system/OxStringConvert.h"
 #include "engine/serialization/OxSerializer.h"
 #include "game/replay/CReplayController.h"
 #include "game/replay/CReplayInfo.h"
@@ -48,6 +50,8 @@ const fs::path& scratchFolder() {
             fs::temp_directory_path() / ("orvex-fuzz-replay-" + std::to_string(Platform::Kernel::processId()));
         fs::create_directories(folder);
         fs::current_path(folder);
+        // The game's relative paths ("Temp/", "Replay/") are taken from the engine's base folder.
+        Orvex::System::engineState().baseDirectoryW = Orvex::System::widen(folder.string());
         return folder;
     }();
     return kFolder;
