@@ -186,23 +186,43 @@ private:
     std::filesystem::path before_;
 };
 
-TEST_F(ResultScene, AKeptReplayIsClearedOnlyOnceItIsWritten) {
-    for (const bool writable : {true, false}) {
+// The chunks of the run stay on disk until its replay is written, or until the player declines it.
+TEST_F(ResultScene, AKeptReplayIsClearedOnlyOnceItIsWrittenAndItsChunksGoOnlyThen) {
+    const struct {
+        bool writable;
+        bool keep;
+        bool replayWritten;
+        bool chunksLeft;
+    } cases[] = {{true, true, true, false}, {false, true, false, true}, {true, false, false, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "writable " << c.writable << ", keep " << c.keep);
         TempFolder work;
-        if (!writable) {
+        if (!c.writable) {
             std::ofstream(work / "Replay") << "a file where the folder would go";
         }
         WorkingFolder inside(work.path());
         ReplayTestGame game;
         Fenwarrow::Replay::CReplayController replay(game);
         replay.setMode(Fenwarrow::Replay::CReplayController::kModeRecording);
+        for (uint32_t step = 0; step < Fenwarrow::Replay::CReplayController::kFramesPerChunk + 5; ++step) {
+            game.advance(busyPattern);
+            replay.update();
+        }
+        ASSERT_TRUE(std::filesystem::exists(work / "Temp" / "replay000000.tmp"));
         setting().lastFloorNumber = 2;
         CResult scene(scene_, services(&replay));
         ASSERT_TRUE(scene.getSaveReplay());
+        if (!c.keep) {
+            const auto no = scene.getReplayPrompt()->getListItem(1);
+            no->callback(no.get(), 1);
+        }
         ASSERT_TRUE(scene.finalize());
-        EXPECT_EQ(replay.getInfo() == nullptr, writable) << "cleared only after a successful write";
+        if (c.keep) {
+            EXPECT_EQ(replay.getInfo() == nullptr, c.writable) << "cleared only after a successful write";
+        }
         EXPECT_EQ(std::filesystem::is_directory(work / "Replay") && !std::filesystem::is_empty(work / "Replay"),
-                  writable);
+                  c.replayWritten);
+        EXPECT_EQ(std::filesystem::exists(work / "Temp" / "replay000000.tmp"), c.chunksLeft);
     }
 }
 
