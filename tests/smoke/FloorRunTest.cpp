@@ -1,0 +1,221 @@
+// The real program, headless, plays the first floor of the first dungeon with recorded keys.
+// The run folder's patch archive gets the dungeon's set-up script with the game's generator
+// seeded first, so every run builds the same floor; the game's moves advance by frames and its
+// turns wait for the player, so the same keys at the same keyboard reads play the same game.
+//
+// The floor of that seed (40 x 30 cells): the player starts at (11, 8) in a room spanning
+// (7..16, 3..9), left of a trap at (13, 8), with a sword at (10, 8), a shield at (10, 9) and a
+// tag at (9, 9). A corridor leaves the room's top row eastwards to (19, 3), turns down to
+// (19, 5) and runs east along row 5 into a room spanning (26..34, 4..8), where the stairs lie at
+// (27, 8) and a drug at (26, 7).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "tests/smoke/ArchiveImage.h"
+#include "tests/smoke/FrameImage.h"
+#include "tests/smoke/ProgramRun.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using SmokeTest::Image;
+
+// Recorded keys on the floor, counted in keyboard reads. "New game" is chosen on the title at
+// read 300; the floor is up well before read 1200, and nothing moves on it before the player
+// does, so that is where the floor's keys start.
+class KeyScript {
+public:
+    KeyScript() { press({"Z"}, 3, 897); }
+
+    // Holds the keys together for `reads` reads, then waits `after` reads.
+    KeyScript& press(std::initializer_list<const char*> keys, int reads, int after) {
+        for (const char* key : keys) {
+            list_ += std::to_string(read_) + ":" + key + "+," + std::to_string(read_ + reads) + ":" + key + "-,";
+        }
+        read_ += reads + after;
+        return *this;
+    }
+    // One step: a single direction key moves once it has been held for four reads; a step
+    // takes 16 reads and the enemies' turns follow it.
+    KeyScript& step(const char* key, int count = 1) {
+        for (int i = 0; i < count; ++i) {
+            press({key}, 6, 40);
+        }
+        return *this;
+    }
+    // A direction held until a wall stops the walk: 20 reads a step.
+    KeyScript& walk(const char* key, int cells) { return press({key}, 4 + 20 * cells, 40); }
+    // A menu key: pushed, then time for the window to follow.
+    KeyScript& menu(const char* key) { return press({key}, 4, 40); }
+    KeyScript& wait(int reads) { return press({}, 0, reads); }
+
+    int read() const { return read_; }
+    const std::string& list() const { return list_; }
+
+private:
+    int read_ = 300;
+    std::string list_;
+};
+
+struct Area {
+    int left = 0;
+    int top = 0;
+    int width = 800;
+    int height = 580;  // above the replay clock at the bottom right, which counts the play time
+};
+
+Image cut(const Image& image, const Area& area) {
+    Image part;
+    if (area.left + area.width > image.width || area.top + area.height > image.height) {
+        return part;
+    }
+    part.width = area.width;
+    part.height = area.height;
+    for (int y = area.top; y < area.top + area.height; ++y) {
+        const auto row = image.rgb.begin() + (std::ptrdiff_t(y) * image.width + area.left) * 3;
+        part.rgb.insert(part.rgb.end(), row, row + std::ptrdiff_t(area.width) * 3);
+    }
+    return part;
+}
+
+// How far the best of the captured frames is from the reference over the area: the frame
+// numbers of a state vary a little with the machine's speed, so a state is looked for among
+// several frames.
+double closestFrame(const fs::path& folder, const std::vector<int>& numbers, const std::string& reference,
+                    const Area& area = {}) {
+    const Image expected = SmokeTest::loadPng(fs::path(ORVEX_FIXTURE_DIR) / "smoke" / reference);
+    EXPECT_EQ(expected.width, 800) << reference;
+    double best = 1000.0;
+    for (const int number : numbers) {
+        const Image frame = SmokeTest::loadPng(folder / ("frame" + std::to_string(number) + ".png"));
+        if (frame.width != expected.width || frame.height != expected.height) {
+            continue;
+        }
+        best = std::min(best, SmokeTest::meanDifference(cut(frame, area), cut(expected, area)));
+    }
+    return best;
+}
+
+std::vector<int> framesFrom(int first, int last, int every = 10) {
+    std::vector<int> numbers;
+    for (int number = first; number <= last; number += every) {
+        numbers.push_back(number);
+    }
+    return numbers;
+}
+
+class FloorRun : public SmokeTest::RunFolderTest {
+protected:
+    void SetUp() override {
+        SmokeTest::RunFolderTest::SetUp();
+        // The seeded set-up script joins the patch archive, whose entries win.
+        SmokeTest::ArchiveImage patch = SmokeTest::readArchive(runDirectory_ / "d900.bin");
+        ASSERT_FALSE(patch.entries.empty());
+        Orvex::Packer::PackerEntry setup;
+        setup.name = u"Dungeon\\DEMO10\\00\\00\\Setup.lua.lcd";
+        setup.data = SmokeTest::readFile(SEEDED_SETUP_CHUNK);
+        ASSERT_FALSE(setup.data.empty()) << SEEDED_SETUP_CHUNK;
+        patch.entries.push_back(setup);
+        Orvex::Packer::PackerOptions options;
+        options.scramble = patch.scrambled;
+        std::string error;
+        ASSERT_TRUE(Orvex::Packer::writeArchive(runDirectory_ / "d900.bin", patch.entries, options, error)) << error;
+    }
+
+    // Plays the keys, captures the frames and ends the program (as closing its window does)
+    // once the last frame is taken.
+    SmokeTest::ProgramRun play(const KeyScript& keys, const std::vector<int>& frames) {
+        std::string capture;
+        for (const int frame : frames) {
+            capture += (capture.empty() ? "" : ",") + std::to_string(frame);
+        }
+        SmokeTest::SignalLater end{SIGTERM, std::chrono::milliseconds(500),
+                                   runDirectory_ / ("frame" + std::to_string(frames.back()) + ".png")};
+        return SmokeTest::runProgram(FENWARROW_PROGRAM, runDirectory_,
+                                     {"ORVEX_DEBUG_OUTPUT=1", "ORVEX_CAPTURE_FRAMES=" + capture,
+                                      "ORVEX_CAPTURE_DIR=" + runDirectory_.string(), "ORVEX_INPUT_KEYS=" + keys.list()},
+                                     std::chrono::seconds(240), end);
+    }
+
+    Image frame(int number) const {
+        return SmokeTest::loadPng(runDirectory_ / ("frame" + std::to_string(number) + ".png"));
+    }
+
+    static void expectOrderlyEnd(const SmokeTest::ProgramRun& run) {
+        EXPECT_TRUE(run.exited && run.exitCode == 0) << run.describe();
+        for (const char* fault : {"could not be started", "Failed initialize dungeon", "Lua error",
+                                  "is not in the archives", "terminate called", "runtime error:"}) {
+            EXPECT_EQ(run.output.find(fault), std::string::npos) << fault << "\n" << run.describe();
+        }
+    }
+};
+
+}  // namespace
+
+// The floor of the seed looks as its reference before any key; F1 then switches the screen mode
+// (the device is reset and the floor's overlay made again) and the floor plays on: a step up
+// scrolls the view down by one cell.
+TEST_F(FloorRun, LooksAsItsReferenceAndPlaysOnAfterF1) {
+    KeyScript keys;
+    keys.press({"F1"}, 4, 96).step("Up").wait(200);
+    const std::vector<int> frames = framesFrom(700, 2000, 20);
+    const SmokeTest::ProgramRun run = play(keys, frames);
+    expectOrderlyEnd(run);
+    EXPECT_LT(closestFrame(runDirectory_, frames, "floor_seeded.png"), 1.0);
+    // Beside the player and the mini-map, some later picture is the first one 80 pixels lower.
+    const Image reference = SmokeTest::loadPng(fs::path(ORVEX_FIXTURE_DIR) / "smoke" / "floor_seeded.png");
+    double scrolled = 1000.0;
+    for (const int number : frames) {
+        const Image after = frame(number);
+        if (after.width == reference.width) {
+            scrolled = std::min(scrolled, SmokeTest::meanDifference(cut(reference, {0, 100, 190, 300}),
+                                                                    cut(after, {0, 180, 190, 300})));
+        }
+    }
+    EXPECT_LT(scrolled, 2.0) << run.describe();
+}
+
+// Walks out of the first room along the corridor into the room of the stairs and steps on
+// them: the stairs ask "すすむ" or "閉じる".
+TEST_F(FloorRun, WalksToTheStairs) {
+    KeyScript keys;
+    keys.walk("Up", 6).walk("Right", 9).walk("Down", 3).walk("Right", 16).walk("Down", 4).step("Left", 7).wait(300);
+    const std::vector<int> frames = framesFrom(1500, 3300, 20);
+    const SmokeTest::ProgramRun run = play(keys, frames);
+    expectOrderlyEnd(run);
+    EXPECT_LT(closestFrame(runDirectory_, frames, "floor_stairs_prompt.png", {520, 90, 270, 200}), 5.0);
+}
+
+// Picks up a sword, a shield and a tag, equips the sword, throws the tag, reads the log, runs,
+// and gives up through "中断", "断念する" and "はい": the menus show the equipped sword and the
+// log its pick-ups, and the result scene reports the given-up dive with the sword as the weapon.
+TEST_F(FloorRun, PlaysTheFloorAndGivesUp) {
+    KeyScript keys;
+    keys.step("Left").step("Down").step("Left");
+    keys.menu("S").menu("Z").menu("Z").menu("Z").menu("A").menu("A").wait(60);
+    keys.menu("S").wait(100).menu("Z").menu("Down").menu("Down").menu("Z").wait(60);
+    keys.menu("Down").menu("Z").menu("A").menu("A").wait(60);
+    keys.menu("S").menu("Down").menu("Down").menu("Z").menu("Z").wait(160);
+    keys.menu("A").menu("A").menu("A");
+    keys.press({"A", "Right"}, 80, 40).wait(60);
+    keys.menu("S").menu("Down").menu("Down").menu("Down").menu("Z").menu("Z").wait(100).menu("Z").wait(400);
+    const std::vector<int> frames = framesFrom(1400, 4400, 20);
+    const SmokeTest::ProgramRun run = play(keys, frames);
+    expectOrderlyEnd(run);
+    // The menu after the equip: the status panel's weapon strength is the sword's.
+    EXPECT_LT(closestFrame(runDirectory_, frames, "floor_menu_equipped.png", {90, 430, 240, 45}), 5.0);
+    // The log lists the three pick-ups.
+    EXPECT_LT(closestFrame(runDirectory_, frames, "floor_log.png", {40, 170, 400, 125}), 5.0);
+    // The give-up's question.
+    EXPECT_LT(closestFrame(runDirectory_, frames, "floor_give_up.png", {260, 225, 420, 185}), 5.0);
+    // The result: its heading, and the weapon's line (the time and the score depend on the clock).
+    EXPECT_LT(closestFrame(runDirectory_, frames, "result_gave_up.png", {0, 0, 800, 180}), 5.0);
+    EXPECT_LT(closestFrame(runDirectory_, frames, "result_gave_up.png", {0, 385, 400, 40}), 5.0);
+}
