@@ -157,8 +157,7 @@ protected:
 
     // Script numbers come back as integers or as numbers.
     static int64_t number(const CScriptValue& value) {
-        return value.getType() == CScriptValue::kInteger ? value.asInteger()
-                                                         : static_cast<int64_t>(value.asNumber());
+        return value.getType() == CScriptValue::kInteger ? value.asInteger() : static_cast<int64_t>(value.asNumber());
     }
 
     CScriptValue get(const char* name, std::vector<CScriptValue> args = {}) {
