@@ -71,7 +71,7 @@ bool CTitle::initialize() {
     }
     hasCommonSave_ = Orvex::IO::fileExists(kCommonSave);
     if (hasCommonSave_ && !context_.loadCommonData()) {
-        // A save that cannot be read starts the title as without one; the file stays as it is.
+        // A save that cannot be read has been set aside; the title starts as without one.
         context_.resetGameData();
         hasCommonSave_ = false;
     }

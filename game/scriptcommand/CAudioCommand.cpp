@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "game/scriptcommand/KnownGameResources.h"
 #include "game/services/CSEManager.h"
 #include "game/services/CScriptController.h"
 #include "game/services/ScriptArguments.h"
@@ -26,8 +27,11 @@ CAudioCommand& module(lua_State* L) {
     return *found;
 }
 
-// One of the module's sources; null for anything else, including a deleted one.
-Source* sourceArg(lua_State* L, int index) { return module(L).findSource(lua_touserdata(L, index)); }
+// One of the module's sources or the game's music or system sound the script was handed; null
+// for anything else, including a deleted source or music that has since stopped.
+std::shared_ptr<Source> sourceArg(lua_State* L, int index) {
+    return module(L).findScriptSource(L, lua_touserdata(L, index));
+}
 
 int createAudioSource(lua_State* L) {
     CAudioCommand& self = module(L);
@@ -51,24 +55,24 @@ int luaCleanUpCache(lua_State* L) {
 }
 
 int getStatus(lua_State* L) {
-    Source* source = sourceArg(L, 1);
+    const auto source = sourceArg(L, 1);
     if (source == nullptr) {
         return 0;
     }
-    lua_pushinteger(L, static_cast<lua_Integer>(source->getState()));
+    lua_pushinteger(L, static_cast<lua_Integer>(source->getState()));  // raises no error
     return 1;
 }
 
 template <auto Operation>
 int control(lua_State* L) {
-    if (Source* source = sourceArg(L, 1)) {
-        (source->*Operation)();
+    if (const auto source = sourceArg(L, 1)) {
+        ((*source).*Operation)();
     }
     return 0;
 }
 
 int setLoopCount(lua_State* L) {
-    if (Source* source = sourceArg(L, 1)) {
+    if (const auto source = sourceArg(L, 1)) {
         // -1, endless, is the all-ones count of the source.
         source->setLoopCount(static_cast<uint32_t>(ScriptArguments::intArg(L, 2)));
     }
@@ -79,8 +83,13 @@ int setLoopCount(lua_State* L) {
 
 CAudioCommand::CAudioCommand(std::shared_ptr<Orvex::AudioSystem::IOrvexAudioDevice> device,
                              Orvex::IO::StreamIO::IOrvexStreamReader& reader,
-                             Orvex::IO::StreamIO::IOrvexStreamReader& streamReader, CSEManager* soundEffects)
-    : device_(std::move(device)), reader_(reader), streamReader_(streamReader), soundEffects_(soundEffects) {}
+                             Orvex::IO::StreamIO::IOrvexStreamReader& streamReader, CSEManager* soundEffects,
+                             IGameContext* game)
+    : device_(std::move(device)),
+      reader_(reader),
+      streamReader_(streamReader),
+      soundEffects_(soundEffects),
+      game_(game) {}
 
 CAudioCommand::~CAudioCommand() {
     if (soundEffects_ != nullptr) {
@@ -116,6 +125,18 @@ Source* CAudioCommand::findSource(const void* source) const {
         }
     }
     return nullptr;
+}
+
+std::shared_ptr<Source> CAudioCommand::findScriptSource(lua_State* L, const void* given) const {
+    if (given == nullptr) {
+        return nullptr;
+    }
+    for (const auto& own : sources_) {
+        if (own.get() == given) {
+            return own;
+        }
+    }
+    return findGameSound(L, game_, given);
 }
 
 bool CAudioCommand::deleteSource(const void* source) {

@@ -13,7 +13,8 @@
 
 namespace Fenwarrow {
 class CSEManager;
-}
+class IGameContext;
+}  // namespace Fenwarrow
 
 namespace Fenwarrow::ScriptCommand {
 
@@ -24,11 +25,13 @@ public:
     // The device makes the sources (without one, no source is made). Whole wave files are read
     // through `reader`; streamed files through `streamReader`, the reader music plays from, so
     // that a stream never waits on, or holds, the reader scripts and textures load through.
-    // `soundEffects` keeps what still sounds when the module dies (may be null). The readers
-    // and the manager must outlive the module.
+    // `soundEffects` keeps what still sounds when the module dies (may be null). Scripts may also
+    // drive the game's own music and system sounds that the Game module hands them, which `game`
+    // (may be null) names. The readers, the manager and the game must outlive the module.
     CAudioCommand(std::shared_ptr<Orvex::AudioSystem::IOrvexAudioDevice> device,
                   Orvex::IO::StreamIO::IOrvexStreamReader& reader,
-                  Orvex::IO::StreamIO::IOrvexStreamReader& streamReader, CSEManager* soundEffects);
+                  Orvex::IO::StreamIO::IOrvexStreamReader& streamReader, CSEManager* soundEffects,
+                  IGameContext* game = nullptr);
     // Sources still playing or paused go to the sound-effect manager, which keeps them until
     // they end; the others are released.
     ~CAudioCommand() override;
@@ -43,6 +46,10 @@ public:
     bool deleteSource(const void* source);
     // The module's source at that address, or null.
     Source* findSource(const void* source) const;
+    // What a script's argument names: one of the module's sources or, while it is lent to L, the
+    // game's music or a system sound; null for anything else. Shared, so that the game's music
+    // stays whole while the call uses it.
+    std::shared_ptr<Source> findScriptSource(lua_State* L, const void* given) const;
     void cleanUpCache();
     std::size_t getSourceCount() const { return sources_.size(); }
 
@@ -51,6 +58,7 @@ private:
     Orvex::IO::StreamIO::IOrvexStreamReader& reader_;
     Orvex::IO::StreamIO::IOrvexStreamReader& streamReader_;
     CSEManager* soundEffects_;
+    IGameContext* game_;
     Orvex::System::shared_vector_ptr<Source> sources_;
 };
 

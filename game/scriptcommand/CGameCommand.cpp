@@ -18,6 +18,8 @@
 #include "game/services/IGameContext.h"
 #include "game/services/ScriptArguments.h"
 #include "game/services/ScriptCommandTable.h"
+#include "graphics/include/IOrvexTexture.h"
+#include "graphics/include/OxRefPtr.h"
 
 // Every function below may leave by longjmp (a Lua error) only where it keeps no native object
 // with a destructor alive: texts are read and stored in blocks that make no Lua call.
@@ -96,25 +98,40 @@ int stopBGM(lua_State* L) {
     return 0;
 }
 
+// The game's music, system sounds and common textures reach the script lent to its state, so
+// that the Audio and Graphics modules take them back (and nothing else in their place). The
+// game keeps each of them: the script's handle is only an address, and no native reference is
+// alive when a Lua call may raise an error.
+int pushGameObject(lua_State* L, void* object) {
+    if (object != nullptr) {
+        ScriptArguments::lendObject(L, object);
+    }
+    return pushObject(L, object);
+}
+
 int getBGM(lua_State* L) {
     CGameDataManager* data = gameData(L);
-    // The game data keep the source while it plays; the script's handle is only an address.
     void* source = data != nullptr ? data->getBGMSource().get() : nullptr;
-    return pushObject(L, source);
+    return pushGameObject(L, source);
 }
 
 // ---- Game.CommonData
 
 int getTexture(lua_State* L) {
     IGameContext* game = context(L);
-    return pushObject(L, game != nullptr ? game->getCommonTexture(intArg(L, 1)) : nullptr);
+    void* texture = nullptr;
+    if (game != nullptr) {
+        // The reference taken for the call is given back at once; the common data keep theirs.
+        texture = Orvex::Graphics::OxRefPtr<Orvex::Graphics::IOrvexTexture>::adopt(game->getCommonTexture(intArg(L, 1)))
+                      .get();
+    }
+    return pushGameObject(L, texture);
 }
 
 int getSystemSE(lua_State* L) {
     IGameContext* game = context(L);
-    // The common data keep the source for the life of the game.
     void* source = game != nullptr ? game->getSystemSE(intArg(L, 1)).get() : nullptr;
-    return pushObject(L, source);
+    return pushGameObject(L, source);
 }
 
 // ---- Game.Setting

@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "game/scriptcommand/KnownGameResources.h"
 #include "game/services/CScriptController.h"
 #include "game/services/RenderLayerNames.h"
 #include "game/services/ScriptArguments.h"
@@ -37,11 +38,11 @@ CGraphicsCommand& module(lua_State* L) {
     return *found;
 }
 
-// A texture this module made; null for anything else (a number, a foreign pointer, a texture
-// the script kept after the module that made it was replaced).
+// A texture this module made or a common texture the script was handed; null for anything else
+// (a number, a foreign pointer, a texture the script kept after the module that made it was
+// replaced).
 Texture* textureArg(CGraphicsCommand& self, lua_State* L, int index) {
-    void* given = lua_touserdata(L, index);
-    return self.ownsTexture(given) ? static_cast<Texture*>(given) : nullptr;
+    return self.findScriptTexture(L, lua_touserdata(L, index));
 }
 
 IOrvexSpriteDraw* spriteDraw(CGraphicsCommand& self) {
@@ -270,6 +271,13 @@ bool CGraphicsCommand::ownsTexture(const void* texture) const {
         }
     }
     return false;
+}
+
+Texture* CGraphicsCommand::findScriptTexture(lua_State* L, const void* given) const {
+    if (ownsTexture(given)) {
+        return static_cast<Texture*>(const_cast<void*>(given));
+    }
+    return findCommonTexture(L, game_, given);
 }
 
 void CGraphicsCommand::queueGlobalCall(uint32_t priority, std::string name) {

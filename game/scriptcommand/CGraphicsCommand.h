@@ -15,6 +15,10 @@
 #include "graphics/include/IOrvexRenderer.h"
 #include "graphics/include/OxRefPtr.h"
 
+namespace Fenwarrow {
+class IGameContext;
+}
+
 namespace Fenwarrow::ScriptCommand {
 
 class CGraphicsCommand : public CScriptCommandBase<CGraphicsCommand> {
@@ -22,10 +26,11 @@ public:
     using Texture = Orvex::Graphics::IOrvexTexture;
 
     // The renderer draws and makes textures, the reader opens texture files and the queue takes
-    // the scripts' draw functions. All three must outlive the module.
+    // the scripts' draw functions. Scripts may also draw the common textures that the Game module
+    // hands them, which `game` (may be null) names. All of them must outlive the module.
     CGraphicsCommand(Orvex::Graphics::IOrvexRenderer* renderer, Orvex::IO::StreamIO::IOrvexStreamReader& reader,
-                     Orvex::Graphics::OxRenderQueue* renderQueue)
-        : renderer_(renderer), reader_(reader), renderQueue_(renderQueue) {}
+                     Orvex::Graphics::OxRenderQueue* renderQueue, IGameContext* game = nullptr)
+        : renderer_(renderer), reader_(reader), renderQueue_(renderQueue), game_(game) {}
 
     bool registerFunctions(CScriptController& controller) override;
 
@@ -33,6 +38,9 @@ public:
     // file opened; the result is null when it did not or no texture could be made of it.
     Texture* createTexture(const std::u16string& path, bool& opened);
     bool ownsTexture(const void* texture) const;
+    // What a script's argument names: one of the module's textures or, while it is lent to L, a
+    // common texture of the game; null for anything else.
+    Texture* findScriptTexture(lua_State* L, const void* given) const;
     std::size_t getTextureCount() const { return textures_.size(); }
 
     // Queue a call of the script's global function, or of a function with its bound argument,
@@ -52,6 +60,7 @@ private:
     Orvex::Graphics::IOrvexRenderer* renderer_;
     Orvex::IO::StreamIO::IOrvexStreamReader& reader_;
     Orvex::Graphics::OxRenderQueue* renderQueue_;
+    IGameContext* game_;
     std::vector<Orvex::Graphics::OxRefPtr<Texture>> textures_;
     // The state the module was registered in; queued calls check that it still lives.
     std::weak_ptr<Orvex::Script::CLuaApi> api_;

@@ -286,7 +286,7 @@ std::shared_ptr<IScriptCommand> CGameManager::createScriptModule(ScriptModule mo
             return std::make_shared<ScriptCommand::CActorCommand>(*this, &dungeonServices_->getActionContext());
         case ScriptModule::kAudio:
             return std::make_shared<ScriptCommand::CAudioCommand>(getAudioDevice(), *archiveReaders_[0],
-                                                                  *archiveReaders_[1], soundEffects_.get());
+                                                                  *archiveReaders_[1], soundEffects_.get(), this);
         case ScriptModule::kGame:
             return std::make_shared<ScriptCommand::CGameCommand>(*this);
         case ScriptModule::kItem:
@@ -307,7 +307,7 @@ std::shared_ptr<IScriptCommand> CGameManager::createScriptModule(ScriptModule mo
             return createGeneralWindowModule();
         case ScriptModule::kGraphics:
             return std::make_shared<ScriptCommand::CGraphicsCommand>(renderer_.get(), *archiveReaders_[0],
-                                                                     renderQueue_.get());
+                                                                     renderQueue_.get(), this);
         case ScriptModule::kInputSystem:
             return std::make_shared<ScriptCommand::CInputSystemCommand>([this] { return getVirtualKey(); });
         case ScriptModule::kMossbellLib:

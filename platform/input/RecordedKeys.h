@@ -2,8 +2,8 @@
 // Key presses recorded for a run without a person at the keyboard (tests and benchmarks of the
 // real program). ORVEX_INPUT_KEYS lists changes as "<read>:<key><+|->" separated by commas:
 // at the game's <read>-th keyboard read (1 is the first) the key, named as SDL names it
-// ("Down", "Z", "Return"), goes down (+) or up (-). Counting reads instead of time makes a
-// recorded run repeat exactly however fast the machine is.
+// ("Down", "Z", "Return"), goes down (+) or up (-); spaces around an entry are ignored.
+// Counting reads instead of time makes a recorded run repeat exactly however fast the machine is.
 #include <cstdint>
 #include <map>
 #include <string>

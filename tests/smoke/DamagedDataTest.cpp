@@ -225,6 +225,34 @@ TEST_F(DamagedData, AGarbageFontEndsTheStartNamingIt) {
     expectFailureNaming(run(), {"font_01.fnt"}, "garbage fonts");
 }
 
+// A common save that cannot be read: a line says so, the file is kept as "c000.bin.bad", and
+// the game goes on as without a save (quitting from the title ends with status 0).
+TEST_F(DamagedData, ADamagedCommonSaveIsKeptAsideAndTheGameGoesOn) {
+    const std::vector<uint8_t> oldSave = readFile(fs::path(ORVEX_RUN_DIR) / "seed" / "c000_old.bin");
+    ASSERT_GT(oldSave.size(), 32u);
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> bytes;
+    };
+    const Case cases[] = {
+        {"garbage", garbage(2000, 26)},
+        {"an old-format save cut short", std::vector<uint8_t>(oldSave.begin(), oldSave.begin() + 24)},
+        {"an empty file", {}},
+    };
+    for (const Case& c : cases) {
+        fs::remove(runDirectory_ / "c000.bin.bad");
+        writeFile(runDirectory_ / "c000.bin", c.bytes);
+        const SmokeTest::ProgramRun result = run();
+        expectOrderlyEnd(result, c.what);
+        EXPECT_EQ(result.exitCode, 0) << c.what << ": " << result.describe();
+        EXPECT_NE(result.output.find("c000.bin: the common save cannot be read; it is kept as c000.bin.bad"),
+                  std::string::npos)
+            << c.what << ": " << result.describe();
+        EXPECT_EQ(readFile(runDirectory_ / "c000.bin.bad"), c.bytes) << c.what;
+        EXPECT_FALSE(fs::exists(runDirectory_ / "c000.bin")) << c.what << ": nothing saved over it";
+    }
+}
+
 TEST_F(DamagedData, AFolderForTheSettingsFileRunsOnTheDefaultsWithALine) {
     fs::remove(runDirectory_ / "config.ini");
     fs::create_directory(runDirectory_ / "config.ini");

@@ -10,6 +10,7 @@
 
 #include "engine/system/OxOrvexManager.h"
 #include "engine/thread/OxThreadManager.h"
+#include "game/condition/CConditionController.h"
 #include "game/save/CGameSaveController.h"
 #include "game/save/CGameSerializer.h"
 #include "game/save/CSaveDataController.h"
@@ -246,6 +247,62 @@ TEST_F(CommonSave, AStoredItemTheFactoryDoesNotKnowFailsTheLoad) {
     EXPECT_TRUE(std::filesystem::exists(folder_ / "c000.bin.bad"));
     EXPECT_EQ(data().getStorageItemList(4)->size(), 0u);
     world_.context.itemFactory = &world_.factory;
+}
+
+// The game's real condition set on the player, every condition in a state of its own: the set
+// comes back whole, and the carried items written after it in the actor's record still read.
+TEST_F(CommonSave, ThePlayersConditionsComeBackWithTheRealConditionSet) {
+    using Fenwarrow::Actor::Condition::CConditionController;
+    world_.context.makeConditions = [](Fenwarrow::Actor::CActor& actor) {
+        return std::make_unique<CConditionController>(actor);
+    };
+    CGameDataManager& d = data();
+    d.reset();  // a player made with its condition set
+    const auto image = [](CConditionController& set) {
+        OxSerializer bytes;
+        EXPECT_TRUE(set.serialize(bytes));
+        return bytes.getBuffer();
+    };
+    auto* conditions = dynamic_cast<CConditionController*>(d.getPlayer()->getConditions());
+    ASSERT_NE(conditions, nullptr);
+    const std::vector<uint8_t> fresh = image(*conditions);
+    for (int32_t type = 0; type < Fenwarrow::Actor::kConditionTypeCount; ++type) {
+        Fenwarrow::Actor::Condition::CConditionBase* condition = conditions->getCondition(type);
+        condition->setMayAct(type % 3 != 0);
+        if (auto* counting = dynamic_cast<Fenwarrow::Actor::Condition::CCountingCondition*>(condition)) {
+            counting->setCounter(type + 2);
+        }
+    }
+    const std::vector<uint8_t> before = image(*conditions);
+    ASSERT_NE(before, fresh);
+    auto sword = world_.item(1);
+    sword->setName(u"剣");
+    d.getPlayer()->addItem(sword);
+    d.getStorageItemList(13)->push_back(world_.item(2));
+
+    ASSERT_TRUE(controller().saveCommonData());
+    d.reset();
+    auto* reset = dynamic_cast<CConditionController*>(d.getPlayer()->getConditions());
+    ASSERT_NE(reset, nullptr);
+    ASSERT_EQ(image(*reset), fresh);
+    ASSERT_TRUE(controller().loadCommonData());
+
+    auto* back = dynamic_cast<CConditionController*>(d.getPlayer()->getConditions());
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(image(*back), before);
+    for (int32_t type = 0; type < Fenwarrow::Actor::kConditionTypeCount; ++type) {
+        const auto* counting =
+            dynamic_cast<const Fenwarrow::Actor::Condition::CCountingCondition*>(back->getCondition(type));
+        if (counting != nullptr) {
+            EXPECT_TRUE(back->isCondition(type)) << type;
+            EXPECT_EQ(counting->getCounter(), type + 2) << type;
+        }
+        EXPECT_EQ(back->getCondition(type)->getMayAct(), type % 3 != 0) << type;
+    }
+    ASSERT_EQ(d.getPlayer()->getItemList().size(), 1u);
+    EXPECT_EQ(d.getPlayer()->getItemList().at(0)->getName(), u"剣");
+    ASSERT_EQ(d.getStorageItemList(13)->size(), 1u);
+    EXPECT_EQ(d.getStorageItemList(13)->at(0)->getItemID(), 2u);
 }
 
 TEST_F(CommonSave, NoSaveIsNoFailureToReport) {

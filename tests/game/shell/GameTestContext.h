@@ -14,6 +14,7 @@
 #include "game/services/CScriptController.h"
 #include "game/actor/IActorConditions.h"
 #include "game/gamedata/CGameDataManager.h"
+#include "game/services/CCommonDataManager.h"
 #include "game/services/IGameContext.h"
 #include "tests/game/shell/ScriptTestSupport.h"
 
@@ -68,6 +69,12 @@ public:
         return makeConditions ? makeConditions(actor) : nullptr;
     }
     float getStepTime() override { return stepTime; }
+    Orvex::Graphics::IOrvexTexture* getCommonTexture(int32_t index) override {
+        return commonData != nullptr ? commonData->getTexture(index) : nullptr;
+    }
+    std::shared_ptr<Orvex::AudioSystem::IOrvexAudioSource> getSystemSE(int32_t index) override {
+        return commonData != nullptr ? commonData->getSystemSE(index) : nullptr;
+    }
     Fenwarrow::CSettingDataManager* getSettingDataManager() override { return settingData; }
     Fenwarrow::Replay::CReplayController* getReplayController() override { return replay; }
 
@@ -94,6 +101,7 @@ public:
     std::function<std::unique_ptr<Fenwarrow::Actor::IActorConditions>(Fenwarrow::Actor::CActor&)> makeConditions;
     float stepTime = 0.0f;
     Fenwarrow::CSettingDataManager* settingData = nullptr;
+    Fenwarrow::CCommonDataManager* commonData = nullptr;
     Fenwarrow::Replay::CReplayController* replay = nullptr;
     std::shared_ptr<Orvex::AudioSystem::IOrvexAudioDevice> audioDevice =
         std::make_shared<Orvex::AudioSystem::OxNullAudioDevice>();
