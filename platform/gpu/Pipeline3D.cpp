@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/gpu/RasterMath.h"
+#include "platform/gpu/Span3D.h"
 #include "platform/gpu/SpanWriter.h"
 #include "platform/gpu/TextureSampling.h"
 
@@ -51,8 +52,14 @@ ColorValue unpack(uint32_t argb) {
             (argb >> 24) / 255.0f};
 }
 
+// v > 0 ? v : 0, then v < 1 ? v : 1: a NaN becomes 0, as in the wide row shader.
+double clampUnit(double v) {
+    v = v > 0 ? v : 0;
+    return v < 1 ? v : 1;
+}
+
 // Round to nearest of a value clamped to 0..1 (truncation of x + 0.5 is that rounding for x >= 0).
-uint32_t toByte(double v) { return uint32_t(std::clamp(v, 0.0, 1.0) * 255.0 + 0.5); }
+uint32_t toByte(double v) { return uint32_t(clampUnit(v) * 255.0 + 0.5); }
 
 bool compare(uint32_t func, uint32_t value, uint32_t reference) {
     switch (func) {
@@ -268,7 +275,7 @@ struct Rasterizer3D::ScreenVertex {
 
 namespace {
 
-uint16_t depthValue(double z) { return uint16_t(std::clamp(z, 0.0, 1.0) * 65535.0 + 0.5); }
+uint16_t depthValue(double z) { return uint16_t(clampUnit(z) * 65535.0 + 0.5); }
 
 bool passesDepth(const DepthState& depth, double z, uint16_t stored) {
     return compare(depth.func, depthValue(z), stored);
@@ -302,7 +309,7 @@ bool toScreen(const ClipVertex& c, const Viewport& vp, int64_t* snappedX, int64_
 
 void Rasterizer3D::drawTriangle(const PipelineState& state, const DepthState& depth, const Viewport& viewport,
                                 bool wireframe, const ClipVertex& a, const ClipVertex& b, const ClipVertex& c) {
-    prepare(state);
+    prepare(state, depth);
     ClipVertex poly[kMaxPolygon] = {a, b, c};
     int count = 3;
     if (!inside(a) || !inside(b) || !inside(c)) {
@@ -346,7 +353,7 @@ void Rasterizer3D::drawTriangle(const PipelineState& state, const DepthState& de
 
 void Rasterizer3D::drawLine(const PipelineState& state, const DepthState& depth, const Viewport& viewport,
                             const ClipVertex& a, const ClipVertex& b) {
-    prepare(state);
+    prepare(state, depth);
     ClipVertex p0 = a, p1 = b;
     for (int plane = 0; plane < 6; ++plane) {
         const double d0 = planeDistance(p0, plane), d1 = planeDistance(p1, plane);
@@ -456,7 +463,9 @@ void Rasterizer3D::fillTriangle(const PipelineState& state, const DepthState& de
     for (int k = 0; k < 9; ++k) {
         pa[k] = plane(v[0]->attr[k], v[1]->attr[k], v[2]->attr[k]);
     }
-    const bool textured = state.texture != nullptr && usesTexture(state);
+    Plane planes[kRowValues] = {pz, pq};
+    std::copy(pa, pa + 9, planes + 2);
+    uint16_t* depthRows = depth.buffer != nullptr && (depth.test || depth.write) ? depth.buffer->data() : nullptr;
     for (int64_t py = yMin; py <= yMax; ++py) {
         // The row's span: each edge bounds the columns from one side (E >= 0 inside).
         int64_t left = 0, right = xMax - xMin;
@@ -471,43 +480,70 @@ void Rasterizer3D::fillTriangle(const PipelineState& state, const DepthState& de
             }
             e.rowStart += e.dx * 256;
         }
-        // Plane values at the span's first pixel, then stepped by their x slopes.
-        const double fy = double(py), fx0 = double(xMin + left);
-        double z = pz.dx * fx0 + pz.dy * fy + pz.c;
-        double q = pq.dx * fx0 + pq.dy * fy + pq.c;
-        double values[9];
-        for (int k = 0; k < 9; ++k) {
-            values[k] = pa[k].dx * fx0 + pa[k].dy * fy + pa[k].c;
+        if (left > right) {
+            continue;
         }
-        auto advance = [&] {
-            z += pz.dx;
-            q += pq.dx;
-            for (int k = 0; k < 9; ++k) {
-                values[k] += pa[k].dx;
-            }
-        };
-        for (int64_t px = xMin + left; px <= xMin + right; ++px, advance()) {
-            uint16_t* stored = depthSlot(depth, px, py);
-            if (stored != nullptr && depth.test && !passesDepth(depth, z, *stored)) {
+        // Every plane's value at column x of the row is (dy * y + c) + dx * x.
+        Row3D row;
+        for (int k = 0; k < kRowValues; ++k) {
+            row.base[k] = planes[k].dy * double(py) + planes[k].c;
+            row.dx[k] = planes[k].dx;
+        }
+        drawRow(state, depth, row, py, xMin + left, xMin + right,
+                depthRows != nullptr ? depthRows + size_t(py) * depth.width : nullptr);
+    }
+}
+
+void Rasterizer3D::drawRow(const PipelineState& state, const DepthState& depth, const Row3D& row, int64_t py,
+                           int64_t first, int64_t last, uint16_t* depthRow) {
+    int64_t px = first;
+    const auto n = int32_t(last - first + 1);
+    if (wide_) {
+        if (span_.size() < size_t(n) + 8) {
+            span_.resize(size_t(n) + 8);
+            pass_.resize(size_t(n) + 8);
+        }
+        const int32_t done = shadeRow3DAvx2(shade_, row, first, n, depthRow != nullptr ? depthRow + first : nullptr,
+                                            span_.data(), pass_.data());
+        ++wideRows_;
+        uint32_t* target = state.target->row(uint32_t(py)) + first;
+        for (int32_t i = 0; i < done;) {
+            if (pass_[size_t(i)] == 0) {
+                ++i;
                 continue;
             }
-            const double w = 1.0 / q;
-            double attr[9] = {};
-            for (int k = 0; k < 4; ++k) {
-                attr[k] = values[k] * w;
+            int32_t end = i + 1;
+            while (end < done && pass_[size_t(end)] != 0) {
+                ++end;
             }
-            if (specularEnabled_) {
-                for (int k = 4; k < 7; ++k) {
-                    attr[k] = values[k] * w;
-                }
-            }
-            if (textured) {
-                for (int k = 7; k < 9; ++k) {
-                    attr[k] = values[k] * w;
-                }
-            }
-            shadePixel(state, depth, px, py, z, attr, attr + 4, attr[7], attr[8]);
+            wideWrite_(context_, span_.data() + i, 0, 0, target + i, 0, end - i, 1);
+            i = end;
         }
+        px += done;
+    }
+    const bool textured = shade_.textured;
+    for (; px <= last; ++px) {
+        const double fx = double(px);
+        const double z = row.base[0] + row.dx[0] * fx;
+        if (depthRow != nullptr && depth.test && !passesDepth(depth, z, depthRow[px])) {
+            continue;
+        }
+        const double w = 1.0 / (row.base[1] + row.dx[1] * fx);
+        double attr[9] = {};
+        for (int k = 0; k < 4; ++k) {
+            attr[k] = (row.base[2 + k] + row.dx[2 + k] * fx) * w;
+        }
+        if (specularEnabled_) {
+            for (int k = 4; k < 7; ++k) {
+                attr[k] = (row.base[2 + k] + row.dx[2 + k] * fx) * w;
+            }
+        }
+        if (textured) {
+            for (int k = 7; k < 9; ++k) {
+                attr[k] = (row.base[2 + k] + row.dx[2 + k] * fx) * w;
+            }
+        }
+        shadePixel(state, depth, px, py, z, attr, attr + 4, attr[7], attr[8]);
     }
 }
 
@@ -545,9 +581,23 @@ void Rasterizer3D::shadePixel(const PipelineState& s, const DepthState& depth, i
     write_(context_, &out, 0, 0, s.target->row(uint32_t(py)) + px, 0, 1, 1);
 }
 
-void Rasterizer3D::prepare(const PipelineState& state) {
+void Rasterizer3D::prepare(const PipelineState& state, const DepthState& depth) {
     context_ = SpanContext(state);
     write_ = chooseSpanWrite(blendKind(state), TestKind::None, SpanWriter::Plain);
+    shade_.state = &state;
+    shade_.specular = specularEnabled_;
+    shade_.textured = state.texture != nullptr && usesTexture(state);
+    shade_.linear = state.magFilter >= kFilterLinear || state.minFilter >= kFilterLinear;
+    shade_.depthTest = depth.test;
+    shade_.depthWrite = depth.write;
+    shade_.depthFunc = depth.func;
+    wide_ = fastEnabled_ && writer_ >= SpanWriter::Avx2 && wideShadeSupported(state, shade_.textured);
+    wideWrite_ = chooseSpanWrite(blendKind(state), TestKind::None, writer_);
+}
+
+SpanWriter Rasterizer3D::setSpanWriter(SpanWriter writer) {
+    writer_ = std::min(writer, processorSpanWriter());
+    return writer_;
 }
 
 }  // namespace Platform::Gpu

@@ -9,6 +9,11 @@
 //   vertices. Positions are snapped to 1/256 pixel and covered by the top-left rule of the 2-D path.
 // - Depth: z/w, mapped to minZ..maxZ of the viewport, interpolated linearly in screen space and
 //   stored as round(depth * 65535); the test compares those 16-bit values.
+// - Interpolation: every value (depth, 1/w and the attributes divided by w) is a plane over the
+//   pixel centres, evaluated in double precision at column x of row y as (dy * y + c) + dx * x,
+//   never by stepping. Values are clamped to 0..1 as v > 0 ? v : 0, then v < 1 ? v : 1.
+// - Rows go through a wide (AVX2) shader when the processor has it and the texture read has
+//   power-of-two sides; it gives exactly these pixels.
 // - Colours: lighting in single precision, each channel clamped to 0..1; vertex colours and
 //   texture coordinates are interpolated perspective-correct (in 1/w); a pixel's colour channel
 //   is round(value * 255). Texture coordinates go to 1/256 texel as in the 2-D path and are
@@ -20,6 +25,7 @@
 #include <vector>
 
 #include "platform/gpu/Rasterizer.h"
+#include "platform/gpu/Span3D.h"
 #include "platform/gpu/SpanWriter.h"
 
 namespace Platform::Gpu {
@@ -100,15 +106,35 @@ private:
                       const ScreenVertex& c);
     void drawScreenLine(const PipelineState& state, const DepthState& depth, const ScreenVertex& a,
                         const ScreenVertex& b);
+    // Pixels first..last of row py; depthRow is the row's depth words when depth is tested or
+    // written.
+    void drawRow(const PipelineState& state, const DepthState& depth, const Raster::Row3D& row, int64_t py,
+                 int64_t first, int64_t last, uint16_t* depthRow);
     void shadePixel(const PipelineState& state, const DepthState& depth, int64_t px, int64_t py, double z,
                     const double* color, const double* specular, double u, double v);
-    void prepare(const PipelineState& state);
+    void prepare(const PipelineState& state, const DepthState& depth);
     bool specularEnabled_ = false;
+    bool fastEnabled_ = true;
+    bool wide_ = false;  // this draw's rows go through the wide row shader
+    uint64_t wideRows_ = 0;
+    SpanWriter writer_ = defaultSpanWriter();
     Raster::SpanContext context_;
-    Raster::SpanWrite write_ = nullptr;
+    Raster::SpanWrite write_ = nullptr;      // one pixel at a time, plain
+    Raster::SpanWrite wideWrite_ = nullptr;  // runs of the wide row shader's pixels
+    Raster::Shade3D shade_;
+    std::vector<uint32_t> span_;
+    std::vector<uint8_t> pass_;
 
 public:
     void setSpecularEnabled(bool on) { specularEnabled_ = on; }
+    // When false, every pixel takes the per-pixel path and the plain writer (the reference the
+    // wide row shader is tested against).
+    void setFastPathEnabled(bool enabled) { fastEnabled_ = enabled; }
+    // The writer of the wide path, lowered to what the processor runs; below AVX2 every pixel
+    // takes the per-pixel path. Returns the writer now in use.
+    SpanWriter setSpanWriter(SpanWriter writer);
+    // Number of rows the wide row shader took (for tests of path equality).
+    uint64_t wideRows() const { return wideRows_; }
 };
 
 }  // namespace Platform::Gpu
