@@ -284,7 +284,7 @@ void GpuDevice::setDirectPathEnabled(bool enabled) {
 
 uint64_t GpuDevice::directSpanCount() {
     Lock lock(mutex_);
-    return rasterizer_.directSpans() + rasterizer3D_.wideRows();
+    return rasterizer_.directSpans() + rasterizer3D_.wideBatches();
 }
 
 SpanWriter GpuDevice::setSpanWriter(SpanWriter writer) {

@@ -30,8 +30,9 @@ std::vector<uint16_t>* GpuDevice::depthBuffer() {
     }
     const PixelImage& target = *renderTarget_->image();
     if (depthWidth_ != target.width || depthHeight_ != target.height) {
-        // A new size starts cleared to the far plane.
-        depth_.assign(size_t(target.width) * target.height, 0xFFFF);
+        // A new size starts cleared to the far plane. One spare word after the last row lets the
+        // wide shader read every pixel's word as four bytes.
+        depth_.assign(size_t(target.width) * target.height + 1, 0xFFFF);
         depthWidth_ = target.width;
         depthHeight_ = target.height;
     }

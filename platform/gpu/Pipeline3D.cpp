@@ -463,9 +463,15 @@ void Rasterizer3D::fillTriangle(const PipelineState& state, const DepthState& de
     for (int k = 0; k < 9; ++k) {
         pa[k] = plane(v[0]->attr[k], v[1]->attr[k], v[2]->attr[k]);
     }
-    Plane planes[kRowValues] = {pz, pq};
-    std::copy(pa, pa + 9, planes + 2);
-    uint16_t* depthRows = depth.buffer != nullptr && (depth.test || depth.write) ? depth.buffer->data() : nullptr;
+    Planes3D planes;
+    for (int k = 0; k < kPlaneValues; ++k) {
+        const Plane& p = k == 0 ? pz : k == 1 ? pq : pa[k - 2];
+        planes.dx[k] = p.dx;
+        planes.dy[k] = p.dy;
+        planes.c[k] = p.c;
+    }
+    queueX_.clear();
+    queueY_.clear();
     for (int64_t py = yMin; py <= yMax; ++py) {
         // The row's span: each edge bounds the columns from one side (E >= 0 inside).
         int64_t left = 0, right = xMax - xMin;
@@ -480,71 +486,74 @@ void Rasterizer3D::fillTriangle(const PipelineState& state, const DepthState& de
             }
             e.rowStart += e.dx * 256;
         }
-        if (left > right) {
-            continue;
+        for (int64_t px = xMin + left; px <= xMin + right; ++px) {
+            queueX_.push_back(int32_t(px));
+            queueY_.push_back(int32_t(py));
         }
-        // Every plane's value at column x of the row is (dy * y + c) + dx * x.
-        Row3D row;
-        for (int k = 0; k < kRowValues; ++k) {
-            row.base[k] = planes[k].dy * double(py) + planes[k].c;
-            row.dx[k] = planes[k].dx;
+        if (queueX_.size() >= kQueueFlush) {
+            shadeQueue(state, depth, planes);
         }
-        drawRow(state, depth, row, py, xMin + left, xMin + right,
-                depthRows != nullptr ? depthRows + size_t(py) * depth.width : nullptr);
     }
+    shadeQueue(state, depth, planes);
 }
 
-void Rasterizer3D::drawRow(const PipelineState& state, const DepthState& depth, const Row3D& row, int64_t py,
-                           int64_t first, int64_t last, uint16_t* depthRow) {
-    int64_t px = first;
-    const auto n = int32_t(last - first + 1);
-    if (wide_) {
+void Rasterizer3D::shadeQueue(const PipelineState& state, const DepthState& depth, const Planes3D& planes) {
+    const auto n = int32_t(queueX_.size());
+    int32_t done = 0;
+    uint16_t* depthWords = depth.buffer != nullptr && (depth.test || depth.write) ? depth.buffer->data() : nullptr;
+    if (wide_ && n > 0) {
         if (span_.size() < size_t(n) + 8) {
             span_.resize(size_t(n) + 8);
             pass_.resize(size_t(n) + 8);
         }
-        const int32_t done = shadeRow3DAvx2(shade_, row, first, n, depthRow != nullptr ? depthRow + first : nullptr,
-                                            span_.data(), pass_.data());
-        ++wideRows_;
-        uint32_t* target = state.target->row(uint32_t(py)) + first;
+        done = shadePixels3DAvx2(shade_, planes, queueX_.data(), queueY_.data(), n, depthWords, depth.width,
+                                 span_.data(), pass_.data());
+        ++wideBatches_;
+        // Passing pixels are written in runs of neighbours on one row.
         for (int32_t i = 0; i < done;) {
             if (pass_[size_t(i)] == 0) {
                 ++i;
                 continue;
             }
             int32_t end = i + 1;
-            while (end < done && pass_[size_t(end)] != 0) {
+            while (end < done && pass_[size_t(end)] != 0 && queueY_[size_t(end)] == queueY_[size_t(i)] &&
+                   queueX_[size_t(end)] == queueX_[size_t(end) - 1] + 1) {
                 ++end;
             }
-            wideWrite_(context_, span_.data() + i, 0, 0, target + i, 0, end - i, 1);
+            uint32_t* target = state.target->row(uint32_t(queueY_[size_t(i)])) + queueX_[size_t(i)];
+            wideWrite_(context_, span_.data() + i, 0, 0, target, 0, end - i, 1);
             i = end;
         }
-        px += done;
     }
     const bool textured = shade_.textured;
-    for (; px <= last; ++px) {
-        const double fx = double(px);
-        const double z = row.base[0] + row.dx[0] * fx;
-        if (depthRow != nullptr && depth.test && !passesDepth(depth, z, depthRow[px])) {
+    for (int32_t i = done; i < n; ++i) {
+        const int64_t px = queueX_[size_t(i)], py = queueY_[size_t(i)];
+        const double fx = double(px), fy = double(py);
+        auto at = [&](int k) { return (planes.dy[k] * fy + planes.c[k]) + planes.dx[k] * fx; };
+        const double z = at(0);
+        if (depthWords != nullptr && depth.test &&
+            !passesDepth(depth, z, depthWords[size_t(py) * depth.width + size_t(px)])) {
             continue;
         }
-        const double w = 1.0 / (row.base[1] + row.dx[1] * fx);
+        const double w = 1.0 / at(1);
         double attr[9] = {};
         for (int k = 0; k < 4; ++k) {
-            attr[k] = (row.base[2 + k] + row.dx[2 + k] * fx) * w;
+            attr[k] = at(2 + k) * w;
         }
         if (specularEnabled_) {
             for (int k = 4; k < 7; ++k) {
-                attr[k] = (row.base[2 + k] + row.dx[2 + k] * fx) * w;
+                attr[k] = at(2 + k) * w;
             }
         }
         if (textured) {
             for (int k = 7; k < 9; ++k) {
-                attr[k] = (row.base[2 + k] + row.dx[2 + k] * fx) * w;
+                attr[k] = at(2 + k) * w;
             }
         }
         shadePixel(state, depth, px, py, z, attr, attr + 4, attr[7], attr[8]);
     }
+    queueX_.clear();
+    queueY_.clear();
 }
 
 void Rasterizer3D::shadePixel(const PipelineState& s, const DepthState& depth, int64_t px, int64_t py, double z,

@@ -12,8 +12,8 @@
 // - Interpolation: every value (depth, 1/w and the attributes divided by w) is a plane over the
 //   pixel centres, evaluated in double precision at column x of row y as (dy * y + c) + dx * x,
 //   never by stepping. Values are clamped to 0..1 as v > 0 ? v : 0, then v < 1 ? v : 1.
-// - Rows go through a wide (AVX2) shader when the processor has it and the texture read has
-//   power-of-two sides; it gives exactly these pixels.
+// - A triangle's pixels go through a wide (AVX2) shader when the processor has it and the
+//   texture read has power-of-two sides; it gives exactly these pixels.
 // - Colours: lighting in single precision, each channel clamped to 0..1; vertex colours and
 //   texture coordinates are interpolated perspective-correct (in 1/w); a pixel's colour channel
 //   is round(value * 255). Texture coordinates go to 1/256 texel as in the 2-D path and are
@@ -106,22 +106,24 @@ private:
                       const ScreenVertex& c);
     void drawScreenLine(const PipelineState& state, const DepthState& depth, const ScreenVertex& a,
                         const ScreenVertex& b);
-    // Pixels first..last of row py; depthRow is the row's depth words when depth is tested or
-    // written.
-    void drawRow(const PipelineState& state, const DepthState& depth, const Raster::Row3D& row, int64_t py,
-                 int64_t first, int64_t last, uint16_t* depthRow);
+    // Shades the queued pixels of one triangle (through the wide shader when it takes the draw)
+    // and empties the queue.
+    void shadeQueue(const PipelineState& state, const DepthState& depth, const Raster::Planes3D& planes);
     void shadePixel(const PipelineState& state, const DepthState& depth, int64_t px, int64_t py, double z,
                     const double* color, const double* specular, double u, double v);
     void prepare(const PipelineState& state, const DepthState& depth);
     bool specularEnabled_ = false;
     bool fastEnabled_ = true;
-    bool wide_ = false;  // this draw's rows go through the wide row shader
-    uint64_t wideRows_ = 0;
+    bool wide_ = false;         // this draw's rows go through the wide row shader
+    uint64_t wideBatches_ = 0;  // batches
     SpanWriter writer_ = defaultSpanWriter();
     Raster::SpanContext context_;
     Raster::SpanWrite write_ = nullptr;      // one pixel at a time, plain
     Raster::SpanWrite wideWrite_ = nullptr;  // runs of the wide row shader's pixels
     Raster::Shade3D shade_;
+    // A triangle's covered pixels in row order, shaded when the triangle ends or the queue is full.
+    static constexpr size_t kQueueFlush = 2048;
+    std::vector<int32_t> queueX_, queueY_;
     std::vector<uint32_t> span_;
     std::vector<uint8_t> pass_;
 
@@ -133,8 +135,8 @@ public:
     // The writer of the wide path, lowered to what the processor runs; below AVX2 every pixel
     // takes the per-pixel path. Returns the writer now in use.
     SpanWriter setSpanWriter(SpanWriter writer);
-    // Number of rows the wide row shader took (for tests of path equality).
-    uint64_t wideRows() const { return wideRows_; }
+    // Number of pixel batches the wide shader took (for tests of path equality).
+    uint64_t wideBatches() const { return wideBatches_; }
 };
 
 }  // namespace Platform::Gpu

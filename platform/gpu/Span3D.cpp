@@ -45,9 +45,10 @@ ORVEX_AVX2_INLINE __m128i unitToInt(__m256d v, double scale) {
 
 ORVEX_AVX2_INLINE __m256i join(__m128i low, __m128i high) { return _mm256_set_m128i(high, low); }
 
-// base + dx * x for the four columns of xs.
-ORVEX_AVX2_INLINE __m256d planeAt(const Row3D& row, int k, __m256d xs) {
-    return _mm256_add_pd(_mm256_set1_pd(row.base[k]), _mm256_mul_pd(_mm256_set1_pd(row.dx[k]), xs));
+// (dy * y + c) + dx * x for four pixels.
+ORVEX_AVX2_INLINE __m256d planeAt(const Planes3D& planes, int k, __m256d x, __m256d y) {
+    const __m256d rowBase = _mm256_add_pd(_mm256_mul_pd(_mm256_set1_pd(planes.dy[k]), y), _mm256_set1_pd(planes.c[k]));
+    return _mm256_add_pd(rowBase, _mm256_mul_pd(_mm256_set1_pd(planes.dx[k]), x));
 }
 
 // All ones in the lanes where `func` holds for (a, b); the values are at most 16 bits.
@@ -206,8 +207,10 @@ ORVEX_AVX2_INLINE __m256i texelPositions(__m256d c0, __m256d c1, double size, in
 
 }  // namespace
 
-__attribute__((target("avx2"))) int32_t shadeRow3DAvx2(const Shade3D& shade, const Row3D& row, int64_t x0, int32_t n,
-                                                       uint16_t* depth, uint32_t* src, uint8_t* pass) {
+__attribute__((target("avx2"))) int32_t shadePixels3DAvx2(const Shade3D& shade, const Planes3D& planes,
+                                                          const int32_t* xs, const int32_t* ys, int32_t n,
+                                                          uint16_t* depth, uint32_t depthWidth, uint32_t* src,
+                                                          uint8_t* pass) {
     const PipelineState& s = *shade.state;
     const PixelImage* texture = shade.textured ? s.texture : nullptr;
     WideTexture wide{};
@@ -218,29 +221,46 @@ __attribute__((target("avx2"))) int32_t shadeRow3DAvx2(const Shade3D& shade, con
         wide.widthShift = _mm_cvtsi32_si128(__builtin_ctz(texture->width));
         wide.fill = _mm256_set1_epi32(texture->hasAlpha() ? 0 : int32_t(0xFF000000u));
     }
-    const __m256d steps = _mm256_set_pd(3, 2, 1, 0);
     const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
     const __m256i white = _mm256_set1_epi32(-1);
     const __m256i alphaRef = _mm256_set1_epi32(int32_t(s.alphaRef & 0xFF));
+    const __m256i lowWord = _mm256_set1_epi32(0xFFFF);
+    const __m256i width = _mm256_set1_epi32(int32_t(depthWidth));
     for (int32_t i = 0; i < n; i += 8) {
         const int32_t count = std::min<int32_t>(8, n - i);
         const int validBits = (1 << count) - 1;
         const __m256i valid = _mm256_cmpgt_epi32(_mm256_set1_epi32(count), lanes);
-        const __m256d xs[2] = {_mm256_add_pd(_mm256_set1_pd(double(x0 + i)), steps),
-                               _mm256_add_pd(_mm256_set1_pd(double(x0 + i + 4)), steps)};
+        // Lanes past the end repeat the first pixel, so every lane reads inside the buffers.
+        __m256i px = _mm256_set1_epi32(xs[i]), py = _mm256_set1_epi32(ys[i]);
+        if (count == 8) {
+            px = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(xs + i));
+            py = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(ys + i));
+        } else {
+            alignas(32) int32_t tailX[8], tailY[8];
+            for (int32_t k = 0; k < 8; ++k) {
+                tailX[k] = xs[i + (k < count ? k : 0)];
+                tailY[k] = ys[i + (k < count ? k : 0)];
+            }
+            px = _mm256_load_si256(reinterpret_cast<const __m256i*>(tailX));
+            py = _mm256_load_si256(reinterpret_cast<const __m256i*>(tailY));
+        }
+        const __m256d x[2] = {_mm256_cvtepi32_pd(_mm256_castsi256_si128(px)),
+                              _mm256_cvtepi32_pd(_mm256_extracti128_si256(px, 1))};
+        const __m256d y[2] = {_mm256_cvtepi32_pd(_mm256_castsi256_si128(py)),
+                              _mm256_cvtepi32_pd(_mm256_extracti128_si256(py, 1))};
         __m256d w[2];
         for (int h = 0; h < 2; ++h) {
-            w[h] = _mm256_div_pd(_mm256_set1_pd(1.0), planeAt(row, 1, xs[h]));
+            w[h] = _mm256_div_pd(_mm256_set1_pd(1.0), planeAt(planes, 1, x[h], y[h]));
         }
         // Texel positions first: a group that leaves their range goes to the per-pixel path whole,
         // before any of its depths is stored.
         __m256i tu = _mm256_setzero_si256(), tv = _mm256_setzero_si256();
         if (texture != nullptr) {
             int uBits = 0, vBits = 0;
-            tu = texelPositions(_mm256_mul_pd(planeAt(row, 9, xs[0]), w[0]),
-                                _mm256_mul_pd(planeAt(row, 9, xs[1]), w[1]), double(texture->width), &uBits);
-            tv = texelPositions(_mm256_mul_pd(planeAt(row, 10, xs[0]), w[0]),
-                                _mm256_mul_pd(planeAt(row, 10, xs[1]), w[1]), double(texture->height), &vBits);
+            tu = texelPositions(_mm256_mul_pd(planeAt(planes, 9, x[0], y[0]), w[0]),
+                                _mm256_mul_pd(planeAt(planes, 9, x[1], y[1]), w[1]), double(texture->width), &uBits);
+            tv = texelPositions(_mm256_mul_pd(planeAt(planes, 10, x[0], y[0]), w[0]),
+                                _mm256_mul_pd(planeAt(planes, 10, x[1], y[1]), w[1]), double(texture->height), &vBits);
             if ((uBits & vBits & validBits) != validBits) {
                 return i;
             }
@@ -248,12 +268,15 @@ __attribute__((target("avx2"))) int32_t shadeRow3DAvx2(const Shade3D& shade, con
             tv = _mm256_and_si256(tv, valid);
         }
         __m256i ok = valid;
-        alignas(16) uint16_t stored[8] = {};
-        __m256i storedDepth = _mm256_setzero_si256(), newDepth = _mm256_setzero_si256();
+        __m256i index = _mm256_setzero_si256(), storedDepth = _mm256_setzero_si256();
+        __m256i newDepth = _mm256_setzero_si256();
         if (depth != nullptr) {
-            std::memcpy(stored, depth + i, size_t(count) * 2);
-            storedDepth = _mm256_cvtepu16_epi32(_mm_load_si128(reinterpret_cast<const __m128i*>(stored)));
-            newDepth = join(unitToInt(planeAt(row, 0, xs[0]), 65535.0), unitToInt(planeAt(row, 0, xs[1]), 65535.0));
+            // Four bytes from each pixel's depth word: the buffer has a spare word at its end.
+            index = _mm256_add_epi32(_mm256_mullo_epi32(py, width), px);
+            storedDepth =
+                _mm256_and_si256(_mm256_i32gather_epi32(reinterpret_cast<const int*>(depth), index, 2), lowWord);
+            newDepth = join(unitToInt(planeAt(planes, 0, x[0], y[0]), 65535.0),
+                            unitToInt(planeAt(planes, 0, x[1], y[1]), 65535.0));
             if (shade.depthTest) {
                 ok = _mm256_and_si256(ok, compareMask(shade.depthFunc, newDepth, storedDepth));
             }
@@ -263,9 +286,9 @@ __attribute__((target("avx2"))) int32_t shadeRow3DAvx2(const Shade3D& shade, con
             __m128i channels[4][2];  // a, r, g, b
             for (int h = 0; h < 2; ++h) {
                 for (int k = 0; k < 3; ++k) {
-                    channels[k + 1][h] = unitToInt(_mm256_mul_pd(planeAt(row, 2 + k, xs[h]), w[h]), 255.0);
+                    channels[k + 1][h] = unitToInt(_mm256_mul_pd(planeAt(planes, 2 + k, x[h], y[h]), w[h]), 255.0);
                 }
-                channels[0][h] = unitToInt(_mm256_mul_pd(planeAt(row, 5, xs[h]), w[h]), 255.0);
+                channels[0][h] = unitToInt(_mm256_mul_pd(planeAt(planes, 5, x[h], y[h]), w[h]), 255.0);
             }
             const __m256i diffuse =
                 packChannels(join(channels[0][0], channels[0][1]), join(channels[1][0], channels[1][1]),
@@ -279,7 +302,7 @@ __attribute__((target("avx2"))) int32_t shadeRow3DAvx2(const Shade3D& shade, con
                 __m128i spec[3][2];
                 for (int h = 0; h < 2; ++h) {
                     for (int k = 0; k < 3; ++k) {
-                        spec[k][h] = unitToInt(_mm256_mul_pd(planeAt(row, 6 + k, xs[h]), w[h]), 255.0);
+                        spec[k][h] = unitToInt(_mm256_mul_pd(planeAt(planes, 6 + k, x[h], y[h]), w[h]), 255.0);
                     }
                 }
                 const __m256i highlight = packChannels(_mm256_setzero_si256(), join(spec[0][0], spec[0][1]),
@@ -293,10 +316,12 @@ __attribute__((target("avx2"))) int32_t shadeRow3DAvx2(const Shade3D& shade, con
             _mm256_storeu_si256(reinterpret_cast<__m256i*>(src + i), out);
         }
         if (depth != nullptr && shade.depthWrite && okBits != 0) {
-            alignas(32) int32_t kept[8];
-            _mm256_store_si256(reinterpret_cast<__m256i*>(kept), _mm256_blendv_epi8(storedDepth, newDepth, ok));
-            for (int32_t k = 0; k < count; ++k) {
-                depth[i + k] = uint16_t(kept[k]);
+            alignas(32) int32_t at[8], value[8];
+            _mm256_store_si256(reinterpret_cast<__m256i*>(at), index);
+            _mm256_store_si256(reinterpret_cast<__m256i*>(value), newDepth);
+            for (int bits = okBits; bits != 0; bits &= bits - 1) {
+                const int k = __builtin_ctz(unsigned(bits));
+                depth[at[k]] = uint16_t(value[k]);
             }
         }
         for (int32_t k = 0; k < count; ++k) {
@@ -306,7 +331,10 @@ __attribute__((target("avx2"))) int32_t shadeRow3DAvx2(const Shade3D& shade, con
     return n;
 }
 #else
-int32_t shadeRow3DAvx2(const Shade3D&, const Row3D&, int64_t, int32_t, uint16_t*, uint32_t*, uint8_t*) { return 0; }
+int32_t shadePixels3DAvx2(const Shade3D&, const Planes3D&, const int32_t*, const int32_t*, int32_t, uint16_t*, uint32_t,
+                          uint32_t*, uint8_t*) {
+    return 0;
+}
 #endif
 
 }  // namespace Platform::Gpu::Raster

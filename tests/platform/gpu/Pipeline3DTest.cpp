@@ -236,13 +236,13 @@ TEST_F(Pipeline3DTest, IndexedDrawingMatchesTheSameVerticesInOrderAndRefusesBadI
                                                               sizeof(PositionColor)));
 }
 
-// The wide row shader against the per-pixel path: overlapping lit, textured, perspective
+// The wide shader against the per-pixel path: overlapping lit, textured, perspective
 // triangles with vertex colours, drawn on the same device state once each way; every case of the
 // table must give the same pixels. The cases cover each stage operation and argument, point and
 // bilinear sampling, textures with and without alpha or with sides the wide shader does not
 // take, the depth functions with and without writing, specular, alpha test and blending, and
 // texture coordinates too large for its texel range (those pixels go to the per-pixel path).
-TEST_F(Pipeline3DTest, WideRowShaderGivesThePixelsOfThePerPixelPath) {
+TEST_F(Pipeline3DTest, WideShaderGivesThePixelsOfThePerPixelPath) {
     if (processorSpanWriter() < SpanWriter::Avx2) {
         GTEST_SKIP() << "this processor has no AVX2";
     }
@@ -365,7 +365,7 @@ TEST_F(Pipeline3DTest, WideRowShaderGivesThePixelsOfThePerPixelPath) {
                                                        vertices.data(), sizeof(Vertex)));
             }
             results[wide] = targetPixels();
-            // Rows go through the wide shader only on the wide pass, and never with a texture it
+            // Pixels go through the wide shader only on the wide pass, and never with a texture it
             // does not take.
             EXPECT_EQ(wide == 1 && c.texture != kOdd, device->directSpanCount() > spansBefore);
         }
