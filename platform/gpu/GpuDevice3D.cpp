@@ -134,6 +134,7 @@ void GpuDevice::drawVertices3D(uint32_t type, uint32_t primitiveCount, const uns
     depth.write = depth.test && r[size_t(RenderState::ZWriteEnable)] != 0;
     depth.func = r[size_t(RenderState::ZFunc)];
     rasterizer3D_.setSpecularEnabled(lighting.enabled && lighting.specularEnabled);
+    rasterizer3D_.begin(state, depth);
     const bool wireframe = r[size_t(RenderState::FillMode)] == kFillWireframe;
     for (uint32_t i = 0; i < primitiveCount; ++i) {
         switch (type) {

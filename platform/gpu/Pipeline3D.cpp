@@ -267,10 +267,11 @@ ClipVertex VertexProcessor::process(const unsigned char* vertex, const VertexLay
 }
 
 // A vertex on the screen: snapped position, depth, 1/w and the attributes divided by w.
+// (Left uninitialised: every field is set before use, and a triangle makes up to nine.)
 struct Rasterizer3D::ScreenVertex {
-    int64_t sx = 0, sy = 0;  // 1/256 pixel
-    double z = 0, q = 1;
-    double attr[9] = {};  // r, g, b, a, sr, sg, sb, u, v (each times q)
+    int64_t sx, sy;  // 1/256 pixel
+    double z, q;
+    double attr[9];  // r, g, b, a, sr, sg, sb, u, v (each times q)
 };
 
 namespace {
@@ -309,22 +310,32 @@ bool toScreen(const ClipVertex& c, const Viewport& vp, int64_t* snappedX, int64_
 
 void Rasterizer3D::drawTriangle(const PipelineState& state, const DepthState& depth, const Viewport& viewport,
                                 bool wireframe, const ClipVertex& a, const ClipVertex& b, const ClipVertex& c) {
-    prepare(state, depth);
-    ClipVertex poly[kMaxPolygon] = {a, b, c};
-    int count = 3;
     if (!inside(a) || !inside(b) || !inside(c)) {
-        count = clipPolygon(poly, 3);
+        ClipVertex poly[kMaxPolygon] = {a, b, c};
+        const int count = clipPolygon(poly, 3);
+        const ClipVertex* corners[kMaxPolygon];
+        for (int i = 0; i < count; ++i) {
+            corners[i] = &poly[i];
+        }
+        drawPolygon(state, depth, viewport, wireframe, corners, count);
+        return;
     }
+    const ClipVertex* corners[3] = {&a, &b, &c};
+    drawPolygon(state, depth, viewport, wireframe, corners, 3);
+}
+
+void Rasterizer3D::drawPolygon(const PipelineState& state, const DepthState& depth, const Viewport& viewport,
+                               bool wireframe, const ClipVertex* const* corners, int count) {
     if (count < 3) {
         return;
     }
     ScreenVertex s[kMaxPolygon];
     for (int i = 0; i < count; ++i) {
         ScreenVertex& v = s[i];
-        if (!toScreen(poly[i], viewport, &v.sx, &v.sy, &v.z, &v.q)) {
+        if (!toScreen(*corners[i], viewport, &v.sx, &v.sy, &v.z, &v.q)) {
             return;
         }
-        const ClipVertex& p = poly[i];
+        const ClipVertex& p = *corners[i];
         const double values[9] = {p.color[0],    p.color[1],    p.color[2], p.color[3], p.specular[0],
                                   p.specular[1], p.specular[2], p.u,        p.v};
         for (int k = 0; k < 9; ++k) {
@@ -353,7 +364,6 @@ void Rasterizer3D::drawTriangle(const PipelineState& state, const DepthState& de
 
 void Rasterizer3D::drawLine(const PipelineState& state, const DepthState& depth, const Viewport& viewport,
                             const ClipVertex& a, const ClipVertex& b) {
-    prepare(state, depth);
     ClipVertex p0 = a, p1 = b;
     for (int plane = 0; plane < 6; ++plane) {
         const double d0 = planeDistance(p0, plane), d1 = planeDistance(p1, plane);
@@ -457,22 +467,40 @@ void Rasterizer3D::fillTriangle(const PipelineState& state, const DepthState& de
         p.c = f0 - p.dx * x0 - p.dy * y0;
         return p;
     };
-    const Plane pz = plane(v[0]->z, v[1]->z, v[2]->z);
-    const Plane pq = plane(v[0]->q, v[1]->q, v[2]->q);
-    Plane pa[9];
-    for (int k = 0; k < 9; ++k) {
-        pa[k] = plane(v[0]->attr[k], v[1]->attr[k], v[2]->attr[k]);
-    }
-    Planes3D planes;
+    // Depth, 1/w and the colour, then the specular colour and the texture coordinates when used
+    // (the others stay 0).
+    Planes3D planes{};
     for (int k = 0; k < kPlaneValues; ++k) {
-        const Plane& p = k == 0 ? pz : k == 1 ? pq : pa[k - 2];
+        if ((k >= 6 && k < 9 && !specularEnabled_) || (k >= 9 && !shade_.textured)) {
+            continue;
+        }
+        const Plane p = k == 0   ? plane(v[0]->z, v[1]->z, v[2]->z)
+                        : k == 1 ? plane(v[0]->q, v[1]->q, v[2]->q)
+                                 : plane(v[0]->attr[k - 2], v[1]->attr[k - 2], v[2]->attr[k - 2]);
         planes.dx[k] = p.dx;
         planes.dy[k] = p.dy;
         planes.c[k] = p.c;
     }
     queueX_.clear();
     queueY_.clear();
+    const int64_t boxWidth = xMax - xMin + 1;
     for (int64_t py = yMin; py <= yMax; ++py) {
+        if (boxWidth <= kNarrowBox) {
+            // A narrow triangle: every column of the box tested against the edges (E >= 0 inside),
+            // which costs less than the divisions below.
+            for (int64_t column = 0; column < boxWidth; ++column) {
+                if (edges[0].rowStart - edges[0].dy * 256 * column >= 0 &&
+                    edges[1].rowStart - edges[1].dy * 256 * column >= 0 &&
+                    edges[2].rowStart - edges[2].dy * 256 * column >= 0) {
+                    queueX_.push_back(int32_t(xMin + column));
+                    queueY_.push_back(int32_t(py));
+                }
+            }
+            for (Edge& e : edges) {
+                e.rowStart += e.dx * 256;
+            }
+            continue;
+        }
         // The row's span: each edge bounds the columns from one side (E >= 0 inside).
         int64_t left = 0, right = xMax - xMin;
         for (Edge& e : edges) {
@@ -509,8 +537,15 @@ void Rasterizer3D::shadeQueue(const PipelineState& state, const DepthState& dept
         done = shadePixels3DAvx2(shade_, planes, queueX_.data(), queueY_.data(), n, depthWords, depth.width,
                                  span_.data(), pass_.data());
         ++wideBatches_;
-        // Passing pixels are written in runs of neighbours on one row.
-        for (int32_t i = 0; i < done;) {
+        // A copy stores each passing pixel as the copy writer does; other blends are written in
+        // runs of neighbours on one row.
+        for (int32_t i = 0; copy_ && i < done; ++i) {
+            if (pass_[size_t(i)] != 0) {
+                state.target->row(uint32_t(queueY_[size_t(i)]))[queueX_[size_t(i)]] =
+                    span_[size_t(i)] | context_.keepMask;
+            }
+        }
+        for (int32_t i = 0; !copy_ && i < done;) {
             if (pass_[size_t(i)] == 0) {
                 ++i;
                 continue;
@@ -590,7 +625,7 @@ void Rasterizer3D::shadePixel(const PipelineState& s, const DepthState& depth, i
     write_(context_, &out, 0, 0, s.target->row(uint32_t(py)) + px, 0, 1, 1);
 }
 
-void Rasterizer3D::prepare(const PipelineState& state, const DepthState& depth) {
+void Rasterizer3D::begin(const PipelineState& state, const DepthState& depth) {
     context_ = SpanContext(state);
     write_ = chooseSpanWrite(blendKind(state), TestKind::None, SpanWriter::Plain);
     shade_.state = &state;
@@ -602,6 +637,7 @@ void Rasterizer3D::prepare(const PipelineState& state, const DepthState& depth) 
     shade_.depthFunc = depth.func;
     wide_ = fastEnabled_ && writer_ >= SpanWriter::Avx2 && wideShadeSupported(state, shade_.textured);
     wideWrite_ = chooseSpanWrite(blendKind(state), TestKind::None, writer_);
+    copy_ = blendKind(state) == BlendKind::Copy;
 }
 
 SpanWriter Rasterizer3D::setSpanWriter(SpanWriter writer) {

@@ -93,6 +93,8 @@ struct DepthState {
 
 class Rasterizer3D {
 public:
+    // Takes the states of a draw; every triangle and line until the next call uses them.
+    void begin(const PipelineState& state, const DepthState& depth);
     // Draws a triangle in clip space: clipped to the view volume, culled by its screen winding,
     // filled or (wireframe) outlined.
     void drawTriangle(const PipelineState& state, const DepthState& depth, const Viewport& viewport, bool wireframe,
@@ -111,10 +113,12 @@ private:
     void shadeQueue(const PipelineState& state, const DepthState& depth, const Raster::Planes3D& planes);
     void shadePixel(const PipelineState& state, const DepthState& depth, int64_t px, int64_t py, double z,
                     const double* color, const double* specular, double u, double v);
-    void prepare(const PipelineState& state, const DepthState& depth);
+    void drawPolygon(const PipelineState& state, const DepthState& depth, const Viewport& viewport, bool wireframe,
+                     const ClipVertex* const* corners, int count);
     bool specularEnabled_ = false;
     bool fastEnabled_ = true;
-    bool wide_ = false;         // this draw's rows go through the wide row shader
+    bool wide_ = false;         // this draw's pixels go through the wide shader
+    bool copy_ = false;         // this draw's blend is a plain copy
     uint64_t wideBatches_ = 0;  // batches
     SpanWriter writer_ = defaultSpanWriter();
     Raster::SpanContext context_;
@@ -123,6 +127,8 @@ private:
     Raster::Shade3D shade_;
     // A triangle's covered pixels in row order, shaded when the triangle ends or the queue is full.
     static constexpr size_t kQueueFlush = 2048;
+    // Triangles whose box is at most this wide test every pixel of it.
+    static constexpr int64_t kNarrowBox = 24;
     std::vector<int32_t> queueX_, queueY_;
     std::vector<uint32_t> span_;
     std::vector<uint8_t> pass_;
