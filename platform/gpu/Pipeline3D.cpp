@@ -460,65 +460,68 @@ void Rasterizer3D::fillTriangle(const PipelineState& state, const DepthState& de
     const double x1 = v[1]->sx / 256.0 - x0, y1 = v[1]->sy / 256.0 - y0;
     const double x2 = v[2]->sx / 256.0 - x0, y2 = v[2]->sy / 256.0 - y0;
     const double det = x1 * y2 - x2 * y1;
-    auto plane = [&](double f0, double f1, double f2) {
-        Plane p;
-        p.dx = ((f1 - f0) * y2 - (f2 - f0) * y1) / det;
-        p.dy = ((f2 - f0) * x1 - (f1 - f0) * x2) / det;
-        p.c = f0 - p.dx * x0 - p.dy * y0;
-        return p;
-    };
     // Depth, 1/w and the colour, then the specular colour and the texture coordinates when used
-    // (the others stay 0).
-    Planes3D planes{};
-    for (int k = 0; k < kPlaneValues; ++k) {
-        if ((k >= 6 && k < 9 && !specularEnabled_) || (k >= 9 && !shade_.textured)) {
-            continue;
-        }
-        const Plane p = k == 0   ? plane(v[0]->z, v[1]->z, v[2]->z)
-                        : k == 1 ? plane(v[0]->q, v[1]->q, v[2]->q)
-                                 : plane(v[0]->attr[k - 2], v[1]->attr[k - 2], v[2]->attr[k - 2]);
-        planes.dx[k] = p.dx;
-        planes.dy[k] = p.dy;
-        planes.c[k] = p.c;
+    // (the others are 0).
+    double f[3][kPlaneValues];
+    for (int i = 0; i < 3; ++i) {
+        f[i][0] = v[i]->z;
+        f[i][1] = v[i]->q;
+        std::copy(v[i]->attr, v[i]->attr + 9, f[i] + 2);
     }
-    queueX_.clear();
-    queueY_.clear();
+    const int used = shade_.textured ? kPlaneValues : specularEnabled_ ? 9 : 6;
+    Planes3D planes;
+    for (int k = 0; k < kPlaneValues; ++k) {
+        const double d1 = k < used ? f[1][k] - f[0][k] : 0, d2 = k < used ? f[2][k] - f[0][k] : 0;
+        planes.dx[k] = (d1 * y2 - d2 * y1) / det;
+        planes.dy[k] = (d2 * x1 - d1 * x2) / det;
+        planes.c[k] = (k < used ? f[0][k] : 0) - planes.dx[k] * x0 - planes.dy[k] * y0;
+    }
+    queueCount_ = 0;
     const int64_t boxWidth = xMax - xMin + 1;
     for (int64_t py = yMin; py <= yMax; ++py) {
+        if (queueX_.size() < queueCount_ + size_t(boxWidth)) {
+            queueX_.resize(queueCount_ + size_t(boxWidth) + kQueueFlush);
+            queueY_.resize(queueX_.size());
+        }
+        int32_t* xs = queueX_.data() + queueCount_;
+        int32_t* ys = queueY_.data() + queueCount_;
+        size_t added = 0;
         if (boxWidth <= kNarrowBox) {
             // A narrow triangle: every column of the box tested against the edges (E >= 0 inside),
             // which costs less than the divisions below.
             for (int64_t column = 0; column < boxWidth; ++column) {
-                if (edges[0].rowStart - edges[0].dy * 256 * column >= 0 &&
-                    edges[1].rowStart - edges[1].dy * 256 * column >= 0 &&
-                    edges[2].rowStart - edges[2].dy * 256 * column >= 0) {
-                    queueX_.push_back(int32_t(xMin + column));
-                    queueY_.push_back(int32_t(py));
-                }
+                const int64_t inside = (edges[0].rowStart - edges[0].dy * 256 * column) |
+                                       (edges[1].rowStart - edges[1].dy * 256 * column) |
+                                       (edges[2].rowStart - edges[2].dy * 256 * column);
+                xs[added] = int32_t(xMin + column);
+                ys[added] = int32_t(py);
+                added += inside >= 0 ? 1 : 0;
             }
             for (Edge& e : edges) {
                 e.rowStart += e.dx * 256;
             }
-            continue;
-        }
-        // The row's span: each edge bounds the columns from one side (E >= 0 inside).
-        int64_t left = 0, right = xMax - xMin;
-        for (Edge& e : edges) {
-            const int64_t step = e.dy * 256;  // E falls by this much a column
-            if (step == 0) {
-                right = e.rowStart < 0 ? -1 : right;
-            } else if (step > 0) {
-                right = std::min(right, e.rowStart < 0 ? int64_t(-1) : floorDiv(e.rowStart, step));
-            } else {
-                left = std::max(left, e.rowStart >= 0 ? int64_t(0) : ceilDiv(-e.rowStart, -step));
+        } else {
+            // The row's span: each edge bounds the columns from one side (E >= 0 inside).
+            int64_t left = 0, right = xMax - xMin;
+            for (Edge& e : edges) {
+                const int64_t step = e.dy * 256;  // E falls by this much a column
+                if (step == 0) {
+                    right = e.rowStart < 0 ? -1 : right;
+                } else if (step > 0) {
+                    right = std::min(right, e.rowStart < 0 ? int64_t(-1) : floorDiv(e.rowStart, step));
+                } else {
+                    left = std::max(left, e.rowStart >= 0 ? int64_t(0) : ceilDiv(-e.rowStart, -step));
+                }
+                e.rowStart += e.dx * 256;
             }
-            e.rowStart += e.dx * 256;
+            for (int64_t px = xMin + left; px <= xMin + right; ++px) {
+                xs[added] = int32_t(px);
+                ys[added] = int32_t(py);
+                ++added;
+            }
         }
-        for (int64_t px = xMin + left; px <= xMin + right; ++px) {
-            queueX_.push_back(int32_t(px));
-            queueY_.push_back(int32_t(py));
-        }
-        if (queueX_.size() >= kQueueFlush) {
+        queueCount_ += added;
+        if (queueCount_ >= kQueueFlush) {
             shadeQueue(state, depth, planes);
         }
     }
@@ -526,7 +529,7 @@ void Rasterizer3D::fillTriangle(const PipelineState& state, const DepthState& de
 }
 
 void Rasterizer3D::shadeQueue(const PipelineState& state, const DepthState& depth, const Planes3D& planes) {
-    const auto n = int32_t(queueX_.size());
+    const auto n = int32_t(queueCount_);
     int32_t done = 0;
     uint16_t* depthWords = depth.buffer != nullptr && (depth.test || depth.write) ? depth.buffer->data() : nullptr;
     if (wide_ && n > 0) {
@@ -587,8 +590,7 @@ void Rasterizer3D::shadeQueue(const PipelineState& state, const DepthState& dept
         }
         shadePixel(state, depth, px, py, z, attr, attr + 4, attr[7], attr[8]);
     }
-    queueX_.clear();
-    queueY_.clear();
+    queueCount_ = 0;
 }
 
 void Rasterizer3D::shadePixel(const PipelineState& s, const DepthState& depth, int64_t px, int64_t py, double z,

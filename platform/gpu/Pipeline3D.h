@@ -130,6 +130,7 @@ private:
     // Triangles whose box is at most this wide test every pixel of it.
     static constexpr int64_t kNarrowBox = 24;
     std::vector<int32_t> queueX_, queueY_;
+    size_t queueCount_ = 0;
     std::vector<uint32_t> span_;
     std::vector<uint8_t> pass_;
 
