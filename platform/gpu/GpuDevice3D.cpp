@@ -135,6 +135,7 @@ void GpuDevice::drawVertices3D(uint32_t type, uint32_t primitiveCount, const uns
     depth.func = r[size_t(RenderState::ZFunc)];
     rasterizer3D_.setSpecularEnabled(lighting.enabled && lighting.specularEnabled);
     rasterizer3D_.begin(state, depth);
+    rasterizer3D_.mapVertices(processed.data(), processed.size(), viewport_);
     const bool wireframe = r[size_t(RenderState::FillMode)] == kFillWireframe;
     for (uint32_t i = 0; i < primitiveCount; ++i) {
         switch (type) {
@@ -162,6 +163,7 @@ void GpuDevice::drawVertices3D(uint32_t type, uint32_t primitiveCount, const uns
                 break;
         }
     }
+    rasterizer3D_.mapVertices(nullptr, 0, viewport_);  // the array goes with this draw
 }
 
 }  // namespace Platform::Gpu

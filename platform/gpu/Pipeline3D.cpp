@@ -267,12 +267,6 @@ ClipVertex VertexProcessor::process(const unsigned char* vertex, const VertexLay
 }
 
 // A vertex on the screen: snapped position, depth, 1/w and the attributes divided by w.
-// (Left uninitialised: every field is set before use, and a triangle makes up to nine.)
-struct Rasterizer3D::ScreenVertex {
-    int64_t sx, sy;  // 1/256 pixel
-    double z, q;
-    double attr[9];  // r, g, b, a, sr, sg, sb, u, v (each times q)
-};
 
 namespace {
 
@@ -320,8 +314,39 @@ void Rasterizer3D::drawTriangle(const PipelineState& state, const DepthState& de
         drawPolygon(state, depth, viewport, wireframe, corners, count);
         return;
     }
+    // Corners of the draw's vertex array that lie inside the view volume were mapped once.
+    const auto at = [this](const ClipVertex& v) {
+        const auto offset = size_t(reinterpret_cast<uintptr_t>(&v) - reinterpret_cast<uintptr_t>(screenBase_));
+        return screenBase_ != nullptr && offset / sizeof(ClipVertex) < screens_.size() &&
+                       offset % sizeof(ClipVertex) == 0 && screenUsable_[offset / sizeof(ClipVertex)] != 0
+                   ? &screens_[offset / sizeof(ClipVertex)]
+                   : nullptr;
+    };
+    const ScreenVertex* mapped[3] = {at(a), at(b), at(c)};
+    if (mapped[0] != nullptr && mapped[1] != nullptr && mapped[2] != nullptr) {
+        drawScreenPolygon(state, depth, wireframe, mapped, 3);
+        return;
+    }
     const ClipVertex* corners[3] = {&a, &b, &c};
     drawPolygon(state, depth, viewport, wireframe, corners, 3);
+}
+
+void Rasterizer3D::mapVertices(const ClipVertex* vertices, size_t count, const Viewport& viewport) {
+    screenBase_ = vertices;
+    screens_.resize(count);
+    screenUsable_.assign(count, 0);
+    for (size_t i = 0; i < count; ++i) {
+        const ClipVertex& p = vertices[i];
+        ScreenVertex& v = screens_[i];
+        if (inside(p) && toScreen(p, viewport, &v.sx, &v.sy, &v.z, &v.q)) {
+            screenUsable_[i] = 1;
+            const double values[9] = {p.color[0],    p.color[1],    p.color[2], p.color[3], p.specular[0],
+                                      p.specular[1], p.specular[2], p.u,        p.v};
+            for (int k = 0; k < 9; ++k) {
+                v.attr[k] = values[k] * v.q;
+            }
+        }
+    }
 }
 
 void Rasterizer3D::drawPolygon(const PipelineState& state, const DepthState& depth, const Viewport& viewport,
@@ -342,10 +367,19 @@ void Rasterizer3D::drawPolygon(const PipelineState& state, const DepthState& dep
             v.attr[k] = values[k] * v.q;
         }
     }
+    const ScreenVertex* corner[kMaxPolygon];
+    for (int i = 0; i < count; ++i) {
+        corner[i] = &s[i];
+    }
+    drawScreenPolygon(state, depth, wireframe, corner, count);
+}
+
+void Rasterizer3D::drawScreenPolygon(const PipelineState& state, const DepthState& depth, bool wireframe,
+                                     const ScreenVertex* const* s, int count) {
     // The winding of the whole polygon decides culling; positive area is clockwise (y down).
     int64_t area = 0;
     for (int i = 1; i + 1 < count; ++i) {
-        area += (s[i].sx - s[0].sx) * (s[i + 1].sy - s[0].sy) - (s[i + 1].sx - s[0].sx) * (s[i].sy - s[0].sy);
+        area += (s[i]->sx - s[0]->sx) * (s[i + 1]->sy - s[0]->sy) - (s[i + 1]->sx - s[0]->sx) * (s[i]->sy - s[0]->sy);
     }
     if (area == 0 || (state.cullMode == kCullClockwise && area > 0) ||
         (state.cullMode == kCullCounterClockwise && area < 0)) {
@@ -353,12 +387,12 @@ void Rasterizer3D::drawPolygon(const PipelineState& state, const DepthState& dep
     }
     if (wireframe) {
         for (int i = 0; i < count; ++i) {
-            drawScreenLine(state, depth, s[i], s[(i + 1) % count]);
+            drawScreenLine(state, depth, *s[i], *s[(i + 1) % count]);
         }
         return;
     }
     for (int i = 1; i + 1 < count; ++i) {
-        fillTriangle(state, depth, s[0], s[i], s[i + 1]);
+        fillTriangle(state, depth, *s[0], *s[i], *s[i + 1]);
     }
 }
 
@@ -460,6 +494,7 @@ void Rasterizer3D::fillTriangle(const PipelineState& state, const DepthState& de
     const double x1 = v[1]->sx / 256.0 - x0, y1 = v[1]->sy / 256.0 - y0;
     const double x2 = v[2]->sx / 256.0 - x0, y2 = v[2]->sy / 256.0 - y0;
     const double det = x1 * y2 - x2 * y1;
+    const double inverse = 1.0 / det;
     // Depth, 1/w and the colour, then the specular colour and the texture coordinates when used
     // (the others are 0).
     double f[3][kPlaneValues];
@@ -472,8 +507,8 @@ void Rasterizer3D::fillTriangle(const PipelineState& state, const DepthState& de
     Planes3D planes;
     for (int k = 0; k < kPlaneValues; ++k) {
         const double d1 = k < used ? f[1][k] - f[0][k] : 0, d2 = k < used ? f[2][k] - f[0][k] : 0;
-        planes.dx[k] = (d1 * y2 - d2 * y1) / det;
-        planes.dy[k] = (d2 * x1 - d1 * x2) / det;
+        planes.dx[k] = (d1 * y2 - d2 * y1) * inverse;
+        planes.dy[k] = (d2 * x1 - d1 * x2) * inverse;
         planes.c[k] = (k < used ? f[0][k] : 0) - planes.dx[k] * x0 - planes.dy[k] * y0;
     }
     queueCount_ = 0;

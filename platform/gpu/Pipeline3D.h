@@ -95,6 +95,9 @@ class Rasterizer3D {
 public:
     // Takes the states of a draw; every triangle and line until the next call uses them.
     void begin(const PipelineState& state, const DepthState& depth);
+    // Maps the draw's vertices inside the view volume to the screen once; triangles whose corners
+    // are all such vertices (the same objects) use them. The array must outlive the draw.
+    void mapVertices(const ClipVertex* vertices, size_t count, const Viewport& viewport);
     // Draws a triangle in clip space: clipped to the view volume, culled by its screen winding,
     // filled or (wireframe) outlined.
     void drawTriangle(const PipelineState& state, const DepthState& depth, const Viewport& viewport, bool wireframe,
@@ -103,7 +106,15 @@ public:
                   const ClipVertex& b);
 
 private:
-    struct ScreenVertex;
+    // A vertex on the screen: snapped position, depth, 1/w and the attributes divided by w.
+    // (Left uninitialised: every field is set before use, and a triangle makes up to nine.)
+    struct ScreenVertex {
+        int64_t sx, sy;  // 1/256 pixel
+        double z, q;
+        double attr[9];  // r, g, b, a, sr, sg, sb, u, v (each times q)
+    };
+    void drawScreenPolygon(const PipelineState& state, const DepthState& depth, bool wireframe,
+                           const ScreenVertex* const* corners, int count);
     void fillTriangle(const PipelineState& state, const DepthState& depth, const ScreenVertex& a, const ScreenVertex& b,
                       const ScreenVertex& c);
     void drawScreenLine(const PipelineState& state, const DepthState& depth, const ScreenVertex& a,
@@ -131,6 +142,9 @@ private:
     static constexpr int64_t kNarrowBox = 24;
     std::vector<int32_t> queueX_, queueY_;
     size_t queueCount_ = 0;
+    const ClipVertex* screenBase_ = nullptr;
+    std::vector<ScreenVertex> screens_;
+    std::vector<uint8_t> screenUsable_;
     std::vector<uint32_t> span_;
     std::vector<uint8_t> pass_;
 
