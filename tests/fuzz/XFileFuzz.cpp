@@ -132,12 +132,12 @@ struct ModelFile {
 
 // The input as a model file of its own, loaded, animated, skinned and drawn.
 void loadAsModel(const uint8_t* data, size_t size) {
-    static const ModelFile file;
+    static const ModelFile kFile;
     {
-        std::ofstream out(file.path, std::ios::binary | std::ios::trunc);
+        std::ofstream out(kFile.path, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(data), std::streamsize(size));
     }
-    const std::string native = file.path.string();
+    const std::string native = kFile.path.string();
     Orvex::Graphics::OxDXObject object;
     if (!object.load(sharedDevice(), std::u16string(native.begin(), native.end()))) {
         return;
