@@ -279,15 +279,17 @@ GpuDevice::LossState GpuDevice::lossState() {
 void GpuDevice::setDirectPathEnabled(bool enabled) {
     Lock lock(mutex_);
     rasterizer_.setDirectPathEnabled(enabled);
+    rasterizer3D_.setFastPathEnabled(enabled);
 }
 
 uint64_t GpuDevice::directSpanCount() {
     Lock lock(mutex_);
-    return rasterizer_.directSpans();
+    return rasterizer_.directSpans() + rasterizer3D_.wideBatches();
 }
 
 SpanWriter GpuDevice::setSpanWriter(SpanWriter writer) {
     Lock lock(mutex_);
+    rasterizer3D_.setSpanWriter(writer);
     return rasterizer_.setSpanWriter(writer);
 }
 

@@ -114,7 +114,7 @@ public:
     // called again with true.
     virtual void simulateDeviceLoss(bool resettable);
     virtual LossState lossState();
-    // Test hook for pixel tests: routes every span through the general per-pixel path.
+    // Test hook for pixel tests: routes every span, 2-D and 3-D, through the general per-pixel path.
     virtual void setDirectPathEnabled(bool enabled);
     virtual uint64_t directSpanCount();
     // The span writer drawing uses (the processor's widest at first; see Rasterizer::setSpanWriter).

@@ -30,8 +30,9 @@ std::vector<uint16_t>* GpuDevice::depthBuffer() {
     }
     const PixelImage& target = *renderTarget_->image();
     if (depthWidth_ != target.width || depthHeight_ != target.height) {
-        // A new size starts cleared to the far plane.
-        depth_.assign(size_t(target.width) * target.height, 0xFFFF);
+        // A new size starts cleared to the far plane. One spare word after the last row lets the
+        // wide shader read every pixel's word as four bytes.
+        depth_.assign(size_t(target.width) * target.height + 1, 0xFFFF);
         depthWidth_ = target.width;
         depthHeight_ = target.height;
     }
@@ -133,6 +134,8 @@ void GpuDevice::drawVertices3D(uint32_t type, uint32_t primitiveCount, const uns
     depth.write = depth.test && r[size_t(RenderState::ZWriteEnable)] != 0;
     depth.func = r[size_t(RenderState::ZFunc)];
     rasterizer3D_.setSpecularEnabled(lighting.enabled && lighting.specularEnabled);
+    rasterizer3D_.begin(state, depth);
+    rasterizer3D_.mapVertices(processed.data(), processed.size(), viewport_);
     const bool wireframe = r[size_t(RenderState::FillMode)] == kFillWireframe;
     for (uint32_t i = 0; i < primitiveCount; ++i) {
         switch (type) {
@@ -160,6 +163,7 @@ void GpuDevice::drawVertices3D(uint32_t type, uint32_t primitiveCount, const uns
                 break;
         }
     }
+    rasterizer3D_.mapVertices(nullptr, 0, viewport_);  // the array goes with this draw
 }
 
 }  // namespace Platform::Gpu

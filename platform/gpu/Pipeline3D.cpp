@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/gpu/RasterMath.h"
+#include "platform/gpu/Span3D.h"
 #include "platform/gpu/SpanWriter.h"
 #include "platform/gpu/TextureSampling.h"
 
@@ -51,8 +52,14 @@ ColorValue unpack(uint32_t argb) {
             (argb >> 24) / 255.0f};
 }
 
+// v > 0 ? v : 0, then v < 1 ? v : 1: a NaN becomes 0, as in the wide row shader.
+double clampUnit(double v) {
+    v = v > 0 ? v : 0;
+    return v < 1 ? v : 1;
+}
+
 // Round to nearest of a value clamped to 0..1 (truncation of x + 0.5 is that rounding for x >= 0).
-uint32_t toByte(double v) { return uint32_t(std::clamp(v, 0.0, 1.0) * 255.0 + 0.5); }
+uint32_t toByte(double v) { return uint32_t(clampUnit(v) * 255.0 + 0.5); }
 
 bool compare(uint32_t func, uint32_t value, uint32_t reference) {
     switch (func) {
@@ -260,15 +267,10 @@ ClipVertex VertexProcessor::process(const unsigned char* vertex, const VertexLay
 }
 
 // A vertex on the screen: snapped position, depth, 1/w and the attributes divided by w.
-struct Rasterizer3D::ScreenVertex {
-    int64_t sx = 0, sy = 0;  // 1/256 pixel
-    double z = 0, q = 1;
-    double attr[9] = {};  // r, g, b, a, sr, sg, sb, u, v (each times q)
-};
 
 namespace {
 
-uint16_t depthValue(double z) { return uint16_t(std::clamp(z, 0.0, 1.0) * 65535.0 + 0.5); }
+uint16_t depthValue(double z) { return uint16_t(clampUnit(z) * 65535.0 + 0.5); }
 
 bool passesDepth(const DepthState& depth, double z, uint16_t stored) {
     return compare(depth.func, depthValue(z), stored);
@@ -302,32 +304,82 @@ bool toScreen(const ClipVertex& c, const Viewport& vp, int64_t* snappedX, int64_
 
 void Rasterizer3D::drawTriangle(const PipelineState& state, const DepthState& depth, const Viewport& viewport,
                                 bool wireframe, const ClipVertex& a, const ClipVertex& b, const ClipVertex& c) {
-    prepare(state);
-    ClipVertex poly[kMaxPolygon] = {a, b, c};
-    int count = 3;
     if (!inside(a) || !inside(b) || !inside(c)) {
-        count = clipPolygon(poly, 3);
+        ClipVertex poly[kMaxPolygon] = {a, b, c};
+        const int count = clipPolygon(poly, 3);
+        const ClipVertex* corners[kMaxPolygon];
+        for (int i = 0; i < count; ++i) {
+            corners[i] = &poly[i];
+        }
+        drawPolygon(state, depth, viewport, wireframe, corners, count);
+        return;
     }
+    // Corners of the draw's vertex array that lie inside the view volume were mapped once.
+    const auto at = [this](const ClipVertex& v) {
+        const auto offset = size_t(reinterpret_cast<uintptr_t>(&v) - reinterpret_cast<uintptr_t>(screenBase_));
+        return screenBase_ != nullptr && offset / sizeof(ClipVertex) < screens_.size() &&
+                       offset % sizeof(ClipVertex) == 0 && screenUsable_[offset / sizeof(ClipVertex)] != 0
+                   ? &screens_[offset / sizeof(ClipVertex)]
+                   : nullptr;
+    };
+    const ScreenVertex* mapped[3] = {at(a), at(b), at(c)};
+    if (mapped[0] != nullptr && mapped[1] != nullptr && mapped[2] != nullptr) {
+        drawScreenPolygon(state, depth, wireframe, mapped, 3);
+        return;
+    }
+    const ClipVertex* corners[3] = {&a, &b, &c};
+    drawPolygon(state, depth, viewport, wireframe, corners, 3);
+}
+
+void Rasterizer3D::mapVertices(const ClipVertex* vertices, size_t count, const Viewport& viewport) {
+    screenBase_ = vertices;
+    screens_.resize(count);
+    screenUsable_.assign(count, 0);
+    for (size_t i = 0; i < count; ++i) {
+        const ClipVertex& p = vertices[i];
+        ScreenVertex& v = screens_[i];
+        if (inside(p) && toScreen(p, viewport, &v.sx, &v.sy, &v.z, &v.q)) {
+            screenUsable_[i] = 1;
+            const double values[9] = {p.color[0],    p.color[1],    p.color[2], p.color[3], p.specular[0],
+                                      p.specular[1], p.specular[2], p.u,        p.v};
+            for (int k = 0; k < 9; ++k) {
+                v.attr[k] = values[k] * v.q;
+            }
+        }
+    }
+}
+
+void Rasterizer3D::drawPolygon(const PipelineState& state, const DepthState& depth, const Viewport& viewport,
+                               bool wireframe, const ClipVertex* const* corners, int count) {
     if (count < 3) {
         return;
     }
     ScreenVertex s[kMaxPolygon];
     for (int i = 0; i < count; ++i) {
         ScreenVertex& v = s[i];
-        if (!toScreen(poly[i], viewport, &v.sx, &v.sy, &v.z, &v.q)) {
+        if (!toScreen(*corners[i], viewport, &v.sx, &v.sy, &v.z, &v.q)) {
             return;
         }
-        const ClipVertex& p = poly[i];
+        const ClipVertex& p = *corners[i];
         const double values[9] = {p.color[0],    p.color[1],    p.color[2], p.color[3], p.specular[0],
                                   p.specular[1], p.specular[2], p.u,        p.v};
         for (int k = 0; k < 9; ++k) {
             v.attr[k] = values[k] * v.q;
         }
     }
+    const ScreenVertex* corner[kMaxPolygon];
+    for (int i = 0; i < count; ++i) {
+        corner[i] = &s[i];
+    }
+    drawScreenPolygon(state, depth, wireframe, corner, count);
+}
+
+void Rasterizer3D::drawScreenPolygon(const PipelineState& state, const DepthState& depth, bool wireframe,
+                                     const ScreenVertex* const* s, int count) {
     // The winding of the whole polygon decides culling; positive area is clockwise (y down).
     int64_t area = 0;
     for (int i = 1; i + 1 < count; ++i) {
-        area += (s[i].sx - s[0].sx) * (s[i + 1].sy - s[0].sy) - (s[i + 1].sx - s[0].sx) * (s[i].sy - s[0].sy);
+        area += (s[i]->sx - s[0]->sx) * (s[i + 1]->sy - s[0]->sy) - (s[i + 1]->sx - s[0]->sx) * (s[i]->sy - s[0]->sy);
     }
     if (area == 0 || (state.cullMode == kCullClockwise && area > 0) ||
         (state.cullMode == kCullCounterClockwise && area < 0)) {
@@ -335,18 +387,17 @@ void Rasterizer3D::drawTriangle(const PipelineState& state, const DepthState& de
     }
     if (wireframe) {
         for (int i = 0; i < count; ++i) {
-            drawScreenLine(state, depth, s[i], s[(i + 1) % count]);
+            drawScreenLine(state, depth, *s[i], *s[(i + 1) % count]);
         }
         return;
     }
     for (int i = 1; i + 1 < count; ++i) {
-        fillTriangle(state, depth, s[0], s[i], s[i + 1]);
+        fillTriangle(state, depth, *s[0], *s[i], *s[i + 1]);
     }
 }
 
 void Rasterizer3D::drawLine(const PipelineState& state, const DepthState& depth, const Viewport& viewport,
                             const ClipVertex& a, const ClipVertex& b) {
-    prepare(state);
     ClipVertex p0 = a, p1 = b;
     for (int plane = 0; plane < 6; ++plane) {
         const double d0 = planeDistance(p0, plane), d1 = planeDistance(p1, plane);
@@ -443,72 +494,138 @@ void Rasterizer3D::fillTriangle(const PipelineState& state, const DepthState& de
     const double x1 = v[1]->sx / 256.0 - x0, y1 = v[1]->sy / 256.0 - y0;
     const double x2 = v[2]->sx / 256.0 - x0, y2 = v[2]->sy / 256.0 - y0;
     const double det = x1 * y2 - x2 * y1;
-    auto plane = [&](double f0, double f1, double f2) {
-        Plane p;
-        p.dx = ((f1 - f0) * y2 - (f2 - f0) * y1) / det;
-        p.dy = ((f2 - f0) * x1 - (f1 - f0) * x2) / det;
-        p.c = f0 - p.dx * x0 - p.dy * y0;
-        return p;
-    };
-    const Plane pz = plane(v[0]->z, v[1]->z, v[2]->z);
-    const Plane pq = plane(v[0]->q, v[1]->q, v[2]->q);
-    Plane pa[9];
-    for (int k = 0; k < 9; ++k) {
-        pa[k] = plane(v[0]->attr[k], v[1]->attr[k], v[2]->attr[k]);
+    const double inverse = 1.0 / det;
+    // Depth, 1/w and the colour, then the specular colour and the texture coordinates when used
+    // (the others are 0).
+    double f[3][kPlaneValues];
+    for (int i = 0; i < 3; ++i) {
+        f[i][0] = v[i]->z;
+        f[i][1] = v[i]->q;
+        std::copy(v[i]->attr, v[i]->attr + 9, f[i] + 2);
     }
-    const bool textured = state.texture != nullptr && usesTexture(state);
+    const int used = shade_.textured ? kPlaneValues : specularEnabled_ ? 9 : 6;
+    Planes3D planes;
+    for (int k = 0; k < kPlaneValues; ++k) {
+        const double d1 = k < used ? f[1][k] - f[0][k] : 0, d2 = k < used ? f[2][k] - f[0][k] : 0;
+        planes.dx[k] = (d1 * y2 - d2 * y1) * inverse;
+        planes.dy[k] = (d2 * x1 - d1 * x2) * inverse;
+        planes.c[k] = (k < used ? f[0][k] : 0) - planes.dx[k] * x0 - planes.dy[k] * y0;
+    }
+    queueCount_ = 0;
+    const int64_t boxWidth = xMax - xMin + 1;
     for (int64_t py = yMin; py <= yMax; ++py) {
-        // The row's span: each edge bounds the columns from one side (E >= 0 inside).
-        int64_t left = 0, right = xMax - xMin;
-        for (Edge& e : edges) {
-            const int64_t step = e.dy * 256;  // E falls by this much a column
-            if (step == 0) {
-                right = e.rowStart < 0 ? -1 : right;
-            } else if (step > 0) {
-                right = std::min(right, e.rowStart < 0 ? int64_t(-1) : floorDiv(e.rowStart, step));
-            } else {
-                left = std::max(left, e.rowStart >= 0 ? int64_t(0) : ceilDiv(-e.rowStart, -step));
-            }
-            e.rowStart += e.dx * 256;
+        if (queueX_.size() < queueCount_ + size_t(boxWidth)) {
+            queueX_.resize(queueCount_ + size_t(boxWidth) + kQueueFlush);
+            queueY_.resize(queueX_.size());
         }
-        // Plane values at the span's first pixel, then stepped by their x slopes.
-        const double fy = double(py), fx0 = double(xMin + left);
-        double z = pz.dx * fx0 + pz.dy * fy + pz.c;
-        double q = pq.dx * fx0 + pq.dy * fy + pq.c;
-        double values[9];
-        for (int k = 0; k < 9; ++k) {
-            values[k] = pa[k].dx * fx0 + pa[k].dy * fy + pa[k].c;
-        }
-        auto advance = [&] {
-            z += pz.dx;
-            q += pq.dx;
-            for (int k = 0; k < 9; ++k) {
-                values[k] += pa[k].dx;
+        int32_t* xs = queueX_.data() + queueCount_;
+        int32_t* ys = queueY_.data() + queueCount_;
+        size_t added = 0;
+        if (boxWidth <= kNarrowBox) {
+            // A narrow triangle: every column of the box tested against the edges (E >= 0 inside),
+            // which costs less than the divisions below.
+            for (int64_t column = 0; column < boxWidth; ++column) {
+                const int64_t inside = (edges[0].rowStart - edges[0].dy * 256 * column) |
+                                       (edges[1].rowStart - edges[1].dy * 256 * column) |
+                                       (edges[2].rowStart - edges[2].dy * 256 * column);
+                xs[added] = int32_t(xMin + column);
+                ys[added] = int32_t(py);
+                added += inside >= 0 ? 1 : 0;
             }
-        };
-        for (int64_t px = xMin + left; px <= xMin + right; ++px, advance()) {
-            uint16_t* stored = depthSlot(depth, px, py);
-            if (stored != nullptr && depth.test && !passesDepth(depth, z, *stored)) {
+            for (Edge& e : edges) {
+                e.rowStart += e.dx * 256;
+            }
+        } else {
+            // The row's span: each edge bounds the columns from one side (E >= 0 inside).
+            int64_t left = 0, right = xMax - xMin;
+            for (Edge& e : edges) {
+                const int64_t step = e.dy * 256;  // E falls by this much a column
+                if (step == 0) {
+                    right = e.rowStart < 0 ? -1 : right;
+                } else if (step > 0) {
+                    right = std::min(right, e.rowStart < 0 ? int64_t(-1) : floorDiv(e.rowStart, step));
+                } else {
+                    left = std::max(left, e.rowStart >= 0 ? int64_t(0) : ceilDiv(-e.rowStart, -step));
+                }
+                e.rowStart += e.dx * 256;
+            }
+            for (int64_t px = xMin + left; px <= xMin + right; ++px) {
+                xs[added] = int32_t(px);
+                ys[added] = int32_t(py);
+                ++added;
+            }
+        }
+        queueCount_ += added;
+        if (queueCount_ >= kQueueFlush) {
+            shadeQueue(state, depth, planes);
+        }
+    }
+    shadeQueue(state, depth, planes);
+}
+
+void Rasterizer3D::shadeQueue(const PipelineState& state, const DepthState& depth, const Planes3D& planes) {
+    const auto n = int32_t(queueCount_);
+    int32_t done = 0;
+    uint16_t* depthWords = depth.buffer != nullptr && (depth.test || depth.write) ? depth.buffer->data() : nullptr;
+    if (wide_ && n > 0) {
+        if (span_.size() < size_t(n) + 8) {
+            span_.resize(size_t(n) + 8);
+            pass_.resize(size_t(n) + 8);
+        }
+        done = shadePixels3DAvx2(shade_, planes, queueX_.data(), queueY_.data(), n, depthWords, depth.width,
+                                 span_.data(), pass_.data());
+        ++wideBatches_;
+        // A copy stores each passing pixel as the copy writer does; other blends are written in
+        // runs of neighbours on one row.
+        for (int32_t i = 0; copy_ && i < done; ++i) {
+            if (pass_[size_t(i)] != 0) {
+                state.target->row(uint32_t(queueY_[size_t(i)]))[queueX_[size_t(i)]] =
+                    span_[size_t(i)] | context_.keepMask;
+            }
+        }
+        for (int32_t i = 0; !copy_ && i < done;) {
+            if (pass_[size_t(i)] == 0) {
+                ++i;
                 continue;
             }
-            const double w = 1.0 / q;
-            double attr[9] = {};
-            for (int k = 0; k < 4; ++k) {
-                attr[k] = values[k] * w;
+            int32_t end = i + 1;
+            while (end < done && pass_[size_t(end)] != 0 && queueY_[size_t(end)] == queueY_[size_t(i)] &&
+                   queueX_[size_t(end)] == queueX_[size_t(end) - 1] + 1) {
+                ++end;
             }
-            if (specularEnabled_) {
-                for (int k = 4; k < 7; ++k) {
-                    attr[k] = values[k] * w;
-                }
-            }
-            if (textured) {
-                for (int k = 7; k < 9; ++k) {
-                    attr[k] = values[k] * w;
-                }
-            }
-            shadePixel(state, depth, px, py, z, attr, attr + 4, attr[7], attr[8]);
+            uint32_t* target = state.target->row(uint32_t(queueY_[size_t(i)])) + queueX_[size_t(i)];
+            wideWrite_(context_, span_.data() + i, 0, 0, target, 0, end - i, 1);
+            i = end;
         }
     }
+    const bool textured = shade_.textured;
+    for (int32_t i = done; i < n; ++i) {
+        const int64_t px = queueX_[size_t(i)], py = queueY_[size_t(i)];
+        const double fx = double(px), fy = double(py);
+        auto at = [&](int k) { return (planes.dy[k] * fy + planes.c[k]) + planes.dx[k] * fx; };
+        const double z = at(0);
+        if (depthWords != nullptr && depth.test &&
+            !passesDepth(depth, z, depthWords[size_t(py) * depth.width + size_t(px)])) {
+            continue;
+        }
+        const double w = 1.0 / at(1);
+        double attr[9] = {};
+        for (int k = 0; k < 4; ++k) {
+            attr[k] = at(2 + k) * w;
+        }
+        if (specularEnabled_) {
+            for (int k = 4; k < 7; ++k) {
+                attr[k] = at(2 + k) * w;
+            }
+        }
+        if (textured) {
+            for (int k = 7; k < 9; ++k) {
+                attr[k] = at(2 + k) * w;
+            }
+        }
+        shadePixel(state, depth, px, py, z, attr, attr + 4, attr[7], attr[8]);
+    }
+    queueCount_ = 0;
 }
 
 void Rasterizer3D::shadePixel(const PipelineState& s, const DepthState& depth, int64_t px, int64_t py, double z,
@@ -545,9 +662,24 @@ void Rasterizer3D::shadePixel(const PipelineState& s, const DepthState& depth, i
     write_(context_, &out, 0, 0, s.target->row(uint32_t(py)) + px, 0, 1, 1);
 }
 
-void Rasterizer3D::prepare(const PipelineState& state) {
+void Rasterizer3D::begin(const PipelineState& state, const DepthState& depth) {
     context_ = SpanContext(state);
     write_ = chooseSpanWrite(blendKind(state), TestKind::None, SpanWriter::Plain);
+    shade_.state = &state;
+    shade_.specular = specularEnabled_;
+    shade_.textured = state.texture != nullptr && usesTexture(state);
+    shade_.linear = state.magFilter >= kFilterLinear || state.minFilter >= kFilterLinear;
+    shade_.depthTest = depth.test;
+    shade_.depthWrite = depth.write;
+    shade_.depthFunc = depth.func;
+    wide_ = fastEnabled_ && writer_ >= SpanWriter::Avx2 && wideShadeSupported(state, shade_.textured);
+    wideWrite_ = chooseSpanWrite(blendKind(state), TestKind::None, writer_);
+    copy_ = blendKind(state) == BlendKind::Copy;
+}
+
+SpanWriter Rasterizer3D::setSpanWriter(SpanWriter writer) {
+    writer_ = std::min(writer, processorSpanWriter());
+    return writer_;
 }
 
 }  // namespace Platform::Gpu

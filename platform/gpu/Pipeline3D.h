@@ -9,6 +9,11 @@
 //   vertices. Positions are snapped to 1/256 pixel and covered by the top-left rule of the 2-D path.
 // - Depth: z/w, mapped to minZ..maxZ of the viewport, interpolated linearly in screen space and
 //   stored as round(depth * 65535); the test compares those 16-bit values.
+// - Interpolation: every value (depth, 1/w and the attributes divided by w) is a plane over the
+//   pixel centres, evaluated in double precision at column x of row y as (dy * y + c) + dx * x,
+//   never by stepping. Values are clamped to 0..1 as v > 0 ? v : 0, then v < 1 ? v : 1.
+// - A triangle's pixels go through a wide (AVX2) shader when the processor has it and the
+//   texture read has power-of-two sides; it gives exactly these pixels.
 // - Colours: lighting in single precision, each channel clamped to 0..1; vertex colours and
 //   texture coordinates are interpolated perspective-correct (in 1/w); a pixel's colour channel
 //   is round(value * 255). Texture coordinates go to 1/256 texel as in the 2-D path and are
@@ -20,6 +25,7 @@
 #include <vector>
 
 #include "platform/gpu/Rasterizer.h"
+#include "platform/gpu/Span3D.h"
 #include "platform/gpu/SpanWriter.h"
 
 namespace Platform::Gpu {
@@ -87,6 +93,11 @@ struct DepthState {
 
 class Rasterizer3D {
 public:
+    // Takes the states of a draw; every triangle and line until the next call uses them.
+    void begin(const PipelineState& state, const DepthState& depth);
+    // Maps the draw's vertices inside the view volume to the screen once; triangles whose corners
+    // are all such vertices (the same objects) use them. The array must outlive the draw.
+    void mapVertices(const ClipVertex* vertices, size_t count, const Viewport& viewport);
     // Draws a triangle in clip space: clipped to the view volume, culled by its screen winding,
     // filled or (wireframe) outlined.
     void drawTriangle(const PipelineState& state, const DepthState& depth, const Viewport& viewport, bool wireframe,
@@ -95,20 +106,58 @@ public:
                   const ClipVertex& b);
 
 private:
-    struct ScreenVertex;
+    // A vertex on the screen: snapped position, depth, 1/w and the attributes divided by w.
+    // (Left uninitialised: every field is set before use, and a triangle makes up to nine.)
+    struct ScreenVertex {
+        int64_t sx, sy;  // 1/256 pixel
+        double z, q;
+        double attr[9];  // r, g, b, a, sr, sg, sb, u, v (each times q)
+    };
+    void drawScreenPolygon(const PipelineState& state, const DepthState& depth, bool wireframe,
+                           const ScreenVertex* const* corners, int count);
     void fillTriangle(const PipelineState& state, const DepthState& depth, const ScreenVertex& a, const ScreenVertex& b,
                       const ScreenVertex& c);
     void drawScreenLine(const PipelineState& state, const DepthState& depth, const ScreenVertex& a,
                         const ScreenVertex& b);
+    // Shades the queued pixels of one triangle (through the wide shader when it takes the draw)
+    // and empties the queue.
+    void shadeQueue(const PipelineState& state, const DepthState& depth, const Raster::Planes3D& planes);
     void shadePixel(const PipelineState& state, const DepthState& depth, int64_t px, int64_t py, double z,
                     const double* color, const double* specular, double u, double v);
-    void prepare(const PipelineState& state);
+    void drawPolygon(const PipelineState& state, const DepthState& depth, const Viewport& viewport, bool wireframe,
+                     const ClipVertex* const* corners, int count);
     bool specularEnabled_ = false;
+    bool fastEnabled_ = true;
+    bool wide_ = false;         // this draw's pixels go through the wide shader
+    bool copy_ = false;         // this draw's blend is a plain copy
+    uint64_t wideBatches_ = 0;  // batches
+    SpanWriter writer_ = defaultSpanWriter();
     Raster::SpanContext context_;
-    Raster::SpanWrite write_ = nullptr;
+    Raster::SpanWrite write_ = nullptr;      // one pixel at a time, plain
+    Raster::SpanWrite wideWrite_ = nullptr;  // runs of the wide row shader's pixels
+    Raster::Shade3D shade_;
+    // A triangle's covered pixels in row order, shaded when the triangle ends or the queue is full.
+    static constexpr size_t kQueueFlush = 2048;
+    // Triangles whose box is at most this wide test every pixel of it.
+    static constexpr int64_t kNarrowBox = 24;
+    std::vector<int32_t> queueX_, queueY_;
+    size_t queueCount_ = 0;
+    const ClipVertex* screenBase_ = nullptr;
+    std::vector<ScreenVertex> screens_;
+    std::vector<uint8_t> screenUsable_;
+    std::vector<uint32_t> span_;
+    std::vector<uint8_t> pass_;
 
 public:
     void setSpecularEnabled(bool on) { specularEnabled_ = on; }
+    // When false, every pixel takes the per-pixel path and the plain writer (the reference the
+    // wide row shader is tested against).
+    void setFastPathEnabled(bool enabled) { fastEnabled_ = enabled; }
+    // The writer of the wide path, lowered to what the processor runs; below AVX2 every pixel
+    // takes the per-pixel path. Returns the writer now in use.
+    SpanWriter setSpanWriter(SpanWriter writer);
+    // Number of pixel batches the wide shader took (for tests of path equality).
+    uint64_t wideBatches() const { return wideBatches_; }
 };
 
 }  // namespace Platform::Gpu

@@ -2,6 +2,8 @@
 // perspective, lighting, clipping, wireframe and indexed drawing.
 #include <cmath>
 #include <cstring>
+#include <random>
+#include <string>
 
 #include "tests/platform/gpu/GpuTestSupport.h"
 
@@ -232,6 +234,156 @@ TEST_F(Pipeline3DTest, IndexedDrawingMatchesTheSameVerticesInOrderAndRefusesBadI
                                                               corners, sizeof(PositionColor)));
     EXPECT_EQ(kErrInvalidCall, device->drawIndexedPrimitiveUp(kPrimitiveTriangleList, 4, 2, indices16, 77, corners,
                                                               sizeof(PositionColor)));
+}
+
+// The wide shader against the per-pixel path: overlapping lit, textured, perspective
+// triangles with vertex colours, drawn on the same device state once each way; every case of the
+// table must give the same pixels. The cases cover each stage operation and argument, point and
+// bilinear sampling, textures with and without alpha or with sides the wide shader does not
+// take, the depth functions with and without writing, specular, alpha test and blending, and
+// texture coordinates too large for its texel range (those pixels go to the per-pixel path).
+TEST_F(Pipeline3DTest, WideShaderGivesThePixelsOfThePerPixelPath) {
+    if (processorSpanWriter() < SpanWriter::Avx2) {
+        GTEST_SKIP() << "this processor has no AVX2";
+    }
+    struct Vertex {
+        float x, y, z, nx, ny, nz;
+        uint32_t color;
+        float u, v;
+    };
+    std::mt19937 random(29);
+    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+    auto triangles = [&](float uvScale) {
+        std::vector<Vertex> v;
+        for (int t = 0; t < 40; ++t) {
+            const float cx = unit(random) * 8 - 4, cy = unit(random) * 8 - 4, cz = -6 - unit(random) * 6;
+            for (int k = 0; k < 3; ++k) {
+                const float nx = unit(random) - 0.5f, ny = unit(random) - 0.5f;
+                v.push_back({cx + unit(random) * 6 - 3, cy + unit(random) * 6 - 3, cz + unit(random) * 4 - 2, nx, ny, 1,
+                             uint32_t(random()) | 0x20000000u, (unit(random) * 4 - 1) * uvScale,
+                             (unit(random) * 4 - 1) * uvScale});
+            }
+        }
+        return v;
+    };
+    const std::vector<Vertex> ordinary = triangles(1), huge = triangles(3e6f);
+    std::vector<uint32_t> texels(8 * 4);
+    for (size_t i = 0; i < texels.size(); ++i) {
+        texels[i] = uint32_t(random());
+    }
+    GpuTexture* alpha = makeTexture(8, 4, texels);
+    GpuTexture* opaque = makeTexture(8, 4, texels, kFormatX8R8G8B8);
+    GpuTexture* odd = makeTexture(6, 5, std::vector<uint32_t>(texels.begin(), texels.begin() + 30));
+    enum { kAlpha, kOpaque, kOdd, kNone };
+    struct Case {
+        const char* name;
+        int texture;
+        uint32_t filter, colorOp, colorArg1, colorArg2, alphaOp, zFunc;
+        bool zWrite, lighting, specular, alphaTest, blend;
+        uint32_t srcBlend = kBlendSrcAlpha, destBlend = kBlendInvSrcAlpha;
+        bool hugeCoordinates = false;
+    };
+    const Case cases[] = {
+        {"lit, bilinear, modulate", kAlpha, kFilterLinear, kOpModulate, kArgTexture, kArgDiffuse, kOpSelectArg1,
+         kCmpLessEqual, true, true, true, false, false},
+        {"vertex colours, point, add", kAlpha, kFilterPoint, kOpAdd, kArgTexture, kArgDiffuse, kOpModulate, kCmpLess,
+         true, false, false, false, false},
+        {"texture without alpha, select 2", kOpaque, kFilterLinear, kOpSelectArg2, kArgTexture, kArgDiffuse,
+         kOpSelectArg1, kCmpLessEqual, true, true, false, false, false},
+        {"stage off, greater, no depth write", kAlpha, kFilterLinear, kOpDisable, kArgTexture, kArgDiffuse, kOpDisable,
+         kCmpGreater, false, true, true, false, false},
+        {"alpha test and blend over", kAlpha, kFilterLinear, kOpModulate, kArgTexture, kArgDiffuse, kOpModulate,
+         kCmpLessEqual, true, true, true, true, true},
+        {"additive blend, not equal", kAlpha, kFilterPoint, kOpSelectArg1, kArgDiffuse, kArgTexture, kOpSelectArg2,
+         kCmpNotEqual, true, false, false, false, true, kBlendSrcAlpha, kBlendOne},
+        {"generic blend, equal", kOpaque, kFilterLinear, kOpModulate, kArgTexture, kArgDiffuse, kOpAdd, kCmpEqual,
+         false, true, true, true, true, kBlendInvSrcAlpha, kBlendSrcAlpha},
+        {"side of six texels", kOdd, kFilterLinear, kOpModulate, kArgTexture, kArgDiffuse, kOpSelectArg1, kCmpLessEqual,
+         true, true, true, false, false},
+        {"no texture", kNone, kFilterLinear, kOpModulate, kArgTexture, kArgDiffuse, kOpSelectArg1, kCmpLessEqual, true,
+         true, true, false, false},
+        {"huge texture coordinates", kAlpha, kFilterLinear, kOpModulate, kArgTexture, kArgDiffuse, kOpSelectArg1,
+         kCmpLessEqual, true, true, true, false, false, kBlendSrcAlpha, kBlendInvSrcAlpha, true},
+    };
+    createDevice(96, 64);
+    const Matrix identity = Matrix::identity();
+    device->setTransform(kTransformWorld, &identity);
+    device->setTransform(kTransformView, &identity);
+    device->setRenderState(RenderState::CullMode, kCullNone);
+    device->setRenderState(RenderState::ZEnable, 1);
+    const Matrix projection = perspectiveRH(float(M_PI / 3), 1.5f, 1.0f, 30.0f);
+    device->setTransform(kTransformProjection, &projection);
+    Light light;
+    light.type = kLightDirectional;
+    light.diffuse = {1, 1, 1, 1};
+    light.specular = {1, 1, 1, 1};
+    light.ambient = {0.3f, 0.3f, 0.3f, 1};
+    light.direction = {0.3f, -0.2f, -1};
+    device->setLight(0, &light);
+    device->lightEnable(0, true);
+    Material material;
+    material.diffuse = {0.9f, 0.7f, 0.5f, 0.6f};
+    material.ambient = {0.5f, 0.5f, 0.5f, 1};
+    material.specular = {0.8f, 0.8f, 0.8f, 1};
+    material.power = 6;
+    device->setMaterial(&material);
+    device->setFvf(kFvfXyz | kFvfNormal | kFvfDiffuse | kFvfTex1);
+    GpuTexture* textures[] = {alpha, opaque, odd, nullptr};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        device->setTexture(0, textures[c.texture]);
+        device->setSamplerState(0, SamplerState::MagFilter, c.filter);
+        device->setSamplerState(0, SamplerState::MinFilter, c.filter);
+        device->setTextureStageState(0, StageState::ColorOp, c.colorOp);
+        device->setTextureStageState(0, StageState::ColorArg1, c.colorArg1);
+        device->setTextureStageState(0, StageState::ColorArg2, c.colorArg2);
+        device->setTextureStageState(0, StageState::AlphaOp, c.alphaOp);
+        device->setTextureStageState(0, StageState::AlphaArg1, kArgTexture);
+        device->setTextureStageState(0, StageState::AlphaArg2, kArgDiffuse);
+        device->setRenderState(RenderState::ZFunc, c.zFunc);
+        device->setRenderState(RenderState::ZWriteEnable, c.zWrite ? 1 : 0);
+        device->setRenderState(RenderState::Lighting, c.lighting ? 1 : 0);
+        device->setRenderState(RenderState::SpecularEnable, c.specular ? 1 : 0);
+        device->setRenderState(RenderState::AlphaTestEnable, c.alphaTest ? 1 : 0);
+        device->setRenderState(RenderState::AlphaFunc, kCmpGreaterEqual);
+        device->setRenderState(RenderState::AlphaRef, 100);
+        device->setRenderState(RenderState::AlphaBlendEnable, c.blend ? 1 : 0);
+        device->setRenderState(RenderState::SrcBlend, c.srcBlend);
+        device->setRenderState(RenderState::DestBlend, c.destBlend);
+        const std::vector<Vertex>& vertices = c.hugeCoordinates ? huge : ordinary;
+        std::vector<uint32_t> results[2];
+        for (int wide = 0; wide < 2; ++wide) {
+            device->setDirectPathEnabled(wide == 1);
+            ASSERT_EQ(SpanWriter::Avx2, device->setSpanWriter(SpanWriter::Avx2));
+            const uint64_t spansBefore = device->directSpanCount();
+            // Depth cleared to the middle so that GREATER and EQUAL draw too, over a patterned target.
+            device->clear(0, nullptr, kClearTarget | kClearZBuffer, 0x80406080u, 0.4f, 0);
+            const IntRect band{0, 20, 96, 40};
+            device->clear(1, &band, kClearTarget | kClearZBuffer, 0xFF102030u, 1.0f, 0);
+            for (int pass = 0; pass < 2; ++pass) {  // the second pass meets equal depths
+                ASSERT_EQ(kOk, device->drawPrimitiveUp(kPrimitiveTriangleList, uint32_t(vertices.size() / 3),
+                                                       vertices.data(), sizeof(Vertex)));
+            }
+            results[wide] = targetPixels();
+            // Pixels go through the wide shader only on the wide pass, and never with a texture it
+            // does not take.
+            EXPECT_EQ(wide == 1 && c.texture != kOdd, device->directSpanCount() > spansBefore);
+        }
+        size_t changed = 0;
+        for (uint32_t p : results[0]) {
+            changed += p != 0x80406080u && p != 0xFF102030u ? 1 : 0;
+        }
+        EXPECT_GT(changed, 200u);
+        for (size_t i = 0; i < results[0].size(); ++i) {
+            ASSERT_EQ(results[0][i], results[1][i]) << "pixel " << i % 96 << ", " << i / 96;
+        }
+    }
+    device->setDirectPathEnabled(true);
+    device->setSpanWriter(processorSpanWriter());
+    device->setTexture(0, nullptr);
+    alpha->release();
+    opaque->release();
+    odd->release();
 }
 
 }  // namespace
