@@ -70,6 +70,11 @@ public:
     float getStepTime() override { return stepTime; }
     Fenwarrow::CSettingDataManager* getSettingDataManager() override { return settingData; }
     Fenwarrow::Replay::CReplayController* getReplayController() override { return replay; }
+    void runItemChangeFloorScript(Fenwarrow::Item::CItem& item) override {
+        if (changeFloorScript) {
+            changeFloorScript(item);
+        }
+    }
 
     // Every module kind as an empty table, then the given ones.
     void provideAllModules() {
@@ -95,6 +100,8 @@ public:
     float stepTime = 0.0f;
     Fenwarrow::CSettingDataManager* settingData = nullptr;
     Fenwarrow::Replay::CReplayController* replay = nullptr;
+    // Runs an item's change-floor script; nothing when unset.
+    std::function<void(Fenwarrow::Item::CItem&)> changeFloorScript;
     std::shared_ptr<Orvex::AudioSystem::IOrvexAudioDevice> audioDevice =
         std::make_shared<Orvex::AudioSystem::OxNullAudioDevice>();
 };
