@@ -8,7 +8,7 @@ local DX = { [0] = 0, 1, 1, 1, 0, -1, -1, -1 }
 local DY = { [0] = -1, -1, 0, 1, 1, 1, 0, -1 }
 local CELL_SIZE = 80
 local RANGE = 10
-local SPEED = 960 -- pixels a second
+local SPEED = 720 -- pixels a second
 local SHOT_NAME = "石つぶて"
 
 local shooter = nil
@@ -75,7 +75,7 @@ function drawShot()
     local travelled = math.min(elapsed * SPEED, distance)
     local px = x + CELL_SIZE / 2 + DX[direction] * travelled
     local py = y + CELL_SIZE / 2 + DY[direction] * travelled
-    Graphics.SpriteDraw.drawFill(px - 5, py - 5, px + 5, py + 5, 0.85, 0.8, 0.7, 1.0)
+    Graphics.SpriteDraw.drawFill(px - 6, py - 6, px + 6, py + 6, 0.85, 0.8, 0.7, 1.0)
 end
 
 -- Collection pass: only queue the pebble.

@@ -203,7 +203,9 @@ TEST_F(SampleActionScripts, AShotStrikesTheFirstActorInLineAndStopsAtWalls) {
     // Nothing between the player and the wall but the slime behind it.
     floor_->removeActor(near.get());
     floor_->removeActor(far.get());
+    queuedDraws_ = 0;
     run(kShoot, player_.get());
+    EXPECT_GT(queuedDraws_, 0u) << "the pebble flies to the wall";
     EXPECT_EQ(CDamageCalculator::of(*behindWall).getResult().damageId, 0);
     EXPECT_EQ(behindWall->getStatus().getLife(), 500.0f);
 }
