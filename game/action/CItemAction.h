@@ -14,6 +14,13 @@ namespace Fenwarrow::Action {
 class CItemAction : public CScriptingAction {
 public:
     CItemAction(IActionContext& context, Actor::CActor* actor, Item::CItem* item);
+    // The same on another of the item's scripts.
+    CItemAction(IActionContext& context, Actor::CActor* actor, Item::CItem* item, std::u16string script);
+
+    // A new floor: the item's change-floor script, handed the floor's player and the item,
+    // does its work in Game.Action.initialize. The action is prepared at once on the calling
+    // thread and dropped; it is never queued. Nothing without a change-floor script.
+    static void runChangeFloorScript(IActionContext& context, Item::CItem& item);
 
     bool initialize() override;
     // The script starts, then the item shows (it may have been hidden in a pack).

@@ -266,6 +266,9 @@ void CItem::onChangeFloor() {
     status_.setFrozen(false);
     status_.setShopEntryId(-1);
     status_.setCellPoint(Dungeon::kInvalidPoint.x, Dungeon::kInvalidPoint.y);
+    if (!changeFloorScript_.empty()) {
+        context_.runItemChangeFloorScript(*this);
+    }
     for (const auto& held : items_) {
         if (held != nullptr) {
             held->onChangeFloor();

@@ -19,6 +19,7 @@ class CScriptController;
 class CSettingDataManager;
 class IScriptCommand;
 namespace Item {
+class CItem;
 class CItemFactory;
 struct CUnidentifiedItemInfo;
 }  // namespace Item
@@ -89,6 +90,9 @@ public:
     // The records one scene hands to the next.
     virtual CSettingDataManager* getSettingDataManager() { return nullptr; }
     virtual Replay::CReplayController* getReplayController() { return nullptr; }
+    // A new floor: runs the item's change-floor script for the floor's player. Items sit below
+    // the actions, so the game runs it; a context without floors does nothing.
+    virtual void runItemChangeFloorScript(Item::CItem& /*item*/) {}
 };
 
 // Creates and attaches the modules in the given order; false at the first that the context

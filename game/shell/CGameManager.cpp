@@ -17,6 +17,7 @@
 #include "engine/system/OxSystemFacade.h"
 #include "engine/system/OxWideFormat.h"
 #include "engine/timer/OxTimer.h"
+#include "game/action/CItemAction.h"
 #include "game/condition/CConditionController.h"
 #include "game/item/CItemFactory.h"
 #include "game/layer/CSceneLayerManager.h"
@@ -357,6 +358,10 @@ std::shared_ptr<IScriptCommand> CGameManager::createGeneralWindowModule() {
 }
 
 Dungeon::IDungeonServices* CGameManager::getDungeonServices() { return dungeonServices_.get(); }
+
+void CGameManager::runItemChangeFloorScript(Item::CItem& item) {
+    Action::CItemAction::runChangeFloorScript(dungeonServices_->getActionContext(), item);
+}
 
 float CGameManager::getPlayTime() { return gameData_ ? gameData_->getRunTime() : 0.0f; }
 

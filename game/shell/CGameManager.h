@@ -133,6 +133,7 @@ public:
     SceneLayer::CSceneLayerManager* getSceneLayerManager() { return layerManager_.get(); }
     Replay::CReplayController* getReplayController() override { return replay_.get(); }
     float getStepTime() override { return frameTime_; }
+    void runItemChangeFloorScript(Item::CItem& item) override;
 
 private:
     friend class Orvex::System::singleton<CGameManager>;

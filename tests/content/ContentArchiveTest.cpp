@@ -131,7 +131,12 @@ const char* const kScripts[] = {
     "Script/Lib/ConditionLook.lua.lcd",
     "Script/Actor/AI/AIMachine.lua.lcd",
     "Script/Lib/Game/Action/Action/EnemyLevelUPAction.lua.lcd",
+    "Script/Lib/Game/Action/Action/CallOnDamageAction.lua.lcd",
+    "Script/Lib/Game/Action/Action/ArrivalActorAction.lua.lcd",
+    "Script/Lib/Game/Action/Action/BurnoutItemAction.lua.lcd",
+    "Script/Lib/Game/Action/Action/DeadAction.lua.lcd",
     "Script/Action/Attack.lua.lcd",
+    "Script/Action/Shoot.lua.lcd",
     "Actor/Enemy/SLIM/SLIM01/setup.lua.lcd",
     "Actor/Enemy/SLIM/SLIM01/actor.lua.lcd",
     "Actor/Enemy/SLIM/SLIM02/setup.lua.lcd",
@@ -284,6 +289,16 @@ TEST_F(ContentArchiveTest, PlayerSetupStaysOffFloorAndGameData) {
     ASSERT_TRUE(run(actor, "Actor = { Status = {}, Event = {}, Command = {} }\n"));
     ASSERT_TRUE(call(actor, 0, "actor.lua main chunk"));
     ASSERT_TRUE(run(actor, "assert(type(Actor.initialize) == 'function') Actor.initialize({})\n"));
+    // The attack and shoot keys each queue their action and end the player's turn.
+    ASSERT_TRUE(run(actor,
+                    "pushed, ended = {}, 0\n"
+                    "Actor.Action = { pushAction = function(a, path) pushed[#pushed + 1] = path end }\n"
+                    "function Actor.endTurn(a) ended = ended + 1 end\n"
+                    "Actor.Command.doActorAttack(0)\n"
+                    "Actor.Command.doActorShoot(0)\n"
+                    "assert(pushed[1] == 'Script/Action/Attack.lua', 'attack: ' .. tostring(pushed[1]))\n"
+                    "assert(pushed[2] == 'Script/Action/Shoot.lua', 'shoot: ' .. tostring(pushed[2]))\n"
+                    "assert(ended == 2, 'each command ends the turn')\n"));
 }
 
 // The enemies' AI on stand-in modules: it attacks a neighbour, chases a player in sight around

@@ -1,5 +1,7 @@
 -- One blow at the cell the attacker faces: the body takes a short lunge and whoever stands there
--- takes a blow worked out by the damage rules. The attacker is the action's parameter.
+-- takes a blow worked out by the damage rules, told in the log. The attacker is the action's
+-- parameter.
+Lua.dofile("Script/Lib/Battle.lua")
 Game.Action = {}
 
 local DX = { [0] = 0, 1, 1, 1, 0, -1, -1, -1 }
@@ -26,8 +28,7 @@ function Game.Action.startAction()
     end
     local target = Dungeon.checkActorInCell(x + DX[direction], y + DY[direction])
     if target ~= nil then
-        DamageCalculate.setBlowDamageParam(target)
-        DamageCalculate.execute(target, 1, attacker)
+        Battle.blow(attacker, target)
     end
 end
 

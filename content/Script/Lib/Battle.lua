@@ -22,6 +22,12 @@ function Battle.blow(attacker, target, name, forceHit)
     return run(target, SOURCE_ACTOR, attacker, name, forceHit)
 end
 
+-- A shot of the shooter against the target: a blow from afar, without the weapon's factor.
+function Battle.shot(shooter, target, name, forceHit)
+    DamageCalculate.setDanmakuDamageParam(target, 0, 0)
+    return run(target, SOURCE_ACTOR, shooter, name, forceHit)
+end
+
 -- A blow of an item (thrown, or a trap) against the target.
 function Battle.itemBlow(item, target, name, forceHit)
     DamageCalculate.setBlowDamageParam(target)

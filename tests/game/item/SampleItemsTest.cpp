@@ -1,6 +1,6 @@
 // Every item kind of the built sample data, made by ID through the factory with the game's Item,
-// Game and DamageCalculate modules. The sprite module does not exist yet: a stand-in records what
-// the look asks of it, so that each kind's chip of the item sheet can be checked.
+// Game, DamageCalculate and MossbellLib modules, its sprite built from the item sheet by the real
+// sprite module with textures made by the graphics library on the software device.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,12 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "engine/animation/OxMADObject.h"
 #include "engine/system/OxStringConvert.h"
 #include "game/item/CItem.h"
 #include "game/item/CItemFactory.h"
 #include "game/scriptcommand/CDamageCalculateCommand.h"
 #include "game/scriptcommand/CGameCommand.h"
 #include "game/scriptcommand/CItemCommand.h"
+#include "game/scriptcommand/CMossbellLibCommand.h"
+#include "graphics/include/IOrvexGraphics.h"
 #include "tests/game/shell/GameTestContext.h"
 
 namespace {
@@ -21,62 +24,7 @@ namespace {
 using Fenwarrow::ScriptModule;
 using Fenwarrow::Item::CItem;
 using Fenwarrow::Item::CItemFactory;
-
-struct Look {
-    std::string texture;
-    double x = -1, y = -1, width = 0, height = 0;
-    bool playing = false;
-};
-Look gLook;
-
-int lookClear(lua_State*) {
-    gLook = Look();
-    return 0;
-}
-int lookAddTexture(lua_State* L) {
-    gLook.texture = lua_tostring(L, 2);
-    lua_pushinteger(L, 0);
-    return 1;
-}
-int lookIndex(lua_State* L) {
-    lua_pushinteger(L, 0);
-    return 1;
-}
-int lookSetChipRectangle(lua_State* L) {
-    gLook.x = lua_tonumber(L, 3);
-    gLook.y = lua_tonumber(L, 4);
-    gLook.width = lua_tonumber(L, 5);
-    gLook.height = lua_tonumber(L, 6);
-    return 0;
-}
-int lookNothing(lua_State*) { return 0; }
-int lookPlay(lua_State*) {
-    gLook.playing = true;
-    return 0;
-}
-
-// The stand-in's table, with the one sub-table the look uses.
-class LookModule : public Fenwarrow::CScriptCommandBase<LookModule> {
-public:
-    bool registerFunctions(Fenwarrow::CScriptController& controller) override {
-        lua_State* L = controller.getLuaState();
-        lua_newtable(L);
-        const std::pair<const char*, lua_CFunction> functions[] = {
-            {"clear", &lookClear},         {"addTexture", &lookAddTexture},
-            {"addChipData", &lookIndex},   {"addAnimationData", &lookIndex},
-            {"setLoopPlay", &lookNothing}, {"play", &lookPlay}};
-        for (const auto& [name, function] : functions) {
-            lua_pushcfunction(L, function);
-            lua_setfield(L, -2, name);
-        }
-        lua_newtable(L);
-        lua_pushcfunction(L, &lookSetChipRectangle);
-        lua_setfield(L, -2, "setChipRectangle");
-        lua_setfield(L, -2, "ChipData");
-        lua_setglobal(L, "MossbellLib");
-        return true;
-    }
-};
+using Orvex::MossbellLib::OxMADObject;
 
 class SampleItems : public ::testing::Test {
 protected:
@@ -88,6 +36,15 @@ protected:
         }
         Orvex::FileArchiver::OxArchiveOptions options;
         ASSERT_EQ(context_.reader.openArchives(paths, options), 0u);
+
+        graphics_ = OXCreateGraphics(Orvex::Graphics::kOxGraphicsVersion);
+        ASSERT_NE(graphics_, nullptr);
+        Orvex::Graphics::OxGraphicsParameters parameters;
+        parameters.width = 64;
+        parameters.height = 64;
+        ASSERT_EQ(graphics_->initialize(0, &parameters), Orvex::Graphics::kOxOk);
+        ASSERT_EQ(graphics_->createRenderer(&renderer_), Orvex::Graphics::kOxOk);
+
         context_.provideAllModules();
         context_.factories[ScriptModule::kItem] = [this] {
             return std::make_shared<Fenwarrow::ScriptCommand::CItemCommand>(context_);
@@ -98,23 +55,41 @@ protected:
         context_.factories[ScriptModule::kDamageCalculate] = [this] {
             return std::make_shared<Fenwarrow::ScriptCommand::CDamageCalculateCommand>(context_);
         };
-        context_.factories[ScriptModule::kMossbellLib] = [] { return std::make_shared<LookModule>(); };
+        context_.factories[ScriptModule::kMossbellLib] = [this] {
+            return std::make_shared<Fenwarrow::ScriptCommand::CMossbellLibCommand>(renderer_, context_.reader);
+        };
         context_.itemFactory = &factory_;
         ASSERT_TRUE(factory_.initialize());
     }
 
+    void TearDown() override {
+        items_.clear();
+        if (renderer_ != nullptr) {
+            // Fails when a texture outlived every sprite that used it.
+            EXPECT_EQ(renderer_->shutdown(), Orvex::Graphics::kOxOk) << "textures still held";
+            renderer_->release();
+        }
+        if (graphics_ != nullptr) {
+            graphics_->terminate();
+            graphics_->release();
+        }
+    }
+
     GameTest::TestGameContext context_;
     CItemFactory factory_{context_};
+    Orvex::Graphics::IOrvexGraphics* graphics_ = nullptr;
+    Orvex::Graphics::IOrvexRenderer* renderer_ = nullptr;
+    std::vector<std::shared_ptr<CItem>> items_;
 };
 
 TEST_F(SampleItems, EveryKindIsMadeByIdWithItsCategoryAndItsChip) {
     const std::vector<uint32_t> ids = factory_.getItemIDList();
     ASSERT_EQ(ids.size(), 16u);
-    std::vector<std::pair<double, double>> chips;
+    std::vector<std::pair<float, float>> chips;
     for (uint32_t id : ids) {
-        gLook = Look();
         const auto item = factory_.createItem(id);
         ASSERT_NE(item, nullptr) << id;
+        items_.push_back(item);
         const std::u16string& folder = factory_.findItemInfo(id)->folder;
         EXPECT_EQ(item->getItemDirectory(), folder) << id;
         // "Item/<category name>/<code>/"
@@ -124,16 +99,29 @@ TEST_F(SampleItems, EveryKindIsMadeByIdWithItsCategoryAndItsChip) {
         EXPECT_EQ(folder.substr(5, slash - 5), typeName) << id;
         EXPECT_FALSE(item->getName().empty()) << id;
         EXPECT_FALSE(item->getAboutText().empty()) << id;
-        EXPECT_EQ(gLook.texture, "Item/Texture/items.png") << id;
-        EXPECT_EQ(gLook.width, 80.0) << id;
-        EXPECT_TRUE(gLook.playing) << id;
-        chips.emplace_back(gLook.x, gLook.y);
+
+        // The sprite: the item sheet made into a texture, one 80 x 80 chip of it, one frame,
+        // playing (a stopped or empty sprite is never drawn).
+        OxMADObject& sprite = *item->getAnimation();
+        ASSERT_EQ(sprite.getTextureCount(), 1u) << id;
+        Orvex::Graphics::IOrvexTexture* sheet = sprite.getTexture(0);
+        ASSERT_NE(sheet, nullptr) << id;
+        EXPECT_GE(sheet->getWidth(), 320u) << id << ": four chips across";
+        sheet->release();
+        EXPECT_EQ(sprite.getTextureList().at(0)->getFileName(), u"Item/Texture/items.png") << id;
+        ASSERT_EQ(sprite.getChipList().size(), 1u) << id;
+        const auto chip = sprite.getChipList().at(0);
+        EXPECT_EQ(chip->right - chip->left, 80.0f) << id;
+        EXPECT_EQ(chip->bottom - chip->top, 80.0f) << id;
+        EXPECT_EQ(sprite.getAnimationDataList().size(), 1u) << id;
+        EXPECT_EQ(sprite.getState(), OxMADObject::kPlaying) << id;
+        chips.emplace_back(chip->left, chip->top);
     }
     // Sixteen kinds, sixteen different chips of the 4 x 4 sheet.
     std::sort(chips.begin(), chips.end());
     EXPECT_EQ(std::unique(chips.begin(), chips.end()), chips.end());
-    EXPECT_EQ(chips.front(), std::make_pair(0.0, 0.0));
-    EXPECT_EQ(chips.back(), std::make_pair(240.0, 240.0));
+    EXPECT_EQ(chips.front(), std::make_pair(0.0f, 0.0f));
+    EXPECT_EQ(chips.back(), std::make_pair(240.0f, 240.0f));
 }
 
 TEST_F(SampleItems, KindsTheNativeRulesNameBehaveAsTheyMust) {
@@ -158,6 +146,9 @@ TEST_F(SampleItems, KindsTheNativeRulesNameBehaveAsTheyMust) {
     const auto amulet = factory_.createItem(120);
     ASSERT_NE(amulet, nullptr);
     EXPECT_TRUE(amulet->getStatus().checkAbility(36));
+    const auto cake = factory_.createItem(600);
+    ASSERT_NE(cake, nullptr);
+    EXPECT_EQ(cake->getChangeFloorScriptFileName(), u"Script/Item/Action/ChangeFloor.lua");
     const auto sword = factory_.createItem(100);
     ASSERT_NE(sword, nullptr);
     EXPECT_EQ(sword->getStatus().getAttack(), 4);

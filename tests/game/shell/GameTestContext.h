@@ -77,6 +77,11 @@ public:
     }
     Fenwarrow::CSettingDataManager* getSettingDataManager() override { return settingData; }
     Fenwarrow::Replay::CReplayController* getReplayController() override { return replay; }
+    void runItemChangeFloorScript(Fenwarrow::Item::CItem& item) override {
+        if (changeFloorScript) {
+            changeFloorScript(item);
+        }
+    }
 
     // Every module kind as an empty table, then the given ones.
     void provideAllModules() {
@@ -103,6 +108,8 @@ public:
     Fenwarrow::CSettingDataManager* settingData = nullptr;
     Fenwarrow::CCommonDataManager* commonData = nullptr;
     Fenwarrow::Replay::CReplayController* replay = nullptr;
+    // Runs an item's change-floor script; nothing when unset.
+    std::function<void(Fenwarrow::Item::CItem&)> changeFloorScript;
     std::shared_ptr<Orvex::AudioSystem::IOrvexAudioDevice> audioDevice =
         std::make_shared<Orvex::AudioSystem::OxNullAudioDevice>();
 };

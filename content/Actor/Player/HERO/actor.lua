@@ -11,6 +11,7 @@ end
 Actor.Command = Actor.Command or {}
 
 local ATTACK_SCRIPT = "Script/Action/Attack.lua"
+local SHOOT_SCRIPT = "Script/Action/Shoot.lua"
 
 local function finish()
     Actor.endTurn(player)
@@ -18,6 +19,11 @@ end
 
 function Actor.Command.doActorAttack(n)
     Actor.Action.pushAction(player, ATTACK_SCRIPT)
+    finish()
+end
+
+function Actor.Command.doActorShoot(n)
+    Actor.Action.pushAction(player, SHOOT_SCRIPT)
     finish()
 end
 

@@ -12,6 +12,6 @@ function initialize(item)
     Item.setItemActionScriptFileName(item, "Script/Item/Action/Eat.lua")
     Item.setItemThrowScriptFileName(item, "Script/Item/Action/Throw.lua")
     -- Rots a little on every floor.
-    Item.setChangeFloorScriptFileName(item, "Script/Item/Action/Rot.lua")
+    Item.setChangeFloorScriptFileName(item, "Script/Item/Action/ChangeFloor.lua")
     ItemLook.build(item, g_itemChip)
 end

@@ -1,0 +1,279 @@
+// The shipped attack, shot and effect action scripts, read from the built archives and run by
+// the real action queue on a real floor with the game's Actor, Dungeon, DamageCalculate, Game,
+// Item, Map and Graphics modules: what a blow, a kill, a shot, an arrival, a burnt item and a
+// collapse leave on the floor, in the log, in the status and in the result record.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/graphics/OxRenderQueue.h"
+#include "game/action/CItemAction.h"
+#include "game/action/CScriptingAction.h"
+#include "game/condition/CConditionController.h"
+#include "game/damage/CDamageCalculator.h"
+#include "game/scriptcommand/CActorCommand.h"
+#include "game/scriptcommand/CDamageCalculateCommand.h"
+#include "game/scriptcommand/CDungeonCommand.h"
+#include "game/scriptcommand/CGameCommand.h"
+#include "game/scriptcommand/CGraphicsCommand.h"
+#include "game/scriptcommand/CItemCommand.h"
+#include "game/scriptcommand/CMapCommand.h"
+#include "game/services/CSettingDataManager.h"
+#include "tests/game/action/FloorFixture.h"
+
+namespace {
+
+using Fenwarrow::ScriptModule;
+using Fenwarrow::Action::CScriptingAction;
+using Fenwarrow::Actor::CActor;
+using Fenwarrow::Damage::CDamageCalculator;
+using Fenwarrow::Dungeon::MapPoint;
+
+const std::u16string kAttack = u"Script/Action/Attack.lua";
+const std::u16string kShoot = u"Script/Action/Shoot.lua";
+const std::u16string kArrival = u"Script/Lib/Game/Action/Action/ArrivalActorAction.lua";
+const std::u16string kBurnout = u"Script/Lib/Game/Action/Action/BurnoutItemAction.lua";
+const std::u16string kDead = u"Script/Lib/Game/Action/Action/DeadAction.lua";
+
+constexpr int32_t kRight = 2;
+constexpr int32_t kLeft = 6;
+constexpr int32_t kDebility = 19;
+
+class SampleActionScripts : public ActionTest::FloorFixture {
+protected:
+    void SetUp() override {
+        context_.game.makeConditions = [](CActor& actor) {
+            return std::make_unique<Fenwarrow::Actor::Condition::CConditionController>(actor);
+        };
+        FloorFixture::SetUp();
+        std::vector<std::u16string> paths;
+        for (const char* archive :
+             {"d000.bin", "d100.bin", "d200.bin", "d300.bin", "d400.bin", "d500.bin", "d900.bin"}) {
+            paths.push_back(TempFolder::engineForm(std::filesystem::path(ORVEX_RUN_DIR) / archive));
+        }
+        Orvex::FileArchiver::OxArchiveOptions options;
+        ASSERT_EQ(context_.game.reader.openArchives(paths, options), 0u);
+
+        auto& game = context_.game;
+        auto floor = [this] { return floor_.get(); };
+        game.dungeon = floor_.get();
+        game.settingData = &settings_;
+        game.factories[ScriptModule::kActor] = [this] {
+            return std::make_shared<Fenwarrow::ScriptCommand::CActorCommand>(context_.game, &context_);
+        };
+        game.factories[ScriptModule::kDungeon] = [floor] {
+            return std::make_shared<Fenwarrow::ScriptCommand::CDungeonCommand>(floor);
+        };
+        // A hit that did damage queues the on-damage script the way the game's floor does.
+        game.factories[ScriptModule::kDamageCalculate] = [this, floor] {
+            return std::make_shared<Fenwarrow::ScriptCommand::CDamageCalculateCommand>(
+                context_.game, floor, [this](CActor& target) {
+                    manager_->pushAction(
+                        std::make_shared<CScriptingAction>(context_, CDamageCalculator::kOnDamageScript, &target));
+                });
+        };
+        game.factories[ScriptModule::kGame] = [this] {
+            return std::make_shared<Fenwarrow::ScriptCommand::CGameCommand>(context_.game);
+        };
+        game.factories[ScriptModule::kItem] = [this, floor] {
+            return std::make_shared<Fenwarrow::ScriptCommand::CItemCommand>(context_.game, floor);
+        };
+        game.factories[ScriptModule::kMap] = [this, floor] {
+            return std::make_shared<Fenwarrow::ScriptCommand::CMapCommand>(
+                Fenwarrow::ScriptCommand::CMapCommand::Services{floor, &context_.game.reader, nullptr});
+        };
+        game.factories[ScriptModule::kGraphics] = [this] {
+            return std::make_shared<Fenwarrow::ScriptCommand::CGraphicsCommand>(nullptr, context_.game.reader,
+                                                                                &drawQueue_);
+        };
+
+        game.changeFloorScript = [this](Fenwarrow::Item::CItem& item) {
+            Fenwarrow::Action::CItemAction::runChangeFloorScript(context_, item);
+        };
+
+        player_->setName(u"勇者");
+        auto& status = player_->getStatus();
+        status.setLevel(1);
+        status.setMaxLife(20.0f);
+        status.setLife(20.0f);
+        status.setAttack(8);
+        status.setForce(8);
+        status.setDirection(kRight);
+    }
+
+    std::shared_ptr<Fenwarrow::Actor::CEnemy> slime(MapPoint point, float life) {
+        auto enemy = addEnemy(point);
+        enemy->setName(u"スライム");
+        auto& status = enemy->getStatus();
+        status.setMaxLife(life);
+        status.setLife(life);
+        status.setAttack(3);
+        status.setEXP(3);
+        status.setDirection(kLeft);
+        return enemy;
+    }
+
+    // Runs the script's action to its end (and every action it queued), drawing each frame.
+    void run(const std::u16string& script, CActor* parameter) {
+        manager_->pushAction(std::make_shared<CScriptingAction>(context_, script, parameter));
+        ASSERT_TRUE(updateUntil([&] {
+            manager_->draw();
+            queuedDraws_ += drawQueue_.size();
+            drawQueue_.draw();
+            drawQueue_.clear();
+            return !manager_->isBusy();
+        }));
+    }
+
+    bool logHas(const std::u16string& text) const {
+        return std::any_of(log().begin(), log().end(),
+                           [&](const std::u16string& line) { return line.find(text) != std::u16string::npos; });
+    }
+    bool onFloor(const CActor& actor) const {
+        return floor_->getTurnController().contains(&actor) && actor.getCell() != nullptr;
+    }
+    static std::u16string text(const std::array<char16_t, Fenwarrow::kResultTextUnits>& field) {
+        return std::u16string(field.data());
+    }
+
+    Fenwarrow::CSettingDataManager settings_;
+    Orvex::Graphics::OxRenderQueue drawQueue_;
+    std::size_t queuedDraws_ = 0;
+};
+
+TEST_F(SampleActionScripts, AKillingBlowTakesTheEnemyOffTheFloorAndPaysThePlayer) {
+    const auto enemy = slime({3, 5}, 1.0f);
+    run(kAttack, player_.get());
+
+    EXPECT_TRUE(CDamageCalculator::of(*enemy).getResult().isHit);
+    EXPECT_FALSE(enemy->isAlive());
+    EXPECT_FALSE(onFloor(*enemy));
+    EXPECT_EQ(player_->getStatus().getEXP(), 3);
+    EXPECT_TRUE(logHas(u"<0:COLOR>勇者</COLOR>は<0:COLOR>スライム</COLOR>に"));
+    EXPECT_TRUE(logHas(u"<0:COLOR>スライム</COLOR>をたおした。"));
+    EXPECT_TRUE(logHas(u"経験値を<1:COLOR>3</COLOR>得た。"));
+    EXPECT_GT(queuedDraws_, 0u) << "the damage pop-up";
+}
+
+TEST_F(SampleActionScripts, AHitTheEnemySurvivesLeavesItStandingAndPaysNothing) {
+    const auto enemy = slime({3, 5}, 500.0f);
+    run(kAttack, player_.get());
+
+    const auto& result = CDamageCalculator::of(*enemy).getResult();
+    ASSERT_TRUE(result.isHit);
+    EXPECT_LT(enemy->getStatus().getLife(), 500.0f);
+    EXPECT_TRUE(onFloor(*enemy));
+    EXPECT_TRUE(enemy->isVisible());
+    EXPECT_EQ(player_->getStatus().getEXP(), 0);
+    EXPECT_FALSE(logHas(u"をたおした。"));
+    EXPECT_GT(queuedDraws_, 0u) << "the damage pop-up";
+}
+
+TEST_F(SampleActionScripts, AKilledPlayerStaysAndTheResultNamesItsKiller) {
+    const auto enemy = slime({3, 5}, 10.0f);
+    player_->getStatus().setLife(1.0f);
+    run(kAttack, enemy.get());
+
+    ASSERT_FALSE(player_->isAlive());
+    EXPECT_TRUE(onFloor(*player_));
+    EXPECT_EQ(text(settings_.getResultSetting().damageSourceName), u"スライム");
+    EXPECT_EQ(text(settings_.getResultSetting().damageName), u"");
+    EXPECT_EQ(enemy->getStatus().getEXP(), 3) << "enemies gain nothing";
+}
+
+TEST_F(SampleActionScripts, AShotStrikesTheFirstActorInLineAndStopsAtWalls) {
+    const auto near = slime({6, 5}, 500.0f);
+    const auto far = slime({9, 5}, 500.0f);
+    const auto behindWall = slime({22, 5}, 500.0f);
+    run(kShoot, player_.get());
+
+    const auto& result = CDamageCalculator::of(*near).getResult();
+    EXPECT_EQ(result.damageId, 6) << "a shot";
+    EXPECT_EQ(result.originActor, player_.get());
+    EXPECT_EQ(result.damageName, u"石つぶて");
+    EXPECT_EQ(CDamageCalculator::of(*far).getResult().damageId, 0);
+    EXPECT_TRUE(logHas(u"<0:COLOR>勇者</COLOR>は石つぶてで<0:COLOR>スライム</COLOR>に") ||
+                logHas(u"<0:COLOR>勇者</COLOR>の攻撃はあたらなかった。"));
+    EXPECT_GT(queuedDraws_, 0u) << "the pebble in flight";
+
+    // Nothing between the player and the wall but the slime behind it.
+    floor_->removeActor(near.get());
+    floor_->removeActor(far.get());
+    queuedDraws_ = 0;
+    run(kShoot, player_.get());
+    EXPECT_GT(queuedDraws_, 0u) << "the pebble flies to the wall";
+    EXPECT_EQ(CDamageCalculator::of(*behindWall).getResult().damageId, 0);
+    EXPECT_EQ(behindWall->getStatus().getLife(), 500.0f);
+}
+
+TEST_F(SampleActionScripts, ABurntItemLeavesTheFloorWithALogLine) {
+    const auto item = addItem(kPlayerPoint);
+    const auto other = addItem({4, 5});
+    run(kBurnout, player_.get());
+
+    const auto& items = floor_->getItems();
+    EXPECT_EQ(std::count(items.begin(), items.end(), item), 0);
+    EXPECT_EQ(item->getCell(), nullptr);
+    EXPECT_EQ(std::count(items.begin(), items.end(), other), 1);
+    EXPECT_TRUE(logHas(u"<0:COLOR>やくそう</COLOR>は燃えてしまった。"));
+
+    // With nothing underfoot nothing burns.
+    const std::size_t lines = log().size();
+    run(kBurnout, player_.get());
+    EXPECT_EQ(log().size(), lines);
+    EXPECT_EQ(std::count(items.begin(), items.end(), other), 1);
+}
+
+TEST_F(SampleActionScripts, AnArrivingActorDropsInAndIsShownAgain) {
+    const auto enemy = slime({5, 5}, 6.0f);
+    enemy->setVisible(false);
+    float highest = 0.0f;
+    manager_->pushAction(std::make_shared<CScriptingAction>(context_, kArrival, enemy.get()));
+    ASSERT_TRUE(updateUntil([&] {
+        highest = std::min(highest, enemy->getDrawOffsetY());
+        return !manager_->isBusy();
+    }));
+    EXPECT_TRUE(enemy->isVisible());
+    EXPECT_LT(highest, -10.0f) << "it came from above";
+    EXPECT_EQ(enemy->getDrawOffsetY(), 0.0f);
+}
+
+TEST_F(SampleActionScripts, APlayerDeadOfDebilityCollapsesAndTheResultSaysWhy) {
+    ASSERT_NE(player_->getConditions(), nullptr);
+    ASSERT_TRUE(player_->getConditions()->addCondition(kDebility));
+    player_->getStatus().setLife(0.0f);
+    run(kDead, player_.get());
+
+    EXPECT_EQ(text(settings_.getResultSetting().damageSourceName), u"");
+    EXPECT_EQ(text(settings_.getResultSetting().damageName), u"衰弱");
+    EXPECT_GT(player_->getDrawOffsetY(), 0.0f) << "it lies lower";
+}
+
+// A new floor runs the change-floor script of every item the player carries, and of the items
+// they hold, with the floor's player and the item: the cake loses worth each time.
+TEST_F(SampleActionScripts, EachNewFloorRunsTheChangeFloorScriptsOfCarriedItems) {
+    auto cake = std::make_shared<Fenwarrow::Item::CItem>(context_.game, 600);
+    cake->getStatus().setPrice(35);
+    cake->setChangeFloorScriptFileName(u"Script/Item/Action/ChangeFloor.lua");
+    auto pot = std::make_shared<Fenwarrow::Item::CItem>(context_.game, 400);
+    auto potCake = std::make_shared<Fenwarrow::Item::CItem>(context_.game, 600);
+    potCake->getStatus().setPrice(35);
+    potCake->setChangeFloorScriptFileName(u"Script/Item/Action/ChangeFloor.lua");
+    pot->pushItemIntoItemList(potCake);
+    player_->addItem(cake);
+    player_->addItem(pot);
+
+    for (int32_t expected : {25, 15, 5, 5}) {
+        player_->callEvent("onChangeFloor");
+        EXPECT_EQ(cake->getStatus().getPrice(), expected);
+        EXPECT_EQ(potCake->getStatus().getPrice(), expected);
+    }
+    EXPECT_EQ(pot->getStatus().getPrice(), 0) << "no script, no change";
+    EXPECT_FALSE(manager_->isBusy()) << "the script runs at once and queues nothing";
+}
+
+}  // namespace
