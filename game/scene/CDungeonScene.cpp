@@ -35,6 +35,8 @@ bool CDungeon::initialize() {
         return false;
     }
     floor_ = std::make_shared<Dungeon::CDungeon>(*services);
+    // Without the factory the floor's scripts can create no item.
+    floor_->setItemFactory(context_.getGameContext().getItemFactory());
     context_.setCurrentDungeon(floor_);
     if (!floor_->initialize()) {
         Orvex::System::errorOutput(u"Failed initialize dungeon.");

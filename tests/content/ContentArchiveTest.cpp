@@ -640,9 +640,9 @@ TEST_F(ContentArchiveTest, TheTurnLimitDungeonComesFromItsOwnArchive) {
     OxArchiveOptions options;
     options.lowerCaseNames = 1;
     ASSERT_EQ(reader->openArchives({wide(std::string(ORVEX_RUN_DIR) + "/d500.bin")}, options), 0u);
-    for (const char* name : {"Dungeon/R99/00/00/title.png", "Dungeon/R99/00/00/Setup.lua.lcd",
-                             "Dungeon/R99/00/00/Room.lua.lcd", "Dungeon/R99/00/00/001.lua.lcd",
-                             "Dungeon/R99/00/00/002.lua.lcd"}) {
+    for (const char* name :
+         {"Dungeon/R99/00/00/title.png", "Dungeon/R99/00/00/Setup.lua.lcd", "Dungeon/R99/00/00/Room.lua.lcd",
+          "Dungeon/R99/00/00/001.lua.lcd", "Dungeon/R99/00/00/002.lua.lcd"}) {
         EXPECT_TRUE(reader->open(wide(name))) << name;
         reader->close();
     }
