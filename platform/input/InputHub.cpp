@@ -159,9 +159,17 @@ void InputHub::onSdlStopping() {
 }
 
 void InputHub::readKeyboard(uint8_t (&keys)[256]) {
-    std::lock_guard guard(lock_);
-    recordedKeys_.applyNextRead(keys_);
-    std::copy(std::begin(keys_), std::end(keys_), std::begin(keys));
+    std::vector<RecordedKeys::Change> changes;
+    {
+        std::lock_guard guard(lock_);
+        changes = recordedKeys_.applyNextRead(keys_);
+        std::copy(std::begin(keys_), std::end(keys_), std::begin(keys));
+    }
+    // A recorded press reaches the window too, as a real one does: the window's own keys (F1)
+    // act on it.
+    for (const RecordedKeys::Change& change : changes) {
+        Window::postKeyMessage(change.scancode, change.down);
+    }
 }
 
 void InputHub::readMouse(MouseState& state) {

@@ -29,12 +29,13 @@ RecordedKeys::RecordedKeys(const std::string& list) {
         const std::string name = colon != std::string::npos && item.size() > colon + 2
                                      ? item.substr(colon + 1, item.size() - colon - 2)
                                      : std::string();
-        const uint8_t code = name.empty() ? 0 : keyCodeFromScancode(SDL_GetScancodeFromName(name.c_str()));
+        const SDL_Scancode scancode = name.empty() ? SDL_SCANCODE_UNKNOWN : SDL_GetScancodeFromName(name.c_str());
+        const uint8_t code = keyCodeFromScancode(scancode);
         if (read == 0 || end != item.c_str() + colon || (sign != '+' && sign != '-') || code == 0) {
             std::fprintf(stderr, "ORVEX_INPUT_KEYS: \"%s\" is not <read>:<key name><+|->; skipped\n", item.c_str());
             continue;
         }
-        changes_[read].emplace_back(code, sign == '+');
+        changes_[read].push_back({code, static_cast<int32_t>(scancode), sign == '+'});
     }
 }
 
@@ -43,14 +44,15 @@ RecordedKeys RecordedKeys::fromEnvironment() {
     return list != nullptr ? RecordedKeys(list) : RecordedKeys();
 }
 
-void RecordedKeys::applyNextRead(uint8_t (&keys)[256]) {
+std::vector<RecordedKeys::Change> RecordedKeys::applyNextRead(uint8_t (&keys)[256]) {
     const auto found = changes_.find(++reads_);
     if (found == changes_.end()) {
-        return;
+        return {};
     }
-    for (const auto& [code, down] : found->second) {
-        keys[code] = down ? kDown : 0;
+    for (const Change& change : found->second) {
+        keys[change.code] = change.down ? kDown : 0;
     }
+    return found->second;
 }
 
 }  // namespace Platform::Input

@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace Platform::Input {
@@ -21,12 +20,18 @@ public:
     static RecordedKeys fromEnvironment();
 
     bool empty() const { return changes_.empty(); }
-    // Counts one keyboard read and applies the changes recorded for it to the key record.
-    void applyNextRead(uint8_t (&keys)[256]);
+    // One recorded change: the engine's key code, SDL's scancode, and whether it goes down.
+    struct Change {
+        uint8_t code = 0;
+        int32_t scancode = 0;
+        bool down = false;
+    };
+    // Counts one keyboard read and applies the changes recorded for it to the key record;
+    // returns those changes, in the order given.
+    std::vector<Change> applyNextRead(uint8_t (&keys)[256]);
 
 private:
-    // Per read: key code and whether it goes down, in the order given.
-    std::map<uint64_t, std::vector<std::pair<uint8_t, bool>>> changes_;
+    std::map<uint64_t, std::vector<Change>> changes_;
     uint64_t reads_ = 0;
 };
 

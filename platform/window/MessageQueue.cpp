@@ -112,25 +112,34 @@ void translateWindowEvent(const SDL_WindowEvent& event) {
     }
 }
 
-void translateKeyEvent(const SDL_KeyboardEvent& event) {
-    const uint32_t virtualKey = virtualKeyFromScancode(event.keysym.scancode);
+// The key message of a press, repeat or release, queued for the window that has the keyboard;
+// false when the key has no virtual key or no window takes it.
+bool enqueueKeyMessage(uint32_t sdlWindowId, SDL_Scancode scancode, bool down, bool repeat) {
+    const uint32_t virtualKey = virtualKeyFromScancode(scancode);
     if (virtualKey == 0) {
-        return;
+        return false;
     }
     // lParam as the engine knows it: repeat count 1, scancode in bits 16-23, bit 30 when the key
     // was already down, bits 30 and 31 on release.
-    LParam lParam = 1 | (LParam(event.keysym.scancode & 0xFF) << 16);
+    LParam lParam = 1 | (LParam(scancode & 0xFF) << 16);
     uint32_t message = kWmKeyDown;
-    if (event.type == SDL_KEYUP) {
+    if (!down) {
         message = kWmKeyUp;
         lParam |= kKeyPreviouslyDown | (LParam(1) << 31);
-    } else if (event.repeat != 0) {
+    } else if (repeat) {
         lParam |= kKeyPreviouslyDown;
     }
     std::lock_guard guard(registry().lock);
-    if (NativeWindow* window = keyTargetLocked(event.windowID)) {
-        enqueueLocked({window->handle, message, virtualKey, lParam});
+    NativeWindow* window = keyTargetLocked(sdlWindowId);
+    if (window == nullptr) {
+        return false;
     }
+    enqueueLocked({window->handle, message, virtualKey, lParam});
+    return true;
+}
+
+void translateKeyEvent(const SDL_KeyboardEvent& event) {
+    enqueueKeyMessage(event.windowID, event.keysym.scancode, event.type == SDL_KEYDOWN, event.repeat != 0);
 }
 
 void translateQuit() {
@@ -260,6 +269,14 @@ bool postMessage(WindowHandle window, uint32_t message, WParam wParam, LParam lP
         enqueueLocked({window, message, wParam, lParam});
     }
     detail::wakeOwner(detail::kWakeMessages, window);
+    return true;
+}
+
+bool postKeyMessage(int32_t scancode, bool down) {
+    if (!enqueueKeyMessage(0, static_cast<SDL_Scancode>(scancode), down, false)) {
+        return false;
+    }
+    detail::wakeOwner(detail::kWakeMessages, 0);
     return true;
 }
 

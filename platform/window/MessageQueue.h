@@ -17,6 +17,10 @@ namespace Platform::Window {
 
 // Thread-safe. False when the window does not exist (a handle of 0 posts to the queue itself).
 bool postMessage(WindowHandle window, uint32_t message, WParam wParam, LParam lParam);
+// Thread-safe. Queues the key-down or key-up message a press or release of the key with this SDL
+// scancode makes, for the window that has the keyboard, as if the key event had come from SDL;
+// false when the key has no virtual key or there is no window. Recorded key presses use it.
+bool postKeyMessage(int32_t scancode, bool down);
 void postQuitMessage(int32_t exitCode);
 // Owner thread only. Blocks until a message arrives: 1 for a message, 0 for WM_QUIT, -1 when
 // the thread does not own SDL video or waiting fails.

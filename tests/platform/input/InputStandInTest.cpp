@@ -5,6 +5,7 @@
 #include "platform/input/InputHub.h"
 #include "platform/input/InputInterface.h"
 #include "platform/input/KeyCodes.h"
+#include "platform/input/RecordedKeys.h"
 
 namespace Platform::Input {
 namespace {
@@ -37,6 +38,29 @@ TEST(KeyCodesTest, ScancodesMapByPosition) {
     for (const Case& c : cases) {
         EXPECT_EQ(keyCodeFromScancode(c.scancode), c.code) << c.scancode;
     }
+}
+
+// Recorded presses apply at their keyboard read, in the order given, and come back with the
+// scancode the window needs; entries that cannot be read are skipped.
+TEST(RecordedKeysTest, ChangesApplyAtTheirReadAndNameTheirScancode) {
+    RecordedKeys keys("2:Z+,2:F1+,bad,0:Z+,3:Nokey+,3:Z*,4:Z-,");
+    uint8_t state[256] = {};
+    EXPECT_TRUE(keys.applyNextRead(state).empty());
+    EXPECT_EQ(state[0x2C], 0);
+    const std::vector<RecordedKeys::Change> second = keys.applyNextRead(state);
+    ASSERT_EQ(second.size(), 2u);
+    EXPECT_EQ(second[0].scancode, SDL_SCANCODE_Z);
+    EXPECT_TRUE(second[0].down);
+    EXPECT_EQ(second[1].code, 0x3B);
+    EXPECT_EQ(second[1].scancode, SDL_SCANCODE_F1);
+    EXPECT_EQ(state[0x2C], 0x80);
+    EXPECT_EQ(state[0x3B], 0x80);
+    EXPECT_TRUE(keys.applyNextRead(state).empty());
+    const std::vector<RecordedKeys::Change> fourth = keys.applyNextRead(state);
+    ASSERT_EQ(fourth.size(), 1u);
+    EXPECT_FALSE(fourth[0].down);
+    EXPECT_EQ(state[0x2C], 0);
+    EXPECT_EQ(state[0x3B], 0x80);
 }
 
 TEST(InputHubTest, HatsAndMouseButtonsTranslate) {

@@ -90,6 +90,35 @@ TEST(MessageQueueTest, KeyEventsBecomeKeyMessagesWithTheRepeatBit) {
     });
 }
 
+// Key messages posted from another thread (recorded key presses) reach the window that has
+// the keyboard as SDL's own key events do; a key without a virtual key posts nothing.
+TEST(MessageQueueTest, PostedKeysBecomeKeyMessagesOfTheWindow) {
+    onWindowThread([](WindowHandle window) {
+        std::thread poster([] {
+            EXPECT_TRUE(postKeyMessage(SDL_SCANCODE_F1, true));
+            EXPECT_FALSE(postKeyMessage(SDL_SCANCODE_UNKNOWN, true));
+            EXPECT_TRUE(postKeyMessage(SDL_SCANCODE_F1, false));
+            postQuitMessage(0);
+        });
+        std::vector<Message> keys;
+        Message message;
+        while (getMessage(message) == 1) {
+            if (message.message == kWmKeyDown || message.message == kWmKeyUp) {
+                keys.push_back(message);
+            }
+        }
+        poster.join();
+        ASSERT_EQ(keys.size(), 2u);
+        EXPECT_EQ(keys[0].window, window);
+        EXPECT_EQ(keys[0].message, kWmKeyDown);
+        EXPECT_EQ(keys[0].wParam, kVkF1);
+        EXPECT_EQ(keys[0].lParam & kKeyPreviouslyDown, 0);
+        EXPECT_EQ(keys[1].message, kWmKeyUp);
+        EXPECT_EQ(keys[1].wParam, kVkF1);
+    });
+    EXPECT_FALSE(postKeyMessage(SDL_SCANCODE_F1, true)) << "no window takes it";
+}
+
 TEST(MessageQueueTest, FrameSubmittedFromAnotherThreadIsPresentedOnTheWindowThread) {
     onWindowThread([](WindowHandle window) {
         const auto target = presentTarget(window);
