@@ -13,38 +13,16 @@
 #include <string>
 #include <vector>
 
-#include <stb_image.h>
-
+#include "tests/smoke/FrameImage.h"
 #include "tests/smoke/ProgramRun.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Image {
-    int width = 0;
-    int height = 0;
-    std::vector<unsigned char> rgb;
-};
-
-Image loadPng(const fs::path& path) {
-    Image image;
-    int channels = 0;
-    unsigned char* pixels = stbi_load(path.c_str(), &image.width, &image.height, &channels, 3);
-    if (pixels != nullptr) {
-        image.rgb.assign(pixels, pixels + size_t(image.width) * image.height * 3);
-        stbi_image_free(pixels);
-    }
-    return image;
-}
-
-double meanDifference(const Image& a, const Image& b) {
-    double sum = 0;
-    for (size_t i = 0; i < a.rgb.size(); ++i) {
-        sum += std::abs(int(a.rgb[i]) - int(b.rgb[i]));
-    }
-    return sum / double(a.rgb.size());
-}
+using SmokeTest::Image;
+using SmokeTest::loadPng;
+using SmokeTest::meanDifference;
 
 // The logo's ring is drawn in a light cream colour; the gradient behind it never is.
 size_t countRingPixels(const Image& image) {
