@@ -19,8 +19,7 @@ constexpr float kWindowX = 20.0f;
 constexpr float kWindowY = 400.0f;
 constexpr float kWindowSize[2] = {760.0f, 190.0f};
 // Where the two pictures stand: side by side above the window.
-constexpr Orvex::Graphics::OxRect kPicturePlaces[2] = {{20.0f, 20.0f, 276.0f, 276.0f},
-                                                       {280.0f, 20.0f, 792.0f, 276.0f}};
+constexpr Orvex::Graphics::OxRect kPicturePlaces[2] = {{20.0f, 20.0f, 276.0f, 276.0f}, {280.0f, 20.0f, 792.0f, 276.0f}};
 }  // namespace
 
 CFontTest::CFontTest(ISceneContext& context, SceneServices services)
@@ -29,11 +28,11 @@ CFontTest::CFontTest(ISceneContext& context, SceneServices services)
 CFontTest::~CFontTest() = default;
 
 const std::u16string& CFontTest::sampleText() {
-    static const std::u16string text =
+    static const std::u16string kText =
         u"フォントテスト <2:COLOR>赤い文字</COLOR>と<3:COLOR>青い文字</COLOR>\t"
         u"<4:ICON><5:ICON><6:ICON><7:ICON>アイコン\n"
         u"文字列「{0:S}」 数値「{1:u}」 ABCabc 0123。、！？";
-    return text;
+    return kText;
 }
 
 Orvex::FontLib::MarkupParameters CFontTest::sampleArguments() {
