@@ -43,6 +43,11 @@ std::string toTestScene(int entry) {
 // Selector: "3" opens the debug room, whose only entry (Enter, let go) opens the dungeon list.
 std::string toDungeonList() { return toSelector() + pressKey(480, "3") + pressKey(540, "Return"); }
 
+// Dungeon list: the cursor starts on the first heading; `line` of the list is chosen.
+std::string fromDungeonList(int line) {
+    return toDungeonList() + pressKeys(600, "Down", line) + pressKey(660, "Return");
+}
+
 struct Route {
     const char* name;
     std::string keys;
@@ -51,10 +56,10 @@ struct Route {
 };
 
 // Frames are taken well after the last key: a frame is presented at most once per read.
-constexpr int kFrame = 800;
-constexpr int kLastFrame = 860;
+constexpr int kFrame = 1000;
+constexpr int kLastFrame = 1060;
 
-class DeveloperSceneRun : public SmokeTest::RunFolderTest, public ::testing::WithParamInterface<Route> {
+class DeveloperRun : public SmokeTest::RunFolderTest {
 protected:
     // Runs the program along `keys` until frame kLastFrame is taken; the run must end in order.
     SmokeTest::ProgramRun run(const std::string& keys) {
@@ -78,6 +83,8 @@ protected:
     }
 };
 
+class DeveloperSceneRun : public DeveloperRun, public ::testing::WithParamInterface<Route> {};
+
 TEST_P(DeveloperSceneRun, ShowsTheSceneAsItsReference) {
     const Route& route = GetParam();
     const SmokeTest::ProgramRun ended = run(route.keys);
@@ -96,6 +103,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Route{"Selector", toSelector(), "developer_selector.png", 1.0},
                       Route{"DebugRoom", toSelector() + pressKey(480, "3"), "developer_debug_room.png", 1.0},
                       Route{"DungeonList", toDungeonList(), "developer_dungeon_list.png", 1.0},
+                      // The trial dungeon's first floor is laid out by hand and has no enemies:
+                      // the same picture whichever way it is reached.
+                      Route{"SelectorDungeon", toSelector() + pressKey(480, "2"), "developer_r99_001.png", 2.0},
+                      Route{"DungeonListR99", fromDungeonList(5), "developer_r99_001.png", 2.0},
                       Route{"AudioTest", toSelector() + pressKey(480, "6"), "developer_audio.png", 1.0},
                       Route{"FontTest", toTestScene(0), "developer_font.png", 1.0},
                       Route{"SpriteTest", toTestScene(1), "developer_sprite.png", 1.0},
@@ -107,5 +118,25 @@ INSTANTIATE_TEST_SUITE_P(
                             "developer_sprite_animation.png", 3.0},
                       Route{"ScriptTest", toTestScene(5), "developer_script.png", 3.0}),
     [](const ::testing::TestParamInfo<Route>& info) { return std::string(info.param.name); });
+
+// The first dungeon's first floor is laid out anew each run: its HUD is up with the green life
+// gauge, and it is not the trial floor.
+TEST_F(DeveloperRun, TheDungeonListStartsTheFirstDungeon) {
+    const SmokeTest::ProgramRun ended = run(fromDungeonList(1));
+    ASSERT_TRUE(ended.exited && ended.exitCode == 0) << ended.describe();
+    EXPECT_EQ(ended.output.find("Failed initialize dungeon"), std::string::npos) << ended.describe();
+    const SmokeTest::Image taken = frame("DungeonListDEMO10");
+    ASSERT_EQ(taken.width, 800) << ended.describe();
+    size_t gauge = 0;
+    for (size_t i = 0; i + 2 < taken.rgb.size(); i += 3) {
+        if (taken.rgb[i + 1] > 150 && taken.rgb[i] < 120 && taken.rgb[i + 2] < 120) {
+            ++gauge;
+        }
+    }
+    EXPECT_GT(gauge, 1000u);
+    const SmokeTest::Image trial = SmokeTest::loadPng(fs::path(ORVEX_FIXTURE_DIR) / "smoke" / "developer_r99_001.png");
+    ASSERT_EQ(trial.rgb.size(), taken.rgb.size());
+    EXPECT_GT(SmokeTest::meanDifference(taken, trial), 10.0);
+}
 
 }  // namespace

@@ -79,8 +79,8 @@ function initialize(s)
     GeneralWindow.setWindowMode(tests, 1)
     GeneralWindow.setShowTitle(tests, true)
     GeneralWindow.setTitle(tests, "テストシーン")
-    GeneralWindow.setWindowSize(tests, 360, 400)
-    GeneralWindow.setLocation(tests, 260, 100)
+    GeneralWindow.setWindowSize(tests, 440, 400)
+    GeneralWindow.setLocation(tests, 220, 100)
     for _, entry in ipairs(testScenes) do
       GeneralWindow.addListItemEx(tests, entry[1], chooseTest)
     end
