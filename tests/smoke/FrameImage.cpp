@@ -6,15 +6,15 @@
 
 namespace SmokeTest {
 
-namespace fs = std::filesystem;
-
-Image loadPng(const fs::path& path) {
+Image loadPng(const std::filesystem::path& path) {
     Image image;
     int channels = 0;
     unsigned char* pixels = stbi_load(path.c_str(), &image.width, &image.height, &channels, 3);
     if (pixels != nullptr) {
         image.rgb.assign(pixels, pixels + size_t(image.width) * image.height * 3);
         stbi_image_free(pixels);
+    } else {
+        image.width = image.height = 0;
     }
     return image;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// Frames the real program captured (ORVEX_CAPTURE_FRAMES) and reference pictures, as RGB.
+// Frames the program captured, read back as RGB for comparison with checked-in references.
 #include <filesystem>
 #include <vector>
 
@@ -11,10 +11,9 @@ struct Image {
     std::vector<unsigned char> rgb;
 };
 
-// The picture as 8-bit RGB; an empty image when the file is missing or unreadable.
+// Empty (width 0) when the file cannot be read.
 Image loadPng(const std::filesystem::path& path);
-
-// The mean absolute difference per colour channel (0 to 255); images of one size only.
+// The mean absolute difference per channel of two images of one size.
 double meanDifference(const Image& a, const Image& b);
 
 }  // namespace SmokeTest

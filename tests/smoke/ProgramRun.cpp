@@ -23,11 +23,8 @@ fs::path copyRunFolder(const fs::path& from) {
     if (folder.empty()) {
         return {};
     }
-    for (const auto& entry : fs::directory_iterator(from)) {
-        if (entry.is_regular_file()) {
-            fs::copy_file(entry.path(), folder / entry.path().filename());
-        }
-    }
+    // Sub-folders too: the developer scenes read plain files from them ("sample", "ADV").
+    fs::copy(from, folder, fs::copy_options::recursive);
     return folder;
 }
 
@@ -51,7 +48,15 @@ ProgramRun runProgram(const fs::path& program, const fs::path& folder, const std
     }
     const auto started = std::chrono::steady_clock::now();
     std::optional<ChildEnd> end;
-    if (signalLater.signal != 0 && !(end = child.waitUntil(started + signalLater.after))) {
+    if (signalLater.signal != 0 && !signalLater.whenExists.empty()) {
+        while (!end && !fs::exists(signalLater.whenExists) && std::chrono::steady_clock::now() < started + limit) {
+            end = child.waitUntil(std::chrono::steady_clock::now() + std::chrono::milliseconds(100));
+        }
+        if (!end && fs::exists(signalLater.whenExists) &&
+            !(end = child.waitUntil(std::chrono::steady_clock::now() + signalLater.after))) {
+            child.signal(signalLater.signal);
+        }
+    } else if (signalLater.signal != 0 && !(end = child.waitUntil(started + signalLater.after))) {
         child.signal(signalLater.signal);
     }
     if (!end) {

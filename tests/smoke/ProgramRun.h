@@ -5,6 +5,7 @@
 #include <chrono>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace SmokeTest {
@@ -18,13 +19,19 @@ struct ProgramRun {
     std::string describe() const;
 };
 
-// Copies the regular files of `from` into a new temporary folder and returns it.
+// Copies `from` with its sub-folders into a new temporary folder and returns it.
 std::filesystem::path copyRunFolder(const std::filesystem::path& from);
 
-// A signal sent to the program once it has run for `after`.
+// A signal sent to the program once it has run for `after`, or, when `whenExists` is set, once
+// that file exists (looked for every 100 ms) and `after` has passed since.
 struct SignalLater {
+    SignalLater() = default;
+    SignalLater(int signal, std::chrono::milliseconds after, std::filesystem::path whenExists = {})
+        : signal(signal), after(after), whenExists(std::move(whenExists)) {}
+
     int signal = 0;
     std::chrono::milliseconds after{0};
+    std::filesystem::path whenExists;
 };
 
 // Starts `program` in `folder` with SDL's dummy video and audio drivers and the given extra
