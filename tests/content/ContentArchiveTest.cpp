@@ -698,7 +698,8 @@ TEST_F(ContentArchiveTest, FloorEndingScriptsLeaveAndRecordAsTheirFloorNeeds) {
          "Game.Action.initialize({}, { option = 2 }) Game.Action.startAction()\n"
          "assert(record.leave == 'next' and record.flags.r30 == true and record.flags.r99 == nil)\n"
          "assert(record.floorNumber == 3 and record.floorName ~= nil and record.resultNext == 9)\n"
-         "assert(record.globals[100] == 1 and record.story == 'Script/ADV/Story/Intro.lua')\n"},
+         "assert(record.globals[100] == 1 and record.story == 'Script/ADV/Story/Intro.lua')\n"
+         "assert(record.globals[101] == 10, 'the story is to lead to the result')\n"},
         {"Script/Item/Action/ExitR99.lua.lcd",
          "Game.Action.initialize({}, { option = 2 }) Game.Action.startAction()\n"
          "assert(record.leave == 'next' and record.flags.r99 == true and record.flags.r30 == nil)\n"
@@ -729,6 +730,27 @@ TEST_F(ContentArchiveTest, FloorEndingScriptsLeaveAndRecordAsTheirFloorNeeds) {
         ASSERT_TRUE(run(state, kFloorEndStandIns));
         ASSERT_TRUE(call(state, 0, "main chunk"));
         EXPECT_TRUE(run(state, c.check));
+    }
+}
+
+// The intro story leads to the result only when the demo dungeon's last stairs asked for it
+// (and uses the request up); told from the world map it leads back to the map, so that no
+// dive is ended by a story.
+TEST_F(ContentArchiveTest, TheIntroStoryLeadsToTheResultOnlyAfterTheDive) {
+    for (const int asked : {10, 0}) {
+        SCOPED_TRACE(asked);
+        lua_State* state = loadChunk("Script/ADV/Story/Intro.lua.lcd", false);
+        ASSERT_NE(state, nullptr);
+        ASSERT_TRUE(run(state, ("globals = { [101] = " + std::to_string(asked) +
+                                " }\n"
+                                "Game = { Data = { getGlobalInt = function(i) return globals[i] or 0 end,\n"
+                                "                  setGlobalInt = function(i, v) globals[i] = v end } }\n"
+                                "function ADV_setNextScene(n) nextScene = n end\n"
+                                "function ADV_say() end function ADV_wait() end function ADV_showFace() end\n")
+                                   .c_str()));
+        ASSERT_TRUE(call(state, 0, "story"));
+        EXPECT_TRUE(run(state, asked == 10 ? "assert(nextScene == 10 and globals[101] == 0)"
+                                           : "assert(nextScene == 9 and globals[101] == 0)"));
     }
 }
 
