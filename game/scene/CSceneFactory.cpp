@@ -15,6 +15,7 @@
 #include "game/scene/developer/CAudioTest.h"
 #include "game/scene/developer/CDebugRoom.h"
 #include "game/scene/developer/CDungeonDebug.h"
+#include "game/scene/developer/CFontTest.h"
 #include "game/scene/developer/CInputTest.h"
 #include "game/scene/developer/CMossbellTest.h"
 #include "game/scene/developer/CSceneSelector.h"
@@ -46,6 +47,8 @@ std::shared_ptr<Orvex::SceneController::OxSceneBase> CSceneFactory::create(int32
             return std::make_shared<CDebugRoom>(context_);
         case kSceneDungeonDebug:
             return std::make_shared<CDungeonDebug>(context_);
+        case kSceneFontTest:
+            return services_ ? std::make_shared<CFontTest>(context_, services_()) : nullptr;
         case kSceneSpriteTest:
             return std::make_shared<CSpriteTest>(context_);
         case kSceneInputTest:

@@ -8,8 +8,9 @@
 #include <string>
 
 namespace Orvex::FontLib {
+class OxBitmapFontLoader;
 class OxFontRenderer;
-}
+}  // namespace Orvex::FontLib
 namespace Orvex::Graphics {
 class OxScreenEffectController;
 }
@@ -34,6 +35,8 @@ struct SceneServices {
     Orvex::Graphics::OxScreenEffectController* screenEffects = nullptr;
     std::shared_ptr<IGeneralWindowContext> windows;
     std::function<std::shared_ptr<Orvex::FontLib::OxFontRenderer>()> makeFontRenderer;
+    // The loader of the game's bitmap fonts (reader 0, "Font" folder); null: no font can be read.
+    std::shared_ptr<Orvex::FontLib::OxBitmapFontLoader> fontLoader;
     // Writes "c000.bin"; false when it could not.
     std::function<bool()> saveCommonData;
     // Seconds of the current frame.

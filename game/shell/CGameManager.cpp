@@ -436,6 +436,7 @@ void CGameManager::gameThreadMain() {
         // The manager outlives every scene.
         services.windows = std::shared_ptr<IGeneralWindowContext>(this, [](IGeneralWindowContext*) {});
         services.makeFontRenderer = [this] { return createFontRenderer(); };
+        services.fontLoader = fontLoader_;
         services.frameTime = [this] { return frameTime_; };
         services.setClearColour = [this](uint32_t colour) { setClearColour(colour); };
         services.layerManager = [this] { return layerManager_.get(); };

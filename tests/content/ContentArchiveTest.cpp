@@ -149,6 +149,15 @@ const char* const kScripts[] = {
     "Actor/NonPlayer/VNDR/Event/Robber.lua.lcd",
     "Actor/Enemy/GURD/GURD01/setup.lua.lcd",
     "Actor/Enemy/GURD/GURD01/actor.lua.lcd",
+    "Dungeon/R99/00/00/Setup.lua.lcd",
+    "Dungeon/R99/00/00/Room.lua.lcd",
+    "Dungeon/R99/00/00/001.lua.lcd",
+    "Dungeon/R99/00/00/002.lua.lcd",
+    "Script/Item/Action/Stairs.lua.lcd",
+    "Script/Item/Action/ExitDEMO10.lua.lcd",
+    "Script/Item/Action/ExitR99.lua.lcd",
+    "Script/Effect/Atom/caution.lua.lcd",
+    "Script/Effect/Atom/meltdown.lua.lcd",
 };
 
 class ContentArchiveTest : public ::testing::Test {
@@ -641,13 +650,123 @@ TEST_F(ContentArchiveTest, EveryImageHasItsFormatAndLayoutSize) {
     }
 }
 
-TEST_F(ContentArchiveTest, TheTurnLimitDungeonsImagesComeFromItsOwnArchive) {
+TEST_F(ContentArchiveTest, TheTurnLimitDungeonComesFromItsOwnArchive) {
     auto reader = std::make_unique<OxPackedStreamReader>();
     OxArchiveOptions options;
     options.lowerCaseNames = 1;
     ASSERT_EQ(reader->openArchives({wide(std::string(ORVEX_RUN_DIR) + "/d500.bin")}, options), 0u);
-    EXPECT_TRUE(reader->open(wide("Dungeon/R99/00/00/title.png")));
-    reader->close();
+    for (const char* name :
+         {"Dungeon/R99/00/00/title.png", "Dungeon/R99/00/00/Setup.lua.lcd", "Dungeon/R99/00/00/Room.lua.lcd",
+          "Dungeon/R99/00/00/001.lua.lcd", "Dungeon/R99/00/00/002.lua.lcd"}) {
+        EXPECT_TRUE(reader->open(wide(name))) << name;
+        reader->close();
+    }
+}
+
+// The scripts that end a floor, run with stand-ins for the modules they call: the stairs go
+// on or back by the item's option, the last stairs of a dungeon record the clear before they
+// leave, the turn limit's warning ends by itself, and the meltdown records itself after its
+// white-out and stays finished (the floor updates it until the record is set).
+constexpr const char* kFloorEndStandIns = R"lua(
+record = { flags = {}, globals = {} }
+Game = {
+  Setting = {
+    Result = {
+      setR30Cleared = function(v) record.flags.r30 = v end,
+      setR99Cleared = function(v) record.flags.r99 = v end,
+      setMeltdown = function(v) record.flags.meltdown = v end,
+      setLastFloorNumber = function(n) record.floorNumber = n end,
+      setLastFloorName = function(name) record.floorName = name end,
+      setNextScene = function(n) record.resultNext = n end,
+    },
+    ADV = { setADVScriptFilePath = function(path) record.story = path end },
+  },
+  Data = { setGlobalInt = function(slot, value) record.globals[slot] = value end },
+}
+Dungeon = {
+  getFloorNumber = function() return 3 end,
+  requestNextDungeon = function() record.leave = (record.leave or "") .. "next" end,
+  requestPrevDungeon = function() record.leave = (record.leave or "") .. "prev" end,
+}
+Item = { Status = { getAnotherOption = function(item) return item.option end } }
+queued = {}
+Graphics = {
+  addRenderQueue = function(layer, name) queued[#queued + 1] = layer .. ":" .. name end,
+  SpriteDraw = { drawFill = function(l, t, r, b, red, green, blue, alpha) lastFill = { red, green, blue, alpha } end },
+}
+)lua";
+
+TEST_F(ContentArchiveTest, FloorEndingScriptsLeaveAndRecordAsTheirFloorNeeds) {
+    struct Case {
+        const char* script;
+        const char* check;
+    };
+    const Case cases[] = {
+        {"Script/Item/Action/Stairs.lua.lcd",
+         "Game.Action.initialize({}, { option = 2 }) Game.Action.startAction()\n"
+         "assert(record.leave == 'next', tostring(record.leave))\n"
+         "record.leave = nil Game.Action.initialize({}, { option = 1 }) Game.Action.startAction()\n"
+         "assert(record.leave == 'prev', tostring(record.leave))\n"
+         "assert(Game.Action.updateAction(0.1) == false)\n"
+         "assert(next(record.flags) == nil, 'plain stairs record nothing')\n"},
+        {"Script/Item/Action/ExitDEMO10.lua.lcd",
+         "Game.Action.initialize({}, { option = 2 }) Game.Action.startAction()\n"
+         "assert(record.leave == 'next' and record.flags.r30 == true and record.flags.r99 == nil)\n"
+         "assert(record.floorNumber == 3 and record.floorName ~= nil and record.resultNext == 9)\n"
+         "assert(record.globals[100] == 1 and record.story == 'Script/ADV/Story/Intro.lua')\n"
+         "assert(record.globals[101] == 10, 'the story is to lead to the result')\n"},
+        {"Script/Item/Action/ExitR99.lua.lcd",
+         "Game.Action.initialize({}, { option = 2 }) Game.Action.startAction()\n"
+         "assert(record.leave == 'next' and record.flags.r99 == true and record.flags.r30 == nil)\n"
+         "assert(record.floorNumber == 3 and record.floorName ~= nil and record.resultNext == 9)\n"},
+        {"Script/Effect/Atom/caution.lua.lcd",
+         "Game.Action.initialize({}) Game.Action.startAction()\n"
+         "assert(Game.Action.updateAction(0.3) == true, 'the flash runs')\n"
+         "Game.Action.drawAction() assert(#queued == 1) _G[queued[1]:match(':(.*)')]()\n"
+         "assert(lastFill[1] == 1 and lastFill[4] > 0, 'a red flash')\n"
+         "local frames = 0 while Game.Action.updateAction(0.1) do frames = frames + 1 assert(frames < 100) end\n"
+         "queued = {} Game.Action.drawAction() assert(#queued == 0, 'an ended flash draws nothing')\n"
+         "assert(next(record.flags) == nil and record.leave == nil)\n"},
+        {"Script/Effect/Atom/meltdown.lua.lcd",
+         "Game.Action.initialize({})\n"
+         "for i = 1, 19 do assert(Game.Action.updateAction(0.1) == true) end\n"
+         "assert(record.flags.meltdown == nil, 'not before the white-out is over')\n"
+         "Game.Action.drawAction() _G[queued[1]:match(':(.*)')]()\n"
+         "assert(lastFill[1] == 1 and lastFill[2] == 1 and lastFill[4] > 0.9, 'nearly white')\n"
+         "assert(Game.Action.updateAction(0.1) == false and record.flags.meltdown == true)\n"
+         "assert(record.floorNumber == 3)\n"
+         "record.flags.meltdown = nil assert(Game.Action.updateAction(0.1) == false)\n"
+         "assert(record.flags.meltdown == nil, 'recorded once') Game.Action.endAction()\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.script);
+        lua_State* state = loadChunk(c.script, false);
+        ASSERT_NE(state, nullptr);
+        ASSERT_TRUE(run(state, kFloorEndStandIns));
+        ASSERT_TRUE(call(state, 0, "main chunk"));
+        EXPECT_TRUE(run(state, c.check));
+    }
+}
+
+// The intro story leads to the result only when the demo dungeon's last stairs asked for it
+// (and uses the request up); told from the world map it leads back to the map, so that no
+// dive is ended by a story.
+TEST_F(ContentArchiveTest, TheIntroStoryLeadsToTheResultOnlyAfterTheDive) {
+    for (const int asked : {10, 0}) {
+        SCOPED_TRACE(asked);
+        lua_State* state = loadChunk("Script/ADV/Story/Intro.lua.lcd", false);
+        ASSERT_NE(state, nullptr);
+        ASSERT_TRUE(run(state, ("globals = { [101] = " + std::to_string(asked) +
+                                " }\n"
+                                "Game = { Data = { getGlobalInt = function(i) return globals[i] or 0 end,\n"
+                                "                  setGlobalInt = function(i, v) globals[i] = v end } }\n"
+                                "function ADV_setNextScene(n) nextScene = n end\n"
+                                "function ADV_say() end function ADV_wait() end function ADV_showFace() end\n")
+                                   .c_str()));
+        ASSERT_TRUE(call(state, 0, "story"));
+        EXPECT_TRUE(run(state, asked == 10 ? "assert(nextScene == 10 and globals[101] == 0)"
+                                           : "assert(nextScene == 9 and globals[101] == 0)"));
+    }
 }
 
 TEST_F(ContentArchiveTest, SoundEffectsHaveTheCanonicalWaveHeader) {
@@ -699,6 +818,9 @@ const ScriptHooks kHooks[] = {
     {"Dungeon/DEMO10/00/00/001.lua", kFloorFunctions, 0x100000},
     {"Dungeon/DEMO10/00/00/002.lua", kFloorFunctions, 0x100000},
     {"Dungeon/DEMO10/00/00/003.lua", kFloorFunctions, 0x100000},
+    {"Dungeon/R99/00/00/Setup.lua", {"getBGM", "getResourceDirectory", "getTitleImage"}, 0x20000},
+    {"Dungeon/R99/00/00/001.lua", kFloorFunctions, 0x100000},
+    {"Dungeon/R99/00/00/002.lua", kFloorFunctions, 0x100000},
     {"Script/Dungeon/Loading.lua", {"initialize", "update", "draw"}, 0x4000},
     {"Script/HUD/HERO/PlayerGauge.lua", {"setPlayer", "update", "draw"}, 0x20000},
     {"Script/Dungeon/Shop/Shop.lua", {"getBGMFilePath", "setup"}, 0x20000},
@@ -713,9 +835,10 @@ TEST_F(ContentArchiveTest, DungeonScriptsDefineEveryFunctionTheGameCallsAndFitTh
         const std::string entry = std::string(hooks.script) + ".lcd";
         Bytes chunk;
         ASSERT_TRUE(readEntry(*reader_, entry, chunk));
-        // The floors that build with the floor generator load it into the same block.
-        const bool usesFloorGen =
-            entry.find("001.lua") != std::string::npos || entry.find("003.lua") != std::string::npos;
+        // The floors that build with the floor generator load it into the same block (the
+        // trial floors through their room builder).
+        const bool usesFloorGen = entry.find("001.lua") != std::string::npos ||
+                                  entry.find("003.lua") != std::string::npos || entry.find("R99/") != std::string::npos;
         EXPECT_LT(chunk.size() + (usesFloorGen ? floorGen.size() : 0), hooks.blockSize);
         lua_State* state = loadChunk(entry, true);
         ASSERT_NE(state, nullptr);
@@ -747,23 +870,27 @@ std::string resultOf(lua_State* state, const char* function, int& type) {
 // an entry of the archives, every number must be a number (a path made of digits would be read
 // as one), and a floor that generates enemies must say how often.
 TEST_F(ContentArchiveTest, FloorSettingsNameEntriesThatExist) {
-    lua_State* setup = loadChunk("Dungeon/DEMO10/00/00/Setup.lua.lcd", true);
-    ASSERT_NE(setup, nullptr);
     int type = 0;
-    for (int call = 0; call < 2; ++call) {
-        const std::string bgm = resultOf(setup, "getBGM", type);
+    for (const char* dungeon : {"Dungeon/DEMO10/00/00/", "Dungeon/R99/00/00/"}) {
+        SCOPED_TRACE(dungeon);
+        lua_State* setup = loadChunk(std::string(dungeon) + "Setup.lua.lcd", true);
+        ASSERT_NE(setup, nullptr);
+        for (int call = 0; call < 2; ++call) {
+            const std::string bgm = resultOf(setup, "getBGM", type);
+            EXPECT_EQ(type, LUA_TSTRING);
+            Bytes music;
+            EXPECT_TRUE(readEntry(*reader_, bgm, music)) << bgm;
+        }
+        const std::string resources = resultOf(setup, "getResourceDirectory", type);
         EXPECT_EQ(type, LUA_TSTRING);
-        Bytes music;
-        EXPECT_TRUE(readEntry(*reader_, bgm, music)) << bgm;
+        const std::string title = resultOf(setup, "getTitleImage", type);
+        Bytes picture;
+        EXPECT_TRUE(readEntry(*reader_, (resources.empty() ? std::string(dungeon) : resources) + title, picture));
     }
-    const std::string resources = resultOf(setup, "getResourceDirectory", type);
-    EXPECT_EQ(type, LUA_TSTRING);
-    const std::string title = resultOf(setup, "getTitleImage", type);
-    Bytes picture;
-    EXPECT_TRUE(readEntry(*reader_, (resources.empty() ? "Dungeon/DEMO10/00/00/" : resources) + title, picture));
 
     const char* const floors[] = {"Dungeon/DEMO10/00/00/001.lua", "Dungeon/DEMO10/00/00/002.lua",
-                                  "Dungeon/DEMO10/00/00/003.lua"};
+                                  "Dungeon/DEMO10/00/00/003.lua", "Dungeon/R99/00/00/001.lua",
+                                  "Dungeon/R99/00/00/002.lua"};
     for (const char* floor : floors) {
         SCOPED_TRACE(floor);
         lua_State* state = loadChunk(std::string(floor) + ".lcd", true);

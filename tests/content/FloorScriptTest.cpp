@@ -1,4 +1,4 @@
-// Runs the shipped floor generator and the DEMO10 floor scripts in the game's script host,
+// Runs the shipped floor generator and the DEMO10 and R99 floor scripts in the game's script host,
 // with the real Map and Lua modules on a real floor, reading the scripts from the built
 // archives, and checks the floors they lay out: every room reachable from the start, floors
 // walled in, gates where corridors meet rooms, chip layers over the right cells, and the same
@@ -39,12 +39,23 @@ constexpr const char* kHarness = R"lua(
 enemyList = {}
 made = {}
 local function record(kind) return function(a, b, c) made[#made + 1] = { kind = kind, a, b, c } return true end end
+local itemCount = 0
 Dungeon = {
   addEnemyList = function(folder) enemyList[#enemyList + 1] = folder end,
-  setFloorType = function() end, setEnableDarkness = function() end, setBackgroundColor = function() end,
-  createItem = record("item"), createNonPlayer = record("npc"),
+  setFloorType = function(kind) floorType = kind end,
+  setEnableDarkness = function() end, setBackgroundColor = function() end,
+  createItem = function(id, x, y)
+    itemCount = itemCount + 1
+    made[#made + 1] = { kind = "item", id, x, y, handle = itemCount }
+    return itemCount
+  end,
+  createNonPlayer = record("npc"),
   Shop = { createShop = record("shop") }, MonsterHouse = { createMonsterHouse = record("house") },
+  Turn = { setTurnCount = function(count) turnCount = count end },
 }
+-- Item scripts a floor sets on the items it made, by the item's handle.
+itemScripts = {}
+Item = { setItemActionScriptFileName = function(item, path) itemScripts[item] = path end }
 
 function build(seed, width, height, rooms, water, patches)
   Lua.Random.setSeed(seed)
@@ -62,6 +73,7 @@ end
 function runFloor(path, seed)
   Lua.Random.setSeed(seed)
   enemyList = {}
+  floorType, turnCount = 0, nil
   local chunk = Lua.loadfile(path)
   setfenv(chunk, setmetatable({}, { __index = _G }))
   chunk()
@@ -80,6 +92,7 @@ end
 -- The floor set-up's later calls; what the script placed is checked here. Returns the faults.
 function setupFloor()
   made = {}
+  itemScripts = {}
   floorScript.setup()
   local faults = {}
   local function fault(text) faults[#faults + 1] = text end
@@ -100,6 +113,20 @@ function setupFloor()
   end
   if not stairs then fault("no stairs down") end
   return table.concat(faults, "; ")
+end
+
+-- The cell of the stairs down, their own action script ("" when they keep the usual one),
+-- whether that script is in the archives, the turn the floor starts at (-1 when left as it
+-- is) and the floor type.
+function stairsOfFloor()
+  for _, m in ipairs(made) do
+    if m.kind == "item" and m[1] == 700 then
+      local script = itemScripts[m.handle] or ""
+      local exists = script == "" or type(Lua.loadfile(script)) == "function"
+      return m[2], m[3], script, exists, turnCount or -1, floorType
+    end
+  end
+  return -1, -1, "", false, turnCount or -1, floorType
 end
 
 -- The room index of a shop or monster house the floor made, or -1.
@@ -380,6 +407,55 @@ TEST_F(FloorScriptTest, TheLastFloorsMonsterHouseIsNotTheStartRoom) {
         const int house = static_cast<int>(room[0].asNumber());
         ASSERT_GE(house, 0) << "no monster house, seed " << seed;
         EXPECT_FALSE(map().getRoom(house)->contains(map().getStartPosition())) << "seed " << seed;
+    }
+}
+
+// The trial dungeon's floors are the same on every visit: one room with the stairs straight
+// to the right of the start. The first starts the clock just short of the first warning; the
+// second is out of the clock's reach. The stairs that end a dungeon carry the script that
+// records the clear; the others keep the stairs' own.
+TEST_F(FloorScriptTest, TrialFloorsAreFixedAndTheLastStairsRecordTheClear) {
+    struct Case {
+        const char* path;
+        int turnCount;
+        int floorType;
+        const char* exitScript;
+    };
+    const Case cases[] = {
+        {"Dungeon/R99/00/00/001.lua", 898, 0, ""},
+        {"Dungeon/R99/00/00/002.lua", -1, 2, "Script/Item/Action/ExitR99.lua"},
+        {"Dungeon/DEMO10/00/00/003.lua", -1, 0, "Script/Item/Action/ExitDEMO10.lua"},
+        {"Dungeon/DEMO10/00/00/001.lua", -1, 0, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        std::vector<int> first;
+        for (int seed : {1, 2}) {
+            map().clear();
+            call("runFloor", 1, {CScriptValue(std::string(c.path)), CScriptValue::fromInteger(seed)});
+            map().assignRoomCells();
+            checkPlayable(map());
+            const auto faults = call("setupFloor", 1, {});
+            ASSERT_EQ(faults.size(), 1u);
+            EXPECT_EQ(faults[0].getText(), "");
+            const auto stairs = call("stairsOfFloor", 6, {});
+            ASSERT_EQ(stairs.size(), 6u);
+            EXPECT_EQ(stairs[2].getText(), c.exitScript);
+            EXPECT_TRUE(stairs[3].asInteger() != 0) << "the exit script is not in the archives";
+            EXPECT_EQ(stairs[4].asNumber(), c.turnCount);
+            EXPECT_EQ(stairs[5].asNumber(), c.floorType);
+            if (std::string(c.path).find("R99") != std::string::npos) {
+                EXPECT_EQ(map().getRoomCount(), 1);
+                EXPECT_EQ(map().getStartPosition(), (MapPoint{3, 4}));
+                EXPECT_EQ((std::array{stairs[0].asNumber(), stairs[1].asNumber()}), (std::array{9.0, 4.0}));
+                const std::vector<int> layout = snapshot(map());
+                if (first.empty()) {
+                    first = layout;
+                } else {
+                    EXPECT_EQ(layout, first) << "the trial floor changed with the seed";
+                }
+            }
+        }
     }
 }
 

@@ -56,8 +56,14 @@ std::u16string CInputTest::heldButtons(In::IOrvexKeyBase& keys) const {
 }
 
 bool CInputTest::draw() {
+    // Inside the frame's drawing, which clears the screen first.
+    context_.getRenderQueue()->add(kDeveloperDrawPriority, [this] { drawState(); });
+    return true;
+}
+
+void CInputTest::drawState() {
     if (!console_.begin()) {
-        return true;
+        return;
     }
     auto& keyboard = dynamic_cast<In::OxKeyboardDevice&>(*devices_[0]);
     auto& mouse = dynamic_cast<In::OxMouseDevice&>(*devices_[1]);
@@ -81,7 +87,6 @@ bool CInputTest::draw() {
     console_.drawText(10, y, u"Press VirtualKey.");
     console_.drawText(20, y + kLineHeight, u"Button: " + heldButtons(keys_));
     console_.end();
-    return true;
 }
 
 }  // namespace Fenwarrow::Scene

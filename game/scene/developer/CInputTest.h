@@ -21,6 +21,7 @@ public:
     bool draw() override;
 
 private:
+    void drawState();
     std::u16string heldButtons(Orvex::InputSystem::IOrvexKeyBase& keys) const;
 
     ISceneContext& context_;

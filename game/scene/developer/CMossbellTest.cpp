@@ -31,6 +31,8 @@ bool CMossbellTest::initialize() {
     }
     object_.setFPS(60.0f);
     object_.create(kSheetSize, kChipSize, kFrameSeconds);
+    // The walk cycles for as long as the character is shown: a stopped object draws nothing.
+    object_.setLoopPlay(true);
     buildFrames();
     face(direction_);
     return true;
@@ -193,11 +195,12 @@ void CMossbellTest::face(uint32_t direction) {
 }
 
 bool CMossbellTest::draw() {
-    auto* renderer = context_.getRenderer();
-    renderer->getSpriteDraw()->begin();
-    object_.draw(renderer, std::trunc(x_ + 0.5f), std::trunc(y_ + 0.5f));
-    renderer->getSpriteDraw()->end();
-    if (console_.begin()) {
+    // Inside the frame's drawing, which clears the screen first and opens the sprite pass.
+    context_.getRenderQueue()->add(kDeveloperDrawPriority, [this] {
+        object_.draw(context_.getRenderer(), std::trunc(x_ + 0.5f), std::trunc(y_ + 0.5f));
+        if (!console_.begin()) {
+            return;
+        }
         console_.drawText(10, 400, formatWide(u"FPS: %.02f", object_.getFPS()));
         console_.drawText(10, 420, formatWide(u"Time: %.02f", object_.getCurrentTime()));
         console_.drawText(10, 440, formatWide(u"Index: %d", static_cast<int32_t>(object_.getCurrentIndex())));
@@ -207,7 +210,7 @@ bool CMossbellTest::draw() {
         const uint32_t state = object_.getState();
         console_.drawText(20, 580, state < 3 ? states[state] : u"");
         console_.end();
-    }
+    });
     return true;
 }
 

@@ -107,17 +107,22 @@ bool CScriptTest::update() {
 }
 
 bool CScriptTest::draw() {
-    if (script_.hasState()) {
-        script_.callVoid("draw");
-    }
-    if (console_.begin()) {
+    // Inside the frame's drawing, which clears the screen first and opens the sprite pass: the
+    // script's draws go to the screen at once.
+    context_.getRenderQueue()->add(kDeveloperDrawPriority, [this] {
+        if (script_.hasState()) {
+            script_.callVoid("draw");
+        }
+        if (!console_.begin()) {
+            return;
+        }
         const auto& first = samples_[0];
         console_.drawText(10, 400, Orvex::System::formatWide(u"FPS: %.02f", first.getFPS()));
         console_.drawText(10, 420, Orvex::System::formatWide(u"Time: %.02f", first.getCurrentTime()));
         console_.drawText(10, 440,
                           Orvex::System::formatWide(u"Index: %d", static_cast<int32_t>(first.getCurrentIndex())));
         console_.end();
-    }
+    });
     return true;
 }
 

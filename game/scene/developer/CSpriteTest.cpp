@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "game/scene/developer/DeveloperConsole.h"
+
 namespace Fenwarrow::Scene {
 
 bool CSpriteTest::initialize() {
@@ -19,11 +21,11 @@ bool CSpriteTest::initialize() {
 }
 
 bool CSpriteTest::draw() {
-    auto* spriteDraw = context_.getRenderer()->getSpriteDraw();
-    const Orvex::Graphics::OxRect destination{10, 10, 256, 256};
-    spriteDraw->begin();
-    spriteDraw->draw(texture_.get(), &destination, nullptr);
-    spriteDraw->end();
+    // Inside the frame's drawing, which clears the screen first and opens the sprite pass.
+    context_.getRenderQueue()->add(kDeveloperDrawPriority, [this] {
+        const Orvex::Graphics::OxRect destination{10, 10, 256, 256};
+        context_.getRenderer()->getSpriteDraw()->draw(texture_.get(), &destination, nullptr);
+    });
     return true;
 }
 

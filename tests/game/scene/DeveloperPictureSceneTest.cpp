@@ -6,12 +6,17 @@
 #include <filesystem>
 #include <initializer_list>
 
+#include "engine/font/OxBitmapFontLoader.h"
+#include "engine/graphics/OxColor.h"
 #include "engine/scene/OxSceneController.h"
+#include "game/generalwindow/CGeneralWindow.h"
+#include "game/scene/developer/CFontTest.h"
 #include "game/scene/developer/CMossbellTest.h"
 #include "game/scene/developer/CScriptTest.h"
 #include "game/scene/developer/CSpriteTest.h"
 #include "engine/system/OxStringConvert.h"
 #include "tests/engine/io/TempFolder.h"
+#include "tests/game/scene/QuietWindows.h"
 #include "tests/game/scene/SceneTestContext.h"
 #include "tests/game/shell/ScriptTestSupport.h"
 
@@ -51,6 +56,37 @@ protected:
         ASSERT_TRUE(scene.update());
     }
 
+    // Opens the sample archives of the run folder that hold these names.
+    void openArchives(std::initializer_list<const char*> names) {
+        std::vector<std::u16string> paths;
+        for (const char* name : names) {
+            paths.push_back(TempFolder::engineForm(std::filesystem::path(ORVEX_RUN_DIR) / name));
+        }
+        ASSERT_EQ(context_.game.reader.openArchives(paths, Orvex::FileArchiver::OxArchiveOptions{}), 0u)
+            << Orvex::System::narrow(context_.game.reader.getLastError());
+    }
+    // The font check's services: quiet windows and, unless told otherwise, fonts read from the
+    // test's archives.
+    SceneServices fontServices(bool withLoader = true) {
+        SceneServices services;
+        services.windows = std::make_shared<SceneTest::QuietWindows>();
+        if (withLoader) {
+            // The context outlives every scene of the test.
+            std::shared_ptr<Orvex::IO::StreamIO::IOrvexStreamReader> reader(&context_.game.reader, [](auto*) {});
+            services.fontLoader = std::make_shared<Orvex::FontLib::OxBitmapFontLoader>(context_.renderer, reader);
+            services.fontLoader->setRootDirectory(u"Font");
+        }
+        return services;
+    }
+
+    // The scene's drawing of one frame, which it queues for the frame's render pass.
+    void drawFrame(OxSceneBase& scene) {
+        ASSERT_TRUE(scene.draw());
+        context_.queue.sort();
+        context_.queue.draw();
+        context_.queue.clear();
+    }
+
     SceneTest::SceneTestContext context_;
 };
 
@@ -64,7 +100,62 @@ TEST_F(PictureScenes, SpriteCheckNeedsItsPicture) {
     InFolder run(ORVEX_RUN_DIR);
     CSpriteTest scene(context_);
     ASSERT_TRUE(scene.initialize());
-    EXPECT_TRUE(scene.draw());
+    drawFrame(scene);
+}
+
+TEST_F(PictureScenes, FontCheckShowsItsMarkedUpSampleInAWindow) {
+    InFolder run(ORVEX_RUN_DIR);
+    openArchives({"d000.bin", "d100.bin"});
+    CFontTest scene(context_, fontServices());
+    ASSERT_TRUE(scene.initialize());
+    ASSERT_NE(scene.getWindow(), nullptr);
+    for (int frame = 0; frame < 3; ++frame) {
+        ASSERT_TRUE(scene.update());
+        drawFrame(scene);
+    }
+    const Fenwarrow::CGeneralWindow& window = *scene.getWindow();
+    EXPECT_EQ(window.x, 20.0f);
+    EXPECT_EQ(window.y, 400.0f);
+    EXPECT_EQ(window.getWidth(), 760.0f);
+    EXPECT_EQ(window.getHeight(), 190.0f);
+    EXPECT_EQ(window.getWindowMode(), Fenwarrow::CGeneralWindow::kModeText);
+    EXPECT_EQ(window.text, CFontTest::sampleText());
+    // The text and number arguments fill their places; the tags find a colour or an icon name.
+    const std::u16string shown = Orvex::FontLib::expandPlaceholders(window.text, window.getParameters());
+    EXPECT_NE(shown.find(u"「test」"), std::u16string::npos);
+    EXPECT_NE(shown.find(u"「255」"), std::u16string::npos);
+    for (const char16_t* tag : {u"<2:COLOR>", u"<3:COLOR>"}) {
+        const auto parsed = Orvex::FontLib::parseTagAt(shown, shown.find(tag));
+        ASSERT_TRUE(parsed.has_value()) << Orvex::System::narrow(tag);
+        const boost::any* argument = Orvex::FontLib::tagParameter(*parsed, window.getParameters());
+        ASSERT_NE(argument, nullptr);
+        EXPECT_NE(boost::any_cast<Orvex::Graphics::OxColor>(argument), nullptr);
+    }
+    const auto icon = Orvex::FontLib::parseTagAt(shown, shown.find(u"<7:ICON>"));
+    ASSERT_TRUE(icon.has_value());
+    const boost::any* cake = Orvex::FontLib::tagParameter(*icon, window.getParameters());
+    ASSERT_NE(cake, nullptr);
+    EXPECT_EQ(boost::any_cast<std::u16string>(*cake), u"Cake");
+}
+
+// Without its font, its window or a picture the check cannot show what it is for.
+TEST_F(PictureScenes, FontCheckRefusesToStartWithoutItsFontOrPictures) {
+    {
+        InFolder run(ORVEX_RUN_DIR);
+        CFontTest noLoader(context_, fontServices(false));
+        EXPECT_FALSE(noLoader.initialize());
+        CFontTest noFontArchive(context_, fontServices());
+        EXPECT_FALSE(noFontArchive.initialize());
+        SceneServices noWindows = fontServices();
+        noWindows.windows = nullptr;
+        openArchives({"d100.bin"});
+        CFontTest withoutWindows(context_, noWindows);
+        EXPECT_FALSE(withoutWindows.initialize());
+    }
+    TempFolder empty;
+    InFolder nowhere(empty.path());
+    CFontTest noPictures(context_, fontServices());
+    EXPECT_FALSE(noPictures.initialize());
 }
 
 TEST_F(PictureScenes, SpriteAnimationWalksTheCharacterAndTurnsOncePerNewKey) {
@@ -79,6 +170,11 @@ TEST_F(PictureScenes, SpriteAnimationWalksTheCharacterAndTurnsOncePerNewKey) {
     ASSERT_EQ(object.getAnimationDataList().size(), 24u);
     EXPECT_EQ(object.getAnimationDataList().at(7)->chipIndex, 5u);
     EXPECT_EQ(scene.getDirection(), 2u);
+    // Standing, it walks on the spot past the end of its cycle (0.6 s), and stays drawn.
+    for (int frame = 0; frame < 60; ++frame) {
+        hold(scene, {});
+    }
+    EXPECT_EQ(object.getState(), Orvex::MossbellLib::OxMADObject::kPlaying);
 
     for (int frame = 0; frame < 10; ++frame) {
         hold(scene, {3});  // left
@@ -99,7 +195,7 @@ TEST_F(PictureScenes, SpriteAnimationWalksTheCharacterAndTurnsOncePerNewKey) {
     EXPECT_EQ(scene.getDirection(), 0u);
     EXPECT_GT(object.getCurrentTime(), afterTurn);
     EXPECT_NEAR(scene.getY(), -6 * 3.2f, 1e-3f);
-    EXPECT_TRUE(scene.draw());
+    drawFrame(scene);
 }
 
 TEST_F(PictureScenes, ScriptCheckRunsTheSampleScriptOnItsOwnSamples) {
@@ -120,7 +216,7 @@ TEST_F(PictureScenes, ScriptCheckRunsTheSampleScriptOnItsOwnSamples) {
     EXPECT_EQ(scene.getSampleObject(1).getTextureCount(), 0u);
     for (int frame = 0; frame < 30; ++frame) {
         ASSERT_TRUE(scene.update());
-        ASSERT_TRUE(scene.draw());
+        drawFrame(scene);
     }
     // Half a second into the facing's 0.4 s loop, which starts 0.8 s into the whole animation.
     EXPECT_NEAR(walker.getCurrentTime(), 0.9f, 0.02f);

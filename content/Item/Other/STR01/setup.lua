@@ -11,5 +11,6 @@ function initialize(item)
     -- Stepping on it asks whether to go on ("すすむ").
     Item.Status.setUseIfTaken(item, true)
     Item.Status.setAnotherOption(item, 2)
+    Item.setItemActionScriptFileName(item, "Script/Item/Action/Stairs.lua")
     ItemLook.build(item, g_itemChip)
 end

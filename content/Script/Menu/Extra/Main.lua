@@ -3,6 +3,8 @@
 
 local scene = nil
 local menu = nil
+local tests = nil
+local showingTests = false
 local back = nil
 
 local kTitle = 5
@@ -26,7 +28,7 @@ local entries = {
       jumpScene(scene, 4)
     end },
   { "開発者メニュー", function() jumpScene(scene, 1) end },
-  { "文字のテスト", function() jumpScene(scene, 15) end },
+  { "テストシーン", function() showingTests = true end },
   { "宣伝を見る", function() jumpScene(scene, 12) end },
   { "タイトルに戻る", function() jumpScene(scene, kTitle) end },
 }
@@ -35,6 +37,25 @@ local function choose(index)
   local entry = entries[index + 1]
   if entry ~= nil then
     entry[2]()
+  end
+end
+
+-- The developer's test scenes; none of them leaves by itself.
+local testScenes = {
+  { "文字のテスト", 15 },
+  { "スプライトのテスト", 16 },
+  { "入力のテスト", 17 },
+  { "音のテスト", 18 },
+  { "アニメーションのテスト", 19 },
+  { "スクリプトのテスト", 20 },
+}
+
+local function chooseTest(index)
+  local entry = testScenes[index + 1]
+  if entry ~= nil then
+    jumpScene(scene, entry[2])
+  else
+    showingTests = false
   end
 end
 
@@ -53,10 +74,25 @@ function initialize(s)
     end
     GeneralWindow.setSelectItemIndex(menu, 0)
   end
+  tests = GeneralWindow.newWindow("Default")
+  if tests ~= nil then
+    GeneralWindow.setWindowMode(tests, 1)
+    GeneralWindow.setShowTitle(tests, true)
+    GeneralWindow.setTitle(tests, "テストシーン")
+    GeneralWindow.setWindowSize(tests, 440, 400)
+    GeneralWindow.setLocation(tests, 220, 100)
+    for _, entry in ipairs(testScenes) do
+      GeneralWindow.addListItemEx(tests, entry[1], chooseTest)
+    end
+    GeneralWindow.addListItemEx(tests, "もどる", chooseTest)
+    GeneralWindow.setSelectItemIndex(tests, 0)
+  end
 end
 
 function update(dt)
-  if menu ~= nil then
+  if showingTests and tests ~= nil then
+    GeneralWindow.update(tests, dt)
+  elseif menu ~= nil then
     GeneralWindow.update(menu, dt)
   end
 end
@@ -65,6 +101,7 @@ function onComeBack(n)
   if menu ~= nil then
     GeneralWindow.setSelectItemIndex(menu, 0)
   end
+  showingTests = false
 end
 
 function draw()
@@ -73,5 +110,8 @@ function draw()
   end
   if menu ~= nil then
     GeneralWindow.draw(menu)
+  end
+  if showingTests and tests ~= nil then
+    GeneralWindow.draw(tests)
   end
 end

@@ -1,10 +1,11 @@
 -- DEMO10, third and last floor: a generated layout with a monster house, and the stairs in
--- the middle of it. The stairs lead out of the dungeon to the story scene; the stairs' own
--- script records the cleared run before the floor is left.
+-- the middle of it. The stairs lead out of the dungeon to the story scene; their script
+-- (ExitDEMO10.lua) records the cleared run and chooses the story before the floor is left.
 
 local ENEMIES = { "Actor/Enemy/SLIM/SLIM01/", "Actor/Enemy/MOBB/MOBB01/" }
 local ITEMS = { 600, 620, 300, 500 }
 local STAIRS_DOWN = 700
+local EXIT_SCRIPT = "Script/Item/Action/ExitDEMO10.lua"
 local STORY_SCENE = 8
 
 local floor = nil
@@ -53,7 +54,10 @@ function setup()
     end
     if houseRoom then
         local x, y = floor:takePoint(houseRoom)
-        if x then Dungeon.createItem(STAIRS_DOWN, x, y) end
+        local stairs = x and Dungeon.createItem(STAIRS_DOWN, x, y)
+        if stairs then
+            Item.setItemActionScriptFileName(stairs, EXIT_SCRIPT)
+        end
         Dungeon.MonsterHouse.createMonsterHouse("Script/Dungeon/MonsterHouse/MonsterHouse.lua",
             floor.rooms[houseRoom].handle)
     end

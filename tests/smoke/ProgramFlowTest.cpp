@@ -1,0 +1,224 @@
+// The real program, headless, driven by recorded keys through the scenes around the dungeons:
+// the trial dungeon taken to its end, its result, the world map and the trial again until the
+// turn limit's meltdown ends it; and a ranking viewed from the extras. Each run checks what a
+// player would see at each stage against reference pictures, the common save the result
+// writes, and the orderly end of the program.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/smoke/FrameImage.h"
+#include "tests/smoke/ProgramRun.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using SmokeTest::Image;
+using SmokeTest::loadPng;
+using SmokeTest::meanDifference;
+
+// Recorded keys, written stage by stage: each press or hold starts where the last one ended.
+class KeyScript {
+public:
+    explicit KeyScript(int firstRead) : read_(firstRead) {}
+    // Single presses (three reads down, three up), twelve reads apart.
+    KeyScript& press(const std::string& key, int times = 1) {
+        for (int i = 0; i < times; ++i) {
+            text_ += SmokeTest::pressKey(read_, key);
+            read_ += 12;
+        }
+        return *this;
+    }
+    // The keys held down together for `reads` reads.
+    KeyScript& hold(const std::vector<std::string>& keys, int reads) {
+        for (const std::string& key : keys) text_ += std::to_string(read_) + ":" + key + "+,";
+        for (const std::string& key : keys) text_ += std::to_string(read_ + reads) + ":" + key + "-,";
+        read_ += reads + 6;
+        return *this;
+    }
+    KeyScript& wait(int reads) {
+        read_ += reads;
+        return *this;
+    }
+    int read() const { return read_; }
+    std::string text() const { return text_; }
+
+private:
+    int read_;
+    std::string text_;
+};
+
+// Frame numbers from `first` to `last`, every `step`.
+std::vector<int> frameRange(int first, int last, int step = 20) {
+    std::vector<int> frames;
+    for (int frame = first; frame <= last; frame += step) frames.push_back(frame);
+    return frames;
+}
+
+// The frames that may show what the keys from `fromRead` to `toRead` see. The game reads the
+// keys once per update and presents at most once per update: on a loaded machine it presents
+// fewer frames than it reads, so the window reaches back to 60 % of the first read.
+std::vector<int> frameWindow(int fromRead, int toRead) { return frameRange(fromRead * 6 / 10, toRead); }
+
+std::string frameList(const std::vector<std::vector<int>>& ranges) {
+    std::string text;
+    for (const auto& range : ranges) {
+        for (const int frame : range) text += (text.empty() ? "" : ",") + std::to_string(frame);
+    }
+    return text;
+}
+
+// The captured frame among `frames` (in the folder) closest to the reference, and how far it is;
+// a distance of 255 when none of them was captured with the reference's size.
+struct ClosestFrame {
+    fs::path path;
+    double difference = 255.0;
+};
+
+ClosestFrame closestFrame(const fs::path& folder, const std::vector<int>& frames, const Image& reference) {
+    ClosestFrame best;
+    for (const int frame : frames) {
+        const fs::path path = folder / ("frame" + std::to_string(frame) + ".png");
+        const Image image = loadPng(path);
+        if (image.rgb.empty() || image.rgb.size() != reference.rgb.size()) continue;
+        const double difference = meanDifference(image, reference);
+        if (difference < best.difference) best = {path, difference};
+    }
+    return best;
+}
+
+Image reference(const std::string& name) { return loadPng(fs::path(ORVEX_FIXTURE_DIR "/smoke") / name); }
+
+// What a program prints, as text.
+std::string commandOutput(const std::string& command) {
+    std::string output;
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    if (pipe == nullptr) return output;
+    char buffer[512];
+    while (fgets(buffer, sizeof buffer, pipe.get()) != nullptr) output += buffer;
+    return output;
+}
+
+// A shown picture matches its reference within a small tolerance (moving parts such as a
+// cursor's blink aside).
+constexpr double kTolerance = 3.0;
+
+class ProgramFlowTest : public SmokeTest::RunFolderTest {
+protected:
+    void SetUp() override {
+        SmokeTest::RunFolderTest::SetUp();
+        // A first run: no common save yet.
+        fs::remove(runDirectory_ / "c000.bin");
+    }
+
+    SmokeTest::ProgramRun run(const std::string& keys, const std::string& frames) {
+        return SmokeTest::runProgram(FENWARROW_PROGRAM, runDirectory_,
+                                     {"ORVEX_DEBUG_OUTPUT=1", "ORVEX_INPUT_KEYS=" + keys,
+                                      "ORVEX_CAPTURE_FRAMES=" + frames, "ORVEX_CAPTURE_DIR=" + runDirectory_.string()},
+                                     std::chrono::seconds(280));
+    }
+
+    void expectShown(const std::vector<int>& frames, const std::string& referenceName,
+                     const SmokeTest::ProgramRun& run) {
+        const Image picture = reference(referenceName);
+        ASSERT_EQ(picture.width, 800) << referenceName;
+        const ClosestFrame closest = closestFrame(runDirectory_, frames, picture);
+        EXPECT_LT(closest.difference, kTolerance) << referenceName << " not shown; closest " << closest.path << "\n"
+                                                  << run.describe();
+    }
+};
+
+// The title's menu to the extras, the extras to the developer's scene list, and its second
+// entry into the trial dungeon.
+KeyScript& intoTheTrialBySceneList(KeyScript& keys) {
+    return keys.press("Down", 4).press("Z").wait(150).press("Down", 6).press("Z").wait(120).press("Down").press("Z");
+}
+
+// The trial dungeon's floors are one room with the stairs six steps right of the start: the
+// player walks there, takes them ("すすむ") on both floors and clears the trial. The result
+// (cleared, score) leads to the world map, whose second entry starts the trial again; there
+// the player rests (run + attack keys) until the turn limit's meltdown. Its result leads back
+// to the title, where the game is ended.
+TEST_F(ProgramFlowTest, TheTrialClearedThenLostToTheTurnLimit) {
+    KeyScript keys(300);
+    intoTheTrialBySceneList(keys).wait(300);
+    keys.hold({"Right"}, 200).wait(30).press("Z").wait(300);  // B1F: the stairs, "すすむ"
+    keys.hold({"Right"}, 200).wait(30).press("Z");            // B2F: out of the trial
+    const int resultFrom = keys.read() + 150;
+    keys.wait(420);
+    const std::vector<int> resultFrames = frameWindow(resultFrom, keys.read());
+    keys.press("Z").wait(20).press("Z");  // the result, then the world map
+    const int worldMapFrom = keys.read() + 60;
+    keys.wait(240);
+    const std::vector<int> worldMapFrames = frameWindow(worldMapFrom, keys.read());
+    keys.press("Down").press("Z").wait(300);  // the trial again
+    // Fast rests from turn 898 to 1000, let go before the meltdown's result can be up.
+    const int meltdownFrom = keys.read() + 420;
+    keys.hold({"A", "Z"}, 300).wait(700);
+    const std::vector<int> meltdownFrames = frameWindow(meltdownFrom, keys.read());
+    keys.press("Z").wait(20).press("Z").wait(300);  // the meltdown's result, then the title
+    // With a common save the title's cursor starts on "load": twice up to "quit".
+    keys.press("Up", 2).press("Z");
+
+    const SmokeTest::ProgramRun program = run(keys.text(), frameList({resultFrames, worldMapFrames, meltdownFrames}));
+
+    ASSERT_TRUE(program.exited && program.exitCode == 0) << program.describe();
+    EXPECT_EQ(program.output.find("is not in the archives"), std::string::npos) << program.describe();
+    EXPECT_EQ(program.output.find("Not open logo file."), std::string::npos) << program.describe();
+    expectShown(resultFrames, "trial_cleared_result.png", program);
+    expectShown(worldMapFrames, "world_map.png", program);
+    expectShown(meltdownFrames, "meltdown_result.png", program);
+    // Both results were filed in the rankings of the common save; the cleared trial scores a
+    // million and more.
+    ASSERT_TRUE(fs::exists(runDirectory_ / "c000.bin"));
+    const std::string save = commandOutput(std::string("\"") + ORVEX_SAVETOOL + "\" show \"" +
+                                           (runDirectory_ / "c000.bin").string() + "\" 2>&1");
+    EXPECT_NE(save.find(" score 1005000"), std::string::npos) << save;
+}
+
+// The extras' first entry shows the best score's record as a result without bookkeeping; the
+// decide key goes back to the extras, whose last entry returns to the title.
+TEST_F(ProgramFlowTest, ARankingViewedFromTheExtrasReturnsToTheExtrasAndTheTitle) {
+    KeyScript keys(300);
+    keys.press("Down", 4).press("Z").wait(150).press("Z");  // the extras, the first ranking
+    const int rankingFrom = keys.read() + 60;
+    keys.wait(240);
+    const std::vector<int> rankingFrames = frameWindow(rankingFrom, keys.read());
+    keys.press("Z");  // back to the extras
+    const int extrasFrom = keys.read() + 60;
+    keys.wait(150);
+    const std::vector<int> extrasFrames = frameWindow(extrasFrom, keys.read());
+    keys.press("Up").press("Z");  // its last entry: the title
+    const int titleFrom = keys.read() + 100;
+    keys.wait(200);
+    const std::vector<int> titleFrames = frameWindow(titleFrom, keys.read());
+    const SmokeTest::ProgramRun program =
+        run(keys.text() + SmokeTest::quitFromTitle(keys.read()), frameList({rankingFrames, extrasFrames, titleFrames}));
+
+    ASSERT_TRUE(program.exited && program.exitCode == 0) << program.describe();
+    expectShown(rankingFrames, "ranking_view.png", program);
+    expectShown(extrasFrames, "extras.png", program);
+    // Back on the title: its lower part (the sky above plays a movie) as the title test sees it.
+    const Image title = reference("title_faded_in.png");
+    ASSERT_FALSE(title.rgb.empty());
+    const auto lowerPart = [](Image image) {
+        image.rgb.erase(image.rgb.begin(), image.rgb.begin() + 240 * 800 * 3);
+        return image;
+    };
+    double best = 255.0;
+    for (const int frame : titleFrames) {
+        const Image shown = loadPng(runDirectory_ / ("frame" + std::to_string(frame) + ".png"));
+        if (shown.rgb.size() == title.rgb.size())
+            best = std::min(best, meanDifference(lowerPart(shown), lowerPart(title)));
+    }
+    EXPECT_LT(best, kTolerance) << program.describe();
+    // A view-only result files nothing: no common save is written.
+    EXPECT_FALSE(fs::exists(runDirectory_ / "c000.bin"));
+}
+
+}  // namespace
