@@ -132,7 +132,8 @@ public:
             updateFrame(game_, *floor_);
         }
         player_ = floor_->getPlayer();
-        if (!floor_->isInMain() || player_ == nullptr || floor_->getEnemyList().empty()) {
+        if (!floor_->isInMain() || player_ == nullptr || floor_->getEnemyList().empty() ||
+            floor_->getHudScript() == nullptr || !floor_->getHudVisible()) {
             error_ = "the floor does not come into play";
             return;
         }
