@@ -93,11 +93,18 @@ void BM_CommonSaveRead(benchmark::State& state) {
         state.SkipWithError("the common save failed");
         return;
     }
+    std::size_t stored = 0;
     for (auto _ : state) {
         if (!saves.loadCommonData()) {
             state.SkipWithError("the common save does not load");
             break;
         }
+    }
+    for (int32_t category = 0; category < Fenwarrow::CGameDataManager::kCategoryCount; ++category) {
+        stored += world.gameData->getStorageItemList(category)->size();
+    }
+    if (stored != static_cast<std::size_t>(state.range(0)) || world.gameData->getPlayer()->getItemList().size() != 20) {
+        state.SkipWithError("the common save did not come back whole");
     }
     state.counters["file_bytes"] = static_cast<double>(fileSize(folder, "c000.bin"));
 }

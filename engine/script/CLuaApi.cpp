@@ -16,22 +16,6 @@ namespace {
 
 constexpr size_t kPanicBufferSize = 1024;
 
-// No script of a game needs one block this large; a damaged chunk that asks for one (a string
-// length read from flipped bytes, say) gets Lua's own "not enough memory" error instead of an
-// allocation the size of the address space.
-constexpr size_t kLargestBlock = size_t{256} << 20;
-
-void* cappedAllocate(void*, void* block, size_t, size_t size) {
-    if (size == 0) {
-        std::free(block);
-        return nullptr;
-    }
-    if (size > kLargestBlock) {
-        return nullptr;
-    }
-    return std::realloc(block, size);
-}
-
 // Cuts `length` back so that the text does not end inside a UTF-8 sequence.
 size_t trimToCharacter(const char* text, size_t length) {
     size_t end = length;
@@ -77,8 +61,10 @@ bool CLuaApi::createState() {
     if (state_ != nullptr) {
         return false;
     }
-    state_ = lua_newstate(&cappedAllocate, nullptr);
+    heap_ = std::make_unique<CLuaHeap>();
+    state_ = lua_newstate(&CLuaHeap::allocate, heap_.get());
     if (state_ == nullptr) {
+        heap_.reset();
         return false;
     }
     luaL_openlibs(state_);
@@ -102,6 +88,7 @@ void CLuaApi::close() {
         if (!isThread_) {
             lua_close(state_);
         }
+        heap_.reset();
         state_ = nullptr;
         isThread_ = false;
     }

@@ -8,6 +8,7 @@
 #include <lua.hpp>
 
 #include "engine/script/CLuaChunkBuffer.h"
+#include "engine/script/CLuaHeap.h"
 
 namespace Orvex::Script {
 
@@ -85,6 +86,8 @@ private:
     lua_State* state_ = nullptr;
     bool isThread_ = false;
     std::unique_ptr<CLuaChunkBuffer> chunks_;
+    // The memory of the state this object created (none for a thread).
+    std::unique_ptr<CLuaHeap> heap_;
 };
 
 }  // namespace Orvex::Script

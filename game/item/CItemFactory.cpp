@@ -89,9 +89,27 @@ std::shared_ptr<CItem> CItemFactory::createItem(uint32_t itemId) {
     return item;
 }
 
+bool CItemFactory::setupChunk(const std::u16string& folder, Orvex::IO::StreamIO::ByteVector& bytes) {
+    {
+        std::lock_guard<std::mutex> lock(chunkLock_);
+        if (const auto found = setupChunks_.find(folder); found != setupChunks_.end()) {
+            bytes = found->second;
+            return true;
+        }
+    }
+    if (!CScriptController::readScript(context_, folder + u"setup.lua", bytes)) {
+        return false;
+    }
+    std::lock_guard<std::mutex> lock(chunkLock_);
+    setupChunks_.emplace(folder, bytes);
+    return true;
+}
+
 bool CItemFactory::setupItem(CItem& item, const std::u16string& folder) {
+    // Every item of a kind runs the same chunk: it is read from the archives once.
+    Orvex::IO::StreamIO::ByteVector chunk;
     CScriptController script(context_);
-    if (!script.loadScript(folder + u"setup.lua", kItemSetupMemory) ||
+    if (!setupChunk(folder, chunk) || !script.loadScriptBytes(folder + u"setup.lua", chunk, kItemSetupMemory) ||
         !attachScriptModules(script, context_,
                              {ScriptModule::kItem, ScriptModule::kGame, ScriptModule::kMossbellLib,
                               ScriptModule::kDamageCalculate, ScriptModule::kActor}) ||

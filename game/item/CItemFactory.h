@@ -2,13 +2,16 @@
 // Every item kind of the game, registered by ID with the folder of its scripts, and the maker
 // of item instances by ID.
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include <boost/noncopyable.hpp>
 #include <lua.hpp>
 
+#include "engine/io/OxStreamIO.h"
 #include "engine/system/binary_search_map.h"
 
 namespace Fenwarrow {
@@ -49,9 +52,15 @@ public:
 private:
     static int luaAddItemInfo(lua_State* L);
     bool setupItem(CItem& item, const std::u16string& folder);
+    // The bytes of the folder's "setup.lua", read from the archives once; false when they cannot
+    // be read (tried again next time).
+    bool setupChunk(const std::u16string& folder, Orvex::IO::StreamIO::ByteVector& bytes);
 
     IGameContext& context_;
     Orvex::System::binary_search_map<uint32_t, UInfo> infos_;
+    // Items are made on the floor's worker and on the game thread.
+    std::mutex chunkLock_;
+    std::map<std::u16string, Orvex::IO::StreamIO::ByteVector> setupChunks_;
 };
 
 }  // namespace Fenwarrow::Item

@@ -13,23 +13,38 @@ CScriptController::CScriptController(IScriptServices& services) : services_(serv
 
 CScriptController::~CScriptController() { close(); }
 
-bool CScriptController::loadScript(const std::u16string& path, uint32_t blockSize) {
-    if (hasState()) {
-        return false;
-    }
+bool CScriptController::readScript(IScriptServices& services, const std::u16string& path,
+                                   Orvex::IO::StreamIO::ByteVector& bytes) {
     const std::u16string full = path + u".lcd";
-    Orvex::IO::StreamIO::IOrvexStreamReader& reader = services_.getArchiveReader();
+    Orvex::IO::StreamIO::IOrvexStreamReader& reader = services.getArchiveReader();
     if (!reader.open(full)) {
         Orvex::System::errorOutput(full + u": the script is not in the archives");
-        close();
         return false;
     }
-    Orvex::IO::StreamIO::ByteVector bytes;
     const bool read = reader.readToVector(bytes, 0);
     reader.close();
     if (!read) {
         Orvex::System::errorOutput(full + u": the script cannot be read");
+        return false;
+    }
+    return true;
+}
+
+bool CScriptController::loadScript(const std::u16string& path, uint32_t blockSize) {
+    if (hasState()) {
+        return false;
+    }
+    Orvex::IO::StreamIO::ByteVector bytes;
+    if (!readScript(services_, path, bytes)) {
         close();
+        return false;
+    }
+    return loadScriptBytes(path, bytes, blockSize);
+}
+
+bool CScriptController::loadScriptBytes(const std::u16string& path, const Orvex::IO::StreamIO::ByteVector& bytes,
+                                        uint32_t blockSize) {
+    if (hasState()) {
         return false;
     }
     std::string name;
@@ -42,7 +57,7 @@ bool CScriptController::loadScript(const std::u16string& path, uint32_t blockSiz
         close();
         return false;
     }
-    scriptPath_ = full;
+    scriptPath_ = path + u".lcd";
     return true;
 }
 
@@ -50,8 +65,9 @@ bool CScriptController::setupState(const uint8_t* bytes, uint32_t size, uint32_t
     if (hasState()) {
         return false;
     }
-    memoryBlock_.assign(blockSize, 0);
-    api_ = std::make_shared<Orvex::Script::CLuaApi>(memoryBlock_.data(), blockSize);
+    // The chunk cache writes before it reads: the block needs no clearing.
+    memoryBlock_ = std::make_unique_for_overwrite<uint8_t[]>(blockSize);
+    api_ = std::make_shared<Orvex::Script::CLuaApi>(memoryBlock_.get(), blockSize);
     if (!api_->createState()) {
         close();
         return false;
@@ -101,7 +117,7 @@ void CScriptController::close() {
     modules_.clear();
     api_->close();
     api_.reset();
-    std::vector<uint8_t>().swap(memoryBlock_);
+    memoryBlock_.reset();
     scriptPath_.clear();
 }
 

@@ -28,6 +28,12 @@ public:
     // Reads `path` + ".lcd" from the archive reader and sets up a state of `blockSize` bytes of
     // chunk memory. False when a state exists already or anything fails (nothing is kept).
     bool loadScript(const std::u16string& path, uint32_t blockSize);
+    // The same with the bytes of `path` + ".lcd" read before (by readScript).
+    bool loadScriptBytes(const std::u16string& path, const Orvex::IO::StreamIO::ByteVector& bytes, uint32_t blockSize);
+    // Reads `path` + ".lcd" from the services' archive reader; false, with a line on stderr,
+    // when it is missing or cannot be read.
+    static bool readScript(IScriptServices& services, const std::u16string& path,
+                           Orvex::IO::StreamIO::ByteVector& bytes);
     bool setupState(const uint8_t* bytes, uint32_t size, uint32_t blockSize);
     bool attachCommand(std::shared_ptr<IScriptCommand> module);
     // Runs the main chunk, unprotected: a Lua error in it ends the process through the panic
@@ -65,7 +71,7 @@ private:
 
     IScriptServices& services_;
     std::shared_ptr<Orvex::Script::CLuaApi> api_;
-    std::vector<uint8_t> memoryBlock_;
+    std::unique_ptr<uint8_t[]> memoryBlock_;
     std::vector<std::shared_ptr<IScriptCommand>> modules_;
     std::u16string scriptPath_;
     std::string chunkName_ = kDefaultChunkName;
