@@ -50,6 +50,9 @@ protected:
     }
 
     CGameManager* manager_ = nullptr;
+    // The floors the manager holds until TearDown use these, so they outlive it.
+    GameTest::TestGameContext game_;
+    DungeonTest::TestDungeonServices services_{game_};
 };
 
 TEST_F(GameActionContext, FollowsTheManagersFloorAndItsPlayersControls) {
@@ -60,15 +63,13 @@ TEST_F(GameActionContext, FollowsTheManagersFloorAndItsPlayersControls) {
     EXPECT_FALSE(context.isPlayerDashing());
     context.stopPlayerDash();  // no floor: nothing to stop
 
-    GameTest::TestGameContext game;
-    DungeonTest::TestDungeonServices services(game);
-    auto floor = std::make_shared<Fenwarrow::Dungeon::CDungeon>(services);
+    auto floor = std::make_shared<Fenwarrow::Dungeon::CDungeon>(services_);
     manager_->setCurrentDungeon(floor);
     EXPECT_EQ(context.getCurrentDungeon(), floor.get());
     EXPECT_EQ(context.getActionManager(), nullptr) << "a floor not set up has no queue";
     EXPECT_FALSE(context.isPlayerDashing()) << "a floor without a player";
 
-    auto player = std::make_shared<Fenwarrow::Actor::CPlayer>(game);
+    auto player = std::make_shared<Fenwarrow::Actor::CPlayer>(game_);
     floor->setPlayer(player);
     EXPECT_FALSE(context.isPlayerDashing()) << "a player without its control layer";
     context.stopPlayerContinuousMove();
@@ -84,7 +85,7 @@ TEST_F(GameActionContext, FollowsTheManagersFloorAndItsPlayersControls) {
     EXPECT_EQ(control.stops, 2);
 
     // Another floor in play: the context follows the manager.
-    auto next = std::make_shared<Fenwarrow::Dungeon::CDungeon>(services);
+    auto next = std::make_shared<Fenwarrow::Dungeon::CDungeon>(services_);
     manager_->setCurrentDungeon(next);
     EXPECT_EQ(context.getCurrentDungeon(), next.get());
     EXPECT_FALSE(context.isPlayerDashing());
