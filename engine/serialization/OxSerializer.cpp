@@ -137,6 +137,15 @@ bool OxSerializer::readBlock(void* data, size_t size) {
     return true;
 }
 
+const uint8_t* OxSerializer::readBytesInPlace(size_t size) {
+    if (!canRead(size)) {
+        return nullptr;
+    }
+    const uint8_t* bytes = buffer_.data() + cursor_;
+    cursor_ += static_cast<uint32_t>(size);
+    return bytes;
+}
+
 void OxSerializer::writeString(const std::string& value) {
     const size_t length = std::min(value.find('\0'), value.size());
     buffer_.insert(buffer_.end(), value.begin(), value.begin() + static_cast<std::ptrdiff_t>(length));

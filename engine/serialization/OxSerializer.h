@@ -64,6 +64,10 @@ public:
     bool read16Bytes(void* data);
     void writeBlock(const void* data, size_t size);
     bool readBlock(void* data, size_t size);
+    // The next size bytes in place, for a reader that decodes many records at once; the cursor
+    // moves past them. Null (and the stream failed) when they are not there. The pointer is
+    // valid until the buffer changes.
+    const uint8_t* readBytesInPlace(size_t size);
 
     // Narrow string: its bytes then one 0 byte. A string holding a 0 byte is written only up to
     // it, so the stream stays readable field by field.

@@ -1,11 +1,13 @@
 #include "game/replay/CReplayController.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 
 #include "engine/io/OxPathUtility.h"
 #include "engine/system/OxStringConvert.h"
 #include "engine/system/OxWideFormat.h"
+#include "game/save/CSaveDataController.h"
 
 namespace Fenwarrow::Replay {
 namespace {
@@ -187,23 +189,34 @@ bool CReplayController::saveReplay() {
 }
 
 std::vector<std::u16string> CReplayController::collectChunks(CReplayInfo& target) {
-    std::vector<std::u16string> read;
+    // Every chunk is decoded straight into one list sized for the chunks on disk, which a
+    // run's worth of merging would otherwise copy again at each growth.
+    uint32_t present = 0;
+    while (present < kMaxChunks && Orvex::IO::fileExists(getChunkPath(present))) {
+        ++present;
+    }
     std::vector<CReplayFrame> collected;
+    // No replay longer than the container holds can be written, so none is reserved for.
+    const std::size_t writable = CSaveDataController::kMaxDataBytes / sizeof(CReplayFrameDisk);
+    collected.reserve(std::min<std::size_t>(std::size_t{present} * kFramesPerChunk, writable) +
+                      target.getFrames().size());
+    std::vector<std::u16string> read;
     CReplayInfo first;
-    for (uint32_t k = 0; k < kMaxChunks; ++k) {
+    for (uint32_t k = 0; k < present; ++k) {
         const std::u16string path = getChunkPath(k);
+        const std::size_t before = collected.size();
         CReplayInfo chunk;
-        if (!loadReplayFile(chunk, path)) {
+        if (!loadReplayChunk(chunk, collected, path)) {
             break;
         }
         // A chunk left behind by an earlier run (after a gap in the numbers) is not this run's.
         if (k == 0) {
             first.copyHeaderFrom(chunk);
         } else if (chunk.getSeed() != first.getSeed() || chunk.getTimeStamp() != first.getTimeStamp()) {
+            collected.resize(before);
             break;
         }
         target.copyHeaderFrom(chunk);
-        collected.insert(collected.end(), chunk.getFrames().begin(), chunk.getFrames().end());
         read.push_back(path);
     }
     // The frames recorded since the last chunk go after the collected ones; appending the few of

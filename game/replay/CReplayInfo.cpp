@@ -125,6 +125,15 @@ bool CReplayInfo::serialize(Orvex::Serialization::OxSerializer& serializer) cons
 
 bool CReplayInfo::deserialize(Orvex::Serialization::OxSerializer& serializer) {
     frames_.clear();
+    std::vector<CReplayFrame> frames;
+    const bool read = deserialize(serializer, frames);
+    frames_.swap(frames);
+    return read;
+}
+
+bool CReplayInfo::deserialize(Orvex::Serialization::OxSerializer& serializer, std::vector<CReplayFrame>& frames) {
+    frames_.clear();
+    const std::size_t before = frames.size();
     serializer.read32(seed_);
     readText(serializer, version_);
     readText(serializer, dungeonScript_);
@@ -133,15 +142,30 @@ bool CReplayInfo::deserialize(Orvex::Serialization::OxSerializer& serializer) {
     uint32_t count = 0;
     // A damaged count is refused before anything is allocated for it.
     if (serializer.readCount(count, sizeof(CReplayFrameDisk))) {
-        frames_.resize(count);
-        for (CReplayFrame& frame : frames_) {
-            CReplayFrameDisk disk{};
-            serializer.readBlock(&disk, sizeof(disk));
-            frame = fromDisk(disk);
-        }
+        const uint8_t* records = serializer.readBytesInPlace(std::size_t{count} * sizeof(CReplayFrameDisk));
+        appendFrames(records, count, frames);
     }
     serializer.readBlock(&result_, sizeof(result_));
-    return !serializer.hasReadFailed();
+    if (serializer.hasReadFailed()) {
+        frames.resize(before);
+        return false;
+    }
+    return true;
+}
+
+void CReplayInfo::appendFrames(const uint8_t* records, std::size_t count, std::vector<CReplayFrame>& frames) {
+    if (records == nullptr) {
+        return;
+    }
+    // Growth stays geometric even when a caller appends many small bodies.
+    if (frames.capacity() - frames.size() < count) {
+        frames.reserve(std::max(frames.size() + count, 2 * frames.capacity()));
+    }
+    for (std::size_t i = 0; i < count; ++i, records += sizeof(CReplayFrameDisk)) {
+        CReplayFrameDisk disk;
+        std::memcpy(&disk, records, sizeof(disk));
+        frames.push_back(fromDisk(disk));
+    }
 }
 
 bool saveReplayFile(const CReplayInfo& info, const std::u16string& path) {
@@ -152,18 +176,29 @@ bool saveReplayFile(const CReplayInfo& info, const std::u16string& path) {
     return container.writeContainer(serializer, path);
 }
 
-bool loadReplayFile(CReplayInfo& info, const std::u16string& path) {
+namespace {
+
+// Reads the body of the container file at path with `read`, which is handed the serializer.
+template <typename Read>
+bool readReplayContainer(const std::u16string& path, Read read) {
     CSaveDataController container;
-    if (!CSaveDataController::isValidSaveFile(path)) {
-        return false;
-    }
     Orvex::Serialization::OxSerializer serializer;
+    return container.readContainer(serializer, path) && container.hasValidHeader() && read(serializer);
+}
+
+}  // namespace
+
+bool loadReplayFile(CReplayInfo& info, const std::u16string& path) {
     CReplayInfo loaded;
-    if (!container.readContainer(serializer, path) || !loaded.deserialize(serializer)) {
+    if (!readReplayContainer(path, [&](auto& serializer) { return loaded.deserialize(serializer); })) {
         return false;
     }
     info = std::move(loaded);
     return true;
+}
+
+bool loadReplayChunk(CReplayInfo& header, std::vector<CReplayFrame>& frames, const std::u16string& path) {
+    return readReplayContainer(path, [&](auto& serializer) { return header.deserialize(serializer, frames); });
 }
 
 }  // namespace Fenwarrow::Replay

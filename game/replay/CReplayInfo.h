@@ -65,8 +65,14 @@ public:
     bool serialize(Orvex::Serialization::OxSerializer& serializer) const;
     // Reads a replay body; false when the bytes end early (the replay is then not to be used).
     bool deserialize(Orvex::Serialization::OxSerializer& serializer);
+    // The same, except that the frames go to the end of `frames` and the replay's own list is
+    // left empty; on failure `frames` is as it was. Merging chunks decodes them in place so.
+    bool deserialize(Orvex::Serialization::OxSerializer& serializer, std::vector<CReplayFrame>& frames);
 
 private:
+    // Decodes count saved frame records (none when records is null) onto the end of frames.
+    static void appendFrames(const uint8_t* records, std::size_t count, std::vector<CReplayFrame>& frames);
+
     uint32_t seed_ = 0;
     std::vector<CReplayFrame> frames_;
     std::array<char16_t, kDungeonScriptUnits> dungeonScript_{};
@@ -80,5 +86,8 @@ private:
 bool saveReplayFile(const CReplayInfo& info, const std::u16string& path);
 // False unless the file is a valid container holding a whole replay body; info is then unchanged.
 bool loadReplayFile(CReplayInfo& info, const std::u16string& path);
+// Reads a chunk file as loadReplayFile does, except that its frames are appended to `frames`
+// (`header` gets the rest); on failure `frames` is as it was.
+bool loadReplayChunk(CReplayInfo& header, std::vector<CReplayFrame>& frames, const std::u16string& path);
 
 }  // namespace Fenwarrow::Replay

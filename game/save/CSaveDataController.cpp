@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 #include <zlib.h>
@@ -88,14 +89,17 @@ bool writeFile(const CSaveDataController::Header& plainHeader, const std::vector
     });
 }
 
-// Turns the body's word pairs back into the zlib stream and inflates it, block by block.
+// Turns the body's word pairs back into the zlib stream and inflates it, block by block, straight
+// into the end of the destination, which grows geometrically and is cut to the bytes made at the
+// end.
 class BodyDecoder {
 public:
-    explicit BodyDecoder(std::vector<uint8_t>& out) : out_(out) {}
+    explicit BodyDecoder(std::vector<uint8_t>& out) : out_(out), made_(out.size()) {}
     ~BodyDecoder() {
         if (started_) {
             inflateEnd(&stream_);
         }
+        out_.resize(made_);
     }
     BodyDecoder(const BodyDecoder&) = delete;
     BodyDecoder& operator=(const BodyDecoder&) = delete;
@@ -108,14 +112,15 @@ public:
     // Decodes whole groups; a group whose words do not match fails the read even after the
     // end of the zlib stream.
     bool feed(const uint8_t* bytes, std::size_t groups) {
-        compressed_.clear();
+        compressed_.resize(groups);
+        uint8_t* next = compressed_.data();
         for (std::size_t i = 0; i < groups; ++i, bytes += kGroupBytes) {
             const uint16_t first = static_cast<uint16_t>(bytes[0] | (bytes[1] << 8));
             const uint16_t second = static_cast<uint16_t>(bytes[2] | (bytes[3] << 8));
             if ((first ^ kGroupMask) != second) {
                 return false;
             }
-            compressed_.push_back(static_cast<uint8_t>(second / 255));
+            next[i] = static_cast<uint8_t>(second / 255);
         }
         return ended_ || inflateBlock();
     }
@@ -126,35 +131,49 @@ public:
     }
 
 private:
+    // Room for at least kZlibArea more bytes, never beyond one byte over the limit (a stream
+    // that fills that byte is refused).
+    bool makeRoom() {
+        const std::size_t cap = CSaveDataController::kMaxDataBytes + 1;
+        if (out_.size() - made_ >= kZlibArea || out_.size() == cap) {
+            return out_.size() > made_;
+        }
+        out_.resize(std::min(cap, std::max(out_.size() * 2, made_ + kBlockBytes)));
+        return true;
+    }
+
     bool inflateBlock() {
         stream_.next_in = compressed_.data();
         stream_.avail_in = static_cast<uInt>(compressed_.size());
-        uint8_t area[kZlibArea];
-        do {
-            stream_.next_out = area;
-            stream_.avail_out = kZlibArea;
+        while (true) {
+            if (!makeRoom()) {
+                return false;
+            }
+            const std::size_t room = std::min<std::size_t>(out_.size() - made_, std::numeric_limits<uInt>::max());
+            stream_.next_out = out_.data() + made_;
+            stream_.avail_out = static_cast<uInt>(room);
             const int result = inflate(&stream_, Z_NO_FLUSH);
             // Z_BUF_ERROR: this block is used up and the stream goes on in the next one.
             if (result != Z_OK && result != Z_STREAM_END && result != Z_BUF_ERROR) {
                 return false;
             }
-            const std::size_t produced = kZlibArea - stream_.avail_out;
-            if (out_.size() + produced > CSaveDataController::kMaxDataBytes) {
+            made_ += room - stream_.avail_out;
+            if (made_ > CSaveDataController::kMaxDataBytes) {
                 return false;
             }
-            out_.insert(out_.end(), area, area + produced);
             if (result == Z_STREAM_END) {
                 ended_ = true;  // bytes after the stream's end are not data
                 return true;
             }
-            if (result == Z_BUF_ERROR && stream_.avail_in == 0) {
+            // Done with this block once its input is used up and the output was not the limit.
+            if (stream_.avail_in == 0 && stream_.avail_out > 0) {
                 return true;
             }
-        } while (stream_.avail_in > 0 || stream_.avail_out == 0);
-        return true;
+        }
     }
 
     std::vector<uint8_t>& out_;
+    std::size_t made_;
     std::vector<uint8_t> compressed_;
     z_stream stream_{};
     bool started_ = false;
@@ -166,7 +185,7 @@ bool readBody(OxFileStreamIO& file, uint32_t bodyBytes, std::vector<uint8_t>& ou
     if (!decoder.start()) {
         return false;
     }
-    std::vector<uint8_t> block(kBlockBytes + kGroupBytes);
+    std::vector<uint8_t> block(std::min<std::size_t>(kBlockBytes, bodyBytes) + kGroupBytes);
     std::size_t carried = 0;  // bytes of an unfinished group from the last read
     uint32_t remaining = bodyBytes;
     while (remaining > 0) {
@@ -249,11 +268,12 @@ bool CSaveDataController::readContainer(Orvex::Serialization::OxSerializer& data
 
 bool CSaveDataController::isValidSaveFile(const std::u16string& path) {
     OxFileStreamIO file;
-    Header header{};
-    if (!file.open(path) || !readHeader(file, header)) {
-        return false;
-    }
-    return std::equal(std::begin(kMagic), std::end(kMagic), header.begin()) && header[4] == kCurrentVersion;
+    CSaveDataController container;
+    return file.open(path) && readHeader(file, container.header_) && container.hasValidHeader();
+}
+
+bool CSaveDataController::hasValidHeader() const {
+    return std::equal(std::begin(kMagic), std::end(kMagic), header_.begin()) && header_[4] == kCurrentVersion;
 }
 
 }  // namespace Fenwarrow

@@ -53,6 +53,8 @@ public:
 
     // True when the file's first 16 bytes, unscrambled, start with "HERO" and version 1.
     static bool isValidSaveFile(const std::u16string& path);
+    // The same test of the header last prepared or read.
+    bool hasValidHeader() const;
 
     static void scrambleBytes(uint8_t* bytes, std::size_t count);
 

@@ -289,6 +289,12 @@ TEST(OxSerializer, DamagedStreamsAreRefusedWithZeroedDestinations) {
              bool ok = s.readCount(v, 4);
              return std::pair{ok, v == 0};
          }},
+        {"bytes in place past end",
+         {1, 2, 3},
+         [](OxSerializer& s) {
+             const uint8_t* v = s.readBytesInPlace(4);
+             return std::pair{v != nullptr, v == nullptr};
+         }},
         {"count product past 32 bits",
          {0x00, 0x00, 0x00, 0x40, 1, 2, 3, 4},
          [](OxSerializer& s) {
@@ -338,6 +344,18 @@ TEST(OxSerializer, CountsThatFitAreAcceptedAndReadsWhileWritingAreRefused) {
     EXPECT_FALSE(writer.read32(v));
     EXPECT_EQ(v, 0u);
     EXPECT_EQ(writer.getPosition(), 4u);
+}
+
+TEST(OxSerializer, BytesReadInPlaceAreTheStreamsAndMoveTheCursor) {
+    OxSerializer s = readerOver({1, 2, 3, 4, 5});
+    uint8_t b = 0;
+    ASSERT_TRUE(s.readByte(b));
+    const uint8_t* bytes = s.readBytesInPlace(3);
+    ASSERT_NE(bytes, nullptr);
+    EXPECT_EQ(Bytes(bytes, bytes + 3), (Bytes{2, 3, 4}));
+    EXPECT_EQ(s.getPosition(), 4u);
+    ASSERT_TRUE(s.readByte(b));
+    EXPECT_EQ(b, 5);
 }
 
 TEST(OxSerializer, EmbeddedZeroKeepsTheNextFieldReadable) {

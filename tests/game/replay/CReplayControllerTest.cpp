@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/serialization/OxSerializer.h"
 #include "game/replay/CReplayDevice.h"
+#include "game/save/CSaveDataController.h"
 #include "tests/engine/io/TempFolder.h"
 #include "tests/game/replay/ReplayTestSupport.h"
 
@@ -203,6 +205,27 @@ TEST_F(ReplayControllerTest, MergeStopsAtAGapOrAChunkOfAnotherRun) {
     EXPECT_EQ(controller.getInfo()->getPlayerName(), u"テスター");
     ASSERT_TRUE(controller.saveReplay());
     EXPECT_EQ(filesIn("Temp").size(), 2u);  // only the chunks merged are deleted
+}
+
+TEST_F(ReplayControllerTest, MergeStopsAtADamagedChunkAndKeepsNoneOfItsFrames) {
+    CReplayController controller(game);
+    controller.setMode(CReplayController::kModeRecording);
+    const auto seen = record(controller, 602 * 3 + 5);
+    // Chunk 1 loses the last byte of its result: every frame of it decodes, the chunk does not.
+    Fenwarrow::CSaveDataController container;
+    Orvex::Serialization::OxSerializer body;
+    ASSERT_TRUE(container.readContainer(body, u"Temp/replay000001.tmp"));
+    Orvex::Serialization::OxSerializer cut;
+    cut.writeBlock(body.getBuffer().data(), body.getBuffer().size() - 1);
+    container.prepareHeader();
+    ASSERT_TRUE(container.writeContainer(cut, u"Temp/replay000001.tmp"));
+
+    controller.mergeTempChunks();
+    std::vector<CReplayFrame> expected(seen.begin(), seen.begin() + 602);
+    expected.insert(expected.end(), seen.end() - 5, seen.end());
+    EXPECT_EQ(controller.getInfo()->getFrames(), expected);
+    ASSERT_TRUE(controller.saveReplay());
+    EXPECT_EQ(filesIn("Temp").size(), 2u);  // the damaged chunk and the one after it stay
 }
 
 TEST_F(ReplayControllerTest, PlaybackSpeedFollowsTheTableFromTheNextStep) {
