@@ -15,6 +15,8 @@ namespace Orvex::Script {
 namespace {
 
 constexpr size_t kPanicBufferSize = 1024;
+// The standard libraries make 39 globals, the game's modules and a script's own functions the rest.
+constexpr int kGlobalSlots = 64;
 
 // Cuts `length` back so that the text does not end inside a UTF-8 sequence.
 size_t trimToCharacter(const char* text, size_t length) {
@@ -67,6 +69,10 @@ bool CLuaApi::createState() {
         heap_.reset();
         return false;
     }
+    // The globals start at the size the standard libraries and the game's modules fill, instead of
+    // being rebuilt at every power of two on the way; a state is made for every script run.
+    lua_createtable(state_, 0, kGlobalSlots);
+    lua_replace(state_, LUA_GLOBALSINDEX);
     luaL_openlibs(state_);
     lua_atpanic(state_, &CLuaApi::panicHandler);
     isThread_ = false;

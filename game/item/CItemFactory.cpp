@@ -89,27 +89,27 @@ std::shared_ptr<CItem> CItemFactory::createItem(uint32_t itemId) {
     return item;
 }
 
-bool CItemFactory::setupChunk(const std::u16string& folder, Orvex::IO::StreamIO::ByteVector& bytes) {
+const Orvex::IO::StreamIO::ByteVector* CItemFactory::setupChunk(const std::u16string& folder) {
     {
         std::lock_guard<std::mutex> lock(chunkLock_);
         if (const auto found = setupChunks_.find(folder); found != setupChunks_.end()) {
-            bytes = found->second;
-            return true;
+            return &found->second;
         }
     }
+    Orvex::IO::StreamIO::ByteVector bytes;
     if (!CScriptController::readScript(context_, folder + u"setup.lua", bytes)) {
-        return false;
+        return nullptr;
     }
     std::lock_guard<std::mutex> lock(chunkLock_);
-    setupChunks_.emplace(folder, bytes);
-    return true;
+    // Another thread may have stored the same bytes meanwhile; either copy serves.
+    return &setupChunks_.try_emplace(folder, std::move(bytes)).first->second;
 }
 
 bool CItemFactory::setupItem(CItem& item, const std::u16string& folder) {
     // Every item of a kind runs the same chunk: it is read from the archives once.
-    Orvex::IO::StreamIO::ByteVector chunk;
+    const Orvex::IO::StreamIO::ByteVector* chunk = setupChunk(folder);
     CScriptController script(context_);
-    if (!setupChunk(folder, chunk) || !script.loadScriptBytes(folder + u"setup.lua", chunk, kItemSetupMemory) ||
+    if (chunk == nullptr || !script.loadScriptBytes(folder + u"setup.lua", *chunk, kItemSetupMemory) ||
         !attachScriptModules(script, context_,
                              {ScriptModule::kItem, ScriptModule::kGame, ScriptModule::kMossbellLib,
                               ScriptModule::kDamageCalculate, ScriptModule::kActor}) ||

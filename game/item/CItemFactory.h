@@ -52,9 +52,10 @@ public:
 private:
     static int luaAddItemInfo(lua_State* L);
     bool setupItem(CItem& item, const std::u16string& folder);
-    // The bytes of the folder's "setup.lua", read from the archives once; false when they cannot
-    // be read (tried again next time).
-    bool setupChunk(const std::u16string& folder, Orvex::IO::StreamIO::ByteVector& bytes);
+    // The bytes of the folder's "setup.lua", read from the archives once and kept for the
+    // factory's life (entries are never removed, so the result stays valid); null when they
+    // cannot be read (tried again next time).
+    const Orvex::IO::StreamIO::ByteVector* setupChunk(const std::u16string& folder);
 
     IGameContext& context_;
     Orvex::System::binary_search_map<uint32_t, UInfo> infos_;

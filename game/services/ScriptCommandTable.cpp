@@ -7,7 +7,9 @@ namespace {
 // Leaves the filled table on top of the stack.
 void pushTable(lua_State* L, const ScriptTable& table) {
     luaL_checkstack(L, 3, table.name);
-    lua_newtable(L);
+    // Sized for its entries at once: a table grown one entry at a time is rebuilt at each power
+    // of two, and every state of the game registers these tables anew.
+    lua_createtable(L, 0, static_cast<int>(table.functions.size() + table.tables.size()));
     for (const ScriptFunction& function : table.functions) {
         lua_pushstring(L, function.name);
         lua_pushcclosure(L, function.function, 0);
