@@ -9,14 +9,19 @@
 //     (turns, map view, the steps' first frame, HUD and log);
 //   - BM_Demo10PlayerFrame: the frame the player sees while it is its turn on that busy floor
 //     (floor update, map view with its chip layers, 31 actors and the floor's items, darkness,
-//     mini-map, HUD script and a full message log, render queue, present).
+//     mini-map, HUD script and a full message log, render queue, present);
+//   - BM_Demo10PlaybackFrameAt16x: one displayed frame of a replay played at the highest speed on
+//     that floor: 16 update steps, in which the game's player layer walks and attacks by the
+//     replay's keys and the 30 enemies take their turns, and one draw.
 // Run pinned to one core, e.g.
 //   taskset -c 3 bench_sample_floor --benchmark_repetitions=9 --benchmark_report_aggregates_only
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdlib>
+#include <ctime>
 #include <memory>
 #include <string>
 #include <thread>
@@ -24,11 +29,13 @@
 
 #include "bench/BenchMachine.h"
 #include "bench/dungeon/SampleGame.h"
+#include "engine/input/IOrvexKeyBase.h"
 #include "game/actor/CEnemy.h"
 #include "game/actor/CPlayer.h"
 #include "game/actor/IPlayerControl.h"
 #include "game/item/CItem.h"
 #include "game/item/CItemFactory.h"
+#include "game/replay/CReplayInfo.h"
 
 namespace {
 
@@ -117,10 +124,15 @@ private:
 // one turn, so each takes a step), the message log full.
 class BusyDemoFloor {
 public:
-    BusyDemoFloor() : game_(runDir()) {
+    // `byReplay`: the floor gets the game's player layer, which reads a replay's keys once
+    // playerLayerTakesOver is called (until then the benchmark gives the player's turns).
+    explicit BusyDemoFloor(bool byReplay = false) : game_(runDir()) {
         if (!game_.error().empty()) {
             error_ = game_.error();
             return;
+        }
+        if (byReplay) {
+            game_.enableReplay();
         }
         askForFloor(game_);
         floor_ = std::make_unique<CDungeon>(game_);
@@ -204,6 +216,26 @@ public:
 
     // The player waits at its next chance.
     void endPlayersTurn() { control_->waitNow = true; }
+
+    // The floor's own player layer takes the player's turns from now on; false without one.
+    bool playerLayerTakesOver() {
+        auto* layer = dynamic_cast<Fenwarrow::Actor::IPlayerControl*>(floor_->getPlayerLayer());
+        auto* hero = dynamic_cast<Fenwarrow::Actor::CPlayer*>(player_.get());
+        if (layer == nullptr || hero == nullptr) {
+            return false;
+        }
+        hero->setPlayerLayer(layer);
+        return true;
+    }
+
+    // Life and hunger back to full and the turn count back at its start, so that a long play
+    // neither kills the player nor reaches the floor's turn limit.
+    void keepPlayerGoing() {
+        floor_->getTurnController().setTurnCount(2);
+        auto& status = player_->getStatus();
+        status.setLife(status.getMaxLife());
+        status.setHungerPoint(status.getMaxHungerPoint());
+    }
 
     // Frames until the actions are done and the turn is the player's again; false past the
     // bound.
@@ -369,6 +401,137 @@ void BM_Demo10PlayerFrame(benchmark::State& state) {
     state.counters["queued"] = static_cast<double>(queued);
 }
 BENCHMARK(BM_Demo10PlayerFrame)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+
+// The buttons of a recording: the replay's keys are made by the game's own key table from them.
+class ScriptedButtons : public Orvex::InputSystem::IOrvexKeyBase {
+public:
+    void clearAllKeys() override { down.fill(false); }
+    void clearKey(uint32_t button) override {
+        if (button < down.size()) {
+            down[button] = false;
+        }
+    }
+    bool isDown(uint32_t button) override { return button < down.size() && down[button]; }
+    bool isPushed(uint32_t) override { return false; }
+    bool isReleased(uint32_t) override { return false; }
+    uint32_t getKeyCount() override { return static_cast<uint32_t>(down.size()); }
+
+    std::array<bool, Fenwarrow::Replay::kReplayKeyCount> down{};
+};
+
+// A recorded walk of `count` input steps: each direction in turn (right, down, left, up) held for
+// seven steps, which moves the player up to four cells, then a step with no key, an attack and
+// another step with no key.
+Fenwarrow::Replay::CReplayInfo walkingReplay(uint32_t count) {
+    constexpr uint32_t kDirections[] = {
+        Fenwarrow::SceneLayer::CPlayerLayer::kKeyRight, Fenwarrow::SceneLayer::CPlayerLayer::kKeyDown,
+        Fenwarrow::SceneLayer::CPlayerLayer::kKeyLeft, Fenwarrow::SceneLayer::CPlayerLayer::kKeyUp};
+    constexpr uint32_t kHeld = 7;
+    constexpr uint32_t kSide = kHeld + 3;
+    ScriptedButtons buttons;
+    Orvex::InputSystem::OxVirtualKey keys;
+    keys.addDevice(&buttons);
+    for (uint32_t key = 0; key < Fenwarrow::Replay::kReplayKeyCount; ++key) {
+        keys.bind(key, 0, key);
+    }
+    Fenwarrow::Replay::CReplayInfo replay;
+    for (uint32_t step = 0; step < count; ++step) {
+        const uint32_t side = (step / kSide) % std::size(kDirections);
+        const uint32_t at = step % kSide;
+        buttons.clearAllKeys();
+        buttons.down[kDirections[side]] = at < kHeld;
+        buttons.down[Fenwarrow::SceneLayer::CPlayerLayer::kKeyAttack] = at == kHeld + 1;
+        keys.update();
+        replay.appendFrame(keys, static_cast<float>(step) / 60.0f);
+    }
+    return replay;
+}
+
+double processSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// Plays the replay from its start at the highest speed, as the title starts a playback.
+void startPlayback(SampleGame& game, const Fenwarrow::Replay::CReplayInfo& recorded) {
+    using Fenwarrow::Replay::CReplayController;
+    CReplayController& replay = game.enableReplay();
+    replay.reset();
+    *replay.getInfo() = recorded;
+    game.getRandomGenerator().seed(recorded.getSeed());
+    replay.setMode(CReplayController::kModePlayback);
+    replay.start();
+    replay.setSpeed(CReplayController::kSpeedCount - 1);
+}
+
+void BM_Demo10PlaybackFrameAt16x(benchmark::State& state) {
+    using Fenwarrow::Replay::CReplayController;
+    constexpr uint32_t kSteps = 16;
+    BusyDemoFloor busy(true);
+    if (!busy.error().empty()) {
+        state.SkipWithError(busy.error().c_str());
+        return;
+    }
+    if (!busy.playerLayerTakesOver()) {
+        state.SkipWithError("the floor has no player layer");
+        return;
+    }
+    // Ten minutes of input steps: the playback seldom has to start again.
+    const Fenwarrow::Replay::CReplayInfo recorded = walkingReplay(36000);
+    SampleGame& game = busy.game();
+    CDungeon& floor = busy.floor();
+    CReplayController& replay = game.enableReplay();
+    startPlayback(game, recorded);
+    uint64_t keyReads = 0;
+    uint64_t moves = 0;
+    uint64_t turns = 0;
+    uint64_t frames = 0;
+    uint32_t restarts = 0;
+    uint32_t speed = 0;
+    double slowest = 0.0;
+    for (auto _ : state) {
+        const double started = processSeconds();
+        const uint32_t readBefore = replay.getFrameIndex();
+        const uint32_t turnBefore = floor.getTurnController().getTurnCount();
+        const MapPoint at = pointOf(*floor.getPlayer());
+        for (uint32_t step = 0; step < kSteps; ++step) {
+            game.getLiveVirtualKey().update();
+            updateFrame(game, floor);
+        }
+        drawFrame(game, floor);
+        const double spent = processSeconds() - started;
+        state.PauseTiming();
+        slowest = std::max(slowest, spent);
+        ++frames;
+        keyReads += replay.getFrameIndex() - readBefore;
+        const MapPoint now = pointOf(*floor.getPlayer());
+        moves += now.x != at.x || now.y != at.y ? 1 : 0;
+        turns += floor.getTurnController().getTurnCount() - turnBefore;
+        speed = replay.getSpeedStep();
+        if (!floor.isInMain()) {
+            state.SkipWithError(("the floor left play: " + busy.describe()).c_str());
+            break;
+        }
+        busy.keepPlayerGoing();
+        if (replay.getState() != CReplayController::kStateRunning) {
+            startPlayback(game, recorded);
+            ++restarts;
+        }
+        state.ResumeTiming();
+    }
+    const double shown = frames > 0 ? static_cast<double>(frames) : 1.0;
+    // Per displayed frame: the replay's input steps the player layer read, the frames in which the
+    // player went to another cell, and the floor's turns.
+    state.counters["key_reads"] = static_cast<double>(keyReads) / shown;
+    state.counters["moved"] = static_cast<double>(moves) / shown;
+    state.counters["turns"] = static_cast<double>(turns) / shown;
+    // The process CPU time of the slowest displayed frame, in milliseconds.
+    state.counters["slowest_ms"] = slowest * 1000.0;
+    state.counters["speed_steps"] = speed;
+    state.counters["restarts"] = restarts;
+}
+BENCHMARK(BM_Demo10PlaybackFrameAt16x)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 
 // Every kind of the sample set made by ID in turn, as a floor's set-up makes them: its "setup.lua"
 // in a fresh state with the game's modules, the sprite built through the real MossbellLib on the

@@ -3,7 +3,8 @@
 // software device at 800 x 600, the game's font, common data, item factory, game data and every
 // script module the game manager makes, wired as the game wires them (floor services, action
 // context and window context over the same objects). No window, no sound (a silent device),
-// no game thread: a benchmark drives the floor itself.
+// no game thread: a benchmark drives the floor itself. With a replay enabled the player is
+// driven as in the game: the floor's player layer reads the keys the replay hands out.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -25,7 +26,9 @@
 #include "game/action/CArrivalActorAction.h"
 #include "game/action/CScriptingAction.h"
 #include "game/action/IActionContext.h"
+#include "game/actor/CPlayer.h"
 #include "game/condition/CConditionController.h"
+#include "game/control/CPlayerLayer.h"
 #include "game/dungeon/CDungeon.h"
 #include "game/dungeon/IDungeonServices.h"
 #include "game/event/CEventLayer.h"
@@ -33,6 +36,8 @@
 #include "game/generalwindow/CGeneralWindow.h"
 #include "game/item/CItemFactory.h"
 #include "game/layer/CSceneLayerManager.h"
+#include "game/replay/CReplayController.h"
+#include "game/replay/IReplayContext.h"
 #include "game/scriptcommand/CActorCommand.h"
 #include "game/scriptcommand/CAudioCommand.h"
 #include "game/scriptcommand/CDamageCalculateCommand.h"
@@ -57,7 +62,8 @@ namespace Orvex::Bench {
 class SampleGame : public Fenwarrow::IGameContext,
                    public Fenwarrow::IGeneralWindowContext,
                    public Fenwarrow::Dungeon::IDungeonServices,
-                   public Fenwarrow::Action::IActionContext {
+                   public Fenwarrow::Action::IActionContext,
+                   public Fenwarrow::Replay::IReplayContext {
 public:
     static constexpr uint32_t kWidth = 800;
     static constexpr uint32_t kHeight = 600;
@@ -99,7 +105,7 @@ public:
             error_ = "the game's font does not load";
             return;
         }
-        random_.seed(20261210);
+        random_.seed(kSeed);
         commonData_ = std::make_unique<Fenwarrow::CCommonDataManager>();
         if (!commonData_->initialize(reader_, renderer_->getTextureManager(), *audio_)) {
             error_ = "the common data does not load";
@@ -115,6 +121,7 @@ public:
 
     ~SampleGame() override {
         floor_ = nullptr;
+        replay_.reset();
         gameData_.reset();
         itemFactory_.reset();
         layers_.clear();
@@ -136,6 +143,22 @@ public:
     void setFloor(Fenwarrow::Dungeon::CDungeon* floor) { floor_ = floor; }
     Graphics::OxRenderQueue& renderQueue() { return queue_; }
     Fenwarrow::CSettingDataManager& settings() { return settings_; }
+
+    // The game's replay controller, made on the first call; a floor made after it gets the
+    // game's player layer, which steps the replay at each of its input reads. Making it
+    // reseeds the generator, so the benchmark's seed is put back.
+    Fenwarrow::Replay::CReplayController& enableReplay() {
+        if (replay_ == nullptr) {
+            replay_ = std::make_unique<Fenwarrow::Replay::CReplayController>(*this);
+            random_.seed(kSeed);
+        }
+        return *replay_;
+    }
+
+    // IReplayContext.
+    std::u16string getPlayerName() override { return u"ベンチ"; }
+    float getPlayTime() override { return 0.0f; }
+    InputSystem::OxVirtualKey& getLiveVirtualKey() override { return keys_; }
 
     // IGameContext.
     IO::StreamIO::IOrvexStreamReader& getArchiveReader() override { return reader_; }
@@ -196,7 +219,13 @@ public:
 
     // IGeneralWindowContext (and the floor's keys).
     Graphics::IOrvexRenderer* getRenderer() override { return renderer_.get(); }
-    InputSystem::OxVirtualKey* getVirtualKey() override { return &keys_; }
+    InputSystem::OxVirtualKey* getVirtualKey() override {
+        if (replay_ != nullptr && replay_->getMode() == Fenwarrow::Replay::CReplayController::kModePlayback &&
+            replay_->getState() == Fenwarrow::Replay::CReplayController::kStateRunning) {
+            return replay_->getVirtualKey().get();
+        }
+        return &keys_;
+    }
 
     // IDungeonServices.
     Fenwarrow::IGameContext& getGameContext() override { return *this; }
@@ -246,10 +275,19 @@ public:
         return nullptr;
     }
     bool loadSuspendedGame(Fenwarrow::Dungeon::CDungeon&) override { return false; }
-    // The player's turns are the benchmark's to give: no control layer reads keys.
-    std::shared_ptr<Fenwarrow::SceneLayer::CSceneLayer> createPlayerLayer(Fenwarrow::Dungeon::CDungeon&,
-                                                                          Fenwarrow::Actor::CActor&) override {
-        return nullptr;
+    // Without a replay the player's turns are the benchmark's to give: no control layer reads keys.
+    std::shared_ptr<Fenwarrow::SceneLayer::CSceneLayer> createPlayerLayer(Fenwarrow::Dungeon::CDungeon& floor,
+                                                                          Fenwarrow::Actor::CActor& player) override {
+        auto* hero = dynamic_cast<Fenwarrow::Actor::CPlayer*>(&player);
+        if (replay_ == nullptr || hero == nullptr) {
+            return nullptr;
+        }
+        Fenwarrow::SceneLayer::CPlayerLayer::Services services;
+        services.actions = this;
+        services.replay = replay_.get();
+        services.liveKeys = &keys_;
+        services.renderer = renderer_.get();
+        return std::make_shared<Fenwarrow::SceneLayer::CPlayerLayer>(std::move(services), floor, *hero);
     }
     std::shared_ptr<Fenwarrow::SceneLayer::CSceneLayer> createEventLayer() override {
         return std::make_shared<Fenwarrow::Event::CEventLayer>();
@@ -260,7 +298,11 @@ public:
         return floor_ != nullptr ? dynamic_cast<Fenwarrow::Action::CActionManager*>(floor_->getActionManager())
                                  : nullptr;
     }
-    void updateReplay() override {}
+    void updateReplay() override {
+        if (replay_ != nullptr) {
+            replay_->update();
+        }
+    }
     void playSystemSE(int32_t) override {}
     bool isPlayerDashing() override { return false; }
     void stopPlayerDash() override {}
@@ -275,6 +317,7 @@ public:
 
 private:
     static constexpr float kFrameTime = 1.0f / 60.0f;
+    static constexpr uint32_t kSeed = 20261210;
 
     // The engine root lives for the whole run: the graphics classes read its base directory.
     static OxOrvexManager& engineRoot() {
@@ -307,6 +350,7 @@ private:
     InputSystem::OxVirtualKey keys_;
     std::unique_ptr<Fenwarrow::Item::CItemFactory> itemFactory_;
     std::unique_ptr<Fenwarrow::CGameDataManager> gameData_;
+    std::unique_ptr<Fenwarrow::Replay::CReplayController> replay_;
     Fenwarrow::Dungeon::CDungeon* floor_ = nullptr;
     uint32_t clearColour_ = 0;
     uint32_t milliseconds_ = 0;
