@@ -8,7 +8,10 @@
 
 #include "engine/input/OxVirtualKey.h"
 #include "engine/random/IOrvexRandomGenerator.h"
+#include "engine/io/OxPathUtility.h"
 #include "engine/serialization/OxSerializer.h"
+#include "engine/system/OxStringConvert.h"
+#include "engine/system/OxSystemFacade.h"
 #include "engine/system/OxWideFormat.h"
 #include "engine/timer/OxTimer.h"
 #include "game/save/CSaveDataController.h"
@@ -153,14 +156,25 @@ bool saveReplayFile(const CReplayInfo& info, const std::u16string& path) {
 }
 
 bool loadReplayFile(CReplayInfo& info, const std::u16string& path) {
-    CSaveDataController container;
-    if (!CSaveDataController::isValidSaveFile(path)) {
+    // A file that is not there is no damage: the chunks of a run simply end there.
+    if (!Orvex::IO::fileExists(path)) {
         return false;
     }
-    Orvex::Serialization::OxSerializer serializer;
-    CReplayInfo loaded;
-    if (!container.readContainer(serializer, path) || !loaded.deserialize(serializer)) {
+    const auto refuse = [&path](const std::string& reason) {
+        Orvex::System::errorOutput(path + u": the replay is refused: " + Orvex::System::widen(reason));
         return false;
+    };
+    CSaveDataController container;
+    Orvex::Serialization::OxSerializer serializer;
+    if (!container.readContainer(serializer, path)) {
+        return refuse(container.getLastError());
+    }
+    if (!CSaveDataController::isValidSaveFile(path)) {
+        return refuse("its header does not start with the save mark");
+    }
+    CReplayInfo loaded;
+    if (!loaded.deserialize(serializer)) {
+        return refuse("its frames or its result record end early");
     }
     info = std::move(loaded);
     return true;
