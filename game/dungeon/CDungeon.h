@@ -131,6 +131,8 @@ public:
     bool resumeFloor();
     // Whether loadFloor insists on the game data's suspend id (a test may read a floor alone).
     void setVerifySuspendData(bool verify) { verifySuspendData_ = verify; }
+    // Which part of the suspend save the last loadFloor refused, and the body byte it starts at.
+    const std::string& getLoadError() const { return loadError_; }
 
     // The worker tasks; public so that a test can run a set-up step by itself.
     void setupDungeon(const std::u16string& scriptPath);
@@ -311,6 +313,7 @@ private:
     void runTasks();
     bool saveCellObjects(Orvex::Serialization::OxSerializer& serializer, CSerializeInfo& info);
     bool loadCellObjects(Orvex::Serialization::OxSerializer& serializer, CSerializeInfo& info);
+    bool refuseLoad(const std::string& what, uint32_t at);
     bool setupLoadingScreen();
     bool setupHUD();
     bool loadTitleImage(const std::u16string& path);
@@ -369,6 +372,7 @@ private:
     std::shared_ptr<Orvex::FontLib::OxFontRenderer> fontRenderer_;
     std::shared_ptr<IFloorEffect> meltdownAction_;
     bool verifySuspendData_ = true;
+    std::string loadError_;
     float defeatTimer_ = 0.0f;
     bool meltdownMovieMissing_ = false;
     // The fade that ends the loading screen calls back into this floor; a floor that goes

@@ -1,4 +1,6 @@
 // The suspended floor: writing the floor in play and reading it back into a fresh floor object.
+#include <string>
+
 #include "engine/io/OxPathUtility.h"
 #include "engine/serialization/OxSerializer.h"
 #include "engine/system/OxSystemFacade.h"
@@ -73,36 +75,40 @@ bool CDungeon::saveCellObjects(Orvex::Serialization::OxSerializer& serializer, C
 }
 
 bool CDungeon::loadFloor(Orvex::Serialization::OxSerializer& serializer) {
+    loadError_.clear();
     map_ = std::make_unique<CMap>();
     IGameContext& context = services_.getGameContext();
     CGameDataManager* gameData = context.getGameDataManager();
     uint32_t suspendId = 0;
-    if (gameData == nullptr || !serializer.read32(suspendId)) {
-        return false;
+    if (gameData == nullptr) {
+        return refuseLoad("there is no game data to resume it into", 0);
+    }
+    if (!serializer.read32(suspendId)) {
+        return refuseLoad("the suspend id ends early", 0);
     }
     if (verifySuspendData_ && static_cast<int32_t>(suspendId) != gameData->getGlobalInt(kSuspendIdInt)) {
-        Orvex::System::errorOutput(u"c001.bin: the suspend save belongs to another suspended game");
-        return false;
+        return refuseLoad("it belongs to another suspended game (suspend id " + std::to_string(suspendId) + ")", 0);
     }
     FloorState state;
     if (!serializer.readBlock(&state, sizeof(state))) {
-        return false;
+        return refuseLoad("the floor's state record ends early", serializer.getPosition());
     }
     floorState_ = state;
+    const uint32_t enemiesStart = serializer.getPosition();
     uint32_t enemies = 0;
     if (!serializer.readCount(enemies, 2)) {
-        return false;
+        return refuseLoad("the enemy list counts more entries than the body holds", enemiesStart);
     }
     for (uint32_t i = 0; i < enemies; ++i) {
         std::u16string folder;
         if (!serializer.readWString(folder)) {
-            return false;
+            return refuseLoad("enemy list entry " + std::to_string(i) + " ends early", serializer.getPosition());
         }
         enemyList_.push_back(folder);
     }
     uint32_t turnCount = 0;
     if (!serializer.read32(turnCount)) {
-        return false;
+        return refuseLoad("the turn count ends early", serializer.getPosition());
     }
     turnController_.setTurnCount(turnCount);
     // The whole stream is read before anything is set up, so a damaged file is refused before
@@ -113,18 +119,22 @@ bool CDungeon::loadFloor(Orvex::Serialization::OxSerializer& serializer) {
     }
     // The floor owns the player from here, so that clearing it takes him off its cells.
     setPlayer(gameData->getPlayer());
+    const uint32_t mapStart = serializer.getPosition();
+    if (!map_->serialize(serializer, info)) {
+        return refuseLoad("the map cannot be read (its size, cells, rooms or chip layers)", mapStart);
+    }
     uint8_t generated = 0;
-    if (!map_->serialize(serializer, info) || !serializer.readByte(generated)) {
-        return false;
+    if (!serializer.readByte(generated)) {
+        return refuseLoad("the enemy generation flag ends early", serializer.getPosition());
     }
     gameData->setEnemyGenerated(generated != 0);
 
     gameData->playBGM(getFloorText(floorState_.currentBgmPath), false);
-    if (!loadTitleImage(getFloorText(floorState_.titleImagePath)) || !setupLoadingScreen()) {
-        return false;
+    if (!loadTitleImage(getFloorText(floorState_.titleImagePath))) {
+        return refuseLoad("the floor's title image cannot be loaded", serializer.getPosition());
     }
-    if (!setupHUD()) {
-        return false;
+    if (!setupLoadingScreen() || !setupHUD()) {
+        return refuseLoad("the loading screen or the HUD cannot be set up", serializer.getPosition());
     }
     // The screens are not saved: they are laid out again for the floor just read.
     mapRenderer_.reset();
@@ -135,23 +145,32 @@ bool CDungeon::loadFloor(Orvex::Serialization::OxSerializer& serializer) {
     return true;
 }
 
+bool CDungeon::refuseLoad(const std::string& what, uint32_t at) {
+    loadError_ = what + " (body byte " + std::to_string(at) + ")";
+    return false;
+}
+
 bool CDungeon::loadCellObjects(Orvex::Serialization::OxSerializer& serializer, CSerializeInfo& info) {
     IGameContext& context = services_.getGameContext();
     CGameDataManager* gameData = context.getGameDataManager();
     uint32_t playerIdentity = 0;
     uint32_t actors = 0;
     if (!serializer.read32(playerIdentity) || !serializer.readCount(actors, 4 + kMinActorBytes)) {
-        return false;
+        return refuseLoad("the actor list counts more actors than the body holds", serializer.getPosition());
     }
     info.setPlayerIdentity(playerIdentity);
     for (uint32_t i = 0; i < actors; ++i) {
+        const uint32_t start = serializer.getPosition();
         uint32_t identity = 0;
         std::shared_ptr<Actor::CActor> actor;
         // Identities are unique and never 0 (the empty slot); a file that repeats one would
         // put one object twice into the turn order or onto the map.
-        if (!serializer.read32(identity) || identity == 0 || info.findCellObject(identity) != nullptr ||
-            !deserializeActor(serializer, context, actor)) {
-            return false;
+        if (!serializer.read32(identity) || identity == 0 || info.findCellObject(identity) != nullptr) {
+            return refuseLoad("actor " + std::to_string(i) + " has no identity of its own", start);
+        }
+        if (!deserializeActor(serializer, context, actor)) {
+            return refuseLoad("actor " + std::to_string(i) + " cannot be read (its actor, items or script data)",
+                              start);
         }
         // The player lives on in the game data, which the common save restored just before.
         if (identity == playerIdentity && gameData != nullptr && gameData->getPlayer() != nullptr) {
@@ -163,14 +182,18 @@ bool CDungeon::loadCellObjects(Orvex::Serialization::OxSerializer& serializer, C
     }
     uint32_t items = 0;
     if (!serializer.readCount(items, 4 + SaveRecords::kMinItemBytes)) {
-        return false;
+        return refuseLoad("the floor's item list counts more items than the body holds", serializer.getPosition());
     }
     for (uint32_t i = 0; i < items; ++i) {
+        const uint32_t start = serializer.getPosition();
         uint32_t identity = 0;
         std::shared_ptr<Item::CItem> item;
-        if (!serializer.read32(identity) || identity == 0 || info.findCellObject(identity) != nullptr ||
-            !deserializeItem(serializer, context, item)) {
-            return false;
+        if (!serializer.read32(identity) || identity == 0 || info.findCellObject(identity) != nullptr) {
+            return refuseLoad("floor item " + std::to_string(i) + " has no identity of its own", start);
+        }
+        if (!deserializeItem(serializer, context, item)) {
+            return refuseLoad("floor item " + std::to_string(i) + " cannot be read (an unknown item or a short record)",
+                              start);
         }
         item->setCell(nullptr);
         info.addItem(identity, item);

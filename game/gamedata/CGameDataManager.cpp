@@ -38,6 +38,19 @@ constexpr SampleRecord kSampleRecords[] = {
     {u"迷い人", 3000, 3, 30.0f, 8, 30.0f, u"", u"", u"", 7200.0f, 8000},
 };
 
+constexpr const char16_t* kSampleDungeon = u"デモダンジョン";
+constexpr int32_t kSampleLastFloor = 3;
+
+// A sample record's equipment as the result writes a dive's own: the item's icon and its name;
+// an empty slot stays empty.
+std::u16string sampleEquipmentText(int32_t itemType, const char16_t* name) {
+    const std::u16string text = name;
+    if (text.empty()) {
+        return text;
+    }
+    return u"<#" + std::u16string(Item::CItem::getItemTypeName(itemType)) + u":ICON>" + text;
+}
+
 // The valid records of a list followed by the new one, stably sorted, back into the list.
 template <typename Before>
 void enterRecord(CGameDataManager::Ranking& ranking, const CResultInfo& record, Before before) {
@@ -368,9 +381,12 @@ void CGameDataManager::setDefaultRankings() {
                                            0,
                                            1,
                                            {}};
-        CResultInfo::setText(record.weaponText, std::u16string(u"<WEAPON:ICON>") + sample.weapon);
-        CResultInfo::setText(record.shieldText, std::u16string(u"<SHIELD:ICON>") + sample.shield);
-        CResultInfo::setText(record.amuletText, std::u16string(u"<AMULET:ICON>") + sample.amulet);
+        CResultInfo::setText(record.weaponText, sampleEquipmentText(Item::CItem::kWeapon, sample.weapon));
+        CResultInfo::setText(record.shieldText, sampleEquipmentText(Item::CItem::kShield, sample.shield));
+        CResultInfo::setText(record.amuletText, sampleEquipmentText(Item::CItem::kAmulet, sample.amulet));
+        // Each sample cleared the demo dungeon, so that its result reads as a real one does.
+        CResultInfo::setText(record.text3, kSampleDungeon);
+        record.value = kSampleLastFloor;
         record.playTime = sample.playTime;
         record.turnCount = sample.turns;
         record.cleared = 1;

@@ -8,7 +8,10 @@
 
 #include "engine/input/OxVirtualKey.h"
 #include "engine/random/IOrvexRandomGenerator.h"
+#include "engine/io/OxPathUtility.h"
 #include "engine/serialization/OxSerializer.h"
+#include "engine/system/OxStringConvert.h"
+#include "engine/system/OxSystemFacade.h"
 #include "engine/system/OxWideFormat.h"
 #include "engine/timer/OxTimer.h"
 #include "game/save/CSaveDataController.h"
@@ -178,12 +181,30 @@ bool saveReplayFile(const CReplayInfo& info, const std::u16string& path) {
 
 namespace {
 
-// Reads the body of the container file at path with `read`, which is handed the serializer.
+// Reads the container file at path and hands its body to `read`. A file that is there but cannot
+// be read gets a line naming it and why; a file that is not there is no damage: the chunks of a
+// run simply end there.
 template <typename Read>
 bool readReplayContainer(const std::u16string& path, Read read) {
+    if (!Orvex::IO::fileExists(path)) {
+        return false;
+    }
+    const auto refuse = [&path](const std::string& reason) {
+        Orvex::System::errorOutput(path + u": the replay is refused: " + Orvex::System::widen(reason));
+        return false;
+    };
     CSaveDataController container;
     Orvex::Serialization::OxSerializer serializer;
-    return container.readContainer(serializer, path) && container.hasValidHeader() && read(serializer);
+    if (!container.readContainer(serializer, path)) {
+        return refuse(container.getLastError());
+    }
+    if (!container.hasValidHeader()) {
+        return refuse("its header does not start with the save mark");
+    }
+    if (!read(serializer)) {
+        return refuse("its frames or its result record end early");
+    }
+    return true;
 }
 
 }  // namespace

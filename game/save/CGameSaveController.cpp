@@ -5,6 +5,7 @@
 #include "engine/io/OxPathUtility.h"
 #include "engine/random/OxRandomRange.h"
 #include "engine/serialization/OxSerializer.h"
+#include "engine/system/OxStringConvert.h"
 #include "engine/system/OxSystemFacade.h"
 #include "game/dungeon/CDungeon.h"
 #include "game/gamedata/CGameDataManager.h"
@@ -35,6 +36,7 @@ bool CGameSaveController::saveCommonData() {
 
 bool CGameSaveController::loadCommonData() {
     setAsidePath_.clear();
+    loadError_.clear();
     if (!Orvex::IO::fileExists(kCommonSavePath)) {
         return false;
     }
@@ -49,16 +51,27 @@ bool CGameSaveController::loadCommonData() {
 }
 
 bool CGameSaveController::readCommonData() {
+    loadError_.clear();
     Orvex::Serialization::OxSerializer data;
     CSaveDataController container;
     if (container.readContainer(data, kCommonSavePath)) {
-        return container.getFormatVersion() == CSaveDataController::kCurrentVersion &&
-               CGameSerializer(game_, settings_, currentSceneId_).deserialize(data);
+        CGameSerializer body(game_, settings_, currentSceneId_);
+        if (body.deserialize(data)) {
+            return true;
+        }
+        loadError_ = body.getLastError();
+        return false;
     }
     // The container reader refuses the old format; its own reader takes it.
     if (container.getFormatVersion() == CSaveDataController::kOldVersion) {
-        return COldSaveDataController().loadCommonData(game_, settings_, kCommonSavePath);
+        COldSaveDataController old;
+        if (old.loadCommonData(game_, settings_, kCommonSavePath)) {
+            return true;
+        }
+        loadError_ = "old format: " + old.getLastError();
+        return false;
     }
+    loadError_ = container.getLastError();
     return false;
 }
 
@@ -69,12 +82,13 @@ void CGameSaveController::setAsideDamagedSave() {
         const std::u16string name = path + u".bad" + std::u16string(number.begin(), number.end());
         if (Orvex::IO::renameFileNoReplace(path, name)) {
             setAsidePath_ = name;
-            Orvex::System::errorOutput(path + u": the common save cannot be read; it is kept as " + name +
-                                       u" and the game starts without a save");
+            Orvex::System::errorOutput(path + u": the common save cannot be read (" + Orvex::System::widen(loadError_) +
+                                       u"); it is kept as " + name + u" and the game starts without a save");
             return;
         }
     }
-    Orvex::System::errorOutput(path + u": the common save cannot be read and cannot be set aside");
+    Orvex::System::errorOutput(path + u": the common save cannot be read (" + Orvex::System::widen(loadError_) +
+                               u") and cannot be set aside");
 }
 
 bool CGameSaveController::saveSuspendedGame(Dungeon::CDungeon& floor) {
@@ -99,7 +113,15 @@ bool CGameSaveController::loadSuspendedGame(Dungeon::CDungeon& floor) {
     }
     Orvex::Serialization::OxSerializer data;
     CSaveDataController container;
-    if (!container.readContainer(data, kSuspendSavePath) || !floor.loadFloor(data)) {
+    if (!container.readContainer(data, kSuspendSavePath)) {
+        Orvex::System::errorOutput(std::u16string(kSuspendSavePath) + u": the suspend save cannot be read (" +
+                                   Orvex::System::widen(container.getLastError()) + u")");
+        return false;
+    }
+    if (!floor.loadFloor(data)) {
+        Orvex::System::errorOutput(std::u16string(kSuspendSavePath) +
+                                   u": the floor in the suspend save cannot be read (" +
+                                   Orvex::System::widen(floor.getLoadError()) + u")");
         return false;
     }
     if (CGameDataManager* gameData = game_.getGameDataManager()) {

@@ -48,6 +48,8 @@ public:
 
     // The name a damaged common save was given by the last loadCommonData; empty when none.
     const std::u16string& getSetAsidePath() const { return setAsidePath_; }
+    // Which check refused the common save in the last loadCommonData; empty when none did.
+    const std::string& getLoadError() const { return loadError_; }
 
 private:
     bool readCommonData();
@@ -57,6 +59,7 @@ private:
     CSettingDataManager& settings_;
     int32_t currentSceneId_;
     std::u16string setAsidePath_;
+    std::string loadError_;
 };
 
 }  // namespace Fenwarrow

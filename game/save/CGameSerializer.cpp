@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "engine/serialization/OxSerializer.h"
 #include "game/actor/CPlayer.h"
@@ -81,15 +82,25 @@ bool CGameSerializer::serialize(OxSerializer& serializer) {
 }
 
 bool CGameSerializer::deserialize(OxSerializer& serializer) {
+    lastError_.clear();
     CGameDataManager* data = game_.getGameDataManager();
     if (data == nullptr || serializer.isWriting()) {
-        return false;
+        return refuse("there is no game data to read it into", serializer.getPosition());
     }
     data->reset();
-    if (readBody(serializer, *data) && settings_.serialize(serializer)) {
-        return true;
+    if (readBody(serializer, *data)) {
+        const uint32_t settingsStart = serializer.getPosition();
+        if (settings_.serialize(serializer)) {
+            return true;
+        }
+        refuse("the scene settings end early", settingsStart);
     }
     data->reset();
+    return false;
+}
+
+bool CGameSerializer::refuse(const std::string& what, uint32_t at) {
+    lastError_ = what + " (body byte " + std::to_string(at) + ")";
     return false;
 }
 
@@ -113,11 +124,16 @@ void CGameSerializer::readGlobals(OxSerializer& serializer, CGameDataManager& da
 
 bool CGameSerializer::readBody(OxSerializer& serializer, CGameDataManager& data) {
     readGlobals(serializer, data);
+    if (serializer.hasReadFailed()) {
+        return refuse("the global flags, integers and reals end early", 0);
+    }
+    int32_t index = 0;
     for (CGameDataManager::Ranking* ranking : data.getRankingLists()) {
         for (CResultInfo& record : *ranking) {
             if (!serializer.readBlock(&record, sizeof(record))) {
-                return false;
+                return refuse("ranking record " + std::to_string(index) + " ends early", serializer.getPosition());
             }
+            ++index;
         }
     }
     uint32_t money = 0;
@@ -126,29 +142,30 @@ bool CGameSerializer::readBody(OxSerializer& serializer, CGameDataManager& data)
     int32_t amulet = -1;
     if (!serializer.read32(money) || !serializer.read32(weapon) || !serializer.read32(shield) ||
         !serializer.read32(amulet)) {
-        return false;
+        return refuse("the money and the equipment end early", serializer.getPosition());
     }
     // Read as unsigned, so a forged value past 2^31 is as large as it looks, not negative.
     data.setPlayerMoney(static_cast<int32_t>(std::min<uint32_t>(money, CGameDataManager::kMaxMoney)));
     uint32_t entries = 0;
     if (!serializer.readCount(entries, 4 + SaveRecords::kUnidentifiedBytes)) {
-        return false;
+        return refuse("the identification table counts more entries than the body holds", serializer.getPosition());
     }
     for (uint32_t i = 0; i < entries; ++i) {
         uint32_t itemId = 0;
         uint8_t bytes[SaveRecords::kUnidentifiedBytes];
         if (!serializer.read32(itemId) || !serializer.readBlock(bytes, sizeof(bytes))) {
-            return false;
+            return refuse("identification entry " + std::to_string(i) + " ends early", serializer.getPosition());
         }
         data.getUnidentifiedItems().insertOrAssign(itemId, SaveRecords::decodeUnidentified(bytes));
     }
     std::shared_ptr<Actor::CActor> actor;
+    const uint32_t playerStart = serializer.getPosition();
     if (!deserializeActor(serializer, game_, actor)) {
-        return false;
+        return refuse("the player's record cannot be read (its actor, items or script data)", playerStart);
     }
     auto player = std::dynamic_pointer_cast<Actor::CPlayer>(actor);
     if (player == nullptr) {
-        return false;  // the common save's player must be a player
+        return refuse("the player's record is not a player's", playerStart);
     }
     data.setPlayer(player);
     // An index past the player's list (a forged or edited file) equips nothing.
@@ -158,19 +175,26 @@ bool CGameSerializer::readBody(OxSerializer& serializer, CGameDataManager& data)
     data.setEquippedShieldIndex(fit(shield));
     data.setEquippedAmuletIndex(fit(amulet));
     for (int32_t category = 0; category < CGameDataManager::kCategoryCount; ++category) {
+        const std::string list = "storage list " + std::to_string(category);
         uint32_t count = 0;
         if (!serializer.readCount(count, SaveRecords::kMinItemBytes)) {
-            return false;
+            return refuse(list + " counts more items than the body holds", serializer.getPosition());
         }
         for (uint32_t i = 0; i < count; ++i) {
             std::shared_ptr<Item::CItem> item;
-            if (!deserializeItem(serializer, game_, item) || !item->isListedOnFloor()) {
-                return false;
+            const uint32_t itemStart = serializer.getPosition();
+            if (!deserializeItem(serializer, game_, item)) {
+                return refuse(
+                    list + ": item " + std::to_string(i) + " cannot be read (an unknown item or a short record)",
+                    itemStart);
+            }
+            if (!item->isListedOnFloor()) {
+                return refuse(list + ": item " + std::to_string(i) + " is of a kind never kept in storage", itemStart);
             }
             data.getStorageItemList(category)->push_back(item);
         }
     }
-    return !serializer.hasReadFailed();
+    return !serializer.hasReadFailed() || refuse("the body ends early", serializer.getPosition());
 }
 
 }  // namespace Fenwarrow

@@ -3,6 +3,7 @@
 // the money, the equipment, the identification table, the player with his items, the storage
 // and the scene settings, in this order.
 #include <cstdint>
+#include <string>
 
 namespace Orvex::Serialization {
 class OxSerializer;
@@ -26,18 +27,23 @@ public:
     // Writes the whole body; false when the player or an item cannot be written.
     bool serialize(Orvex::Serialization::OxSerializer& serializer);
     // Resets the game data and reads the body into it. On any failure the game data is reset
-    // once more, so nothing of a damaged file stays in play, and the settings keep their values.
+    // once more, so nothing of a damaged file stays in play, the settings keep their values and
+    // getLastError() says which part of the body failed and where it starts.
     bool deserialize(Orvex::Serialization::OxSerializer& serializer);
+    const std::string& getLastError() const { return lastError_; }
 
     // The global flags, integers and reals, which the old format stores the same way.
     static void readGlobals(Orvex::Serialization::OxSerializer& serializer, CGameDataManager& data);
 
 private:
     bool readBody(Orvex::Serialization::OxSerializer& serializer, CGameDataManager& data);
+    // Keeps the reason with the body byte where the failing part starts; false.
+    bool refuse(const std::string& what, uint32_t at);
 
     IGameContext& game_;
     CSettingDataManager& settings_;
     int32_t currentSceneId_;
+    std::string lastError_;
 };
 
 }  // namespace Fenwarrow

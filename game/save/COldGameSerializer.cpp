@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "engine/serialization/OxSerializer.h"
 #include "game/actor/CActor.h"
@@ -107,9 +108,10 @@ COldGameSerializer::COldGameSerializer(IGameContext& game, CSettingDataManager& 
     : game_(game), settings_(settings) {}
 
 bool COldGameSerializer::deserialize(OxSerializer& serializer) {
+    lastError_.clear();
     CGameDataManager* data = game_.getGameDataManager();
     if (data == nullptr || serializer.isWriting()) {
-        return false;
+        return refuse("there is no game data to read it into", serializer.getPosition());
     }
     data->reset();
     if (readBody(serializer, *data) && readSettings(serializer)) {
@@ -119,24 +121,34 @@ bool COldGameSerializer::deserialize(OxSerializer& serializer) {
     return false;
 }
 
+bool COldGameSerializer::refuse(const std::string& what, uint32_t at) {
+    lastError_ = what + " (file byte " + std::to_string(at) + ")";
+    return false;
+}
+
 bool COldGameSerializer::readBody(OxSerializer& serializer, CGameDataManager& data) {
+    const uint32_t globalsStart = serializer.getPosition();
     CGameSerializer::readGlobals(serializer, data);
+    if (serializer.hasReadFailed()) {
+        return refuse("the global flags, integers and reals end early", globalsStart);
+    }
     int32_t money = 0;
     int32_t weapon = -1;
     int32_t shield = -1;
     int32_t amulet = -1;
     if (!serializer.read32(money) || !serializer.read32(weapon) || !serializer.read32(shield) ||
         !serializer.read32(amulet)) {
-        return false;
+        return refuse("the money and the equipment end early", serializer.getPosition());
     }
     data.loadPlayerMoney(money);
     std::shared_ptr<Actor::CActor> actor;
+    const uint32_t playerStart = serializer.getPosition();
     if (!deserializeOldActor(serializer, game_, actor)) {
-        return false;
+        return refuse("the player's record cannot be read (its actor, items or script data)", playerStart);
     }
     auto player = std::dynamic_pointer_cast<Actor::CPlayer>(actor);
     if (player == nullptr) {
-        return false;
+        return refuse("the player's record is not a player's", playerStart);
     }
     data.setPlayer(player);
     const auto carried = static_cast<int32_t>(player->getItemList().size());
@@ -145,19 +157,23 @@ bool COldGameSerializer::readBody(OxSerializer& serializer, CGameDataManager& da
     data.setEquippedShieldIndex(fit(shield));
     data.setEquippedAmuletIndex(fit(amulet));
     for (int32_t category = 0; category < CGameDataManager::kCategoryCount; ++category) {
+        const std::string list = "storage list " + std::to_string(category);
         uint32_t count = 0;
         if (!serializer.readCount(count, SaveRecords::kMinItemBytes)) {
-            return false;
+            return refuse(list + " counts more items than the file holds", serializer.getPosition());
         }
         for (uint32_t i = 0; i < count; ++i) {
             std::shared_ptr<Item::CItem> item;
+            const uint32_t itemStart = serializer.getPosition();
             if (!deserializeOldItem(serializer, game_, item)) {
-                return false;
+                return refuse(
+                    list + ": item " + std::to_string(i) + " cannot be read (an unknown item or a short record)",
+                    itemStart);
             }
             data.getStorageItemList(category)->push_back(item);
         }
     }
-    return !serializer.hasReadFailed();
+    return !serializer.hasReadFailed() || refuse("the file ends early", serializer.getPosition());
 }
 
 bool COldGameSerializer::readSettings(OxSerializer& serializer) {
@@ -167,10 +183,11 @@ bool COldGameSerializer::readSettings(OxSerializer& serializer) {
     CPathSetting movie = settings_.getMovieSetting();
     CWorldMapSetting worldMap = settings_.getWorldMapSetting();
     uint8_t old[kOldResultBytes];
+    const uint32_t settingsStart = serializer.getPosition();
     if (!serializeDungeonSetting(serializer, dungeon) || !serializePathSetting(serializer, adv) ||
         !serializePathSetting(serializer, movie) || !serializeWorldMapSetting(serializer, worldMap) ||
         !serializer.readBlock(old, sizeof(old)) || !serializeDungeonSetting(serializer, dungeon)) {
-        return false;
+        return refuse("the scene settings end early", settingsStart);
     }
     settings_.getDungeonSetting() = dungeon;
     settings_.getADVSetting() = adv;

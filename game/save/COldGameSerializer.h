@@ -4,6 +4,7 @@
 // old body has no rankings and no identification table; those stay as a reset leaves them.
 #include <cstdint>
 #include <memory>
+#include <string>
 
 namespace Orvex::Serialization {
 class OxSerializer;
@@ -30,15 +31,19 @@ public:
     virtual ~COldGameSerializer() = default;
 
     // Resets the game data and reads the old body into it; on failure the game data is reset
-    // again and the settings keep their values.
+    // again, the settings keep their values and getLastError() says which part failed.
     bool deserialize(Orvex::Serialization::OxSerializer& serializer);
+    const std::string& getLastError() const { return lastError_; }
 
 private:
     bool readBody(Orvex::Serialization::OxSerializer& serializer, CGameDataManager& data);
     bool readSettings(Orvex::Serialization::OxSerializer& serializer);
+    // Keeps the reason with the file byte where the failing part starts; false.
+    bool refuse(const std::string& what, uint32_t at);
 
     IGameContext& game_;
     CSettingDataManager& settings_;
+    std::string lastError_;
 };
 
 // An old actor record: as the current one without the motion and turn parts, with the

@@ -28,7 +28,8 @@ public:
     virtual ~COldSaveDataController() = default;
 
     // Reads the old file at path and migrates it into the game data and settings; false when it
-    // cannot be read, is not of the old format, or an actor or item in it cannot be made.
+    // cannot be read, is not of the old format, or an actor or item in it cannot be made;
+    // getLastError() then says which.
     bool loadCommonData(IGameContext& game, CSettingDataManager& settings, const std::u16string& path);
 
     // Reads the whole file into data, unscrambled, with the header taken off into getHeader()
@@ -37,9 +38,14 @@ public:
     bool readOldContainer(Orvex::Serialization::OxSerializer& data, const std::u16string& path);
 
     const CSaveDataController::Header& getHeader() const { return header_; }
+    // Why the last read or load refused its file (without the file's name).
+    const std::string& getLastError() const { return lastError_; }
 
 private:
+    bool refuse(std::string reason);
+
     CSaveDataController::Header header_{};
+    std::string lastError_;
 };
 
 }  // namespace Fenwarrow

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include <zlib.h>
@@ -91,7 +93,7 @@ bool writeFile(const CSaveDataController::Header& plainHeader, const std::vector
 
 // Turns the body's word pairs back into the zlib stream and inflates it, block by block, straight
 // into the end of the destination, which grows geometrically and is cut to the bytes made at the
-// end.
+// end. A refusal leaves the reason in error().
 class BodyDecoder {
 public:
     explicit BodyDecoder(std::vector<uint8_t>& out) : out_(out), made_(out.size()) {}
@@ -106,7 +108,7 @@ public:
 
     bool start() {
         started_ = inflateInit(&stream_) == Z_OK;
-        return started_;
+        return started_ || refuse("zlib cannot be started");
     }
 
     // Decodes whole groups; a group whose words do not match fails the read even after the
@@ -118,19 +120,29 @@ public:
             const uint16_t first = static_cast<uint16_t>(bytes[0] | (bytes[1] << 8));
             const uint16_t second = static_cast<uint16_t>(bytes[2] | (bytes[3] << 8));
             if ((first ^ kGroupMask) != second) {
-                return false;
+                return refuse("the word pair at body byte " + std::to_string((decoded_ + i) * kGroupBytes) +
+                              " does not check");
             }
             next[i] = static_cast<uint8_t>(second / 255);
         }
+        decoded_ += groups;
         return ended_ || inflateBlock();
     }
 
     bool finish() {
         started_ = false;
-        return inflateEnd(&stream_) == Z_OK && ended_;
+        const bool closed = inflateEnd(&stream_) == Z_OK;
+        return (closed && ended_) || refuse("the body ends before its compressed data does");
     }
 
+    const std::string& error() const { return error_; }
+
 private:
+    bool refuse(std::string reason) {
+        error_ = std::move(reason);
+        return false;
+    }
+
     // Room for at least kZlibArea more bytes, never beyond one byte over the limit (a stream
     // that fills that byte is refused).
     bool makeRoom() {
@@ -142,12 +154,16 @@ private:
         return true;
     }
 
+    bool refuseTooLarge() {
+        return refuse("the data inflates beyond " + std::to_string(CSaveDataController::kMaxDataBytes >> 20) + " MiB");
+    }
+
     bool inflateBlock() {
         stream_.next_in = compressed_.data();
         stream_.avail_in = static_cast<uInt>(compressed_.size());
         while (true) {
             if (!makeRoom()) {
-                return false;
+                return refuseTooLarge();
             }
             const std::size_t room = std::min<std::size_t>(out_.size() - made_, std::numeric_limits<uInt>::max());
             stream_.next_out = out_.data() + made_;
@@ -155,11 +171,14 @@ private:
             const int result = inflate(&stream_, Z_NO_FLUSH);
             // Z_BUF_ERROR: this block is used up and the stream goes on in the next one.
             if (result != Z_OK && result != Z_STREAM_END && result != Z_BUF_ERROR) {
-                return false;
+                const std::size_t at = decoded_ - stream_.avail_in;
+                return refuse("the compressed data does not inflate at body byte " + std::to_string(at * kGroupBytes) +
+                              " (" + (stream_.msg != nullptr ? stream_.msg : "zlib error " + std::to_string(result)) +
+                              ")");
             }
             made_ += room - stream_.avail_out;
             if (made_ > CSaveDataController::kMaxDataBytes) {
-                return false;
+                return refuseTooLarge();
             }
             if (result == Z_STREAM_END) {
                 ended_ = true;  // bytes after the stream's end are not data
@@ -176,13 +195,17 @@ private:
     std::size_t made_;
     std::vector<uint8_t> compressed_;
     z_stream stream_{};
+    std::size_t decoded_ = 0;  // word pairs decoded so far
     bool started_ = false;
     bool ended_ = false;
+    std::string error_;
 };
 
-bool readBody(OxFileStreamIO& file, uint32_t bodyBytes, std::vector<uint8_t>& out) {
+// Reads and decodes the body; on failure the reason is in error.
+bool readBody(OxFileStreamIO& file, uint32_t bodyBytes, std::vector<uint8_t>& out, std::string& error) {
     BodyDecoder decoder(out);
     if (!decoder.start()) {
+        error = decoder.error();
         return false;
     }
     std::vector<uint8_t> block(std::min<std::size_t>(kBlockBytes, bodyBytes) + kGroupBytes);
@@ -192,19 +215,25 @@ bool readBody(OxFileStreamIO& file, uint32_t bodyBytes, std::vector<uint8_t>& ou
         uint32_t got = 0;
         const uint32_t want = static_cast<uint32_t>(std::min<std::size_t>(kBlockBytes, remaining));
         if (!file.read(block.data() + carried, want, &got) || got == 0) {
+            error = "reading the body fails at body byte " + std::to_string(bodyBytes - remaining);
             return false;
         }
         remaining -= got;
         const std::size_t available = carried + got;
         const std::size_t groups = available / kGroupBytes;
         if (!decoder.feed(block.data(), groups)) {
+            error = decoder.error();
             return false;
         }
         carried = available - groups * kGroupBytes;
         std::memmove(block.data(), block.data() + groups * kGroupBytes, carried);
     }
     // 1 to 3 bytes after the last whole group are not part of the body.
-    return decoder.finish();
+    if (!decoder.finish()) {
+        error = decoder.error();
+        return false;
+    }
+    return true;
 }
 
 bool readHeader(OxFileStreamIO& file, CSaveDataController::Header& header) {
@@ -246,24 +275,40 @@ bool CSaveDataController::writeContainer(const Orvex::Serialization::OxSerialize
 bool CSaveDataController::readContainer(Orvex::Serialization::OxSerializer& data, const std::u16string& path) {
     data.setWriting(false);
     data.getBuffer().clear();
+    // Neither format's version until a header is read: a file that has none is not taken for
+    // an old save.
+    header_.fill(0xFF);
+    lastError_.clear();
     OxFileStreamIO file;
     if (!file.open(path)) {
-        return false;
-    }
-    if (!readHeader(file, header_)) {
-        return false;
-    }
-    // Version 0 is the old format, read only by its own loader; later versions are unknown.
-    if (header_[4] != kCurrentVersion) {
-        return false;
+        return refuse("the file cannot be opened");
     }
     const uint32_t size = file.getSize();
-    if (size < kHeaderBytes || !readBody(file, size - static_cast<uint32_t>(kHeaderBytes), data.getBuffer())) {
+    if (size < kHeaderBytes || !readHeader(file, header_)) {
+        header_.fill(0xFF);
+        return refuse("the file is shorter than its " + std::to_string(kHeaderBytes) + "-byte header (" +
+                      std::to_string(size) + " bytes)");
+    }
+    // Version 0 is the old format, read only by its own loader; later versions are unknown.
+    if (header_[4] == kOldVersion) {
+        return refuse("the file is of the old format (version 0)");
+    }
+    if (header_[4] != kCurrentVersion) {
+        return refuse("the header's version byte reads " + std::to_string(header_[4]) +
+                      ": a damaged header, or one not scrambled as a save's");
+    }
+    std::string error;
+    if (!readBody(file, size - static_cast<uint32_t>(kHeaderBytes), data.getBuffer(), error)) {
         data.getBuffer().clear();
-        return false;
+        return refuse(error);
     }
     scrambleBytes(data.getBuffer().data(), data.getBuffer().size());
     return true;
+}
+
+bool CSaveDataController::refuse(std::string reason) {
+    lastError_ = std::move(reason);
+    return false;
 }
 
 bool CSaveDataController::isValidSaveFile(const std::u16string& path) {

@@ -48,7 +48,7 @@ public:
     // data, which is left reading at its first byte. The magic is not checked here. A file of
     // the old format (version 0) is refused: getFormatVersion() then tells it apart and the
     // caller hands the file to the old-format reader (COldSaveDataController). After a failure
-    // data holds nothing.
+    // data holds nothing and getLastError() says which check refused the file.
     bool readContainer(Orvex::Serialization::OxSerializer& data, const std::u16string& path);
 
     // True when the file's first 16 bytes, unscrambled, start with "HERO" and version 1.
@@ -61,9 +61,14 @@ public:
     // The plain header of the file last prepared or read.
     const Header& getHeader() const { return header_; }
     uint8_t getFormatVersion() const { return header_[4]; }
+    // Why the last read refused its file (without the file's name); empty after a success.
+    const std::string& getLastError() const { return lastError_; }
 
 private:
+    bool refuse(std::string reason);
+
     Header header_{};
+    std::string lastError_;
 };
 
 }  // namespace Fenwarrow

@@ -34,12 +34,15 @@ std::u16string settingText(const std::array<char16_t, kResultTextUnits>& text) {
     return std::u16string(text.data(), std::char_traits<char16_t>::length(text.data()));
 }
 
+// What the dive ended with is told in full: the kind is identified and the item's own hidden
+// strength is shown, and the text carries the item's icon as the inventory shows it.
 std::u16string equipmentText(const std::shared_ptr<Item::CItem>& item) {
     if (item == nullptr) {
         return {};
     }
     item->identify();
-    return item->getDisplayName(false);
+    item->getStatus().setUnidentified(false);
+    return item->getDisplayName(true);
 }
 
 }  // namespace

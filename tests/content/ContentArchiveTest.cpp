@@ -971,20 +971,60 @@ TEST_F(ContentArchiveTest, ThePatchArchivesMiniMapWins) {
 TEST_F(ContentArchiveTest, LoadingScreenHoldsBrieflyThenLetsGo) {
     lua_State* state = loadChunk("Script/Dungeon/Loading.lua.lcd", true);
     ASSERT_NE(state, nullptr);
-    ASSERT_TRUE(
-        run(state,
-            "fills = {}\n"
-            "Graphics = { SpriteDraw = { drawFill = function(l, t, r, b) fills[#fills + 1] = { l, t, r, b } end } }\n"
-            "initialize('Dungeon/DEMO10/00/00/002.lua', 'Dungeon/DEMO10/00/00/', 'Dungeon/DEMO10/00/00/', 2)\n"
-            "assert(update(0.2) == true, 'the screen is let go at once')\n"
-            "draw()\n"
-            "assert(update(0.4) == false, 'the screen is held too long')\n"
-            "assert(update(0.1) == false)\n"
-            "assert(#fills > 20, 'nothing drawn')\n"
-            "for _, f in ipairs(fills) do\n"
-            "  assert(f[1] >= 0 and f[2] >= 0 and f[3] <= 800 and f[4] <= 600 and f[1] < f[3] and f[2] < f[4],\n"
-            "         'a square outside the screen')\n"
-            "end\n"));
+    ASSERT_TRUE(run(
+        state,
+        "fills = {}\n"
+        "Graphics = { SpriteDraw = { drawFill = function(l, t, r, b) fills[#fills + 1] = { l, t, r, b } end } }\n"
+        "Game = { Setting = { Result = { setLastFloorNumber = function() end, setLastFloorName = function() end } } }\n"
+        "initialize('Dungeon/DEMO10/00/00/002.lua', 'Dungeon/DEMO10/00/00/', 'Dungeon/DEMO10/00/00/', 2)\n"
+        "assert(update(0.2) == true, 'the screen is let go at once')\n"
+        "draw()\n"
+        "assert(update(0.4) == false, 'the screen is held too long')\n"
+        "assert(update(0.1) == false)\n"
+        "assert(#fills > 20, 'nothing drawn')\n"
+        "for _, f in ipairs(fills) do\n"
+        "  assert(f[1] >= 0 and f[2] >= 0 and f[3] <= 800 and f[4] <= 600 and f[1] < f[3] and f[2] < f[4],\n"
+        "         'a square outside the screen')\n"
+        "end\n"));
+}
+
+// Every floor reached records its dungeon and floor for the result, once, from the game
+// thread's update (the floor worker runs initialize before the scene's hand-over records are
+// cleared), so a defeat, a give-up or the turn limit names where the dive ended.
+TEST_F(ContentArchiveTest, LoadingScreenRecordsWhereTheDiveIsForTheResult) {
+    struct Case {
+        const char* directory;
+        int floor;
+        const char* name;
+    };
+    const Case cases[] = {
+        {"Dungeon/DEMO10/00/00/", 2, "デモダンジョン"},
+        {"Dungeon/R99/00/00/", 1, "試練のダンジョン"},
+        {"dungeon\\r99\\00\\00\\", 2, "試練のダンジョン"},  // as an archive path may be spelt
+        {"Dungeon/DEBUG/00/00/", 4, "DEBUG"},               // no name of its own: its folder
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.directory);
+        lua_State* state = loadChunk("Script/Dungeon/Loading.lua.lcd", true);
+        ASSERT_NE(state, nullptr);
+        const std::string call =
+            std::string("initialize('x.lua', [[") + c.directory + "]], '', " + std::to_string(c.floor) + ")\n";
+        ASSERT_TRUE(run(state,
+                        "calls = 0\n"
+                        "Game = { Setting = { Result = {\n"
+                        "  setLastFloorNumber = function(n) calls = calls + 1 number = n end,\n"
+                        "  setLastFloorName = function(s) calls = calls + 1 name = s end } } }\n"));
+        ASSERT_TRUE(run(state, call.c_str()));
+        EXPECT_TRUE(run(state, "assert(calls == 0, 'recorded from the floor worker')"));
+        ASSERT_TRUE(run(state, "update(0.1) update(0.1)"));
+        EXPECT_TRUE(run(state, ("assert(calls == 2, 'recorded ' .. calls .. ' times')\n"
+                                "assert(number == " +
+                                std::to_string(c.floor) +
+                                ", tostring(number))\n"
+                                "assert(name == '" +
+                                c.name + "', tostring(name))\n")
+                                   .c_str()));
+    }
 }
 
 // The gauges read the player: texts for floor, level, life and money; the life bar in the

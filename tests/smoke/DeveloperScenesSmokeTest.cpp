@@ -8,6 +8,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,11 @@ struct Route {
     const char* reference;  // under tests/fixtures/smoke
     double tolerance;       // mean difference per channel
 };
+
+// A failing run names its scene and reference instead of dumping the parameter's bytes.
+std::ostream& operator<<(std::ostream& out, const Route& route) {
+    return out << route.name << " (" << route.reference << ", tolerance " << route.tolerance << ")";
+}
 
 // Frames are taken well after the last key: a frame is presented at most once per read.
 constexpr int kFrame = 1000;

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -56,7 +58,15 @@ protected:
         runDirectory_ = copyRunFolder(ORVEX_RUN_DIR);
         ASSERT_FALSE(runDirectory_.empty());
     }
-    void TearDown() override { std::filesystem::remove_all(runDirectory_); }
+    // With ORVEX_SMOKE_KEEP_RUN set the folder stays, with the frames taken in it (to look at
+    // them or to renew a reference).
+    void TearDown() override {
+        if (std::getenv("ORVEX_SMOKE_KEEP_RUN") != nullptr) {
+            std::printf("run folder kept: %s\n", runDirectory_.c_str());
+            return;
+        }
+        std::filesystem::remove_all(runDirectory_);
+    }
 
     std::filesystem::path runDirectory_;
 };

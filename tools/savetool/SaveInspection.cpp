@@ -294,8 +294,7 @@ bool describeFile(const std::string& path, std::ostream& out, std::ostream& erro
     const std::u16string absolute = Orvex::System::widen(std::filesystem::absolute(path).string());
     if (!container.readContainer(data, absolute)) {
         printHeader(out, container.getHeader(), file.size());
-        error << path << ": the body cannot be decoded (a broken word pair, a damaged zlib stream or an unknown "
-              << "version)\n";
+        error << path << ": the body cannot be decoded: " << container.getLastError() << "\n";
         return false;
     }
     printHeader(out, container.getHeader(), file.size());

@@ -1,6 +1,7 @@
 -- The loading screen shown while a floor is set up, drawn over the dungeon's title picture:
 -- the floor as "B<n>F" in block letters and a turning ring of dots. It keeps the screen for a
--- short while at least, so that the floor's name can be read even when the set-up is quick.
+-- short while at least, so that the floor's name can be read even when the set-up is quick. It
+-- also records the dungeon and floor reached for the result.
 -- Only Graphics and Game are attached here, so the letters are drawn as filled squares.
 
 local HOLD_SECONDS = 0.5
@@ -25,13 +26,47 @@ local GLYPHS = {
     ["9"] = { "111", "101", "111", "001", "111" },
 }
 
+-- The dungeons' names as the result tells where a dive ended, by their folder under "Dungeon/".
+local DUNGEON_NAMES = {
+    DEMO10 = "デモダンジョン",
+    R99 = "試練のダンジョン",
+}
+
+local dungeonName = ""
+local placeRecorded = false
+
+-- The folder's own name stands in for a dungeon without a name of its own.
+local function nameOfDungeon(directory)
+    local folder = string.match(string.upper(string.gsub(tostring(directory or ""), "\\", "/")), "DUNGEON/([^/]+)")
+    if folder == nil then
+        return ""
+    end
+    return DUNGEON_NAMES[folder] or folder
+end
+
 function initialize(floorScriptPath, dungeonDirectory, resourceDirectory, number)
     floorNumber = tonumber(number) or 0
+    dungeonName = nameOfDungeon(dungeonDirectory)
+    placeRecorded = false
     elapsed = 0.0
+end
+
+-- Every floor a dive reaches passes through here, so this is where the result learns where the
+-- dive is: whatever ends it (a defeat, giving up, the turn limit) then names the dungeon and the
+-- floor. It is done on the first update, on the game thread, after the scene's hand-over
+-- records were cleared; initialize runs on the floor worker.
+local function recordPlace()
+    if placeRecorded then
+        return
+    end
+    placeRecorded = true
+    Game.Setting.Result.setLastFloorNumber(math.floor(floorNumber))
+    Game.Setting.Result.setLastFloorName(dungeonName)
 end
 
 -- True keeps the loading screen.
 function update(dt)
+    recordPlace()
     elapsed = elapsed + (tonumber(dt) or 0)
     return elapsed < HOLD_SECONDS
 end

@@ -139,44 +139,47 @@ TEST_F(SaveContainerTest, ReadsFilesForgedFromTheFormat) {
         std::function<void(Bytes&)> change;
         bool readable;
         bool valid;
+        const char* reason;  // part of the refusal's reason
     } cases[] = {
-        {"untouched", [](Bytes&) {}, true, true},
-        {"other magic", [](Bytes& f) { f[0] = 'X' ^ 0xB5; }, true, false},
+        {"untouched", [](Bytes&) {}, true, true, ""},
+        {"other magic", [](Bytes& f) { f[0] = 'X' ^ 0xB5; }, true, false, ""},
         {"one to three stray bytes",
          [](Bytes& f) {
              f.insert(f.end(), {1, 2, 3});
          },
-         true, true},
+         true, true, ""},
         {"groups after the stream",
          [](Bytes& f) {
              f.insert(f.end(), {0xE3, 0x91, 0, 0, 0x1C, 0x6F, 0xFF, 0xFE});
          },
-         true, true},
+         true, true, ""},
         {"forged word not a multiple of 255",
          [](Bytes& f) {
              const uint16_t w = static_cast<uint16_t>((f[18] | f[19] << 8) + 1), x = w ^ 0x91E3;
              f[16] = x & 0xFF, f[17] = x >> 8, f[18] = w & 0xFF, f[19] = w >> 8;
          },
-         true, true},
-        {"first word changed", [](Bytes& f) { f[40] ^= 1; }, false, true},
-        {"second word changed", [](Bytes& f) { f[f.size() - 2] ^= 0x10; }, false, true},
+         true, true, ""},
+        {"first word changed", [](Bytes& f) { f[40] ^= 1; }, false, true,
+         "the word pair at body byte 24 does not check"},
+        {"second word changed", [](Bytes& f) { f[f.size() - 2] ^= 0x10; }, false, true, "does not check"},
         {"bad group after the stream",
          [](Bytes& f) {
              f.insert(f.end(), {0, 0, 0, 1});
          },
-         false, true},
-        {"cut inside the stream", [](Bytes& f) { f.erase(f.end() - 32, f.end()); }, false, true},
-        {"header only", [](Bytes& f) { f.resize(16); }, false, true},
-        {"short header", [](Bytes& f) { f.resize(15); }, false, false},
-        {"empty file", [](Bytes& f) { f.clear(); }, false, false},
-        {"old version", [](Bytes& f) { f[4] = 0 ^ 0xB5; }, false, false},
-        {"unknown version", [](Bytes& f) { f[4] = 2 ^ 0xB5; }, false, false},
+         false, true, "does not check"},
+        {"cut inside the stream", [](Bytes& f) { f.erase(f.end() - 32, f.end()); }, false, true,
+         "the body ends before its compressed data does"},
+        {"header only", [](Bytes& f) { f.resize(16); }, false, true, "the body ends before its compressed data does"},
+        {"short header", [](Bytes& f) { f.resize(15); }, false, false, "shorter than its 16-byte header (15 bytes)"},
+        {"empty file", [](Bytes& f) { f.clear(); }, false, false, "shorter than its 16-byte header (0 bytes)"},
+        {"old version", [](Bytes& f) { f[4] = 0 ^ 0xB5; }, false, false, "of the old format (version 0)"},
+        {"unknown version", [](Bytes& f) { f[4] = 2 ^ 0xB5; }, false, false, "version byte reads 2"},
         {"valid groups, no zlib stream",
          [](Bytes& f) {
              for (std::size_t i = 16; i + 4 <= f.size(); i += 4)
                  f[i] = 0xE3, f[i + 1] = 0x91, f[i + 2] = 0, f[i + 3] = 0;
          },
-         false, true},
+         false, true, "does not inflate at body byte 8 ("},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -187,9 +190,16 @@ TEST_F(SaveContainerTest, ReadsFilesForgedFromTheFormat) {
         EXPECT_EQ(read(back), c.readable);
         EXPECT_EQ(back, c.readable ? plain : Bytes{});
         EXPECT_EQ(CSaveDataController::isValidSaveFile(u"save.bin"), c.valid);
+        if (c.readable) {
+            EXPECT_EQ(reader.getLastError(), "");
+        } else {
+            EXPECT_NE(reader.getLastError().find(c.reason), std::string::npos) << reader.getLastError();
+        }
     }
     Bytes back;
     EXPECT_FALSE(read(back, u"missing.bin"));
+    EXPECT_EQ(reader.getLastError(), "the file cannot be opened");
+    EXPECT_NE(reader.getFormatVersion(), CSaveDataController::kOldVersion) << "a missing file is no old save";
     EXPECT_FALSE(CSaveDataController::isValidSaveFile(u"missing.bin"));
 }
 
@@ -241,6 +251,7 @@ TEST_F(SaveContainerTest, RefusesABodyThatExpandsWithoutBound) {
     Bytes back;
     EXPECT_FALSE(read(back, u"bomb.bin"));
     EXPECT_TRUE(back.empty());
+    EXPECT_EQ(reader.getLastError(), "the data inflates beyond 256 MiB");
 }
 
 }  // namespace

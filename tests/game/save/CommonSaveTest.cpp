@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <iterator>
+#include <string>
 
 #include "engine/system/OxOrvexManager.h"
 #include "engine/thread/OxThreadManager.h"
@@ -197,14 +198,25 @@ TEST_F(CommonSave, AnUnreadableSaveIsSetAsideAndTheDataReset) {
     struct Case {
         const char* what;
         std::function<void(std::vector<uint8_t>&)> damage;
-        bool container;  // damage the file, not the body
+        bool container;      // damage the file, not the body
+        std::string reason;  // the check that refuses it, as the error line names it
     };
+    const std::string player = " (body byte " + std::to_string(kPlayerOffset) + ")";
     const std::vector<Case> cases = {
-        {"actor type 0", [](auto& b) { b[kPlayerOffset + 38] = 0; }, false},
-        {"actor type 4", [](auto& b) { b[kPlayerOffset + 38] = 4; }, false},
-        {"short body", [](auto& b) { b.erase(b.end() - std::min<std::ptrdiff_t>(10, std::ssize(b)), b.end()); }, false},
-        {"broken word pair", [](auto& f) { f[20] ^= 1; }, true},
-        {"unknown version", [](auto& f) { f[4] = 2 ^ 0xB5; }, true},
+        {"actor type 0", [](auto& b) { b[kPlayerOffset + 38] = 0; }, false,
+         "the player's record cannot be read (its actor, items or script data)" + player},
+        {"actor type 4", [](auto& b) { b[kPlayerOffset + 38] = 4; }, false, "the player's record"},
+        {"short body", [](auto& b) { b.erase(b.end() - std::min<std::ptrdiff_t>(10, std::ssize(b)), b.end()); }, false,
+         "the scene settings end early"},
+        {"globals cut", [](auto& b) { b.resize(100); }, false,
+         "the global flags, integers and reals end early (body byte 0)"},
+        {"rankings cut", [](auto& b) { b.resize(kMoneyOffset - 100); }, false,
+         "ranking record 14 ends early (body byte " + std::to_string(kMoneyOffset - 2404) + ")"},
+        {"identification table too long", [](auto& b) { std::fill_n(b.begin() + kMoneyOffset + 16, 4, uint8_t{0xFF}); },
+         false, "the identification table counts more entries than the body holds"},
+        {"broken word pair", [](auto& f) { f[20] ^= 1; }, true, "the word pair at body byte 4 does not check"},
+        {"unknown version", [](auto& f) { f[4] = 2 ^ 0xB5; }, true, "the header's version byte reads 2"},
+        {"empty file", [](auto& f) { f.clear(); }, true, "the file is shorter than its 16-byte header (0 bytes)"},
     };
     int index = 0;
     for (const Case& c : cases) {
@@ -224,6 +236,7 @@ TEST_F(CommonSave, AnUnreadableSaveIsSetAsideAndTheDataReset) {
         data().setGlobalFlag(3, true);
         auto save = controller();
         EXPECT_FALSE(save.loadCommonData());
+        EXPECT_NE(save.getLoadError().find(c.reason), std::string::npos) << save.getLoadError();
         const std::string aside = index == 0 ? "c000.bin.bad" : "c000.bin.bad" + std::to_string(index);
         EXPECT_EQ(save.getSetAsidePath(), Orvex::System::widen(aside));
         EXPECT_FALSE(std::filesystem::exists(folder_ / "c000.bin"));
@@ -376,11 +389,20 @@ TEST_F(CommonSave, AnOldSaveThatCannotBeReadIsSetAsideToo) {
     Orvex::Tools::SaveTool::OldSample sample;
     sample.playerScriptData = {1};
     const std::vector<uint8_t> good = Orvex::Tools::SaveTool::makeOldSample(sample);
-    for (const std::size_t keep : {std::size_t{10}, std::size_t{16}, good.size() / 2}) {
+    const struct {
+        std::size_t keep;
+        const char* reason;
+    } cases[] = {
+        {10, "the file is shorter than its 16-byte header (10 bytes)"},
+        {16, "old format: the global flags, integers and reals end early (file byte 16)"},
+        {good.size() / 2, "old format: "},
+    };
+    for (const auto& [keep, reason] : cases) {
         SCOPED_TRACE(keep);
         folder_.writeFile("c000.bin", std::vector<uint8_t>(good.begin(), good.begin() + static_cast<long>(keep)));
         auto save = controller();
         EXPECT_FALSE(save.loadCommonData());
+        EXPECT_NE(save.getLoadError().find(reason), std::string::npos) << save.getLoadError();
         EXPECT_FALSE(save.getSetAsidePath().empty());
         EXPECT_FALSE(std::filesystem::exists(folder_ / "c000.bin"));
     }

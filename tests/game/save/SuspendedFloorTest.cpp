@@ -374,6 +374,8 @@ TEST_F(SuspendedFloor, AResumedFloorPlaysOnAsTheOriginalDid) {
     ASSERT_TRUE(runUntil([this] { return !services_.sceneChanges.empty(); }));
     EXPECT_EQ(services_.sceneChanges, std::vector<int32_t>{CDungeon::kSceneResult});
     EXPECT_TRUE(std::filesystem::exists(folder_ / "c001.bin"));
+    EXPECT_NE(floor_->getLoadError().find("it belongs to another suspended game"), std::string::npos)
+        << floor_->getLoadError();
 }
 
 }  // namespace

@@ -2,13 +2,17 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <string>
 
 #include <gtest/gtest.h>
 
 #include "game/actor/CPlayer.h"
 #include "game/generalwindow/CGeneralWindow.h"
 #include "game/item/CItem.h"
+#include "game/item/CUnidentifiedItemInfo.h"
 #include "game/replay/CReplayController.h"
+#include "engine/system/OxStringConvert.h"
 #include "game/scene/ResultRecord.h"
 #include "tests/game/replay/ReplayTestSupport.h"
 #include "tests/game/scene/QuietWindows.h"
@@ -223,6 +227,120 @@ TEST_F(ResultScene, AKeptReplayIsClearedOnlyOnceItIsWrittenAndItsChunksGoOnlyThe
         EXPECT_EQ(std::filesystem::is_directory(work / "Replay") && !std::filesystem::is_empty(work / "Replay"),
                   c.replayWritten);
         EXPECT_EQ(std::filesystem::exists(work / "Temp" / "replay000000.tmp"), c.chunksLeft);
+    }
+}
+
+// The dive's equipment is told in full, with the icon the inventory shows: the kind is
+// identified, the weapon's own hidden strength shows, a cursed shield shows as cursed.
+TEST_F(ResultScene, TheEquipmentIsToldInFullWithItsIcon) {
+    auto weapon = std::make_shared<Fenwarrow::Item::CItem>(scene_.game, 100);
+    weapon->setItemType(Fenwarrow::Item::CItem::kWeapon);
+    weapon->setName(u"どうの剣");
+    weapon->getStatus().setBaseAttack(4);
+    weapon->getStatus().setAttack(7);
+    weapon->getStatus().setUnidentified(true);
+    Fenwarrow::Item::CUnidentifiedItemInfo unknown;
+    unknown.itemId = 100;
+    unknown.unidentified = true;
+    unknown.name = u"あやしい剣";
+    data_->getUnidentifiedItems().insertOrAssign(100u, unknown);
+    auto shield = std::make_shared<Fenwarrow::Item::CItem>(scene_.game, 110);
+    shield->setItemType(Fenwarrow::Item::CItem::kShield);
+    shield->setName(u"木の盾");
+    shield->getStatus().setCurse(true);
+    data_->getPlayer()->addItem(weapon);
+    data_->getPlayer()->addItem(shield);
+    data_->setEquippedWeaponIndex(0);
+    data_->setEquippedShieldIndex(1);
+    setting().lastFloorNumber = 2;
+
+    CResult scene(scene_, services());
+    EXPECT_EQ(std::u16string(scene.getRecord().weaponText), u"<#Weapon:ICON>どうの剣＋3");
+    EXPECT_EQ(std::u16string(scene.getRecord().shieldText), u"<#Evil:ICON><3:COLOR>木の盾</COLOR>");
+    EXPECT_EQ(std::u16string(scene.getRecord().amuletText), u"");
+    EXPECT_FALSE(weapon->getUnidentified());
+    EXPECT_NE(scene.getStatusWindow()->text.find(u"武器<#180.0:POSX><#Weapon:ICON>どうの剣＋3\n"),
+              std::u16string::npos);
+}
+
+// The characters the game's fonts hold: the game's own texts, the scripts' (the dungeon names
+// among them) and printable ASCII.
+std::u16string fontCharacters() {
+    std::u16string characters;
+    for (const char* file : {ORVEX_CONTENT_DIR "/Font/charset.txt", ORVEX_CONTENT_DIR "/Script/Dungeon/Loading.lua"}) {
+        std::ifstream in(file, std::ios::binary);
+        EXPECT_TRUE(in) << file;
+        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::u16string wide;
+        EXPECT_TRUE(Orvex::System::toWideString(text, wide)) << file;
+        characters += wide;
+    }
+    for (char16_t c = 0x20; c < 0x7F; ++c) {
+        characters += c;
+    }
+    return characters;
+}
+
+// A tag the windows' font renderer reads: a colour by number or its end, or a named icon or
+// position; any other text between "<" and ">" would be drawn as it stands.
+bool readableTag(const std::u16string& tag) {
+    if (tag == u"</COLOR>") {
+        return true;
+    }
+    const std::size_t colon = tag.find(u':');
+    if (tag.size() < 4 || tag.front() != u'<' || tag.back() != u'>' || colon == std::u16string::npos || colon < 2) {
+        return false;
+    }
+    const std::u16string value = tag.substr(1, colon - 1);
+    const std::u16string kind = tag.substr(colon + 1, tag.size() - colon - 2);
+    if (kind == u"COLOR") {
+        return value.find_first_not_of(u"0123456789") == std::u16string::npos;
+    }
+    if (value[0] != u'#' || (kind != u"ICON" && kind != u"POSX")) {
+        return false;
+    }
+    if (kind == u"POSX") {
+        return true;
+    }
+    const std::u16string icon = value.substr(1);
+    for (int32_t type = 0; type < Fenwarrow::Item::CItem::kItemTypeCount; ++type) {
+        if (icon == Fenwarrow::Item::CItem::getItemTypeName(type)) {
+            return true;
+        }
+    }
+    return icon == u"Evil";
+}
+
+// Every stored ranking, the sample records a new game starts with included, reads as a result
+// does: where the dive ended, and texts whose every tag the windows read and whose every
+// character the fonts hold.
+TEST_F(ResultScene, EveryStoredRankingReadsAsAResultDoes) {
+    const std::u16string characters = fontCharacters();
+    for (uint32_t index = 0; index < 15; ++index) {
+        SCOPED_TRACE(index);
+        setting().nextScene = 11;
+        setting().rankingIndex = index;
+        CResult scene(scene_, services());
+        ASSERT_EQ(scene.getRecord().valid, 1);
+        EXPECT_NE(scene.getRecord().text3[0], u'\0') << "no dungeon named";
+        for (const std::u16string& text : {scene.getResultWindow()->text, scene.getStatusWindow()->text}) {
+            std::u16string plain;
+            std::size_t at = 0;
+            while (at < text.size()) {
+                const std::size_t end = text[at] == u'<' ? text.find(u'>', at) : std::u16string::npos;
+                if (end == std::u16string::npos) {
+                    plain += text[at++];
+                    continue;
+                }
+                const std::u16string tag = text.substr(at, end - at + 1);
+                EXPECT_TRUE(readableTag(tag)) << "drawn as it stands: " << Orvex::System::narrow(tag);
+                at = end + 1;
+            }
+            for (const char16_t c : plain) {
+                EXPECT_TRUE(c == u'\n' || characters.find(c) != std::u16string::npos)
+                    << "no glyph for " << Orvex::System::narrow(std::u16string(1, c));
+            }
+        }
     }
 }
 
