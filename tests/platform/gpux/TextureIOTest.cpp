@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -124,6 +125,23 @@ TEST(ImageDecoderTest, ReadsUncompressedAndBlockCompressedDds) {
     }
 }
 
+TEST(ImageDecoderTest, PngSizesBeyondTheBoundAreRefusedFromTheHeader) {
+    // A one-pixel file whose header claims 9000 x 9000 pixels: refused by the bound before a
+    // picture of that size (324 MB) is asked for.
+    Bytes png = encode("png", 1, 1, 4, {1, 2, 3, 4});
+    for (size_t at : {16u, 20u}) {  // the header's width and height, big-endian
+        png[at] = 0;
+        png[at + 1] = 0;
+        png[at + 2] = 0x23;
+        png[at + 3] = 0x28;
+    }
+    DecodedImage image;
+    std::string error;
+    EXPECT_FALSE(decodeImage(png.data(), png.size(), image, error));
+    EXPECT_NE(std::string::npos, error.find("9000x9000 is not supported")) << error;
+    EXPECT_EQ(0u, image.pixels.capacity());
+}
+
 TEST(ImageDecoderTest, DdsSizesAreCheckedBeforeAnythingIsAllocated) {
     struct Case {
         const char* name;
@@ -203,6 +221,74 @@ TEST_F(TextureIOTest, ImagesArePaddedToPowersOfTwoInTheTopLeftCorner) {
               createTextureFromMemory(device, junk, sizeof junk, Gpu::kPoolManaged, &t, nullptr, &error));
     EXPECT_EQ(nullptr, t);
     EXPECT_FALSE(error.empty());
+}
+
+// Uncompressed DDS files go straight into the texture's rows: the common B, G, R, A layout is
+// copied as it stands, any other layout converted channel by channel.
+TEST_F(TextureIOTest, UncompressedDdsLandsInTheTextureRowsInEveryChannelLayout) {
+    struct Case {
+        const char* name;
+        uint32_t pfFlags;
+        uint32_t bits;
+        std::array<uint32_t, 4> masks;  // red, green, blue, alpha
+        uint32_t stored;                // the file's pixel value, little-endian
+        uint32_t expected;
+        uint32_t format;
+    } cases[] = {
+        {"A8R8G8B8",
+         0x41,
+         32,
+         {0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0xFF000000u},
+         0x80112233u,
+         0x80112233u,
+         Gpu::kFormatA8R8G8B8},
+        {"X8R8G8B8, no alpha mask",
+         0x40,
+         32,
+         {0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0},
+         0x00112233u,
+         0xFF112233u,
+         Gpu::kFormatX8R8G8B8},
+        {"A8B8G8R8",
+         0x41,
+         32,
+         {0x000000FFu, 0x0000FF00u, 0x00FF0000u, 0xFF000000u},
+         0x80332211u,
+         0x80112233u,
+         Gpu::kFormatA8R8G8B8},
+        {"R8G8B8, 24-bit",
+         0x40,
+         24,
+         {0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0},
+         0x112233u,
+         0xFF112233u,
+         Gpu::kFormatX8R8G8B8},
+        {"A2R10G10B10",
+         0x41,
+         32,
+         {0x3FF00000u, 0x000FFC00u, 0x000003FFu, 0xC0000000u},
+         0x3u << 30 | 0x3FFu << 20 | 0x200u << 10 | 0u,
+         0xFFFF8000u,
+         Gpu::kFormatA8R8G8B8},
+    };
+    for (const Case& c : cases) {
+        // 3 x 2 pixels, the last one `stored`, the others zero: a 4 x 2 texture with a column
+        // of padding.
+        Bytes file = ddsHeader(3, 2, c.pfFlags, nullptr, c.bits, c.masks);
+        const size_t pixelBytes = c.bits / 8;
+        file.resize(file.size() + 6 * pixelBytes, 0);
+        std::memcpy(file.data() + file.size() - pixelBytes, &c.stored, pixelBytes);
+        Gpu::GpuTexture* t = nullptr;
+        ASSERT_EQ(Gpu::kOk, createTextureFromMemory(device, file.data(), file.size(), Gpu::kPoolManaged, &t)) << c.name;
+        Gpu::SurfaceDesc desc;
+        t->getLevelDesc(0, &desc);
+        EXPECT_EQ(c.format, desc.format) << c.name;
+        const Gpu::PixelImage& image = *t->image();
+        EXPECT_EQ(c.expected, image.row(1)[2]) << c.name;
+        EXPECT_EQ(c.format == Gpu::kFormatX8R8G8B8 ? 0xFF000000u : 0u, image.row(1)[0]) << c.name;
+        EXPECT_EQ(c.format == Gpu::kFormatX8R8G8B8 ? 0xFF000000u : 0u, image.row(1)[3]) << c.name << ": padding";
+        t->release();
+    }
 }
 
 TEST_F(TextureIOTest, SavedPngReadsBackAsTheSurfaceAndFilesLoadByEnginePath) {
