@@ -7,7 +7,9 @@ namespace {
 // Leaves the filled table on top of the stack.
 void pushTable(lua_State* L, const ScriptTable& table) {
     luaL_checkstack(L, 3, table.name);
-    lua_newtable(L);
+    // Sized up front: every state a floor makes registers these tables, and growing one
+    // entry by entry rehashes it at each power of two.
+    lua_createtable(L, 0, int(table.functions.size() + table.tables.size()));
     for (const ScriptFunction& function : table.functions) {
         lua_pushstring(L, function.name);
         lua_pushcclosure(L, function.function, 0);

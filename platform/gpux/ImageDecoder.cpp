@@ -28,6 +28,7 @@ void ImageReader::StbFree::operator()(unsigned char* pixels) const { stbi_image_
 bool ImageReader::open(const void* bytes, size_t size, std::string& error) {
     rgba_.reset();
     dds_ = DdsImage{};
+    png_ = PngImage{};
     width_ = height_ = 0;
     hasAlpha_ = false;
     const auto* data = static_cast<const uint8_t*>(bytes);
@@ -47,6 +48,12 @@ bool ImageReader::open(const void* bytes, size_t size, std::string& error) {
     if (size > size_t(std::numeric_limits<int>::max())) {
         error = "image data is too large";
         return false;
+    }
+    if (readCommonPng(data, size, kMaxSide, png_)) {
+        width_ = png_.width;
+        height_ = png_.height;
+        hasAlpha_ = png_.channels == 4;
+        return true;
     }
     // The header's size is refused before the library allocates the picture it promises.
     int w = 0, h = 0, channels = 0;
@@ -74,7 +81,11 @@ bool ImageReader::open(const void* bytes, size_t size, std::string& error) {
     return true;
 }
 
-void ImageReader::readPixels(void* rows, size_t pitch) const {
+void ImageReader::readPixels(void* rows, size_t pitch) {
+    if (png_.raw != nullptr) {
+        writePngPixels(png_, rows, pitch);
+        return;
+    }
     if (rgba_ == nullptr) {
         decodeDdsPixels(dds_, rows, pitch);
         return;

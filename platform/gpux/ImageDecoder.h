@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/gpux/DdsImage.h"
+#include "platform/gpux/PngImage.h"
 
 namespace Platform::Gpux {
 
@@ -37,8 +38,8 @@ public:
     bool hasAlpha() const { return hasAlpha_; }
 
     // Writes the pixels as 0xAARRGGBB, row y at `rows` + y * `pitch` bytes (pitch a multiple of
-    // 4, at least width * 4). Only after a successful `open`.
-    void readPixels(void* rows, size_t pitch) const;
+    // 4, at least width * 4). Once, after a successful `open`.
+    void readPixels(void* rows, size_t pitch);
 
 private:
     struct StbFree {
@@ -49,6 +50,7 @@ private:
     uint32_t height_ = 0;
     bool hasAlpha_ = false;
     DdsImage dds_;
+    PngImage png_;
     std::unique_ptr<unsigned char, StbFree> rgba_;  // stb's picture, R, G, B, A bytes
 };
 

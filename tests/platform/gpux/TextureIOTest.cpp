@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include <stb_image.h>
 #include <stb_image_write.h>
 
 #include "platform/gpux/ImageDecoder.h"
@@ -122,6 +123,76 @@ TEST(ImageDecoderTest, ReadsUncompressedAndBlockCompressedDds) {
         error.clear();
         EXPECT_FALSE(decodeImage(b.bytes.data(), b.bytes.size(), image, error)) << b.name;
         EXPECT_NE(std::string::npos, error.find(b.reason)) << b.name << ": " << error;
+    }
+}
+
+// Plain 8-bit RGB and RGBA files are unfiltered by our own row reader: every filter type, split
+// data chunks and the files it leaves to stb (grey, palette, a transparency key) give the
+// pixels stb gives.
+TEST(ImageDecoderTest, PngsOfEveryFilterAndKindReadAsStbReadsThem) {
+    const int w = 13, h = 7;
+    auto picture = [&](int comp) {
+        std::vector<uint8_t> data(size_t(w) * h * size_t(comp));
+        for (size_t i = 0; i < data.size(); ++i) {
+            data[i] = uint8_t((i * 37 + i / 5 * 11) ^ (i >> 3));
+        }
+        return data;
+    };
+    struct Case {
+        std::string name;
+        Bytes bytes;
+    };
+    std::vector<Case> cases;
+    for (int comp : {1, 2, 3, 4}) {
+        for (int filter = 0; filter <= 4; ++filter) {
+            stbi_write_force_png_filter = filter;
+            cases.push_back({"comp " + std::to_string(comp) + " filter " + std::to_string(filter),
+                             encode("png", w, h, comp, picture(comp))});
+        }
+    }
+    stbi_write_force_png_filter = -1;
+    // The first RGBA file with its data chunk split in two.
+    {
+        const Bytes& whole = cases[15].bytes;
+        auto be = [](const uint8_t* p) { return uint32_t(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3]; };
+        size_t at = 8;
+        while (std::memcmp(whole.data() + at + 4, "IDAT", 4) != 0) at += 12 + be(whole.data() + at);
+        const uint32_t length = be(whole.data() + at);
+        const uint32_t half = length / 2;
+        auto chunk = [](const char* type, const uint8_t* data, uint32_t n) {
+            Bytes c(12 + size_t(n), 0);  // the checksum stays zero: neither reader checks it
+            for (int i = 0; i < 4; ++i) {
+                c[size_t(i)] = uint8_t(n >> (24 - 8 * i));
+            }
+            std::memcpy(c.data() + 4, type, 4);
+            std::memcpy(c.data() + 8, data, n);
+            return c;
+        };
+        Bytes split(whole.begin(), whole.begin() + std::ptrdiff_t(at));
+        for (const Bytes& c :
+             {chunk("IDAT", whole.data() + at + 8, half), chunk("IDAT", whole.data() + at + 8 + half, length - half)}) {
+            split.insert(split.end(), c.begin(), c.end());
+        }
+        split.insert(split.end(), whole.begin() + std::ptrdiff_t(at + 12 + length), whole.end());
+        cases.push_back({"rgba, data in two chunks", split});
+    }
+    for (const Case& c : cases) {
+        int sw = 0, sh = 0, channels = 0;
+        stbi_uc* expected = stbi_load_from_memory(c.bytes.data(), int(c.bytes.size()), &sw, &sh, &channels, 4);
+        ASSERT_NE(nullptr, expected) << c.name;
+        DecodedImage image;
+        std::string error;
+        ASSERT_TRUE(decodeImage(c.bytes.data(), c.bytes.size(), image, error)) << c.name << ": " << error;
+        ASSERT_EQ(uint32_t(w), image.width);
+        ASSERT_EQ(uint32_t(h), image.height);
+        EXPECT_EQ(channels == 2 || channels == 4, image.hasAlpha) << c.name;
+        for (size_t i = 0; i < image.pixels.size(); ++i) {
+            const stbi_uc* p = expected + i * 4;
+            const uint32_t want =
+                uint32_t(image.hasAlpha ? p[3] : 255) << 24 | uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
+            ASSERT_EQ(want, image.pixels[i]) << c.name << ", pixel " << i;
+        }
+        stbi_image_free(expected);
     }
 }
 
