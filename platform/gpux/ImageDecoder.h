@@ -1,7 +1,8 @@
 #pragma once
 // Decodes image files into 32-bit ARGB pixels. The format is recognised from the content, not
-// from a file name: PNG, BMP, TGA and JPEG through the stb library, DDS (uncompressed 24/32-bit
-// and DXT1/3/5) by our own reader.
+// from a file name: plain 8-bit RGB and RGBA PNG by our own row reader (on stb's inflate), every
+// other PNG, BMP, TGA and JPEG through the stb library, DDS (uncompressed 24/32-bit and
+// DXT1/3/5) by our own reader.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
