@@ -47,16 +47,16 @@ Result createTextureFromMemory(Gpu::GpuDevice* device, const void* bytes, size_t
         setError(error, "missing device, data or result");
         return Gpu::kErrInvalidCall;
     }
-    DecodedImage image;
+    ImageReader image;
     std::string why;
-    if (!decodeImage(bytes, size, image, why)) {
+    if (!image.open(bytes, size, why)) {
         setError(error, why);
         return kErrInvalidData;
     }
-    const uint32_t format = image.hasAlpha ? Gpu::kFormatA8R8G8B8 : Gpu::kFormatX8R8G8B8;
+    const uint32_t format = image.hasAlpha() ? Gpu::kFormatA8R8G8B8 : Gpu::kFormatX8R8G8B8;
     Gpu::GpuTexture* texture = nullptr;
-    const Result created =
-        device->createTexture(nextPowerOfTwo(image.width), nextPowerOfTwo(image.height), 1, 0, format, pool, &texture);
+    const Result created = device->createTexture(nextPowerOfTwo(image.width()), nextPowerOfTwo(image.height()), 1, 0,
+                                                 format, pool, &texture);
     if (created < 0) {
         setError(error, "the device refused the texture");
         return created;
@@ -67,13 +67,11 @@ Result createTextureFromMemory(Gpu::GpuDevice* device, const void* bytes, size_t
         setError(error, "the new texture could not be locked");
         return Gpu::kErrFail;
     }
-    for (uint32_t y = 0; y < image.height; ++y) {
-        auto* row = reinterpret_cast<uint32_t*>(static_cast<char*>(locked.bits) + size_t(y) * locked.pitch);
-        std::copy_n(image.pixels.data() + size_t(y) * image.width, image.width, row);
-    }
+    // Decoded straight into the texture: no picture of its own to fill and copy.
+    image.readPixels(locked.bits, size_t(locked.pitch));
     texture->unlockRect(0);
     if (info != nullptr) {
-        *info = ImageInfo{image.width, image.height, format};
+        *info = ImageInfo{image.width(), image.height(), format};
     }
     *out = texture;
     return Gpu::kOk;

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 
+#include <stb_image.h>
 #include <stb_image_write.h>
 
 #include "platform/gpux/ImageDecoder.h"
@@ -124,6 +126,93 @@ TEST(ImageDecoderTest, ReadsUncompressedAndBlockCompressedDds) {
     }
 }
 
+// Plain 8-bit RGB and RGBA files are unfiltered by our own row reader: every filter type, split
+// data chunks and the files it leaves to stb (grey, palette, a transparency key) give the
+// pixels stb gives.
+TEST(ImageDecoderTest, PngsOfEveryFilterAndKindReadAsStbReadsThem) {
+    const int w = 13, h = 7;
+    auto picture = [&](int comp) {
+        std::vector<uint8_t> data(size_t(w) * h * size_t(comp));
+        for (size_t i = 0; i < data.size(); ++i) {
+            data[i] = uint8_t((i * 37 + i / 5 * 11) ^ (i >> 3));
+        }
+        return data;
+    };
+    struct Case {
+        std::string name;
+        Bytes bytes;
+    };
+    std::vector<Case> cases;
+    for (int comp : {1, 2, 3, 4}) {
+        for (int filter = 0; filter <= 4; ++filter) {
+            stbi_write_force_png_filter = filter;
+            cases.push_back({"comp " + std::to_string(comp) + " filter " + std::to_string(filter),
+                             encode("png", w, h, comp, picture(comp))});
+        }
+    }
+    stbi_write_force_png_filter = -1;
+    // The first RGBA file with its data chunk split in two.
+    {
+        const Bytes& whole = cases[15].bytes;
+        auto be = [](const uint8_t* p) { return uint32_t(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3]; };
+        size_t at = 8;
+        while (std::memcmp(whole.data() + at + 4, "IDAT", 4) != 0) at += 12 + be(whole.data() + at);
+        const uint32_t length = be(whole.data() + at);
+        const uint32_t half = length / 2;
+        auto chunk = [](const char* type, const uint8_t* data, uint32_t n) {
+            Bytes c(12 + size_t(n), 0);  // the checksum stays zero: neither reader checks it
+            for (int i = 0; i < 4; ++i) {
+                c[size_t(i)] = uint8_t(n >> (24 - 8 * i));
+            }
+            std::memcpy(c.data() + 4, type, 4);
+            std::memcpy(c.data() + 8, data, n);
+            return c;
+        };
+        Bytes split(whole.begin(), whole.begin() + std::ptrdiff_t(at));
+        for (const Bytes& c :
+             {chunk("IDAT", whole.data() + at + 8, half), chunk("IDAT", whole.data() + at + 8 + half, length - half)}) {
+            split.insert(split.end(), c.begin(), c.end());
+        }
+        split.insert(split.end(), whole.begin() + std::ptrdiff_t(at + 12 + length), whole.end());
+        cases.push_back({"rgba, data in two chunks", split});
+    }
+    for (const Case& c : cases) {
+        int sw = 0, sh = 0, channels = 0;
+        stbi_uc* expected = stbi_load_from_memory(c.bytes.data(), int(c.bytes.size()), &sw, &sh, &channels, 4);
+        ASSERT_NE(nullptr, expected) << c.name;
+        DecodedImage image;
+        std::string error;
+        ASSERT_TRUE(decodeImage(c.bytes.data(), c.bytes.size(), image, error)) << c.name << ": " << error;
+        ASSERT_EQ(uint32_t(w), image.width);
+        ASSERT_EQ(uint32_t(h), image.height);
+        EXPECT_EQ(channels == 2 || channels == 4, image.hasAlpha) << c.name;
+        for (size_t i = 0; i < image.pixels.size(); ++i) {
+            const stbi_uc* p = expected + i * 4;
+            const uint32_t want =
+                uint32_t(image.hasAlpha ? p[3] : 255) << 24 | uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
+            ASSERT_EQ(want, image.pixels[i]) << c.name << ", pixel " << i;
+        }
+        stbi_image_free(expected);
+    }
+}
+
+TEST(ImageDecoderTest, PngSizesBeyondTheBoundAreRefusedFromTheHeader) {
+    // A one-pixel file whose header claims 9000 x 9000 pixels: refused by the bound before a
+    // picture of that size (324 MB) is asked for.
+    Bytes png = encode("png", 1, 1, 4, {1, 2, 3, 4});
+    for (size_t at : {16u, 20u}) {  // the header's width and height, big-endian
+        png[at] = 0;
+        png[at + 1] = 0;
+        png[at + 2] = 0x23;
+        png[at + 3] = 0x28;
+    }
+    DecodedImage image;
+    std::string error;
+    EXPECT_FALSE(decodeImage(png.data(), png.size(), image, error));
+    EXPECT_NE(std::string::npos, error.find("9000x9000 is not supported")) << error;
+    EXPECT_EQ(0u, image.pixels.capacity());
+}
+
 TEST(ImageDecoderTest, DdsSizesAreCheckedBeforeAnythingIsAllocated) {
     struct Case {
         const char* name;
@@ -203,6 +292,74 @@ TEST_F(TextureIOTest, ImagesArePaddedToPowersOfTwoInTheTopLeftCorner) {
               createTextureFromMemory(device, junk, sizeof junk, Gpu::kPoolManaged, &t, nullptr, &error));
     EXPECT_EQ(nullptr, t);
     EXPECT_FALSE(error.empty());
+}
+
+// Uncompressed DDS files go straight into the texture's rows: the common B, G, R, A layout is
+// copied as it stands, any other layout converted channel by channel.
+TEST_F(TextureIOTest, UncompressedDdsLandsInTheTextureRowsInEveryChannelLayout) {
+    struct Case {
+        const char* name;
+        uint32_t pfFlags;
+        uint32_t bits;
+        std::array<uint32_t, 4> masks;  // red, green, blue, alpha
+        uint32_t stored;                // the file's pixel value, little-endian
+        uint32_t expected;
+        uint32_t format;
+    } cases[] = {
+        {"A8R8G8B8",
+         0x41,
+         32,
+         {0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0xFF000000u},
+         0x80112233u,
+         0x80112233u,
+         Gpu::kFormatA8R8G8B8},
+        {"X8R8G8B8, no alpha mask",
+         0x40,
+         32,
+         {0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0},
+         0x00112233u,
+         0xFF112233u,
+         Gpu::kFormatX8R8G8B8},
+        {"A8B8G8R8",
+         0x41,
+         32,
+         {0x000000FFu, 0x0000FF00u, 0x00FF0000u, 0xFF000000u},
+         0x80332211u,
+         0x80112233u,
+         Gpu::kFormatA8R8G8B8},
+        {"R8G8B8, 24-bit",
+         0x40,
+         24,
+         {0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0},
+         0x112233u,
+         0xFF112233u,
+         Gpu::kFormatX8R8G8B8},
+        {"A2R10G10B10",
+         0x41,
+         32,
+         {0x3FF00000u, 0x000FFC00u, 0x000003FFu, 0xC0000000u},
+         0x3u << 30 | 0x3FFu << 20 | 0x200u << 10 | 0u,
+         0xFFFF8000u,
+         Gpu::kFormatA8R8G8B8},
+    };
+    for (const Case& c : cases) {
+        // 3 x 2 pixels, the last one `stored`, the others zero: a 4 x 2 texture with a column
+        // of padding.
+        Bytes file = ddsHeader(3, 2, c.pfFlags, nullptr, c.bits, c.masks);
+        const size_t pixelBytes = c.bits / 8;
+        file.resize(file.size() + 6 * pixelBytes, 0);
+        std::memcpy(file.data() + file.size() - pixelBytes, &c.stored, pixelBytes);
+        Gpu::GpuTexture* t = nullptr;
+        ASSERT_EQ(Gpu::kOk, createTextureFromMemory(device, file.data(), file.size(), Gpu::kPoolManaged, &t)) << c.name;
+        Gpu::SurfaceDesc desc;
+        t->getLevelDesc(0, &desc);
+        EXPECT_EQ(c.format, desc.format) << c.name;
+        const Gpu::PixelImage& image = *t->image();
+        EXPECT_EQ(c.expected, image.row(1)[2]) << c.name;
+        EXPECT_EQ(c.format == Gpu::kFormatX8R8G8B8 ? 0xFF000000u : 0u, image.row(1)[0]) << c.name;
+        EXPECT_EQ(c.format == Gpu::kFormatX8R8G8B8 ? 0xFF000000u : 0u, image.row(1)[3]) << c.name << ": padding";
+        t->release();
+    }
 }
 
 TEST_F(TextureIOTest, SavedPngReadsBackAsTheSurfaceAndFilesLoadByEnginePath) {

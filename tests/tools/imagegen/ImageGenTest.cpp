@@ -2,9 +2,11 @@
 // from, and every format it writes reads back with the same pixels.
 #include <gtest/gtest.h>
 #include <stb_image.h>
+#include <zlib.h>
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "tools/imagegen/ImagePainter.h"
 #include "tools/imagegen/ImageRecipe.h"
@@ -92,6 +94,41 @@ TEST(ImageGenTest, EveryFormatReadsBackTheSamePixels) {
     uint32_t first = 0;
     std::memcpy(&first, dds.data() + 128, 4);  // stored as B, G, R, A: the ARGB value little-endian
     EXPECT_EQ(first, canvas.pixels[0]);
+}
+
+// The game decodes these files whenever it enters a floor: every row is unfiltered (the cheap
+// form to read back), and the chunks carry the checksums a strict reader insists on.
+TEST(ImageGenTest, PngRowsAreUnfilteredAndChunksChecksummed) {
+    const Canvas canvas = paint(recipeOf("c 20 6 checker 3 80FF00FF FF102030"));
+    const auto png = encodeImage(canvas, "c.png");
+    ASSERT_GT(png.size(), 8u);
+    auto u32 = [&](size_t at) {
+        return uint32_t(png[at]) << 24 | uint32_t(png[at + 1]) << 16 | uint32_t(png[at + 2]) << 8 | png[at + 3];
+    };
+    std::vector<uint8_t> packed;
+    std::vector<std::string> types;
+    size_t at = 8;
+    while (at + 12 <= png.size()) {
+        const uint32_t length = u32(at);
+        ASSERT_LE(at + 12 + length, png.size());
+        types.emplace_back(reinterpret_cast<const char*>(png.data() + at + 4), 4);
+        EXPECT_EQ(u32(at + 8 + length), uint32_t(crc32(0, png.data() + at + 4, length + 4))) << types.back();
+        if (types.back() == "IDAT") {
+            packed.insert(packed.end(), png.begin() + std::ptrdiff_t(at + 8),
+                          png.begin() + std::ptrdiff_t(at + 8 + length));
+        }
+        at += 12 + length;
+    }
+    EXPECT_EQ(at, png.size());
+    EXPECT_EQ(types, (std::vector<std::string>{"IHDR", "IDAT", "IEND"}));
+    const size_t rowBytes = 1 + 20 * 4;
+    std::vector<uint8_t> raw(rowBytes * 6);
+    uLongf rawSize = uLongf(raw.size());
+    ASSERT_EQ(uncompress(raw.data(), &rawSize, packed.data(), uLong(packed.size())), Z_OK);
+    ASSERT_EQ(rawSize, raw.size());
+    for (size_t y = 0; y < 6; ++y) {
+        EXPECT_EQ(raw[y * rowBytes], 0) << "row " << y << " is filtered";
+    }
 }
 
 TEST(ImageGenTest, PaintingIsDeterministic) {
