@@ -19,7 +19,7 @@ function Game.Action.startAction()
         return
     end
     Item.pushItemIntoItemList(holder, item)
-    Dungeon.addLogMessage(Item.getName(item) .. "を" .. Item.getName(holder) .. "に入れた。")
+    Dungeon.addLogMessage(Item.getDisplayName(item) .. "を" .. Item.getName(holder) .. "に入れた。")
 end
 
 function Game.Action.updateAction(dt)
