@@ -199,7 +199,7 @@ TEST_F(FloorRun, WalksToTheStairsAndNamesADrug) {
     keys.menu("Z").menu("Right").menu("Right").menu("Right").menu("Right").menu("Z");
     keys.menu("Up").menu("Right").menu("Right").menu("Right").menu("Right").wait(60).menu("Z").wait(60);
     keys.menu("S").menu("Z").wait(200);
-    const std::vector<int> frames = framesFrom(1500, 5000, 20);
+    const std::vector<int> frames = framesFrom(1500, 6000, 20);
     const SmokeTest::ProgramRun run = play(keys, frames);
     expectOrderlyEnd(run);
     EXPECT_LT(closestFrame(runDirectory_, frames, "floor_stairs_prompt.png", {520, 90, 270, 200}), 5.0);
@@ -245,7 +245,7 @@ TEST_F(FloorRun, PlaysTheFloorAndGivesUp) {
     keys.menu("A").menu("A").menu("A");
     keys.press({"A", "Right"}, 80, 40).wait(60);
     keys.menu("S").menu("Down").menu("Down").menu("Down").menu("Z").menu("Z").wait(100).menu("Z").wait(400);
-    const std::vector<int> frames = framesFrom(1400, 5800, 20);
+    const std::vector<int> frames = framesFrom(1400, 7400, 20);
     const SmokeTest::ProgramRun run = play(keys, frames);
     expectOrderlyEnd(run);
     // The menu after the equip: the status panel's weapon strength is the sword's.
@@ -254,8 +254,10 @@ TEST_F(FloorRun, PlaysTheFloorAndGivesUp) {
     EXPECT_LT(closestFrame(runDirectory_, frames, "floor_log.png", {40, 170, 400, 125}), 5.0);
     // After the fight the status panel counts the slime's experience.
     EXPECT_LT(closestFrame(runDirectory_, frames, "floor_menu_after_kill.png", {530, 515, 40, 35}), 5.0);
-    // The log's last lines: the kill, its experience, the push, the pop and the put.
-    EXPECT_LT(closestFrame(runDirectory_, frames, "floor_log_pot.png", {40, 370, 580, 200}), 5.0);
+    // The log's last lines: the kill, its experience, the push, the pop and the put. The floor
+    // shows through the log's window, and where the slime steps before it dies may move the
+    // view by a cell: a line missing or out of place differs by more than 10.
+    EXPECT_LT(closestFrame(runDirectory_, frames, "floor_log_pot.png", {40, 370, 580, 200}), 8.0);
     // The give-up's question.
     EXPECT_LT(closestFrame(runDirectory_, frames, "floor_give_up.png", {260, 225, 420, 185}), 5.0);
     // The result: its heading, and the weapon's line (the time and the score depend on the clock).
