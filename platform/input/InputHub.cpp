@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <iterator>
 
 #include "platform/input/KeyCodes.h"
@@ -12,6 +13,9 @@ namespace {
 
 constexpr uint8_t kDown = 0x80;
 constexpr int32_t kWheelDelta = 120;
+// The recorded pad: a stick (two axes) and as many buttons as a large pad has.
+constexpr int kRecordedPadAxes = 2;
+constexpr int kRecordedPadButtons = 32;
 
 void centre(JoyState& state) {
     state = JoyState{};
@@ -155,6 +159,9 @@ void InputHub::onSdlStopping() {
         pad.joystick.reset();
     }
     pads_.clear();
+    if (const int32_t recorded = recordedPadIndex_.exchange(-1); recorded >= 0) {
+        SDL_JoystickDetachVirtual(recorded);
+    }
     clearLocked();
 }
 
@@ -162,7 +169,11 @@ void InputHub::readKeyboard(uint8_t (&keys)[256]) {
     std::vector<RecordedKeys::Change> changes;
     {
         std::lock_guard guard(lock_);
-        changes = recordedKeys_.applyNextRead(keys_);
+        const auto recordedPad = pads_.find(recordedPadIndex_.load());
+        JoyState* pad = recordedPad != pads_.end() && recordedPad->second.joystick != nullptr
+                            ? &recordedPad->second.state
+                            : nullptr;
+        changes = recordedKeys_.applyNextRead(keys_, pad);
         std::copy(std::begin(keys_), std::end(keys_), std::begin(keys));
     }
     // A recorded press reaches the window too, as a real one does: the window's own keys (F1)
@@ -198,7 +209,24 @@ int32_t InputHub::padCount() {
     if (SDL_WasInit(SDL_INIT_JOYSTICK) == 0) {
         return 0;
     }
+    attachRecordedPad();
     return std::max(0, SDL_NumJoysticks());
+}
+
+void InputHub::attachRecordedPad() {
+    // Not under lock_: SDL takes its own joystick lock inside, and the two are kept apart.
+    std::call_once(recordedPadOnce_, [this] {
+        if (!recordedKeys_.hasPad()) {
+            return;
+        }
+        const int32_t index =
+            SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, kRecordedPadAxes, kRecordedPadButtons, 0);
+        if (index < 0) {
+            std::fprintf(stderr, "ORVEX_INPUT_KEYS: the recorded game pad could not be attached: %s\n", SDL_GetError());
+            return;
+        }
+        recordedPadIndex_ = index;
+    });
 }
 
 bool InputHub::openPad(int32_t deviceIndex, PadInfo& info) {

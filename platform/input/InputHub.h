@@ -2,6 +2,7 @@
 // The input snapshots. The hub watches the SDL events that the window thread takes from SDL and
 // keeps the latest keyboard, mouse and pad state under a lock; devices copy from it on the game
 // thread. Tests feed it synthetic events the same way.
+#include <atomic>
 #include <memory>
 #include <cstdint>
 #include <map>
@@ -52,6 +53,9 @@ private:
     };
     Pad* padByInstanceLocked(int32_t instanceId);
     void clearLocked();
+    // A recorded list that names pad inputs gets a virtual pad of SDL's to play them on, so the
+    // game finds, opens and reads it as it does a real one.
+    void attachRecordedPad();
 
     std::mutex lock_;
     uint8_t keys_[256] = {};
@@ -59,6 +63,8 @@ private:
     RecordedKeys recordedKeys_ = RecordedKeys::fromEnvironment();
     MouseState mouse_{};
     std::map<int32_t, Pad> pads_;  // by device index
+    std::once_flag recordedPadOnce_;
+    std::atomic<int32_t> recordedPadIndex_{-1};  // SDL's device index of the virtual pad; -1 without
     uint32_t focusLosses_ = 0;
 };
 

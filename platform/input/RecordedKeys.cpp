@@ -13,6 +13,13 @@ namespace Platform::Input {
 namespace {
 
 constexpr uint8_t kDown = 0x80;
+constexpr uint32_t kPadButtons = 128;
+constexpr uint32_t kStickUp = 128;
+constexpr uint32_t kStickRight = 129;
+constexpr uint32_t kStickDown = 130;
+constexpr uint32_t kStickLeft = 131;
+constexpr int32_t kAxisMin = -32768;
+constexpr int32_t kAxisMax = 32767;
 
 // The read count: decimal digits only, at most 19 of them so that it fits 64 bits; 0 for
 // anything else (a sign, a letter, a count too long), which no read has.
@@ -28,6 +35,21 @@ uint64_t readCount(const std::string& text) {
         value = value * 10 + static_cast<uint64_t>(digit - '0');
     }
     return value;
+}
+
+// The input number of a pad name ("Pad0" to "Pad131"); -1 for any other name.
+int32_t padInput(const std::string& name) {
+    const std::string prefix = "Pad";
+    if (name.size() <= prefix.size() || name.size() > prefix.size() + 3 ||
+        name.compare(0, prefix.size(), prefix) != 0) {
+        return -1;
+    }
+    const uint64_t number = readCount(name.substr(prefix.size()));
+    const bool zero = name.substr(prefix.size()) == "0";
+    if ((number == 0 && !zero) || number > kStickLeft) {
+        return -1;
+    }
+    return static_cast<int32_t>(number);
 }
 
 // The entry without the spaces around it.
@@ -52,9 +74,14 @@ RecordedKeys::RecordedKeys(const std::string& list) {
         const std::string name = colon != std::string::npos && item.size() > colon + 2
                                      ? item.substr(colon + 1, item.size() - colon - 2)
                                      : std::string();
+        const bool hasSign = sign == '+' || sign == '-';
+        if (const int32_t input = padInput(name); input >= 0 && read != 0 && hasSign) {
+            padChanges_[read].push_back({static_cast<uint32_t>(input), sign == '+'});
+            continue;
+        }
         const SDL_Scancode scancode = name.empty() ? SDL_SCANCODE_UNKNOWN : SDL_GetScancodeFromName(name.c_str());
         const uint8_t code = keyCodeFromScancode(scancode);
-        if (read == 0 || (sign != '+' && sign != '-') || code == 0) {
+        if (read == 0 || !hasSign || code == 0) {
             std::fprintf(stderr, "ORVEX_INPUT_KEYS: \"%s\" is not <read>:<key name><+|->; skipped\n", item.c_str());
             continue;
         }
@@ -67,8 +94,30 @@ RecordedKeys RecordedKeys::fromEnvironment() {
     return list != nullptr ? RecordedKeys(list) : RecordedKeys();
 }
 
-std::vector<RecordedKeys::Change> RecordedKeys::applyNextRead(uint8_t (&keys)[256]) {
-    const auto found = changes_.find(++reads_);
+void RecordedKeys::applyPadChange(const PadChange& change, JoyState& pad) {
+    if (change.input < kPadButtons) {
+        pad.buttons[change.input] = change.down ? kDown : 0;
+        return;
+    }
+    // The stick pushed one way; letting go of a way it no longer points leaves it alone.
+    const bool vertical = change.input == kStickUp || change.input == kStickDown;
+    const int32_t pushed = change.input == kStickUp || change.input == kStickLeft ? kAxisMin : kAxisMax;
+    int32_t& axis = vertical ? pad.y : pad.x;
+    if (change.down) {
+        axis = pushed;
+    } else if (axis == pushed) {
+        axis = 0;
+    }
+}
+
+std::vector<RecordedKeys::Change> RecordedKeys::applyNextRead(uint8_t (&keys)[256], JoyState* pad) {
+    ++reads_;
+    if (const auto padFound = padChanges_.find(reads_); padFound != padChanges_.end() && pad != nullptr) {
+        for (const PadChange& change : padFound->second) {
+            applyPadChange(change, *pad);
+        }
+    }
+    const auto found = changes_.find(reads_);
     if (found == changes_.end()) {
         return {};
     }

@@ -252,6 +252,59 @@ TEST_F(ContentArchiveTest, ItemSetupRegistersUniqueKindsWithFolders) {
         "assert(seen[20], 'the worn-out amulet 20 must be a registered kind')\n"));
 }
 
+// Every script an item kind names is in the archives, and every kind the player can carry names
+// the script that puts it down: the item menu offers "置く" for each of them.
+TEST_F(ContentArchiveTest, ItemKindsNameScriptsThatExist) {
+    lua_State* kinds = loadChunk("Script/Item/ItemSetup.lua.lcd", true);
+    ASSERT_NE(kinds, nullptr);
+    ASSERT_TRUE(run(kinds,
+                    "folders = {}\n"
+                    "function addItemInfo(_, id, folder) folders[#folders + 1] = folder end\n"
+                    "setup(true)\n"
+                    "folderList = table.concat(folders, '\\n')\n"));
+    lua_getglobal(kinds, "folderList");
+    const std::string folderList = lua_tostring(kinds, -1) != nullptr ? lua_tostring(kinds, -1) : "";
+    std::istringstream folders(folderList);
+    std::string folder;
+    int checked = 0;
+    while (std::getline(folders, folder)) {
+        lua_State* state = loadChunk(folder + "setup.lua.lcd", false);
+        ASSERT_NE(state, nullptr) << folder;
+        // Everything the set-up calls is recorded; only the script names and the category count.
+        ASSERT_TRUE(
+            run(state,
+                "local any\n"
+                "any = setmetatable({}, { __index = function() return any end, __call = function() return any end })\n"
+                "setmetatable(_G, { __index = function() return any end })\n"
+                "scripts, category = {}, -1\n"
+                "Item = setmetatable({ Status = any }, { __index = function(_, name)\n"
+                "  return function(_, value)\n"
+                "    if name == 'setItemType' then category = value end\n"
+                "    if name:match('ScriptFileName$') then scripts[name] = value end\n"
+                "  end\n"
+                "end })\n"));
+        ASSERT_TRUE(call(state, 0, folder.c_str())) << folder;
+        ASSERT_TRUE(run(state,
+                        "initialize(true)\n"
+                        "local carried = category ~= 7 and category ~= 11 and category ~= 12\n"
+                        "missingPut = carried and scripts.setItemPutScriptFileName == nil\n"
+                        "local names = {}\n"
+                        "for _, path in pairs(scripts) do names[#names + 1] = path end\n"
+                        "scriptList = table.concat(names, '\\n')\n"));
+        lua_getglobal(state, "missingPut");
+        EXPECT_FALSE(lua_toboolean(state, -1)) << folder << " can be carried but names no put script";
+        lua_getglobal(state, "scriptList");
+        std::istringstream scripts(lua_tostring(state, -1) != nullptr ? lua_tostring(state, -1) : "");
+        std::string script;
+        while (std::getline(scripts, script)) {
+            Bytes chunk;
+            EXPECT_TRUE(readEntry(*reader_, script + ".lcd", chunk)) << folder << " names " << script;
+        }
+        ++checked;
+    }
+    EXPECT_GT(checked, 10);
+}
+
 TEST_F(ContentArchiveTest, PlayerSetupStaysOffFloorAndGameData) {
     lua_State* setup = loadChunk("Actor/Player/HERO/setup.lua.lcd", false);
     ASSERT_NE(setup, nullptr);

@@ -7,7 +7,9 @@
 // (7..16, 3..9), left of a trap at (13, 8), with a sword at (10, 8), a shield at (10, 9) and a
 // tag at (9, 9). A corridor leaves the room's top row eastwards to (19, 3), turns down to
 // (19, 5) and runs east along row 5 into a room spanning (26..34, 4..8), where the stairs lie at
-// (27, 8) and a drug at (26, 7).
+// (27, 8) and a drug at (26, 7). Another corridor leaves the first room's bottom row at (9, 10)
+// down to (9, 14), east to (14, 14) and down into a room whose bottom row is row 25, with a card
+// at (10, 21), a pot at (10, 25) and a slime asleep at (6, 24).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -160,11 +162,12 @@ protected:
 }  // namespace
 
 // The floor of the seed looks as its reference before any key; F1 then switches the screen mode
-// (the device is reset and the floor's overlay made again) and the floor plays on: a step up
-// scrolls the view down by one cell.
-TEST_F(FloorRun, LooksAsItsReferenceAndPlaysOnAfterF1) {
+// (the device is reset and the floor's overlay made again) and the floor plays on with a game pad
+// alone: the stick pushed up steps up, which scrolls the view down by one cell, and the pad's
+// menu button opens the menu.
+TEST_F(FloorRun, LooksAsItsReferenceAndPlaysOnAfterF1WithAPad) {
     KeyScript keys;
-    keys.press({"F1"}, 4, 96).step("Up").wait(200);
+    keys.press({"F1"}, 4, 96).step("Pad128").wait(100).menu("Pad0").wait(160);
     const std::vector<int> frames = framesFrom(700, 2000, 20);
     const SmokeTest::ProgramRun run = play(keys, frames);
     expectOrderlyEnd(run);
@@ -180,22 +183,37 @@ TEST_F(FloorRun, LooksAsItsReferenceAndPlaysOnAfterF1) {
         }
     }
     EXPECT_LT(scrolled, 2.0) << run.describe();
+    // The menu's window with its four entries.
+    EXPECT_LT(closestFrame(runDirectory_, frames, "floor_menu_pad.png", {10, 100, 220, 270}), 5.0);
 }
 
 // Walks out of the first room along the corridor into the room of the stairs and steps on
-// them: the stairs ask "すすむ" or "閉じる".
-TEST_F(FloorRun, WalksToTheStairs) {
+// them: the stairs ask "すすむ" or "閉じる". Closing the question, the player steps onto the drug
+// beside the stairs, which the new game does not know yet, names it through the item menu's "名前"
+// on the soft keyboard ("あ", "お", then "決定"), and the item menu lists it by that name.
+TEST_F(FloorRun, WalksToTheStairsAndNamesADrug) {
     KeyScript keys;
     keys.walk("Up", 6).walk("Right", 9).walk("Down", 3).walk("Right", 16).walk("Down", 4).step("Left", 7).wait(300);
-    const std::vector<int> frames = framesFrom(1500, 3300, 20);
+    keys.menu("Down").menu("Z").wait(60).press({"Up", "Left"}, 6, 60);
+    keys.menu("S").menu("Z").menu("Z").menu("Down").menu("Down").menu("Down").menu("Z").wait(60);
+    keys.menu("Z").menu("Right").menu("Right").menu("Right").menu("Right").menu("Z");
+    keys.menu("Up").menu("Right").menu("Right").menu("Right").menu("Right").wait(60).menu("Z").wait(60);
+    keys.menu("S").menu("Z").wait(200);
+    const std::vector<int> frames = framesFrom(1500, 6000, 20);
     const SmokeTest::ProgramRun run = play(keys, frames);
     expectOrderlyEnd(run);
     EXPECT_LT(closestFrame(runDirectory_, frames, "floor_stairs_prompt.png", {520, 90, 270, 200}), 5.0);
+    // The item menu's first entry: the drug under the name given to it.
+    EXPECT_LT(closestFrame(runDirectory_, frames, "floor_item_renamed.png", {30, 160, 300, 45}), 5.0);
 }
 
-// Picks up a sword, a shield and a tag, equips the sword, throws the tag, reads the log, runs,
-// and gives up through "中断", "断念する" and "はい": the menus show the equipped sword and the
-// log its pick-ups, and the result scene reports the given-up dive with the sword as the weapon.
+// Picks up a sword, a shield and a tag, equips the sword, throws the tag and reads the log. Then
+// down the corridor into the room below: picks up a card and a pot, attacks the slime asleep
+// by the wall until it dies, pushes the card into the pot, takes it out again and puts it down.
+// Last it runs and gives up through "中断", "断念する" and "はい". The menus show the equipped
+// sword and, after the fight, the experience won; the log lists the pick-ups, and later the kill
+// and the card's way in and out of the pot and onto the floor; the result scene reports the
+// given-up dive with the sword as the weapon.
 TEST_F(FloorRun, PlaysTheFloorAndGivesUp) {
     KeyScript keys;
     keys.step("Left").step("Down").step("Left");
@@ -204,15 +222,42 @@ TEST_F(FloorRun, PlaysTheFloorAndGivesUp) {
     keys.menu("Down").menu("Z").menu("A").menu("A").wait(60);
     keys.menu("S").menu("Down").menu("Down").menu("Z").menu("Z").wait(160);
     keys.menu("A").menu("A").menu("A");
+    // To the card at (10, 21) and the pot at (10, 25), the room's bottom row; a pick-up takes a
+    // moment before the next step is taken.
+    keys.step("Down", 5).step("Right", 5).step("Down", 5);
+    keys.press({"Down", "Left"}, 6, 40).press({"Down", "Left"}, 6, 40).step("Left", 2).wait(100);
+    keys.walk("Down", 5).wait(60);
+    // The slime is up and to the left: turn to it ("X" turns to a neighbour) and strike.
+    keys.step("Left", 3).step("Up").menu("X");
+    for (int blow = 0; blow < 8; ++blow) {
+        keys.menu("Z").wait(30);
+    }
+    // Items: sword, shield, card, pot. The pot's "入れる", then the card.
+    keys.menu("S").menu("Z").menu("Down").menu("Down").menu("Down").menu("Z").menu("Down").menu("Z");
+    keys.menu("Down").menu("Down").menu("Z").menu("Z").wait(60);
+    // The pot's "のぞく", the card in it, "取り出す".
+    keys.menu("S").menu("Z").menu("Down").menu("Down").menu("Z").menu("Z").menu("Z").menu("Z").wait(60);
+    // The card, now last, "置く".
+    keys.menu("S").menu("Z").menu("Down").menu("Down").menu("Down").menu("Z").menu("Down").menu("Down").menu("Z").wait(
+        60);
+    keys.menu("S").wait(60).menu("A");
+    keys.menu("S").menu("Down").menu("Down").menu("Z").menu("Z").wait(160);
+    keys.menu("A").menu("A").menu("A");
     keys.press({"A", "Right"}, 80, 40).wait(60);
     keys.menu("S").menu("Down").menu("Down").menu("Down").menu("Z").menu("Z").wait(100).menu("Z").wait(400);
-    const std::vector<int> frames = framesFrom(1400, 4400, 20);
+    const std::vector<int> frames = framesFrom(1400, 7400, 20);
     const SmokeTest::ProgramRun run = play(keys, frames);
     expectOrderlyEnd(run);
     // The menu after the equip: the status panel's weapon strength is the sword's.
     EXPECT_LT(closestFrame(runDirectory_, frames, "floor_menu_equipped.png", {90, 430, 240, 45}), 5.0);
     // The log lists the three pick-ups.
     EXPECT_LT(closestFrame(runDirectory_, frames, "floor_log.png", {40, 170, 400, 125}), 5.0);
+    // After the fight the status panel counts the slime's experience.
+    EXPECT_LT(closestFrame(runDirectory_, frames, "floor_menu_after_kill.png", {530, 515, 40, 35}), 5.0);
+    // The log's last lines: the kill, its experience, the push, the pop and the put. The floor
+    // shows through the log's window, and where the slime steps before it dies may move the
+    // view by a cell: a line missing or out of place differs by more than 10.
+    EXPECT_LT(closestFrame(runDirectory_, frames, "floor_log_pot.png", {40, 370, 580, 200}), 8.0);
     // The give-up's question.
     EXPECT_LT(closestFrame(runDirectory_, frames, "floor_give_up.png", {260, 225, 420, 185}), 5.0);
     // The result: its heading, and the weapon's line (the time and the score depend on the clock).

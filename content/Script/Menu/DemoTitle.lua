@@ -107,6 +107,18 @@ function initialize(hasCommonSave)
     Game.System.playBGM("BGM/bgm001.ogg", false)
 end
 
+-- A new game does not know its drugs: each shows a look of its own until the player names it.
+local UNKNOWN_DRUGS = {
+    { 620, "みどりの草" },
+    { 630, "あかい薬" },
+}
+local function hideDrugs()
+    Game.Data.resetUnidentifiedItemInfo()
+    for _, drug in ipairs(UNKNOWN_DRUGS) do
+        Game.Data.addUnidentifiedItemInfo(drug[1], drug[2], true)
+    end
+end
+
 -- The list entry "リプレイ" carries no callback: the list of files opens from here.
 local function menuDecided()
     return GeneralWindow.getSelectedItemIndex(menu) == 3
@@ -138,6 +150,9 @@ function update(dt)
     end
     local code = chosen
     chosen = CODE.NONE
+    if code == CODE.NEW_GAME then
+        hideDrugs()
+    end
     pending = code
     return code
 end

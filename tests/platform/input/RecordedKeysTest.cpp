@@ -58,6 +58,9 @@ TEST(RecordedKeysTest, EntriesItCannotReadAreNamedAndSkipped) {
         "1:Down",                         // no direction
         "1:+",                            // no key
         "1:Down*",                        // no direction either
+        "1:Pad132+",                      // beyond the pad's inputs
+        "1:Pad-1+",                       // no pad input
+        "1:Pad+",                         // no pad input number
     };
     for (const char* entry : bad) {
         testing::internal::CaptureStderr();
@@ -76,6 +79,47 @@ TEST(RecordedKeysTest, EntriesItCannotReadAreNamedAndSkipped) {
         }
         EXPECT_EQ(kPressed, reads.keys[kZ]) << entry << ": the good entry beside it still applies";
     }
+}
+
+// Pad inputs apply to the pad at their read, beside the keys, and never to the keyboard.
+TEST(RecordedKeysTest, PadInputsPressButtonsAndPushTheStick) {
+    RecordedKeys keysOnly("1:Z+");
+    EXPECT_FALSE(keysOnly.hasPad());
+    RecordedKeys recorded("1:Pad0+,1:Pad128+,2:Pad127+,2:Pad129+,2:Z+,3:Pad0-,3:Pad128-,4:Pad130+,4:Pad131+,5:Pad129-");
+    ASSERT_TRUE(recorded.hasPad());
+    Platform::Input::JoyState pad{};
+    uint8_t keys[256] = {};
+    struct Expected {
+        int read;
+        uint8_t button0, button127;
+        int32_t x, y;
+    };
+    const Expected table[] = {
+        {1, kPressed, 0, 0, -32768},             // button 0, stick up
+        {2, kPressed, kPressed, 32767, -32768},  // right as well: up and right together
+        {3, 0, kPressed, 32767, 0},              // released: back to the centre on that axis
+        {4, 0, kPressed, -32768, 32767},         // down and left
+        {5, 0, kPressed, -32768, 32767},         // letting go of right leaves left alone
+    };
+    for (const Expected& expected : table) {
+        const auto changes = recorded.applyNextRead(keys, &pad);
+        EXPECT_EQ(expected.button0, pad.buttons[0]) << "read " << expected.read;
+        EXPECT_EQ(expected.button127, pad.buttons[127]) << "read " << expected.read;
+        EXPECT_EQ(expected.x, pad.x) << "read " << expected.read;
+        EXPECT_EQ(expected.y, pad.y) << "read " << expected.read;
+        EXPECT_EQ(expected.read == 2 ? 1u : 0u, changes.size()) << "only key changes are handed back";
+    }
+    EXPECT_EQ(kPressed, keys[kZ]);
+    for (int code = 0; code < 256; ++code) {
+        if (code != kZ) {
+            EXPECT_EQ(0, keys[code]) << "pad inputs changed key " << code;
+        }
+    }
+    // Without a pad to take them, the pad's changes are passed over and the keys still apply.
+    RecordedKeys noPad("1:Pad0+,1:Return+");
+    uint8_t noPadKeys[256] = {};
+    noPad.applyNextRead(noPadKeys);
+    EXPECT_EQ(kPressed, noPadKeys[kReturn]);
 }
 
 TEST(RecordedKeysTest, TheEnvironmentGivesTheList) {

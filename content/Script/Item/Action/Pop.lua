@@ -9,7 +9,7 @@ end
 
 function Game.Action.startAction()
     Item.popItemFromItemList(holder, item)
-    Dungeon.addLogMessage(Item.getName(item) .. "を取り出した。")
+    Dungeon.addLogMessage(Item.getDisplayName(item) .. "を取り出した。")
 end
 
 function Game.Action.updateAction(dt)

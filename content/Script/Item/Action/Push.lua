@@ -8,13 +8,18 @@ function Game.Action.initialize(actor, pot, put)
 end
 
 function Game.Action.startAction()
+    if item == holder then
+        -- The pot is offered in its own list; it cannot go into itself.
+        Dungeon.addLogMessage(Item.getName(holder) .. "は自分の中には入らない。")
+        return
+    end
     local room = Item.Status.getUseCount(holder)
     if room <= #Item.getItemList(holder) then
         Dungeon.addLogMessage(Item.getName(holder) .. "はいっぱいだ。")
         return
     end
     Item.pushItemIntoItemList(holder, item)
-    Dungeon.addLogMessage(Item.getName(item) .. "を" .. Item.getName(holder) .. "に入れた。")
+    Dungeon.addLogMessage(Item.getDisplayName(item) .. "を" .. Item.getName(holder) .. "に入れた。")
 end
 
 function Game.Action.updateAction(dt)
