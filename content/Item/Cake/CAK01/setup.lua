@@ -11,6 +11,7 @@ function initialize(item)
     Item.Status.setPrice(item, 100)
     Item.setItemActionScriptFileName(item, "Script/Item/Action/Eat.lua")
     Item.setItemThrowScriptFileName(item, "Script/Item/Action/Throw.lua")
+    Item.setItemPutScriptFileName(item, "Script/Item/Action/Put.lua")
     -- Rots a little on every floor.
     Item.setChangeFloorScriptFileName(item, "Script/Item/Action/ChangeFloor.lua")
     ItemLook.build(item, g_itemChip)

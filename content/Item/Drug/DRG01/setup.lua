@@ -11,5 +11,6 @@ function initialize(item)
     Item.Status.setPrice(item, 50)
     Item.setItemActionScriptFileName(item, "Script/Item/Action/Heal.lua")
     Item.setItemThrowScriptFileName(item, "Script/Item/Action/Throw.lua")
+    Item.setItemPutScriptFileName(item, "Script/Item/Action/Put.lua")
     ItemLook.build(item, g_itemChip)
 end

@@ -16,5 +16,6 @@ function initialize(item)
     Item.setItemPushScriptFileName(item, "Script/Item/Action/Push.lua")
     Item.setItemPopScriptFileName(item, "Script/Item/Action/Pop.lua")
     Item.setItemThrowScriptFileName(item, "Script/Item/Action/Throw.lua")
+    Item.setItemPutScriptFileName(item, "Script/Item/Action/Put.lua")
     ItemLook.build(item, g_itemChip)
 end

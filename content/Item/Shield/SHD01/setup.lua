@@ -15,5 +15,6 @@ function initialize(item)
     Item.Status.setSlotCount(item, 3)
     Item.setItemAttachScriptFileName(item, "Script/Item/Action/Attach.lua")
     Item.setItemThrowScriptFileName(item, "Script/Item/Action/Throw.lua")
+    Item.setItemPutScriptFileName(item, "Script/Item/Action/Put.lua")
     ItemLook.build(item, g_itemChip)
 end

@@ -13,5 +13,6 @@ function initialize(item)
     Item.Status.setUseCount(item, 3)
     Item.setItemActionScriptFileName(item, "Script/Item/Action/Flame.lua")
     Item.setItemThrowScriptFileName(item, "Script/Item/Action/Throw.lua")
+    Item.setItemPutScriptFileName(item, "Script/Item/Action/Put.lua")
     ItemLook.build(item, g_itemChip)
 end

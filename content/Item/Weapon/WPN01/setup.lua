@@ -18,5 +18,6 @@ function initialize(item)
     DamageCalculate.OriginParam.ActorCategoryParam.setCategory(weights, 1, 1)
     Item.setItemAttachScriptFileName(item, "Script/Item/Action/Attach.lua")
     Item.setItemThrowScriptFileName(item, "Script/Item/Action/Throw.lua")
+    Item.setItemPutScriptFileName(item, "Script/Item/Action/Put.lua")
     ItemLook.build(item, g_itemChip)
 end
