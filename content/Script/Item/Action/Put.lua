@@ -14,7 +14,9 @@ function Game.Action.startAction()
         return
     end
     local name = Item.getDisplayName(item, true)
+    -- The floor takes the item; the putter lets go of it (an item that found no place is gone).
     local landedX = Dungeon.putItem(item, x, y, true)
+    Actor.Item.deleteItem(putter, item)
     if landedX ~= nil and landedX >= 0 then
         Dungeon.addLogMessage(name .. "を置いた。")
     end
