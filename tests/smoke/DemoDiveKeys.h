@@ -16,7 +16,8 @@
 
 namespace SmokeTest {
 
-// Where the stages of the dive begin, in keyboard reads.
+// The keyboard reads at which the stages of the dive are reached (each the read after the keys
+// that lead to it).
 struct DemoDive {
     std::string keys;
     int floor1 = 0;        // the first floor is up, nothing has moved
@@ -26,10 +27,10 @@ struct DemoDive {
     int robbery = 0;       // out of the shop owing for a shield: the robber story
     int floor3 = 0;        // the third floor is up
     int monsterHouse = 0;  // the player has walked into the monster house
-    int story = 0;         // the last stairs taken: the story
-    int result = 0;        // the result has slid in
-    int worldMap = 0;      // the replay kept: the world map
-    int end = 0;           // the last key
+    int story = 0;         // the last stairs taken: the story comes
+    int result = 0;        // the story read to its end: the result slides in
+    int worldMap = 0;      // the replay kept: the world map comes
+    int end = 0;           // the keys are over; the world map stays
 };
 
 class DemoDiveKeys {
