@@ -1,6 +1,6 @@
 -- One blow at the cell the attacker faces: the body takes a short lunge and whoever stands there
--- takes a blow worked out by the damage rules, told in the log. The attacker is the action's
--- parameter.
+-- takes a blow worked out by the damage rules, told in the log; someone who talks (the
+-- shopkeeper) is spoken to instead. The attacker is the action's parameter.
 Lua.dofile("Script/Lib/Battle.lua")
 Game.Action = {}
 
@@ -8,6 +8,7 @@ local DX = { [0] = 0, 1, 1, 1, 0, -1, -1, -1 }
 local DY = { [0] = -1, -1, 0, 1, 1, 1, 0, -1 }
 local LUNGE_TIME = 0.2
 local LUNGE_PIXELS = 16
+local NON_PLAYER = 2
 
 local attacker = nil
 local direction = 0
@@ -27,7 +28,13 @@ function Game.Action.startAction()
         return
     end
     local target = Dungeon.checkActorInCell(x + DX[direction], y + DY[direction])
-    if target ~= nil then
+    if target == nil then
+        return
+    end
+    local talk = Actor.getActionEventScriptFileName(target)
+    if Actor.getActorType(target) == NON_PLAYER and talk ~= nil and talk ~= "" then
+        Actor.talk(attacker, target)
+    else
         Battle.blow(attacker, target)
     end
 end

@@ -1,7 +1,8 @@
-// The shipped attack, shot and effect action scripts, read from the built archives and run by
-// the real action queue on a real floor with the game's Actor, Dungeon, DamageCalculate, Game,
-// Item, Map and Graphics modules: what a blow, a kill, a shot, an arrival, a burnt item and a
-// collapse leave on the floor, in the log, in the status and in the result record.
+// The shipped attack, shot, put, talk and effect action scripts, read from the built archives
+// and run by the real action queue on a real floor with the game's Actor, Dungeon,
+// DamageCalculate, Game, Item, Map and Graphics modules: what a blow, a kill, a shot, a word
+// with the shopkeeper, an item put down, an arrival, a burnt item and a collapse leave on the
+// floor, in the log, in the status and in the result record.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,7 +13,9 @@
 
 #include "engine/graphics/OxRenderQueue.h"
 #include "game/action/CItemAction.h"
+#include "game/action/CPutItemAction.h"
 #include "game/action/CScriptingAction.h"
+#include "game/actor/CNonPlayer.h"
 #include "game/condition/CConditionController.h"
 #include "game/damage/CDamageCalculator.h"
 #include "game/scriptcommand/CActorCommand.h"
@@ -274,6 +277,41 @@ TEST_F(SampleActionScripts, EachNewFloorRunsTheChangeFloorScriptsOfCarriedItems)
     }
     EXPECT_EQ(pot->getStatus().getPrice(), 0) << "no script, no change";
     EXPECT_FALSE(manager_->isBusy()) << "the script runs at once and queues nothing";
+}
+
+// A blow at someone who talks is a word with them: the shopkeeper, with nothing to settle,
+// greets the player and takes no damage.
+TEST_F(SampleActionScripts, AnAttackOnTheShopkeeperIsAWordWithHim) {
+    auto keeper = std::make_shared<Fenwarrow::Actor::CNonPlayer>(context_.game);
+    keeper->setName(u"店主");
+    keeper->getStatus().setMaxLife(999.0f);
+    keeper->getStatus().setLife(999.0f);
+    keeper->setActionEventScriptFileName(u"Actor/NonPlayer/VNDR/Event/Talk.lua");
+    floor_->addTurnParticipant(keeper);
+    ASSERT_TRUE(floor_->putCellObject(keeper.get(), {kPlayerPoint.x + 1, kPlayerPoint.y}, false));
+
+    run(kAttack, player_.get());
+
+    EXPECT_EQ(keeper->getStatus().getLife(), 999.0f);
+    EXPECT_TRUE(logHas(u"店主「いらっしゃいませ。」"));
+}
+
+// An item put down lies on the putter's cell and is no longer carried: a put that left it in
+// the bag as well would let the player sell it and keep it.
+TEST_F(SampleActionScripts, APutItemLiesOnThePuttersCellAndIsNoLongerCarried) {
+    auto sword = std::make_shared<Fenwarrow::Item::CItem>(context_.game, 100);
+    sword->setName(u"どうの剣");
+    sword->setPutScriptFileName(u"Script/Item/Action/Put.lua");
+    player_->addItem(sword);
+
+    manager_->pushAction(
+        std::make_shared<Fenwarrow::Action::CPutItemAction>(context_, player_.get(), sword.get(), u"", 0, 0));
+    ASSERT_TRUE(updateUntil([&] { return !manager_->isBusy(); }));
+
+    EXPECT_LT(player_->findItem(sword.get()), 0);
+    ASSERT_NE(sword->getCell(), nullptr);
+    EXPECT_EQ(sword->getCell()->getPoint(), kPlayerPoint);
+    EXPECT_TRUE(logHas(u"を置いた。"));
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
--- Putting a carried item down on the cell the actor stands on, or the nearest free one.
+-- Putting a carried item down on the cell the actor stands on, or the nearest free one. In a
+-- shop it is then offered to the shopkeeper, who buys it when spoken to.
 Game.Action = {}
 
 local INVALID = -1
@@ -17,16 +18,14 @@ function Game.Action.startAction()
         return
     end
     local name = Item.getDisplayName(item)
-    local landedX = Dungeon.putItem(item, x, y, 1)
+    local landedX = Dungeon.putItem(item, x, y, true)
     if landedX == nil or landedX == INVALID then
         -- No free cell near enough: the item stays with the actor rather than vanish.
         Dungeon.addLogMessage(name .. "を置く場所がない。")
         return
     end
-    -- The floor holds the item now; the carried list must let it go, or it would be in both.
-    if owner == Dungeon.getPlayer() then
-        Game.Data.removePlayerItem(item)
-    end
+    -- The floor holds the item now; the actor must let go of it, or it would be in both.
+    Actor.Item.deleteItem(owner, item)
     Dungeon.addLogMessage(name .. "を置いた。")
 end
 
