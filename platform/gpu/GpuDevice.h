@@ -150,7 +150,8 @@ private:
                         uint32_t vertexCount, const void* indices, uint32_t indexFormat);
     // The depth buffer for the current render target, made or resized when needed.
     std::vector<uint16_t>* depthBuffer();
-    void clearDepth(uint32_t rectCount, const IntRect* rects, float z);
+    // Clears a rectangle (inside the target) of the target, of the depth buffer when given, or both.
+    void clearArea(const IntRect& r, bool target, uint32_t argb, std::vector<uint16_t>* depth, float z);
     // Where drawing and clearing reach: the target within the viewport and, when on, the scissor.
     IntRect clipRect();
 
