@@ -175,6 +175,10 @@ private:
     const FrameCapture capture_ = FrameCapture::fromEnvironment();
     Rasterizer rasterizer_;
     Rasterizer3D rasterizer3D_;
+    // A 3-D draw's lights and transformed vertices, kept from draw to draw so that the many small
+    // draws (a particle is one) do not allocate.
+    Lighting3D lighting3D_;
+    std::vector<ClipVertex> processed3D_;
     std::vector<uint16_t> depth_;
     uint32_t depthWidth_ = 0;
     uint32_t depthHeight_ = 0;

@@ -91,7 +91,8 @@ void GpuDevice::drawVertices3D(uint32_t type, uint32_t primitiveCount, const uns
     transform.view = states_.transforms.count(kTransformView) ? states_.transforms[kTransformView] : Matrix::identity();
     transform.projection =
         states_.transforms.count(kTransformProjection) ? states_.transforms[kTransformProjection] : Matrix::identity();
-    Lighting3D lighting;
+    Lighting3D& lighting = lighting3D_;
+    lighting.lights.clear();
     lighting.enabled = r[size_t(RenderState::Lighting)] != 0;
     lighting.specularEnabled = r[size_t(RenderState::SpecularEnable)] != 0;
     const uint32_t ambient = r[size_t(RenderState::Ambient)];
@@ -116,7 +117,8 @@ void GpuDevice::drawVertices3D(uint32_t type, uint32_t primitiveCount, const uns
         }
     }
     const VertexProcessor processor(transform, lighting);
-    std::vector<ClipVertex> processed(vertexCount);
+    std::vector<ClipVertex>& processed = processed3D_;
+    processed.resize(vertexCount);
     for (uint32_t i = 0; i < vertexCount; ++i) {
         processed[i] = processor.process(bytes + size_t(i) * stride, layout);
     }

@@ -137,6 +137,19 @@ ORVEX_AVX2_INLINE __m256i gatherTexels(const WideTexture& t, __m256i x, __m256i 
     return _mm256_or_si256(_mm256_i32gather_epi32(reinterpret_cast<const int*>(t.texels), index, 4), t.fill);
 }
 
+// The texels at index and index + 1 of eight pixels (the second never past its row's end).
+ORVEX_AVX2_INLINE void gatherPairs(const WideTexture& t, __m256i index, __m256i* first, __m256i* second) {
+    const auto* words = reinterpret_cast<const long long*>(t.texels);
+    const __m256 low = _mm256_castsi256_ps(_mm256_i32gather_epi64(words, _mm256_castsi256_si128(index), 4));
+    const __m256 high = _mm256_castsi256_ps(_mm256_i32gather_epi64(words, _mm256_extracti128_si256(index, 1), 4));
+    // Even words are the first texels, odd ones the second, in lane order 0 1 4 5 2 3 6 7 until
+    // the 64-bit quarters are put back in order.
+    const __m256i even = _mm256_castps_si256(_mm256_shuffle_ps(low, high, _MM_SHUFFLE(2, 0, 2, 0)));
+    const __m256i odd = _mm256_castps_si256(_mm256_shuffle_ps(low, high, _MM_SHUFFLE(3, 1, 3, 1)));
+    *first = _mm256_or_si256(_mm256_permute4x64_epi64(even, _MM_SHUFFLE(3, 1, 2, 0)), t.fill);
+    *second = _mm256_or_si256(_mm256_permute4x64_epi64(odd, _MM_SHUFFLE(3, 1, 2, 0)), t.fill);
+}
+
 ORVEX_AVX2_INLINE __m256i samplePoint8(const WideTexture& t, __m256i tu, __m256i tv) {
     const __m256i half = _mm256_set1_epi32(128);
     const __m256i x = _mm256_and_si256(_mm256_srai_epi32(_mm256_add_epi32(tu, half), 8), t.widthMask);
@@ -161,8 +174,17 @@ ORVEX_AVX2_INLINE __m256i sampleLinear8(const WideTexture& t, __m256i tu, __m256
     const __m256i one = _mm256_set1_epi32(1);
     const __m256i x1 = _mm256_and_si256(_mm256_add_epi32(x0, one), t.widthMask);
     const __m256i y1 = _mm256_and_si256(_mm256_add_epi32(y0, one), t.heightMask);
-    const __m256i c00 = gatherTexels(t, x0, y0), c10 = gatherTexels(t, x1, y0);
-    const __m256i c01 = gatherTexels(t, x0, y1), c11 = gatherTexels(t, x1, y1);
+    __m256i c00, c10, c01, c11;
+    if (_mm256_testz_si256(_mm256_cmpeq_epi32(x0, t.widthMask), _mm256_set1_epi32(-1)) != 0) {
+        // No column wraps: each row's two texels are neighbours, read as one 64-bit word.
+        gatherPairs(t, _mm256_add_epi32(_mm256_sll_epi32(y0, t.widthShift), x0), &c00, &c10);
+        gatherPairs(t, _mm256_add_epi32(_mm256_sll_epi32(y1, t.widthShift), x0), &c01, &c11);
+    } else {
+        c00 = gatherTexels(t, x0, y0);
+        c10 = gatherTexels(t, x1, y0);
+        c01 = gatherTexels(t, x0, y1);
+        c11 = gatherTexels(t, x1, y1);
+    }
     const __m256i full = _mm256_set1_epi32(256);
     const __m256i wx1 = _mm256_or_si256(fx, _mm256_slli_epi32(fx, 16));
     const __m256i fx0 = _mm256_sub_epi32(full, fx);
