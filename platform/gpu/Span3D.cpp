@@ -238,9 +238,12 @@ ORVEX_AVX2_INLINE __m256i channelBytes(const WidePlanes& planes, int k, const __
 ORVEX_AVX2_INLINE bool inOneRun(const int32_t* xs, const int32_t* ys) { return ys[7] == ys[0] && xs[7] - xs[0] == 7; }
 
 // Stores the depths of the lanes in ok (a lane mask): eight neighbours at once when they are one
-// run, else each lane keeps its word or takes the new one without a branch (the lanes past the
-// end repeat the first pixel and keep, one after another, what it has just been given).
-ORVEX_AVX2_INLINE void storeDepths(uint16_t* depth, __m256i index, __m256i value, __m256i ok, bool run) {
+// run; the first `passing` lanes with plain stores when all the group's pixels pass (passing is
+// its count, else 0); otherwise each lane keeps its word or takes the new one without a branch
+// (the lanes past the end repeat the first pixel and keep, one after another, what it has just
+// been given).
+ORVEX_AVX2_INLINE void storeDepths(uint16_t* depth, __m256i index, __m256i value, __m256i ok, bool run,
+                                   int32_t passing) {
     if (run) {
         uint16_t* at = depth + _mm256_cvtsi256_si32(index);
         // The words of lanes 0-3 and 4-7 side by side in the low half.
@@ -252,6 +255,13 @@ ORVEX_AVX2_INLINE void storeDepths(uint16_t* depth, __m256i index, __m256i value
     }
     alignas(32) int32_t at[8], word[8], keep[8];
     _mm256_store_si256(reinterpret_cast<__m256i*>(at), index);
+    if (passing > 0) {
+        _mm256_store_si256(reinterpret_cast<__m256i*>(word), value);
+        for (int32_t k = 0; k < passing; ++k) {
+            depth[at[k]] = uint16_t(word[k]);
+        }
+        return;
+    }
     _mm256_store_si256(reinterpret_cast<__m256i*>(word), _mm256_and_si256(value, ok));
     _mm256_store_si256(reinterpret_cast<__m256i*>(keep), _mm256_xor_si256(ok, _mm256_set1_epi32(-1)));
     for (int k = 0; k < 8; ++k) {
@@ -261,7 +271,8 @@ ORVEX_AVX2_INLINE void storeDepths(uint16_t* depth, __m256i index, __m256i value
 }
 
 // Copies the passing pixels of a group (ok as a lane mask) into the target, as storeDepths does.
-ORVEX_AVX2_INLINE void storePixels(const Shade3D& shade, __m256i px, __m256i py, __m256i ok, bool run, __m256i out) {
+ORVEX_AVX2_INLINE void storePixels(const Shade3D& shade, __m256i px, __m256i py, __m256i ok, bool run, int32_t passing,
+                                   __m256i out) {
     PixelImage& target = *shade.state->target;
     const __m256i pixels = _mm256_or_si256(out, _mm256_set1_epi32(int32_t(shade.keepMask)));
     if (run) {
@@ -273,9 +284,16 @@ ORVEX_AVX2_INLINE void storePixels(const Shade3D& shade, __m256i px, __m256i py,
     alignas(32) int32_t at[8];
     alignas(32) uint32_t colour[8], keep[8];
     _mm256_store_si256(reinterpret_cast<__m256i*>(at), index);
+    uint32_t* texels = target.texels.data();
+    if (passing > 0) {
+        _mm256_store_si256(reinterpret_cast<__m256i*>(colour), pixels);
+        for (int32_t k = 0; k < passing; ++k) {
+            texels[at[k]] = colour[k];
+        }
+        return;
+    }
     _mm256_store_si256(reinterpret_cast<__m256i*>(colour), _mm256_and_si256(pixels, ok));
     _mm256_store_si256(reinterpret_cast<__m256i*>(keep), _mm256_xor_si256(ok, _mm256_set1_epi32(-1)));
-    uint32_t* texels = target.texels.data();
     for (int k = 0; k < 8; ++k) {
         uint32_t& slot = texels[at[k]];
         slot = (slot & keep[k]) | colour[k];
@@ -366,6 +384,7 @@ __attribute__((target("avx2"))) int32_t shadePixels3DAvx2(const Shade3D& shade, 
             }
         }
         int okBits = _mm256_movemask_ps(_mm256_castsi256_ps(ok));
+        int32_t passing = 0;
         if (okBits != 0) {
             // Each channel joins the word as soon as it is made, which keeps few registers live.
             __m256i diffuse = _mm256_slli_epi32(channelBytes(wp, 5, x, y, w), 24);
@@ -387,14 +406,15 @@ __attribute__((target("avx2"))) int32_t shadePixels3DAvx2(const Shade3D& shade, 
                 ok = _mm256_and_si256(ok, compareMask(s.alphaFunc, _mm256_srli_epi32(out, 24), alphaRef));
                 okBits = _mm256_movemask_ps(_mm256_castsi256_ps(ok));
             }
+            passing = okBits == validBits ? count : 0;
             if (shade.store) {
-                storePixels(shade, px, py, ok, run, out);
+                storePixels(shade, px, py, ok, run, passing, out);
             } else {
                 _mm256_storeu_si256(reinterpret_cast<__m256i*>(src + i), out);
             }
         }
         if (depth != nullptr && shade.depthWrite && okBits != 0) {
-            storeDepths(depth, index, newDepth, ok, run);
+            storeDepths(depth, index, newDepth, ok, run, passing);
         }
         for (int32_t k = 0; !shade.store && k < count; ++k) {
             pass[i + k] = uint8_t((okBits >> k) & 1);
