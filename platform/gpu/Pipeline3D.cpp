@@ -320,10 +320,8 @@ public:
             return;
         }
         s_ = columnStep > 0 ? columnStep : -columnStep;
-        q_ = floorDiv(rowStart, s_);
-        r_ = rowStart - q_ * s_;
-        dq_ = floorDiv(rowStep, s_);
-        dr_ = rowStep - dq_ * s_;
+        divide(rowStart, &q_, &r_);
+        divide(rowStep, &dq_, &dr_);
     }
     // Narrows the row's columns [left, right] to the ones on the inner side of this edge. Both
     // this and the step are free of branches on the data: a mesh's rows are short, and a
@@ -342,6 +340,25 @@ public:
     }
 
 private:
+    // q = floor(a / s_) and r = a - q * s_. Values of a screen's size divide in double precision:
+    // the truncated quotient is off by at most one and is corrected with the remainder, where an
+    // integer division costs several times as much, and a triangle needs six.
+    void divide(int64_t a, int64_t* q, int64_t* r) const {
+        constexpr int64_t kExact = int64_t(1) << 52;
+        if (a <= -kExact || a >= kExact || s_ >= kExact) {
+            *q = floorDiv(a, s_);
+            *r = a - *q * s_;
+            return;
+        }
+        auto quotient = int64_t(double(a) / double(s_));
+        int64_t rest = a - quotient * s_;
+        const int64_t under = rest < 0 ? 1 : 0, over = rest >= s_ ? 1 : 0;
+        quotient += over - under;
+        rest += (under - over) * s_;
+        *q = quotient;
+        *r = rest;
+    }
+
     int side_ = 0;
     int64_t s_ = 1, q_ = 0, r_ = 0, dq_ = 0, dr_ = 0;
 };
@@ -350,6 +367,12 @@ private:
 
 void Rasterizer3D::drawTriangle(const PipelineState& state, const DepthState& depth, const Viewport& viewport,
                                 bool wireframe, const ClipVertex& a, const ClipVertex& b, const ClipVertex& c) {
+    // Corners of the draw's vertex array that lie inside the view volume were mapped once.
+    const ScreenVertex* mapped[3] = {mappedScreen(a), mappedScreen(b), mappedScreen(c)};
+    if (mapped[0] != nullptr && mapped[1] != nullptr && mapped[2] != nullptr) {
+        drawScreenPolygon(state, depth, wireframe, mapped, 3);
+        return;
+    }
     if (!inside(a) || !inside(b) || !inside(c)) {
         ClipVertex poly[kMaxPolygon] = {a, b, c};
         const int count = clipPolygon(poly, 3);
@@ -358,12 +381,6 @@ void Rasterizer3D::drawTriangle(const PipelineState& state, const DepthState& de
             corners[i] = &poly[i];
         }
         drawPolygon(state, depth, viewport, wireframe, corners, count);
-        return;
-    }
-    // Corners of the draw's vertex array that lie inside the view volume were mapped once.
-    const ScreenVertex* mapped[3] = {mappedScreen(a), mappedScreen(b), mappedScreen(c)};
-    if (mapped[0] != nullptr && mapped[1] != nullptr && mapped[2] != nullptr) {
-        drawScreenPolygon(state, depth, wireframe, mapped, 3);
         return;
     }
     const ClipVertex* corners[3] = {&a, &b, &c};
