@@ -365,6 +365,14 @@ private:
 
 }  // namespace
 
+inline const Rasterizer3D::ScreenVertex* Rasterizer3D::mappedScreen(const ClipVertex& v) const {
+    const auto offset = size_t(reinterpret_cast<uintptr_t>(&v) - reinterpret_cast<uintptr_t>(screenBase_));
+    return screenBase_ != nullptr && offset / sizeof(ClipVertex) < screens_.size() &&
+                   offset % sizeof(ClipVertex) == 0 && screenUsable_[offset / sizeof(ClipVertex)] != 0
+               ? &screens_[offset / sizeof(ClipVertex)]
+               : nullptr;
+}
+
 void Rasterizer3D::drawTriangle(const PipelineState& state, const DepthState& depth, const Viewport& viewport,
                                 bool wireframe, const ClipVertex& a, const ClipVertex& b, const ClipVertex& c) {
     // Corners of the draw's vertex array that lie inside the view volume were mapped once.
@@ -385,14 +393,6 @@ void Rasterizer3D::drawTriangle(const PipelineState& state, const DepthState& de
     }
     const ClipVertex* corners[3] = {&a, &b, &c};
     drawPolygon(state, depth, viewport, wireframe, corners, 3);
-}
-
-const Rasterizer3D::ScreenVertex* Rasterizer3D::mappedScreen(const ClipVertex& v) const {
-    const auto offset = size_t(reinterpret_cast<uintptr_t>(&v) - reinterpret_cast<uintptr_t>(screenBase_));
-    return screenBase_ != nullptr && offset / sizeof(ClipVertex) < screens_.size() &&
-                   offset % sizeof(ClipVertex) == 0 && screenUsable_[offset / sizeof(ClipVertex)] != 0
-               ? &screens_[offset / sizeof(ClipVertex)]
-               : nullptr;
 }
 
 void Rasterizer3D::prefetch(const PipelineState& state, const DepthState& depth, const ClipVertex& a,

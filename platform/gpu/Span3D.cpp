@@ -386,15 +386,16 @@ __attribute__((target("avx2"))) int32_t shadePixels3DAvx2(const Shade3D& shade, 
         int okBits = _mm256_movemask_ps(_mm256_castsi256_ps(ok));
         int32_t passing = 0;
         if (okBits != 0) {
-            // Each channel joins the word as soon as it is made, which keeps few registers live.
-            __m256i diffuse = _mm256_slli_epi32(channelBytes(wp, 5, x, y, w), 24);
-            diffuse = _mm256_or_si256(diffuse, _mm256_slli_epi32(channelBytes(wp, 2, x, y, w), 16));
-            diffuse = _mm256_or_si256(diffuse, _mm256_slli_epi32(channelBytes(wp, 3, x, y, w), 8));
-            diffuse = _mm256_or_si256(diffuse, channelBytes(wp, 4, x, y, w));
+            // The texels first, which ends the texel positions' lives; then each channel joins the
+            // word as soon as it is made. Both keep few registers live.
             __m256i texel = white;
             if (texture != nullptr) {
                 texel = shade.linear ? sampleLinear8(wide, tu, tv) : samplePoint8(wide, tu, tv);
             }
+            __m256i diffuse = _mm256_slli_epi32(channelBytes(wp, 5, x, y, w), 24);
+            diffuse = _mm256_or_si256(diffuse, _mm256_slli_epi32(channelBytes(wp, 2, x, y, w), 16));
+            diffuse = _mm256_or_si256(diffuse, _mm256_slli_epi32(channelBytes(wp, 3, x, y, w), 8));
+            diffuse = _mm256_or_si256(diffuse, channelBytes(wp, 4, x, y, w));
             __m256i out = combine8(s, texel, diffuse);
             if (shade.specular) {
                 __m256i highlight = _mm256_slli_epi32(channelBytes(wp, 6, x, y, w), 16);
