@@ -588,21 +588,20 @@ void Rasterizer3D::fillTriangle(const PipelineState& state, const DepthState& de
     const double x2 = v[2]->sx / 256.0 - x0, y2 = v[2]->sy / 256.0 - y0;
     const double det = x1 * y2 - x2 * y1;
     const double inverse = 1.0 / det;
-    // Depth, 1/w and the colour, then the specular colour and the texture coordinates when used
-    // (the others are 0).
+    // Depth, 1/w, the colour, the specular colour and the texture coordinates: all of them, which
+    // costs less than choosing (the ones the draw does not use are never read).
     double f[3][kPlaneValues];
     for (int i = 0; i < 3; ++i) {
         f[i][0] = v[i]->z;
         f[i][1] = v[i]->q;
         std::copy(v[i]->attr, v[i]->attr + 9, f[i] + 2);
     }
-    const int used = shade_.textured ? kPlaneValues : specularEnabled_ ? 9 : 6;
     Planes3D planes;
     for (int k = 0; k < kPlaneValues; ++k) {
-        const double d1 = k < used ? f[1][k] - f[0][k] : 0, d2 = k < used ? f[2][k] - f[0][k] : 0;
+        const double d1 = f[1][k] - f[0][k], d2 = f[2][k] - f[0][k];
         planes.dx[k] = (d1 * y2 - d2 * y1) * inverse;
         planes.dy[k] = (d2 * x1 - d1 * x2) * inverse;
-        planes.c[k] = (k < used ? f[0][k] : 0) - planes.dx[k] * x0 - planes.dy[k] * y0;
+        planes.c[k] = f[0][k] - planes.dx[k] * x0 - planes.dy[k] * y0;
     }
     queueCount_ = 0;
     const int64_t boxWidth = xMax - xMin + 1;
