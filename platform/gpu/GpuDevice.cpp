@@ -205,25 +205,15 @@ Result GpuDevice::clear(uint32_t rectCount, const IntRect* rects, uint32_t flags
     if ((flags & kClearStencil) != 0 || ((flags & kClearZBuffer) != 0 && !parameters_.enableAutoDepthStencil)) {
         return kErrInvalidCall;
     }
-    if ((flags & kClearZBuffer) != 0) {
-        clearDepth(rectCount, rects, z);
-    }
-    if ((flags & kClearTarget) == 0) {
-        return kOk;
-    }
     const IntRect area = clipRect();
-    PixelImage& target = *renderTarget_->image();
+    std::vector<uint16_t>* depth = (flags & kClearZBuffer) != 0 ? depthBuffer() : nullptr;
+    const bool target = (flags & kClearTarget) != 0;
     if (rectCount == 0) {
-        if (area.right > area.left) {
-            Rasterizer::fill(target, area, argb);
-        }
+        clearArea(area, target, argb, depth, z);
         return kOk;
     }
     for (uint32_t i = 0; i < rectCount; ++i) {
-        const IntRect r = intersect(area, rects[i]);
-        if (r.right > r.left) {
-            Rasterizer::fill(target, r, argb);
-        }
+        clearArea(intersect(area, rects[i]), target, argb, depth, z);
     }
     return kOk;
 }

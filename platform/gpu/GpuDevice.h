@@ -150,7 +150,8 @@ private:
                         uint32_t vertexCount, const void* indices, uint32_t indexFormat);
     // The depth buffer for the current render target, made or resized when needed.
     std::vector<uint16_t>* depthBuffer();
-    void clearDepth(uint32_t rectCount, const IntRect* rects, float z);
+    // Clears a rectangle (inside the target) of the target, of the depth buffer when given, or both.
+    void clearArea(const IntRect& r, bool target, uint32_t argb, std::vector<uint16_t>* depth, float z);
     // Where drawing and clearing reach: the target within the viewport and, when on, the scissor.
     IntRect clipRect();
 
@@ -174,6 +175,10 @@ private:
     const FrameCapture capture_ = FrameCapture::fromEnvironment();
     Rasterizer rasterizer_;
     Rasterizer3D rasterizer3D_;
+    // A 3-D draw's lights and transformed vertices, kept from draw to draw so that the many small
+    // draws (a particle is one) do not allocate.
+    Lighting3D lighting3D_;
+    std::vector<ClipVertex> processed3D_;
     std::vector<uint16_t> depth_;
     uint32_t depthWidth_ = 0;
     uint32_t depthHeight_ = 0;

@@ -39,23 +39,21 @@ std::vector<uint16_t>* GpuDevice::depthBuffer() {
     return &depth_;
 }
 
-void GpuDevice::clearDepth(uint32_t rectCount, const IntRect* rects, float z) {
-    std::vector<uint16_t>& depth = *depthBuffer();
-    const auto value = uint16_t(std::lround(std::clamp(z, 0.0f, 1.0f) * 65535.0f));
-    const IntRect area = clipRect();
-    auto fill = [&](const IntRect& r) {
-        for (int32_t y = r.top; y < r.bottom; ++y) {
-            std::fill_n(depth.begin() + ptrdiff_t(y) * depthWidth_ + r.left, r.right - r.left, value);
-        }
-    };
-    if (rectCount == 0) {
-        fill(area);
+void GpuDevice::clearArea(const IntRect& r, bool target, uint32_t argb, std::vector<uint16_t>* depth, float z) {
+    if (r.right <= r.left) {
         return;
     }
-    for (uint32_t i = 0; i < rectCount; ++i) {
-        const IntRect r = intersect(area, rects[i]);
-        if (r.right > r.left) {
-            fill(r);
+    PixelImage& image = *renderTarget_->image();
+    const uint32_t colour = image.hasAlpha() ? argb : (argb | 0xFF000000u);
+    const auto value = uint16_t(std::lround(std::clamp(z, 0.0f, 1.0f) * 65535.0f));
+    // Both buffers a row at a time: the rows cleared last are then in the cache for both, where a
+    // draw straight after the clear finds them.
+    for (int32_t y = r.top; y < r.bottom; ++y) {
+        if (depth != nullptr) {
+            std::fill_n(depth->begin() + ptrdiff_t(y) * depthWidth_ + r.left, r.right - r.left, value);
+        }
+        if (target) {
+            std::fill(image.row(uint32_t(y)) + r.left, image.row(uint32_t(y)) + r.right, colour);
         }
     }
 }
@@ -93,7 +91,8 @@ void GpuDevice::drawVertices3D(uint32_t type, uint32_t primitiveCount, const uns
     transform.view = states_.transforms.count(kTransformView) ? states_.transforms[kTransformView] : Matrix::identity();
     transform.projection =
         states_.transforms.count(kTransformProjection) ? states_.transforms[kTransformProjection] : Matrix::identity();
-    Lighting3D lighting;
+    Lighting3D& lighting = lighting3D_;
+    lighting.lights.clear();
     lighting.enabled = r[size_t(RenderState::Lighting)] != 0;
     lighting.specularEnabled = r[size_t(RenderState::SpecularEnable)] != 0;
     const uint32_t ambient = r[size_t(RenderState::Ambient)];
@@ -118,7 +117,8 @@ void GpuDevice::drawVertices3D(uint32_t type, uint32_t primitiveCount, const uns
         }
     }
     const VertexProcessor processor(transform, lighting);
-    std::vector<ClipVertex> processed(vertexCount);
+    std::vector<ClipVertex>& processed = processed3D_;
+    processed.resize(vertexCount);
     for (uint32_t i = 0; i < vertexCount; ++i) {
         processed[i] = processor.process(bytes + size_t(i) * stride, layout);
     }
@@ -146,6 +146,10 @@ void GpuDevice::drawVertices3D(uint32_t type, uint32_t primitiveCount, const uns
                 rasterizer3D_.drawLine(state, depth, viewport_, vertex(i), vertex(i + 1));
                 break;
             case kPrimitiveTriangleList:
+                if (i + 1 < primitiveCount) {
+                    rasterizer3D_.prefetch(state, depth, vertex(3 * uint64_t(i) + 3), vertex(3 * uint64_t(i) + 4),
+                                           vertex(3 * uint64_t(i) + 5));
+                }
                 rasterizer3D_.drawTriangle(state, depth, viewport_, wireframe, vertex(3 * uint64_t(i)),
                                            vertex(3 * uint64_t(i) + 1), vertex(3 * uint64_t(i) + 2));
                 break;

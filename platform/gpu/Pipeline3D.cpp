@@ -1,6 +1,7 @@
 #include "platform/gpu/Pipeline3D.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cmath>
 #include <cstring>
 
@@ -300,10 +301,86 @@ bool toScreen(const ClipVertex& c, const Viewport& vp, int64_t* snappedX, int64_
     return true;
 }
 
+// Four column or row numbers (the compiler's vector type: plain lanes on any processor).
+using Lanes4 = int32_t __attribute__((vector_size(16)));
+
+// One edge of a triangle walked down its rows: for a sloped edge, q = floor(E / s) with remainder
+// r (0 <= r < s) of its function E at the row's first column, s being how much E changes a column;
+// for a level edge, q = E.
+class EdgeWalk {
+public:
+    EdgeWalk() = default;
+    EdgeWalk(int64_t rowStart, int64_t rowStep, int64_t columnStep)
+        : side_(columnStep > 0   ? 1
+                : columnStep < 0 ? -1
+                                 : 0) {
+        if (side_ == 0) {
+            q_ = rowStart;
+            dq_ = rowStep;
+            return;
+        }
+        s_ = columnStep > 0 ? columnStep : -columnStep;
+        divide(rowStart, &q_, &r_);
+        divide(rowStep, &dq_, &dr_);
+    }
+    // Narrows the row's columns [left, right] to the ones on the inner side of this edge. Both
+    // this and the step are free of branches on the data: a mesh's rows are short, and a
+    // mispredicted branch costs more than the whole row's set-up.
+    void bound(int64_t* left, int64_t* right) const {
+        const int64_t asRight = side_ > 0 ? q_ : (side_ == 0 && q_ < 0 ? -1 : INT64_MAX);
+        const int64_t asLeft = side_ < 0 ? -q_ : 0;
+        *right = std::min(*right, asRight);
+        *left = std::max(*left, asLeft);
+    }
+    void nextRow() {
+        r_ += dr_;
+        const int64_t carry = r_ >= s_ ? 1 : 0;
+        q_ += dq_ + carry;
+        r_ -= s_ * carry;
+    }
+
+private:
+    // q = floor(a / s_) and r = a - q * s_. Values of a screen's size divide in double precision:
+    // the truncated quotient is off by at most one and is corrected with the remainder, where an
+    // integer division costs several times as much, and a triangle needs six.
+    void divide(int64_t a, int64_t* q, int64_t* r) const {
+        constexpr int64_t kExact = int64_t(1) << 52;
+        if (a <= -kExact || a >= kExact || s_ >= kExact) {
+            *q = floorDiv(a, s_);
+            *r = a - *q * s_;
+            return;
+        }
+        auto quotient = int64_t(double(a) / double(s_));
+        int64_t rest = a - quotient * s_;
+        const int64_t under = rest < 0 ? 1 : 0, over = rest >= s_ ? 1 : 0;
+        quotient += over - under;
+        rest += (under - over) * s_;
+        *q = quotient;
+        *r = rest;
+    }
+
+    int side_ = 0;
+    int64_t s_ = 1, q_ = 0, r_ = 0, dq_ = 0, dr_ = 0;
+};
+
 }  // namespace
+
+inline const Rasterizer3D::ScreenVertex* Rasterizer3D::mappedScreen(const ClipVertex& v) const {
+    const auto offset = size_t(reinterpret_cast<uintptr_t>(&v) - reinterpret_cast<uintptr_t>(screenBase_));
+    return screenBase_ != nullptr && offset / sizeof(ClipVertex) < screens_.size() &&
+                   offset % sizeof(ClipVertex) == 0 && screenUsable_[offset / sizeof(ClipVertex)] != 0
+               ? &screens_[offset / sizeof(ClipVertex)]
+               : nullptr;
+}
 
 void Rasterizer3D::drawTriangle(const PipelineState& state, const DepthState& depth, const Viewport& viewport,
                                 bool wireframe, const ClipVertex& a, const ClipVertex& b, const ClipVertex& c) {
+    // Corners of the draw's vertex array that lie inside the view volume were mapped once.
+    const ScreenVertex* mapped[3] = {mappedScreen(a), mappedScreen(b), mappedScreen(c)};
+    if (mapped[0] != nullptr && mapped[1] != nullptr && mapped[2] != nullptr) {
+        drawScreenPolygon(state, depth, wireframe, mapped, 3);
+        return;
+    }
     if (!inside(a) || !inside(b) || !inside(c)) {
         ClipVertex poly[kMaxPolygon] = {a, b, c};
         const int count = clipPolygon(poly, 3);
@@ -314,21 +391,37 @@ void Rasterizer3D::drawTriangle(const PipelineState& state, const DepthState& de
         drawPolygon(state, depth, viewport, wireframe, corners, count);
         return;
     }
-    // Corners of the draw's vertex array that lie inside the view volume were mapped once.
-    const auto at = [this](const ClipVertex& v) {
-        const auto offset = size_t(reinterpret_cast<uintptr_t>(&v) - reinterpret_cast<uintptr_t>(screenBase_));
-        return screenBase_ != nullptr && offset / sizeof(ClipVertex) < screens_.size() &&
-                       offset % sizeof(ClipVertex) == 0 && screenUsable_[offset / sizeof(ClipVertex)] != 0
-                   ? &screens_[offset / sizeof(ClipVertex)]
-                   : nullptr;
-    };
-    const ScreenVertex* mapped[3] = {at(a), at(b), at(c)};
-    if (mapped[0] != nullptr && mapped[1] != nullptr && mapped[2] != nullptr) {
-        drawScreenPolygon(state, depth, wireframe, mapped, 3);
-        return;
-    }
     const ClipVertex* corners[3] = {&a, &b, &c};
     drawPolygon(state, depth, viewport, wireframe, corners, 3);
+}
+
+void Rasterizer3D::prefetch(const PipelineState& state, const DepthState& depth, const ClipVertex& a,
+                            const ClipVertex& b, const ClipVertex& c) const {
+    const ScreenVertex* s[3] = {mappedScreen(a), mappedScreen(b), mappedScreen(c)};
+    if (s[0] == nullptr || s[1] == nullptr || s[2] == nullptr) {
+        return;
+    }
+    const int64_t yMin = std::max<int64_t>(ceilDiv(std::min({s[0]->sy, s[1]->sy, s[2]->sy}), 256), state.clip.top);
+    const int64_t yMax =
+        std::min<int64_t>(floorDiv(std::max({s[0]->sy, s[1]->sy, s[2]->sy}), 256), state.clip.bottom - 1);
+    const int64_t xMin = std::max<int64_t>(ceilDiv(std::min({s[0]->sx, s[1]->sx, s[2]->sx}), 256), state.clip.left);
+    const int64_t xMax =
+        std::min<int64_t>(floorDiv(std::max({s[0]->sx, s[1]->sx, s[2]->sx}), 256), state.clip.right - 1);
+    // Small triangles only: a large one's rows are long runs the processor fetches ahead by itself.
+    if (yMin > yMax || xMin > xMax || yMax - yMin > kPrefetchRows) {
+        return;
+    }
+    const uint16_t* depthWords =
+        depth.buffer != nullptr && (depth.test || depth.write) ? depth.buffer->data() : nullptr;
+    for (int64_t y = yMin; y <= yMax; ++y) {
+        const uint32_t* row = state.target->row(uint32_t(y));
+        __builtin_prefetch(row + xMin, 1);
+        __builtin_prefetch(row + xMax, 1);
+        if (depthWords != nullptr) {
+            __builtin_prefetch(depthWords + size_t(y) * depth.width + size_t(xMin), 1);
+            __builtin_prefetch(depthWords + size_t(y) * depth.width + size_t(xMax), 1);
+        }
+    }
 }
 
 void Rasterizer3D::mapVertices(const ClipVertex* vertices, size_t count, const Viewport& viewport) {
@@ -475,19 +568,19 @@ void Rasterizer3D::fillTriangle(const PipelineState& state, const DepthState& de
         return;
     }
     // Edge functions of a clockwise triangle are >= 0 inside; a centre on an edge belongs to it only
-    // when the edge is a top or a left one.
-    struct Edge {
-        int64_t dx, dy, bias, rowStart;
-    } edges[3];
+    // when the edge is a top or a left one. Along a row an edge's function falls by dy * 256 a
+    // column, so each sloped edge bounds the row's columns from one side at floor(E / |dy * 256|)
+    // (on the right when dy > 0, negated on the left when dy < 0). That quotient is carried from
+    // row to row with its remainder, so a row costs no division and no test per column; a level
+    // edge keeps E itself and empties the rows where it is negative.
+    EdgeWalk walks[3];
     for (int i = 0; i < 3; ++i) {
         const ScreenVertex& p = *v[i];
         const ScreenVertex& n = *v[(i + 1) % 3];
-        Edge& e = edges[i];
-        e.dx = n.sx - p.sx;
-        e.dy = n.sy - p.sy;
-        const bool topLeft = e.dy < 0 || (e.dy == 0 && e.dx > 0);
-        e.bias = topLeft ? 0 : -1;
-        e.rowStart = e.dx * (yMin * 256 - p.sy) - e.dy * (xMin * 256 - p.sx) + e.bias;
+        const int64_t dx = n.sx - p.sx, dy = n.sy - p.sy;
+        const bool topLeft = dy < 0 || (dy == 0 && dx > 0);
+        const int64_t rowStart = dx * (yMin * 256 - p.sy) - dy * (xMin * 256 - p.sx) + (topLeft ? 0 : -1);
+        walks[i] = EdgeWalk(rowStart, dx * 256, dy * 256);
     }
     // Attribute planes over pixel positions.
     const double x0 = v[0]->sx / 256.0, y0 = v[0]->sy / 256.0;
@@ -495,64 +588,49 @@ void Rasterizer3D::fillTriangle(const PipelineState& state, const DepthState& de
     const double x2 = v[2]->sx / 256.0 - x0, y2 = v[2]->sy / 256.0 - y0;
     const double det = x1 * y2 - x2 * y1;
     const double inverse = 1.0 / det;
-    // Depth, 1/w and the colour, then the specular colour and the texture coordinates when used
-    // (the others are 0).
+    // Depth, 1/w, the colour, the specular colour and the texture coordinates: all of them, which
+    // costs less than choosing (the ones the draw does not use are never read).
     double f[3][kPlaneValues];
     for (int i = 0; i < 3; ++i) {
         f[i][0] = v[i]->z;
         f[i][1] = v[i]->q;
         std::copy(v[i]->attr, v[i]->attr + 9, f[i] + 2);
     }
-    const int used = shade_.textured ? kPlaneValues : specularEnabled_ ? 9 : 6;
     Planes3D planes;
     for (int k = 0; k < kPlaneValues; ++k) {
-        const double d1 = k < used ? f[1][k] - f[0][k] : 0, d2 = k < used ? f[2][k] - f[0][k] : 0;
+        const double d1 = f[1][k] - f[0][k], d2 = f[2][k] - f[0][k];
         planes.dx[k] = (d1 * y2 - d2 * y1) * inverse;
         planes.dy[k] = (d2 * x1 - d1 * x2) * inverse;
-        planes.c[k] = (k < used ? f[0][k] : 0) - planes.dx[k] * x0 - planes.dy[k] * y0;
+        planes.c[k] = f[0][k] - planes.dx[k] * x0 - planes.dy[k] * y0;
     }
     queueCount_ = 0;
     const int64_t boxWidth = xMax - xMin + 1;
     for (int64_t py = yMin; py <= yMax; ++py) {
-        if (queueX_.size() < queueCount_ + size_t(boxWidth)) {
-            queueX_.resize(queueCount_ + size_t(boxWidth) + kQueueFlush);
+        if (queueX_.size() < queueCount_ + size_t(std::max(boxWidth, kShortRow))) {
+            queueX_.resize(queueCount_ + size_t(std::max(boxWidth, kShortRow)) + kQueueFlush);
             queueY_.resize(queueX_.size());
         }
         int32_t* xs = queueX_.data() + queueCount_;
         int32_t* ys = queueY_.data() + queueCount_;
-        size_t added = 0;
-        if (boxWidth <= kNarrowBox) {
-            // A narrow triangle: every column of the box tested against the edges (E >= 0 inside),
-            // which costs less than the divisions below.
-            for (int64_t column = 0; column < boxWidth; ++column) {
-                const int64_t inside = (edges[0].rowStart - edges[0].dy * 256 * column) |
-                                       (edges[1].rowStart - edges[1].dy * 256 * column) |
-                                       (edges[2].rowStart - edges[2].dy * 256 * column);
-                xs[added] = int32_t(xMin + column);
-                ys[added] = int32_t(py);
-                added += inside >= 0 ? 1 : 0;
-            }
-            for (Edge& e : edges) {
-                e.rowStart += e.dx * 256;
+        int64_t left = 0, right = xMax - xMin;
+        for (EdgeWalk& e : walks) {
+            e.bound(&left, &right);
+            e.nextRow();
+        }
+        const auto first = int32_t(xMin + left);
+        const size_t added = right >= left ? size_t(right - left + 1) : 0;
+        if (boxWidth <= kShortRow) {
+            // A fixed number of four-lane stores, whatever the row's length: the queue has room.
+            Lanes4 x = Lanes4{0, 1, 2, 3} + first;
+            const Lanes4 y = Lanes4{} + int32_t(py);
+            for (int64_t k = 0; k < kShortRow; k += 4, x += 4) {
+                std::memcpy(xs + k, &x, sizeof x);
+                std::memcpy(ys + k, &y, sizeof y);
             }
         } else {
-            // The row's span: each edge bounds the columns from one side (E >= 0 inside).
-            int64_t left = 0, right = xMax - xMin;
-            for (Edge& e : edges) {
-                const int64_t step = e.dy * 256;  // E falls by this much a column
-                if (step == 0) {
-                    right = e.rowStart < 0 ? -1 : right;
-                } else if (step > 0) {
-                    right = std::min(right, e.rowStart < 0 ? int64_t(-1) : floorDiv(e.rowStart, step));
-                } else {
-                    left = std::max(left, e.rowStart >= 0 ? int64_t(0) : ceilDiv(-e.rowStart, -step));
-                }
-                e.rowStart += e.dx * 256;
-            }
-            for (int64_t px = xMin + left; px <= xMin + right; ++px) {
-                xs[added] = int32_t(px);
-                ys[added] = int32_t(py);
-                ++added;
+            for (size_t k = 0; k < added; ++k) {
+                xs[k] = first + int32_t(k);
+                ys[k] = int32_t(py);
             }
         }
         queueCount_ += added;
@@ -575,14 +653,8 @@ void Rasterizer3D::shadeQueue(const PipelineState& state, const DepthState& dept
         done = shadePixels3DAvx2(shade_, planes, queueX_.data(), queueY_.data(), n, depthWords, depth.width,
                                  span_.data(), pass_.data());
         ++wideBatches_;
-        // A copy stores each passing pixel as the copy writer does; other blends are written in
-        // runs of neighbours on one row.
-        for (int32_t i = 0; copy_ && i < done; ++i) {
-            if (pass_[size_t(i)] != 0) {
-                state.target->row(uint32_t(queueY_[size_t(i)]))[queueX_[size_t(i)]] =
-                    span_[size_t(i)] | context_.keepMask;
-            }
-        }
+        // A copy was stored by the shader as the copy writer does; other blends are written in runs
+        // of neighbours on one row.
         for (int32_t i = 0; !copy_ && i < done;) {
             if (pass_[size_t(i)] == 0) {
                 ++i;
@@ -675,6 +747,8 @@ void Rasterizer3D::begin(const PipelineState& state, const DepthState& depth) {
     wide_ = fastEnabled_ && writer_ >= SpanWriter::Avx2 && wideShadeSupported(state, shade_.textured);
     wideWrite_ = chooseSpanWrite(blendKind(state), TestKind::None, writer_);
     copy_ = blendKind(state) == BlendKind::Copy;
+    shade_.store = copy_;
+    shade_.keepMask = context_.keepMask;
 }
 
 SpanWriter Rasterizer3D::setSpanWriter(SpanWriter writer) {

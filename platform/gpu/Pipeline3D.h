@@ -104,6 +104,10 @@ public:
                       const ClipVertex& a, const ClipVertex& b, const ClipVertex& c);
     void drawLine(const PipelineState& state, const DepthState& depth, const Viewport& viewport, const ClipVertex& a,
                   const ClipVertex& b);
+    // Starts loading the target and depth rows of a small triangle of mapped vertices that is
+    // about to be drawn: between the clear and the draw a frame's buffers leave the cache.
+    void prefetch(const PipelineState& state, const DepthState& depth, const ClipVertex& a, const ClipVertex& b,
+                  const ClipVertex& c) const;
 
 private:
     // A vertex on the screen: snapped position, depth, 1/w and the attributes divided by w.
@@ -113,6 +117,8 @@ private:
         double z, q;
         double attr[9];  // r, g, b, a, sr, sg, sb, u, v (each times q)
     };
+    // The mapped screen vertex of a vertex of the draw's array, or null.
+    const ScreenVertex* mappedScreen(const ClipVertex& v) const;
     void drawScreenPolygon(const PipelineState& state, const DepthState& depth, bool wireframe,
                            const ScreenVertex* const* corners, int count);
     void fillTriangle(const PipelineState& state, const DepthState& depth, const ScreenVertex& a, const ScreenVertex& b,
@@ -138,8 +144,10 @@ private:
     Raster::Shade3D shade_;
     // A triangle's covered pixels in row order, shaded when the triangle ends or the queue is full.
     static constexpr size_t kQueueFlush = 2048;
-    // Triangles whose box is at most this wide test every pixel of it.
-    static constexpr int64_t kNarrowBox = 24;
+    // Rows of triangles whose box is at most this wide are queued with a fixed number of stores.
+    static constexpr int64_t kShortRow = 16;
+    // Triangles of more rows than this are not prefetched.
+    static constexpr int64_t kPrefetchRows = 32;
     std::vector<int32_t> queueX_, queueY_;
     size_t queueCount_ = 0;
     const ClipVertex* screenBase_ = nullptr;

@@ -25,13 +25,6 @@ SpanWriter Rasterizer::setSpanWriter(SpanWriter writer) {
     return writer_;
 }
 
-void Rasterizer::fill(PixelImage& target, const IntRect& rect, uint32_t argb) {
-    const uint32_t value = target.hasAlpha() ? argb : (argb | 0xFF000000u);
-    for (int32_t y = rect.top; y < rect.bottom; ++y) {
-        std::fill(target.row(uint32_t(y)) + rect.left, target.row(uint32_t(y)) + rect.right, value);
-    }
-}
-
 void Rasterizer::writeSpan(const Triangle& t, const uint32_t* src, uint32_t srcOr, uint32_t* dst, int32_t n) {
     t.write(t.context, src, 0, srcOr, dst, 0, n, 1);
 }

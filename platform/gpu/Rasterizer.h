@@ -88,8 +88,6 @@ public:
     // without walking its edges.
     void drawQuad(const PipelineState& state, const RasterVertex& a, const RasterVertex& b, const RasterVertex& c,
                   const RasterVertex& d);
-    // Fills the clip rectangle with a colour, no blending or testing.
-    static void fill(PixelImage& target, const IntRect& rect, uint32_t argb);
 
     // Number of spans that took the direct texel path or the row-sampled bilinear path (for tests
     // of path equality).

@@ -45,10 +45,16 @@ ORVEX_AVX2_INLINE __m128i unitToInt(__m256d v, double scale) {
 
 ORVEX_AVX2_INLINE __m256i join(__m128i low, __m128i high) { return _mm256_set_m128i(high, low); }
 
+// The planes with each value in all four lanes, set once a call, so that the arithmetic reads
+// them from memory instead of broadcasting them again for every group.
+struct WidePlanes {
+    __m256d dx[kPlaneValues], dy[kPlaneValues], c[kPlaneValues];
+};
+
 // (dy * y + c) + dx * x for four pixels.
-ORVEX_AVX2_INLINE __m256d planeAt(const Planes3D& planes, int k, __m256d x, __m256d y) {
-    const __m256d rowBase = _mm256_add_pd(_mm256_mul_pd(_mm256_set1_pd(planes.dy[k]), y), _mm256_set1_pd(planes.c[k]));
-    return _mm256_add_pd(rowBase, _mm256_mul_pd(_mm256_set1_pd(planes.dx[k]), x));
+ORVEX_AVX2_INLINE __m256d planeAt(const WidePlanes& planes, int k, __m256d x, __m256d y) {
+    const __m256d rowBase = _mm256_add_pd(_mm256_mul_pd(planes.dy[k], y), planes.c[k]);
+    return _mm256_add_pd(rowBase, _mm256_mul_pd(planes.dx[k], x));
 }
 
 // All ones in the lanes where `func` holds for (a, b); the values are at most 16 bits.
@@ -131,6 +137,19 @@ ORVEX_AVX2_INLINE __m256i gatherTexels(const WideTexture& t, __m256i x, __m256i 
     return _mm256_or_si256(_mm256_i32gather_epi32(reinterpret_cast<const int*>(t.texels), index, 4), t.fill);
 }
 
+// The texels at index and index + 1 of eight pixels (the second never past its row's end).
+ORVEX_AVX2_INLINE void gatherPairs(const WideTexture& t, __m256i index, __m256i* first, __m256i* second) {
+    const auto* words = reinterpret_cast<const long long*>(t.texels);
+    const __m256 low = _mm256_castsi256_ps(_mm256_i32gather_epi64(words, _mm256_castsi256_si128(index), 4));
+    const __m256 high = _mm256_castsi256_ps(_mm256_i32gather_epi64(words, _mm256_extracti128_si256(index, 1), 4));
+    // Even words are the first texels, odd ones the second, in lane order 0 1 4 5 2 3 6 7 until
+    // the 64-bit quarters are put back in order.
+    const __m256i even = _mm256_castps_si256(_mm256_shuffle_ps(low, high, _MM_SHUFFLE(2, 0, 2, 0)));
+    const __m256i odd = _mm256_castps_si256(_mm256_shuffle_ps(low, high, _MM_SHUFFLE(3, 1, 3, 1)));
+    *first = _mm256_or_si256(_mm256_permute4x64_epi64(even, _MM_SHUFFLE(3, 1, 2, 0)), t.fill);
+    *second = _mm256_or_si256(_mm256_permute4x64_epi64(odd, _MM_SHUFFLE(3, 1, 2, 0)), t.fill);
+}
+
 ORVEX_AVX2_INLINE __m256i samplePoint8(const WideTexture& t, __m256i tu, __m256i tv) {
     const __m256i half = _mm256_set1_epi32(128);
     const __m256i x = _mm256_and_si256(_mm256_srai_epi32(_mm256_add_epi32(tu, half), 8), t.widthMask);
@@ -155,8 +174,17 @@ ORVEX_AVX2_INLINE __m256i sampleLinear8(const WideTexture& t, __m256i tu, __m256
     const __m256i one = _mm256_set1_epi32(1);
     const __m256i x1 = _mm256_and_si256(_mm256_add_epi32(x0, one), t.widthMask);
     const __m256i y1 = _mm256_and_si256(_mm256_add_epi32(y0, one), t.heightMask);
-    const __m256i c00 = gatherTexels(t, x0, y0), c10 = gatherTexels(t, x1, y0);
-    const __m256i c01 = gatherTexels(t, x0, y1), c11 = gatherTexels(t, x1, y1);
+    __m256i c00, c10, c01, c11;
+    if (_mm256_testz_si256(_mm256_cmpeq_epi32(x0, t.widthMask), _mm256_set1_epi32(-1)) != 0) {
+        // No column wraps: each row's two texels are neighbours, read as one 64-bit word.
+        gatherPairs(t, _mm256_add_epi32(_mm256_sll_epi32(y0, t.widthShift), x0), &c00, &c10);
+        gatherPairs(t, _mm256_add_epi32(_mm256_sll_epi32(y1, t.widthShift), x0), &c01, &c11);
+    } else {
+        c00 = gatherTexels(t, x0, y0);
+        c10 = gatherTexels(t, x1, y0);
+        c01 = gatherTexels(t, x0, y1);
+        c11 = gatherTexels(t, x1, y1);
+    }
     const __m256i full = _mm256_set1_epi32(256);
     const __m256i wx1 = _mm256_or_si256(fx, _mm256_slli_epi32(fx, 16));
     const __m256i fx0 = _mm256_sub_epi32(full, fx);
@@ -181,12 +209,6 @@ ORVEX_AVX2_INLINE __m256i sampleLinear8(const WideTexture& t, __m256i tu, __m256
                            _mm256_or_si256(_mm256_slli_epi32(r, 16), _mm256_slli_epi32(a, 24)));
 }
 
-// The bytes of four channel values of eight pixels packed as 0xAARRGGBB.
-ORVEX_AVX2_INLINE __m256i packChannels(__m256i a, __m256i r, __m256i g, __m256i b) {
-    return _mm256_or_si256(_mm256_or_si256(_mm256_slli_epi32(a, 24), _mm256_slli_epi32(r, 16)),
-                           _mm256_or_si256(_mm256_slli_epi32(g, 8), b));
-}
-
 // The pixel positions of a texture coordinate: floor(c * size * 256 - 128 + 0.5) of eight
 // pixels, and whether each lies within +-2^30.
 ORVEX_AVX2_INLINE __m256i texelPositions(__m256d c0, __m256d c1, double size, int* inRange) {
@@ -205,6 +227,79 @@ ORVEX_AVX2_INLINE __m256i texelPositions(__m256d c0, __m256d c1, double size, in
     return join(out[0], out[1]);
 }
 
+// The byte round(clamp(plane k / q) * 255) of eight pixels, as the per-pixel path rounds it.
+ORVEX_AVX2_INLINE __m256i channelBytes(const WidePlanes& planes, int k, const __m256d* x, const __m256d* y,
+                                       const __m256d* w) {
+    return join(unitToInt(_mm256_mul_pd(planeAt(planes, k, x[0], y[0]), w[0]), 255.0),
+                unitToInt(_mm256_mul_pd(planeAt(planes, k, x[1], y[1]), w[1]), 255.0));
+}
+
+// Whether eight queued pixels are neighbours on one row (the queue runs left to right a row).
+ORVEX_AVX2_INLINE bool inOneRun(const int32_t* xs, const int32_t* ys) { return ys[7] == ys[0] && xs[7] - xs[0] == 7; }
+
+// Stores the depths of the lanes in ok (a lane mask): eight neighbours at once when they are one
+// run; the first `passing` lanes with plain stores when all the group's pixels pass (passing is
+// its count, else 0); otherwise each lane keeps its word or takes the new one without a branch
+// (the lanes past the end repeat the first pixel and keep, one after another, what it has just
+// been given).
+ORVEX_AVX2_INLINE void storeDepths(uint16_t* depth, __m256i index, __m256i value, __m256i ok, bool run,
+                                   int32_t passing) {
+    if (run) {
+        uint16_t* at = depth + _mm256_cvtsi256_si32(index);
+        // The words of lanes 0-3 and 4-7 side by side in the low half.
+        const __m128i words = _mm256_castsi256_si128(_mm256_permute4x64_epi64(_mm256_packus_epi32(value, value), 0x08));
+        const __m128i mask = _mm256_castsi256_si128(_mm256_permute4x64_epi64(_mm256_packs_epi32(ok, ok), 0x08));
+        const __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(at), _mm_blendv_epi8(old, words, mask));
+        return;
+    }
+    alignas(32) int32_t at[8], word[8], keep[8];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(at), index);
+    if (passing > 0) {
+        _mm256_store_si256(reinterpret_cast<__m256i*>(word), value);
+        for (int32_t k = 0; k < passing; ++k) {
+            depth[at[k]] = uint16_t(word[k]);
+        }
+        return;
+    }
+    _mm256_store_si256(reinterpret_cast<__m256i*>(word), _mm256_and_si256(value, ok));
+    _mm256_store_si256(reinterpret_cast<__m256i*>(keep), _mm256_xor_si256(ok, _mm256_set1_epi32(-1)));
+    for (int k = 0; k < 8; ++k) {
+        uint16_t& slot = depth[at[k]];
+        slot = uint16_t((slot & keep[k]) | word[k]);
+    }
+}
+
+// Copies the passing pixels of a group (ok as a lane mask) into the target, as storeDepths does.
+ORVEX_AVX2_INLINE void storePixels(const Shade3D& shade, __m256i px, __m256i py, __m256i ok, bool run, int32_t passing,
+                                   __m256i out) {
+    PixelImage& target = *shade.state->target;
+    const __m256i pixels = _mm256_or_si256(out, _mm256_set1_epi32(int32_t(shade.keepMask)));
+    if (run) {
+        const auto x = uint32_t(_mm256_cvtsi256_si32(px)), y = uint32_t(_mm256_cvtsi256_si32(py));
+        _mm256_maskstore_epi32(reinterpret_cast<int*>(target.row(y) + x), ok, pixels);
+        return;
+    }
+    const __m256i index = _mm256_add_epi32(_mm256_mullo_epi32(py, _mm256_set1_epi32(int32_t(target.width))), px);
+    alignas(32) int32_t at[8];
+    alignas(32) uint32_t colour[8], keep[8];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(at), index);
+    uint32_t* texels = target.texels.data();
+    if (passing > 0) {
+        _mm256_store_si256(reinterpret_cast<__m256i*>(colour), pixels);
+        for (int32_t k = 0; k < passing; ++k) {
+            texels[at[k]] = colour[k];
+        }
+        return;
+    }
+    _mm256_store_si256(reinterpret_cast<__m256i*>(colour), _mm256_and_si256(pixels, ok));
+    _mm256_store_si256(reinterpret_cast<__m256i*>(keep), _mm256_xor_si256(ok, _mm256_set1_epi32(-1)));
+    for (int k = 0; k < 8; ++k) {
+        uint32_t& slot = texels[at[k]];
+        slot = (slot & keep[k]) | colour[k];
+    }
+}
+
 }  // namespace
 
 __attribute__((target("avx2"))) int32_t shadePixels3DAvx2(const Shade3D& shade, const Planes3D& planes,
@@ -220,6 +315,12 @@ __attribute__((target("avx2"))) int32_t shadePixels3DAvx2(const Shade3D& shade, 
         wide.heightMask = _mm256_set1_epi32(int32_t(texture->height - 1));
         wide.widthShift = _mm_cvtsi32_si128(__builtin_ctz(texture->width));
         wide.fill = _mm256_set1_epi32(texture->hasAlpha() ? 0 : int32_t(0xFF000000u));
+    }
+    WidePlanes wp;
+    for (int k = 0; k < kPlaneValues; ++k) {
+        wp.dx[k] = _mm256_set1_pd(planes.dx[k]);
+        wp.dy[k] = _mm256_set1_pd(planes.dy[k]);
+        wp.c[k] = _mm256_set1_pd(planes.c[k]);
     }
     const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
     const __m256i white = _mm256_set1_epi32(-1);
@@ -244,23 +345,24 @@ __attribute__((target("avx2"))) int32_t shadePixels3DAvx2(const Shade3D& shade, 
             px = _mm256_load_si256(reinterpret_cast<const __m256i*>(tailX));
             py = _mm256_load_si256(reinterpret_cast<const __m256i*>(tailY));
         }
+        const bool run = count == 8 && inOneRun(xs + i, ys + i);
         const __m256d x[2] = {_mm256_cvtepi32_pd(_mm256_castsi256_si128(px)),
                               _mm256_cvtepi32_pd(_mm256_extracti128_si256(px, 1))};
         const __m256d y[2] = {_mm256_cvtepi32_pd(_mm256_castsi256_si128(py)),
                               _mm256_cvtepi32_pd(_mm256_extracti128_si256(py, 1))};
         __m256d w[2];
         for (int h = 0; h < 2; ++h) {
-            w[h] = _mm256_div_pd(_mm256_set1_pd(1.0), planeAt(planes, 1, x[h], y[h]));
+            w[h] = _mm256_div_pd(_mm256_set1_pd(1.0), planeAt(wp, 1, x[h], y[h]));
         }
         // Texel positions first: a group that leaves their range goes to the per-pixel path whole,
         // before any of its depths is stored.
         __m256i tu = _mm256_setzero_si256(), tv = _mm256_setzero_si256();
         if (texture != nullptr) {
             int uBits = 0, vBits = 0;
-            tu = texelPositions(_mm256_mul_pd(planeAt(planes, 9, x[0], y[0]), w[0]),
-                                _mm256_mul_pd(planeAt(planes, 9, x[1], y[1]), w[1]), double(texture->width), &uBits);
-            tv = texelPositions(_mm256_mul_pd(planeAt(planes, 10, x[0], y[0]), w[0]),
-                                _mm256_mul_pd(planeAt(planes, 10, x[1], y[1]), w[1]), double(texture->height), &vBits);
+            tu = texelPositions(_mm256_mul_pd(planeAt(wp, 9, x[0], y[0]), w[0]),
+                                _mm256_mul_pd(planeAt(wp, 9, x[1], y[1]), w[1]), double(texture->width), &uBits);
+            tv = texelPositions(_mm256_mul_pd(planeAt(wp, 10, x[0], y[0]), w[0]),
+                                _mm256_mul_pd(planeAt(wp, 10, x[1], y[1]), w[1]), double(texture->height), &vBits);
             if ((uBits & vBits & validBits) != validBits) {
                 return i;
             }
@@ -275,56 +377,47 @@ __attribute__((target("avx2"))) int32_t shadePixels3DAvx2(const Shade3D& shade, 
             index = _mm256_add_epi32(_mm256_mullo_epi32(py, width), px);
             storedDepth =
                 _mm256_and_si256(_mm256_i32gather_epi32(reinterpret_cast<const int*>(depth), index, 2), lowWord);
-            newDepth = join(unitToInt(planeAt(planes, 0, x[0], y[0]), 65535.0),
-                            unitToInt(planeAt(planes, 0, x[1], y[1]), 65535.0));
+            newDepth =
+                join(unitToInt(planeAt(wp, 0, x[0], y[0]), 65535.0), unitToInt(planeAt(wp, 0, x[1], y[1]), 65535.0));
             if (shade.depthTest) {
                 ok = _mm256_and_si256(ok, compareMask(shade.depthFunc, newDepth, storedDepth));
             }
         }
         int okBits = _mm256_movemask_ps(_mm256_castsi256_ps(ok));
+        int32_t passing = 0;
         if (okBits != 0) {
-            __m128i channels[4][2];  // a, r, g, b
-            for (int h = 0; h < 2; ++h) {
-                for (int k = 0; k < 3; ++k) {
-                    channels[k + 1][h] = unitToInt(_mm256_mul_pd(planeAt(planes, 2 + k, x[h], y[h]), w[h]), 255.0);
-                }
-                channels[0][h] = unitToInt(_mm256_mul_pd(planeAt(planes, 5, x[h], y[h]), w[h]), 255.0);
-            }
-            const __m256i diffuse =
-                packChannels(join(channels[0][0], channels[0][1]), join(channels[1][0], channels[1][1]),
-                             join(channels[2][0], channels[2][1]), join(channels[3][0], channels[3][1]));
+            // The texels first, which ends the texel positions' lives; then each channel joins the
+            // word as soon as it is made. Both keep few registers live.
             __m256i texel = white;
             if (texture != nullptr) {
                 texel = shade.linear ? sampleLinear8(wide, tu, tv) : samplePoint8(wide, tu, tv);
             }
+            __m256i diffuse = _mm256_slli_epi32(channelBytes(wp, 5, x, y, w), 24);
+            diffuse = _mm256_or_si256(diffuse, _mm256_slli_epi32(channelBytes(wp, 2, x, y, w), 16));
+            diffuse = _mm256_or_si256(diffuse, _mm256_slli_epi32(channelBytes(wp, 3, x, y, w), 8));
+            diffuse = _mm256_or_si256(diffuse, channelBytes(wp, 4, x, y, w));
             __m256i out = combine8(s, texel, diffuse);
             if (shade.specular) {
-                __m128i spec[3][2];
-                for (int h = 0; h < 2; ++h) {
-                    for (int k = 0; k < 3; ++k) {
-                        spec[k][h] = unitToInt(_mm256_mul_pd(planeAt(planes, 6 + k, x[h], y[h]), w[h]), 255.0);
-                    }
-                }
-                const __m256i highlight = packChannels(_mm256_setzero_si256(), join(spec[0][0], spec[0][1]),
-                                                       join(spec[1][0], spec[1][1]), join(spec[2][0], spec[2][1]));
+                __m256i highlight = _mm256_slli_epi32(channelBytes(wp, 6, x, y, w), 16);
+                highlight = _mm256_or_si256(highlight, _mm256_slli_epi32(channelBytes(wp, 7, x, y, w), 8));
+                highlight = _mm256_or_si256(highlight, channelBytes(wp, 8, x, y, w));
                 out = _mm256_adds_epu8(out, highlight);
             }
             if (s.alphaTest) {
                 ok = _mm256_and_si256(ok, compareMask(s.alphaFunc, _mm256_srli_epi32(out, 24), alphaRef));
                 okBits = _mm256_movemask_ps(_mm256_castsi256_ps(ok));
             }
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(src + i), out);
-        }
-        if (depth != nullptr && shade.depthWrite && okBits != 0) {
-            alignas(32) int32_t at[8], value[8];
-            _mm256_store_si256(reinterpret_cast<__m256i*>(at), index);
-            _mm256_store_si256(reinterpret_cast<__m256i*>(value), newDepth);
-            for (int bits = okBits; bits != 0; bits &= bits - 1) {
-                const int k = __builtin_ctz(unsigned(bits));
-                depth[at[k]] = uint16_t(value[k]);
+            passing = okBits == validBits ? count : 0;
+            if (shade.store) {
+                storePixels(shade, px, py, ok, run, passing, out);
+            } else {
+                _mm256_storeu_si256(reinterpret_cast<__m256i*>(src + i), out);
             }
         }
-        for (int32_t k = 0; k < count; ++k) {
+        if (depth != nullptr && shade.depthWrite && okBits != 0) {
+            storeDepths(depth, index, newDepth, ok, run, passing);
+        }
+        for (int32_t k = 0; !shade.store && k < count; ++k) {
             pass[i + k] = uint8_t((okBits >> k) & 1);
         }
     }

@@ -28,6 +28,10 @@ struct Shade3D {
     bool depthTest = false;   // with a depth row: test against it
     bool depthWrite = false;  // with a depth row: store the depth of passing pixels
     uint32_t depthFunc = kCmpLessEqual;
+    // The blend is a plain copy: the shader stores passing pixels (or-ed with keepMask) into
+    // state->target itself instead of handing them back.
+    bool store = false;
+    uint32_t keepMask = 0;
 };
 
 // Whether the wide row shader handles this draw: its texture (when read) must have power-of-two
@@ -36,7 +40,8 @@ bool wideShadeSupported(const PipelineState& state, bool textured);
 
 // Shades the n pixels (xs[i], ys[i]) of one triangle, each at most once: the colour of each into
 // src (room for n + 8 words) and whether it passes the depth and alpha tests into pass (1 or
-// 0); the depth of passing pixels is stored when the draw writes depth. depth is the depth
+// 0), or, when the shade stores, passing pixels straight into the target (src and pass are
+// then not used); the depth of passing pixels is stored when the draw writes depth. depth is the depth
 // buffer (rows of depthWidth words, with one spare word after the last) or null when depth is
 // neither tested nor written. Returns how many pixels it shaded, from the first: fewer than n
 // when a texel position leaves the range it handles, and the rest are left to the per-pixel

@@ -82,6 +82,67 @@ TEST_F(Pipeline3DTest, DeviceCoordinatesMapOntoPixelEdgesAndColoursAreKept) {
     EXPECT_EQ(kBackground, pixel(3, 16));
 }
 
+// Triangles with corners on the 1/256-pixel grid, narrow and wide, in both windings, with corners
+// on pixel centres and with level edges: each covers exactly the pixel centres inside its edges,
+// plus those on a top or a left edge, as a test of every centre of the target finds them.
+TEST_F(Pipeline3DTest, TrianglesCoverTheCentresInsideTheirEdgesByTheTopLeftRule) {
+    std::mt19937 random(7);
+    auto coordinate = [&](int64_t limit) {
+        const auto v = int64_t(random() % uint64_t(limit));
+        switch (random() % 3) {
+            case 0:
+                return v / 256 * 256;  // on a pixel centre's row or column
+            case 1:
+                return v / 128 * 128;
+            default:
+                return v;
+        }
+    };
+    for (int t = 0; t < 400; ++t) {
+        // Corners in 1/256 pixel near a point; the spread makes slivers, small and wide triangles.
+        const int64_t spread = int64_t(256) * (t % 4 == 0 ? 30 : t % 4 == 1 ? 12 : 4);
+        const int64_t cx = coordinate(32 * 256 - spread), cy = coordinate(32 * 256 - spread);
+        int64_t sx[3], sy[3];
+        for (int k = 0; k < 3; ++k) {
+            sx[k] = cx + coordinate(spread);
+            sy[k] = cy + coordinate(spread);
+        }
+        if (t % 5 == 0) {
+            sy[1] = sy[t % 2 == 0 ? 0 : 2];  // a level edge, at the top or the bottom
+        }
+        SCOPED_TRACE(::testing::Message() << "triangle " << t << ": (" << sx[0] << "," << sy[0] << ") (" << sx[1] << ","
+                                          << sy[1] << ") (" << sx[2] << "," << sy[2] << ") / 256");
+        PositionColor v[3];
+        for (int k = 0; k < 3; ++k) {
+            // x = (ndc + 1) / 2 * 32 and y = (1 - ndc) / 2 * 32, exact in single precision here.
+            v[k] = {float(sx[k]) / 4096.0f - 1.0f, 1.0f - float(sy[k]) / 4096.0f, 0.5f, 0xFFFFFFFFu};
+        }
+        device->clear(0, nullptr, kClearTarget | kClearZBuffer, kBackground, 1.0f, 0);
+        device->setFvf(kFvfXyz | kFvfDiffuse);
+        ASSERT_EQ(kOk, device->drawPrimitiveUp(kPrimitiveTriangleList, 1, v, sizeof(PositionColor)));
+        // Clockwise on the screen (y down): every edge function is >= 0 inside.
+        int64_t area = (sx[1] - sx[0]) * (sy[2] - sy[0]) - (sx[2] - sx[0]) * (sy[1] - sy[0]);
+        if (area < 0) {
+            std::swap(sx[1], sx[2]);
+            std::swap(sy[1], sy[2]);
+            area = -area;
+        }
+        const std::vector<uint32_t> pixels = targetPixels();
+        for (int64_t py = 0; py < 32; ++py) {
+            for (int64_t px = 0; px < 32; ++px) {
+                bool inside = area > 0;
+                for (int k = 0; k < 3; ++k) {
+                    const int64_t ex = sx[(k + 1) % 3] - sx[k], ey = sy[(k + 1) % 3] - sy[k];
+                    const int64_t e = ex * (py * 256 - sy[k]) - ey * (px * 256 - sx[k]);
+                    const bool topLeft = ey < 0 || (ey == 0 && ex > 0);
+                    inside = inside && (e > 0 || (e == 0 && topLeft));
+                }
+                ASSERT_EQ(inside, pixels[size_t(py * 32 + px)] == 0xFFFFFFFFu) << "pixel " << px << ", " << py;
+            }
+        }
+    }
+}
+
 TEST_F(Pipeline3DTest, DepthTestKeepsTheNearerSurfaceAndPassesEqualDepths) {
     rectangle(-1, 1, 1, -1, 0.3f, 0xFFFF0000u);
     rectangle(-1, 1, 1, -1, 0.6f, 0xFF0000FFu);  // farther: hidden
