@@ -521,6 +521,7 @@ bool CGameManager::runUpdateSteps() {
         if (!sceneController_.update()) {
             return false;
         }
+        replayTrace_.afterUpdatePass(*replay_, gameData_.get(), currentDungeon_.get());
         if (!gameThread_.isRunning()) {
             break;
         }
