@@ -100,8 +100,7 @@ void CReplayTrace::afterUpdatePass(const Replay::CReplayController& replay, cons
     }
     if (replay.getMode() == Replay::CReplayController::kModePlayback && replay.getSpeedStep() != speedStep_) {
         speedStep_ = replay.getSpeedStep();
-        Orvex::System::debugOutput(
-            Orvex::System::formatWide(u"Replay speed: %u update steps a frame", speedStep_));
+        Orvex::System::debugOutput(Orvex::System::formatWide(u"Replay speed: %u update steps a frame", speedStep_));
     }
     const uint64_t step = replay.getStepCount();
     if (mode_ == Replay::CReplayController::kModeOff || step == step_) {
@@ -111,9 +110,8 @@ void CReplayTrace::afterUpdatePass(const Replay::CReplayController& replay, cons
     const uint64_t now = digest(gameData, floor);
     if (now != digest_) {
         digest_ = now;
-        Orvex::System::debugOutput(Orvex::System::formatWide(u"Replay step %llu: %016llx",
-                                                             static_cast<unsigned long long>(step),
-                                                             static_cast<unsigned long long>(now)));
+        Orvex::System::debugOutput(Orvex::System::formatWide(
+            u"Replay step %llu: %016llx", static_cast<unsigned long long>(step), static_cast<unsigned long long>(now)));
     }
 }
 
