@@ -11,6 +11,8 @@ void debugOutput(std::u16string_view text) { Platform::Kernel::debugOutput(text)
 
 void errorOutput(std::u16string_view text) { Platform::Kernel::errorOutput(text); }
 
+bool isDiagnosticSwitchSet(const char* variable) { return Platform::Kernel::isSwitchSet(variable); }
+
 std::u16string profileReadProblem(std::u16string_view path) { return Platform::Kernel::profileReadProblem(path); }
 
 void sleepMilliseconds(uint32_t milliseconds) { Platform::Kernel::sleepMs(milliseconds); }

@@ -12,6 +12,8 @@ namespace Orvex::System {
 void debugOutput(std::u16string_view text);
 // One line on stderr whatever the debug setting: for faults the user must hear of.
 void errorOutput(std::u16string_view text);
+// A diagnostic switch of the environment (a variable set to a non-empty value other than "0").
+bool isDiagnosticSwitchSet(const char* variable);
 // Suspends the calling thread for at least `milliseconds`.
 void sleepMilliseconds(uint32_t milliseconds);
 // Tells the user of a fault the program cannot go on after.

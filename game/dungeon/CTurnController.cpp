@@ -163,6 +163,12 @@ void CTurnController::update(IActionManager& actions) {
         return;
     }
     for (;;) {
+        // A dead player enters no new turn: the frame's walk stops with the order at the player,
+        // and the floor ends the dive. Without this a player killed on its own turn (by a trap)
+        // while no action holds the frame would hand the turn round the order for ever.
+        if (current_ && isPlayer(*current_) && current_->getTurnState() == 0 && !current_->isAlive()) {
+            return;
+        }
         bool entered = false;
         if (current_ && current_->getTurnState() == 0) {
             enterTurn(actions);

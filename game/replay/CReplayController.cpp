@@ -48,6 +48,7 @@ void CReplayController::clear() {
     frameIndex_ = 0;
     speedIndex_ = 0;
     chunkIndex_ = 0;
+    recordedSteps_ = 0;
     mergedChunks_.clear();
 }
 
@@ -103,6 +104,7 @@ void CReplayController::recordStep() {
         return;
     }
     info_->appendFrame(*virtualKey_, context_.getPlayTime());
+    ++recordedSteps_;
     if (frameIndex_++ == kFramesPerChunk - 1) {
         frameIndex_ = 0;
         writeChunk();
@@ -139,6 +141,13 @@ void CReplayController::playStep() {
         state_ = kStateFinished;
         speedStep_ = 1;
     }
+}
+
+uint64_t CReplayController::getStepCount() const {
+    if (mode_ == kModeRecording) {
+        return recordedSteps_;
+    }
+    return mode_ == kModePlayback ? frameIndex_ : 0;
 }
 
 std::shared_ptr<CReplayVirtualKey> CReplayController::getVirtualKey() {

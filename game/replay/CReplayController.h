@@ -90,6 +90,9 @@ public:
     uint32_t getSpeedStep() const { return speedStep_; }
     uint32_t getSpeedIndex() const { return speedIndex_; }
     uint32_t getFrameIndex() const { return frameIndex_; }
+    // Input steps recorded or played back since the replay began (0 with the mode off): the
+    // same number names the same step in a run and in its playback.
+    uint64_t getStepCount() const;
     uint32_t getChunkIndex() const { return chunkIndex_; }
     std::shared_ptr<CReplayInfo> getInfo() const { return info_; }
 
@@ -110,6 +113,8 @@ private:
     uint32_t frameIndex_ = 0;
     uint32_t speedIndex_ = 0;
     uint32_t chunkIndex_ = 0;
+    // Frames appended by recording since the last clear, whatever went to chunks.
+    uint64_t recordedSteps_ = 0;
     std::shared_ptr<CReplayVirtualKey> virtualKey_;
     // Chunk files merged into info_ and not yet deleted.
     std::vector<std::u16string> mergedChunks_;

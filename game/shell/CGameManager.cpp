@@ -508,10 +508,14 @@ bool CGameManager::runFrame(uint32_t frameSkip, int32_t& skipCounter) {
 bool CGameManager::runUpdateSteps() {
     auto* input = Orvex::InputSystem::OxInputSystem::getInstance();
     const uint32_t steps = replay_->getSpeedStep();
+    // While a replay records or plays, every pass advances the game by the same fixed step: a
+    // timed action then takes as many passes, and so reads as many input steps, in the run as in
+    // its playback, whatever the machine's load or the playback speed.
+    const bool replaying = replay_->getMode() != Replay::CReplayController::kModeOff;
     for (uint32_t i = 0; i < steps; ++i) {
         input->updateDevices();
-        frameTime_ = steps == 1 ? static_cast<float>(frameTimer_.getLastFrameDuration()) / 1000.0f
-                                : 1.0f / static_cast<float>(frameTimer_.getFrameRate());
+        frameTime_ = steps == 1 && !replaying ? static_cast<float>(frameTimer_.getLastFrameDuration()) / 1000.0f
+                                              : 1.0f / static_cast<float>(frameTimer_.getFrameRate());
         for (size_t k = 0; k < virtualKeys_.size(); ++k) {
             virtualKeys_.at(k)->update();
         }
@@ -521,6 +525,7 @@ bool CGameManager::runUpdateSteps() {
         if (!sceneController_.update()) {
             return false;
         }
+        replayTrace_.afterUpdatePass(*replay_, gameData_.get(), currentDungeon_.get());
         if (!gameThread_.isRunning()) {
             break;
         }

@@ -19,6 +19,7 @@
 #include "engine/timer/OxFPSTimer.h"
 #include "game/generalwindow/CGeneralWindow.h"
 #include "game/replay/IReplayContext.h"
+#include "game/shell/CReplayTrace.h"
 #include "game/scene/ISceneContext.h"
 #include "game/services/IGameContext.h"
 #include "graphics/include/IOrvexGraphics.h"
@@ -172,6 +173,7 @@ private:
     std::shared_ptr<SceneLayer::CSceneLayerManager> layerManager_;
     std::shared_ptr<Item::CItemFactory> itemFactory_;
     std::shared_ptr<Replay::CReplayController> replay_;
+    CReplayTrace replayTrace_;
     std::unique_ptr<CDungeonServices> dungeonServices_;
     std::shared_ptr<Dungeon::CDungeon> currentDungeon_;
 };

@@ -10,8 +10,8 @@
 
 namespace Platform::Gpu {
 
-FrameCapture::FrameCapture(std::set<uint64_t> frames, std::string directory)
-    : frames_(std::move(frames)), directory_(std::move(directory)) {}
+FrameCapture::FrameCapture(std::set<uint64_t> frames, std::string directory, bool last)
+    : frames_(std::move(frames)), directory_(std::move(directory)), last_(last) {}
 
 FrameCapture FrameCapture::fromEnvironment() {
     const char* list = std::getenv("ORVEX_CAPTURE_FRAMES");
@@ -20,16 +20,21 @@ FrameCapture FrameCapture::fromEnvironment() {
         return {};
     }
     std::set<uint64_t> frames;
+    bool last = false;
     std::stringstream items(list);
     std::string item;
     while (std::getline(items, item, ',')) {
+        if (item == "last") {
+            last = true;
+            continue;
+        }
         char* end = nullptr;
         const unsigned long long n = std::strtoull(item.c_str(), &end, 10);
         if (end != item.c_str() && n > 0) {
             frames.insert(n);
         }
     }
-    return FrameCapture(std::move(frames), directory);
+    return FrameCapture(std::move(frames), directory, last);
 }
 
 std::string FrameCapture::pathFor(uint64_t sequence) const {
@@ -37,9 +42,12 @@ std::string FrameCapture::pathFor(uint64_t sequence) const {
 }
 
 bool FrameCapture::offer(const Frame& frame) const {
-    if (!wants(frame.sequence)) {
-        return true;
-    }
+    return !wants(frame.sequence) || write(frame, pathFor(frame.sequence));
+}
+
+bool FrameCapture::offerLast(const Frame& frame) const { return !last_ || write(frame, directory_ + "/last.png"); }
+
+bool FrameCapture::write(const Frame& frame, const std::string& path) const {
     // 0xAARRGGBB words to R, G, B bytes.
     std::vector<uint8_t> rgb(size_t(frame.width) * frame.height * 3);
     for (size_t i = 0; i < frame.pixels.size(); ++i) {
@@ -55,7 +63,6 @@ bool FrameCapture::offer(const Frame& frame) const {
         std::fprintf(stderr, "Could not make the capture folder %s: %s\n", directory_.c_str(), error.message().c_str());
         return false;
     }
-    const std::string path = pathFor(frame.sequence);
     const int ok =
         stbi_write_png(path.c_str(), int(frame.width), int(frame.height), 3, rgb.data(), int(frame.width) * 3);
     if (ok == 0) {

@@ -28,6 +28,11 @@ GpuDevice::GpuDevice(WindowHandle /*focusWindow*/, uint32_t /*behaviourFlags*/, 
 }
 
 GpuDevice::~GpuDevice() {
+    if (capture_.wantsLast()) {
+        if (const std::shared_ptr<const Frame> last = mailbox_->latest()) {
+            capture_.offerLast(*last);
+        }
+    }
     releaseBindings();
     safeRelease(renderTarget_);
     safeRelease(backBuffer_);

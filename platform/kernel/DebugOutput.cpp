@@ -10,6 +10,12 @@
 #include "platform/kernel/NeverDestroyed.h"
 
 namespace Platform::Kernel {
+
+bool isSwitchSet(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value != nullptr && *value != '\0' && std::string_view(value) != "0";
+}
+
 namespace {
 
 std::mutex& sinkLock() {
@@ -23,11 +29,8 @@ DebugSink& sink() {
 }
 
 bool stderrEnabled() {
-    static const bool enabled = [] {
-        const char* value = std::getenv("ORVEX_DEBUG_OUTPUT");
-        return value != nullptr && *value != '\0' && std::string_view(value) != "0";
-    }();
-    return enabled;
+    static const bool kEnabled = isSwitchSet("ORVEX_DEBUG_OUTPUT");
+    return kEnabled;
 }
 
 void toSink(std::u16string_view text) {

@@ -12,6 +12,9 @@ void debugOutput(std::u16string_view text);
 // the same text to the sink.
 void errorOutput(std::u16string_view text);
 
+// A diagnostic switch of the environment: the variable is set to a non-empty value other than "0".
+bool isSwitchSet(const char* variable);
+
 // Tests observe the channel through a sink; an empty function removes it.
 using DebugSink = std::function<void(std::u16string_view)>;
 void setDebugSink(DebugSink sink);

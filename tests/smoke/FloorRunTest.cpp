@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "tests/smoke/ArchiveImage.h"
+#include "tests/smoke/FloorKeyScript.h"
 #include "tests/smoke/FrameImage.h"
 #include "tests/smoke/ProgramRun.h"
 
@@ -29,42 +30,7 @@ namespace {
 namespace fs = std::filesystem;
 using SmokeTest::Image;
 
-// Recorded keys on the floor, counted in keyboard reads. "New game" is chosen on the title at
-// read 300; the floor is up well before read 1200, and nothing moves on it before the player
-// does, so that is where the floor's keys start.
-class KeyScript {
-public:
-    KeyScript() { press({"Z"}, 3, 897); }
-
-    // Holds the keys together for `reads` reads, then waits `after` reads.
-    KeyScript& press(std::initializer_list<const char*> keys, int reads, int after) {
-        for (const char* key : keys) {
-            list_ += std::to_string(read_) + ":" + key + "+," + std::to_string(read_ + reads) + ":" + key + "-,";
-        }
-        read_ += reads + after;
-        return *this;
-    }
-    // One step: a single direction key moves once it has been held for four reads; a step
-    // takes 16 reads and the enemies' turns follow it.
-    KeyScript& step(const char* key, int count = 1) {
-        for (int i = 0; i < count; ++i) {
-            press({key}, 6, 40);
-        }
-        return *this;
-    }
-    // A direction held until a wall stops the walk: 20 reads a step.
-    KeyScript& walk(const char* key, int cells) { return press({key}, 4 + 20 * cells, 40); }
-    // A menu key: pushed, then time for the window to follow.
-    KeyScript& menu(const char* key) { return press({key}, 4, 40); }
-    KeyScript& wait(int reads) { return press({}, 0, reads); }
-
-    int read() const { return read_; }
-    const std::string& list() const { return list_; }
-
-private:
-    int read_ = 300;
-    std::string list_;
-};
+using KeyScript = SmokeTest::FloorKeyScript;
 
 struct Area {
     int left = 0;

@@ -8,10 +8,12 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "tests/smoke/FlowKeyScript.h"
 #include "tests/smoke/FrameImage.h"
 #include "tests/smoke/ProgramRun.h"
 
@@ -22,36 +24,7 @@ using SmokeTest::Image;
 using SmokeTest::loadPng;
 using SmokeTest::meanDifference;
 
-// Recorded keys, written stage by stage: each press or hold starts where the last one ended.
-class KeyScript {
-public:
-    explicit KeyScript(int firstRead) : read_(firstRead) {}
-    // Single presses (three reads down, three up), twelve reads apart.
-    KeyScript& press(const std::string& key, int times = 1) {
-        for (int i = 0; i < times; ++i) {
-            text_ += SmokeTest::pressKey(read_, key);
-            read_ += 12;
-        }
-        return *this;
-    }
-    // The keys held down together for `reads` reads.
-    KeyScript& hold(const std::vector<std::string>& keys, int reads) {
-        for (const std::string& key : keys) text_ += std::to_string(read_) + ":" + key + "+,";
-        for (const std::string& key : keys) text_ += std::to_string(read_ + reads) + ":" + key + "-,";
-        read_ += reads + 6;
-        return *this;
-    }
-    KeyScript& wait(int reads) {
-        read_ += reads;
-        return *this;
-    }
-    int read() const { return read_; }
-    std::string text() const { return text_; }
-
-private:
-    int read_;
-    std::string text_;
-};
+using KeyScript = SmokeTest::FlowKeyScript;
 
 // Frame numbers from `first` to `last`, every `step`.
 std::vector<int> frameRange(int first, int last, int step = 20) {
@@ -133,20 +106,14 @@ protected:
     }
 };
 
-// The title's menu to the extras, the extras to the developer's scene list, and its second
-// entry into the trial dungeon.
-KeyScript& intoTheTrialBySceneList(KeyScript& keys) {
-    return keys.press("Down", 4).press("Z").wait(150).press("Down", 6).press("Z").wait(120).press("Down").press("Z");
-}
-
 // The trial dungeon's floors are one room with the stairs six steps right of the start: the
 // player walks there, takes them ("すすむ") on both floors and clears the trial. The result
 // (cleared, score) leads to the world map, whose second entry starts the trial again; there
-// the player rests (run + attack keys) until the turn limit's meltdown. Its result leads back
-// to the title, where the game is ended.
+// the player rests (run + attack keys) until the turn limit's meltdown. Its result keeps the
+// replay of that dive and leads back to the title, where the game is ended.
 TEST_F(ProgramFlowTest, TheTrialClearedThenLostToTheTurnLimit) {
     KeyScript keys(300);
-    intoTheTrialBySceneList(keys).wait(300);
+    SmokeTest::intoTheTrialBySceneList(keys).wait(300);
     keys.hold({"Right"}, 200).wait(30).press("Z").wait(300);  // B1F: the stairs, "すすむ"
     keys.hold({"Right"}, 200).wait(30).press("Z");            // B2F: out of the trial
     const int resultFrom = keys.read() + 150;
@@ -161,7 +128,9 @@ TEST_F(ProgramFlowTest, TheTrialClearedThenLostToTheTurnLimit) {
     const int meltdownFrom = keys.read() + 420;
     keys.hold({"A", "Z"}, 300).wait(700);
     const std::vector<int> meltdownFrames = frameWindow(meltdownFrom, keys.read());
-    keys.press("Z").wait(20).press("Z").wait(300);  // the meltdown's result, then the title
+    // The meltdown's result; the dive from the map was recorded, so it asks whether to keep the
+    // replay ("はい"); then the title.
+    keys.press("Z").wait(20).press("Z").wait(20).press("Z").wait(300);
     // With a common save the title's cursor starts on "load": twice up to "quit".
     keys.press("Up", 2).press("Z");
 
@@ -179,6 +148,10 @@ TEST_F(ProgramFlowTest, TheTrialClearedThenLostToTheTurnLimit) {
     const std::string save = commandOutput(std::string("\"") + ORVEX_SAVETOOL + "\" show \"" +
                                            (runDirectory_ / "c000.bin").string() + "\" 2>&1");
     EXPECT_NE(save.find(" score 1005000"), std::string::npos) << save;
+    // Only the dive chosen on the world map was recorded.
+    ASSERT_TRUE(fs::is_directory(runDirectory_ / "Replay")) << program.describe();
+    EXPECT_EQ(std::distance(fs::directory_iterator(runDirectory_ / "Replay"), fs::directory_iterator()), 1)
+        << program.describe();
 }
 
 // The extras' first entry shows the best score's record as a result without bookkeeping; the

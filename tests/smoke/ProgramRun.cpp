@@ -74,6 +74,56 @@ ProgramRun runProgram(const fs::path& program, const fs::path& folder, const std
     return run;
 }
 
+ProgramRun runProgramUntil(const fs::path& program, const fs::path& folder, const std::vector<std::string>& environment,
+                           std::chrono::seconds limit, const std::function<bool(const std::string&)>& reached,
+                           int signal, std::chrono::milliseconds after) {
+    using namespace Platform::Kernel;
+    ProgramRun run;
+    ChildOptions options;
+    options.workingDirectory = folder;
+    options.environment = {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"};
+    options.environment.insert(options.environment.end(), environment.begin(), environment.end());
+    options.output = options.errors = ChildOutput::kFile;
+    options.outputFile = folder / "program-output.log";
+    ChildProcess child;
+    if (!child.start(program, options)) {
+        run.exited = true;
+        run.exitCode = 127;
+        run.output = child.error();
+        return run;
+    }
+    const auto readOutput = [&] {
+        std::ifstream file(options.outputFile);
+        return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    };
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    // When to send the signal once `reached` held; sent at most once.
+    auto signalAt = std::chrono::steady_clock::time_point::max();
+    bool signalled = false;
+    std::optional<ChildEnd> end;
+    while (!(end = child.waitUntil(std::chrono::steady_clock::now() + std::chrono::milliseconds(200)))) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now > deadline) {
+            run.timedOut = true;
+            end = child.kill();
+            break;
+        }
+        if (!run.reached && reached(readOutput())) {
+            run.reached = true;
+            signalAt = now + after;
+        }
+        if (!signalled && now >= signalAt) {
+            child.signal(signal);
+            signalled = true;
+        }
+    }
+    run.exited = end->exited;
+    run.exitCode = end->exitCode;
+    run.signal = end->signal;
+    run.output = readOutput();
+    return run;
+}
+
 std::string pressKey(int read, const std::string& key) {
     return std::to_string(read) + ":" + key + "+," + std::to_string(read + 3) + ":" + key + "-,";
 }

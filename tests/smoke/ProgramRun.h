@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,6 +15,7 @@ namespace SmokeTest {
 
 struct ProgramRun {
     bool timedOut = false;  // killed at the limit
+    bool reached = false;   // runProgramUntil: what it waited for came
     bool exited = false;    // ended through exit (else by a signal)
     int exitCode = -1;
     int signal = 0;
@@ -41,6 +43,13 @@ struct SignalLater {
 ProgramRun runProgram(const std::filesystem::path& program, const std::filesystem::path& folder,
                       const std::vector<std::string>& environment, std::chrono::seconds limit,
                       SignalLater signalLater = {});
+
+// As runProgram, but the program's output is looked at every 200 ms: once `reached(output)`
+// holds, `signal` is sent `after` that.
+ProgramRun runProgramUntil(const std::filesystem::path& program, const std::filesystem::path& folder,
+                           const std::vector<std::string>& environment, std::chrono::seconds limit,
+                           const std::function<bool(const std::string&)>& reached, int signal,
+                           std::chrono::milliseconds after = std::chrono::milliseconds(0));
 
 // Recorded keys (ORVEX_INPUT_KEYS) counted in the game's keyboard reads. The logo and the
 // title's fade-in are over within 230 reads (the game reads at most 60 times a second, and a

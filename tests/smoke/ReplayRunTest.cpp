@@ -61,7 +61,7 @@ WatchedRun runUntil(const fs::path& folder, const std::string& keys,
     ChildOptions options;
     options.workingDirectory = folder;
     options.environment = {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy", "ORVEX_DEBUG_OUTPUT=1",
-                           "ORVEX_INPUT_KEYS=" + keys};
+                           "ORVEX_REPLAY_TRACE=1", "ORVEX_INPUT_KEYS=" + keys};
     options.output = options.errors = ChildOutput::kFile;
     options.outputFile = folder / "program-output.log";
     ChildProcess child;
@@ -231,6 +231,8 @@ TEST_F(ReplayRunTest, RandomKeysPlayThroughWithoutACrashOrAHang) {
     ASSERT_TRUE(played.sawCondition) << "seed " << seed << ", " << frames << " frames: " << played.describe();
     EXPECT_TRUE(played.end.exited && played.end.exitCode == 0) << played.describe();
     EXPECT_EQ(played.output.find("could not be started"), std::string::npos) << played.describe();
+    // The keys reached the game through the replay: the playback took steps.
+    EXPECT_NE(played.output.find("Replay step "), std::string::npos) << played.describe();
 }
 
 }  // namespace

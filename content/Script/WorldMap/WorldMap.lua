@@ -15,16 +15,20 @@ local function say(text)
   notice = text
 end
 
+-- A dive from the map is recorded as a replay, as a new game's dive is: the result asks
+-- whether to keep it, and the title plays it back.
+local function dive(script)
+  Game.Replay.reset()
+  Game.Replay.setMode(1)
+  Game.Replay.setDungeonScript(script)
+  Game.Setting.Dungeon.setDungeonScriptPath(script)
+  jump = 7
+end
+
 -- Each entry: its text and what choosing it does.
 local entries = {
-  { "デモダンジョンに挑む", function()
-      Game.Setting.Dungeon.setDungeonScriptPath("Dungeon/DEMO10/00/00/001.lua")
-      jump = 7
-    end },
-  { "試練のダンジョンに挑む", function()
-      Game.Setting.Dungeon.setDungeonScriptPath("Dungeon/R99/00/00/001.lua")
-      jump = 7
-    end },
+  { "デモダンジョンに挑む", function() dive("Dungeon/DEMO10/00/00/001.lua") end },
+  { "試練のダンジョンに挑む", function() dive("Dungeon/R99/00/00/001.lua") end },
   { "物語を見る", function()
       Game.Data.setGlobalInt(kStoryInt, kIntroStory)
       Game.Setting.ADV.setADVScriptFilePath("Script/ADV/Story/Intro.lua")

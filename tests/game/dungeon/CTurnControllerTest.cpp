@@ -207,6 +207,23 @@ TEST_F(Turns, DeadParticipantsLeaveTheOrderButThePlayerAtTheFrontStays) {
     ASSERT_EQ(floor_.getRemovedActors().size(), 0u);  // swept by the order, not by the floor
 }
 
+// A player who died on its own turn (a trap) while nobody's action holds the frame: the walk
+// stops when the order comes round to it, so the floor can end the dive, instead of handing the
+// turn round and round for ever.
+TEST_F(Turns, TheWalkStopsWhenTheOrderComesRoundToADeadPlayer) {
+    playerAndTwo();
+    a_->framesPerTurn = 0;
+    b_->framesPerTurn = 0;
+    turns_.update(actions_);
+    player_->getStatus().setLife(0.0f);
+    turns_.update(actions_);
+    EXPECT_EQ(log_, (Log{"P+", "P", "P-", "A+", "A-", "B+", "B-"}));
+    EXPECT_EQ(turns_.getCurrent(), player_);
+    turns_.update(actions_);  // and so on every frame until the floor ends the dive
+    EXPECT_EQ(log_.size(), 7u);
+    EXPECT_TRUE(turns_.contains(player_.get()));
+}
+
 TEST_F(Turns, RemovingTheCurrentParticipantHandsTheTurnOnAndWrapsAtTheEnd) {
     playerAndTwo();
     turns_.update(actions_);

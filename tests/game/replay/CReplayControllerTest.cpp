@@ -72,6 +72,7 @@ TEST_F(ReplayControllerTest, AFinishedRunBecomesOneReplayThatPlaysBack) {
     controller.setMode(CReplayController::kModeRecording);
     controller.getInfo()->setDungeonScript(u"Dungeon/DEMO10/00/00/001.lua");
     const auto seen = record(controller, 1300);
+    EXPECT_EQ(controller.getStepCount(), 1300u);
     // What the result scene does at the end of a recorded run.
     controller.mergeTempChunks();
     ASSERT_TRUE(controller.saveReplay());
@@ -91,8 +92,10 @@ TEST_F(ReplayControllerTest, AFinishedRunBecomesOneReplayThatPlaysBack) {
         controller.update();
         ASSERT_EQ(CReplayInfo::makeFrame(*controller.getVirtualKey(), seen[i].playTime), seen[i]) << i;
         ASSERT_EQ(controller.getState(), CReplayController::kStateRunning);
+        ASSERT_EQ(controller.getStepCount(), i + 1);
     }
     controller.update();  // one step past the end: the last frame again, and finished
+    EXPECT_EQ(controller.getStepCount(), seen.size());
     EXPECT_EQ(CReplayInfo::makeFrame(*controller.getVirtualKey(), seen.back().playTime), seen.back());
     EXPECT_EQ(controller.getState(), CReplayController::kStateFinished);
     EXPECT_EQ(controller.getSpeedStep(), 1u);
@@ -165,6 +168,8 @@ TEST_F(ReplayControllerTest, AChunkThatCannotBeWrittenKeepsItsFrames) {
     auto seen = first;
     for (const auto& frame : record(controller, 610)) seen.push_back(frame);
     EXPECT_EQ(controller.getInfo()->getFrames().size(), 8u);
+    // The frames that waited for their chunk count as steps all the same.
+    EXPECT_EQ(controller.getStepCount(), 1212u);
     CReplayInfo chunk;
     ASSERT_TRUE(loadReplayFile(chunk, u"Temp/replay000000.tmp"));
     EXPECT_EQ(chunk.getFrames().size(), 1204u);

@@ -63,6 +63,22 @@ TEST(FrameCapture, MakesTheFolderOrSaysWhyItCannot) {
     std::filesystem::remove_all(root);
 }
 
+// The last frame goes to "last.png" only when it was asked for.
+TEST(FrameCapture, WritesTheLastFrameWhenAskedFor) {
+    const std::string directory = Platform::Kernel::makeTemporaryDirectory("capture");
+    ASSERT_FALSE(directory.empty());
+    EXPECT_TRUE(FrameCapture({}, directory).offerLast(makeFrame(7)));
+    EXPECT_FALSE(std::filesystem::exists(directory + "/last.png"));
+    EXPECT_TRUE(FrameCapture({}, directory, true).offerLast(makeFrame(7)));
+    int width = 0, height = 0, channels = 0;
+    unsigned char* pixels = stbi_load((directory + "/last.png").c_str(), &width, &height, &channels, 3);
+    ASSERT_NE(pixels, nullptr);
+    EXPECT_EQ(width, 2);
+    EXPECT_EQ(pixels[3], 0xA0);
+    stbi_image_free(pixels);
+    std::filesystem::remove_all(directory);
+}
+
 TEST(FrameCapture, TheEnvironmentChoosesFramesAndFolder) {
     ::setenv("ORVEX_CAPTURE_FRAMES", "3,x,0,10", 1);
     ::setenv("ORVEX_CAPTURE_DIR", "/nowhere", 1);
@@ -70,6 +86,11 @@ TEST(FrameCapture, TheEnvironmentChoosesFramesAndFolder) {
     EXPECT_TRUE(capture.wants(3));
     EXPECT_TRUE(capture.wants(10));
     EXPECT_FALSE(capture.wants(0));
+    EXPECT_FALSE(capture.wantsLast());
+    ::setenv("ORVEX_CAPTURE_FRAMES", "last,3", 1);
+    const FrameCapture withLast = FrameCapture::fromEnvironment();
+    EXPECT_TRUE(withLast.wantsLast());
+    EXPECT_TRUE(withLast.wants(3));
     ::unsetenv("ORVEX_CAPTURE_DIR");
     EXPECT_FALSE(FrameCapture::fromEnvironment().wants(3));
     ::unsetenv("ORVEX_CAPTURE_FRAMES");
