@@ -6,7 +6,6 @@
 //   taskset -c 3 bench_replay --benchmark_repetitions=5 --benchmark_report_aggregates_only
 #include <benchmark/benchmark.h>
 
-#include <unistd.h>
 
 #include <array>
 #include <filesystem>
@@ -19,6 +18,7 @@
 #include "engine/system/OxStringConvert.h"
 #include "game/replay/CReplayController.h"
 #include "game/replay/CReplayInfo.h"
+#include "platform/kernel/Process.h"
 
 namespace {
 
@@ -70,7 +70,7 @@ class Folder {
 public:
     Folder() : previous(fs::current_path()), previousBase(Orvex::System::engineState().baseDirectoryW) {
         const fs::path root = fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-        path = root / ("orvex-replay-bench-" + std::to_string(::getpid()));
+        path = root / ("orvex-replay-bench-" + std::to_string(Platform::Kernel::processId()));
         fs::create_directories(path);
         fs::current_path(path);
         // The game's relative paths ("Temp/", "Replay/") are taken from the engine's base folder.

@@ -3,7 +3,6 @@
 // is then loaded as the graphics library loads a model, into mesh objects with their skins and
 // animation controller: an animation is played, the bones are skinned and every subset is drawn
 // on a small device.
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -19,6 +18,7 @@
 #include "platform/gpu/GpuDevice.h"
 #include "platform/gpux/XFile.h"
 #include "platform/gpux/XMath.h"
+#include "platform/kernel/Process.h"
 
 namespace {
 
@@ -123,7 +123,7 @@ void drawFrames(Orvex::Graphics::OxDXObject& object, Orvex::Graphics::OxDXFrame*
 // The file each input is written to, removed when the run ends.
 struct ModelFile {
     std::filesystem::path path =
-        std::filesystem::temp_directory_path() / ("orvex_fuzz_xfile_" + std::to_string(getpid()) + ".x");
+        std::filesystem::temp_directory_path() / ("orvex_fuzz_xfile_" + std::to_string(Platform::Kernel::processId()) + ".x");
     ~ModelFile() {
         std::error_code ignored;
         std::filesystem::remove(path, ignored);
