@@ -6,7 +6,6 @@
 //   taskset -c 3 bench_replay --benchmark_repetitions=5 --benchmark_report_aggregates_only
 #include <benchmark/benchmark.h>
 
-
 #include <array>
 #include <filesystem>
 #include <string>

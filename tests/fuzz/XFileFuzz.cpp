@@ -122,8 +122,8 @@ void drawFrames(Orvex::Graphics::OxDXObject& object, Orvex::Graphics::OxDXFrame*
 
 // The file each input is written to, removed when the run ends.
 struct ModelFile {
-    std::filesystem::path path =
-        std::filesystem::temp_directory_path() / ("orvex_fuzz_xfile_" + std::to_string(Platform::Kernel::processId()) + ".x");
+    std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                 ("orvex_fuzz_xfile_" + std::to_string(Platform::Kernel::processId()) + ".x");
     ~ModelFile() {
         std::error_code ignored;
         std::filesystem::remove(path, ignored);

@@ -1,6 +1,6 @@
 // The child of the crash test. Over and over it starts a saver (this program again, with the
-// argument "save"), which writes the common save in its working directory again and again (global integer 1 counts the saves; the money and the
-// number of stored items follow it), lets it run for a random moment, kills it with SIGKILL
+// argument "save"), which writes the common save in its working directory again and again (global integer 1 counts the
+// saves; the money and the number of stored items follow it), lets it run for a random moment, kills it with SIGKILL
 // and reads "c000.bin" back: it must be whole, the save before the kill or a later one. The
 // scripts are in "d000.bin" there.
 //
