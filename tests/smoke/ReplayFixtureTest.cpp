@@ -29,6 +29,7 @@
 #include "engine/system/OxStringConvert.h"
 #include "game/replay/CReplayInfo.h"
 #include "tests/smoke/ArchiveImage.h"
+#include "tests/smoke/DemoDiveKeys.h"
 #include "tests/smoke/FloorKeyScript.h"
 #include "tests/smoke/FlowKeyScript.h"
 #include "tests/smoke/FrameImage.h"
@@ -55,6 +56,24 @@ void seedFirstFloor(const fs::path& runFolder) {
     setup.data = SmokeTest::readFile(SEEDED_SETUP_CHUNK);
     ASSERT_FALSE(setup.data.empty()) << SEEDED_SETUP_CHUNK;
     patch.entries.push_back(setup);
+    Orvex::Packer::PackerOptions options;
+    options.scramble = patch.scrambled;
+    std::string error;
+    ASSERT_TRUE(Orvex::Packer::writeArchive(runFolder / "d900.bin", patch.entries, options, error)) << error;
+}
+
+// The demo dungeon's seeded floors: the first floor's set-up and the second and third floors'
+// scripts join the patch archive (as the dive's smoke test does).
+void seedDemoFloors(const fs::path& runFolder) {
+    SmokeTest::ArchiveImage patch = SmokeTest::readArchive(runFolder / "d900.bin");
+    ASSERT_FALSE(patch.entries.empty());
+    for (const char* script : {"Setup", "002", "003"}) {
+        Orvex::Packer::PackerEntry entry;
+        entry.name = u"Dungeon\\DEMO10\\00\\00\\" + Orvex::System::widen(script) + u".lua.lcd";
+        entry.data = SmokeTest::readFile(fs::path(SEEDED_CHUNK_DIR) / (std::string(script) + ".lcd"));
+        ASSERT_FALSE(entry.data.empty()) << script;
+        patch.entries.push_back(entry);
+    }
     Orvex::Packer::PackerOptions options;
     options.scramble = patch.scrambled;
     std::string error;
@@ -99,6 +118,7 @@ std::ostream& operator<<(std::ostream& out, const RecordedRun& run) { return out
 const RecordedRun kRecordedRuns[] = {
     {"GiveUp", "give_up", giveUpKeys, seedFirstFloor, 120},
     {"Meltdown", "meltdown", meltdownKeys, nullptr, 240},
+    {"DemoDive", "demo_dive", SmokeTest::demoDiveKeys, seedDemoFloors, 420},
 };
 
 fs::path fixturePath(const RecordedRun& run, const char* extension) {
