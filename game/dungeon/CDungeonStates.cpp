@@ -265,8 +265,9 @@ void CDungeon::updateFloor(float elapsed) {
     if (actionManager_ != nullptr) {
         actionManager_->update();
     }
-    if (actionManager_ != nullptr && !actionManager_->isBusy() && player_ != nullptr &&
-        player_->getStatus().getLife() <= 0.0f) {
+    // Below one point of life the player is dead (the turn order stops there too), though
+    // recovery may have left a fraction above zero.
+    if (actionManager_ != nullptr && !actionManager_->isBusy() && player_ != nullptr && !player_->isAlive()) {
         transition(State(&CDungeon::defeatState));
         return;
     }

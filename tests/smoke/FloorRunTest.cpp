@@ -230,3 +230,18 @@ TEST_F(FloorRun, PlaysTheFloorAndGivesUp) {
     EXPECT_LT(closestFrame(runDirectory_, frames, "result_gave_up.png", {0, 0, 800, 180}), 5.0);
     EXPECT_LT(closestFrame(runDirectory_, frames, "result_gave_up.png", {0, 385, 400, 40}), 5.0);
 }
+
+// Steps on the snare right of the start three times: five points each, less the life recovered
+// between them, leave the player a fraction of a point, which is dead: the player falls and the
+// result scene follows.
+TEST_F(FloorRun, FallsToTheSnareAndTheResultFollows) {
+    KeyScript keys;
+    keys.step("Right", 2);
+    for (int i = 0; i < 3; ++i) keys.step("Left").step("Right");
+    keys.wait(600);
+    const std::vector<int> frames = framesFrom(1400, keys.read(), 20);
+    const SmokeTest::ProgramRun run = play(keys, frames);
+    expectOrderlyEnd(run);
+    // The result's heading: the dive ended in a defeat (the clock's time varies).
+    EXPECT_LT(closestFrame(runDirectory_, frames, "result_fallen.png", {0, 0, 800, 60}), 5.0);
+}
