@@ -88,6 +88,17 @@ std::string giveUpKeys() {
     return keys.list();
 }
 
+// The dive from the title's new game on the seeded first floor, where the player steps on the
+// snare right of the start until it falls; the result keeps the replay.
+std::string defeatKeys() {
+    SmokeTest::FloorKeyScript keys;
+    keys.step("Right", 2);
+    for (int hit = 0; hit < 3; ++hit) keys.step("Left").step("Right");
+    keys.wait(600);
+    for (int push = 0; push < 4; ++push) keys.press({"Z"}, 4, 56);
+    return keys.list();
+}
+
 // The trial entered from the developer's scene list and cleared, its result, the world map, and
 // the trial again (recorded from there), where the player rests until the meltdown; its result
 // keeps the replay.
@@ -117,6 +128,7 @@ std::ostream& operator<<(std::ostream& out, const RecordedRun& run) { return out
 
 const RecordedRun kRecordedRuns[] = {
     {"GiveUp", "give_up", giveUpKeys, seedFirstFloor, 120},
+    {"Defeat", "defeat", defeatKeys, seedFirstFloor, 120},
     {"Meltdown", "meltdown", meltdownKeys, nullptr, 240},
     {"DemoDive", "demo_dive", SmokeTest::demoDiveKeys, seedDemoFloors, 420},
 };
