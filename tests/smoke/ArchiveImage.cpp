@@ -50,4 +50,36 @@ ArchiveImage readArchive(const fs::path& path) {
     return image;
 }
 
+std::string addToPatchArchive(const std::filesystem::path& runFolder,
+                              const std::vector<std::pair<std::u16string, std::filesystem::path>>& chunks) {
+    const std::filesystem::path archive = runFolder / "d900.bin";
+    ArchiveImage patch = readArchive(archive);
+    if (patch.entries.empty()) {
+        return archive.string() + ": no entries could be read";
+    }
+    for (const auto& [name, file] : chunks) {
+        Orvex::Packer::PackerEntry entry;
+        entry.name = name;
+        entry.data = readFile(file);
+        if (entry.data.empty()) {
+            return file.string() + ": empty or missing";
+        }
+        patch.entries.push_back(std::move(entry));
+    }
+    Orvex::Packer::PackerOptions options;
+    options.scramble = patch.scrambled;
+    std::string error;
+    return Orvex::Packer::writeArchive(archive, patch.entries, options, error) ? std::string() : error;
+}
+
+std::vector<std::pair<std::u16string, std::filesystem::path>> demoFloorChunks(const std::filesystem::path& folder,
+                                                                              const std::vector<std::string>& scripts) {
+    std::vector<std::pair<std::u16string, std::filesystem::path>> chunks;
+    for (const std::string& script : scripts) {
+        chunks.emplace_back(u"Dungeon\\DEMO10\\00\\00\\" + std::u16string(script.begin(), script.end()) + u".lua.lcd",
+                            folder / (script + ".lcd"));
+    }
+    return chunks;
+}
+
 }  // namespace SmokeTest

@@ -76,19 +76,9 @@ protected:
         fs::remove(runDirectory_ / "c000.bin");
         fs::remove_all(runDirectory_ / "Replay");
         // The seeded scripts join the patch archive, whose entries win.
-        SmokeTest::ArchiveImage patch = SmokeTest::readArchive(runDirectory_ / "d900.bin");
-        ASSERT_FALSE(patch.entries.empty());
-        for (const char* script : {"Setup", "002", "003"}) {
-            Orvex::Packer::PackerEntry entry;
-            entry.name = u"Dungeon\\DEMO10\\00\\00\\" + Orvex::System::widen(script) + u".lua.lcd";
-            entry.data = SmokeTest::readFile(fs::path(SEEDED_CHUNK_DIR) / (std::string(script) + ".lcd"));
-            ASSERT_FALSE(entry.data.empty()) << script;
-            patch.entries.push_back(entry);
-        }
-        Orvex::Packer::PackerOptions options;
-        options.scramble = patch.scrambled;
-        std::string error;
-        ASSERT_TRUE(Orvex::Packer::writeArchive(runDirectory_ / "d900.bin", patch.entries, options, error)) << error;
+        ASSERT_EQ(SmokeTest::addToPatchArchive(runDirectory_,
+                                               SmokeTest::demoFloorChunks(SEEDED_CHUNK_DIR, {"Setup", "002", "003"})),
+                  "");
     }
 
     // The closest of the stage's frames to its reference, over the reference's part.

@@ -84,17 +84,9 @@ protected:
     void SetUp() override {
         SmokeTest::RunFolderTest::SetUp();
         // The seeded set-up script joins the patch archive, whose entries win.
-        SmokeTest::ArchiveImage patch = SmokeTest::readArchive(runDirectory_ / "d900.bin");
-        ASSERT_FALSE(patch.entries.empty());
-        Orvex::Packer::PackerEntry setup;
-        setup.name = u"Dungeon\\DEMO10\\00\\00\\Setup.lua.lcd";
-        setup.data = SmokeTest::readFile(SEEDED_SETUP_CHUNK);
-        ASSERT_FALSE(setup.data.empty()) << SEEDED_SETUP_CHUNK;
-        patch.entries.push_back(setup);
-        Orvex::Packer::PackerOptions options;
-        options.scramble = patch.scrambled;
-        std::string error;
-        ASSERT_TRUE(Orvex::Packer::writeArchive(runDirectory_ / "d900.bin", patch.entries, options, error)) << error;
+        ASSERT_EQ(SmokeTest::addToPatchArchive(runDirectory_,
+                                               {{u"Dungeon\\DEMO10\\00\\00\\Setup.lua.lcd", SEEDED_SETUP_CHUNK}}),
+                  "");
     }
 
     // Plays the keys, captures the frames and ends the program (as closing its window does)

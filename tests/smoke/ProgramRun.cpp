@@ -11,6 +11,37 @@ namespace SmokeTest {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+fs::path outputLog(const fs::path& folder) { return folder / "program-output.log"; }
+
+std::string readLog(const fs::path& path) {
+    std::ifstream file(path);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// Starts `program` headless in `folder`, its standard output and error going to a log there.
+// False, with `run` filled as a shell reports a program it cannot run, when it cannot start.
+bool startHeadless(Platform::Kernel::ChildProcess& child, const fs::path& program, const fs::path& folder,
+                   const std::vector<std::string>& environment, ProgramRun& run) {
+    using namespace Platform::Kernel;
+    ChildOptions options;
+    options.workingDirectory = folder;
+    options.environment = {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"};
+    options.environment.insert(options.environment.end(), environment.begin(), environment.end());
+    options.output = options.errors = ChildOutput::kFile;
+    options.outputFile = outputLog(folder);
+    if (child.start(program, options)) {
+        return true;
+    }
+    run.exited = true;
+    run.exitCode = 127;
+    run.output = child.error();
+    return false;
+}
+
+}  // namespace
+
 std::string ProgramRun::describe() const {
     std::string text = timedOut ? "timed out"
                        : exited ? "exit status " + std::to_string(exitCode)
@@ -32,18 +63,8 @@ ProgramRun runProgram(const fs::path& program, const fs::path& folder, const std
                       std::chrono::seconds limit, SignalLater signalLater) {
     using namespace Platform::Kernel;
     ProgramRun run;
-    ChildOptions options;
-    options.workingDirectory = folder;
-    options.environment = {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"};
-    options.environment.insert(options.environment.end(), environment.begin(), environment.end());
-    options.output = options.errors = ChildOutput::kFile;
-    options.outputFile = folder / "program-output.log";
     ChildProcess child;
-    if (!child.start(program, options)) {
-        // As a shell reports a program it cannot run.
-        run.exited = true;
-        run.exitCode = 127;
-        run.output = child.error();
+    if (!startHeadless(child, program, folder, environment, run)) {
         return run;
     }
     const auto started = std::chrono::steady_clock::now();
@@ -69,8 +90,7 @@ ProgramRun runProgram(const fs::path& program, const fs::path& folder, const std
     run.exited = end->exited;
     run.exitCode = end->exitCode;
     run.signal = end->signal;
-    std::ifstream file(options.outputFile);
-    run.output.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    run.output = readLog(outputLog(folder));
     return run;
 }
 
@@ -79,23 +99,11 @@ ProgramRun runProgramUntil(const fs::path& program, const fs::path& folder, cons
                            int signal, std::chrono::milliseconds after) {
     using namespace Platform::Kernel;
     ProgramRun run;
-    ChildOptions options;
-    options.workingDirectory = folder;
-    options.environment = {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"};
-    options.environment.insert(options.environment.end(), environment.begin(), environment.end());
-    options.output = options.errors = ChildOutput::kFile;
-    options.outputFile = folder / "program-output.log";
     ChildProcess child;
-    if (!child.start(program, options)) {
-        run.exited = true;
-        run.exitCode = 127;
-        run.output = child.error();
+    if (!startHeadless(child, program, folder, environment, run)) {
         return run;
     }
-    const auto readOutput = [&] {
-        std::ifstream file(options.outputFile);
-        return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    };
+    const auto readOutput = [&] { return readLog(outputLog(folder)); };
     const auto deadline = std::chrono::steady_clock::now() + limit;
     // When to send the signal once `reached` held; sent at most once.
     auto signalAt = std::chrono::steady_clock::time_point::max();

@@ -49,35 +49,16 @@ constexpr char kRerecordAdvice[] =
 // The seeded set-up script of the first floor joins the patch archive, whose entries win, so
 // that every run builds the same floor (as the floor smoke test does).
 void seedFirstFloor(const fs::path& runFolder) {
-    SmokeTest::ArchiveImage patch = SmokeTest::readArchive(runFolder / "d900.bin");
-    ASSERT_FALSE(patch.entries.empty());
-    Orvex::Packer::PackerEntry setup;
-    setup.name = u"Dungeon\\DEMO10\\00\\00\\Setup.lua.lcd";
-    setup.data = SmokeTest::readFile(SEEDED_SETUP_CHUNK);
-    ASSERT_FALSE(setup.data.empty()) << SEEDED_SETUP_CHUNK;
-    patch.entries.push_back(setup);
-    Orvex::Packer::PackerOptions options;
-    options.scramble = patch.scrambled;
-    std::string error;
-    ASSERT_TRUE(Orvex::Packer::writeArchive(runFolder / "d900.bin", patch.entries, options, error)) << error;
+    ASSERT_EQ(
+        SmokeTest::addToPatchArchive(runFolder, {{u"Dungeon\\DEMO10\\00\\00\\Setup.lua.lcd", SEEDED_SETUP_CHUNK}}), "");
 }
 
 // The demo dungeon's seeded floors: the first floor's set-up and the second and third floors'
 // scripts join the patch archive (as the dive's smoke test does).
 void seedDemoFloors(const fs::path& runFolder) {
-    SmokeTest::ArchiveImage patch = SmokeTest::readArchive(runFolder / "d900.bin");
-    ASSERT_FALSE(patch.entries.empty());
-    for (const char* script : {"Setup", "002", "003"}) {
-        Orvex::Packer::PackerEntry entry;
-        entry.name = u"Dungeon\\DEMO10\\00\\00\\" + Orvex::System::widen(script) + u".lua.lcd";
-        entry.data = SmokeTest::readFile(fs::path(SEEDED_CHUNK_DIR) / (std::string(script) + ".lcd"));
-        ASSERT_FALSE(entry.data.empty()) << script;
-        patch.entries.push_back(entry);
-    }
-    Orvex::Packer::PackerOptions options;
-    options.scramble = patch.scrambled;
-    std::string error;
-    ASSERT_TRUE(Orvex::Packer::writeArchive(runFolder / "d900.bin", patch.entries, options, error)) << error;
+    ASSERT_EQ(
+        SmokeTest::addToPatchArchive(runFolder, SmokeTest::demoFloorChunks(SEEDED_CHUNK_DIR, {"Setup", "002", "003"})),
+        "");
 }
 
 // The dive from the title's new game on the seeded first floor, the menus, and the give-up.
