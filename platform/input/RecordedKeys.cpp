@@ -101,7 +101,8 @@ void RecordedKeys::applyPadChange(const PadChange& change, JoyState& pad) {
     }
     // The stick pushed one way; letting go of a way it no longer points leaves it alone.
     const bool vertical = change.input == kStickUp || change.input == kStickDown;
-    const int32_t pushed = change.input == kStickUp || change.input == kStickLeft ? kAxisMin : kAxisMax;
+    const bool towardsMax = change.input == kStickRight || change.input == kStickDown;
+    const int32_t pushed = towardsMax ? kAxisMax : kAxisMin;
     int32_t& axis = vertical ? pad.y : pad.x;
     if (change.down) {
         axis = pushed;
