@@ -455,6 +455,9 @@ void CGameManager::gameThreadMain() {
             break;
         }
     }
+    debugOutput(Orvex::System::formatWide(u"Frames: %llu paced, %llu late.\n",
+                                          static_cast<unsigned long long>(framesPaced_),
+                                          static_cast<unsigned long long>(framesLate_)));
     sceneController_.clear();
 }
 
@@ -488,6 +491,7 @@ bool CGameManager::runFrame(uint32_t frameSkip, int32_t& skipCounter) {
     }
 
     frameTimer_.wait();
+    countPacedFrame();
     renderQueue_->clear();
     if (static_cast<uint32_t>(++skipCounter) > frameSkip) {
         skipCounter = 0;
@@ -503,6 +507,22 @@ bool CGameManager::runFrame(uint32_t frameSkip, int32_t& skipCounter) {
     }
     render();
     return true;
+}
+
+void CGameManager::countPacedFrame() {
+    ++framesPaced_;
+    if (frameTimer_.isLate()) {
+        ++framesLate_;
+        if (lateSince_ == 0) {
+            lateSince_ = framesPaced_;
+        }
+    } else if (lateSince_ != 0) {
+        // Each stretch of late frames is named, so a slow scene or loading screen can be told
+        // from a frame that fell behind on its own.
+        debugOutput(Orvex::System::formatWide(u"Frames %llu-%llu late.\n", static_cast<unsigned long long>(lateSince_),
+                                              static_cast<unsigned long long>(framesPaced_ - 1)));
+        lateSince_ = 0;
+    }
 }
 
 bool CGameManager::runUpdateSteps() {

@@ -150,6 +150,7 @@ private:
     // One pass of the game thread; false ends the body.
     bool runFrame(uint32_t frameSkip, int32_t& skipCounter);
     bool runUpdateSteps();
+    void countPacedFrame();
     void render();
 
     Orvex::Thread::OxThread gameThread_;
@@ -161,6 +162,11 @@ private:
     std::shared_ptr<Orvex::FontLib::OxBitmapFontLoader> fontLoader_;
     std::shared_ptr<Orvex::FontLib::OxBitmapFont> font_;
     Orvex::Timer::OxFPSTimer frameTimer_;
+    // The frames of the run and those the pacer found late (their drawing skipped), for the
+    // debug line at the loop's end.
+    uint64_t framesPaced_ = 0;
+    uint64_t framesLate_ = 0;
+    uint64_t lateSince_ = 0;  // the first frame of the current stretch of late frames, 0 = none
     float frameTime_ = 0.0f;
     std::shared_ptr<Orvex::Random::OxMT19937RandomGenerator> random_;
     Orvex::SceneController::OxSceneController sceneController_;
