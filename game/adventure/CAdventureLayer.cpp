@@ -41,7 +41,7 @@ CAdventureLayer::CAdventureLayer(Services services) : CAdventureLayer(std::move(
 CAdventureLayer::CAdventureLayer(Services services, std::u16string storyPath)
     : CAdventureLayer(std::move(services), std::move(storyPath), 0, 0) {}
 
-CAdventureLayer::CAdventureLayer(Services services, std::u16string storyPath, uint32_t context1, uint32_t context2)
+CAdventureLayer::CAdventureLayer(Services services, std::u16string storyPath, uintptr_t context1, uintptr_t context2)
     : services_(std::move(services)) {
     reset();
     storyPath_ = storyPath.empty() ? std::u16string(kDefaultStory) : std::move(storyPath);
@@ -97,8 +97,8 @@ bool CAdventureLayer::setup() {
     script_->runMain();
     lua_State* L = script_->getLuaState();
     lua_getglobal(L, "setup");
-    lua_pushlightuserdata(L, reinterpret_cast<void*>(static_cast<uintptr_t>(context1_)));
-    lua_pushlightuserdata(L, reinterpret_cast<void*>(static_cast<uintptr_t>(context2_)));
+    lua_pushlightuserdata(L, reinterpret_cast<void*>(context1_));
+    lua_pushlightuserdata(L, reinterpret_cast<void*>(context2_));
     lua_call(L, 2, 0);
 
     coroutine_ = std::make_shared<Orvex::Script::CLuaApi>(threadMemory_.data(), kThreadMemorySize);

@@ -48,8 +48,9 @@ public:
 
     explicit CAdventureLayer(Services services);
     CAdventureLayer(Services services, std::u16string storyPath);
-    // The two values are handed to the system script's "setup" as pointer values.
-    CAdventureLayer(Services services, std::u16string storyPath, uint32_t context1, uint32_t context2);
+    // The two values are handed to the system script's "setup" as pointer values. They are
+    // pointer-sized so that the objects a script hands over arrive whole.
+    CAdventureLayer(Services services, std::u16string storyPath, uintptr_t context1, uintptr_t context2);
     ~CAdventureLayer() override;
 
     // Loads and starts the system script and makes the story's coroutine; false when the
@@ -81,8 +82,8 @@ private:
     bool fastForwardFlag_ = false;
     int32_t fastForwardCounter_ = 0;
     float waitTime_ = 0.0f;
-    uint32_t context1_ = 0;
-    uint32_t context2_ = 0;
+    uintptr_t context1_ = 0;
+    uintptr_t context2_ = 0;
 };
 
 }  // namespace Fenwarrow::SceneLayer

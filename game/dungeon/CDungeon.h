@@ -108,10 +108,10 @@ public:
     void changeFloor(const std::u16string& scriptPath);
     void changeFloorNow(const std::u16string& scriptPath);
     void doEventScript(const std::u16string& scriptPath);
-    // Opens a dialogue layer for the story over the floor, the log's waiting lines cleared. The
-    // two context values are handed on by scripts; the story here needs neither. False, with
-    // a line on stderr, when the game makes no such layer.
-    bool doAdventureScript(const std::u16string& story, int32_t first, int32_t second);
+    // Opens a dialogue layer for the story over the floor, the log's waiting lines cleared; the
+    // two context values (objects a script hands over, or 0) reach the story's set-up script.
+    // False, with a line on stderr, when the game makes no such layer.
+    bool doAdventureScript(const std::u16string& story, uintptr_t first, uintptr_t second);
     void setBackgroundColor(uint32_t colour);
     // A movie over the whole screen, drawn with the floor at that priority; no movie when the
     // file is missing or does not open.

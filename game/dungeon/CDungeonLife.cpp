@@ -330,12 +330,12 @@ void CDungeon::doEventScript(const std::u16string& scriptPath) {
     postTask([this, scriptPath] { setupEventScript(scriptPath); });
 }
 
-bool CDungeon::doAdventureScript(const std::u16string& story, int32_t /*first*/, int32_t /*second*/) {
+bool CDungeon::doAdventureScript(const std::u16string& story, uintptr_t first, uintptr_t second) {
     logManager_.clear();
-    std::shared_ptr<SceneLayer::CSceneLayer> layer = services_.createAdventureLayer(story);
+    std::shared_ptr<SceneLayer::CSceneLayer> layer = services_.createAdventureLayer(story, first, second);
     SceneLayer::CSceneLayerManager* layers = services_.getSceneLayerManager();
     if (layer == nullptr || layers == nullptr || !layers->addLayer(layer)) {
-        Orvex::System::debugOutput(u"Adventure not opened: " + story + u"\n");
+        Orvex::System::errorOutput(u"Adventure not opened: " + story + u"\n");
         return false;
     }
     return true;

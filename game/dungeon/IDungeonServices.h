@@ -65,8 +65,10 @@ public:
     virtual Orvex::Graphics::OxRenderQueue* getRenderQueue() = 0;
     virtual Orvex::Graphics::OxScreenEffectController* getScreenEffects() = 0;
     virtual SceneLayer::CSceneLayerManager* getSceneLayerManager() = 0;
-    // A dialogue (adventure) layer running the story at the path; null when none can be made.
-    virtual std::shared_ptr<SceneLayer::CSceneLayer> createAdventureLayer(const std::u16string& story) = 0;
+    // A dialogue (adventure) layer running the story at the path, its script's set-up handed the
+    // two context values; null when none can be made.
+    virtual std::shared_ptr<SceneLayer::CSceneLayer> createAdventureLayer(const std::u16string& story,
+                                                                          uintptr_t context1, uintptr_t context2) = 0;
     virtual CSettingDataManager* getSettingDataManager() = 0;
     virtual Orvex::InputSystem::OxVirtualKey* getVirtualKey() = 0;
     virtual std::shared_ptr<Orvex::AudioSystem::IOrvexAudioSource> getSystemSE(int32_t index) = 0;

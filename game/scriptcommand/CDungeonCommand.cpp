@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "engine/font/OxFontRenderer.h"
 #include "engine/system/OxStringConvert.h"
 #include "game/actor/CActor.h"
 #include "game/dungeon/CDungeon.h"
@@ -629,62 +628,6 @@ int setVisible(lua_State* L) {
     return 0;
 }
 
-// Dungeon.Event, Font, MiniMap, Turn
-
-int doEventScript(lua_State* L) {
-    if (CDungeon* floor = floorOf(L)) {
-        floor->doEventScript(wideArg(L, 1));
-    }
-    return 0;
-}
-
-int drawText(lua_State* L) {
-    CDungeon* floor = floorOf(L);
-    Orvex::FontLib::OxFontRenderer* font = floor != nullptr ? floor->getFontRenderer().get() : nullptr;
-    if (font != nullptr) {
-        const std::u16string text = wideArg(L, 1);
-        font->penX = static_cast<float>(lua_tonumber(L, 2));
-        font->penY = static_cast<float>(lua_tonumber(L, 3));
-        font->drawText(text, {});
-    }
-    return 0;
-}
-
-int showMiniMap(lua_State* L) {
-    if (CDungeon* floor = floorOf(L)) {
-        floor->getFloorState().showMiniMap = flagArg(L, 1) ? 1 : 0;
-    }
-    return 0;
-}
-
-int setMiniMapOffset(lua_State* L) {
-    if (CDungeon* floor = floorOf(L)) {
-        floor->getFloorState().miniMapOffsetX = static_cast<float>(lua_tonumber(L, 1));
-        floor->getFloorState().miniMapOffsetY = static_cast<float>(lua_tonumber(L, 2));
-    }
-    return 0;
-}
-
-int setTurnCount(lua_State* L) {
-    if (CDungeon* floor = floorOf(L)) {
-        floor->getTurnController().setTurnCount(static_cast<uint32_t>(intArg(L, 1)));
-    }
-    return 0;
-}
-
-int getTurnCount(lua_State* L) {
-    const CDungeon* floor = floorOf(L);
-    lua_pushinteger(L, floor != nullptr ? static_cast<lua_Integer>(floor->getTurnController().getTurnCount()) : 0);
-    return 1;
-}
-
-int setSuspend(lua_State* L) {
-    if (CDungeon* floor = floorOf(L)) {
-        floor->getTurnController().setSuspend(flagArg(L, 1));
-    }
-    return 0;
-}
-
 }  // namespace
 
 bool CDungeonCommand::registerFunctions(CScriptController& controller) {
@@ -761,6 +704,7 @@ bool CDungeonCommand::registerFunctions(CScriptController& controller) {
                                  },
                                  {}},
                                 {"Event", {{"doEventScript", &doEventScript}}, {}},
+                                {"Adventure", {{"doAdventureScript", &doAdventureScript}}, {}},
                                 {"MonsterHouse", {{"createMonsterHouse", &createMonsterHouse}}, {}},
                                 {"Shop",
                                  {

@@ -1,7 +1,8 @@
 #pragma once
 // What the two files of the "Dungeon" module share: how a function finds its module and the
-// floor in play, how it takes objects back from a script, and the shop and monster-house
-// functions, which live in CDungeonShopCommand.cpp.
+// floor in play, how it takes objects back from a script, and the functions of its sub-tables:
+// the shop and monster-house ones live in CDungeonShopCommand.cpp, the event, adventure, font,
+// mini-map and turn ones in CDungeonEventCommand.cpp.
 #include <lua.hpp>
 
 #include <cstdint>
@@ -70,6 +71,16 @@ int shopTotalBuyPrice(lua_State* L);
 int sellItem(lua_State* L);
 int buyItem(lua_State* L);
 int resetShopItem(lua_State* L);
+
+// Dungeon.Event, Adventure, Font, MiniMap and Turn
+int doEventScript(lua_State* L);
+int doAdventureScript(lua_State* L);
+int drawText(lua_State* L);
+int showMiniMap(lua_State* L);
+int setMiniMapOffset(lua_State* L);
+int setTurnCount(lua_State* L);
+int getTurnCount(lua_State* L);
+int setSuspend(lua_State* L);
 
 }  // namespace DungeonCommand
 

@@ -54,8 +54,10 @@ Orvex::Graphics::OxScreenEffectController* CDungeonServices::getScreenEffects() 
 
 SceneLayer::CSceneLayerManager* CDungeonServices::getSceneLayerManager() { return manager_.getSceneLayerManager(); }
 
-std::shared_ptr<SceneLayer::CSceneLayer> CDungeonServices::createAdventureLayer(const std::u16string& story) {
-    return manager_.makeAdventureLayer(story);
+std::shared_ptr<SceneLayer::CSceneLayer> CDungeonServices::createAdventureLayer(const std::u16string& story,
+                                                                                uintptr_t context1,
+                                                                                uintptr_t context2) {
+    return manager_.makeAdventureLayer(story, context1, context2);
 }
 
 CSettingDataManager* CDungeonServices::getSettingDataManager() { return manager_.getSettingDataManager(); }

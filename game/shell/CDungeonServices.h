@@ -19,7 +19,8 @@ public:
     Orvex::Graphics::OxRenderQueue* getRenderQueue() override;
     Orvex::Graphics::OxScreenEffectController* getScreenEffects() override;
     SceneLayer::CSceneLayerManager* getSceneLayerManager() override;
-    std::shared_ptr<SceneLayer::CSceneLayer> createAdventureLayer(const std::u16string& story) override;
+    std::shared_ptr<SceneLayer::CSceneLayer> createAdventureLayer(const std::u16string& story, uintptr_t context1,
+                                                                  uintptr_t context2) override;
     CSettingDataManager* getSettingDataManager() override;
     Orvex::InputSystem::OxVirtualKey* getVirtualKey() override;
     std::shared_ptr<Orvex::AudioSystem::IOrvexAudioSource> getSystemSE(int32_t index) override;

@@ -403,7 +403,8 @@ void CGameManager::closeMainWindow() {
     }
 }
 
-std::shared_ptr<SceneLayer::CSceneLayer> CGameManager::makeAdventureLayer(const std::u16string& story) {
+std::shared_ptr<SceneLayer::CSceneLayer> CGameManager::makeAdventureLayer(const std::u16string& story,
+                                                                          uintptr_t context1, uintptr_t context2) {
     SceneLayer::CAdventureLayer::Services services;
     services.game = this;
     services.renderQueue = renderQueue_.get();
@@ -414,7 +415,7 @@ std::shared_ptr<SceneLayer::CSceneLayer> CGameManager::makeAdventureLayer(const 
             replay_->update();
         }
     };
-    return std::make_shared<SceneLayer::CAdventureLayer>(std::move(services), story);
+    return std::make_shared<SceneLayer::CAdventureLayer>(std::move(services), story, context1, context2);
 }
 
 std::shared_ptr<Orvex::FontLib::OxFontRenderer> CGameManager::createFontRenderer() {

@@ -118,7 +118,8 @@ public:
     std::shared_ptr<Orvex::FontLib::OxBitmapFont> getFont() { return font_; }
     std::shared_ptr<Orvex::FontLib::OxFontRenderer> createFontRenderer();
     // A dialogue layer for the story at the path, over whatever scene runs.
-    std::shared_ptr<SceneLayer::CSceneLayer> makeAdventureLayer(const std::u16string& story);
+    std::shared_ptr<SceneLayer::CSceneLayer> makeAdventureLayer(const std::u16string& story, uintptr_t context1 = 0,
+                                                                uintptr_t context2 = 0);
     Orvex::SceneController::OxSceneController& getSceneController() { return sceneController_; }
     Orvex::Thread::OxThread& getGameThread() { return gameThread_; }
     Orvex::Timer::OxFPSTimer& getFrameTimer() { return frameTimer_; }

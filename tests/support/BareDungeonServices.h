@@ -22,7 +22,8 @@ public:
     Orvex::Graphics::OxRenderQueue* getRenderQueue() override { return nullptr; }
     Orvex::Graphics::OxScreenEffectController* getScreenEffects() override { return nullptr; }
     Fenwarrow::SceneLayer::CSceneLayerManager* getSceneLayerManager() override { return nullptr; }
-    std::shared_ptr<Fenwarrow::SceneLayer::CSceneLayer> createAdventureLayer(const std::u16string&) override {
+    std::shared_ptr<Fenwarrow::SceneLayer::CSceneLayer> createAdventureLayer(const std::u16string&, uintptr_t,
+                                                                             uintptr_t) override {
         return nullptr;
     }
     std::shared_ptr<Fenwarrow::SceneLayer::CSceneLayer> createPlayerLayer(Fenwarrow::Dungeon::CDungeon&,

@@ -109,13 +109,15 @@ protected:
 };
 
 TEST_F(AdventureLayer, SetupStartsTheSystemScriptAndAStoryRunsUntilItWaits) {
-    CAdventureLayer layer(services(), u"Script/ADV/Story/One.lua", 7, 9);
+    // A context above 32 bits: an object's address must arrive whole.
+    constexpr uintptr_t kWide = uintptr_t{0x7F12345678};
+    CAdventureLayer layer(services(), u"Script/ADV/Story/One.lua", kWide, 9);
     ASSERT_TRUE(layer.setup());
     EXPECT_TRUE(layer.isAlive());
     lua_State* L = system(layer);
     lua_getglobal(L, "first");
     lua_getglobal(L, "second");
-    EXPECT_EQ(lua_touserdata(L, -2), reinterpret_cast<void*>(7));
+    EXPECT_EQ(lua_touserdata(L, -2), reinterpret_cast<void*>(kWide));
     EXPECT_EQ(lua_touserdata(L, -1), reinterpret_cast<void*>(9));
     lua_pop(L, 2);
     EXPECT_EQ(layer.getStoryPath(), u"Script/ADV/Story/One.lua");

@@ -60,8 +60,11 @@ public:
     Orvex::Graphics::OxRenderQueue* getRenderQueue() override { return &queue; }
     Orvex::Graphics::OxScreenEffectController* getScreenEffects() override { return &effects; }
     Fenwarrow::SceneLayer::CSceneLayerManager* getSceneLayerManager() override { return &layers; }
-    std::shared_ptr<Fenwarrow::SceneLayer::CSceneLayer> createAdventureLayer(const std::u16string& story) override {
+    std::shared_ptr<Fenwarrow::SceneLayer::CSceneLayer> createAdventureLayer(const std::u16string& story,
+                                                                             uintptr_t context1,
+                                                                             uintptr_t context2) override {
         adventures.push_back(story);
+        adventureContexts.emplace_back(context1, context2);
         return nullptr;
     }
     Fenwarrow::CSettingDataManager* getSettingDataManager() override { return &settings; }
@@ -129,6 +132,7 @@ public:
     std::shared_ptr<RecordingActions> actions;
     std::vector<std::u16string> scripted;
     std::vector<std::u16string> adventures;
+    std::vector<std::pair<uintptr_t, uintptr_t>> adventureContexts;
     std::vector<std::u16string> arrivals;
     std::vector<std::pair<Fenwarrow::Actor::CActor*, int32_t>> levelUps;
     std::shared_ptr<RecordingEffect> effect;

@@ -59,6 +59,10 @@ function digging()
   return a, b, d, e, f, g, h, #Dungeon.getItemList(true)
 end
 
+function adventure(first, second)
+  Dungeon.Adventure.doAdventureScript("Script/ADV/story.lua", first, second)
+end
+
 function shooting()
   local hit, x, y, direction = Dungeon.getShootableItem(Dungeon.getPlayer())
   return hit ~= nil, x, y, direction
@@ -216,6 +220,19 @@ TEST_F(DungeonModule, FloorFieldsTurnCountAndMiniMapSettings) {
     EXPECT_EQ(floor_.getFloorState().showMiniMap, 0);
     EXPECT_FLOAT_EQ(floor_.getFloorState().miniMapOffsetY, -2.0f);
     EXPECT_EQ(floor_.getFloorState().enableDarkness, 0);
+}
+
+// The story's set-up script gets the two objects as the script handed them over, or 0.
+TEST_F(DungeonModule, AnAdventureOverTheFloorGetsTheTwoObjectsWhole) {
+    int first = 0;
+    int second = 0;
+    call("adventure", 0, {CScriptValue(static_cast<void*>(&first)), CScriptValue(static_cast<void*>(&second))});
+    call("adventure", 0);
+    EXPECT_EQ(services_.adventures, (std::vector<std::u16string>{u"Script/ADV/story.lua", u"Script/ADV/story.lua"}));
+    using Contexts = std::pair<uintptr_t, uintptr_t>;
+    EXPECT_EQ(
+        services_.adventureContexts,
+        (std::vector<Contexts>{{reinterpret_cast<uintptr_t>(&first), reinterpret_cast<uintptr_t>(&second)}, {0, 0}}));
 }
 
 TEST_F(DungeonModule, ShopsAndMonsterHousesComeFromTheirScriptsAndThePlayerPaysWhatItOwes) {
