@@ -14,7 +14,6 @@
 #include <memory>
 #include <vector>
 
-#include "bench/BenchMachine.h"
 #include "engine/system/OxOrvexManager.h"
 #include "engine/thread/OxThreadManager.h"
 #include "graphics/OxDXTexture.h"
@@ -30,8 +29,6 @@ namespace {
 
 using namespace Orvex::Graphics;
 using namespace Platform::Gpu;
-
-const bool kDescribed = Orvex::Bench::describeMachine();
 
 // Both sides of a pair are timed in the CPU time of this thread, so that time the core spends on
 // other programs counts for neither.
