@@ -41,12 +41,12 @@ inline std::string vectorExtensions() {
     return out.empty() ? "none" : out;
 }
 
-// Adds the machine to the context every benchmark program prints first.
-inline bool describeMachine() {
+// Adds the machine to the context every benchmark program prints first; the shared main
+// (bench/BenchMain.cpp) calls it before any benchmark runs.
+inline void describeMachine() {
     benchmark::AddCustomContext("processor", processorName());
     benchmark::AddCustomContext("vector extensions", vectorExtensions());
     benchmark::AddCustomContext("span writer", Platform::Gpu::spanWriterName(Platform::Gpu::defaultSpanWriter()));
-    return true;
 }
 
 }  // namespace Orvex::Bench

@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "bench/BenchMachine.h"
 #include "engine/audio/OxNullAudioDevice.h"
 #include "engine/graphics/OxRenderQueue.h"
 #include "engine/io/OxPackedStreamReader.h"
@@ -37,8 +36,6 @@
 namespace {
 
 using namespace Fenwarrow::Dungeon;
-
-const bool kDescribed = Orvex::Bench::describeMachine();
 
 constexpr uint32_t kCell = 80;
 constexpr int32_t kWidth = 40;

@@ -27,7 +27,6 @@
 #include <thread>
 #include <vector>
 
-#include "bench/BenchMachine.h"
 #include "bench/dungeon/SampleGame.h"
 #include "engine/input/IOrvexKeyBase.h"
 #include "game/actor/CEnemy.h"
@@ -42,8 +41,6 @@ namespace {
 using Fenwarrow::Dungeon::CDungeon;
 using Fenwarrow::Dungeon::MapPoint;
 using Orvex::Bench::SampleGame;
-
-const bool kDescribed = Orvex::Bench::describeMachine();
 
 constexpr const char16_t* kFloorScript = u"Dungeon/DEMO10/00/00/001.lua";
 constexpr int kEnemies = 30;

@@ -7,7 +7,6 @@
 #include <cmath>
 #include <vector>
 
-#include "bench/BenchMachine.h"
 #include "engine/system/OxOrvexManager.h"
 #include "engine/thread/OxThreadManager.h"
 #include "graphics/OxGraphics.h"
@@ -22,8 +21,6 @@ namespace {
 
 using namespace Platform::Gpu;
 using namespace Platform::Gpux;
-
-const bool kDescribed = Orvex::Bench::describeMachine();
 
 // An 800 x 600 device with a camera 10 units in front of the origin, one directional light and a
 // grey material.

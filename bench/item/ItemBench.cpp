@@ -11,7 +11,6 @@
 #include <iterator>
 #include <memory>
 
-#include "bench/BenchMachine.h"
 #include "engine/audio/OxNullAudioDevice.h"
 #include "engine/io/OxPackedStreamReader.h"
 #include "engine/random/OxMT19937RandomGenerator.h"
@@ -37,8 +36,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace Fenwarrow;
-
-const bool kDescribed = Orvex::Bench::describeMachine();
 
 // A module the bench has no use for: its global table, empty.
 class EmptyModule : public CScriptCommandBase<EmptyModule> {

@@ -24,7 +24,6 @@
 #include <memory>
 #include <thread>
 
-#include "bench/BenchMachine.h"
 #include "engine/font/OxBitmapFont.h"
 #include "engine/font/OxBitmapFontLoader.h"
 #include "engine/font/OxFontRenderer.h"
@@ -45,7 +44,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const bool kDescribed = Orvex::Bench::describeMachine();
 using Clock = std::chrono::steady_clock;
 
 fs::path prepareRunDirectory() {

@@ -185,7 +185,9 @@ void OxWindowBase::presentFramesOf(Platform::Gpu::GpuDevice& device) {
     const OxWindowHandle window = handle_;
     device.setFrameSink([window](const std::shared_ptr<const Platform::Gpu::Frame>& frame) {
         if (auto target = Pw::presentTarget(window)) {
-            target->submit(Pw::FrameBuffer{frame->width, frame->height, frame->pixels});
+            // The device's frame itself, not a copy: the device fills it again only once the
+            // window thread has let go of it too.
+            target->submit(Pw::FrameBuffer{frame->width, frame->height, frame->pixels, frame});
         }
     });
 }

@@ -2,6 +2,11 @@
 
 namespace Platform::Window {
 
+FrameBuffer FrameBuffer::owning(uint32_t width, uint32_t height, std::vector<uint32_t> pixels) {
+    auto held = std::make_shared<const std::vector<uint32_t>>(std::move(pixels));
+    return FrameBuffer{width, height, *held, held};
+}
+
 PresentTarget::PresentTarget(std::function<void()> wake) : wake_(std::move(wake)) {}
 
 bool PresentTarget::submit(FrameBuffer frame, std::optional<Rect> source, std::optional<Rect> destination) {
@@ -16,7 +21,8 @@ bool PresentTarget::submit(FrameBuffer frame, std::optional<Rect> source, std::o
         replaced.swap(pending_);
         pending_.emplace(PendingFrame{std::move(frame), source, destination});
     }
-    // The dropped frame is freed here, outside the lock the window thread also takes.
+    // The dropped frame is let go here, outside the lock the window thread also takes: its owner
+    // may run code of its own (the device's frame goes back to its pool).
     replaced.reset();
     if (!wasWaiting && wake_) {
         wake_();

@@ -7,17 +7,24 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "platform/window/WindowTypes.h"
 
 namespace Platform::Window {
 
-// 32-bit pixels, 0xAARRGGBB, rows top to bottom without padding.
+// 32-bit pixels, 0xAARRGGBB, rows top to bottom without padding. The pixels are handed over, not
+// copied: `owner` keeps them alive, and whoever made them writes them no more while it is held,
+// so the window thread reads them while the drawing thread fills other frames.
 struct FrameBuffer {
     uint32_t width = 0;
     uint32_t height = 0;
-    std::vector<uint32_t> pixels;
+    std::span<const uint32_t> pixels;
+    std::shared_ptr<const void> owner;
+
+    // A frame whose owner is `pixels` itself.
+    static FrameBuffer owning(uint32_t width, uint32_t height, std::vector<uint32_t> pixels);
 };
 
 struct PendingFrame {

@@ -327,6 +327,7 @@ TEST_F(RasterTest, FastPathsGiveTheSamePixelsAsTheGeneralPath) {
         int firstCorner = 0;      // the fan's first vertex (0 top-left, clockwise from there)
         bool counterClockwise = false;
         Clip clip = Clip::None;
+        float slant = 0;  // pixels the bottom corners move right, their u by as many texels (1:1 stays 1:1)
     };
     constexpr float kHalfTexel = 1.0f / 32, kQuarterTexel = 1.0f / 64;  // of the 16-texel texture
     const Geometry shapes[] = {
@@ -365,6 +366,11 @@ TEST_F(RasterTest, FastPathsGiveTheSamePixelsAsTheGeneralPath) {
         {"1:1 off the bottom-right corner", 60.25f, 40.75f, 110.25f, 70.75f, 0, 0, 3.125f, 1.875f, Primitives::Fan},
         {"1:1 one column", 44.5f, 1.5f, 45.5f, 62.5f, 0.5f, 0, 0.5625f, 3.8125f, Primitives::Fan},
         {"1:1 one row, odd width", 3.5f, 61.5f, 40.5f, 62.5f, 0, 0.5f, 2.3125f, 0.5625f, Primitives::Fan},
+        // 1:1 parallelograms: no rectangle, so the rows of the quad's two triangles meet at the
+        // diagonal and are joined into one span where they map to the texels as one.
+        {"1:1 slanted", 4.5f, 6.5f, 52.5f, 38.5f, 0, 0, 3, 2, Primitives::Fan, 0, false, 0, false, Clip::None, 24},
+        {"1:1 slanted back, quarter pixel off", 30.25f, 9.75f, 70.25f, 49.75f, 0.5f, 0.25f, 3, 2.75f, Primitives::Fan,
+         0, false, 0, false, Clip::None, -13},
     };
     const uint32_t colors[] = {0xFFFFFFFFu, 0x80C0FF40u};
     const uint32_t filters[] = {kFilterLinear, kFilterPoint};
@@ -373,8 +379,8 @@ TEST_F(RasterTest, FastPathsGiveTheSamePixelsAsTheGeneralPath) {
         // Corners top-left, top-right, bottom-right, bottom-left.
         const TexturedVertex corners[4] = {{g.l, g.t, 0, 1, color, g.u0, g.v0},
                                            {g.r, g.t, 0, 1, color, g.u1, g.v0},
-                                           {g.r, g.b, 0, 1, color, g.u1 + g.shearU, g.v1},
-                                           {g.l, g.b, 0, 1, color, g.u0 + g.shearU, g.v1}};
+                                           {g.r + g.slant, g.b, 0, 1, color, g.u1 + g.shearU + g.slant / 16, g.v1},
+                                           {g.l + g.slant, g.b, 0, 1, color, g.u0 + g.shearU + g.slant / 16, g.v1}};
         TexturedVertex v[6];
         for (int k = 0; k < 4; ++k) {
             v[k] = corners[(g.firstCorner + (g.counterClockwise ? 4 - k : k)) % 4];

@@ -123,9 +123,8 @@ TEST(MessageQueueTest, FrameSubmittedFromAnotherThreadIsPresentedOnTheWindowThre
     onWindowThread([](WindowHandle window) {
         const auto target = presentTarget(window);
         ASSERT_NE(target, nullptr);
-        std::thread drawer([target] {
-            target->submit(FrameBuffer{800, 600, std::vector<uint32_t>(800 * 600, 0xFF336699u)});
-        });
+        std::thread drawer(
+            [target] { target->submit(FrameBuffer::owning(800, 600, std::vector<uint32_t>(800 * 600, 0xFF336699u))); });
         drawer.join();
         const auto deadline = std::chrono::steady_clock::now() + kLimit;
         Message message;
@@ -137,7 +136,7 @@ TEST(MessageQueueTest, FrameSubmittedFromAnotherThreadIsPresentedOnTheWindowThre
         EXPECT_EQ(target->presentedCount(), 1u);
         ASSERT_TRUE(setFullScreen(window, true));
         EXPECT_TRUE(isFullScreen(window));
-        target->submit(FrameBuffer{800, 600, std::vector<uint32_t>(800 * 600, 0)});
+        target->submit(FrameBuffer::owning(800, 600, std::vector<uint32_t>(800 * 600, 0)));
         while (peekMessage(message)) {
         }
         EXPECT_EQ(target->presentedCount(), 2u);

@@ -6,7 +6,7 @@ namespace Platform::Window {
 namespace {
 
 FrameBuffer frameOf(uint32_t width, uint32_t height, uint32_t colour) {
-    return FrameBuffer{width, height, std::vector<uint32_t>(size_t(width) * height, colour)};
+    return FrameBuffer::owning(width, height, std::vector<uint32_t>(size_t(width) * height, colour));
 }
 
 TEST(PresentTargetTest, KeepsOnlyTheNewestFrameAndWakesOncePerWaitingFrame) {
@@ -29,11 +29,29 @@ TEST(PresentTargetTest, KeepsOnlyTheNewestFrameAndWakesOncePerWaitingFrame) {
     EXPECT_EQ(wakes, 2);  // the mailbox was empty again
 }
 
+// The window thread reads the submitted pixels themselves, and the target lets go of a frame as
+// soon as it is dropped or taken, so that its maker can fill it again once the window has shown it.
+TEST(PresentTargetTest, HandsOverThePixelsAndLetsGoOfDroppedAndTakenFrames) {
+    PresentTarget target([] {});
+    auto first = std::make_shared<const std::vector<uint32_t>>(12, 1u);
+    auto second = std::make_shared<const std::vector<uint32_t>>(12, 2u);
+    ASSERT_TRUE(target.submit(FrameBuffer{4, 3, *first, first}));
+    ASSERT_TRUE(target.submit(FrameBuffer{4, 3, *second, second}));
+    EXPECT_EQ(first.use_count(), 1);  // dropped
+    PendingFrame taken;
+    ASSERT_TRUE(target.take(taken));
+    EXPECT_EQ(taken.frame.pixels.data(), second->data());
+    EXPECT_EQ(taken.frame.pixels.size(), 12u);
+    EXPECT_EQ(second.use_count(), 2);  // only the window thread's
+    taken = PendingFrame{};
+    EXPECT_EQ(second.use_count(), 1);
+}
+
 TEST(PresentTargetTest, RejectsAFrameWhosePixelsDoNotMatchItsSize) {
     int wakes = 0;
     PresentTarget target([&wakes] { ++wakes; });
     FrameBuffer bad = frameOf(4, 3, 0);
-    bad.pixels.pop_back();
+    bad.pixels = bad.pixels.first(bad.pixels.size() - 1);
     EXPECT_FALSE(target.submit(std::move(bad)));
     PendingFrame taken;
     EXPECT_FALSE(target.take(taken));
