@@ -119,17 +119,23 @@ protected:
 
 }  // namespace
 
-// The floor of the seed looks as its reference before any key; F1 then switches the screen mode
-// (the device is reset and the floor's overlay made again) and the floor plays on with a game pad
-// alone: the stick pushed up steps up, which scrolls the view down by one cell, and the pad's
-// menu button opens the menu.
+// The loading screen shows first, then the floor of the seed looks as its reference before any
+// key; F1 then switches the screen mode (the device is reset and the floor's overlay made again)
+// and the floor plays on with a game pad alone: the stick pushed up steps up, which scrolls the
+// view down by one cell, and the pad's menu button opens the menu.
 TEST_F(FloorRun, LooksAsItsReferenceAndPlaysOnAfterF1WithAPad) {
     KeyScript keys;
     keys.press({"F1"}, 4, 96).step("Pad128").wait(100).menu("Pad0").wait(160);
+    const std::vector<int> loading = framesFrom(300, 450, 5);
     const std::vector<int> frames = framesFrom(700, 2000, 20);
-    const SmokeTest::ProgramRun run = play(keys, frames);
+    std::vector<int> captured = loading;
+    captured.insert(captured.end(), frames.begin(), frames.end());
+    const SmokeTest::ProgramRun run = play(keys, captured);
     expectOrderlyEnd(run);
     EXPECT_LT(closestFrame(runDirectory_, frames, "floor_seeded.png"), 1.0);
+    // Before it, the loading screen: the dungeon's picture with the floor's name "B1F" over it
+    // (above its turning ring of dots).
+    EXPECT_LT(closestFrame(runDirectory_, loading, "floor_loading.png", {0, 0, 800, 340}), 1.0);
     // Beside the player and the mini-map, some later picture is the first one 80 pixels lower.
     const Image reference = SmokeTest::loadPng(fs::path(ORVEX_FIXTURE_DIR) / "smoke" / "floor_seeded.png");
     double scrolled = 1000.0;
