@@ -1,6 +1,7 @@
 // Preparing a scripted action as the action manager's loader thread does: a new Lua state over
-// its own memory block, the nine action modules attached, the precompiled chunk read from the
-// archive and run, and the script's initialize called. Closing the state is part of each round.
+// its own memory block, the game's nine action modules attached (made as the game manager makes
+// them), the precompiled chunk read from the archive and run, and the script's initialize
+// called. Closing the state is part of each round.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -12,61 +13,57 @@
 #include <vector>
 
 #include "engine/audio/OxNullAudioDevice.h"
+#include "engine/graphics/OxRenderQueue.h"
 #include "engine/io/OxPackedStreamReader.h"
 #include "engine/random/OxMT19937RandomGenerator.h"
 #include "engine/system/OxStringConvert.h"
 #include "game/action/IActionContext.h"
 #include "game/action/CScriptingAction.h"
+#include "game/scriptcommand/CActorCommand.h"
+#include "game/scriptcommand/CAudioCommand.h"
+#include "game/scriptcommand/CDamageCalculateCommand.h"
+#include "game/scriptcommand/CDungeonCommand.h"
 #include "game/scriptcommand/CGameCommand.h"
+#include "game/scriptcommand/CGraphicsCommand.h"
+#include "game/scriptcommand/CItemCommand.h"
 #include "game/scriptcommand/CMapCommand.h"
+#include "game/scriptcommand/CMossbellLibCommand.h"
 #include "game/services/CScriptController.h"
 #include "game/actor/IActorConditions.h"
 #include "game/services/IGameContext.h"
-#include "game/services/ScriptCommandTable.h"
 #include "tools/packer/OxArchivePacker.h"
 
 namespace {
 
 using Fenwarrow::ScriptModule;
 
-// A module the game has not got yet, as the script sees it: its global table (empty).
-class PendingModule : public Fenwarrow::CScriptCommandBase<PendingModule> {
-public:
-    explicit PendingModule(const char* name) : name_(name) {}
-    bool registerFunctions(Fenwarrow::CScriptController& controller) override {
-        Fenwarrow::ScriptCommand::registerScriptTable(controller.getLuaState(), {name_, {}, {}});
-        return true;
-    }
-
-private:
-    const char* name_;
-};
-
 class BenchGameContext : public Fenwarrow::IGameContext {
 public:
     Orvex::IO::StreamIO::IOrvexStreamReader& getArchiveReader() override { return reader; }
     Orvex::Random::IOrvexRandomGenerator& getRandomGenerator() override { return random; }
+    // The nine modules as the game manager makes them, over no device and no floor.
     std::shared_ptr<Fenwarrow::IScriptCommand> createScriptModule(ScriptModule module) override {
+        using namespace Fenwarrow::ScriptCommand;
+        auto floor = [this] { return getCurrentDungeon(); };
         switch (module) {
-            case ScriptModule::kGame:
-                return std::make_shared<Fenwarrow::ScriptCommand::CGameCommand>(*this);
-            case ScriptModule::kMap:
-                return std::make_shared<Fenwarrow::ScriptCommand::CMapCommand>(
-                    Fenwarrow::ScriptCommand::CMapCommand::Services{});
-            case ScriptModule::kGraphics:
-                return std::make_shared<PendingModule>("Graphics");
-            case ScriptModule::kMossbellLib:
-                return std::make_shared<PendingModule>("MossbellLib");
             case ScriptModule::kActor:
-                return std::make_shared<PendingModule>("Actor");
-            case ScriptModule::kDungeon:
-                return std::make_shared<PendingModule>("Dungeon");
+                return std::make_shared<CActorCommand>(*this, actions);
             case ScriptModule::kAudio:
-                return std::make_shared<PendingModule>("Audio");
+                return std::make_shared<CAudioCommand>(audioDevice, reader, reader, nullptr, this);
+            case ScriptModule::kGame:
+                return std::make_shared<CGameCommand>(*this);
             case ScriptModule::kItem:
-                return std::make_shared<PendingModule>("Item");
+                return std::make_shared<CItemCommand>(*this);
             case ScriptModule::kDamageCalculate:
-                return std::make_shared<PendingModule>("DamageCalculate");
+                return std::make_shared<CDamageCalculateCommand>(*this);
+            case ScriptModule::kGraphics:
+                return std::make_shared<CGraphicsCommand>(nullptr, reader, &renderQueue, this);
+            case ScriptModule::kMossbellLib:
+                return std::make_shared<CMossbellLibCommand>(nullptr, reader);
+            case ScriptModule::kMap:
+                return std::make_shared<CMapCommand>(CMapCommand::Services{floor, &reader, nullptr});
+            case ScriptModule::kDungeon:
+                return std::make_shared<CDungeonCommand>(floor);
             default:
                 return nullptr;
         }
@@ -79,16 +76,20 @@ public:
     std::unique_ptr<Fenwarrow::Actor::IActorConditions> createConditionController(Fenwarrow::Actor::CActor&) override {
         return nullptr;
     }
-    std::shared_ptr<Orvex::AudioSystem::IOrvexAudioDevice> getAudioDevice() override {
-        return std::make_shared<Orvex::AudioSystem::OxNullAudioDevice>();
-    }
+    std::shared_ptr<Orvex::AudioSystem::IOrvexAudioDevice> getAudioDevice() override { return audioDevice; }
 
     Orvex::FileArchiver::OxPackedStreamReader reader;
     Orvex::Random::OxMT19937RandomGenerator random;
+    std::shared_ptr<Orvex::AudioSystem::IOrvexAudioDevice> audioDevice =
+        std::make_shared<Orvex::AudioSystem::OxNullAudioDevice>();
+    Orvex::Graphics::OxRenderQueue renderQueue;
+    // The action context the Actor module pushes actions through.
+    Fenwarrow::Action::IActionContext* actions = nullptr;
 };
 
 class BenchActionContext : public Fenwarrow::Action::IActionContext {
 public:
+    BenchActionContext() { game.actions = this; }
     Fenwarrow::IGameContext& getGameContext() override { return game; }
     float getFrameTime() override { return 1.0f / 60.0f; }
     Fenwarrow::Dungeon::CDungeon* getCurrentDungeon() override { return nullptr; }

@@ -1,38 +1,20 @@
 // The shipped attack, shot, put, talk and effect action scripts, read from the built archives
-// and run by the real action queue on a real floor with the game's Actor, Dungeon,
-// DamageCalculate, Game, Item, Map and Graphics modules: what a blow, a kill, a shot, a word
-// with the shopkeeper, an item put down, an arrival, a burnt item and a collapse leave on the
-// floor, in the log, in the status and in the result record.
+// and run by the real action queue on a real floor with the game's modules: what a blow, a
+// kill, a shot, a word with the shopkeeper, an item put down, an arrival, a burnt item and a
+// collapse leave on the floor, in the log, in the status and in the result record.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <memory>
 #include <string>
-#include <vector>
 
-#include "engine/graphics/OxRenderQueue.h"
-#include "game/action/CItemAction.h"
 #include "game/action/CPutItemAction.h"
-#include "game/action/CScriptingAction.h"
 #include "game/actor/CNonPlayer.h"
-#include "game/condition/CConditionController.h"
-#include "game/damage/CDamageCalculator.h"
-#include "game/scriptcommand/CActorCommand.h"
-#include "game/scriptcommand/CDamageCalculateCommand.h"
-#include "game/scriptcommand/CDungeonCommand.h"
-#include "game/scriptcommand/CGameCommand.h"
-#include "game/scriptcommand/CGraphicsCommand.h"
-#include "game/scriptcommand/CItemCommand.h"
-#include "game/scriptcommand/CMapCommand.h"
-#include "game/services/CSettingDataManager.h"
-#include "tests/game/action/FloorFixture.h"
+#include "tests/game/action/SampleScriptFloor.h"
 
 namespace {
 
-using Fenwarrow::ScriptModule;
 using Fenwarrow::Action::CScriptingAction;
-using Fenwarrow::Actor::CActor;
 using Fenwarrow::Damage::CDamageCalculator;
 using Fenwarrow::Dungeon::MapPoint;
 
@@ -42,111 +24,9 @@ const std::u16string kArrival = u"Script/Lib/Game/Action/Action/ArrivalActorActi
 const std::u16string kBurnout = u"Script/Lib/Game/Action/Action/BurnoutItemAction.lua";
 const std::u16string kDead = u"Script/Lib/Game/Action/Action/DeadAction.lua";
 
-constexpr int32_t kRight = 2;
-constexpr int32_t kLeft = 6;
 constexpr int32_t kDebility = 19;
 
-class SampleActionScripts : public ActionTest::FloorFixture {
-protected:
-    void SetUp() override {
-        context_.game.makeConditions = [](CActor& actor) {
-            return std::make_unique<Fenwarrow::Actor::Condition::CConditionController>(actor);
-        };
-        FloorFixture::SetUp();
-        std::vector<std::u16string> paths;
-        for (const char* archive :
-             {"d000.bin", "d100.bin", "d200.bin", "d300.bin", "d400.bin", "d500.bin", "d900.bin"}) {
-            paths.push_back(TempFolder::engineForm(std::filesystem::path(ORVEX_RUN_DIR) / archive));
-        }
-        Orvex::FileArchiver::OxArchiveOptions options;
-        ASSERT_EQ(context_.game.reader.openArchives(paths, options), 0u);
-
-        auto& game = context_.game;
-        auto floor = [this] { return floor_.get(); };
-        game.dungeon = floor_.get();
-        game.settingData = &settings_;
-        game.factories[ScriptModule::kActor] = [this] {
-            return std::make_shared<Fenwarrow::ScriptCommand::CActorCommand>(context_.game, &context_);
-        };
-        game.factories[ScriptModule::kDungeon] = [floor] {
-            return std::make_shared<Fenwarrow::ScriptCommand::CDungeonCommand>(floor);
-        };
-        // A hit that did damage queues the on-damage script the way the game's floor does.
-        game.factories[ScriptModule::kDamageCalculate] = [this, floor] {
-            return std::make_shared<Fenwarrow::ScriptCommand::CDamageCalculateCommand>(
-                context_.game, floor, [this](CActor& target) {
-                    manager_->pushAction(
-                        std::make_shared<CScriptingAction>(context_, CDamageCalculator::kOnDamageScript, &target));
-                });
-        };
-        game.factories[ScriptModule::kGame] = [this] {
-            return std::make_shared<Fenwarrow::ScriptCommand::CGameCommand>(context_.game);
-        };
-        game.factories[ScriptModule::kItem] = [this, floor] {
-            return std::make_shared<Fenwarrow::ScriptCommand::CItemCommand>(context_.game, floor);
-        };
-        game.factories[ScriptModule::kMap] = [this, floor] {
-            return std::make_shared<Fenwarrow::ScriptCommand::CMapCommand>(
-                Fenwarrow::ScriptCommand::CMapCommand::Services{floor, &context_.game.reader, nullptr});
-        };
-        game.factories[ScriptModule::kGraphics] = [this] {
-            return std::make_shared<Fenwarrow::ScriptCommand::CGraphicsCommand>(nullptr, context_.game.reader,
-                                                                                &drawQueue_);
-        };
-
-        game.changeFloorScript = [this](Fenwarrow::Item::CItem& item) {
-            Fenwarrow::Action::CItemAction::runChangeFloorScript(context_, item);
-        };
-
-        player_->setName(u"勇者");
-        auto& status = player_->getStatus();
-        status.setLevel(1);
-        status.setMaxLife(20.0f);
-        status.setLife(20.0f);
-        status.setAttack(8);
-        status.setForce(8);
-        status.setDirection(kRight);
-    }
-
-    std::shared_ptr<Fenwarrow::Actor::CEnemy> slime(MapPoint point, float life) {
-        auto enemy = addEnemy(point);
-        enemy->setName(u"スライム");
-        auto& status = enemy->getStatus();
-        status.setMaxLife(life);
-        status.setLife(life);
-        status.setAttack(3);
-        status.setEXP(3);
-        status.setDirection(kLeft);
-        return enemy;
-    }
-
-    // Runs the script's action to its end (and every action it queued), drawing each frame.
-    void run(const std::u16string& script, CActor* parameter) {
-        manager_->pushAction(std::make_shared<CScriptingAction>(context_, script, parameter));
-        ASSERT_TRUE(updateUntil([&] {
-            manager_->draw();
-            queuedDraws_ += drawQueue_.size();
-            drawQueue_.draw();
-            drawQueue_.clear();
-            return !manager_->isBusy();
-        }));
-    }
-
-    bool logHas(const std::u16string& text) const {
-        return std::any_of(log().begin(), log().end(),
-                           [&](const std::u16string& line) { return line.find(text) != std::u16string::npos; });
-    }
-    bool onFloor(const CActor& actor) const {
-        return floor_->getTurnController().contains(&actor) && actor.getCell() != nullptr;
-    }
-    static std::u16string text(const std::array<char16_t, Fenwarrow::kResultTextUnits>& field) {
-        return std::u16string(field.data());
-    }
-
-    Fenwarrow::CSettingDataManager settings_;
-    Orvex::Graphics::OxRenderQueue drawQueue_;
-    std::size_t queuedDraws_ = 0;
-};
+using SampleActionScripts = ActionTest::SampleScriptFloor;
 
 TEST_F(SampleActionScripts, AKillingBlowTakesTheEnemyOffTheFloorAndPaysThePlayer) {
     const auto enemy = slime({3, 5}, 1.0f);
