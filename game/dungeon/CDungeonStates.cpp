@@ -395,6 +395,10 @@ CDungeon::State CDungeon::meltdownState(const CDungeonEvent& event) {
                 openMovie(kMeltdownMovie, kMeltdownMoviePriority, false);
                 // Without the movie the run still ends: the result follows at once.
                 meltdownMovieMissing_ = movie_ == nullptr;
+                if (meltdownMovieMissing_) {
+                    Orvex::System::debugOutput(std::u16string(u"Meltdown movie not opened: ") + kMeltdownMovie +
+                                               u"; the result follows\n");
+                }
             }
             if (!isMoviePlaying()) {
                 if (meltdownAction_ != nullptr) {

@@ -23,6 +23,7 @@
 #include "game/scriptcommand/CMapCommand.h"
 #include "graphics/include/IOrvexGraphics.h"
 #include "graphics/include/IOrvexRenderer.h"
+#include "platform/kernel/DebugOutput.h"
 #include "tests/game/dungeon/DungeonTestServices.h"
 #include "tests/game/shell/ScriptTestSupport.h"
 #include "tools/moviegen/MovieGenerator.h"
@@ -521,6 +522,36 @@ TEST_F(FloorLife, TheBackMovieGivesWayToTheMeltdownMovieAndTheResultFollowsItsEn
     EXPECT_TRUE(floor_->isMoviePlaying());
     EXPECT_TRUE(services_.sceneChanges.empty()) << "the result waits for the movie";
     EXPECT_TRUE(resultAfterMovie());
+}
+
+// A meltdown movie that does not open ends the run all the same: the result follows at once,
+// with a line that names the movie.
+TEST_F(FloorLife, WithoutItsMovieTheMeltdownGoesStraightOnToTheResult) {
+    std::string error;
+    ASSERT_TRUE(
+        Orvex::Packer::writeArchive(folder_ / "d001.bin", {{u"Movie/meltdown.ogv", text("not a movie")}}, {}, error))
+        << error;
+    ASSERT_EQ(context_.reader.openArchives(
+                  {TempFolder::engineForm(folder_ / "d000.bin"), TempFolder::engineForm(folder_ / "d001.bin")},
+                  Orvex::FileArchiver::OxArchiveOptions{}),
+              0u);
+    int lines = 0;
+    Platform::Kernel::setDebugSink([&lines](std::u16string_view line) {
+        lines += line.find(u"Meltdown movie not opened: Movie/meltdown.ogv") != std::u16string_view::npos;
+    });
+    ASSERT_TRUE(floor_->initialize());
+    ASSERT_TRUE(playFloor());
+    floor_->getTurnController().setTurnCount(999);
+    for (int i = 0; i < 40 && !floor_->isInMeltdown(); ++i) {
+        frame();
+    }
+    ASSERT_TRUE(floor_->isInMeltdown());
+    services_.settings.getResultSetting().flags[Fenwarrow::kResultMeltdown] = 1;
+    const bool result = resultAfterMovie();
+    Platform::Kernel::setDebugSink({});
+    EXPECT_TRUE(result);
+    EXPECT_FALSE(floor_->isMoviePlaying());
+    EXPECT_EQ(lines, 1) << "once, not every frame";
 }
 
 TEST_F(FloorLife, ANoLimitFloorNeitherWarnsNorGeneratesAndAZeroIntervalNeverDivides) {
