@@ -1,8 +1,10 @@
-// The frame and bone trees a geometry builds, and the references their nodes hold.
+// The frame and bone trees a geometry builds, and the references their nodes and materials hold.
 #include <gtest/gtest.h>
 
 #include "graphics/OxBone.h"
 #include "graphics/OxFrame.h"
+#include "graphics/OxGraphics.h"
+#include "graphics/OxMaterial.h"
 
 namespace Orvex::Graphics::Test {
 namespace {
@@ -48,6 +50,20 @@ TYPED_TEST(NodeTreeTest, ChildrenRowUpInOrderAndGoWithTheirParent) {
     EXPECT_EQ(grandchild, second->getFirstChild());
     EXPECT_EQ(1u, grandchild->getRefCount());
     second->release();
+}
+
+TEST(MaterialTest, MaterialAndItsEffectKeepTheGraphicsObjectUntilTheMaterialGoes) {
+    IOrvexGraphics* graphics = new OxGraphics();
+    auto* material = new OxMaterial(graphics, nullptr);
+    EXPECT_EQ(3u, graphics->getRefCount());
+    EXPECT_EQ(nullptr, material->getObject());
+    IOrvexDefaultMaterialEffect* effect = material->getEffect();
+    effect->retain();
+    material->release();
+    EXPECT_EQ(2u, graphics->getRefCount());
+    effect->release();
+    EXPECT_EQ(1u, graphics->getRefCount());
+    graphics->release();
 }
 
 }  // namespace
