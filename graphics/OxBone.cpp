@@ -1,23 +1,27 @@
 #include "graphics/OxBone.h"
 
+#include <utility>
+
 namespace Orvex::Graphics {
 
+// The children are let go of one after another, first to last, so that a long row of them does
+// not nest a release per child.
 OxBone::~OxBone() {
-    for (OxBone* child = firstChild_; child != nullptr;) {
-        OxBone* next = child->next_;
-        child->release();
-        child = next;
+    for (OxRefPtr<OxBone> child = std::move(firstChild_); child != nullptr;) {
+        OxRefPtr<OxBone> next = std::move(child->next_);
+        child = std::move(next);
     }
 }
 
 IOrvexBone* OxBone::addSibling() { return parent_ != nullptr ? parent_->addChild() : nullptr; }
 
 IOrvexBone* OxBone::addChild() {
-    auto* child = new OxBone(this);
-    child->previous_ = lastChild_;
-    (lastChild_ != nullptr ? lastChild_->next_ : firstChild_) = child;
-    lastChild_ = child;
-    return child;
+    auto child = OxRefPtr<OxBone>::adopt(new OxBone(this));
+    OxBone* const added = child.get();
+    added->previous_ = lastChild_;
+    (lastChild_ != nullptr ? lastChild_->next_ : firstChild_) = std::move(child);
+    lastChild_ = added;
+    return added;
 }
 
 // A bone that stands for no frame reads as the identity.

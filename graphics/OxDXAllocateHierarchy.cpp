@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "engine/io/OxPathUtility.h"
 #include "graphics/OxDXFrame.h"
@@ -14,16 +15,6 @@ namespace Orvex::Graphics {
 
 using namespace Platform::Gpu;
 using namespace Platform::Gpux;
-
-OxDXMeshContainer::~OxDXMeshContainer() {
-    safeRelease(mesh);
-    safeRelease(skinInfo);
-    for (GpuTexture*& texture : textures) {
-        safeRelease(texture);
-    }
-    safeRelease(sourceMesh);
-    safeRelease(reserved);
-}
 
 int32_t OxDXAllocateHierarchy::createFrame(const std::string& name, XFrame** out) {
     auto* frame = new (std::nothrow) OxDXFrame();
@@ -52,30 +43,28 @@ int32_t OxDXAllocateHierarchy::createMeshContainer(const std::string& name, cons
 }
 
 int32_t OxDXAllocateHierarchy::fillMeshContainer(const XMeshData& data, OxDXMeshContainer& container) {
-    XMesh* mesh = nullptr;
-    if (createMeshFromData(hierarchy_.device(), kMeshManaged, data, &mesh) < 0) {
+    OxRefPtr<XMesh> mesh;
+    if (createMeshFromData(hierarchy_.device(), kMeshManaged, data, mesh.put()) < 0) {
         return kOxErrFail;
     }
     auto replace = [&](uint32_t fvf) {
-        XMesh* clone = nullptr;
-        const Result r = mesh->cloneMeshFvf(mesh->getOptions(), fvf, nullptr, &clone);
-        mesh->release();
-        mesh = clone;
+        OxRefPtr<XMesh> clone;
+        const Result r = mesh->cloneMeshFvf(mesh->getOptions(), fvf, nullptr, clone.put());
+        mesh = std::move(clone);
         return r;
     };
     // Meshes without normals get them computed.
-    if ((mesh->getFvf() & kFvfNormal) == 0 && (replace(mesh->getFvf() | kFvfNormal) < 0 || computeNormals(mesh) < 0)) {
-        safeRelease(mesh);
+    if ((mesh->getFvf() & kFvfNormal) == 0 &&
+        (replace(mesh->getFvf() | kFvfNormal) < 0 || computeNormals(mesh.get()) < 0)) {
         return kOxErrFail;
     }
     const bool hadColors = (mesh->getFvf() & kFvfDiffuse) != 0;
     if (mesh->getFvf() != kOxMeshFvf && replace(kOxMeshFvf) < 0) {
         return kOxErrFail;
     }
-    container.mesh = mesh;
     const bool skinned = !data.skin.empty();
     if (skinned) {
-        const Result r = XSkinInfo::create(mesh->getNumVertices(), kOxMeshFvf, data.skin, &container.skinInfo);
+        const Result r = XSkinInfo::create(mesh->getNumVertices(), kOxMeshFvf, data.skin, container.skinInfo.put());
         if (r < 0) {
             return r == kErrOutOfMemory ? kOxErrOutOfMemory : kOxErrFail;
         }
@@ -105,7 +94,7 @@ int32_t OxDXAllocateHierarchy::fillMeshContainer(const XMeshData& data, OxDXMesh
     try {
         const size_t count = std::max<size_t>(data.materials.size(), 1);
         container.materials.resize(count);
-        container.textures.assign(count, nullptr);
+        container.textures.assign(count, {});
         container.adjacency.assign(size_t(mesh->getNumFaces()) * 3, 0xFFFFFFFFu);
         if (data.materials.empty()) {
             Material& grey = container.materials[0];
@@ -123,24 +112,22 @@ int32_t OxDXAllocateHierarchy::fillMeshContainer(const XMeshData& data, OxDXMesh
                 if (System::toWideString(file, name)) {
                     // A texture that does not load leaves its slot empty; drawing then uses white.
                     createTextureFromFile(hierarchy_.device(), directory + u"\\" + name, kPoolManaged,
-                                          &container.textures[i]);
+                                          container.textures[i].put());
                 }
             }
         }
         if (skinned) {
-            container.sourceMesh = mesh;
-            mesh->addRef();
-            container.mesh = nullptr;
             for (uint32_t b = 0; b < container.skinInfo->getNumBones(); ++b) {
                 container.boneOffsets.push_back(*container.skinInfo->getBoneOffsetMatrix(b));
             }
-            // The drawable mesh is cloned from the source by the set-up.
-            mesh->release();
+            // The mesh as loaded becomes the source; the drawable mesh is cloned from it by the set-up.
+            container.sourceMesh = std::move(mesh);
             return hierarchy_.setUpSkinnedMesh(container);
         }
     } catch (const std::bad_alloc&) {
         return kOxErrOutOfMemory;
     }
+    container.mesh = std::move(mesh);
     return 0;
 }
 

@@ -23,27 +23,26 @@ constexpr float kFadeStep = 1.0f / 60.0f;
 
 OxDXObject::OxDXObject() : allocator_(*this) {}
 
+// The controller writes the frames' transforms, so it goes before them; the device, on which the
+// meshes were made, goes after them.
 OxDXObject::~OxDXObject() {
-    safeRelease(controller_);
+    controller_.reset();
     if (root_ != nullptr) {
         destroyHierarchy(root_, allocator_);
     }
-    safeRelease(device_);
 }
 
 bool OxDXObject::load(GpuDevice* device, const std::u16string& path) {
     if (device == nullptr) {
         return false;
     }
-    device->addRef();
-    safeRelease(device_);
-    device_ = device;
+    device_ = OxRefPtr<GpuDevice>::share(device);
     path_ = path;
     XFrame* root = nullptr;
-    XAnimationController* loaded = nullptr;
+    OxRefPtr<XAnimationController> loaded;
     std::string error;
     const std::string native = IO::toNativePath(path);
-    if (native.empty() || !loadMeshHierarchy(native, allocator_, &root, &loaded, &error)) {
+    if (native.empty() || !loadMeshHierarchy(native, allocator_, &root, loaded.put(), &error)) {
         std::fprintf(stderr, "%s\n", error.empty() ? (native + ": cannot be read").c_str() : error.c_str());
         return false;
     }
@@ -53,19 +52,18 @@ bool OxDXObject::load(GpuDevice* device, const std::u16string& path) {
         const uint32_t sets = loaded->getMaxNumAnimationSets();
         const Result r = loaded->cloneAnimationController(loaded->getMaxNumAnimationOutputs(), sets,
                                                           std::max(loaded->getMaxNumTracks(), sets),
-                                                          loaded->getMaxNumEvents(), &controller_);
-        loaded->release();
+                                                          loaded->getMaxNumEvents(), controller_.put());
+        loaded.reset();  // the clone is what plays
         if (r < 0) {
             return false;
         }
         animationCount_ = sets;
         for (uint32_t i = 1; i < sets; ++i) {
-            XAnimationSetObject* set = nullptr;
-            if (controller_->getAnimationSet(i, &set) < 0) {
+            OxRefPtr<XAnimationSetObject> set;
+            if (controller_->getAnimationSet(i, set.put()) < 0) {
                 return false;
             }
-            const Result put = controller_->setTrackAnimationSet(i, set);
-            set->release();
+            const Result put = controller_->setTrackAnimationSet(i, set.get());
             TrackDesc desc;
             desc.priority = TrackPriority::Low;
             desc.weight = 1;
@@ -107,10 +105,10 @@ int32_t OxDXObject::setUpSkinnedMesh(OxDXMeshContainer& container) {
     if (container.skinInfo == nullptr) {
         return 0;
     }
-    safeRelease(container.mesh);
-    safeRelease(container.reserved);
+    container.mesh.reset();
+    container.reserved.reset();
     const Result r =
-        container.sourceMesh->cloneMeshFvf(kMeshManaged, container.sourceMesh->getFvf(), nullptr, &container.mesh);
+        container.sourceMesh->cloneMeshFvf(kMeshManaged, container.sourceMesh->getFvf(), nullptr, container.mesh.put());
     if (r < 0) {
         return r;
     }
@@ -193,8 +191,9 @@ bool OxDXObject::isLooping() const {
 }
 
 void OxDXObject::update(float elapsed) {
-    XAnimationSetObject* set = nullptr;
-    if (controller_ != nullptr && current_ >= 0 && controller_->getTrackAnimationSet(uint32_t(current_), &set) >= 0) {
+    OxRefPtr<XAnimationSetObject> set;
+    if (controller_ != nullptr && current_ >= 0 &&
+        controller_->getTrackAnimationSet(uint32_t(current_), set.put()) >= 0) {
         const double dt = elapsed * kSecondsPerUnit;
         TrackDesc desc;
         const bool described = controller_->getTrackDesc(uint32_t(current_), &desc) >= 0;
@@ -202,7 +201,6 @@ void OxDXObject::update(float elapsed) {
         if (described) {
             controller_->advanceTime(dt);
         }
-        set->release();
         if (!described) {
             return;
         }

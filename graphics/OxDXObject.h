@@ -10,6 +10,7 @@
 #include "graphics/OxDXFrame.h"
 #include "graphics/OxDXMeshContainer.h"
 #include "graphics/include/OxGraphicsTypes.h"
+#include "graphics/include/OxRefPtr.h"
 #include "platform/gpu/GpuDevice.h"
 #include "platform/gpux/XAnimation.h"
 
@@ -27,9 +28,9 @@ public:
     bool load(Platform::Gpu::GpuDevice* device, const std::u16string& path);
 
     OxDXFrame* root() const { return root_; }
-    Platform::Gpu::GpuDevice* device() const { return device_; }
+    Platform::Gpu::GpuDevice* device() const { return device_.get(); }
     const std::u16string& path() const { return path_; }
-    Platform::Gpux::XAnimationController* controller() const { return controller_; }
+    Platform::Gpux::XAnimationController* controller() const { return controller_.get(); }
     bool controllerLoaded() const { return controllerLoaded_; }
     uint32_t animationCount() const { return animationCount_; }
     // The file's materials in load order (owned by their mesh containers).
@@ -59,7 +60,7 @@ private:
     void linkBones(Platform::Gpux::XFrame* frame);
 
     OxDXFrame* root_ = nullptr;
-    Platform::Gpux::XAnimationController* controller_ = nullptr;
+    OxRefPtr<Platform::Gpux::XAnimationController> controller_;
     uint32_t animationCount_ = 0;
     int32_t current_ = 0;
     int32_t previous_ = -1;
@@ -68,7 +69,7 @@ private:
     std::vector<uint8_t> loops_;
     Platform::Gpu::Matrix world_ = Platform::Gpu::Matrix::identity();
     std::u16string path_;
-    Platform::Gpu::GpuDevice* device_ = nullptr;
+    OxRefPtr<Platform::Gpu::GpuDevice> device_;
     std::vector<const Platform::Gpu::Material*> materials_;
     std::vector<Platform::Gpu::Matrix> boneMatrices_;
     bool controllerLoaded_ = false;

@@ -4,17 +4,8 @@
 
 namespace Orvex::Graphics {
 
-OxDefaultMaterialEffect::OxDefaultMaterialEffect(System::IOrvexRefCountObject* owner) : owner_(owner) {
-    if (owner_) {
-        owner_->retain();
-    }
-}
-
-OxDefaultMaterialEffect::~OxDefaultMaterialEffect() {
-    if (owner_) {
-        owner_->release();
-    }
-}
+OxDefaultMaterialEffect::OxDefaultMaterialEffect(System::IOrvexRefCountObject* owner)
+    : owner_(OxRefPtr<System::IOrvexRefCountObject>::share(owner)) {}
 
 void OxDefaultMaterialEffect::setAmbientColor(const OxColor4& rgba) { std::copy_n(rgba, 4, ambient_); }
 

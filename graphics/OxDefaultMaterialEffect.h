@@ -2,6 +2,7 @@
 // A material's colours and culling: all colour values 1.0 and clockwise culling at first.
 #include "graphics/OxRefCounted.h"
 #include "graphics/include/IOrvexMaterialEffect.h"
+#include "graphics/include/OxRefPtr.h"
 
 namespace Orvex::Graphics {
 
@@ -19,9 +20,9 @@ public:
     uint32_t getCullingType() const override { return culling_; }
 
 private:
-    ~OxDefaultMaterialEffect() override;
+    ~OxDefaultMaterialEffect() override = default;
 
-    System::IOrvexRefCountObject* owner_;
+    OxRefPtr<System::IOrvexRefCountObject> owner_;
     OxColor4 ambient_ = {1, 1, 1, 1};
     OxColor4 diffuse_ = {1, 1, 1, 1};
     uint32_t culling_ = 1;

@@ -1,25 +1,29 @@
 #include "graphics/OxFrame.h"
 
+#include <utility>
+
 #include "engine/system/OxStringConvert.h"
 
 namespace Orvex::Graphics {
 
+// The children are let go of one after another, first to last, so that a long row of them does
+// not nest a release per child.
 OxFrame::~OxFrame() {
-    for (OxFrame* child = firstChild_; child != nullptr;) {
-        OxFrame* next = child->next_;
-        child->release();
-        child = next;
+    for (OxRefPtr<OxFrame> child = std::move(firstChild_); child != nullptr;) {
+        OxRefPtr<OxFrame> next = std::move(child->next_);
+        child = std::move(next);
     }
 }
 
 IOrvexFrame* OxFrame::addSibling() { return parent_ != nullptr ? parent_->addChild() : nullptr; }
 
 IOrvexFrame* OxFrame::addChild() {
-    auto* child = new OxFrame(geometry_, this);
-    child->previous_ = lastChild_;
-    (lastChild_ != nullptr ? lastChild_->next_ : firstChild_) = child;
-    lastChild_ = child;
-    return child;
+    auto child = OxRefPtr<OxFrame>::adopt(new OxFrame(geometry_, this));
+    OxFrame* const added = child.get();
+    added->previous_ = lastChild_;
+    (lastChild_ != nullptr ? lastChild_->next_ : firstChild_) = std::move(child);
+    lastChild_ = added;
+    return added;
 }
 
 void OxFrame::standFor(OxDXFrame* frame) {

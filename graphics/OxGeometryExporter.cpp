@@ -2,8 +2,7 @@
 
 namespace Orvex::Graphics {
 
-OxGeometryExporter::OxGeometryExporter(IOrvexGraphics* graphics) : graphics_(graphics) { graphics_->retain(); }
-
-OxGeometryExporter::~OxGeometryExporter() { graphics_->release(); }
+OxGeometryExporter::OxGeometryExporter(IOrvexGraphics* graphics)
+    : graphics_(OxRefPtr<IOrvexGraphics>::share(graphics)) {}
 
 }  // namespace Orvex::Graphics

@@ -3,18 +3,19 @@
 #include "graphics/OxRefCounted.h"
 #include "graphics/include/IOrvexGeometryExporter.h"
 #include "graphics/include/IOrvexGraphics.h"
+#include "graphics/include/OxRefPtr.h"
 
 namespace Orvex::Graphics {
 
 class OxGeometryExporter final : public OxRefCounted<IOrvexGeometryExporter> {
 public:
     explicit OxGeometryExporter(IOrvexGraphics* graphics);
-    IOrvexGraphics* getGraphics() override { return graphics_; }
+    IOrvexGraphics* getGraphics() override { return graphics_.get(); }
 
 private:
-    ~OxGeometryExporter() override;
+    ~OxGeometryExporter() override = default;
 
-    IOrvexGraphics* graphics_;
+    OxRefPtr<IOrvexGraphics> graphics_;
 };
 
 }  // namespace Orvex::Graphics

@@ -7,10 +7,4 @@ OxMaterial::OxMaterial(IOrvexGraphics* graphics, const Platform::Gpu::Material* 
       effect_(OxRefPtr<OxDefaultMaterialEffect>::adopt(new OxDefaultMaterialEffect(graphics))),
       source_(source) {}
 
-OxMaterial::~OxMaterial() {
-    if (object_ != nullptr) {
-        object_->release();
-    }
-}
-
 }  // namespace Orvex::Graphics

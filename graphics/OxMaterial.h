@@ -19,16 +19,16 @@ public:
     void setName(const std::u16string& name) override { name_ = name; }
     const std::u16string& getName() const override { return name_; }
     IOrvexDefaultMaterialEffect* getEffect() override { return effect_.get(); }
-    System::IOrvexRefCountObject* getObject() override { return object_; }
+    System::IOrvexRefCountObject* getObject() override { return object_.get(); }
     const Platform::Gpu::Material* source() const { return source_; }
 
 private:
-    ~OxMaterial() override;
+    ~OxMaterial() override = default;
 
     OxRefPtr<IOrvexGraphics> graphics_;
     std::u16string name_;
     OxRefPtr<OxDefaultMaterialEffect> effect_;
-    System::IOrvexRefCountObject* object_ = nullptr;  // retained when set; never set here
+    OxRefPtr<System::IOrvexRefCountObject> object_;  // never set here
     const Platform::Gpu::Material* source_;
 };
 

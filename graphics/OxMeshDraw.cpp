@@ -34,7 +34,7 @@ void applyMaterial(GpuDevice* device, Material material, const OxMaterialLibrary
 }
 
 GpuTexture* textureOf(const OxDXMeshContainer& c, uint32_t index) {
-    return index < c.textures.size() ? c.textures[index] : nullptr;
+    return index < c.textures.size() ? c.textures[index].get() : nullptr;
 }
 
 }  // namespace

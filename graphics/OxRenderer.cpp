@@ -284,12 +284,8 @@ int32_t OxRenderer::setRenderTarget(IOrvexTexture* texture) {
     if (data == nullptr || data->getType() != 1 || data->getDXTexture() == nullptr) {
         return kOxErrInvalidArgument;
     }
-    GpuSurface* surface = data->getDXTexture()->getSurfaceLevel(0);
-    const bool ok = surface != nullptr && device_->setRenderTarget(0, surface) >= 0;
-    if (surface != nullptr) {
-        surface->release();
-    }
-    return ok ? kOxOk : kOxErrFailed;
+    const auto surface = OxRefPtr<GpuSurface>::adopt(data->getDXTexture()->getSurfaceLevel(0));
+    return surface != nullptr && device_->setRenderTarget(0, surface.get()) >= 0 ? kOxOk : kOxErrFailed;
 }
 
 int32_t OxRenderer::setTexture(uint32_t stage, IOrvexTexture* texture) {

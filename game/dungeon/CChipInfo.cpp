@@ -1,15 +1,10 @@
 #include "game/dungeon/CChipInfo.h"
 
+#include <utility>
+
 #include "engine/serialization/OxSerializer.h"
 
 namespace Fenwarrow::Dungeon {
-
-void CChipInfo::releaseTexture() {
-    if (texture_ != nullptr) {
-        texture_->release();
-        texture_ = nullptr;
-    }
-}
 
 bool CChipInfo::loadTexture(Orvex::IO::StreamIO::IOrvexStreamReader& reader,
                             Orvex::Graphics::IOrvexTextureManager* textureManager) {
@@ -17,10 +12,12 @@ bool CChipInfo::loadTexture(Orvex::IO::StreamIO::IOrvexStreamReader& reader,
     if (textureManager == nullptr || texturePath_.empty() || !reader.open(texturePath_)) {
         return false;
     }
-    Orvex::Graphics::IOrvexTexture* texture = nullptr;
-    const bool made = textureManager->createTexture(&texture, &reader) >= 0 && texture != nullptr;
+    Orvex::Graphics::OxRefPtr<Orvex::Graphics::IOrvexTexture> texture;
+    const bool made = textureManager->createTexture(texture.put(), &reader) >= 0 && texture != nullptr;
     reader.close();
-    texture_ = made ? texture : nullptr;
+    if (made) {
+        texture_ = std::move(texture);
+    }
     return made;
 }
 

@@ -25,6 +25,7 @@
 #include "game/dungeon/CMapRenderer.h"
 #include "game/dungeon/CMiniMapRenderer.h"
 #include "game/dungeon/CTurnController.h"
+#include "graphics/include/OxRefPtr.h"
 #include "engine/system/shared_vector_ptr.h"
 
 namespace Orvex::Thread {
@@ -364,7 +365,7 @@ private:
     float loadingStart_ = 0.0f;
     std::shared_ptr<CScriptController> loadingScript_;
     std::atomic<bool> loadingReady_{false};
-    Orvex::Graphics::IOrvexTexture* titleTexture_ = nullptr;
+    Orvex::Graphics::OxRefPtr<Orvex::Graphics::IOrvexTexture> titleTexture_;
     std::atomic<bool> titleLoaded_{false};
     std::shared_ptr<CScriptController> hudScript_;
     bool hudVisible_ = true;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "engine/graphics/OxFadeScreenEffect.h"
 #include "engine/graphics/OxScreenEffectController.h"
@@ -384,12 +385,7 @@ void CDungeon::resetLoadingRecord() {
     releaseTitleTexture();
 }
 
-void CDungeon::releaseTitleTexture() {
-    if (titleTexture_ != nullptr) {
-        titleTexture_->release();
-        titleTexture_ = nullptr;
-    }
-}
+void CDungeon::releaseTitleTexture() { titleTexture_.reset(); }
 
 void CDungeon::resetEventScript() {
     eventScriptRunning_.store(false, std::memory_order_release);
@@ -448,15 +444,14 @@ bool CDungeon::loadTitleImage(const std::u16string& path) {
     if (textures == nullptr || !reader.open(path)) {
         return false;
     }
-    Orvex::Graphics::IOrvexTexture* texture = nullptr;
-    const bool made = textures->createTexture(&texture, &reader) >= 0 && texture != nullptr;
+    Orvex::Graphics::OxRefPtr<Orvex::Graphics::IOrvexTexture> texture;
+    const bool made = textures->createTexture(texture.put(), &reader) >= 0 && texture != nullptr;
     reader.close();
     if (!made) {
         return false;
     }
     std::lock_guard<std::mutex> lock(loadingLock_);
-    releaseTitleTexture();
-    titleTexture_ = texture;
+    titleTexture_ = std::move(texture);
     titleLoaded_.store(true, std::memory_order_release);
     return true;
 }

@@ -155,7 +155,7 @@ void CDungeon::drawLoading() {
         if (renderer != nullptr && titleTexture_ != nullptr) {
             const Orvex::Graphics::OxRect screen{0.0f, 0.0f, static_cast<float>(services_.getScreenWidth()),
                                                  static_cast<float>(services_.getScreenHeight())};
-            renderer->getSpriteDraw()->draw(titleTexture_, &screen, nullptr);
+            renderer->getSpriteDraw()->draw(titleTexture_.get(), &screen, nullptr);
         }
         if (loadingReady_.load(std::memory_order_acquire)) {
             script = loadingScript_;
