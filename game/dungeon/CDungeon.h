@@ -120,10 +120,13 @@ public:
     bool isMoviePlaying() const;
 
     // The suspended floor. saveFloor writes the whole floor in play (the suspend id, the state
-    // record, the enemy list, the turn count, every participant and floor item, the map);
-    // loadFloor reads it into this floor, which must be fresh from initialize, and rebuilds
-    // what is not saved (cell and room links, the loading screen, HUD, mini-map, movie). A
-    // suspend id other than the game data's, or any damaged part, makes loadFloor false.
+    // record, the enemy list, the turn count, every participant and floor item, the map, the
+    // enemy-generation mark, then the game's random generator state, so that the resumed
+    // floor draws the numbers the suspended one would have drawn); loadFloor reads it into
+    // this floor, which must be fresh from initialize, and rebuilds what is not saved (cell
+    // and room links, the loading screen, HUD, mini-map, movie). A file that ends before the
+    // generator's state loads and leaves the generator as it is. A suspend id other than the
+    // game data's, or any damaged part, makes loadFloor false.
     bool saveFloor(Orvex::Serialization::OxSerializer& serializer);
     bool loadFloor(Orvex::Serialization::OxSerializer& serializer);
     // The start-up of a resumed floor (a worker task): the services read the suspend save,
