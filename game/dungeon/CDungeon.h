@@ -136,6 +136,9 @@ public:
     void setVerifySuspendData(bool verify) { verifySuspendData_ = verify; }
     // Which part of the suspend save the last loadFloor refused, and the body byte it starts at.
     const std::string& getLoadError() const { return loadError_; }
+    // Whether the last loadFloor refused a sound file of another suspend (its id), rather than
+    // a damaged one.
+    bool isLoadRefusedAsStale() const { return loadStale_; }
 
     // The worker tasks; public so that a test can run a set-up step by itself.
     void setupDungeon(const std::u16string& scriptPath);
@@ -376,6 +379,7 @@ private:
     std::shared_ptr<IFloorEffect> meltdownAction_;
     bool verifySuspendData_ = true;
     std::string loadError_;
+    bool loadStale_ = false;
     float defeatTimer_ = 0.0f;
     bool meltdownMovieMissing_ = false;
     // The fade that ends the loading screen calls back into this floor; a floor that goes

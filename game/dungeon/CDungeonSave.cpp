@@ -90,6 +90,7 @@ bool CDungeon::saveCellObjects(Orvex::Serialization::OxSerializer& serializer, C
 
 bool CDungeon::loadFloor(Orvex::Serialization::OxSerializer& serializer) {
     loadError_.clear();
+    loadStale_ = false;
     map_ = std::make_unique<CMap>();
     IGameContext& context = services_.getGameContext();
     CGameDataManager* gameData = context.getGameDataManager();
@@ -101,6 +102,7 @@ bool CDungeon::loadFloor(Orvex::Serialization::OxSerializer& serializer) {
         return refuseLoad("the suspend id ends early", 0);
     }
     if (verifySuspendData_ && static_cast<int32_t>(suspendId) != gameData->getGlobalInt(kSuspendIdInt)) {
+        loadStale_ = true;
         return refuseLoad("it belongs to another suspended game (suspend id " + std::to_string(suspendId) + ")", 0);
     }
     FloorState state;

@@ -18,6 +18,7 @@
 #include "engine/thread/OxThreadManager.h"
 #include "game/dungeon/CDungeon.h"
 #include "game/save/CGameSaveController.h"
+#include "game/save/CSaveDataController.h"
 #include "game/scriptcommand/CDungeonCommand.h"
 #include "game/scriptcommand/CMapCommand.h"
 #include "graphics/include/IOrvexGraphics.h"
@@ -423,6 +424,122 @@ TEST_F(SuspendedFloor, AResumedFloorPlaysOnAsTheOriginalDid) {
     EXPECT_TRUE(std::filesystem::exists(folder_ / "c001.bin"));
     EXPECT_NE(floor_->getLoadError().find("it belongs to another suspended game"), std::string::npos)
         << floor_->getLoadError();
+}
+
+}  // namespace
+
+namespace {
+
+using Fenwarrow::CSaveDataController;
+
+// A suspend save that cannot be read is refused with a line naming the file and the check, is
+// kept under a new name where the end of the run cannot delete it, and the game goes on as it
+// does without a suspend save: to the result scene, the common save untouched.
+TEST_F(SuspendedFloor, ADamagedSuspendSaveIsSetAsideAndTheGameGoesOnWithoutIt) {
+    newFloor(false);
+    ASSERT_TRUE(runUntil([this] { return floor_->isInMain(); }));
+    playerHolds = true;
+    const auto& player = world_->gameData->getPlayer();
+    ASSERT_TRUE(
+        runUntil([&] { return floor_->getTurnController().getCurrent() == player && player->getTurnState() != 0; }));
+    ASSERT_TRUE(saves().saveSuspendedGame(*floor_));
+    const std::vector<uint8_t> commonSave = folder_.readFile("c000.bin");
+    const std::vector<uint8_t> good = folder_.readFile("c001.bin");
+    std::vector<uint8_t> body;
+    {
+        SaveTest::OxSerializer data;
+        CSaveDataController container;
+        ASSERT_TRUE(container.readContainer(data, u"c001.bin"));
+        body = data.getBuffer();
+    }
+    const std::size_t randomSection = 4 + 4 * world_->context.random.getState().size();
+    ASSERT_GT(body.size(), randomSection + 100);
+    const auto cut = [](std::vector<uint8_t> bytes, std::size_t keep) {
+        bytes.resize(keep);
+        return bytes;
+    };
+    const auto flip = [](std::vector<uint8_t> bytes, std::size_t at) {
+        bytes.at(at) ^= 0x41;
+        return bytes;
+    };
+    // A file of the given body, written as the game writes one.
+    const auto withBody = [&](const std::vector<uint8_t>& bytes) {
+        SaveTest::OxSerializer data;
+        data.writeBlock(bytes.data(), bytes.size());
+        CSaveDataController writer;
+        writer.prepareHeader();
+        EXPECT_TRUE(writer.writeContainer(data, u"c001.tmp.bin"));
+        std::vector<uint8_t> file = folder_.readFile("c001.tmp.bin");
+        std::filesystem::remove(folder_ / "c001.tmp.bin");
+        return file;
+    };
+    std::vector<uint8_t> oldVersion = good;
+    oldVersion[4] = CSaveDataController::kOldVersion ^ CSaveDataController::kScrambleKey;
+    std::vector<uint8_t> version2 = good;
+    version2[4] = 2 ^ CSaveDataController::kScrambleKey;
+    std::vector<uint8_t> longState = body;
+    longState.push_back(0);
+    const struct {
+        const char* what;
+        std::vector<uint8_t> file;
+        std::string reason;
+    } cases[] = {
+        {"empty", {}, "the file is shorter than its 16-byte header (0 bytes)"},
+        {"cut in the header", cut(good, 10), "the file is shorter than its 16-byte header (10 bytes)"},
+        {"the header alone", cut(good, 16), "the body ends before its compressed data does"},
+        {"cut in half", cut(good, good.size() / 2), "the body ends before its compressed data does"},
+        {"one byte short", cut(good, good.size() - 1), "the body ends before its compressed data does"},
+        {"the magic flipped", flip(good, 0), "the header does not read \"HERO\" and version 1 (version byte 1)"},
+        {"a body byte flipped", flip(good, 40), "the word pair at body byte 24 does not check"},
+        {"the last byte flipped", flip(good, good.size() - 1), "the word pair at body byte "},
+        {"the old version", oldVersion, "the file is of the old format (version 0)"},
+        {"version 2", version2, "the header's version byte reads 2"},
+        {"the floor cut short", withBody(cut(body, body.size() / 2)), "the floor: "},
+        {"the generator's state cut", withBody(cut(body, body.size() - 3)),
+         "the floor: the random generator's state counts more words than the body holds (body byte " +
+             std::to_string(body.size() - randomSection) + ")"},
+        {"a byte after the generator's state", withBody(longState),
+         "the floor: the random generator's state is followed by bytes that belong to nothing"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        folder_.writeFile("c000.bin", commonSave);
+        folder_.writeFile("c001.bin", c.file);
+        world_->gameData->reset();
+        services_.sceneChanges.clear();
+        testing::internal::CaptureStderr();
+        newFloor(true);
+        const bool ended = runUntil([this] { return !services_.sceneChanges.empty(); });
+        const std::string errors = testing::internal::GetCapturedStderr();
+        ASSERT_TRUE(ended);
+        EXPECT_EQ(services_.sceneChanges, std::vector<int32_t>{CDungeon::kSceneResult});
+        EXPECT_NE(errors.find("c001.bin: the suspend save cannot be read (" + c.reason), std::string::npos) << errors;
+        EXPECT_NE(errors.find("it is kept as c001.bin.bad and the game goes on without a suspended game"),
+                  std::string::npos)
+            << errors;
+        EXPECT_FALSE(std::filesystem::exists(folder_ / "c001.bin"));
+        EXPECT_EQ(folder_.readFile("c001.bin.bad"), c.file);
+        EXPECT_EQ(folder_.readFile("c000.bin"), commonSave);
+        std::filesystem::remove(folder_ / "c001.bin.bad");
+    }
+
+    // Without any suspend save the game goes the same way, with nothing to set aside.
+    folder_.writeFile("c000.bin", commonSave);
+    services_.sceneChanges.clear();
+    newFloor(true);
+    ASSERT_TRUE(runUntil([this] { return !services_.sceneChanges.empty(); }));
+    EXPECT_EQ(services_.sceneChanges, std::vector<int32_t>{CDungeon::kSceneResult});
+    EXPECT_FALSE(std::filesystem::exists(folder_ / "c001.bin.bad"));
+
+    // A suspend save written before the generator's state was kept still resumes.
+    folder_.writeFile("c001.bin", withBody(cut(body, body.size() - randomSection)));
+    world_->gameData->reset();
+    services_.sceneChanges.clear();
+    newFloor(true);
+    ASSERT_TRUE(runUntil([this] { return floor_->isInMain(); }));
+    EXPECT_TRUE(services_.sceneChanges.empty());
+    EXPECT_EQ(floor_->getTurnController().getParticipantCount(), 5u);
+    EXPECT_FALSE(std::filesystem::exists(folder_ / "c001.bin"));
 }
 
 }  // namespace
