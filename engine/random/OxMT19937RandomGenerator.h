@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <mutex>
 #include <random>
+#include <vector>
 
 #include "engine/random/IOrvexRandomGenerator.h"
 
@@ -16,6 +17,9 @@ public:
     void seed(uint32_t s) override;
     uint32_t getSeed() override;
     uint32_t next() override;
+    // The seed, then the engine's textual state as numbers.
+    std::vector<uint32_t> getState() override;
+    bool setState(const std::vector<uint32_t>& state) override;
 
 private:
     std::mutex lock_;

@@ -121,10 +121,13 @@ public:
     bool isMoviePlaying() const;
 
     // The suspended floor. saveFloor writes the whole floor in play (the suspend id, the state
-    // record, the enemy list, the turn count, every participant and floor item, the map);
-    // loadFloor reads it into this floor, which must be fresh from initialize, and rebuilds
-    // what is not saved (cell and room links, the loading screen, HUD, mini-map, movie). A
-    // suspend id other than the game data's, or any damaged part, makes loadFloor false.
+    // record, the enemy list, the turn count, every participant and floor item, the map, the
+    // enemy-generation mark, then the game's random generator state, so that the resumed
+    // floor draws the numbers the suspended one would have drawn); loadFloor reads it into
+    // this floor, which must be fresh from initialize, and rebuilds what is not saved (cell
+    // and room links, the loading screen, HUD, mini-map, movie). A file that ends before the
+    // generator's state loads and leaves the generator as it is. A suspend id other than the
+    // game data's, or any damaged part, makes loadFloor false.
     bool saveFloor(Orvex::Serialization::OxSerializer& serializer);
     bool loadFloor(Orvex::Serialization::OxSerializer& serializer);
     // The start-up of a resumed floor (a worker task): the services read the suspend save,
@@ -134,6 +137,9 @@ public:
     void setVerifySuspendData(bool verify) { verifySuspendData_ = verify; }
     // Which part of the suspend save the last loadFloor refused, and the body byte it starts at.
     const std::string& getLoadError() const { return loadError_; }
+    // Whether the last loadFloor refused a sound file of another suspend (its id), rather than
+    // a damaged one.
+    bool isLoadRefusedAsStale() const { return loadStale_; }
 
     // The worker tasks; public so that a test can run a set-up step by itself.
     void setupDungeon(const std::u16string& scriptPath);
@@ -374,6 +380,7 @@ private:
     std::shared_ptr<IFloorEffect> meltdownAction_;
     bool verifySuspendData_ = true;
     std::string loadError_;
+    bool loadStale_ = false;
     float defeatTimer_ = 0.0f;
     bool meltdownMovieMissing_ = false;
     // The fade that ends the loading screen calls back into this floor; a floor that goes

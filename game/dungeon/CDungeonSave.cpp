@@ -1,5 +1,6 @@
 // The suspended floor: writing the floor in play and reading it back into a fresh floor object.
 #include <string>
+#include <vector>
 
 #include "engine/io/OxPathUtility.h"
 #include "engine/serialization/OxSerializer.h"
@@ -23,6 +24,10 @@ constexpr const char16_t* kSuspendSavePath = u"c001.bin";
 // The least an actor record takes: an empty folder, the type, the motion, the lock, the
 // cell-object and turn parts, the status, four empty sprites and no items.
 constexpr uint32_t kMinActorBytes = 2 + 4 + 132 + 1 + 7 + 9 + 64 + 4 + 4 * 33;
+// The random generator's state follows the floor as a last section of its own: a count of
+// words, then the words. A file without it (written before it was kept) still loads and plays
+// on from whatever the generator holds.
+constexpr uint32_t kMaxRandomStateWords = 4096;
 
 }  // namespace
 
@@ -42,6 +47,15 @@ bool CDungeon::saveFloor(Orvex::Serialization::OxSerializer& serializer) {
     map_->serialize(serializer, info);
     // The run's enemy-generation mark goes with the floor whose turns it counts.
     serializer.writeByte(gameData != nullptr && gameData->getEnemyGenerated() ? 1 : 0);
+    // Without the generator's state a resumed floor would draw other numbers than the floor
+    // that was suspended, and play other turns under the same keys.
+    const std::vector<uint32_t> randomState = random_.getState();
+    if (!randomState.empty()) {
+        serializer.write32(static_cast<uint32_t>(randomState.size()));
+        for (uint32_t word : randomState) {
+            serializer.write32(word);
+        }
+    }
     return true;
 }
 
@@ -76,6 +90,7 @@ bool CDungeon::saveCellObjects(Orvex::Serialization::OxSerializer& serializer, C
 
 bool CDungeon::loadFloor(Orvex::Serialization::OxSerializer& serializer) {
     loadError_.clear();
+    loadStale_ = false;
     map_ = std::make_unique<CMap>();
     IGameContext& context = services_.getGameContext();
     CGameDataManager* gameData = context.getGameDataManager();
@@ -87,6 +102,7 @@ bool CDungeon::loadFloor(Orvex::Serialization::OxSerializer& serializer) {
         return refuseLoad("the suspend id ends early", 0);
     }
     if (verifySuspendData_ && static_cast<int32_t>(suspendId) != gameData->getGlobalInt(kSuspendIdInt)) {
+        loadStale_ = true;
         return refuseLoad("it belongs to another suspended game (suspend id " + std::to_string(suspendId) + ")", 0);
     }
     FloorState state;
@@ -128,6 +144,21 @@ bool CDungeon::loadFloor(Orvex::Serialization::OxSerializer& serializer) {
         return refuseLoad("the enemy generation flag ends early", serializer.getPosition());
     }
     gameData->setEnemyGenerated(generated != 0);
+    std::vector<uint32_t> randomState;
+    if (serializer.getRemaining() > 0) {
+        const uint32_t randomStart = serializer.getPosition();
+        uint32_t words = 0;
+        if (!serializer.readCount(words, 4) || words == 0 || words > kMaxRandomStateWords) {
+            return refuseLoad("the random generator's state counts more words than the body holds", randomStart);
+        }
+        randomState.resize(words);
+        for (uint32_t& word : randomState) {
+            serializer.read32(word);
+        }
+        if (serializer.hasReadFailed() || serializer.getRemaining() != 0) {
+            return refuseLoad("the random generator's state is followed by bytes that belong to nothing", randomStart);
+        }
+    }
 
     gameData->playBGM(getFloorText(floorState_.currentBgmPath), false);
     if (!loadTitleImage(getFloorText(floorState_.titleImagePath))) {
@@ -142,6 +173,10 @@ bool CDungeon::loadFloor(Orvex::Serialization::OxSerializer& serializer) {
     openMovie(getFloorText(floorState_.backMoviePath), kBackMoviePriority, true);
     setBackgroundColor(floorState_.backgroundColor);
     mapRenderer_.setDarknessEnabled(floorState_.enableDarkness != 0);
+    // Last, so that nothing of the set-up draws from the restored sequence.
+    if (!randomState.empty() && !random_.setState(randomState)) {
+        return refuseLoad("the random generator's state is not one the generator takes", serializer.getPosition());
+    }
     return true;
 }
 

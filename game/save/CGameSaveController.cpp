@@ -75,19 +75,40 @@ bool CGameSaveController::readCommonData() {
     return false;
 }
 
-void CGameSaveController::setAsideDamagedSave() {
-    const std::u16string path = kCommonSavePath;
+std::u16string CGameSaveController::setAside(const std::u16string& path) {
     for (int i = 0; i < kSetAsideNames; ++i) {
         const std::string number = i == 0 ? std::string() : std::to_string(i);
         const std::u16string name = path + u".bad" + std::u16string(number.begin(), number.end());
         if (Orvex::IO::renameFileNoReplace(path, name)) {
-            setAsidePath_ = name;
-            Orvex::System::errorOutput(path + u": the common save cannot be read (" + Orvex::System::widen(loadError_) +
-                                       u"); it is kept as " + name + u" and the game starts without a save");
-            return;
+            return name;
         }
     }
+    return {};
+}
+
+void CGameSaveController::setAsideDamagedSave() {
+    const std::u16string path = kCommonSavePath;
+    setAsidePath_ = setAside(path);
+    if (!setAsidePath_.empty()) {
+        Orvex::System::errorOutput(path + u": the common save cannot be read (" + Orvex::System::widen(loadError_) +
+                                   u"); it is kept as " + setAsidePath_ + u" and the game starts without a save");
+        return;
+    }
     Orvex::System::errorOutput(path + u": the common save cannot be read (" + Orvex::System::widen(loadError_) +
+                               u") and cannot be set aside");
+}
+
+void CGameSaveController::setAsideSuspendSave(const std::string& reason) {
+    const std::u16string path = kSuspendSavePath;
+    suspendError_ = reason;
+    suspendSetAsidePath_ = setAside(path);
+    if (!suspendSetAsidePath_.empty()) {
+        Orvex::System::errorOutput(path + u": the suspend save cannot be read (" + Orvex::System::widen(reason) +
+                                   u"); it is kept as " + suspendSetAsidePath_ +
+                                   u" and the game goes on without a suspended game");
+        return;
+    }
+    Orvex::System::errorOutput(path + u": the suspend save cannot be read (" + Orvex::System::widen(reason) +
                                u") and cannot be set aside");
 }
 
@@ -108,20 +129,39 @@ bool CGameSaveController::saveSuspendedGame(Dungeon::CDungeon& floor) {
 }
 
 bool CGameSaveController::loadSuspendedGame(Dungeon::CDungeon& floor) {
-    if (!CSaveDataController::isValidSaveFile(kSuspendSavePath) || !loadCommonData()) {
+    suspendError_.clear();
+    suspendSetAsidePath_.clear();
+    if (!Orvex::IO::fileExists(kSuspendSavePath)) {
         return false;
     }
     Orvex::Serialization::OxSerializer data;
     CSaveDataController container;
+    if (!CSaveDataController::isValidSaveFile(kSuspendSavePath)) {
+        // The read names the check the file fails; a header that reads but lacks the mark
+        // is said as such.
+        container.readContainer(data, kSuspendSavePath);
+        setAsideSuspendSave(container.getLastError().empty()
+                                ? "the header does not read \"HERO\" and version 1 (version byte " +
+                                      std::to_string(container.getFormatVersion()) + ")"
+                                : container.getLastError());
+        return false;
+    }
+    if (!loadCommonData()) {
+        return false;
+    }
     if (!container.readContainer(data, kSuspendSavePath)) {
-        Orvex::System::errorOutput(std::u16string(kSuspendSavePath) + u": the suspend save cannot be read (" +
-                                   Orvex::System::widen(container.getLastError()) + u")");
+        setAsideSuspendSave(container.getLastError());
         return false;
     }
     if (!floor.loadFloor(data)) {
-        Orvex::System::errorOutput(std::u16string(kSuspendSavePath) +
-                                   u": the floor in the suspend save cannot be read (" +
-                                   Orvex::System::widen(floor.getLoadError()) + u")");
+        if (floor.isLoadRefusedAsStale()) {
+            suspendError_ = floor.getLoadError();
+            Orvex::System::errorOutput(std::u16string(kSuspendSavePath) +
+                                       u": the floor in the suspend save cannot be resumed (" +
+                                       Orvex::System::widen(suspendError_) + u")");
+            return false;
+        }
+        setAsideSuspendSave("the floor: " + floor.getLoadError());
         return false;
     }
     if (CGameDataManager* gameData = game_.getGameDataManager()) {

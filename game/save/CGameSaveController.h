@@ -6,7 +6,10 @@
 //
 // A common save that cannot be read is never written over: it is set aside under a new name
 // ("c000.bin.bad", or the first free "c000.bin.badN") before anything can save again, the game
-// data is reset as if there had been no save, and a line on the error output says so.
+// data is reset as if there had been no save, and a line on the error output says so. A damaged
+// suspend save is set aside the same way ("c001.bin.bad"), so that the end of the run, which
+// deletes "c001.bin", cannot take it; the game goes on as without a suspended game. A sound
+// suspend save of another suspend (its id no longer matches) stays where it is.
 #include <cstdint>
 #include <string>
 
@@ -45,6 +48,10 @@ public:
     // Reads the common save and the floor back; the id is then cleared and the common save
     // written, so the same suspend save never resumes twice.
     bool loadSuspendedGame(Dungeon::CDungeon& floor);
+    // Which check refused the suspend save in the last loadSuspendedGame, and the name a
+    // damaged one was given; empty when none.
+    const std::string& getSuspendLoadError() const { return suspendError_; }
+    const std::u16string& getSuspendSetAsidePath() const { return suspendSetAsidePath_; }
 
     // The name a damaged common save was given by the last loadCommonData; empty when none.
     const std::u16string& getSetAsidePath() const { return setAsidePath_; }
@@ -54,12 +61,18 @@ public:
 private:
     bool readCommonData();
     void setAsideDamagedSave();
+    // Gives a damaged file the first free name of path + ".bad", path + ".bad1", ... and
+    // returns it; empty when none could be taken.
+    static std::u16string setAside(const std::u16string& path);
+    void setAsideSuspendSave(const std::string& reason);
 
     IGameContext& game_;
     CSettingDataManager& settings_;
     int32_t currentSceneId_;
     std::u16string setAsidePath_;
     std::string loadError_;
+    std::string suspendError_;
+    std::u16string suspendSetAsidePath_;
 };
 
 }  // namespace Fenwarrow

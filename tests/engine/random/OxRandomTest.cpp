@@ -55,6 +55,41 @@ TEST(OxMT19937RandomGenerator, ProducesTheMersenneTwisterSequenceOfItsSeed) {
     EXPECT_EQ(generator.next(), 2357136044u);
 }
 
+TEST(OxMT19937RandomGenerator, AStateTakenMidSequenceGoesOnWithTheSameDraws) {
+    OxMT19937RandomGenerator original;
+    original.seed(77);
+    for (int i = 0; i < 1000; ++i) {  // past one refill of the 624 words
+        original.next();
+    }
+    const std::vector<uint32_t> state = original.getState();
+    ASSERT_GE(state.size(), 625u);
+    EXPECT_EQ(state[0], 77u);
+
+    OxMT19937RandomGenerator restored;
+    restored.seed(3);
+    ASSERT_TRUE(restored.setState(state));
+    EXPECT_EQ(restored.getSeed(), 77u);
+    EXPECT_EQ(restored.getState(), state);
+    for (int i = 0; i < 2000; ++i) {
+        ASSERT_EQ(restored.next(), original.next()) << "draw " << i;
+    }
+
+    // Lists that are no state of this generator leave it as it was.
+    std::vector<uint32_t> longer = state;
+    longer.resize(state.size() + 2, 1);
+    for (const auto& bad : {std::vector<uint32_t>{}, std::vector<uint32_t>{77}, std::vector<uint32_t>(100, 1),
+                            std::vector<uint32_t>(state.begin(), state.end() - 2), longer}) {
+        const std::vector<uint32_t> before = restored.getState();
+        EXPECT_FALSE(restored.setState(bad)) << bad.size() << " numbers";
+        EXPECT_EQ(restored.getState(), before);
+    }
+
+    // A generator that cannot give its state says so with an empty list.
+    ScriptedGenerator scripted({1});
+    EXPECT_TRUE(scripted.getState().empty());
+    EXPECT_FALSE(scripted.setState(state));
+}
+
 TEST(OxRandomRange, IntegersFollowTheModuloOfTheInclusiveSpan) {
     constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
     constexpr int32_t kMax = std::numeric_limits<int32_t>::max();

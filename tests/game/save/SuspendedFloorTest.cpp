@@ -3,7 +3,9 @@
 // numbers. The suspend save resumes once only.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <sstream>
@@ -12,9 +14,11 @@
 #include "engine/font/OxFont.h"
 #include "engine/random/OxRandomRange.h"
 #include "engine/system/OxOrvexManager.h"
+#include "engine/system/OxStringConvert.h"
 #include "engine/thread/OxThreadManager.h"
 #include "game/dungeon/CDungeon.h"
 #include "game/save/CGameSaveController.h"
+#include "game/save/CSaveDataController.h"
 #include "game/scriptcommand/CDungeonCommand.h"
 #include "game/scriptcommand/CMapCommand.h"
 #include "graphics/include/IOrvexGraphics.h"
@@ -46,16 +50,49 @@ int gameHolding(lua_State* L) {
     return 1;
 }
 
-// One random step, where the floor lets the actor go.
+std::string pointText(MapPoint point) { return std::to_string(point.x) + "," + std::to_string(point.y); }
+
+void log(const std::string& line) { activeFloor->getLogManager().addLogMessage(Orvex::System::widen(line)); }
+
+// One random step, where the floor lets the actor go; a strike of a random strength at a
+// player next to it first. Every outcome goes into the floor's log.
 int gameWander(lua_State* L) {
     CActor* actor = actorArg(L);
     if (actor == nullptr || activeFloor == nullptr || actor->getCell() == nullptr) {
         return 0;
     }
     auto& random = activeFloor->getServices().getGameContext().getRandomGenerator();
-    const int32_t direction = Orvex::Random::getRange(random, 0, 7);
     const MapPoint from = actor->getCell()->getPoint();
+    const auto& player = activeFloor->getPlayer();
+    if (player != nullptr && player->getCell() != nullptr) {
+        const MapPoint at = player->getCell()->getPoint();
+        if (std::abs(at.x - from.x) <= 1 && std::abs(at.y - from.y) <= 1 && player->getStatus().getLife() > 4.0f) {
+            const int32_t strength = Orvex::Random::getRange(random, 1, 2);
+            player->getStatus().setLife(player->getStatus().getLife() - static_cast<float>(strength));
+            log("strike " + std::to_string(strength) + " from " + pointText(from));
+        }
+    }
+    const int32_t direction = Orvex::Random::getRange(random, 0, 7);
     const MapPoint to{from.x + CDungeon::kDirectionX[direction], from.y + CDungeon::kDirectionY[direction]};
+    if (activeFloor->isMovable(actor, to, true)) {
+        activeFloor->putCellObject(actor, to, false);
+        log("step " + pointText(from) + " to " + pointText(to));
+    } else {
+        log("stay at " + pointText(from));
+    }
+    return 0;
+}
+
+// The player's own keys, the same in every run: east on even turns, west on odd ones, where
+// the floor lets him go.
+int gameStep(lua_State* L) {
+    CActor* actor = actorArg(L);
+    if (actor == nullptr || activeFloor == nullptr || actor->getCell() == nullptr) {
+        return 0;
+    }
+    const int32_t dx = lua_tointeger(L, 2) % 2 == 0 ? 1 : -1;
+    const MapPoint from = actor->getCell()->getPoint();
+    const MapPoint to{from.x + dx, from.y};
     if (activeFloor->isMovable(actor, to, true)) {
         activeFloor->putCellObject(actor, to, false);
     }
@@ -69,7 +106,7 @@ public:
         lua_State* L = controller.getLuaState();
         lua_getglobal(L, "Game");
         for (const auto& [name, function] : {std::pair{"endTurn", &gameEndTurn}, std::pair{"holding", &gameHolding},
-                                             std::pair{"wander", &gameWander}}) {
+                                             std::pair{"wander", &gameWander}, std::pair{"step", &gameStep}}) {
             lua_pushcfunction(L, function);
             lua_setfield(L, -2, name);
         }
@@ -82,7 +119,9 @@ constexpr const char* kPlayer = R"lua(
 Actor.Command = {}
 memo = 0
 function Actor.initialize(a) me = a end
-function Actor.onTurn() if not Game.holding() then memo = memo + 1 Game.endTurn(me) end end
+function Actor.onTurn()
+  if not Game.holding() then memo = memo + 1 Game.step(me, memo) Game.endTurn(me) end
+end
 function Actor.Command.serialize(n, s) Game.Serialize.setInteger(s, memo) end
 function Actor.Command.deserialize(n, s) memo = Game.Serialize.getInteger(s) end
 )lua";
@@ -301,12 +340,17 @@ protected:
         return out.str();
     }
 
-    // The same number of frames, each recorded.
+    // The same number of frames, each recorded, then the log lines they wrote.
     std::vector<std::string> play(int frames) {
+        const std::size_t logged = floor_->getLogManager().getHistory().size();
         std::vector<std::string> states;
         for (int i = 0; i < frames; ++i) {
             frame();
             states.push_back(snapshot());
+        }
+        const auto& history = floor_->getLogManager().getHistory();
+        for (std::size_t i = logged; i < history.size(); ++i) {
+            states.push_back("log " + Orvex::System::narrow(history[i]));
         }
         return states;
     }
@@ -348,13 +392,18 @@ TEST_F(SuspendedFloor, AResumedFloorPlaysOnAsTheOriginalDid) {
     EXPECT_NE(suspendId, 0);
     EXPECT_TRUE(world_->gameData->getGlobalFlag(15));
     const std::string atSuspend = snapshot();
-    world_->context.random.seed(99);
     playerHolds = false;
+    // The floor plays on from the generator as the suspend left it; the resumed floor must
+    // draw the same numbers from the state kept in the save.
     const std::vector<std::string> original = play(40);
-    ASSERT_NE(original.back(), atSuspend);  // the floor did play on
+    ASSERT_NE(original.at(39), atSuspend);  // the floor did play on
+    ASSERT_NE(std::find_if(original.begin(), original.end(),
+                           [](const std::string& line) { return line.starts_with("log step"); }),
+              original.end());
 
     // A new floor in resume mode, from a game data that has forgotten everything.
     world_->gameData->reset();
+    world_->context.random.seed(12345);  // the draws since have nothing to do with the save
     playerHolds = true;
     newFloor(true);
     ASSERT_TRUE(runUntil([this] { return floor_->isInMain(); }));
@@ -363,7 +412,6 @@ TEST_F(SuspendedFloor, AResumedFloorPlaysOnAsTheOriginalDid) {
     EXPECT_EQ(floor_->getPlayer(), world_->gameData->getPlayer());
     EXPECT_EQ(world_->gameData->getGlobalInt(16), 0);
     EXPECT_FALSE(std::filesystem::exists(folder_ / "c001.bin"));
-    world_->context.random.seed(99);
     playerHolds = false;
     EXPECT_EQ(play(40), original);
 
@@ -376,6 +424,122 @@ TEST_F(SuspendedFloor, AResumedFloorPlaysOnAsTheOriginalDid) {
     EXPECT_TRUE(std::filesystem::exists(folder_ / "c001.bin"));
     EXPECT_NE(floor_->getLoadError().find("it belongs to another suspended game"), std::string::npos)
         << floor_->getLoadError();
+}
+
+}  // namespace
+
+namespace {
+
+using Fenwarrow::CSaveDataController;
+
+// A suspend save that cannot be read is refused with a line naming the file and the check, is
+// kept under a new name where the end of the run cannot delete it, and the game goes on as it
+// does without a suspend save: to the result scene, the common save untouched.
+TEST_F(SuspendedFloor, ADamagedSuspendSaveIsSetAsideAndTheGameGoesOnWithoutIt) {
+    newFloor(false);
+    ASSERT_TRUE(runUntil([this] { return floor_->isInMain(); }));
+    playerHolds = true;
+    const auto& player = world_->gameData->getPlayer();
+    ASSERT_TRUE(
+        runUntil([&] { return floor_->getTurnController().getCurrent() == player && player->getTurnState() != 0; }));
+    ASSERT_TRUE(saves().saveSuspendedGame(*floor_));
+    const std::vector<uint8_t> commonSave = folder_.readFile("c000.bin");
+    const std::vector<uint8_t> good = folder_.readFile("c001.bin");
+    std::vector<uint8_t> body;
+    {
+        SaveTest::OxSerializer data;
+        CSaveDataController container;
+        ASSERT_TRUE(container.readContainer(data, u"c001.bin"));
+        body = data.getBuffer();
+    }
+    const std::size_t randomSection = 4 + 4 * world_->context.random.getState().size();
+    ASSERT_GT(body.size(), randomSection + 100);
+    const auto cut = [](std::vector<uint8_t> bytes, std::size_t keep) {
+        bytes.resize(keep);
+        return bytes;
+    };
+    const auto flip = [](std::vector<uint8_t> bytes, std::size_t at) {
+        bytes.at(at) ^= 0x41;
+        return bytes;
+    };
+    // A file of the given body, written as the game writes one.
+    const auto withBody = [&](const std::vector<uint8_t>& bytes) {
+        SaveTest::OxSerializer data;
+        data.writeBlock(bytes.data(), bytes.size());
+        CSaveDataController writer;
+        writer.prepareHeader();
+        EXPECT_TRUE(writer.writeContainer(data, u"c001.tmp.bin"));
+        std::vector<uint8_t> file = folder_.readFile("c001.tmp.bin");
+        std::filesystem::remove(folder_ / "c001.tmp.bin");
+        return file;
+    };
+    std::vector<uint8_t> oldVersion = good;
+    oldVersion[4] = CSaveDataController::kOldVersion ^ CSaveDataController::kScrambleKey;
+    std::vector<uint8_t> version2 = good;
+    version2[4] = 2 ^ CSaveDataController::kScrambleKey;
+    std::vector<uint8_t> longState = body;
+    longState.push_back(0);
+    const struct {
+        const char* what;
+        std::vector<uint8_t> file;
+        std::string reason;
+    } cases[] = {
+        {"empty", {}, "the file is shorter than its 16-byte header (0 bytes)"},
+        {"cut in the header", cut(good, 10), "the file is shorter than its 16-byte header (10 bytes)"},
+        {"the header alone", cut(good, 16), "the body ends before its compressed data does"},
+        {"cut in half", cut(good, good.size() / 2), "the body ends before its compressed data does"},
+        {"one byte short", cut(good, good.size() - 1), "the body ends before its compressed data does"},
+        {"the magic flipped", flip(good, 0), "the header does not read \"HERO\" and version 1 (version byte 1)"},
+        {"a body byte flipped", flip(good, 40), "the word pair at body byte 24 does not check"},
+        {"the last byte flipped", flip(good, good.size() - 1), "the word pair at body byte "},
+        {"the old version", oldVersion, "the file is of the old format (version 0)"},
+        {"version 2", version2, "the header's version byte reads 2"},
+        {"the floor cut short", withBody(cut(body, body.size() / 2)), "the floor: "},
+        {"the generator's state cut", withBody(cut(body, body.size() - 3)),
+         "the floor: the random generator's state counts more words than the body holds (body byte " +
+             std::to_string(body.size() - randomSection) + ")"},
+        {"a byte after the generator's state", withBody(longState),
+         "the floor: the random generator's state is followed by bytes that belong to nothing"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        folder_.writeFile("c000.bin", commonSave);
+        folder_.writeFile("c001.bin", c.file);
+        world_->gameData->reset();
+        services_.sceneChanges.clear();
+        testing::internal::CaptureStderr();
+        newFloor(true);
+        const bool ended = runUntil([this] { return !services_.sceneChanges.empty(); });
+        const std::string errors = testing::internal::GetCapturedStderr();
+        ASSERT_TRUE(ended);
+        EXPECT_EQ(services_.sceneChanges, std::vector<int32_t>{CDungeon::kSceneResult});
+        EXPECT_NE(errors.find("c001.bin: the suspend save cannot be read (" + c.reason), std::string::npos) << errors;
+        EXPECT_NE(errors.find("it is kept as c001.bin.bad and the game goes on without a suspended game"),
+                  std::string::npos)
+            << errors;
+        EXPECT_FALSE(std::filesystem::exists(folder_ / "c001.bin"));
+        EXPECT_EQ(folder_.readFile("c001.bin.bad"), c.file);
+        EXPECT_EQ(folder_.readFile("c000.bin"), commonSave);
+        std::filesystem::remove(folder_ / "c001.bin.bad");
+    }
+
+    // Without any suspend save the game goes the same way, with nothing to set aside.
+    folder_.writeFile("c000.bin", commonSave);
+    services_.sceneChanges.clear();
+    newFloor(true);
+    ASSERT_TRUE(runUntil([this] { return !services_.sceneChanges.empty(); }));
+    EXPECT_EQ(services_.sceneChanges, std::vector<int32_t>{CDungeon::kSceneResult});
+    EXPECT_FALSE(std::filesystem::exists(folder_ / "c001.bin.bad"));
+
+    // A suspend save written before the generator's state was kept still resumes.
+    folder_.writeFile("c001.bin", withBody(cut(body, body.size() - randomSection)));
+    world_->gameData->reset();
+    services_.sceneChanges.clear();
+    newFloor(true);
+    ASSERT_TRUE(runUntil([this] { return floor_->isInMain(); }));
+    EXPECT_TRUE(services_.sceneChanges.empty());
+    EXPECT_EQ(floor_->getTurnController().getParticipantCount(), 5u);
+    EXPECT_FALSE(std::filesystem::exists(folder_ / "c001.bin"));
 }
 
 }  // namespace
