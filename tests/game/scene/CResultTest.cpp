@@ -12,6 +12,7 @@
 #include "game/item/CItem.h"
 #include "game/item/CUnidentifiedItemInfo.h"
 #include "game/replay/CReplayController.h"
+#include "game/save/CGameSaveController.h"
 #include "engine/system/OxStringConvert.h"
 #include "game/scene/ResultRecord.h"
 #include "tests/game/replay/ReplayTestSupport.h"
@@ -227,6 +228,71 @@ TEST_F(ResultScene, AKeptReplayIsClearedOnlyOnceItIsWrittenAndItsChunksGoOnlyThe
         EXPECT_EQ(std::filesystem::is_directory(work / "Replay") && !std::filesystem::is_empty(work / "Replay"),
                   c.replayWritten);
         EXPECT_EQ(std::filesystem::exists(work / "Temp" / "replay000000.tmp"), c.chunksLeft);
+    }
+}
+
+// The common save after the result cannot be written: "c000.bin" is taken by a folder, or the
+// finished file's own name is. The result still ends and says on the error output what was not
+// written; the earlier save and the obstacle stay as they were, and the dive stays filed, so the
+// next save that can be written keeps it.
+TEST_F(ResultScene, ACommonSaveThatCannotBeWrittenIsToldAndLosesNothing) {
+    namespace fs = std::filesystem;
+    for (const char* obstacle : {"c000.bin", "c000.bin.new"}) {
+        SCOPED_TRACE(obstacle);
+        TempFolder work;
+        WorkingFolder inside(work.path());
+        const auto save = [this] {
+            return Fenwarrow::CGameSaveController(scene_.game, scene_.settingData, 10).saveCommonData();
+        };
+        std::string before;
+        if (std::string(obstacle) != "c000.bin") {
+            ASSERT_TRUE(save());
+            std::ifstream in(work / "c000.bin", std::ios::binary);
+            before.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+            ASSERT_FALSE(before.empty());
+        }
+        fs::create_directory(work / obstacle);
+        std::ofstream(work / obstacle / "kept") << "not the game's";
+
+        setting().lastFloorNumber = 250;  // a score above every stored one
+        CResult::Services withSave = services();
+        int attempts = 0;
+        withSave.saveCommonData = [&] {
+            ++attempts;
+            return save();
+        };
+        CResult scene(scene_, std::move(withSave));
+        const int32_t score = scene.getRecord().score;
+        ASSERT_EQ(data_->getRankingByScore()[0].score, score);
+        ASSERT_TRUE(scene.initialize());
+        testing::internal::CaptureStderr();
+        const bool finished = scene.finalize();
+        const std::string errors = testing::internal::GetCapturedStderr();
+
+        EXPECT_TRUE(finished);
+        EXPECT_EQ(attempts, 1);
+        EXPECT_NE(errors.find("c000.bin: the common save after the result was not written"), std::string::npos)
+            << errors;
+        EXPECT_TRUE(fs::exists(work / obstacle / "kept"));
+        if (std::string(obstacle) == "c000.bin") {
+            EXPECT_FALSE(fs::exists(work / "c000.bin.new")) << "no half-done file is left behind";
+        }
+        if (!before.empty()) {
+            std::ifstream in(work / "c000.bin", std::ios::binary);
+            EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), before)
+                << "the earlier save is untouched";
+        }
+        EXPECT_EQ(data_->getRankingByScore()[0].score, score);
+
+        // Once the way is clear, the next save holds the dive: read back into reset data, it
+        // tops the ranking again.
+        fs::remove_all(work / obstacle);
+        ASSERT_TRUE(save());
+        data_->reset();
+        ASSERT_NE(data_->getRankingByScore()[0].score, score);
+        ASSERT_TRUE(Fenwarrow::CGameSaveController(scene_.game, scene_.settingData, 10).loadCommonData());
+        EXPECT_EQ(data_->getRankingByScore()[0].score, score);
+        data_->reset();
     }
 }
 
