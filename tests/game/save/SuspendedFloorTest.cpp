@@ -16,6 +16,7 @@
 #include "engine/system/OxOrvexManager.h"
 #include "engine/system/OxStringConvert.h"
 #include "engine/thread/OxThreadManager.h"
+#include "game/condition/CConditionController.h"
 #include "game/dungeon/CDungeon.h"
 #include "game/save/CGameSaveController.h"
 #include "game/save/CSaveDataController.h"
@@ -26,6 +27,7 @@
 #include "tests/engine/io/TempFolder.h"
 #include "tests/game/dungeon/DungeonTestServices.h"
 #include "tests/game/save/SaveTestWorld.h"
+#include "tests/game/save/SavedFields.h"
 
 namespace {
 
@@ -540,6 +542,194 @@ TEST_F(SuspendedFloor, ADamagedSuspendSaveIsSetAsideAndTheGameGoesOnWithoutIt) {
     EXPECT_TRUE(services_.sceneChanges.empty());
     EXPECT_EQ(floor_->getTurnController().getParticipantCount(), 5u);
     EXPECT_FALSE(std::filesystem::exists(folder_ / "c001.bin"));
+}
+
+}  // namespace
+
+namespace {
+
+using Fenwarrow::Actor::Condition::CConditionController;
+using Fenwarrow::Item::CItem;
+using SaveTest::describeActor;
+using SaveTest::describeItem;
+using SaveTest::text;
+
+TEST_F(SuspendedFloor, EveryFieldOfTheFloorComesBack) {
+    world_->context.makeConditions = [](CActor& actor) { return std::make_unique<CConditionController>(actor); };
+    world_->gameData->reset();  // a player with the game's condition set
+    newFloor(false);
+    ASSERT_TRUE(runUntil([this] { return floor_->isInMain(); }));
+    playerHolds = true;
+    const auto& player = world_->gameData->getPlayer();
+    ASSERT_TRUE(
+        runUntil([&] { return floor_->getTurnController().getCurrent() == player && player->getTurnState() != 0; }));
+
+    // Each field of the floor's state a value of its own.
+    Fenwarrow::Dungeon::FloorState& state = floor_->getFloorState();
+    state.backgroundColor = 0x11223344u;
+    state.floorNumber = 9;
+    state.floorType = 2;
+    state.prevScene = 4;
+    state.nextScene = 5;
+    Fenwarrow::Dungeon::setFloorText(state.prevDungeonPath, u"Dungeon/PREV/009.lua");
+    Fenwarrow::Dungeon::setFloorText(state.nextDungeonPath, u"Dungeon/NEXT/011.lua");
+    Fenwarrow::Dungeon::setFloorText(state.bgmPath, u"BGM/deep.ogg");
+    state.showMiniMap = 0;
+    state.miniMapOffsetX = 3.5f;
+    state.miniMapOffsetY = -2.25f;
+    state.enableDarkness = 0;
+    state.robber = 1;
+    state.maxAutoGenerateEnemyCount = 7;
+    state.enemyAutoGenerateTurnCount = 5000;
+    floor_->addEnemyList(u"Actor/Enemy/TEST/");
+
+    // Each actor's values its own, conditions on with counters and may-act flags.
+    const auto& actors = floor_->getTurnController().getParticipants();
+    for (std::size_t i = 0; i < actors.size(); ++i) {
+        CActor& actor = *actors.at(i);
+        const auto n = static_cast<int32_t>(i);
+        auto& s = actor.getStatus();
+        s.setDirection(n % 8);
+        s.setTurnCount(40 + n);
+        s.setLevel(6 + n);
+        s.setMaxLife(150.0f + n);
+        s.setLife(77.5f + n);
+        s.setMaxHungerPoint(120.0f + n);
+        s.setHungerPoint(60.5f + n);
+        s.setMaxForce(40 + n);
+        s.setForce(12 + n);
+        s.setAttack(7.5f + n);
+        s.setDefense(3.25f + n);
+        s.setPower(1.5f + n);
+        s.setEXP(321 + n);
+        s.setCategory(static_cast<uint32_t>(n + 1), true);
+        s.setStabilityState(static_cast<uint32_t>(n + 2), true);
+        s.setShown(n % 2 == 0);
+        actor.setName(u"名" + Orvex::System::widen(std::to_string(n)));
+        // The floor sets its player's speed to 1 when it takes him on.
+        actor.setAnimationSpeed(n == 0 ? 1.0f : 1.25f + n);
+        actor.setMotionLock(n % 2);
+        actor.restoreMotionRecord(u"Walk", n % 2 == 0, true, n % 3 == 0);
+        actor.getAnimation()->setFPS(12.0f + n);
+        SaveTest::setMemo(actor, 1000 + n);
+        auto* conditions = dynamic_cast<CConditionController*>(actor.getConditions());
+        ASSERT_NE(conditions, nullptr) << i;
+        for (int32_t type = 0; type < Fenwarrow::Actor::kConditionTypeCount; ++type) {
+            auto* condition = conditions->getCondition(type);
+            condition->setMayAct((type + n) % 3 != 0);
+            // Quick and slow set the actor's animation speed on every frame, and hallucination,
+            // shelter and Mobbly build a look again when read, so they stay off here: what is
+            // compared is what the save keeps, not what a condition makes of it.
+            using namespace Fenwarrow::Actor;
+            const bool remakesLook = type == kConditionQuick || type == kConditionSlow || type == kConditionTrip ||
+                                     type == kConditionSheltered || type == kConditionMobbly;
+            if (auto* counting = dynamic_cast<Fenwarrow::Actor::Condition::CCountingCondition*>(condition)) {
+                counting->setCounter((type + n) % 4 == 0 || remakesLook ? 0 : type + n + 2);
+            }
+        }
+    }
+    // Items with every status value set: carried, on the floor, and one inside another.
+    const auto filled = [this](uint32_t id, int32_t n) {
+        auto item = world_->item(id);
+        auto& s = item->getStatus();
+        s.setPrice(100 + n);
+        s.setUnitPrice(10 + n);
+        s.setUseCount(static_cast<uint32_t>(3 + n));
+        s.setBaseAttack(4 + n);
+        s.setAttack(6 + n);
+        s.setBaseDefense(2 + n);
+        s.setDefense(5 + n);
+        s.setPoppable(true);
+        // Kinds 0 to 3 have a fixed number of slots, which a loaded item is given again.
+        s.setSlotCount(id <= 3 ? id + 2 : 3);
+        s.setSlotAbility(0, static_cast<uint32_t>(9 + n));
+        s.setSlotAbility(2, 11);
+        s.setCurse(true);
+        s.setBlessed(n % 2 == 0);
+        s.setFrozen(true);
+        s.setUnidentified(true);
+        s.setItemHolder(id == 2);
+        // An item with an option value or one used when taken is not kept with a floor, except
+        // the kinds from 1050 to 1090, which always are.
+        const bool alwaysKept = id >= 1050 && id <= 1090;
+        s.setUseIfTaken(alwaysKept);
+        s.setAnotherOption(alwaysKept ? -3 - n : 0);
+        s.setShopEntryId(8 + n);
+        s.setCellPoint(20 + n, 30 + n);
+        item->getCategoryWeights()[n % CItem::kItemTypeCount] = 0.25f + static_cast<float>(n);
+        item->setName(u"品" + Orvex::System::widen(std::to_string(n)));
+        item->setVisible(n % 2 == 0);
+        item->setAnimationSpeed(0.5f + static_cast<float>(n));
+        return item;
+    };
+    actors.at(1)->addItem(filled(1, 0));
+    actors.at(1)->addItem(filled(1060, 1));
+    auto pot = filled(2, 2);
+    pot->pushItemIntoItemList(filled(1, 3));
+    floor_->addFloorItem(pot);
+    floor_->forcePutCellObject(pot.get(), {10, 7});
+    auto under = filled(1060, 4);
+    floor_->addFloorItem(under);
+    floor_->forcePutCellObject(under.get(), actors.at(2)->getCell()->getPoint());
+
+    const auto describe = [this] {
+        std::vector<std::string> out;
+        const auto& turns = floor_->getTurnController();
+        out.push_back("turn " + text(turns.getTurnCount()));
+        for (const auto& folder : floor_->getEnemyList()) {
+            out.push_back("enemy list " + Orvex::System::narrow(folder));
+        }
+        for (std::size_t i = 0; i < turns.getParticipants().size(); ++i) {
+            describeActor(out, *turns.getParticipants().at(i), "actor " + text(i));
+        }
+        for (std::size_t i = 0; i < floor_->getItems().size(); ++i) {
+            describeItem(out, *floor_->getItems()[i], "floor item " + text(i));
+        }
+        out.push_back(snapshot());
+        return out;
+    };
+    const std::vector<std::string> before = describe();
+    const Fenwarrow::Dungeon::FloorState stateBefore = floor_->getFloorState();
+    ASSERT_TRUE(saves().saveSuspendedGame(*floor_));
+
+    world_->gameData->reset();
+    newFloor(true);
+    ASSERT_TRUE(runUntil([this] { return floor_->isInMain(); }));
+    ASSERT_TRUE(services_.sceneChanges.empty());
+    EXPECT_EQ(floor_->getPlayer(), world_->gameData->getPlayer());
+    const std::vector<std::string> after = describe();
+    EXPECT_EQ(after.size(), before.size());
+    for (std::size_t i = 0; i < std::min(before.size(), after.size()); ++i) {
+        EXPECT_EQ(after[i], before[i]);
+    }
+    const Fenwarrow::Dungeon::FloorState& stateAfter = floor_->getFloorState();
+    EXPECT_EQ(std::memcmp(&stateAfter, &stateBefore, sizeof(stateBefore)), 0);
+    const std::pair<const char*, bool> same[] = {
+        {"background colour", stateAfter.backgroundColor == stateBefore.backgroundColor},
+        {"floor script", stateAfter.floorScriptPath == stateBefore.floorScriptPath},
+        {"dungeon folder", stateAfter.dungeonDirectory == stateBefore.dungeonDirectory},
+        {"resource folder", stateAfter.resourceDirectory == stateBefore.resourceDirectory},
+        {"floor number", stateAfter.floorNumber == stateBefore.floorNumber},
+        {"floor type", stateAfter.floorType == stateBefore.floorType},
+        {"previous scene", stateAfter.prevScene == stateBefore.prevScene},
+        {"next scene", stateAfter.nextScene == stateBefore.nextScene},
+        {"previous dungeon", stateAfter.prevDungeonPath == stateBefore.prevDungeonPath},
+        {"next dungeon", stateAfter.nextDungeonPath == stateBefore.nextDungeonPath},
+        {"title image", stateAfter.titleImagePath == stateBefore.titleImagePath},
+        {"music", stateAfter.bgmPath == stateBefore.bgmPath},
+        {"music playing", stateAfter.currentBgmPath == stateBefore.currentBgmPath},
+        {"back movie", stateAfter.backMoviePath == stateBefore.backMoviePath},
+        {"mini-map shown", stateAfter.showMiniMap == stateBefore.showMiniMap},
+        {"mini-map x", stateAfter.miniMapOffsetX == stateBefore.miniMapOffsetX},
+        {"mini-map y", stateAfter.miniMapOffsetY == stateBefore.miniMapOffsetY},
+        {"darkness", stateAfter.enableDarkness == stateBefore.enableDarkness},
+        {"robber", stateAfter.robber == stateBefore.robber},
+        {"enemy limit", stateAfter.maxAutoGenerateEnemyCount == stateBefore.maxAutoGenerateEnemyCount},
+        {"enemy interval", stateAfter.enemyAutoGenerateTurnCount == stateBefore.enemyAutoGenerateTurnCount},
+    };
+    for (const auto& [field, equal] : same) {
+        EXPECT_TRUE(equal) << field;
+    }
 }
 
 }  // namespace
