@@ -220,6 +220,22 @@ TEST_F(MindConditions, BerserkPlaysThePlayersTurnsByScript) {
     EXPECT_TRUE(reports().trace.empty());
 }
 
+// A player that cannot move plays no script turn while berserk, yet the berserk count runs on.
+TEST_F(MindConditions, ABerserkPlayerHeldStillPlaysNoScriptTurn) {
+    player_->getStatus().setMaxLife(100.0f);
+    player_->getStatus().setLife(50.0f);
+    for (int32_t held : {kConditionSleep, kConditionFreeze, kConditionHibernation}) {
+        SCOPED_TRACE(held);
+        ASSERT_TRUE(add(*player_, kConditionBerserk));
+        ASSERT_TRUE(add(*player_, held));
+        reports().trace.clear();
+        EXPECT_FALSE(enterTurn(*player_));
+        EXPECT_TRUE(reports().trace.empty());
+        ASSERT_TRUE(conditions(*player_).removeCondition(held));
+        EXPECT_EQ(turnsUntilOff(*player_, kConditionBerserk), 19);
+    }
+}
+
 // Stealth hides the actor until the player gains the sight that sees through it.
 TEST_F(MindConditions, StealthHidesTheActorUntilThePlayerSeesThroughIt) {
     ASSERT_TRUE(add(*enemy_, kConditionStealth));
