@@ -7,6 +7,7 @@
 #include "game/action/CCellMoveAction.h"
 #include "game/action/IActionContext.h"
 #include "game/actor/CPlayer.h"
+#include "game/actor/ConditionType.h"
 #include "game/dungeon/CDungeon.h"
 #include "game/dungeon/CMapCell.h"
 #include "game/dungeon/CRoom.h"
@@ -39,6 +40,9 @@ enum Direction : int32_t {
 };
 
 int32_t wrapDirection(int32_t direction) { return ((direction % 8) + 8) % 8; }
+
+constexpr int32_t kFirstDirection = 0;
+constexpr int32_t kLastDirection = 7;
 
 }  // namespace
 
@@ -153,7 +157,8 @@ void CPlayerLayer::normalInput() {
     }
     if (keys_->isDown(kKeyTurn)) {
         inputState_ = kInputTurn;
-        if (keys_->isPushed(kKeyTurn)) {
+        // A blind player cannot see whom to turn to.
+        if (keys_->isPushed(kKeyTurn) && !player_.hasCondition(Actor::kConditionBlind)) {
             turnToNextNeighbour();
         }
     } else if (keys_->isPushed(kKeyMenu)) {
@@ -165,6 +170,10 @@ void CPlayerLayer::normalInput() {
         inputState_ = kInputMenu;
         services_.actions->playSystemSE(kMenuOpenSound);
     } else if (keys_->isPushed(kKeyAttack)) {
+        // A confused player swings in any direction.
+        if (player_.hasCondition(Actor::kConditionConfusion)) {
+            player_.getStatus().setDirection(Orvex::Random::getRange(random(), kFirstDirection, kLastDirection));
+        }
         player_.callCommand("doActorAttack", {});
     } else if (keys_->isPushed(kKeyShoot)) {
         player_.callCommand("doActorShoot", {});
@@ -214,9 +223,23 @@ CPlayerLayer::Step CPlayerLayer::diagonalFromKeys() {
     return {};
 }
 
+Orvex::Random::IOrvexRandomGenerator& CPlayerLayer::random() {
+    return services_.actions->getGameContext().getRandomGenerator();
+}
+
+void CPlayerLayer::confuseStep(Step& step) {
+    // The keys still name the direction; the feet go where they will (x drawn before y).
+    if (player_.hasCondition(Actor::kConditionConfusion)) {
+        step.dx = Orvex::Random::getRange(random(), -1, 1);
+        step.dy = Orvex::Random::getRange(random(), -1, 1);
+    }
+}
+
 bool CPlayerLayer::move() {
-    // A fast rest: the turn passes without a step, quickly.
-    if (keys_->isDown(kKeyRun) && keys_->isDown(kKeyAttack)) {
+    const bool starving = player_.hasCondition(Actor::kConditionStarvation);
+    // A fast rest: the turn passes without a step, quickly. A starving player cannot rest
+    // through the turns that cost it life, nor run through them.
+    if (!starving && keys_->isDown(kKeyRun) && keys_->isDown(kKeyAttack)) {
         player_.setAnimationSpeed(kDashMotionSpeed);
         dashSpeed_ = true;
         if (!dungeon_.checkAnyActorInSight(&player_)) {
@@ -256,9 +279,10 @@ bool CPlayerLayer::move() {
         waitRelease_ = false;
         return false;
     }
+    confuseStep(step);
     const Dungeon::MapPoint here = playerPoint();
     const Dungeon::MapPoint target{here.x + step.dx, here.y + step.dy};
-    if (!keys_->isDown(kKeyRun)) {
+    if (!keys_->isDown(kKeyRun) || starving) {
         dashing_ = false;
         running_ = false;
         waitRelease_ = false;
@@ -355,10 +379,11 @@ void CPlayerLayer::diagonalInput() {
         inputState_ = kInputNormal;
         return;
     }
-    const Step step = diagonalFromKeys();
+    Step step = diagonalFromKeys();
     if (step.direction < 0) {
         return;
     }
+    confuseStep(step);
     const Dungeon::MapPoint here = playerPoint();
     if (pushMove({here.x + step.dx, here.y + step.dy})) {
         endTurn();

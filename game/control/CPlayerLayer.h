@@ -4,7 +4,9 @@
 // modes reads the keys (normal moves, runs, attack, shot and menu key; the game menu; turning in
 // place; diagonal moves only; the full-screen map view). Moves become cell-move actions; attacks
 // and shots go to the player's script commands. Any new log line ends a run. During a replay
-// playback the viewer changes the playback speed or stops it with the live keys.
+// playback the viewer changes the playback speed or stops it with the live keys. The player's
+// conditions change what the keys do: confused, its steps and swings go a random way; blind, it
+// cannot turn to its neighbour; starving, it neither rests fast nor runs.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -21,6 +23,9 @@ class IOrvexRenderer;
 }
 namespace Orvex::InputSystem {
 class OxVirtualKey;
+}
+namespace Orvex::Random {
+class IOrvexRandomGenerator;
 }
 namespace Fenwarrow::Action {
 class IActionContext;
@@ -141,6 +146,9 @@ private:
 
     // The diagonal pair that is down, if any.
     Step diagonalFromKeys();
+    // A confused player's step goes a random way; the direction from the keys stays.
+    void confuseStep(Step& step);
+    Orvex::Random::IOrvexRandomGenerator& random();
 
     Services services_;
     Dungeon::CDungeon& dungeon_;

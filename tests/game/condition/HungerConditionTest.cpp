@@ -132,6 +132,19 @@ TEST_F(HungerConditionTest, RecoveryByLevel) {
     }
 }
 
+// Debility takes its own point of life each turn; the hunger clock then gives none back.
+TEST_F(HungerConditionTest, DebilityStopsRecovery) {
+    status().setMaxLife(100.0f);
+    status().setMaxHungerPoint(100.0f);
+    status().setHungerPoint(80.0f);
+    status().setLevel(60);
+    turns(1);
+    EXPECT_NEAR(status().getLife(), 51.8f, 1e-4f);
+    ASSERT_TRUE(player_->getConditions()->addCondition(kConditionDebility));
+    turns(2);
+    EXPECT_NEAR(status().getLife(), 49.8f, 1e-4f);
+}
+
 TEST_F(HungerConditionTest, OtherActorsNeitherHungerNorRecover) {
     auto enemy = addEnemy({12, 8});
     enemy->getStatus().setLife(50.0f);

@@ -220,6 +220,22 @@ TEST_F(MindConditions, BerserkPlaysThePlayersTurnsByScript) {
     EXPECT_TRUE(reports().trace.empty());
 }
 
+// A player that cannot move plays no script turn while berserk, yet the berserk count runs on.
+TEST_F(MindConditions, ABerserkPlayerHeldStillPlaysNoScriptTurn) {
+    player_->getStatus().setMaxLife(100.0f);
+    player_->getStatus().setLife(50.0f);
+    for (int32_t held : {kConditionSleep, kConditionFreeze, kConditionHibernation}) {
+        SCOPED_TRACE(held);
+        ASSERT_TRUE(add(*player_, kConditionBerserk));
+        ASSERT_TRUE(add(*player_, held));
+        reports().trace.clear();
+        EXPECT_FALSE(enterTurn(*player_));
+        EXPECT_TRUE(reports().trace.empty());
+        ASSERT_TRUE(conditions(*player_).removeCondition(held));
+        EXPECT_EQ(turnsUntilOff(*player_, kConditionBerserk), 19);
+    }
+}
+
 // Stealth hides the actor until the player gains the sight that sees through it.
 TEST_F(MindConditions, StealthHidesTheActorUntilThePlayerSeesThroughIt) {
     ASSERT_TRUE(add(*enemy_, kConditionStealth));
@@ -284,6 +300,60 @@ TEST_F(MindConditions, NamesAreDisguisedByThePlayersEyesAndTheActorsOwnCover) {
         conditions(*player_).onChangeFloor();
         conditions(*enemy_).onChangeFloor();
     }
+}
+
+// The records of the conditions that keep only a count or a flag: the may-act byte, then the
+// count left (little-endian) or the flag. Read back after the condition was taken off, each is
+// on again and lasts exactly the turns it had left.
+TEST_F(MindConditions, CountAndFlagRecordsRoundTripWithTheTurnsLeft) {
+    player_->getStatus().setMaxLife(100.0f);
+    player_->getStatus().setLife(100.0f);
+    struct Case {
+        int32_t type;
+        bool onPlayer;
+        int32_t left;  // after three turn entries; -1: a flag that never runs out
+    } cases[] = {
+        {kConditionConfusion, true, 7},   {kConditionDrunken, true, 17},  {kConditionBlind, true, 12},
+        {kConditionTrip, true, 17},       {kConditionBerserk, true, 17},  {kConditionScapegoat, false, 17},
+        {kConditionInvincible, true, 27}, {kConditionDebility, true, 17}, {kConditionStealth, false, -1},
+        {kConditionUnhinged, false, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "type " << c.type);
+        CActor& actor = c.onPlayer ? static_cast<CActor&>(*player_) : *enemy_;
+        ASSERT_TRUE(add(actor, c.type));
+        for (int turn = 0; turn < 3; ++turn) {
+            enterTurn(actor);
+        }
+        auto* condition = conditions(actor).getCondition(c.type);
+        Orvex::Serialization::OxSerializer record;
+        ASSERT_TRUE(condition->serialize(record));
+        std::vector<uint8_t> expected{static_cast<uint8_t>(condition->getMayAct() ? 1 : 0)};
+        if (c.left < 0) {
+            expected.push_back(1);
+        } else {
+            for (int shift = 0; shift < 32; shift += 8) {
+                expected.push_back(static_cast<uint8_t>(static_cast<uint32_t>(c.left) >> shift));
+            }
+        }
+        EXPECT_EQ(record.getBuffer(), expected);
+
+        ASSERT_TRUE(conditions(actor).removeCondition(c.type));
+        record.setWriting(false);
+        ASSERT_TRUE(condition->serialize(record));
+        EXPECT_EQ(record.getRemaining(), 0u);
+        EXPECT_TRUE(has(actor, c.type));
+        if (c.left < 0) {
+            EXPECT_EQ(turnsUntilOff(actor, c.type, 30), 30);
+            EXPECT_TRUE(conditions(actor).removeCondition(c.type));
+        } else {
+            EXPECT_EQ(turnsUntilOff(actor, c.type), c.left);
+        }
+    }
+    // Kotatsu never comes on and keeps only the may-act byte.
+    Orvex::Serialization::OxSerializer kotatsu;
+    ASSERT_TRUE(conditions(*player_).getCondition(kConditionKotatsu)->serialize(kotatsu));
+    EXPECT_EQ(kotatsu.getBuffer(), (std::vector<uint8_t>{1}));
 }
 
 }  // namespace

@@ -5,6 +5,10 @@
 #include <initializer_list>
 #include <string>
 
+#include "engine/random/OxMT19937RandomGenerator.h"
+#include "engine/random/OxRandomRange.h"
+#include "game/actor/ConditionType.h"
+#include "game/condition/CConditionController.h"
 #include "game/control/CPlayerLayer.h"
 #include "game/dungeon/CMapCell.h"
 #include "game/dungeon/CRoom.h"
@@ -318,6 +322,175 @@ TEST_F(PlayerLayer, DuringAPlaybackTheLiveKeysChangeTheSpeedAndStop) {
     layer_->update();
     EXPECT_EQ(floor_->getRequestedScene(), Fenwarrow::Scene::kSceneResult);
     EXPECT_EQ(replay_.getState(), Fenwarrow::Replay::CReplayController::kStateStopped);
+}
+
+// The same layer over a player that carries the real condition set.
+class ConditionedPlayerLayer : public PlayerLayer {
+protected:
+    static constexpr MapPoint kCentre{6, 5};
+
+    void SetUp() override {
+        context_.game.makeConditions = [](Fenwarrow::Actor::CActor& actor) {
+            return std::make_unique<Fenwarrow::Actor::Condition::CConditionController>(actor);
+        };
+        PlayerLayer::SetUp();
+        ASSERT_NE(player_->getConditions(), nullptr);
+    }
+    void give(int32_t type) { ASSERT_TRUE(player_->getConditions()->addCondition(type)); }
+    // The floor refuses to put an object on the cell it already stands on.
+    void place(MapPoint point) {
+        if (at() != point) {
+            ASSERT_TRUE(floor_->putCellObject(player_.get(), point, false));
+        }
+    }
+    // The game's generator and a twin that foretells its draws start from the same seed.
+    void seedBoth(uint32_t seed) {
+        context_.game.random.seed(seed);
+        twin_.seed(seed);
+    }
+    int32_t foretell(int32_t lo, int32_t hi) { return Orvex::Random::getRange(twin_, lo, hi); }
+
+    Orvex::Random::OxMT19937RandomGenerator twin_;
+};
+
+TEST_F(ConditionedPlayerLayer, AConfusedPlayerStepsARandomWayWhileTheKeysKeepTheirDirection) {
+    enum Mode { kPair, kSingle, kDiagonalOnly };
+    const struct {
+        Mode mode;
+        bool confused;
+    } cases[] = {{kPair, false}, {kPair, true}, {kSingle, true}, {kDiagonalOnly, false}, {kDiagonalOnly, true}};
+    for (const auto& c : cases) {
+        if (c.confused) {
+            give(Fenwarrow::Actor::kConditionConfusion);
+        } else {
+            ASSERT_TRUE(player_->getConditions()->removeCondition(Fenwarrow::Actor::kConditionConfusion));
+        }
+        int offCourse = 0;
+        for (uint32_t seed = 1; seed <= 8; ++seed) {
+            SCOPED_TRACE(testing::Message() << "mode " << c.mode << " confused " << c.confused << " seed " << seed);
+            place(kCentre);
+            hold({});
+            turn();
+            seedBoth(seed);
+            int32_t dx = 1;
+            int32_t dy = -1;
+            int32_t direction = 1;
+            if (c.confused) {
+                dx = foretell(-1, 1);
+                dy = foretell(-1, 1);
+            }
+            bool ended = false;
+            if (c.mode == kPair) {
+                hold({Key::kKeyUp, Key::kKeyRight});
+                ended = turn();
+            } else if (c.mode == kSingle) {
+                direction = 2;
+                if (!c.confused) {
+                    dx = 1;
+                    dy = 0;
+                }
+                for (int frame = 0; frame < 5; ++frame) {
+                    hold({Key::kKeyRight});
+                }
+                ended = turn();
+            } else {
+                hold({Key::kKeyDiagonal});
+                turn();
+                ASSERT_EQ(layer_->getInputState(), CPlayerLayer::kInputDiagonal);
+                hold({Key::kKeyDiagonal, Key::kKeyUp, Key::kKeyRight});
+                ended = turn();
+                hold({});
+                turn();
+            }
+            // A step that lands on the player's own cell is refused and keeps the turn.
+            const bool still = dx == 0 && dy == 0;
+            EXPECT_EQ(ended, !still);
+            EXPECT_EQ(at(), (MapPoint{kCentre.x + dx, kCentre.y + dy}));
+            if (c.mode != kDiagonalOnly) {
+                EXPECT_EQ(layer_->getLastDirection(), direction);
+            }
+            offCourse += (dx != 1 || dy != (c.mode == kSingle ? 0 : -1)) ? 1 : 0;
+        }
+        // Eight seeds are enough to send a confused player off the keys' course.
+        EXPECT_EQ(offCourse > 0, c.confused) << c.mode;
+    }
+}
+
+TEST_F(ConditionedPlayerLayer, AConfusedAttackFirstFacesARandomDirection) {
+    for (const bool confused : {false, true}) {
+        if (confused) {
+            give(Fenwarrow::Actor::kConditionConfusion);
+        }
+        std::vector<int32_t> facings;
+        std::vector<int32_t> expected;
+        for (uint32_t seed = 1; seed <= 8; ++seed) {
+            player_->getStatus().setDirection(4);
+            seedBoth(seed);
+            expected.push_back(confused ? foretell(0, 7) : 4);
+            hold({});
+            hold({Key::kKeyAttack});
+            turn();
+            facings.push_back(player_->getStatus().getDirection());
+        }
+        EXPECT_EQ(facings, expected) << confused;
+    }
+}
+
+// Turning by hand still works; only the turn to the next neighbour needs sight.
+TEST_F(ConditionedPlayerLayer, ABlindPlayerDoesNotTurnToItsNeighbour) {
+    addEnemy({1, 6});
+    const struct {
+        bool blind;
+        int32_t facing;
+    } cases[] = {{false, 5}, {true, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.blind);
+        if (c.blind) {
+            give(Fenwarrow::Actor::kConditionBlind);
+        }
+        player_->getStatus().setDirection(0);
+        hold({});
+        turn();
+        hold({Key::kKeyTurn});
+        EXPECT_FALSE(turn());
+        EXPECT_EQ(layer_->getInputState(), CPlayerLayer::kInputTurn);
+        EXPECT_EQ(player_->getStatus().getDirection(), c.facing);
+        hold({Key::kKeyTurn, Key::kKeyDown, Key::kKeyRight});
+        EXPECT_FALSE(turn());
+        EXPECT_EQ(player_->getStatus().getDirection(), 3);
+    }
+}
+
+// Starving costs a life every turn; the player has to take those turns one at a time.
+TEST_F(ConditionedPlayerLayer, AStarvingPlayerNeitherRestsFastNorRuns) {
+    buildCorridor();
+    for (const bool starving : {false, true}) {
+        SCOPED_TRACE(starving);
+        if (starving) {
+            give(Fenwarrow::Actor::kConditionStarvation);
+        }
+        place(kPlayerPoint);
+        hold({});
+        turn();
+        hold({Key::kKeyRun, Key::kKeyAttack});
+        EXPECT_EQ(turn(), !starving);
+        EXPECT_EQ(player_->getAnimationSpeed(), starving ? 1.0f : 3.0f);
+        EXPECT_EQ(at(), kPlayerPoint);
+
+        hold({});
+        turn();
+        for (int frame = 0; frame < 5; ++frame) {
+            hold({Key::kKeyRun, Key::kKeyRight});
+        }
+        EXPECT_TRUE(turn());
+        EXPECT_EQ(layer_->isRunning(), !starving);
+        EXPECT_EQ(layer_->isDashing(), !starving);
+        EXPECT_EQ(layer_->isWaitingForRelease(), !starving);
+        hold({});
+        EXPECT_EQ(turn(), !starving);
+        EXPECT_EQ(at(), (MapPoint{starving ? 3 : 4, 5}));
+        layer_->stopDash();
+    }
 }
 
 }  // namespace
