@@ -4,10 +4,15 @@
 #include <mutex>
 #include <unordered_set>
 
+#include "engine/graphics/OxRenderQueue.h"
 #include "engine/system/OxNeverDestroyed.h"
 #include "engine/system/OxWideFormat.h"
+#include "game/actor/ConditionType.h"
 #include "game/item/CUnidentifiedItemInfo.h"
 #include "game/services/IGameContext.h"
+#include "graphics/include/IOrvexRenderer.h"
+#include "graphics/include/IOrvexSpriteDraw.h"
+#include "graphics/include/OxRefPtr.h"
 
 namespace Fenwarrow::Item {
 
@@ -46,6 +51,8 @@ constexpr uint32_t kWeakPointAbility = 35;
 constexpr uint32_t kThreeWayItem = 803;
 constexpr uint32_t kWeakPointItem = 808;
 constexpr std::size_t kMaxHeldItems = 10;
+// The common texture every item wears while the player hallucinates.
+constexpr int32_t kIllusionTexture = 3;
 
 }  // namespace
 
@@ -98,6 +105,37 @@ std::vector<Dungeon::CCellObject*> CItem::getDependentObjects() const {
         }
     }
     return held;
+}
+
+void CItem::draw(Orvex::Graphics::OxRenderQueue& queue, Orvex::Graphics::IOrvexRenderer* renderer) {
+    if (!context_.playerHasCondition(Actor::kConditionTrip)) {
+        CCellObject::draw(queue, renderer);
+        return;
+    }
+    // The illusion hides what the item is: the picture stands in for the sprite, but only where
+    // the sprite itself would be seen.
+    const auto& sprite = getAnimation();
+    const bool shown = sprite->getState() != Orvex::MossbellLib::OxMADObject::kStopped &&
+                       sprite->getAnimationDataList().at(sprite->getCurrentIndex()) != nullptr;
+    float x = 0.0f;
+    float y = 0.0f;
+    if (!isVisible() || !shown || !getDrawPosition(x, y)) {
+        return;
+    }
+    auto picture =
+        Orvex::Graphics::OxRefPtr<Orvex::Graphics::IOrvexTexture>::adopt(context_.getCommonTexture(kIllusionTexture));
+    if (picture == nullptr) {
+        return;
+    }
+    queue.add(static_cast<uint32_t>(getDrawPriority()), [picture, renderer, x, y] {
+        Orvex::Graphics::IOrvexSpriteDraw* sprites = renderer != nullptr ? renderer->getSpriteDraw() : nullptr;
+        if (sprites == nullptr) {
+            return;
+        }
+        const Orvex::Graphics::OxRect destination{x, y, x + static_cast<float>(picture->getWidth()),
+                                                  y + static_cast<float>(picture->getHeight())};
+        sprites->draw(picture.get(), &destination, nullptr);
+    });
 }
 
 int32_t CItem::getPrice() const {

@@ -49,6 +49,9 @@ public:
     // The look is rebuilt from the item's own folder, with the items it holds.
     std::u16string getFolderPath() const override { return itemDirectory_; }
     std::vector<Dungeon::CCellObject*> getDependentObjects() const override;
+    // The item's sprite, except while the player hallucinates: then every visible item with a
+    // shown sprite is the one common illusion picture, at the item's draw priority.
+    void draw(Orvex::Graphics::OxRenderQueue& queue, Orvex::Graphics::IOrvexRenderer* renderer) override;
 
     // The type's name (also its icon name); null outside 0..13.
     static const char16_t* getItemTypeName(int32_t type);

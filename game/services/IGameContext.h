@@ -75,6 +75,9 @@ public:
     // The floor in play, which the modules reach; null while there is none (and in a context
     // that never has floors).
     virtual Dungeon::CDungeon* getCurrentDungeon() { return nullptr; }
+    // Whether the player of the floor in play has that status condition; false while there is
+    // no floor or it has no player. Items sit below the actors, so they ask the game.
+    virtual bool playerHasCondition(int32_t /*type*/) { return false; }
     // The status conditions of a new actor, made while the actor is constructed (so only its
     // own CActor part may be touched). The condition rules sit above the actor, so the game
     // makes them; null in a context that never plays a floor.

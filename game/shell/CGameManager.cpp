@@ -18,6 +18,7 @@
 #include "engine/system/OxWideFormat.h"
 #include "engine/timer/OxTimer.h"
 #include "game/action/CItemAction.h"
+#include "game/actor/CActor.h"
 #include "game/condition/CConditionController.h"
 #include "game/item/CItemFactory.h"
 #include "game/layer/CSceneLayerManager.h"
@@ -367,6 +368,11 @@ float CGameManager::getPlayTime() { return gameData_ ? gameData_->getRunTime() :
 
 std::unique_ptr<Actor::IActorConditions> CGameManager::createConditionController(Actor::CActor& actor) {
     return std::make_unique<Actor::Condition::CConditionController>(actor);
+}
+
+bool CGameManager::playerHasCondition(int32_t type) {
+    const Actor::CActor* player = currentDungeon_ ? currentDungeon_->getPlayer().get() : nullptr;
+    return player != nullptr && player->hasCondition(type);
 }
 
 Item::CUnidentifiedItemInfo* CGameManager::findUnidentifiedItemInfo(uint32_t itemId) {

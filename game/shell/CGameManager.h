@@ -81,6 +81,7 @@ public:
     Item::CItemFactory* getItemFactory() override { return itemFactory_.get(); }
     Item::CUnidentifiedItemInfo* findUnidentifiedItemInfo(uint32_t itemId) override;
     Dungeon::CDungeon* getCurrentDungeon() override { return currentDungeon_.get(); }
+    bool playerHasCondition(int32_t type) override;
     std::unique_ptr<Actor::IActorConditions> createConditionController(Actor::CActor& actor) override;
     // The dungeon scene shares its floor here, so that the modules reach it.
     void setCurrentDungeon(const std::shared_ptr<Dungeon::CDungeon>& floor) override { currentDungeon_ = floor; }

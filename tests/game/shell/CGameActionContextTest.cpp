@@ -1,6 +1,7 @@
 // The game's action context over the real game manager: it follows the floor the manager holds
 // and reaches that floor's player's control layer, and it does without the services start-up
-// has not made yet (no sounds, no render queue, no keys, no floor).
+// has not made yet (no sounds, no render queue, no keys, no floor). The manager itself tells
+// the game's parts about the conditions of that floor's player.
 #include "game/shell/CGameActionContext.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +9,9 @@
 #include <memory>
 
 #include "game/actor/CPlayer.h"
+#include "game/actor/ConditionType.h"
 #include "game/actor/IPlayerControl.h"
+#include "game/condition/CConditionController.h"
 #include "game/dungeon/CDungeon.h"
 #include "game/shell/CGameManager.h"
 #include "tests/engine/thread/ThreadFixture.h"
@@ -105,6 +108,33 @@ TEST_F(GameActionContext, DoesWithoutServicesStartUpHasNotMade) {
     EXPECT_EQ(context.getVirtualKey(), nullptr);
     context.updateReplay();
     EXPECT_EQ(context.getFrameTime(), 0.0f);
+}
+
+// Items ask the game whether the player hallucinates; the answer follows the floor in play.
+TEST_F(GameActionContext, TheManagerAnswersForTheConditionsOfTheFloorsPlayer) {
+    using Fenwarrow::Actor::kConditionTrip;
+    Fenwarrow::IGameContext& game = *manager_;
+    EXPECT_FALSE(game.playerHasCondition(kConditionTrip)) << "no floor";
+
+    auto floor = std::make_shared<Fenwarrow::Dungeon::CDungeon>(services_);
+    manager_->setCurrentDungeon(floor);
+    game_.dungeon = floor.get();
+    EXPECT_FALSE(game.playerHasCondition(kConditionTrip)) << "a floor without a player";
+
+    game_.makeConditions = [](Fenwarrow::Actor::CActor& actor) {
+        return std::make_unique<Fenwarrow::Actor::Condition::CConditionController>(actor);
+    };
+    auto player = std::make_shared<Fenwarrow::Actor::CPlayer>(game_);
+    floor->setPlayer(player);
+    EXPECT_FALSE(game.playerHasCondition(kConditionTrip));
+    auto& conditions = static_cast<Fenwarrow::Actor::Condition::CConditionController&>(*player->getConditions());
+    ASSERT_TRUE(conditions.addCondition(kConditionTrip));
+    EXPECT_TRUE(game.playerHasCondition(kConditionTrip));
+    EXPECT_FALSE(game.playerHasCondition(Fenwarrow::Actor::kConditionBlind));
+
+    manager_->setCurrentDungeon(std::make_shared<Fenwarrow::Dungeon::CDungeon>(services_));
+    EXPECT_FALSE(game.playerHasCondition(kConditionTrip)) << "the old floor's player no longer counts";
+    game_.dungeon = nullptr;
 }
 
 }  // namespace

@@ -12,7 +12,9 @@
 #include "game/services/CScriptCommandBase.h"
 #include "game/services/ScriptCommandTable.h"
 #include "game/services/CScriptController.h"
+#include "game/actor/CActor.h"
 #include "game/actor/IActorConditions.h"
+#include "game/dungeon/CDungeon.h"
 #include "game/gamedata/CGameDataManager.h"
 #include "game/services/CCommonDataManager.h"
 #include "game/services/IGameContext.h"
@@ -63,6 +65,10 @@ public:
     Orvex::IO::StreamIO::IOrvexStreamReader& getMusicReader() override { return reader; }
     std::shared_ptr<Orvex::AudioSystem::IOrvexAudioDevice> getAudioDevice() override { return audioDevice; }
     Fenwarrow::Dungeon::CDungeon* getCurrentDungeon() override { return dungeon; }
+    bool playerHasCondition(int32_t type) override {
+        const Fenwarrow::Actor::CActor* player = dungeon != nullptr ? dungeon->getPlayer().get() : nullptr;
+        return player != nullptr && player->hasCondition(type);
+    }
     // Actors get conditions only when the test installs a maker (the condition tests do).
     std::unique_ptr<Fenwarrow::Actor::IActorConditions> createConditionController(
         Fenwarrow::Actor::CActor& actor) override {
