@@ -247,6 +247,51 @@ TEST_F(GameModule, SystemSettingsAndUnidentifiedNames) {
     EXPECT_EQ(replay_.getMode(), Fenwarrow::Replay::CReplayController::kModeOff);
 }
 
+TEST_F(GameModule, ShieldIndexAndAmuletItemAreStoredAsTheOthersAre) {
+    auto sword = carry(CItem::kWeapon, u"剣");
+    auto amulet = carry(CItem::kAmulet, u"護符");
+    auto loose = make(CItem::kAmulet, u"落ちた護符");  // not carried
+    run({
+        {"Game.Data.setEquippedShieldIndex", {4.0}, {}},  // stored as given
+        {"Game.Data.getEquippedShieldIndex", {}, {"4"}},
+        {"Game.Data.setEquippedShieldIndex", {-1.0}, {}},
+        {"Game.Data.getEquippedShieldIndex", {}, {"-1"}},
+        {"Game.Data.setEquippedAmuletItem", {amulet.get()}, {}},
+        {"Game.Data.getEquippedAmuletIndex", {}, {"1"}},
+        {"Game.Data.getEquippedAmuletItem", {}, {"object"}},
+        // Neither a weapon nor an amulet the player does not carry changes the one worn.
+        {"Game.Data.setEquippedAmuletItem", {sword.get()}, {}},
+        {"Game.Data.getEquippedAmuletIndex", {}, {"1"}},
+        {"Game.Data.setEquippedAmuletItem", {loose.get()}, {}},
+        {"Game.Data.getEquippedAmuletIndex", {}, {"1"}},
+        {"Game.Data.setEquippedAmuletItem", {static_cast<void*>(nullptr)}, {}},  // null unequips
+        {"Game.Data.getEquippedAmuletIndex", {}, {"-1"}},
+    });
+}
+
+// Each ending flag setter writes its own flag and no other, both ways.
+TEST_F(GameModule, ResultFlagSettersEachWriteTheirOwnFlag) {
+    const struct {
+        const char* setter;
+        Fenwarrow::ResultFlag flag;
+    } cases[] = {
+        {"Game.Setting.Result.setReturned", Fenwarrow::kResultReturned},
+        {"Game.Setting.Result.setR30Cleared", Fenwarrow::kResultR30Cleared},
+        {"Game.Setting.Result.setR99Cleared", Fenwarrow::kResultR99Cleared},
+        {"Game.Setting.Result.setTT23Cleared", Fenwarrow::kResultTT23Cleared},
+        {"Game.Setting.Result.setMeltdown", Fenwarrow::kResultMeltdown},
+    };
+    const auto& flags = settings_.getResultSetting().flags;
+    for (const auto& c : cases) {
+        run({{c.setter, {true}, {}}});
+        for (std::size_t flag = 0; flag < flags.size(); ++flag) {
+            EXPECT_EQ(flags[flag], flag == static_cast<std::size_t>(c.flag) ? 1 : 0) << c.setter << " flag " << flag;
+        }
+        run({{c.setter, {false}, {}}});
+        EXPECT_EQ(flags[c.flag], 0) << c.setter;
+    }
+}
+
 // What an actor script writes it reads back, whichever of the two values it was handed it
 // passes; past the end both reads give 0 (the float not left unset); outside a save or restore
 // call there is no serializer, whatever pointer the script passes.
