@@ -1,5 +1,6 @@
 #include "tests/smoke/FrameImage.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include <stb_image.h>
@@ -25,6 +26,26 @@ double meanDifference(const Image& a, const Image& b) {
         sum += std::abs(int(a.rgb[i]) - int(b.rgb[i]));
     }
     return sum / double(a.rgb.size());
+}
+
+double meanDifference(const Image& a, const Image& b, const Region& region) {
+    const int left = std::max(region.x, 0);
+    const int top = std::max(region.y, 0);
+    const int right = std::min({region.x + region.width, a.width, b.width});
+    const int bottom = std::min({region.y + region.height, a.height, b.height});
+    double sum = 0;
+    size_t count = 0;
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            const size_t ia = (size_t(y) * a.width + x) * 3;
+            const size_t ib = (size_t(y) * b.width + x) * 3;
+            for (int c = 0; c < 3; ++c) {
+                sum += std::abs(int(a.rgb[ia + c]) - int(b.rgb[ib + c]));
+            }
+            count += 3;
+        }
+    }
+    return count == 0 ? 255.0 : sum / double(count);
 }
 
 }  // namespace SmokeTest

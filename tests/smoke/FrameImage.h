@@ -11,9 +11,19 @@ struct Image {
     std::vector<unsigned char> rgb;
 };
 
+// A rectangle of a frame, in pixels; the whole of an 800 x 600 frame by default.
+struct Region {
+    int x = 0;
+    int y = 0;
+    int width = 800;
+    int height = 600;
+};
+
 // Empty (width 0) when the file cannot be read.
 Image loadPng(const std::filesystem::path& path);
 // The mean absolute difference per channel of two images of one size.
 double meanDifference(const Image& a, const Image& b);
+// The same over `region` alone (clipped to the images); 255 when nothing of it is left.
+double meanDifference(const Image& a, const Image& b, const Region& region);
 
 }  // namespace SmokeTest

@@ -1,6 +1,7 @@
 #include "game/scene/developer/CAudioTest.h"
 
 #include "engine/audio/OxAudioSystem.h"
+#include "engine/system/OxSystemFacade.h"
 #include "engine/system/singleton.h"
 #include "game/services/IGameContext.h"
 
@@ -54,7 +55,28 @@ bool CAudioTest::update() {
             }
         }
     }
+    reportStates();
     return true;
+}
+
+// A key's effect cannot be seen on the page, so each change of a sound's state (a key starting
+// or stopping it, or its end) is told on the debug output.
+void CAudioTest::reportStates() {
+    for (std::size_t i = 0; i < sources_.size(); ++i) {
+        if (sources_[i] == nullptr) {
+            continue;
+        }
+        const uint32_t state = sources_[i]->getState();
+        if (state == reportedStates_[i]) {
+            continue;
+        }
+        reportedStates_[i] = state;
+        const char16_t* shown = state == Orvex::AudioSystem::kAudioStatePlaying  ? u"playing"
+                                : state == Orvex::AudioSystem::kAudioStatePaused ? u"paused"
+                                                                                 : u"stopped";
+        Orvex::System::debugOutput(u"AudioTest: sound " + std::u16string(1, char16_t(u'0' + i)) + u" (" +
+                                   (i == 3 ? kStream : kJingle) + u") " + shown + u"\n");
+    }
 }
 
 bool CAudioTest::draw() {

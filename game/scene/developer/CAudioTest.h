@@ -1,6 +1,7 @@
 #pragma once
 // The developer's sound check (scene 18): the cursor keys play three copies of a jingle and a
-// streamed piece; Z held plays without restarting, space stops everything.
+// streamed piece; Z held plays without restarting, space stops everything. Each change of a
+// sound's state is told on the debug output.
 #include <array>
 #include <memory>
 
@@ -27,9 +28,13 @@ public:
     }
 
 private:
+    void reportStates();
+
     ISceneContext& context_;
     DeveloperConsole console_;
     std::array<std::shared_ptr<Orvex::AudioSystem::IOrvexAudioSource>, 4> sources_;
+    // The state last told on the debug output; every sound starts stopped.
+    std::array<uint32_t, 4> reportedStates_{};
 };
 
 }  // namespace Fenwarrow::Scene
