@@ -122,7 +122,8 @@ protected:
 // The loading screen shows first, then the floor of the seed looks as its reference before any
 // key; F1 then switches the screen mode (the device is reset and the floor's overlay made again)
 // and the floor plays on with a game pad alone: the stick pushed up steps up, which scrolls the
-// view down by one cell, and the pad's menu button opens the menu.
+// view down by one cell, and the pad's menu button opens the menu. The replay clock, drawn with
+// the overlay's font, shows again after the reset.
 TEST_F(FloorRun, LooksAsItsReferenceAndPlaysOnAfterF1WithAPad) {
     KeyScript keys;
     keys.press({"F1"}, 4, 96).step("Pad128").wait(100).menu("Pad0").wait(160);
@@ -149,6 +150,29 @@ TEST_F(FloorRun, LooksAsItsReferenceAndPlaysOnAfterF1WithAPad) {
     EXPECT_LT(scrolled, 2.0) << run.describe();
     // The menu's window with its four entries.
     EXPECT_LT(closestFrame(runDirectory_, frames, "floor_menu_pad.png", {10, 100, 220, 270}), 5.0);
+    // The replay clock is drawn again with the overlay's new font: its "00:00:" (the seconds
+    // after it count on) in white over the dark bottom of the floor, as before F1, in the last
+    // frames, taken after the pad's menu opened. The rows above it are left out, where the
+    // menu's window reaches.
+    const Area clockHead{718, 590, 40, 6};
+    const Image before = cut(frame(frames.front()), clockHead);
+    const auto whitePixels = [](const Image& part) {
+        int count = 0;
+        for (std::size_t i = 0; i + 2 < part.rgb.size(); i += 3) {
+            count += std::min({part.rgb[i], part.rgb[i + 1], part.rgb[i + 2]}) > 200 ? 1 : 0;
+        }
+        return count;
+    };
+    EXPECT_GT(whitePixels(before), 30) << run.describe();
+    for (const int number : framesFrom(1800, 2000, 20)) {
+        const Image after = cut(frame(number), clockHead);
+        if (after.width != clockHead.width) {
+            ADD_FAILURE() << "frame " << number << " was not taken";
+            continue;
+        }
+        EXPECT_GT(whitePixels(after), 30) << number;
+        EXPECT_LT(SmokeTest::meanDifference(before, after), 2.0) << number;
+    }
 }
 
 // Walks out of the first room along the corridor into the room of the stairs and steps on
