@@ -4,6 +4,7 @@
 // with status 1.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/smoke/FloorKeyScript.h"
 #include "tests/smoke/FrameImage.h"
 #include "tests/smoke/ProgramRun.h"
 
@@ -112,6 +114,47 @@ TEST_F(StartupSmokeTest, ANewGameFromTheTitleEntersTheFirstDungeon) {
         }
     }
     EXPECT_GT(gauge, 1000u);
+}
+
+// A whole round from the title and back: "new game" enters the first floor, the run is given
+// up through "中断", "断念する" and "はい", the result (and its replay prompt) leads back to the
+// title, and "quit" there ends the program by itself with status 0.
+TEST_F(StartupSmokeTest, ANewGameGivenUpReturnsToTheTitleWhereQuitEndsTheProgram) {
+    SmokeTest::FloorKeyScript keys;
+    keys.menu("S").menu("Down").menu("Down").menu("Down").menu("Z").menu("Z").wait(100).menu("Z").wait(400);
+    const int resultAt = keys.read();
+    keys.menu("Z").wait(60).menu("Z").wait(60).menu("Z").wait(400);
+    const int titleAt = keys.read();
+    std::string capture;
+    for (int frame = resultAt - 200; frame <= titleAt + 200; frame += 20) {
+        capture += (capture.empty() ? "" : ",") + std::to_string(frame);
+    }
+    const SmokeTest::ProgramRun run = SmokeTest::runProgram(
+        FENWARROW_PROGRAM, runDirectory_,
+        {"ORVEX_DEBUG_OUTPUT=1", "ORVEX_CAPTURE_FRAMES=" + capture, "ORVEX_CAPTURE_DIR=" + runDirectory_.string(),
+         "ORVEX_INPUT_KEYS=" + keys.list() + SmokeTest::pressKey(titleAt, "Up") +
+             SmokeTest::pressKey(titleAt + 20, "Up") + SmokeTest::pressKey(titleAt + 40, "Z")},
+        std::chrono::seconds(120));
+    ASSERT_TRUE(run.exited && run.exitCode == 0) << run.describe();
+    EXPECT_EQ(run.output.find("Failed initialize dungeon"), std::string::npos) << run.describe();
+    // Some frame shows the result's heading of the given-up dive, and a later one the title's
+    // name card again; the quit needs no signal.
+    const auto shown = [&](const char* reference, const SmokeTest::Region& region, int from, int to) {
+        const Image expected = loadPng(fs::path(ORVEX_FIXTURE_DIR) / "smoke" / reference);
+        double best = 255.0;
+        for (int frame = from; frame <= to; frame += 20) {
+            const Image taken = loadPng(runDirectory_ / ("frame" + std::to_string(frame) + ".png"));
+            if (taken.width == expected.width && taken.height == expected.height) {
+                best = std::min(best, meanDifference(taken, expected, region));
+            }
+        }
+        return best;
+    };
+    EXPECT_LT(shown("result_gave_up.png", {0, 0, 800, 180}, resultAt - 200, titleAt), 3.0) << run.describe();
+    EXPECT_LT(shown("title_faded_in.png", {140, 50, 520, 110}, resultAt, titleAt + 200), 3.0) << run.describe();
+    EXPECT_NE(run.output.find("Title faded in."), run.output.rfind("Title faded in."))
+        << "the title fades in again after the result\n"
+        << run.describe();
 }
 
 TEST_F(StartupSmokeTest, PresentsTheLogoMovie) {
