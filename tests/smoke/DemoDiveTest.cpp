@@ -26,32 +26,14 @@ namespace {
 namespace fs = std::filesystem;
 using SmokeTest::Image;
 
-struct Area {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-};
-
-Image cut(const Image& image, const Area& area) {
-    Image part;
-    if (area.left + area.width > image.width || area.top + area.height > image.height) {
-        return part;
-    }
-    part.width = area.width;
-    part.height = area.height;
-    for (int y = area.top; y < area.top + area.height; ++y) {
-        const auto row = image.rgb.begin() + (std::ptrdiff_t(y) * image.width + area.left) * 3;
-        part.rgb.insert(part.rgb.end(), row, row + std::ptrdiff_t(area.width) * 3);
-    }
-    return part;
-}
+using SmokeTest::cut;
+using SmokeTest::Region;
 
 // A stage of the dive: the reference picture of a part of the screen (the file holds just that
 // part) and the keyboard reads between which it is shown.
 struct Stage {
     const char* reference;
-    Area area;
+    Region area;
     int fromRead;
     int toRead;
 };
@@ -105,8 +87,8 @@ protected:
 // run's state on the debug output, and the common save and the replay written.
 TEST_F(DemoDive, PlaysTheDemoDungeonFromTheTitleToTheWorldMap) {
     const SmokeTest::DemoDive dive = SmokeTest::demoDive();
-    const Area log{40, 460, 600, 90};
-    const Area story{40, 460, 720, 70};
+    const Region log{40, 460, 600, 90};
+    const Region story{40, 460, 720, 70};
     const std::vector<Stage> stages = {
         {"dive_shop_sold.png", log, dive.shopSold, dive.shopBought},
         {"dive_shop_bought.png", log, dive.shopBought - 100, dive.robbery},

@@ -32,32 +32,17 @@ using SmokeTest::Image;
 
 using KeyScript = SmokeTest::FloorKeyScript;
 
-struct Area {
-    int left = 0;
-    int top = 0;
-    int width = 800;
-    int height = 580;  // above the replay clock at the bottom right, which counts the play time
-};
+using SmokeTest::cut;
+using SmokeTest::Region;
 
-Image cut(const Image& image, const Area& area) {
-    Image part;
-    if (area.left + area.width > image.width || area.top + area.height > image.height) {
-        return part;
-    }
-    part.width = area.width;
-    part.height = area.height;
-    for (int y = area.top; y < area.top + area.height; ++y) {
-        const auto row = image.rgb.begin() + (std::ptrdiff_t(y) * image.width + area.left) * 3;
-        part.rgb.insert(part.rgb.end(), row, row + std::ptrdiff_t(area.width) * 3);
-    }
-    return part;
-}
+// The screen above the replay clock at the bottom right, which counts the play time.
+constexpr Region kAboveClock{0, 0, 800, 580};
 
 // How far the best of the captured frames is from the reference over the area: the frame
 // numbers of a state vary a little with the machine's speed, so a state is looked for among
 // several frames.
 double closestFrame(const fs::path& folder, const std::vector<int>& numbers, const std::string& reference,
-                    const Area& area = {}) {
+                    const Region& area = kAboveClock) {
     const Image expected = SmokeTest::loadPng(fs::path(ORVEX_FIXTURE_DIR) / "smoke" / reference);
     EXPECT_EQ(expected.width, 800) << reference;
     double best = 1000.0;
@@ -154,7 +139,7 @@ TEST_F(FloorRun, LooksAsItsReferenceAndPlaysOnAfterF1WithAPad) {
     // after it count on) in white over the dark bottom of the floor, as before F1, in the last
     // frames, taken after the pad's menu opened. The rows above it are left out, where the
     // menu's window reaches.
-    const Area clockHead{718, 590, 40, 6};
+    const Region clockHead{718, 590, 40, 6};
     const Image before = cut(frame(frames.front()), clockHead);
     const auto whitePixels = [](const Image& part) {
         int count = 0;

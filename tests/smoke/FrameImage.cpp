@@ -48,4 +48,19 @@ double meanDifference(const Image& a, const Image& b, const Region& region) {
     return count == 0 ? 255.0 : sum / double(count);
 }
 
+Image cut(const Image& image, const Region& region) {
+    Image part;
+    if (region.x < 0 || region.y < 0 || region.x + region.width > image.width ||
+        region.y + region.height > image.height) {
+        return part;
+    }
+    part.width = region.width;
+    part.height = region.height;
+    for (int y = region.y; y < region.y + region.height; ++y) {
+        const auto row = image.rgb.begin() + (std::ptrdiff_t(y) * image.width + region.x) * 3;
+        part.rgb.insert(part.rgb.end(), row, row + std::ptrdiff_t(region.width) * 3);
+    }
+    return part;
+}
+
 }  // namespace SmokeTest

@@ -25,5 +25,7 @@ Image loadPng(const std::filesystem::path& path);
 double meanDifference(const Image& a, const Image& b);
 // The same over `region` alone (clipped to the images); 255 when nothing of it is left.
 double meanDifference(const Image& a, const Image& b, const Region& region);
+// The part of `image` inside `region`; empty (width 0) when the region reaches outside it.
+Image cut(const Image& image, const Region& region);
 
 }  // namespace SmokeTest

@@ -128,25 +128,8 @@ private:
     std::thread watcher_;  // last: it starts once the rest is made
 };
 
-// A part of a frame.
-struct Area {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-};
-
-Image cut(const Image& image, const Area& area) {
-    Image part;
-    if (area.left + area.width > image.width || area.top + area.height > image.height) return part;
-    part.width = area.width;
-    part.height = area.height;
-    for (int y = area.top; y < area.top + area.height; ++y) {
-        const auto row = image.rgb.begin() + (std::ptrdiff_t(y) * image.width + area.left) * 3;
-        part.rgb.insert(part.rgb.end(), row, row + std::ptrdiff_t(area.width) * 3);
-    }
-    return part;
-}
+using SmokeTest::cut;
+using SmokeTest::Region;
 
 // A shown picture matches its reference within a small tolerance (moving parts such as a
 // cursor's blink aside).
@@ -179,7 +162,7 @@ protected:
     // As expectShown, comparing only `area` of the frames with the same part of the reference.
     // That part must differ clearly from the same part of `unlike` (a frame it must not be
     // taken for), or the comparison would prove nothing.
-    void expectShownIn(const std::vector<int>& frames, const std::string& referenceName, const Area& area,
+    void expectShownIn(const std::vector<int>& frames, const std::string& referenceName, const Region& area,
                        const std::string& unlike, const SmokeTest::ProgramRun& run) {
         const Image picture = cut(reference(referenceName), area);
         ASSERT_FALSE(picture.rgb.empty()) << referenceName;
