@@ -1,8 +1,9 @@
 #include "game/adventure/CAdventureLayer.h"
 
 #include <algorithm>
-#include <cstdio>
 
+#include "engine/system/OxStringConvert.h"
+#include "engine/system/OxSystemFacade.h"
 #include "engine/graphics/OxRenderQueue.h"
 #include "engine/input/OxVirtualKey.h"
 #include "engine/script/CLuaApi.h"
@@ -82,7 +83,7 @@ bool CAdventureLayer::setup() {
     }
     script_ = std::make_shared<CScriptController>(*services_.game);
     if (!script_->loadScript(kSystemScript, kScriptBlockSize)) {
-        std::fprintf(stderr, "Script/ADV/ADVSystem.lua: the adventure system script cannot be loaded\n");
+        Orvex::System::errorOutput(u"Script/ADV/ADVSystem.lua: the adventure system script cannot be loaded");
         script_.reset();
         return false;
     }
@@ -90,7 +91,8 @@ bool CAdventureLayer::setup() {
             *script_, *services_.game,
             {ScriptModule::kGeneralWindow, ScriptModule::kAudio, ScriptModule::kInputSystem, ScriptModule::kGraphics,
              ScriptModule::kGame, ScriptModule::kDungeon, ScriptModule::kActor, ScriptModule::kMap})) {
-        std::fprintf(stderr, "Script/ADV/ADVSystem.lua: a command module of the adventure layer cannot be attached\n");
+        Orvex::System::errorOutput(
+            u"Script/ADV/ADVSystem.lua: a command module of the adventure layer cannot be attached");
         script_.reset();
         return false;
     }
@@ -103,7 +105,7 @@ bool CAdventureLayer::setup() {
 
     coroutine_ = std::make_shared<Orvex::Script::CLuaApi>(threadMemory_.data(), kThreadMemorySize);
     if (!coroutine_->createThread(L)) {
-        std::fprintf(stderr, "Script/ADV/ADVSystem.lua: the story's coroutine cannot be made\n");
+        Orvex::System::errorOutput(u"Script/ADV/ADVSystem.lua: the story's coroutine cannot be made");
         clear();
         return false;
     }
@@ -183,7 +185,7 @@ void CAdventureLayer::loadStory(const char* name) {
     // is full: stories loaded one after another never write past it.
     if (services_.game == nullptr ||
         luaEx_loadfile(*coroutine_, name, services_.game->getArchiveReader(), story, &status) == 0) {
-        std::fprintf(stderr, "%s.lcd: the story script cannot be read\n", name);
+        Orvex::System::errorOutput(Orvex::System::widen(name) + u".lcd: the story script cannot be read");
         return;
     }
     if (status != 0) {

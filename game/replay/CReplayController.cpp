@@ -1,9 +1,9 @@
 #include "game/replay/CReplayController.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <ctime>
 
+#include "engine/system/OxSystemFacade.h"
 #include "engine/io/OxPathUtility.h"
 #include "engine/system/OxStringConvert.h"
 #include "engine/system/OxWideFormat.h"
@@ -118,8 +118,8 @@ void CReplayController::writeChunk() {
         if (!saveReplayFile(path)) {
             // The frames stay in memory and go into this same chunk number at the next try, so
             // the chunks on disk never have a gap and nothing recorded is dropped.
-            std::fprintf(stderr, "%s: the replay chunk could not be written; its frames are kept in memory\n",
-                         Orvex::System::narrow(path).c_str());
+            Orvex::System::errorOutput(path +
+                                       u": the replay chunk could not be written; its frames are kept in memory");
             return;
         }
     }

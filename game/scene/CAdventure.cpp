@@ -1,8 +1,8 @@
 #include "game/scene/CAdventure.h"
 
-#include <cstdio>
 #include <string>
 
+#include "engine/system/OxSystemFacade.h"
 #include "engine/scene/OxSceneController.h"
 #include "game/layer/CSceneLayer.h"
 #include "game/layer/CSceneLayerManager.h"
@@ -35,7 +35,7 @@ bool CAdventure::initialize() {
     layer_ = services_.makeAdventureLayer ? services_.makeAdventureLayer(story) : nullptr;
     // A refused layer is not alive: the scene then moves on at its first update.
     if (layer_ == nullptr || layers == nullptr || !layers->addLayer(layer_)) {
-        std::fprintf(stderr, "Script/ADV/ADVSystem.lua: the adventure scene's story cannot be shown\n");
+        Orvex::System::errorOutput(u"Script/ADV/ADVSystem.lua: the adventure scene's story cannot be shown");
     }
     starting_ = false;
     return true;

@@ -1,8 +1,8 @@
 #include "game/scene/CExtra.h"
 
 #include <atomic>
-#include <cstdio>
 
+#include "engine/system/OxSystemFacade.h"
 #include "engine/scene/OxSceneController.h"
 #include "game/gamedata/CGameDataManager.h"
 #include "game/scene/ResultRecord.h"
@@ -85,14 +85,14 @@ bool CExtra::initialize() {
     IGameContext& game = context_.getGameContext();
     script_ = std::make_shared<CScriptController>(game);
     if (!script_->loadScript(kScriptPath, kScriptBlockSize)) {
-        std::fprintf(stderr, "Script/Menu/Extra/Main.lua: the extras script cannot be loaded\n");
+        Orvex::System::errorOutput(u"Script/Menu/Extra/Main.lua: the extras script cannot be loaded");
         return false;
     }
     if (!attachScriptModules(
             *script_, game,
             {ScriptModule::kGame, ScriptModule::kGraphics, ScriptModule::kMossbellLib, ScriptModule::kAudio,
              ScriptModule::kGeneralWindow, ScriptModule::kSceneLayer, ScriptModule::kInputSystem})) {
-        std::fprintf(stderr, "Script/Menu/Extra/Main.lua: a command module of the extras cannot be attached\n");
+        Orvex::System::errorOutput(u"Script/Menu/Extra/Main.lua: a command module of the extras cannot be attached");
         return false;
     }
     lua_State* L = script_->getLuaState();

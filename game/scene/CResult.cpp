@@ -1,6 +1,5 @@
 #include "game/scene/CResult.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "engine/io/OxPathUtility.h"
@@ -212,7 +211,7 @@ bool CResult::initialize() {
         Orvex::IO::StreamIO::IOrvexStreamReader& reader = context_.getGameContext().getArchiveReader();
         if (!reader.open(kMeltdownBackground)) {
             Orvex::System::debugOutput(u"Not open logo file.");
-            std::fprintf(stderr, "Menu/Result/meltdown_back.png: the meltdown background cannot be opened\n");
+            Orvex::System::errorOutput(u"Menu/Result/meltdown_back.png: the meltdown background cannot be opened");
             return false;
         }
         Orvex::Graphics::IOrvexRenderer* renderer = context_.getRenderer();
@@ -222,7 +221,8 @@ bool CResult::initialize() {
         reader.close();
         if (!made) {
             Orvex::System::debugOutput(u"Failed logo texture creation.");
-            std::fprintf(stderr, "Menu/Result/meltdown_back.png: the meltdown background is not a readable image\n");
+            Orvex::System::errorOutput(
+                u"Menu/Result/meltdown_back.png: the meltdown background is not a readable image");
             return false;
         }
     }
@@ -343,14 +343,14 @@ bool CResult::finalize() {
         gameData->setGlobalInt(kSuspendedSceneInt, 0);
     }
     if (!services_.saveCommonData || !services_.saveCommonData()) {
-        std::fprintf(stderr, "c000.bin: the common save after the result was not written\n");
+        Orvex::System::errorOutput(u"c000.bin: the common save after the result was not written");
     }
     if (services_.replay != nullptr) {
         services_.replay->mergeTempChunks();
         if (saveReplay_) {
             // A replay that could not be written stays in memory rather than being dropped.
             if (isRecording() && !services_.replay->saveReplay()) {
-                std::fprintf(stderr, "Replay/: the replay of this dive could not be saved; it is kept\n");
+                Orvex::System::errorOutput(u"Replay/: the replay of this dive could not be saved; it is kept");
             } else {
                 services_.replay->clear();
             }

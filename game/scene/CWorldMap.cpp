@@ -1,9 +1,9 @@
 #include "game/scene/CWorldMap.h"
 
 #include <cmath>
-#include <cstdio>
 #include <vector>
 
+#include "engine/system/OxSystemFacade.h"
 #include "engine/graphics/OxFadeScreenEffect.h"
 #include "engine/graphics/OxScreenEffectController.h"
 #include "engine/scene/OxSceneController.h"
@@ -75,7 +75,7 @@ bool CWorldMap::initialize() {
     IGameContext& game = context_.getGameContext();
     script_ = std::make_shared<CScriptController>(game);
     if (!script_->loadScript(kScriptPath, kScriptBlockSize)) {
-        std::fprintf(stderr, "Script/WorldMap/WorldMap.lua: the world-map script cannot be loaded\n");
+        Orvex::System::errorOutput(u"Script/WorldMap/WorldMap.lua: the world-map script cannot be loaded");
         return false;
     }
     if (!attachScriptModules(
@@ -83,7 +83,8 @@ bool CWorldMap::initialize() {
             {ScriptModule::kGeneralWindow, ScriptModule::kGame, ScriptModule::kActor, ScriptModule::kGraphics,
              ScriptModule::kMossbellLib, ScriptModule::kAudio, ScriptModule::kSceneLayer, ScriptModule::kItem,
              ScriptModule::kDungeon, ScriptModule::kInputSystem})) {
-        std::fprintf(stderr, "Script/WorldMap/WorldMap.lua: a command module of the world map cannot be attached\n");
+        Orvex::System::errorOutput(
+            u"Script/WorldMap/WorldMap.lua: a command module of the world map cannot be attached");
         return false;
     }
     script_->runMain();
@@ -147,7 +148,7 @@ bool CWorldMap::save() {
     if (services_.saveCommonData && services_.saveCommonData()) {
         return true;
     }
-    std::fprintf(stderr, "c000.bin: the world map's save was not written\n");
+    Orvex::System::errorOutput(u"c000.bin: the world map's save was not written");
     return false;
 }
 
