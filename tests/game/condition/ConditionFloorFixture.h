@@ -117,6 +117,11 @@ protected:
 
         floor_ = std::make_unique<Fenwarrow::Dungeon::CDungeon>(services_);
         context_.dungeon = floor_.get();
+        // As the game answers it: from the player of the floor in play.
+        context_.playerCondition = [this](int32_t type) {
+            const auto& player = floor_ != nullptr ? floor_->getPlayer() : nullptr;
+            return player != nullptr && player->hasCondition(type);
+        };
         data_ = std::make_unique<Fenwarrow::CGameDataManager>(context_);
         context_.gameData = data_.get();
         player_ = data_->getPlayer();
@@ -145,6 +150,7 @@ protected:
     void TearDown() override {
         context_.gameData = nullptr;
         context_.dungeon = nullptr;
+        context_.playerCondition = nullptr;
         enemy_.reset();
         player_.reset();
         data_.reset();

@@ -65,10 +65,9 @@ public:
     Orvex::IO::StreamIO::IOrvexStreamReader& getMusicReader() override { return reader; }
     std::shared_ptr<Orvex::AudioSystem::IOrvexAudioDevice> getAudioDevice() override { return audioDevice; }
     Fenwarrow::Dungeon::CDungeon* getCurrentDungeon() override { return dungeon; }
-    bool playerHasCondition(int32_t type) override {
-        const Fenwarrow::Actor::CActor* player = dungeon != nullptr ? dungeon->getPlayer().get() : nullptr;
-        return player != nullptr && player->hasCondition(type);
-    }
+    // Answered by the test that gives the game a floor with a player (the floor's own library
+    // is not one every test links).
+    bool playerHasCondition(int32_t type) override { return playerCondition ? playerCondition(type) : false; }
     // Actors get conditions only when the test installs a maker (the condition tests do).
     std::unique_ptr<Fenwarrow::Actor::IActorConditions> createConditionController(
         Fenwarrow::Actor::CActor& actor) override {
@@ -110,6 +109,7 @@ public:
     Fenwarrow::Item::CItemFactory* itemFactory = nullptr;
     Fenwarrow::Dungeon::CDungeon* dungeon = nullptr;
     std::function<std::unique_ptr<Fenwarrow::Actor::IActorConditions>(Fenwarrow::Actor::CActor&)> makeConditions;
+    std::function<bool(int32_t)> playerCondition;
     float stepTime = 0.0f;
     Fenwarrow::CSettingDataManager* settingData = nullptr;
     Fenwarrow::CCommonDataManager* commonData = nullptr;
