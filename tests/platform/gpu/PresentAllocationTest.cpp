@@ -24,8 +24,22 @@ void* allocate(size_t bytes) {
 }
 }  // namespace
 
+// Every form that can pair with the replaced deletes goes through the same allocator, the
+// non-throwing ones too (the device makes its objects with them).
+void* allocateOrNull(size_t bytes) noexcept {
+    try {
+        return allocate(bytes);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
 void* operator new(size_t bytes) { return allocate(bytes); }
 void* operator new[](size_t bytes) { return allocate(bytes); }
+void* operator new(size_t bytes, const std::nothrow_t&) noexcept { return allocateOrNull(bytes); }
+void* operator new[](size_t bytes, const std::nothrow_t&) noexcept { return allocateOrNull(bytes); }
+void operator delete(void* block, const std::nothrow_t&) noexcept { std::free(block); }
+void operator delete[](void* block, const std::nothrow_t&) noexcept { std::free(block); }
 void operator delete(void* block) noexcept { std::free(block); }
 void operator delete[](void* block) noexcept { std::free(block); }
 void operator delete(void* block, size_t) noexcept { std::free(block); }
