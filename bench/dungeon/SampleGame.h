@@ -239,7 +239,8 @@ public:
     Graphics::OxRenderQueue* getRenderQueue() override { return &queue_; }
     Graphics::OxScreenEffectController* getScreenEffects() override { return &effects_; }
     Fenwarrow::SceneLayer::CSceneLayerManager* getSceneLayerManager() override { return &layers_; }
-    std::shared_ptr<Fenwarrow::SceneLayer::CSceneLayer> createAdventureLayer(const std::u16string&) override {
+    std::shared_ptr<Fenwarrow::SceneLayer::CSceneLayer> createAdventureLayer(const std::u16string&, uintptr_t,
+                                                                             uintptr_t) override {
         return nullptr;
     }
     void setClearColour(uint32_t colour) override { clearColour_ = colour; }
