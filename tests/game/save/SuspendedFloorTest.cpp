@@ -313,6 +313,14 @@ protected:
         return true;
     }
 
+    // The player stops in his turn, where a suspend would be asked for.
+    bool holdInPlayersTurn() {
+        playerHolds = true;
+        const auto& player = world_->gameData->getPlayer();
+        return runUntil(
+            [&] { return floor_->getTurnController().getCurrent() == player && player->getTurnState() != 0; });
+    }
+
     // Everything of the floor that play changes, as text.
     std::string snapshot() const {
         std::ostringstream out;
@@ -382,11 +390,7 @@ TEST_F(SuspendedFloor, AResumedFloorPlaysOnAsTheOriginalDid) {
     floor_->forcePutCellObject(under.get(), enemy->getCell()->getPoint());
     enemy->addItem(world_->item(1));
     ASSERT_TRUE(runUntil([this] { return floor_->getTurnController().getTurnCount() >= 4; }));
-    // The player stops in his turn, where a suspend would be asked for.
-    playerHolds = true;
-    const auto& player = world_->gameData->getPlayer();
-    ASSERT_TRUE(
-        runUntil([&] { return floor_->getTurnController().getCurrent() == player && player->getTurnState() != 0; }));
+    ASSERT_TRUE(holdInPlayersTurn());
 
     ASSERT_TRUE(saves().saveSuspendedGame(*floor_));
     const std::vector<uint8_t> suspendSave = folder_.readFile("c001.bin");
@@ -440,10 +444,7 @@ using Fenwarrow::CSaveDataController;
 TEST_F(SuspendedFloor, ADamagedSuspendSaveIsSetAsideAndTheGameGoesOnWithoutIt) {
     newFloor(false);
     ASSERT_TRUE(runUntil([this] { return floor_->isInMain(); }));
-    playerHolds = true;
-    const auto& player = world_->gameData->getPlayer();
-    ASSERT_TRUE(
-        runUntil([&] { return floor_->getTurnController().getCurrent() == player && player->getTurnState() != 0; }));
+    ASSERT_TRUE(holdInPlayersTurn());
     ASSERT_TRUE(saves().saveSuspendedGame(*floor_));
     const std::vector<uint8_t> commonSave = folder_.readFile("c000.bin");
     const std::vector<uint8_t> good = folder_.readFile("c001.bin");
@@ -559,10 +560,7 @@ TEST_F(SuspendedFloor, EveryFieldOfTheFloorComesBack) {
     world_->gameData->reset();  // a player with the game's condition set
     newFloor(false);
     ASSERT_TRUE(runUntil([this] { return floor_->isInMain(); }));
-    playerHolds = true;
-    const auto& player = world_->gameData->getPlayer();
-    ASSERT_TRUE(
-        runUntil([&] { return floor_->getTurnController().getCurrent() == player && player->getTurnState() != 0; }));
+    ASSERT_TRUE(holdInPlayersTurn());
 
     // Each field of the floor's state a value of its own.
     Fenwarrow::Dungeon::FloorState& state = floor_->getFloorState();
