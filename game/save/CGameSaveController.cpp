@@ -75,41 +75,29 @@ bool CGameSaveController::readCommonData() {
     return false;
 }
 
-std::u16string CGameSaveController::setAside(const std::u16string& path) {
+std::u16string CGameSaveController::setAside(const std::u16string& path, const std::u16string& what,
+                                             const std::string& reason, const std::u16string& without) {
+    const std::u16string fault = path + u": " + what + u" cannot be read (" + Orvex::System::widen(reason) + u")";
     for (int i = 0; i < kSetAsideNames; ++i) {
         const std::string number = i == 0 ? std::string() : std::to_string(i);
         const std::u16string name = path + u".bad" + std::u16string(number.begin(), number.end());
         if (Orvex::IO::renameFileNoReplace(path, name)) {
+            Orvex::System::errorOutput(fault + u"; it is kept as " + name + u" and " + without);
             return name;
         }
     }
+    Orvex::System::errorOutput(fault + u" and cannot be set aside");
     return {};
 }
 
 void CGameSaveController::setAsideDamagedSave() {
-    const std::u16string path = kCommonSavePath;
-    setAsidePath_ = setAside(path);
-    if (!setAsidePath_.empty()) {
-        Orvex::System::errorOutput(path + u": the common save cannot be read (" + Orvex::System::widen(loadError_) +
-                                   u"); it is kept as " + setAsidePath_ + u" and the game starts without a save");
-        return;
-    }
-    Orvex::System::errorOutput(path + u": the common save cannot be read (" + Orvex::System::widen(loadError_) +
-                               u") and cannot be set aside");
+    setAsidePath_ = setAside(kCommonSavePath, u"the common save", loadError_, u"the game starts without a save");
 }
 
 void CGameSaveController::setAsideSuspendSave(const std::string& reason) {
-    const std::u16string path = kSuspendSavePath;
     suspendError_ = reason;
-    suspendSetAsidePath_ = setAside(path);
-    if (!suspendSetAsidePath_.empty()) {
-        Orvex::System::errorOutput(path + u": the suspend save cannot be read (" + Orvex::System::widen(reason) +
-                                   u"); it is kept as " + suspendSetAsidePath_ +
-                                   u" and the game goes on without a suspended game");
-        return;
-    }
-    Orvex::System::errorOutput(path + u": the suspend save cannot be read (" + Orvex::System::widen(reason) +
-                               u") and cannot be set aside");
+    suspendSetAsidePath_ =
+        setAside(kSuspendSavePath, u"the suspend save", reason, u"the game goes on without a suspended game");
 }
 
 bool CGameSaveController::saveSuspendedGame(Dungeon::CDungeon& floor) {

@@ -62,8 +62,11 @@ private:
     bool readCommonData();
     void setAsideDamagedSave();
     // Gives a damaged file the first free name of path + ".bad", path + ".bad1", ... and
-    // returns it; empty when none could be taken.
-    static std::u16string setAside(const std::u16string& path);
+    // returns it, saying on the error output which file (`what`) could not be read, why, where
+    // it is kept and how the game goes on (`without`); empty, said as such, when no name could
+    // be taken.
+    static std::u16string setAside(const std::u16string& path, const std::u16string& what, const std::string& reason,
+                                   const std::u16string& without);
     void setAsideSuspendSave(const std::string& reason);
 
     IGameContext& game_;
