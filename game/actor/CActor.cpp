@@ -32,14 +32,6 @@ constexpr std::pair<const char*, void (Dungeon::CDungeonEventHolder::*)()> kFloo
     {"onChangeFloor", &Dungeon::CDungeonEventHolder::onChangeFloor},
 };
 
-// A sprite takes part in a draw while it plays or is paused on an existing frame.
-const Orvex::MossbellLib::OxAnimationData* shownFrame(OxMADObject& sprite) {
-    if (sprite.getState() == OxMADObject::kStopped) {
-        return nullptr;
-    }
-    return sprite.getAnimationDataList().at(sprite.getCurrentIndex()).get();
-}
-
 void queueSprite(Orvex::Graphics::OxRenderQueue& queue, Orvex::Graphics::IOrvexRenderer* renderer,
                  const std::shared_ptr<OxMADObject>& sprite, uint32_t priority, float x, float y) {
     queue.add(priority, [sprite, renderer, x, y] { sprite->draw(renderer, x, y); });

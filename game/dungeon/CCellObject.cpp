@@ -12,9 +12,8 @@ CCellObject::~CCellObject() = default;
 void CCellObject::update(float elapsedSeconds) { animation_->update(elapsedSeconds * animationSpeed_); }
 
 void CCellObject::draw(Orvex::Graphics::OxRenderQueue& queue, Orvex::Graphics::IOrvexRenderer* renderer) {
-    const auto state = animation_->getState();
-    const auto frame = animation_->getAnimationDataList().at(animation_->getCurrentIndex());
-    if (!isVisible() || cell_ == nullptr || state == Orvex::MossbellLib::OxMADObject::kStopped || frame == nullptr) {
+    const Orvex::MossbellLib::OxAnimationData* frame = shownFrame(*animation_);
+    if (!isVisible() || cell_ == nullptr || frame == nullptr) {
         return;
     }
     const uint32_t priority = static_cast<uint32_t>(drawPriority_) + frame->priority;
@@ -30,6 +29,13 @@ bool CCellObject::getDrawPosition(float& x, float& y) const {
     x = cell_->drawX;
     y = cell_->drawY;
     return true;
+}
+
+const Orvex::MossbellLib::OxAnimationData* CCellObject::shownFrame(Orvex::MossbellLib::OxMADObject& sprite) {
+    if (sprite.getState() == Orvex::MossbellLib::OxMADObject::kStopped) {
+        return nullptr;
+    }
+    return sprite.getAnimationDataList().at(sprite.getCurrentIndex()).get();
 }
 
 const char16_t* CCellObject::getCellObjectTypeName(int32_t type) {

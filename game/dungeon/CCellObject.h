@@ -42,6 +42,9 @@ public:
 
     // The wide name of a cell-object type; null outside 0..2.
     static const char16_t* getCellObjectTypeName(int32_t type);
+    // The frame a sprite shows in a draw: its current one while it plays or is paused, null
+    // while it is stopped or the frame does not exist.
+    static const Orvex::MossbellLib::OxAnimationData* shownFrame(Orvex::MossbellLib::OxMADObject& sprite);
 
     int32_t getDrawPriority() const { return drawPriority_; }
     void setDrawPriority(int32_t priority) { drawPriority_ = priority; }

@@ -114,12 +114,9 @@ void CItem::draw(Orvex::Graphics::OxRenderQueue& queue, Orvex::Graphics::IOrvexR
     }
     // The illusion hides what the item is: the picture stands in for the sprite, but only where
     // the sprite itself would be seen.
-    const auto& sprite = getAnimation();
-    const bool shown = sprite->getState() != Orvex::MossbellLib::OxMADObject::kStopped &&
-                       sprite->getAnimationDataList().at(sprite->getCurrentIndex()) != nullptr;
     float x = 0.0f;
     float y = 0.0f;
-    if (!isVisible() || !shown || !getDrawPosition(x, y)) {
+    if (!isVisible() || shownFrame(*getAnimation()) == nullptr || !getDrawPosition(x, y)) {
         return;
     }
     auto picture =
