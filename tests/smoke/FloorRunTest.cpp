@@ -38,22 +38,12 @@ using SmokeTest::Region;
 // The screen above the replay clock at the bottom right, which counts the play time.
 constexpr Region kAboveClock{0, 0, 800, 580};
 
-// How far the best of the captured frames is from the reference over the area: the frame
-// numbers of a state vary a little with the machine's speed, so a state is looked for among
-// several frames.
+// How far the closest of the captured frames is from the reference over the area.
 double closestFrame(const fs::path& folder, const std::vector<int>& numbers, const std::string& reference,
                     const Region& area = kAboveClock) {
     const Image expected = SmokeTest::loadPng(fs::path(ORVEX_FIXTURE_DIR) / "smoke" / reference);
     EXPECT_EQ(expected.width, 800) << reference;
-    double best = 1000.0;
-    for (const int number : numbers) {
-        const Image frame = SmokeTest::loadPng(folder / ("frame" + std::to_string(number) + ".png"));
-        if (frame.width != expected.width || frame.height != expected.height) {
-            continue;
-        }
-        best = std::min(best, SmokeTest::meanDifference(cut(frame, area), cut(expected, area)));
-    }
-    return best;
+    return SmokeTest::closestFrame(folder, numbers, expected, area);
 }
 
 std::vector<int> framesFrom(int first, int last, int every = 10) {

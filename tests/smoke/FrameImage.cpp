@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
 
 #include <stb_image.h>
 
@@ -46,6 +47,18 @@ double meanDifference(const Image& a, const Image& b, const Region& region) {
         }
     }
     return count == 0 ? 255.0 : sum / double(count);
+}
+
+double closestFrame(const std::filesystem::path& folder, const std::vector<int>& numbers, const Image& expected,
+                    const Region& region) {
+    double best = 255.0;
+    for (const int number : numbers) {
+        const Image frame = loadPng(folder / ("frame" + std::to_string(number) + ".png"));
+        if (frame.width == expected.width && frame.height == expected.height) {
+            best = std::min(best, meanDifference(frame, expected, region));
+        }
+    }
+    return best;
 }
 
 Image cut(const Image& image, const Region& region) {

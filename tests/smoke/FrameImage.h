@@ -25,6 +25,12 @@ Image loadPng(const std::filesystem::path& path);
 double meanDifference(const Image& a, const Image& b);
 // The same over `region` alone (clipped to the images); 255 when nothing of it is left.
 double meanDifference(const Image& a, const Image& b, const Region& region);
+// How far the closest of the frames "frame<N>.png" in `folder` is from `expected` over
+// `region`: the frame numbers of a state vary a little with the machine's speed, so a state is
+// looked for among several frames. Frames of another size, or not taken, are passed over; 255
+// when none is left.
+double closestFrame(const std::filesystem::path& folder, const std::vector<int>& numbers, const Image& expected,
+                    const Region& region);
 // The part of `image` inside `region`; empty (width 0) when the region reaches outside it.
 Image cut(const Image& image, const Region& region);
 

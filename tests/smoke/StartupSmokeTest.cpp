@@ -140,15 +140,12 @@ TEST_F(StartupSmokeTest, ANewGameGivenUpReturnsToTheTitleWhereQuitEndsTheProgram
     // Some frame shows the result's heading of the given-up dive, and a later one the title's
     // name card again; the quit needs no signal.
     const auto shown = [&](const char* reference, const SmokeTest::Region& region, int from, int to) {
-        const Image expected = loadPng(fs::path(ORVEX_FIXTURE_DIR) / "smoke" / reference);
-        double best = 255.0;
+        std::vector<int> frames;
         for (int frame = from; frame <= to; frame += 20) {
-            const Image taken = loadPng(runDirectory_ / ("frame" + std::to_string(frame) + ".png"));
-            if (taken.width == expected.width && taken.height == expected.height) {
-                best = std::min(best, meanDifference(taken, expected, region));
-            }
+            frames.push_back(frame);
         }
-        return best;
+        return SmokeTest::closestFrame(runDirectory_, frames,
+                                       loadPng(fs::path(ORVEX_FIXTURE_DIR) / "smoke" / reference), region);
     };
     EXPECT_LT(shown("result_gave_up.png", {0, 0, 800, 180}, resultAt - 200, titleAt), 3.0) << run.describe();
     EXPECT_LT(shown("title_faded_in.png", {140, 50, 520, 110}, resultAt, titleAt + 200), 3.0) << run.describe();
