@@ -9,7 +9,8 @@
 // (19, 5) and runs east along row 5 into a room spanning (26..34, 4..8), where the stairs lie at
 // (27, 8) and a drug at (26, 7). Another corridor leaves the first room's bottom row at (9, 10)
 // down to (9, 14), east to (14, 14) and down into a room whose bottom row is row 25, with a card
-// at (10, 21), a pot at (10, 25) and a slime asleep at (6, 24).
+// at (10, 21), a pot at (10, 25) and a slime asleep at (6, 24). One run swaps the floor's
+// script for one with an awake slime in the first room instead (AwakeSlimeFloor.lua).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -170,10 +171,10 @@ TEST_F(FloorRun, WalksToTheStairsAndNamesADrug) {
     EXPECT_LT(closestFrame(runDirectory_, frames, "floor_item_renamed.png", {30, 160, 300, 45}), 5.0);
 }
 
-// Picks up a sword, a shield and a tag, equips the sword, throws the tag and reads the log. Then
-// down the corridor into the room below: picks up a card and a pot, attacks the slime asleep
-// by the wall until it dies, pushes the card into the pot, takes it out again and puts it down.
-// Last it runs and gives up through "中断", "断念する" and "はい". The menus show the equipped
+// Picks up a sword, a shield and a tag, equips the sword and reads the log. Then down the
+// corridor into the room below: picks up a card and a pot, throws the tag at the slime asleep
+// by the wall and attacks it until it dies, pushes the card into the pot, takes it out again
+// and puts it down. Last it runs and gives up through "中断", "断念する" and "はい". The menus show the equipped
 // sword and, after the fight, the experience won; the log lists the pick-ups, and later the kill
 // and the card's way in and out of the pot and onto the floor; the result scene reports the
 // given-up dive with the sword as the weapon.
@@ -181,8 +182,6 @@ TEST_F(FloorRun, PlaysTheFloorAndGivesUp) {
     KeyScript keys;
     keys.step("Left").step("Down").step("Left");
     keys.menu("S").menu("Z").menu("Z").menu("Z").menu("A").menu("A").wait(60);
-    keys.menu("S").wait(100).menu("Z").menu("Down").menu("Down").menu("Z").wait(60);
-    keys.menu("Down").menu("Z").menu("A").menu("A").wait(60);
     keys.menu("S").menu("Down").menu("Down").menu("Z").menu("Z").wait(160);
     keys.menu("A").menu("A").menu("A");
     // To the card at (10, 21) and the pot at (10, 25), the room's bottom row; a pick-up takes a
@@ -192,6 +191,9 @@ TEST_F(FloorRun, PlaysTheFloorAndGivesUp) {
     keys.walk("Down", 5).wait(60);
     // The slime is up and to the left: turn to it ("X" turns to a neighbour) and strike.
     keys.step("Left", 3).step("Up").menu("X");
+    // The tag, third of the items, thrown at it first ("投げる", the tag's second entry).
+    keys.menu("S").wait(100).menu("Z").menu("Down").menu("Down").menu("Z").wait(60);
+    keys.menu("Down").menu("Z").menu("A").menu("A").wait(60);
     for (int blow = 0; blow < 8; ++blow) {
         keys.menu("Z").wait(30);
     }
@@ -215,6 +217,8 @@ TEST_F(FloorRun, PlaysTheFloorAndGivesUp) {
     EXPECT_LT(closestFrame(runDirectory_, frames, "floor_menu_equipped.png", {90, 430, 240, 45}), 5.0);
     // The log lists the three pick-ups.
     EXPECT_LT(closestFrame(runDirectory_, frames, "floor_log.png", {40, 170, 400, 125}), 5.0);
+    // The tag thrown at the slime hits it: the throw's line in the log.
+    EXPECT_LT(closestFrame(runDirectory_, frames, "floor_tag_thrown.png", {60, 480, 720, 40}), 5.0);
     // After the fight the status panel counts the slime's experience.
     EXPECT_LT(closestFrame(runDirectory_, frames, "floor_menu_after_kill.png", {530, 515, 40, 35}), 5.0);
     // The log's last lines: the kill, its experience, the push, the pop and the put. The floor
@@ -226,6 +230,23 @@ TEST_F(FloorRun, PlaysTheFloorAndGivesUp) {
     // The result: its heading, and the weapon's line (the time and the score depend on the clock).
     EXPECT_LT(closestFrame(runDirectory_, frames, "result_gave_up.png", {0, 0, 800, 180}), 5.0);
     EXPECT_LT(closestFrame(runDirectory_, frames, "result_gave_up.png", {0, 385, 400, 40}), 5.0);
+}
+
+// On the floor of the awake slime (see AwakeSlimeFloor.lua), the player runs up out of the
+// start while the slime comes: its blow is a new log line, which ends the run after its first
+// steps, well short of the room's top wall where the run would have gone on to.
+TEST_F(FloorRun, RunStopsAtTheLogLineOfAnEnemysBlow) {
+    ASSERT_EQ(SmokeTest::addToPatchArchive(runDirectory_,
+                                           {{u"Dungeon\\DEMO10\\00\\00\\001.lua.lcd", AWAKE_SLIME_FLOOR_CHUNK}}),
+              "");
+    KeyScript keys;
+    keys.wait(100).press({"A", "Up"}, 80, 100);
+    const std::vector<int> frames = framesFrom(1200, keys.read(), 5);
+    const SmokeTest::ProgramRun run = play(keys, frames);
+    expectOrderlyEnd(run);
+    // The blow's line over the player two cells up, the slime beside: a run that went on would
+    // show the player a cell higher or more, with the slime behind.
+    EXPECT_LT(closestFrame(runDirectory_, frames, "floor_run_stopped.png"), 5.0);
 }
 
 // Steps on the snare right of the start three times: five points each, less the life recovered
