@@ -74,8 +74,9 @@ function initialize(mode)
     GeneralWindow.setWindowMode(menu, 1)
     GeneralWindow.setShowTitle(menu, true)
     GeneralWindow.setTitle(menu, "どこへ行きますか？")
-    GeneralWindow.setWindowSize(menu, 300, 470)
-    GeneralWindow.setLocation(menu, 480, 60)
+    -- Wide enough for the longest entry, "デモダンジョンに挑む", in the 30-pixel font.
+    GeneralWindow.setWindowSize(menu, 380, 470)
+    GeneralWindow.setLocation(menu, 400, 60)
     for _, entry in ipairs(entries) do
       GeneralWindow.addListItemEx(menu, entry[1], choose)
     end
