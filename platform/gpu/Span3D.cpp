@@ -126,9 +126,10 @@ __attribute__((target("avx2"))) int32_t shadePixels3DAvx2(const Shade3D& shade, 
         __m256i ok = g.valid;
         __m256i index = _mm256_setzero_si256(), newDepth = _mm256_setzero_si256();
         if (depth != nullptr) {
+            const __m256i stored = storedDepths(g, depth, depthWidth, &index);
             newDepth =
                 join(unitToInt(planeAt(wp, 0, x[0], y[0]), 65535.0), unitToInt(planeAt(wp, 0, x[1], y[1]), 65535.0));
-            ok = testDepths(shade, g, depth, depthWidth, newDepth, ok, &index);
+            ok = testDepths(shade, newDepth, stored, ok);
         }
         int okBits = _mm256_movemask_ps(_mm256_castsi256_ps(ok));
         if (okBits != 0) {

@@ -99,8 +99,9 @@ ORVEX_AVX512 int32_t shadePixels3DAvx512(const Shade3D& shade, const Planes3D& p
         __m256i ok = g.valid;
         __m256i index = _mm256_setzero_si256(), newDepth = _mm256_setzero_si256();
         if (depth != nullptr) {
+            const __m256i stored = storedDepths(g, depth, depthWidth, &index);
             newDepth = unitToInt(planeAt(wp, 0, x, y), 65535.0);
-            ok = testDepths(shade, g, depth, depthWidth, newDepth, ok, &index);
+            ok = testDepths(shade, newDepth, stored, ok);
         }
         int okBits = _mm256_movemask_ps(_mm256_castsi256_ps(ok));
         if (okBits != 0) {

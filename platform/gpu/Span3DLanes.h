@@ -273,18 +273,18 @@ ORVEX_AVX2_INLINE void storePixels(const Shade3D& shade, __m256i px, __m256i py,
     }
 }
 
-// The depth words of a group's pixels (index: their places in the buffer) and the lanes of ok
-// that pass the depth test against newDepth.
-ORVEX_AVX2_INLINE __m256i testDepths(const Shade3D& shade, const Group& g, const uint16_t* depth, uint32_t depthWidth,
-                                     __m256i newDepth, __m256i ok, __m256i* index) {
+// The places of a group's pixels in the depth buffer and the words stored there. Gathered before
+// the new depths are worked out, so that the load overlaps that arithmetic.
+ORVEX_AVX2_INLINE __m256i storedDepths(const Group& g, const uint16_t* depth, uint32_t depthWidth, __m256i* index) {
     *index = _mm256_add_epi32(_mm256_mullo_epi32(g.py, _mm256_set1_epi32(int32_t(depthWidth))), g.px);
-    if (!shade.depthTest) {
-        return ok;
-    }
     // Four bytes from each pixel's depth word: the buffer has a spare word at its end.
-    const __m256i stored = _mm256_and_si256(_mm256_i32gather_epi32(reinterpret_cast<const int*>(depth), *index, 2),
-                                            _mm256_set1_epi32(0xFFFF));
-    return _mm256_and_si256(ok, compareMask(shade.depthFunc, newDepth, stored));
+    return _mm256_and_si256(_mm256_i32gather_epi32(reinterpret_cast<const int*>(depth), *index, 2),
+                            _mm256_set1_epi32(0xFFFF));
+}
+
+// The lanes of ok that pass the depth test of newDepth against the stored words.
+ORVEX_AVX2_INLINE __m256i testDepths(const Shade3D& shade, __m256i newDepth, __m256i stored, __m256i ok) {
+    return shade.depthTest ? _mm256_and_si256(ok, compareMask(shade.depthFunc, newDepth, stored)) : ok;
 }
 
 // The rest of a group whose colours are `out` (okBits != 0): the alpha test, then the pixels into
