@@ -650,8 +650,9 @@ void Rasterizer3D::shadeQueue(const PipelineState& state, const DepthState& dept
             span_.resize(size_t(n) + 8);
             pass_.resize(size_t(n) + 8);
         }
-        done = shadePixels3DAvx2(shade_, planes, queueX_.data(), queueY_.data(), n, depthWords, depth.width,
-                                 span_.data(), pass_.data());
+        const auto shade = writer_ >= SpanWriter::Avx512 ? shadePixels3DAvx512 : shadePixels3DAvx2;
+        done = shade(shade_, planes, queueX_.data(), queueY_.data(), n, depthWords, depth.width, span_.data(),
+                     pass_.data());
         ++wideBatches_;
         // A copy was stored by the shader as the copy writer does; other blends are written in runs
         // of neighbours on one row.

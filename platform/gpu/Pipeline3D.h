@@ -12,8 +12,8 @@
 // - Interpolation: every value (depth, 1/w and the attributes divided by w) is a plane over the
 //   pixel centres, evaluated in double precision at column x of row y as (dy * y + c) + dx * x,
 //   never by stepping. Values are clamped to 0..1 as v > 0 ? v : 0, then v < 1 ? v : 1.
-// - A triangle's pixels go through a wide (AVX2) shader when the processor has it and the
-//   texture read has power-of-two sides; it gives exactly these pixels.
+// - A triangle's pixels go through a wide shader (AVX-512, else AVX2) when the processor has it
+//   and the texture read has power-of-two sides; it gives exactly these pixels.
 // - Colours: lighting in single precision, each channel clamped to 0..1; vertex colours and
 //   texture coordinates are interpolated perspective-correct (in 1/w); a pixel's colour channel
 //   is round(value * 255). Texture coordinates go to 1/256 texel as in the 2-D path and are
@@ -161,8 +161,9 @@ public:
     // When false, every pixel takes the per-pixel path and the plain writer (the reference the
     // wide row shader is tested against).
     void setFastPathEnabled(bool enabled) { fastEnabled_ = enabled; }
-    // The writer of the wide path, lowered to what the processor runs; below AVX2 every pixel
-    // takes the per-pixel path. Returns the writer now in use.
+    // The writer of the wide path, lowered to what the processor runs; it also picks the wide
+    // shader (AVX-512 with that writer, else AVX2); below AVX2 every pixel takes the per-pixel
+    // path. Returns the writer now in use.
     SpanWriter setSpanWriter(SpanWriter writer);
     // Number of pixel batches the wide shader took (for tests of path equality).
     uint64_t wideBatches() const { return wideBatches_; }

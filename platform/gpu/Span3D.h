@@ -1,5 +1,5 @@
 #pragma once
-// Pixels of the 3-D pipeline's triangles shaded eight at a time (AVX2): depth test and
+// Pixels of the 3-D pipeline's triangles shaded eight at a time (AVX2 or AVX-512): depth test and
 // write, perspective division, colours, texture sampling, stage 0, specular and alpha test, with
 // the same double operations and integer formulas as the per-pixel path (see Pipeline3D.h), so
 // every pixel comes out the same. Blending and storing stay with the span writers.
@@ -48,5 +48,9 @@ bool wideShadeSupported(const PipelineState& state, bool textured);
 // path. Needs a processor with AVX2.
 int32_t shadePixels3DAvx2(const Shade3D& shade, const Planes3D& planes, const int32_t* xs, const int32_t* ys, int32_t n,
                           uint16_t* depth, uint32_t depthWidth, uint32_t* src, uint8_t* pass);
+// The same, each double operation on eight lanes at once, with the same pixels. Needs a processor
+// with AVX-512 F, BW and VL (as SpanWriter::Avx512).
+int32_t shadePixels3DAvx512(const Shade3D& shade, const Planes3D& planes, const int32_t* xs, const int32_t* ys,
+                            int32_t n, uint16_t* depth, uint32_t depthWidth, uint32_t* src, uint8_t* pass);
 
 }  // namespace Platform::Gpu::Raster

@@ -297,12 +297,12 @@ TEST_F(Pipeline3DTest, IndexedDrawingMatchesTheSameVerticesInOrderAndRefusesBadI
                                                               sizeof(PositionColor)));
 }
 
-// The wide shader against the per-pixel path: overlapping lit, textured, perspective
-// triangles with vertex colours, drawn on the same device state once each way; every case of the
-// table must give the same pixels. The cases cover each stage operation and argument, point and
-// bilinear sampling, textures with and without alpha or with sides the wide shader does not
-// take, the depth functions with and without writing, specular, alpha test and blending, and
-// texture coordinates too large for its texel range (those pixels go to the per-pixel path).
+// The wide shaders (AVX2, and AVX-512 where the processor has it) against the per-pixel path:
+// overlapping lit, textured, perspective triangles with vertex colours, drawn on the same device
+// state once each way; every case of the table must give the same pixels. The cases cover each
+// stage operation and argument, point and bilinear sampling, textures with and without alpha or
+// with sides the wide shaders do not take, the depth functions with and without writing, specular, alpha test and
+// blending, and texture coordinates too large for its texel range (those pixels go to the per-pixel path).
 TEST_F(Pipeline3DTest, WideShaderGivesThePixelsOfThePerPixelPath) {
     if (processorSpanWriter() < SpanWriter::Avx2) {
         GTEST_SKIP() << "this processor has no AVX2";
@@ -412,10 +412,19 @@ TEST_F(Pipeline3DTest, WideShaderGivesThePixelsOfThePerPixelPath) {
         device->setRenderState(RenderState::SrcBlend, c.srcBlend);
         device->setRenderState(RenderState::DestBlend, c.destBlend);
         const std::vector<Vertex>& vertices = c.hugeCoordinates ? huge : ordinary;
-        std::vector<uint32_t> results[2];
-        for (int wide = 0; wide < 2; ++wide) {
-            device->setDirectPathEnabled(wide == 1);
-            ASSERT_EQ(SpanWriter::Avx2, device->setSpanWriter(SpanWriter::Avx2));
+        // The per-pixel path first, then each wide shader the processor runs.
+        struct Path {
+            bool wide;
+            SpanWriter writer;
+        };
+        std::vector<Path> paths = {{false, SpanWriter::Avx2}, {true, SpanWriter::Avx2}};
+        if (processorSpanWriter() >= SpanWriter::Avx512) {
+            paths.push_back({true, SpanWriter::Avx512});
+        }
+        std::vector<std::vector<uint32_t>> results;
+        for (const Path& path : paths) {
+            device->setDirectPathEnabled(path.wide);
+            ASSERT_EQ(path.writer, device->setSpanWriter(path.writer));
             const uint64_t spansBefore = device->directSpanCount();
             // Depth cleared to the middle so that GREATER and EQUAL draw too, over a patterned target.
             device->clear(0, nullptr, kClearTarget | kClearZBuffer, 0x80406080u, 0.4f, 0);
@@ -425,18 +434,21 @@ TEST_F(Pipeline3DTest, WideShaderGivesThePixelsOfThePerPixelPath) {
                 ASSERT_EQ(kOk, device->drawPrimitiveUp(kPrimitiveTriangleList, uint32_t(vertices.size() / 3),
                                                        vertices.data(), sizeof(Vertex)));
             }
-            results[wide] = targetPixels();
-            // Pixels go through the wide shader only on the wide pass, and never with a texture it
+            results.push_back(targetPixels());
+            // Pixels go through a wide shader only on the wide paths, and never with a texture it
             // does not take.
-            EXPECT_EQ(wide == 1 && c.texture != kOdd, device->directSpanCount() > spansBefore);
+            EXPECT_EQ(path.wide && c.texture != kOdd, device->directSpanCount() > spansBefore);
         }
         size_t changed = 0;
         for (uint32_t p : results[0]) {
             changed += p != 0x80406080u && p != 0xFF102030u ? 1 : 0;
         }
         EXPECT_GT(changed, 200u);
-        for (size_t i = 0; i < results[0].size(); ++i) {
-            ASSERT_EQ(results[0][i], results[1][i]) << "pixel " << i % 96 << ", " << i / 96;
+        for (size_t k = 1; k < paths.size(); ++k) {
+            SCOPED_TRACE(paths[k].writer == SpanWriter::Avx512 ? "AVX-512 shader" : "AVX2 shader");
+            for (size_t i = 0; i < results[0].size(); ++i) {
+                ASSERT_EQ(results[0][i], results[k][i]) << "pixel " << i % 96 << ", " << i / 96;
+            }
         }
     }
     device->setDirectPathEnabled(true);
