@@ -1,6 +1,7 @@
 #pragma once
 // Everything one set-up triangle needs to draw its rows, and the edge walker's position.
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 
 #include "platform/gpu/RasterMath.h"
@@ -149,8 +150,7 @@ struct Rasterizer::StageCache {
 
 // The last textured rectangle set up on the direct path. Its slopes, stage and path depend on the
 // differences between its corners, their texture coordinates and colour, the texture's size and
-// the states; only the planes' offsets depend on where it is drawn. The key is compared byte for
-// byte (no padding: every field is 8 bytes).
+// the states; only the planes' offsets depend on where it is drawn. The key is compared bit for bit.
 struct Rasterizer::RectangleMemo {
     struct Key {
         uint64_t texture, textureWidth, textureHeight, magFilter, minFilter;
@@ -163,6 +163,30 @@ struct Rasterizer::RectangleMemo {
     Key key{};
     Triangle t;
 
+    // Whether the key of these states and corners is `key`, bit for bit: field by field from where
+    // they are, since a key built on the stack only to be compared costs more than the compare.
+    bool matches(const PipelineState& s, const RasterVertex* const* corners, const int64_t* X, const int64_t* Y) const {
+        const Key& k = key;
+        if (k.texture != reinterpret_cast<uintptr_t>(s.texture) || k.textureWidth != s.texture->width ||
+            k.textureHeight != s.texture->height || k.magFilter != s.magFilter || k.minFilter != s.minFilter ||
+            k.colorOp != s.colorOp || k.colorArg1 != s.colorArg1 || k.colorArg2 != s.colorArg2 ||
+            k.alphaOp != s.alphaOp || k.alphaArg1 != s.alphaArg1 || k.alphaArg2 != s.alphaArg2 ||
+            k.flatShading != uint64_t(s.flatShading) || k.cullMode != s.cullMode || k.color != corners[0]->color) {
+            return false;
+        }
+        for (int i = 0; i < 4; ++i) {
+            if (std::bit_cast<uint64_t>(k.u[i]) != std::bit_cast<uint64_t>(corners[i]->u) ||
+                std::bit_cast<uint64_t>(k.v[i]) != std::bit_cast<uint64_t>(corners[i]->v)) {
+                return false;
+            }
+        }
+        for (int i = 0; i < 3; ++i) {
+            if (k.dX[i] != X[i + 1] - X[0] || k.dY[i] != Y[i + 1] - Y[0]) {
+                return false;
+            }
+        }
+        return true;
+    }
     static Key of(const PipelineState& s, const RasterVertex* const* corners, const int64_t* X, const int64_t* Y) {
         Key k{};
         k.texture = reinterpret_cast<uintptr_t>(s.texture);

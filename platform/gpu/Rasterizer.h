@@ -126,6 +126,8 @@ private:
     // only what depends on the position is worked out; null when there is no such rectangle.
     bool shadeRectangle(const PipelineState& state, const RasterVertex* const* corners, const int64_t* X,
                         const int64_t* Y, Triangle& t);
+    // Draws the pixels of a rectangle quad (snapped corners X, Y) with t's shading.
+    void drawRectangleArea(const Triangle& t, const int64_t* X, const int64_t* Y);
     Triangle* reuseRectangle(const PipelineState& state, const RasterVertex* const* corners, const int64_t* X,
                              const int64_t* Y);
     void keepRectangle(const PipelineState& state, const RasterVertex* const* corners, const int64_t* X,

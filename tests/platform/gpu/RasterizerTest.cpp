@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <string>
 #include <gtest/gtest.h>
 
@@ -499,6 +501,83 @@ TEST_F(RasterTest, FastPathsGiveTheSamePixelsAsTheGeneralPath) {
     rtTexture->release();
     opaque->release();
     withAlpha->release();
+}
+
+// A 1:1 rectangle drawn again like the last one but for one thing (its texture coordinates, colour,
+// corner order, texture, filter, stage or culling) must not take the last one's shading: each
+// variation follows the plain rectangle and must leave the general path's pixels.
+TEST_F(RasterTest, RectanglesUnlikeTheLastInOneThingGiveTheGeneralPathsPixels) {
+    std::vector<uint32_t> texels(16 * 16);
+    for (uint32_t i = 0; i < texels.size(); ++i) {
+        texels[i] = ((i * 37u) % 256u) << 24 | (i * 0x0A1B2Cu & 0xFFFFFFu);
+    }
+    GpuTexture* texture = makeTexture(16, 16, texels);
+    GpuTexture* other = makeTexture(16, 16, texels, kFormatX8R8G8B8);
+    struct Variation {
+        const char* name;
+        float u1 = 0.5f, v1 = 0.5f;
+        uint32_t color = 0xFFFFFFFFu;
+        bool fromSecondCorner = false;
+        std::function<void()> states = [] {};
+    };
+    const Variation variations[] = {
+        {"the same"},
+        {"twice as many texels across", 1.0f},
+        {"twice as many texels down", 0.5f, 1.0f},
+        {"another colour", 0.5f, 0.5f, 0x80C0FF40u},
+        {"another first corner", 0.5f, 0.5f, 0xFFFFFFFFu, true},
+        {"another texture of the same size", 0.5f, 0.5f, 0xFFFFFFFFu, false, [&] { device->setTexture(0, other); }},
+        {"point filtering", 0.5f, 0.5f, 0xFFFFFFFFu, false,
+         [&] {
+             device->setSamplerState(0, SamplerState::MagFilter, kFilterPoint);
+             device->setSamplerState(0, SamplerState::MinFilter, kFilterPoint);
+         }},
+        {"adding colour", 0.5f, 0.5f, 0xFFFFFFFFu, false,
+         [&] { device->setTextureStageState(0, StageState::ColorOp, kOpAdd); }},
+        {"the diffuse alpha", 0.5f, 0.5f, 0xFFFFFFFFu, false,
+         [&] { device->setTextureStageState(0, StageState::AlphaArg1, kArgDiffuse); }},
+        {"culled", 0.5f, 0.5f, 0xFFFFFFFFu, false,
+         [&] { device->setRenderState(RenderState::CullMode, kCullClockwise); }},
+        {"flat shading", 0.5f, 0.5f, 0xFFFFFFFFu, false,
+         [&] { device->setRenderState(RenderState::ShadeMode, kShadeFlat); }},
+    };
+    auto drawAll = [&] {
+        std::vector<uint32_t> pixels;
+        for (const Variation& v : variations) {
+            device->clear(0, nullptr, kClearTarget, 0xFF304050u, 1, 0);
+            spriteStates(true);
+            device->setTextureStageState(0, StageState::ColorOp, kOpModulate);
+            device->setTextureStageState(0, StageState::AlphaArg1, kArgTexture);
+            device->setRenderState(RenderState::ShadeMode, kShadeGouraud);
+            device->setTexture(0, texture);
+            EXPECT_EQ(kOk, quad(2.5f, 3.5f, 10.5f, 11.5f, 0, 0, 0.5f, 0.5f));
+            v.states();
+            TexturedVertex corners[4] = {{12.5f, 14.5f, 0, 1, v.color, 0, 0},
+                                         {20.5f, 14.5f, 0, 1, v.color, v.u1, 0},
+                                         {20.5f, 22.5f, 0, 1, v.color, v.u1, v.v1},
+                                         {12.5f, 22.5f, 0, 1, v.color, 0, v.v1}};
+            if (v.fromSecondCorner) {
+                std::rotate(corners, corners + 1, corners + 4);
+            }
+            device->setFvf(kFvfXyzRhw | kFvfDiffuse | kFvfTex1);
+            EXPECT_EQ(kOk, device->drawPrimitiveUp(kPrimitiveTriangleFan, 2, corners, sizeof(TexturedVertex)))
+                << v.name;
+            const std::vector<uint32_t> drawn = targetPixels();
+            pixels.insert(pixels.end(), drawn.begin(), drawn.end());
+        }
+        return pixels;
+    };
+    const std::vector<uint32_t> fast = drawAll();
+    device->setDirectPathEnabled(false);
+    const std::vector<uint32_t> general = drawAll();
+    for (size_t k = 0; k < std::size(variations); ++k) {
+        const size_t frame = 32 * 32;
+        EXPECT_TRUE(std::equal(fast.begin() + k * frame, fast.begin() + (k + 1) * frame, general.begin() + k * frame))
+            << variations[k].name;
+    }
+    device->setTexture(0, nullptr);
+    other->release();
+    texture->release();
 }
 
 // Each span writer (sixteen pixels at a time, eight at a time, plain loops; each with a masked or
