@@ -112,6 +112,7 @@ public:
 private:
     struct Triangle;
     struct StageCache;
+    struct TexelSteps;
     struct RectangleMemo;
     // Everything of a triangle but its edges: attribute planes, filter, colour and span path.
     void shade(const PipelineState& state, const RasterVertex* const* v, const int64_t* X, const int64_t* Y,
@@ -126,6 +127,7 @@ private:
     // only what depends on the position is worked out; null when there is no such rectangle.
     bool shadeRectangle(const PipelineState& state, const RasterVertex* const* corners, const int64_t* X,
                         const int64_t* Y, Triangle& t);
+    static TexelSteps texelSteps(const RasterVertex* const* corners, const PixelImage& texture);
     // Draws the pixels of a rectangle quad (snapped corners X, Y) with t's shading.
     void drawRectangleArea(const Triangle& t, const int64_t* X, const int64_t* Y);
     Triangle* reuseRectangle(const PipelineState& state, const RasterVertex* const* corners, const int64_t* X,

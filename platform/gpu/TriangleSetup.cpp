@@ -306,9 +306,22 @@ bool Rasterizer::shadeRectangle(const PipelineState& s, const RasterVertex* cons
     return true;
 }
 
+// The differences texturePlanes takes of a quad's two triangles, (0, 1, 2) and (0, 2, 3), in
+// whichever order they are turned: the same subtractions of the same positions.
+Rasterizer::TexelSteps Rasterizer::texelSteps(const RasterVertex* const* corners, const PixelImage& texture) {
+    TexelSteps steps;
+    const double u0 = texelPosition(corners[0]->u, texture.width);
+    const double v0 = texelPosition(corners[0]->v, texture.height);
+    for (int i = 0; i < 3; ++i) {
+        steps.u[i] = texelPosition(corners[i + 1]->u, texture.width) - u0;
+        steps.v[i] = texelPosition(corners[i + 1]->v, texture.height) - v0;
+    }
+    return steps;
+}
+
 void Rasterizer::keepRectangle(const PipelineState& s, const RasterVertex* const* corners, const int64_t* X,
                                const int64_t* Y, const Triangle& t) {
-    rectangle_->key = RectangleMemo::of(s, corners, X, Y);
+    rectangle_->key = RectangleMemo::of(s, corners, texelSteps(corners, *t.tex), X, Y);
     rectangle_->t = t;
     rectangle_->valid = true;
 }
@@ -319,7 +332,7 @@ Rasterizer::Triangle* Rasterizer::reuseRectangle(const PipelineState& s, const R
     if (!memo.valid || s.texture == nullptr) {
         return nullptr;
     }
-    if (!memo.matches(s, corners, X, Y)) {
+    if (!memo.matches(s, corners, texelSteps(corners, *s.texture), X, Y)) {
         return nullptr;
     }
     // What depends on the position is made again in place, as shade makes it (the first vertex
