@@ -142,6 +142,7 @@ private:
     void setViewportToTarget();
     PipelineState pipeline();
     Result checkDraw(uint32_t type, uint32_t primitiveCount, uint32_t stride, uint64_t* vertexCount);
+    Result drawUp(uint32_t type, uint32_t primitiveCount, const void* vertices, uint32_t stride);
     void unbindStream();
     void drawVertices(uint32_t type, uint32_t primitiveCount, const unsigned char* bytes, uint32_t stride);
     // The 3-D pipeline over `vertexCount` vertices of the array, taken in order or through the

@@ -64,6 +64,11 @@ Result GpuDevice::checkDraw(uint32_t type, uint32_t primitiveCount, uint32_t str
 
 Result GpuDevice::drawPrimitiveUp(uint32_t type, uint32_t primitiveCount, const void* vertices, uint32_t stride) {
     Lock lock(mutex_);
+    return drawUp(type, primitiveCount, vertices, stride);
+}
+
+// The caller holds the lock: a sprite's draw takes it once, not once per layer.
+Result GpuDevice::drawUp(uint32_t type, uint32_t primitiveCount, const void* vertices, uint32_t stride) {
     uint64_t vertexCount = 0;
     if (vertices == nullptr || checkDraw(type, primitiveCount, stride, &vertexCount) < 0) {
         return kErrInvalidCall;
@@ -77,7 +82,7 @@ Result GpuDevice::drawTexturedUp(GpuTexture* texture, uint32_t fvf, uint32_t typ
     Lock lock(mutex_);
     bind(textures_[0], texture);
     states_.fvf = fvf;
-    return drawPrimitiveUp(type, primitiveCount, vertices, stride);
+    return drawUp(type, primitiveCount, vertices, stride);
 }
 
 Result GpuDevice::drawPrimitive(uint32_t type, uint32_t startVertex, uint32_t primitiveCount) {

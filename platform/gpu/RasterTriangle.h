@@ -1,6 +1,7 @@
 #pragma once
 // Everything one set-up triangle needs to draw its rows, and the edge walker's position.
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 
 #include "platform/gpu/RasterMath.h"
@@ -147,23 +148,56 @@ struct Rasterizer::StageCache {
     Raster::SpanWrite write = nullptr;
 };
 
+// The texel positions (1/256 texel) of a quad's corners 1 to 3 less those of corner 0, as the
+// slopes of its texture planes are made from them.
+struct Rasterizer::TexelSteps {
+    double u[3], v[3];
+};
+
 // The last textured rectangle set up on the direct path. Its slopes, stage and path depend on the
-// differences between its corners, their texture coordinates and colour, the texture's size and
-// the states; only the planes' offsets depend on where it is drawn. The key is compared byte for
-// byte (no padding: every field is 8 bytes).
+// differences between its corners, between their texel positions (the slopes are made of those
+// differences alone) and on their colour, the texture's size and the states; only the planes'
+// offsets depend on where it is drawn and which texels it starts at, so glyph after glyph of one
+// size from one font texture share it. The key is compared bit for bit.
 struct Rasterizer::RectangleMemo {
     struct Key {
         uint64_t texture, textureWidth, textureHeight, magFilter, minFilter;
         uint64_t colorOp, colorArg1, colorArg2, alphaOp, alphaArg1, alphaArg2, flatShading, cullMode;
         uint64_t color;
-        double u[4], v[4];
+        TexelSteps steps;
         int64_t dX[3], dY[3];
     };
     bool valid = false;
     Key key{};
     Triangle t;
 
-    static Key of(const PipelineState& s, const RasterVertex* const* corners, const int64_t* X, const int64_t* Y) {
+    // Whether the key of these states and corners is `key`, bit for bit: field by field from where
+    // they are, since a key built on the stack only to be compared costs more than the compare.
+    bool matches(const PipelineState& s, const RasterVertex* const* corners, const TexelSteps& steps, const int64_t* X,
+                 const int64_t* Y) const {
+        const Key& k = key;
+        if (k.texture != reinterpret_cast<uintptr_t>(s.texture) || k.textureWidth != s.texture->width ||
+            k.textureHeight != s.texture->height || k.magFilter != s.magFilter || k.minFilter != s.minFilter ||
+            k.colorOp != s.colorOp || k.colorArg1 != s.colorArg1 || k.colorArg2 != s.colorArg2 ||
+            k.alphaOp != s.alphaOp || k.alphaArg1 != s.alphaArg1 || k.alphaArg2 != s.alphaArg2 ||
+            k.flatShading != uint64_t(s.flatShading) || k.cullMode != s.cullMode || k.color != corners[0]->color) {
+            return false;
+        }
+        for (int i = 0; i < 3; ++i) {
+            if (std::bit_cast<uint64_t>(k.steps.u[i]) != std::bit_cast<uint64_t>(steps.u[i]) ||
+                std::bit_cast<uint64_t>(k.steps.v[i]) != std::bit_cast<uint64_t>(steps.v[i])) {
+                return false;
+            }
+        }
+        for (int i = 0; i < 3; ++i) {
+            if (k.dX[i] != X[i + 1] - X[0] || k.dY[i] != Y[i + 1] - Y[0]) {
+                return false;
+            }
+        }
+        return true;
+    }
+    static Key of(const PipelineState& s, const RasterVertex* const* corners, const TexelSteps& steps, const int64_t* X,
+                  const int64_t* Y) {
         Key k{};
         k.texture = reinterpret_cast<uintptr_t>(s.texture);
         k.textureWidth = s.texture != nullptr ? s.texture->width : 0;
@@ -179,10 +213,7 @@ struct Rasterizer::RectangleMemo {
         k.flatShading = s.flatShading;
         k.cullMode = s.cullMode;
         k.color = corners[0]->color;  // the rectangle path has one colour
-        for (int i = 0; i < 4; ++i) {
-            k.u[i] = corners[i]->u;
-            k.v[i] = corners[i]->v;
-        }
+        k.steps = steps;
         for (int i = 0; i < 3; ++i) {
             k.dX[i] = X[i + 1] - X[0];
             k.dY[i] = Y[i + 1] - Y[0];

@@ -112,6 +112,7 @@ public:
 private:
     struct Triangle;
     struct StageCache;
+    struct TexelSteps;
     struct RectangleMemo;
     // Everything of a triangle but its edges: attribute planes, filter, colour and span path.
     void shade(const PipelineState& state, const RasterVertex* const* v, const int64_t* X, const int64_t* Y,
@@ -121,11 +122,16 @@ private:
     // path without setting up its triangles; false (nothing drawn) for any other quad.
     bool drawRectangleQuad(const PipelineState& state, const RasterVertex& a, const RasterVertex& b,
                            const RasterVertex& c, const RasterVertex& d);
-    // The shading of a textured rectangle quad on the direct path (snapped corners X, Y) taken
-    // from the last one of the same shape, texture coordinates, colour and states, drawn elsewhere:
-    // only what depends on the position is worked out; null when there is no such rectangle.
+    // The shading of a rectangle quad (snapped corners X, Y) worked out from its first triangle
+    // and kept for the next; false when it does not take the rectangle path.
     bool shadeRectangle(const PipelineState& state, const RasterVertex* const* corners, const int64_t* X,
                         const int64_t* Y, Triangle& t);
+    static TexelSteps texelSteps(const RasterVertex* const* corners, const PixelImage& texture);
+    // Draws the pixels of a rectangle quad (snapped corners X, Y) with t's shading.
+    void drawRectangleArea(const Triangle& t, const int64_t* X, const int64_t* Y);
+    // The shading of a textured rectangle quad on the direct path taken from the last one of the
+    // same shape, texel steps, colour and states, drawn elsewhere or from other texels: only what
+    // depends on the position and the first texel is worked out; null when there is no such one.
     Triangle* reuseRectangle(const PipelineState& state, const RasterVertex* const* corners, const int64_t* X,
                              const int64_t* Y);
     void keepRectangle(const PipelineState& state, const RasterVertex* const* corners, const int64_t* X,

@@ -379,6 +379,11 @@ ORVEX_AVX512 inline void blockAvx512(const uint32_t* src, uint32_t* dst, __mmask
 template <BlendKind kKind, bool kTest>
 ORVEX_AVX512 void writeAvx512(const SpanContext& c, const uint32_t* src, size_t srcStride, uint32_t srcOr,
                               uint32_t* dst, size_t dstStride, int32_t n, int32_t rows) {
+    // Rows of up to eight pixels (small sprites, glyphs) are one eight-pixel block: cheaper than a
+    // sixteen-lane block under a mask, and the same integers.
+    if (n <= 8) {
+        return writeAvx2<kKind, kTest>(c, src, srcStride, srcOr, dst, dstStride, n, rows);
+    }
     if constexpr (kTest) {
         if ((srcOr >> 24) == 0xFFu) {  // opaque sources (X8 textures) pass every reference
             return writeAvx512<kKind, false>(c, src, srcStride, srcOr, dst, dstStride, n, rows);

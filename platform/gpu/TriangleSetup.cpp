@@ -306,9 +306,22 @@ bool Rasterizer::shadeRectangle(const PipelineState& s, const RasterVertex* cons
     return true;
 }
 
+// The differences texturePlanes takes of a quad's two triangles, (0, 1, 2) and (0, 2, 3), in
+// whichever order they are turned: the same subtractions of the same positions.
+Rasterizer::TexelSteps Rasterizer::texelSteps(const RasterVertex* const* corners, const PixelImage& texture) {
+    TexelSteps steps;
+    const double u0 = texelPosition(corners[0]->u, texture.width);
+    const double v0 = texelPosition(corners[0]->v, texture.height);
+    for (int i = 0; i < 3; ++i) {
+        steps.u[i] = texelPosition(corners[i + 1]->u, texture.width) - u0;
+        steps.v[i] = texelPosition(corners[i + 1]->v, texture.height) - v0;
+    }
+    return steps;
+}
+
 void Rasterizer::keepRectangle(const PipelineState& s, const RasterVertex* const* corners, const int64_t* X,
                                const int64_t* Y, const Triangle& t) {
-    rectangle_->key = RectangleMemo::of(s, corners, X, Y);
+    rectangle_->key = RectangleMemo::of(s, corners, texelSteps(corners, *t.tex), X, Y);
     rectangle_->t = t;
     rectangle_->valid = true;
 }
@@ -319,8 +332,7 @@ Rasterizer::Triangle* Rasterizer::reuseRectangle(const PipelineState& s, const R
     if (!memo.valid || s.texture == nullptr) {
         return nullptr;
     }
-    const RectangleMemo::Key key = RectangleMemo::of(s, corners, X, Y);
-    if (std::memcmp(&key, &memo.key, sizeof key) != 0) {
+    if (!memo.matches(s, corners, texelSteps(corners, *s.texture), X, Y)) {
         return nullptr;
     }
     // What depends on the position is made again in place, as shade makes it (the first vertex
@@ -333,6 +345,21 @@ Rasterizer::Triangle* Rasterizer::reuseRectangle(const PipelineState& s, const R
     placeTexels(t, true);
     chooseStage(s, t);  // its table may have been remade for other triangles since
     return &t;
+}
+
+// The diagonal gives each pixel centre to exactly one of the two triangles (the edge functions of the
+// diagonal in the two are exact negatives, and the top-left rule counts the zero on one side only),
+// so the pixels drawn are the rectangle's own under the top-left rule: from the left and top sides
+// inclusive to the right and bottom sides exclusive, within the clip.
+void Rasterizer::drawRectangleArea(const Triangle& t, const int64_t* X, const int64_t* Y) {
+    const IntRect& clip = t.s->clip;
+    const int64_t left = std::max<int64_t>(ceilDiv(std::min(X[0], X[2]), 256), clip.left);
+    const int64_t right = std::min<int64_t>(ceilDiv(std::max(X[0], X[2]), 256) - 1, clip.right - 1);
+    const int64_t top = std::max<int64_t>(ceilDiv(std::min(Y[0], Y[2]), 256), clip.top);
+    const int64_t bottom = std::min<int64_t>(ceilDiv(std::max(Y[0], Y[2]), 256) - 1, clip.bottom - 1);
+    if (left <= right && top <= bottom) {
+        drawRectangle(t, left, right, top, bottom);
+    }
 }
 
 bool Rasterizer::drawRectangleQuad(const PipelineState& s, const RasterVertex& a, const RasterVertex& b,
@@ -351,27 +378,19 @@ bool Rasterizer::drawRectangleQuad(const PipelineState& s, const RasterVertex& a
     if (!rectangle) {
         return false;
     }
-    Triangle made;
-    Triangle* reused = reuseRectangle(s, corners, X, Y);
-    if (reused != nullptr) {
+    // A rectangle like the last one drawn takes its shading from the memo: no triangle is made.
+    if (const Triangle* reused = reuseRectangle(s, corners, X, Y)) {
         if (!reused->exactTexel || !reused->directAt(reused->tuBase, reused->tvBase)) {
             return false;
         }
-    } else if (!shadeRectangle(s, corners, X, Y, made)) {
+        drawRectangleArea(*reused, X, Y);
+        return true;
+    }
+    Triangle made;
+    if (!shadeRectangle(s, corners, X, Y, made)) {
         return false;
     }
-    const Triangle& t = reused != nullptr ? *reused : made;
-    // The diagonal gives each pixel centre to exactly one of the two triangles (the edge functions
-    // of the diagonal in the two are exact negatives, and the top-left rule counts the zero on one
-    // side only), so the pixels drawn are the rectangle's own under the top-left rule: from the
-    // left and top sides inclusive to the right and bottom sides exclusive, within the clip.
-    const int64_t left = std::max<int64_t>(ceilDiv(std::min(X[0], X[2]), 256), s.clip.left);
-    const int64_t right = std::min<int64_t>(ceilDiv(std::max(X[0], X[2]), 256) - 1, s.clip.right - 1);
-    const int64_t top = std::max<int64_t>(ceilDiv(std::min(Y[0], Y[2]), 256), s.clip.top);
-    const int64_t bottom = std::min<int64_t>(ceilDiv(std::max(Y[0], Y[2]), 256) - 1, s.clip.bottom - 1);
-    if (left <= right && top <= bottom) {
-        drawRectangle(t, left, right, top, bottom);
-    }
+    drawRectangleArea(made, X, Y);
     return true;
 }
 

@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <string>
 #include <gtest/gtest.h>
 
@@ -446,18 +448,28 @@ TEST_F(RasterTest, FastPathsGiveTheSamePixelsAsTheGeneralPath) {
                                 device->setTexture(0, texture);
                                 // Each shape on a fresh pattern (whose X8 top bytes are not yet
                                 // 0xFF), drawn again over it moved by whole pixels and by
-                                // fractions (the same shape at another place), then an
-                                // untextured fade over the last.
+                                // fractions (the same shape at another place), from other texels
+                                // whole or a quarter texel away, then an untextured fade over the
+                                // last.
                                 results[general].clear();
                                 for (const Geometry& g : shapes) {
                                     pattern();
-                                    for (const float move : {0.0f, 5.0f, -2.75f}) {
+                                    struct Move {
+                                        float pixels, u, v;
+                                    };
+                                    for (const Move move : {Move{0, 0, 0}, Move{5, 0, 0}, Move{-2.75f, 0, 0},
+                                                            Move{0, 3.0f / 16, 5.0f / 16}, Move{5, kQuarterTexel, 0}}) {
                                         Geometry moved = g;
-                                        moved.l += move;
-                                        moved.r += move;
-                                        moved.t += move * 0.5f;
-                                        moved.b += move * 0.5f;
-                                        ASSERT_EQ(kOk, draw(moved, color)) << g.name << " moved by " << move;
+                                        moved.l += move.pixels;
+                                        moved.r += move.pixels;
+                                        moved.t += move.pixels * 0.5f;
+                                        moved.b += move.pixels * 0.5f;
+                                        moved.u0 += move.u;
+                                        moved.u1 += move.u;
+                                        moved.v0 += move.v;
+                                        moved.v1 += move.v;
+                                        ASSERT_EQ(kOk, draw(moved, color)) << g.name << " moved by " << move.pixels
+                                                                           << ", " << move.u << ", " << move.v;
                                     }
                                     const std::vector<uint32_t> drawn = targetPixels();
                                     results[general].insert(results[general].end(), drawn.begin(), drawn.end());
@@ -499,6 +511,89 @@ TEST_F(RasterTest, FastPathsGiveTheSamePixelsAsTheGeneralPath) {
     rtTexture->release();
     opaque->release();
     withAlpha->release();
+}
+
+// A 1:1 rectangle drawn after one like it but for one thing (the texels it starts at, how many it
+// spans, its colour, corner order, texture, filter, stage or culling) takes only what it shares
+// with the last one's shading: each variation follows the plain rectangle and must leave the
+// general path's pixels.
+TEST_F(RasterTest, RectanglesUnlikeTheLastInOneThingGiveTheGeneralPathsPixels) {
+    std::vector<uint32_t> texels(16 * 16);
+    for (uint32_t i = 0; i < texels.size(); ++i) {
+        texels[i] = ((i * 37u) % 256u) << 24 | (i * 0x0A1B2Cu & 0xFFFFFFu);
+    }
+    GpuTexture* texture = makeTexture(16, 16, texels);
+    GpuTexture* other = makeTexture(16, 16, texels, kFormatX8R8G8B8);
+    struct Variation {
+        const char* name;
+        float u0 = 0, v0 = 0, u1 = 0.5f, v1 = 0.5f;
+        uint32_t color = 0xFFFFFFFFu;
+        bool fromSecondCorner = false;
+        std::function<void()> states = [] {};
+    };
+    const Variation variations[] = {
+        {"the same"},
+        {"other texels", 0.1875f, 0.375f, 0.6875f, 0.875f},
+        {"texels wrapping", 0.875f, 0.75f, 1.375f, 1.25f},
+        {"a quarter texel off", 0.015625f, 0, 0.515625f, 0.5f},
+        {"other texels, twice as many across", 0.25f, 0.125f, 1.25f, 0.625f},
+        {"twice as many texels across", 0, 0, 1.0f},
+        {"twice as many texels down", 0, 0, 0.5f, 1.0f},
+        {"another colour", 0, 0, 0.5f, 0.5f, 0x80C0FF40u},
+        {"another first corner", 0, 0, 0.5f, 0.5f, 0xFFFFFFFFu, true},
+        {"another texture of the same size", 0, 0, 0.5f, 0.5f, 0xFFFFFFFFu, false,
+         [&] { device->setTexture(0, other); }},
+        {"point filtering", 0, 0, 0.5f, 0.5f, 0xFFFFFFFFu, false,
+         [&] {
+             device->setSamplerState(0, SamplerState::MagFilter, kFilterPoint);
+             device->setSamplerState(0, SamplerState::MinFilter, kFilterPoint);
+         }},
+        {"adding colour", 0, 0, 0.5f, 0.5f, 0xFFFFFFFFu, false,
+         [&] { device->setTextureStageState(0, StageState::ColorOp, kOpAdd); }},
+        {"the diffuse alpha", 0, 0, 0.5f, 0.5f, 0xFFFFFFFFu, false,
+         [&] { device->setTextureStageState(0, StageState::AlphaArg1, kArgDiffuse); }},
+        {"culled", 0, 0, 0.5f, 0.5f, 0xFFFFFFFFu, false,
+         [&] { device->setRenderState(RenderState::CullMode, kCullClockwise); }},
+        {"flat shading", 0, 0, 0.5f, 0.5f, 0xFFFFFFFFu, false,
+         [&] { device->setRenderState(RenderState::ShadeMode, kShadeFlat); }},
+    };
+    auto drawAll = [&] {
+        std::vector<uint32_t> pixels;
+        for (const Variation& v : variations) {
+            device->clear(0, nullptr, kClearTarget, 0xFF304050u, 1, 0);
+            spriteStates(true);
+            device->setTextureStageState(0, StageState::ColorOp, kOpModulate);
+            device->setTextureStageState(0, StageState::AlphaArg1, kArgTexture);
+            device->setRenderState(RenderState::ShadeMode, kShadeGouraud);
+            device->setTexture(0, texture);
+            EXPECT_EQ(kOk, quad(2.5f, 3.5f, 10.5f, 11.5f, 0, 0, 0.5f, 0.5f));
+            v.states();
+            TexturedVertex corners[4] = {{12.5f, 14.5f, 0, 1, v.color, v.u0, v.v0},
+                                         {20.5f, 14.5f, 0, 1, v.color, v.u1, v.v0},
+                                         {20.5f, 22.5f, 0, 1, v.color, v.u1, v.v1},
+                                         {12.5f, 22.5f, 0, 1, v.color, v.u0, v.v1}};
+            if (v.fromSecondCorner) {
+                std::rotate(corners, corners + 1, corners + 4);
+            }
+            device->setFvf(kFvfXyzRhw | kFvfDiffuse | kFvfTex1);
+            EXPECT_EQ(kOk, device->drawPrimitiveUp(kPrimitiveTriangleFan, 2, corners, sizeof(TexturedVertex)))
+                << v.name;
+            const std::vector<uint32_t> drawn = targetPixels();
+            pixels.insert(pixels.end(), drawn.begin(), drawn.end());
+        }
+        return pixels;
+    };
+    const std::vector<uint32_t> fast = drawAll();
+    device->setDirectPathEnabled(false);
+    const std::vector<uint32_t> general = drawAll();
+    for (size_t k = 0; k < std::size(variations); ++k) {
+        const size_t frame = 32 * 32;
+        EXPECT_TRUE(std::equal(fast.begin() + k * frame, fast.begin() + (k + 1) * frame, general.begin() + k * frame))
+            << variations[k].name;
+    }
+    device->setTexture(0, nullptr);
+    other->release();
+    texture->release();
 }
 
 // Each span writer (sixteen pixels at a time, eight at a time, plain loops; each with a masked or
