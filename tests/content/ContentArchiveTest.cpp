@@ -288,12 +288,14 @@ TEST_F(ContentArchiveTest, LevelChangeFlashHopsOnceAndStaysFinished) {
 
 // Each enemy and the shopkeeper sets itself up from its folder: a name, an ID of its own, and a
 // body sprite with every motion the game plays; the enemies also get the condition marks the
-// conditions show; the shopkeeper's talk script is in the archives.
+// conditions show and doze, or stay awake; the shopkeeper's talk script is in the archives.
 TEST_F(ContentArchiveTest, ActorFoldersSetUpANamedActorWithEveryMotion) {
     Bytes look;
     Bytes marks;
+    Bytes enemyAI;
     ASSERT_TRUE(readEntry(*reader_, "Script/Lib/ActorLook.lua.lcd", look));
     ASSERT_TRUE(readEntry(*reader_, "Script/Lib/ConditionLook.lua.lcd", marks));
+    ASSERT_TRUE(readEntry(*reader_, "Script/Lib/EnemyAI.lua.lcd", enemyAI));
     std::set<double> ids = {1};  // the player's
     for (const char* folder : {"Actor/Enemy/SLIM/SLIM01/", "Actor/Enemy/SLIM/SLIM02/", "Actor/Enemy/MOBB/MOBB01/",
                                "Actor/Enemy/GURD/GURD01/", "Actor/NonPlayer/VNDR/VNDR01/"}) {
@@ -305,10 +307,12 @@ TEST_F(ContentArchiveTest, ActorFoldersSetUpANamedActorWithEveryMotion) {
         ASSERT_EQ(luaL_loadbuffer(setup, reinterpret_cast<const char*>(marks.data()), marks.size(), "ConditionLook"),
                   0);
         lua_setglobal(setup, "loadConditionLook");
+        ASSERT_EQ(luaL_loadbuffer(setup, reinterpret_cast<const char*>(enemyAI.data()), enemyAI.size(), "EnemyAI"), 0);
+        lua_setglobal(setup, "loadEnemyAI");
         ASSERT_TRUE(run(
             setup,
             "local libraries = { ['Script.Lib.ActorLook'] = loadActorLook,\n"
-            "  ['Script.Lib.ConditionLook'] = loadConditionLook }\n"
+            "  ['Script.Lib.ConditionLook'] = loadConditionLook, ['Script.Lib.EnemyAI'] = loadEnemyAI }\n"
             "Lua = { require = function(name) assert(libraries[name], name)() end }\n"
             "ranges, set, textures = {}, {}, {}\n"
             "local count = 0\n"
@@ -319,13 +323,16 @@ TEST_F(ContentArchiveTest, ActorFoldersSetUpANamedActorWithEveryMotion) {
             "setmetatable(MossbellLib, { __index = function() return function() end end })\n"
             "setmetatable(MossbellLib.ChipData, { __index = function() return function() end end })\n"
             "body, marks = {}, {}\n"
-            "Actor = { Status = setmetatable({ getDirection = function() return 4 end },\n"
+            "Actor = { Status = setmetatable({ getDirection = function() return 4 end,\n"
+            "  setCategory = function(a, bit, on) if bit == 13 then wakeful = on end end },\n"
             "  { __index = function(_, k) return function(a, v) set[k] = v end end }) }\n"
             "function Actor.getBasicAnimation(a) return body end\n"
             "function Actor.getConditionAnimation(a) return marks end\n"
             "function Actor.setName(a, n) name = n end\n"
             "function Actor.setActorID(a, i) id = i end\n"
-            "function Actor.setActionEventScriptFileName(a, path) talk = path end\n"));
+            "function Actor.setActionEventScriptFileName(a, path) talk = path end\n"
+            "Actor.Condition = { addCondition = function(a, type)\n"
+            "  added, posed, quietly = type, ranges[body] ~= nil and ranges[body].Sleep, wakeful end }\n"));
         ASSERT_TRUE(call(setup, 0, "setup.lua main chunk"));
         ASSERT_TRUE(run(setup,
                         "setActor({}) setup()\n"
@@ -339,6 +346,11 @@ TEST_F(ContentArchiveTest, ActorFoldersSetUpANamedActorWithEveryMotion) {
                             "for _, mark in ipairs({ 'Confusion', 'Drunken', 'Blind', 'Trip', 'Unhinged' }) do\n"
                             "  assert(ranges[marks] and ranges[marks][mark], 'no condition mark ' .. mark)\n"
                             "end\n"));
+            // Each dozes in its room, its sleeping pose already built, the condition switched
+            // on without a sleep roll of its own; but the guard, which chases and stays awake.
+            EXPECT_TRUE(run(setup,
+                            "local dozes = added == 11 and posed and quietly and not wakeful\n"
+                            "assert(dozes or (added == nil and wakeful), 'neither dozes nor stays awake')\n"));
             lua_getglobal(setup, "markSheet");
             Bytes sheet;
             EXPECT_TRUE(lua_tostring(setup, -1) != nullptr && readEntry(*reader_, lua_tostring(setup, -1), sheet));

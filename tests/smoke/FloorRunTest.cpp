@@ -9,8 +9,9 @@
 // (19, 5) and runs east along row 5 into a room spanning (26..34, 4..8), where the stairs lie at
 // (27, 8) and a drug at (26, 7). Another corridor leaves the first room's bottom row at (9, 10)
 // down to (9, 14), east to (14, 14) and down into a room whose bottom row is row 25, with a card
-// at (10, 21), a pot at (10, 25) and a slime asleep at (6, 24). One run swaps the floor's
-// script for one with an awake slime in the first room instead (AwakeSlimeFloor.lua).
+// at (10, 21), a pot at (10, 25) and a slime asleep at (6, 24), which wakes once the player is in
+// its room. One run swaps the floor's script for one with an awake slime in the first room
+// instead (AwakeSlimeFloor.lua).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -172,8 +173,9 @@ TEST_F(FloorRun, WalksToTheStairsAndNamesADrug) {
 }
 
 // Picks up a sword, a shield and a tag, equips the sword and reads the log. Then down the
-// corridor into the room below: picks up a card and a pot, throws the tag at the slime asleep
-// by the wall and attacks it until it dies, pushes the card into the pot, takes it out again
+// corridor into the room below: picks up a card and a pot while the slime asleep by the wall
+// wakes and comes, throws the tag at it and strikes it until it dies, pushes the card into the
+// pot, takes it out again
 // and puts it down. Last it runs and gives up through "中断", "断念する" and "はい". The menus show the equipped
 // sword and, after the fight, the experience won; the log lists the pick-ups, and later the kill
 // and the card's way in and out of the pot and onto the floor; the result scene reports the
@@ -189,12 +191,14 @@ TEST_F(FloorRun, PlaysTheFloorAndGivesUp) {
     keys.step("Down", 5).step("Right", 5).step("Down", 5);
     keys.press({"Down", "Left"}, 6, 40).press({"Down", "Left"}, 6, 40).step("Left", 2).wait(100);
     keys.walk("Down", 5).wait(60);
-    // The slime is up and to the left: turn to it ("X" turns to a neighbour) and strike.
-    keys.step("Left", 3).step("Up").menu("X");
+    // The slime, woken by the player in its room, comes: three swings at the air let it close
+    // in, then the player turns to it ("X" turns to a neighbour) and strikes.
+    keys.menu("Z").wait(30).menu("Z").wait(30).menu("Z").wait(30).menu("X");
     // The tag, third of the items, thrown at it first ("投げる", the tag's second entry).
     keys.menu("S").wait(100).menu("Z").menu("Down").menu("Down").menu("Z").wait(60);
     keys.menu("Down").menu("Z").menu("A").menu("A").wait(60);
-    for (int blow = 0; blow < 8; ++blow) {
+    // Awake, it dodges some blows; the blows left after it dies fall on the empty cell.
+    for (int blow = 0; blow < 14; ++blow) {
         keys.menu("Z").wait(30);
     }
     // Items: sword, shield, card, pot. The pot's "入れる", then the card.
@@ -210,7 +214,7 @@ TEST_F(FloorRun, PlaysTheFloorAndGivesUp) {
     keys.menu("A").menu("A").menu("A");
     keys.press({"A", "Right"}, 80, 40).wait(60);
     keys.menu("S").menu("Down").menu("Down").menu("Down").menu("Z").menu("Z").wait(100).menu("Z").wait(400);
-    const std::vector<int> frames = framesFrom(1400, 7400, 20);
+    const std::vector<int> frames = framesFrom(1400, 7800, 20);
     const SmokeTest::ProgramRun run = play(keys, frames);
     expectOrderlyEnd(run);
     // The menu after the equip: the status panel's weapon strength is the sword's.

@@ -75,3 +75,13 @@ function EnemyAI.takeTurn(actor, attackScript)
     end
     Actor.endTurn(actor)
 end
+
+-- Puts an enemy under the dozing condition at its set-up, before it arrives. The condition is
+-- switched on while the enemy counts as wakeful (category bit 13), so switching it on rolls no
+-- sleep of its own: the arrival alone decides, with its one roll, whether the enemy lies down.
+-- From then on the condition wakes it when the player comes into its room or hits it.
+function EnemyAI.doze(actor)
+    Actor.Status.setCategory(actor, 13, true)
+    Actor.Condition.addCondition(actor, 11)
+    Actor.Status.setCategory(actor, 13, false)
+end

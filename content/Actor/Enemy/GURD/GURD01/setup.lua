@@ -22,6 +22,8 @@ function setup()
     status.setTurnCount(enemy, 2)
     -- Proof against the conditions that test the stability state (sleep, slowness ...).
     status.setStabilityState(enemy, 4, true)
+    -- Awake wherever it arrives: it is sent to chase, never to doze in a room.
+    status.setCategory(enemy, 13, true)
     ActorLook.build(Actor.getBasicAnimation(enemy), "Actor/Enemy/GURD/gurd.png", status.getDirection(enemy))
     ConditionLook.build(Actor.getConditionAnimation(enemy))
 end

@@ -1,6 +1,7 @@
 -- Set-up of モッブリー (level 1): its look, name, ID and numbers.
 Lua.require("Script.Lib.ActorLook")
 Lua.require("Script.Lib.ConditionLook")
+Lua.require("Script.Lib.EnemyAI")
 
 local enemy = nil
 
@@ -21,6 +22,8 @@ function setup()
     status.setTurnCount(enemy, 1)
     ActorLook.build(Actor.getBasicAnimation(enemy), "Actor/Enemy/MOBB/mobb.png", status.getDirection(enemy))
     ConditionLook.build(Actor.getConditionAnimation(enemy))
+    -- Dozing in its room, after the look the sleeping pose plays on.
+    EnemyAI.doze(enemy)
 end
 
 -- A look of this kind on another actor (hallucination, transformation).
