@@ -141,17 +141,19 @@ int CLuaApi::doFile(const char* path) {
     return lua_pcall(state_, 0, LUA_MULTRET, 0) != 0 ? 1 : 0;
 }
 
+void CLuaApi::nameLoadError(lua_State* L, const char* chunkName) {
+    const char* message = lua_tostring(L, -1);
+    if (message == nullptr || std::strstr(message, chunkName) == nullptr) {
+        lua_pushfstring(L, "%s: %s", chunkName, message != nullptr ? message : "(error object)");
+        lua_remove(L, -2);
+    }
+}
+
 int CLuaApi::callLoaded(int status, const char* chunkName) {
     // A failed load leaves its message on the stack; raising it reports the chunk and the reason
-    // through the panic handler (or to a protected caller lower on the stack). Some load errors
-    // (memory, a damaged precompiled header) do not name the chunk: name it, so the user knows
-    // which entry is broken.
+    // through the panic handler (or to a protected caller lower on the stack).
     if (status != 0) {
-        const char* message = lua_tostring(state_, -1);
-        if (message == nullptr || std::strstr(message, chunkName) == nullptr) {
-            lua_pushfstring(state_, "%s: %s", chunkName, message != nullptr ? message : "(error object)");
-            lua_remove(state_, -2);
-        }
+        nameLoadError(state_, chunkName);
         lua_error(state_);
     }
     lua_call(state_, 0, LUA_MULTRET);

@@ -77,6 +77,10 @@ public:
 
     // The handler every state of this wrapper panics into; public so that tests can reach it.
     static int panicHandler(lua_State* L);
+    // After a failed load of `chunkName` on `L`: makes sure the message on top names the chunk.
+    // Some load errors (memory, a damaged precompiled header) do not, and the user must learn
+    // which entry is broken.
+    static void nameLoadError(lua_State* L, const char* chunkName);
 
 private:
     static const char* cString(const char* s) { return s; }

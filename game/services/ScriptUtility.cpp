@@ -185,6 +185,9 @@ int luaEx_loadfile(Orvex::Script::CLuaApi& api, const char* name, Orvex::IO::Str
         Orvex::System::debugOutput(u"Lua chunk not cached: " + Orvex::System::widen(name));
     }
     const int status = luaL_loadbuffer(L, reinterpret_cast<const char*>(bytes.data()), bytes.size(), name);
+    if (status != 0) {
+        Orvex::Script::CLuaApi::nameLoadError(L, name);
+    }
     if (loadStatus != nullptr) {
         *loadStatus = status;
     }

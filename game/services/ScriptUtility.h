@@ -51,7 +51,8 @@ void luaStackDump(lua_State* L);
 
 // Reads the archive entry `name` + ".lcd" from the reader, stores its bytes in the api's chunk
 // cache under `name` and loads them onto `target` (the api's own state when null): 1 with the
-// loaded function, or the loader's message, on top; 0 when the entry cannot be read.
+// loaded function, or the loader's message naming the chunk, on top; 0 when the entry cannot be
+// read.
 // `loadStatus`, when given, receives the loader's result (0 = loaded).
 int luaEx_loadfile(Orvex::Script::CLuaApi& api, const char* name, Orvex::IO::StreamIO::IOrvexStreamReader& reader,
                    lua_State* target = nullptr, int* loadStatus = nullptr);

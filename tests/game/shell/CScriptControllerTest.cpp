@@ -19,12 +19,19 @@ const std::u16string kLongScript = u"Script/テスト/ああああああああ�
 
 std::vector<uint8_t> hostChunk() { return ScriptTest::readBytes(std::string(ORVEX_TEST_CHUNK_DIR) + "/host.lcd"); }
 
+// A precompiled header followed by a source-name length of about 4 GB: the loader runs out of
+// memory, and its message alone names nothing.
+std::vector<uint8_t> damagedChunk() {
+    return {0x1b, 'L', 'u', 'a', 0x51, 0, 1, 4, 8, 4, 8, 0, 0xf0, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0x7f};
+}
+
 class ScriptController : public ::testing::Test {
 protected:
     void SetUp() override {
-        ScriptTest::openArchive(
-            folder_, services_.reader,
-            {{u"Script/Test/host.lua.lcd", hostChunk(), false}, {kLongScript + u".lcd", hostChunk(), false}});
+        ScriptTest::openArchive(folder_, services_.reader,
+                                {{u"Script/Test/host.lua.lcd", hostChunk(), false},
+                                 {kLongScript + u".lcd", hostChunk(), false},
+                                 {u"Script/Test/damaged.lua.lcd", damagedChunk(), false}});
         ASSERT_TRUE(host_.loadScript(kHostScript, kBlock));
         ASSERT_TRUE(host_.runMain());
     }
@@ -297,6 +304,15 @@ TEST_F(ScriptController, LoadfileReadsArchiveEntriesIntoTheCache) {
     for (auto* r = record->next; r != nullptr; r = r->next) {
         EXPECT_STRNE(r->name, "Script/Test/host.lua");
     }
+
+    // A damaged entry is read but fails to load: the message on top names it, whatever the
+    // loader's own words (a script's Lua.require raises it as the program's last line).
+    int status = 0;
+    ASSERT_EQ(Fenwarrow::luaEx_loadfile(api, "Script/Test/damaged.lua", services_.reader, nullptr, &status), 1);
+    EXPECT_NE(status, 0);
+    ASSERT_NE(lua_tostring(L, -1), nullptr);
+    EXPECT_EQ(std::string(lua_tostring(L, -1)), "Script/Test/damaged.lua: not enough memory");
+    lua_settop(L, 0);
 
     EXPECT_EQ(Fenwarrow::luaEx_loadfile(api, "Script/Test/none.lua", services_.reader), 0);
     EXPECT_EQ(lua_gettop(L), 0);
