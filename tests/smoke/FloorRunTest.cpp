@@ -175,11 +175,10 @@ TEST_F(FloorRun, WalksToTheStairsAndNamesADrug) {
 // Picks up a sword, a shield and a tag, equips the sword and reads the log. Then down the
 // corridor into the room below: picks up a card and a pot while the slime asleep by the wall
 // wakes and comes, throws the tag at it and strikes it until it dies, pushes the card into the
-// pot, takes it out again
-// and puts it down. Last it runs and gives up through "中断", "断念する" and "はい". The menus show the equipped
-// sword and, after the fight, the experience won; the log lists the pick-ups, and later the kill
-// and the card's way in and out of the pot and onto the floor; the result scene reports the
-// given-up dive with the sword as the weapon.
+// pot, takes it out again and puts it down. Last it runs and gives up through "中断", "断念する"
+// and "はい". The menus show the equipped sword and, after the fight, the experience won; the
+// log lists the pick-ups, and later the kill and the card's way in and out of the pot and onto
+// the floor; the result scene reports the given-up dive with the sword as the weapon.
 TEST_F(FloorRun, PlaysTheFloorAndGivesUp) {
     KeyScript keys;
     keys.step("Left").step("Down").step("Left");
