@@ -115,6 +115,7 @@ TEST_P(DeveloperSceneRun, ShowsTheSceneAsItsReference) {
     ASSERT_EQ(taken.width, 800) << ended.describe();
     const SmokeTest::Image reference = SmokeTest::loadPng(fs::path(ORVEX_FIXTURE_DIR) / "smoke" / route.reference);
     ASSERT_EQ(reference.rgb.size(), taken.rgb.size()) << route.reference;
+    SmokeTest::offerForRenewal(route.reference, taken);
     EXPECT_LT(SmokeTest::meanDifference(taken, reference, route.region), route.tolerance);
 
     const SmokeTest::Image black{reference.width, reference.height,
@@ -241,13 +242,17 @@ TEST_F(DeveloperRun, TheSelectorStartsTheExtrasTheTitleAndThePlayFromTheStart) {
     const auto closest = [this](const std::vector<int>& numbers, const char* name, const SmokeTest::Region& region) {
         const SmokeTest::Image reference = SmokeTest::loadPng(fs::path(ORVEX_FIXTURE_DIR) / "smoke" / name);
         double best = 255.0;
+        SmokeTest::Image closest;
         for (const int number : numbers) {
-            const SmokeTest::Image shown =
-                SmokeTest::loadPng(runDirectory_ / ("frame" + std::to_string(number) + ".png"));
+            SmokeTest::Image shown = SmokeTest::loadPng(runDirectory_ / ("frame" + std::to_string(number) + ".png"));
             if (!reference.rgb.empty() && shown.rgb.size() == reference.rgb.size()) {
-                best = std::min(best, SmokeTest::meanDifference(shown, reference, region));
+                if (const double difference = SmokeTest::meanDifference(shown, reference, region); difference < best) {
+                    best = difference;
+                    closest = std::move(shown);
+                }
             }
         }
+        SmokeTest::offerForRenewal(name, closest);
         return best;
     };
     EXPECT_LT(closest(extras, "extras.png", {}), 3.0) << ended.describe();

@@ -5,6 +5,7 @@
 #include <string>
 
 #include <stb_image.h>
+#include <stb_image_write.h>
 
 namespace SmokeTest {
 
@@ -50,14 +51,19 @@ double meanDifference(const Image& a, const Image& b, const Region& region) {
 }
 
 double closestFrame(const std::filesystem::path& folder, const std::vector<int>& numbers, const Image& expected,
-                    const Region& region) {
+                    const Region& region, const std::string& reference) {
     double best = 255.0;
+    Image closest;
     for (const int number : numbers) {
-        const Image frame = loadPng(folder / ("frame" + std::to_string(number) + ".png"));
+        Image frame = loadPng(folder / ("frame" + std::to_string(number) + ".png"));
         if (frame.width == expected.width && frame.height == expected.height) {
-            best = std::min(best, meanDifference(frame, expected, region));
+            if (const double difference = meanDifference(frame, expected, region); difference < best) {
+                best = difference;
+                closest = std::move(frame);
+            }
         }
     }
+    offerForRenewal(reference, closest);
     return best;
 }
 
@@ -74,6 +80,16 @@ Image cut(const Image& image, const Region& region) {
         part.rgb.insert(part.rgb.end(), row, row + std::ptrdiff_t(region.width) * 3);
     }
     return part;
+}
+
+void offerForRenewal(const std::string& reference, const Image& closest) {
+    const char* folder = std::getenv("ORVEX_SMOKE_RENEW_DIR");
+    if (folder == nullptr || reference.empty() || closest.width == 0) {
+        return;
+    }
+    std::filesystem::create_directories(folder);
+    const std::filesystem::path path = std::filesystem::path(folder) / reference;
+    stbi_write_png(path.c_str(), closest.width, closest.height, 3, closest.rgb.data(), closest.width * 3);
 }
 
 }  // namespace SmokeTest

@@ -1,6 +1,7 @@
 #pragma once
 // Frames the program captured, read back as RGB for comparison with checked-in references.
 #include <filesystem>
+#include <string>
 #include <vector>
 
 namespace SmokeTest {
@@ -28,10 +29,15 @@ double meanDifference(const Image& a, const Image& b, const Region& region);
 // How far the closest of the frames "frame<N>.png" in `folder` is from `expected` over
 // `region`: the frame numbers of a state vary a little with the machine's speed, so a state is
 // looked for among several frames. Frames of another size, or not taken, are passed over; 255
-// when none is left.
+// when none is left. The closest frame is offered for renewal as `reference` (see below).
 double closestFrame(const std::filesystem::path& folder, const std::vector<int>& numbers, const Image& expected,
-                    const Region& region);
+                    const Region& region, const std::string& reference = {});
 // The part of `image` inside `region`; empty (width 0) when the region reaches outside it.
 Image cut(const Image& image, const Region& region);
+// When ORVEX_SMOKE_RENEW_DIR names a folder, `closest` (the picture that came closest to the
+// reference named `reference`) is written there under that name. A change that alters every
+// frame, a new font say, is followed by one run that takes the references again, to be looked
+// over and copied in. Nothing happens otherwise, or when either is empty.
+void offerForRenewal(const std::string& reference, const Image& closest);
 
 }  // namespace SmokeTest

@@ -76,6 +76,7 @@ TEST_F(StartupSmokeTest, PresentsTheTitle) {
     ASSERT_EQ(frame.height, 600);
     const Image reference = loadPng(ORVEX_FIXTURE_DIR "/smoke/title_faded_in.png");
     ASSERT_EQ(reference.rgb.size(), frame.rgb.size());
+    SmokeTest::offerForRenewal("title_faded_in.png", frame);
     const auto lowerPart = [](const Image& image) {
         Image part = image;
         part.rgb.erase(part.rgb.begin(), part.rgb.begin() + 240 * 800 * 3);
@@ -145,7 +146,7 @@ TEST_F(StartupSmokeTest, ANewGameGivenUpReturnsToTheTitleWhereQuitEndsTheProgram
             frames.push_back(frame);
         }
         return SmokeTest::closestFrame(runDirectory_, frames,
-                                       loadPng(fs::path(ORVEX_FIXTURE_DIR) / "smoke" / reference), region);
+                                       loadPng(fs::path(ORVEX_FIXTURE_DIR) / "smoke" / reference), region, reference);
     };
     EXPECT_LT(shown("result_gave_up.png", {0, 0, 800, 180}, resultAt - 200, titleAt), 3.0) << run.describe();
     EXPECT_LT(shown("title_faded_in.png", {140, 50, 520, 110}, resultAt, titleAt + 200), 3.0) << run.describe();
@@ -164,6 +165,7 @@ TEST_F(StartupSmokeTest, PresentsTheLogoMovie) {
     // The logo is a still card, so whenever frame 60 is presented it shows the same picture.
     const Image reference = loadPng(ORVEX_FIXTURE_DIR "/smoke/logo_frame60.png");
     ASSERT_EQ(reference.rgb.size(), frame.rgb.size());
+    SmokeTest::offerForRenewal("logo_frame60.png", frame);
     EXPECT_LT(meanDifference(frame, reference), 1.0);
 }
 
