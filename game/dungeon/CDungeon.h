@@ -181,6 +181,7 @@ public:
         screenWidth_ = width;
         screenHeight_ = height;
     }
+    uint32_t getScreenWidth() const { return screenWidth_; }
 
     // Placement. The point must be inside the map and, unless forced, a Floor cell holding no
     // object of the object's own type; the object then leaves its old cell for it.

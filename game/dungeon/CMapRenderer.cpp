@@ -21,7 +21,6 @@ namespace Fenwarrow::Dungeon {
 namespace {
 
 constexpr const char16_t* kDarkPlanePath = u"Dungeon/DarkPlane.dds";
-constexpr float kBaseOffsetX = -50.0f;
 constexpr float kBaseOffsetY = -32.0f;
 constexpr uint32_t kActorStart = 8500000;
 constexpr uint32_t kItemStart = 8750000;
@@ -140,7 +139,9 @@ void CMapRenderer::update() {
     followFocus();
     CMap& map = floor_.getMap();
     const auto size = static_cast<float>(map.getCellSize());
-    baseOffset_ = {kBaseOffsetX - size, kBaseOffsetY - size};
+    // The focus cell stands in the middle of the screen's width, whatever the cell size.
+    const float middle = static_cast<float>(floor_.getScreenWidth()) / 2.0f;
+    baseOffset_ = {middle - (static_cast<float>(kFocusColumn) + 0.5f) * size, kBaseOffsetY - size};
     drawOffsetCopy_ = drawOffset_;
     darkness_ = false;
     playerOnly_ = false;
@@ -206,15 +207,15 @@ void CMapRenderer::drawObjects() {
     const bool onlyPlayer = playerOnly_ || temporaryBlind_;
     uint32_t actorPriority = kActorStart;
     uint32_t itemPriority = kItemStart;
-    // From the bottom right up to the top left, one more cell than the chip window each way, so
-    // lower and more right-hand objects get the smaller priorities and are drawn over the rest.
-    for (int32_t y = cameraCellY_ + kWindowRows; y >= cameraCellY_; --y) {
+    // From the bottom right up to the top left, so lower and more right-hand objects get the
+    // smaller priorities and are drawn over the rest.
+    for (int32_t y = lastRow(); y >= firstRow(); --y) {
         if (y < 0 || y >= map.getHeight()) {
             continue;
         }
         actorPriority += kRowStep;
         itemPriority += kRowStep;
-        for (int32_t x = cameraCellX_ + kWindowColumns; x >= cameraCellX_; --x) {
+        for (int32_t x = lastColumn(); x >= firstColumn(); --x) {
             CMapCell* cell = map.getCell({x, y});
             if (cell == nullptr) {
                 continue;
@@ -258,8 +259,8 @@ void CMapRenderer::drawChipLayer(std::size_t index) {
     const auto size = static_cast<float>(map.getCellSize());
     const auto& infos = layer.getChipSet().getChipInfos();
     const auto& entries = layer.getEntries();
-    for (int32_t r = cameraCellY_; r < cameraCellY_ + kWindowRows; ++r) {
-        for (int32_t c = cameraCellX_; c < cameraCellX_ + kWindowColumns; ++c) {
+    for (int32_t r = firstRow(); r <= lastRow(); ++r) {
+        for (int32_t c = firstColumn(); c <= lastColumn(); ++c) {
             const CMapCell* cell = map.getCell({c, r});
             const auto at =
                 static_cast<std::size_t>(r) * static_cast<std::size_t>(map.getWidth()) + static_cast<std::size_t>(c);
@@ -331,8 +332,8 @@ void CMapRenderer::drawDarkness() {
         CMap& map = floor_.getMap();
         const auto size = static_cast<float>(map.getCellSize());
         const float black[4] = {0.0f, 0.0f, 0.0f, kOutOfRoomAlpha};
-        for (int32_t y = cameraCellY_ + kWindowRows; y >= cameraCellY_; --y) {
-            for (int32_t x = cameraCellX_ + kWindowColumns; x >= cameraCellX_; --x) {
+        for (int32_t y = lastRow(); y >= firstRow(); --y) {
+            for (int32_t x = lastColumn(); x >= firstColumn(); --x) {
                 const CMapCell* cell = map.getCell({x, y});
                 const bool nearRoom =
                     x >= room->left - 1 && x <= room->right + 1 && y >= room->top - 1 && y <= room->bottom + 1;

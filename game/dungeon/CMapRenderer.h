@@ -23,6 +23,10 @@ public:
     // The focus stands at this column and row of the window.
     static constexpr int32_t kFocusColumn = 5;
     static constexpr int32_t kFocusRow = 4;
+    // Cells drawn beyond the window on every side: a step's slide shows up to one cell more of
+    // the side it comes from, and the window alone leaves a strip at the screen's edge when the
+    // cells are small.
+    static constexpr int32_t kSlideMargin = 1;
 
     struct Offset {
         float x = 0.0f;
@@ -105,6 +109,11 @@ private:
     void drawDarkness();
     void drawObjects();
     bool isCellShown(const Actor::CActor* player, int32_t x, int32_t y) const;
+    // The cells drawn: the window around the focus and the slide margin round it.
+    int32_t firstColumn() const { return cameraCellX_ - kSlideMargin; }
+    int32_t lastColumn() const { return cameraCellX_ + kWindowColumns - 1 + kSlideMargin; }
+    int32_t firstRow() const { return cameraCellY_ - kSlideMargin; }
+    int32_t lastRow() const { return cameraCellY_ + kWindowRows - 1 + kSlideMargin; }
 
     CDungeon& floor_;
     int32_t cameraCellX_ = 0;

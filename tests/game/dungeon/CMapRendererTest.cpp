@@ -102,20 +102,22 @@ TEST_F(MapView, CameraFollowsTheFocusAndPlacesEveryCellInWholePixels) {
     // Left of and above the map: those window cells are simply not there.
     EXPECT_EQ(view().getCameraCellX(), -3);
     EXPECT_EQ(view().getCameraCellY(), -2);
-    // The origin (-50 - 32, -32 - 32) made whole by adding a half and cutting toward zero.
-    EXPECT_EQ(view().getDrawOrigin().x, -81);
+    // The focus cell's middle stands in the middle of the 800-pixel screen's width: the origin
+    // is (400 - 5.5 * 32, -32 - 32), made whole by adding a half and cutting toward zero.
+    EXPECT_EQ(view().getDrawOrigin().x, 224);
     EXPECT_EQ(view().getDrawOrigin().y, -63);
+    EXPECT_EQ(floor_->getMap().getCell({2, 2})->drawX + 16, 400.0f);
     const CMapCell* corner = floor_->getMap().getCell({0, 0});
-    EXPECT_EQ(corner->drawX, -81.0f + 3 * 32);
+    EXPECT_EQ(corner->drawX, 224.0f + 3 * 32);
     EXPECT_EQ(corner->drawY, -63.0f + 2 * 32);
 
     // Offsets add up before the origin is made whole (half up, then toward zero).
     view().setDrawOffset({0.4f, -0.6f});
     view().setScreenDrawOffset({10.0f, 0.0f});
     view().update();
-    EXPECT_EQ(view().getDrawOrigin().x, -71);
+    EXPECT_EQ(view().getDrawOrigin().x, 234);
     EXPECT_EQ(view().getDrawOrigin().y, -64);
-    EXPECT_EQ(floor_->getMap().getCell({19, 14})->drawX, -71.0f + 22 * 32);
+    EXPECT_EQ(floor_->getMap().getCell({19, 14})->drawX, 234.0f + 22 * 32);
     EXPECT_EQ(floor_->getMap().getCell({19, 14})->drawY, -64.0f + 16 * 32);
 }
 
@@ -161,20 +163,24 @@ TEST_F(MapView, ChipLayersDrawInTheirPriorityAndBlendModeAndSkipBrokenEntries) {
     // Entries naming no chip texture of the set, and one outside the window: none draws.
     setChip(back, 20, {4, 1}, 7, 0, 0);
     setChip(back, 20, {5, 1}, -1, 0, 0);
-    setChip(back, 20, {15, 1}, 0, 0, 0);
+    setChip(back, 20, {13, 1}, 0, 0, 0);
+    // The window's eleven columns and the one beyond them that a step's slide brings in.
+    setChip(back, 20, {11, 9}, 0, 0, 0);
     frame();
 
     // Back first; the unnamed layer shares the additive layer's priority but not its mode; of
     // two equal priorities the one queued later (the lower layer) is drawn first.
-    ASSERT_EQ(sprite_.calls.size(), 3u);
-    const float origin = -81.0f;
+    ASSERT_EQ(sprite_.calls.size(), 4u);
+    const float origin = 224.0f;
     EXPECT_EQ(sprite_.calls[0].destination.left, origin + 32);
     EXPECT_EQ(sprite_.calls[0].source.left, 64.0f);
     EXPECT_EQ(sprite_.calls[0].source.top, 96.0f);
     EXPECT_EQ(sprite_.calls[0].source.bottom, 128.0f);
-    EXPECT_EQ(sprite_.calls[1].destination.left, origin + 64);
-    EXPECT_EQ(sprite_.calls[2].destination.left, origin + 96);
-    EXPECT_EQ(sprite_.modes, (std::vector<uint32_t>{kAlpha, kAlpha, kAdditive}));
+    EXPECT_EQ(sprite_.calls[1].destination.left, origin + 11 * 32);
+    EXPECT_EQ(sprite_.calls[1].destination.top, -63.0f + 9 * 32);
+    EXPECT_EQ(sprite_.calls[2].destination.left, origin + 64);
+    EXPECT_EQ(sprite_.calls[3].destination.left, origin + 96);
+    EXPECT_EQ(sprite_.modes, (std::vector<uint32_t>{kAlpha, kAlpha, kAlpha, kAdditive}));
 
     // A hidden layer, or a layer removed after the frame queued it, draws nothing.
     sprite_.calls.clear();
@@ -208,7 +214,7 @@ TEST_F(MapView, AutoTiledChipsDrawFourShiftedQuartersOnWallsOnly) {
         EXPECT_EQ(added.source.top, plain.top + (leftHalf ? 0.0f : 3 * s)) << quarter;
         EXPECT_EQ(added.source.bottom - added.source.top, plain.bottom - plain.top);
         EXPECT_EQ(normal.source.left, plain.left);
-        const WallRect to = getWallPieceDestRect(quarter, s, -81.0f + 2 * s, -63.0f + 2 * s);
+        const WallRect to = getWallPieceDestRect(quarter, s, 224.0f + 2 * s, -63.0f + 2 * s);
         EXPECT_EQ(normal.destination.left, to.left);
         EXPECT_EQ(normal.destination.bottom, to.bottom);
     }
