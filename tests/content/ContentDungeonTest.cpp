@@ -394,5 +394,27 @@ TEST_F(ContentArchiveTest, PlayerGaugesShowThePlayersState) {
         "assert(draws[4][2] == 48 and draws[4][1] == 128, 'fullness bar ' .. draws[4][1])\n"));
 }
 
+// The game follows up only hits whose damage is above zero, and a fixed hurt is a damage below
+// zero: the fight library queues the follow-up itself (the number, a death and its reward), for
+// a hurt only.
+TEST_F(ContentArchiveTest, AFixedHurtIsFollowedUpLikeABlow) {
+    lua_State* state = loadChunk("Script/Lib/Battle.lua.lcd", true);
+    ASSERT_NE(state, nullptr);
+    ASSERT_TRUE(
+        run(state,
+            "queued = {}\n"
+            "local outcome = {}\n"
+            "DamageCalculate = { DamageParam = { setLogMessage = function() end },\n"
+            "  setFixedDamageParam = function(target, value) outcome = { isHit = value ~= 0, fDamage = value } end,\n"
+            "  execute = function() end, getDamageResult = function() return outcome end }\n"
+            "Actor = { Action = { pushAction = function(actor, path) queued[#queued + 1] = path end } }\n"
+            "local enemy = {}\n"
+            "assert(Battle.fixed(Battle.SOURCE_ACTOR, {}, enemy, -15, 'fire').fDamage == -15)\n"
+            "assert(#queued == 1 and queued[1] == 'Script/Lib/Game/Action/Action/CallOnDamageAction.lua')\n"
+            "Battle.fixed(Battle.SOURCE_ACTOR, {}, enemy, 20, 'heal')\n"
+            "Battle.fixed(Battle.SOURCE_ITEM, {}, enemy, 0, 'nothing')\n"
+            "assert(#queued == 1, 'a heal or a miss is not followed up')\n"));
+}
+
 }  // namespace
 }  // namespace ContentTest

@@ -5,6 +5,7 @@ Battle = Battle or {}
 
 local SOURCE_ACTOR = 1
 local SOURCE_ITEM = 2
+local ON_DAMAGE_SCRIPT = "Script/Lib/Game/Action/Action/CallOnDamageAction.lua"
 
 local function run(target, sourceType, source, name, forceHit)
     DamageCalculate.DamageParam.setLogMessage(target, true)
@@ -34,10 +35,16 @@ function Battle.itemBlow(item, target, name, forceHit)
     return run(target, SOURCE_ITEM, item, name or Item.getName(item), forceHit)
 end
 
--- A fixed change of the target's life: negative hurts, positive heals.
+-- A fixed change of the target's life: negative hurts, positive heals. The game follows up
+-- only hits whose damage is above zero, and a fixed hurt is a damage below zero, so a hurt is
+-- followed up here: its number rises, and a target it killed dies and rewards its killer.
 function Battle.fixed(sourceType, source, target, value, name)
     DamageCalculate.setFixedDamageParam(target, value)
-    return run(target, sourceType, source, name)
+    local result = run(target, sourceType, source, name)
+    if result.isHit and result.fDamage < 0 then
+        Actor.Action.pushAction(target, ON_DAMAGE_SCRIPT)
+    end
+    return result
 end
 
 -- One of the target's numbers ("level", "maxLife", "life", "maxHungerPoint", "hungerPoint",

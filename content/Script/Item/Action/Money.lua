@@ -8,8 +8,9 @@ function Game.Action.initialize(actor, used)
 end
 
 function Game.Action.startAction()
-    Game.Data.setPlayerMoney(Game.Data.getPlayerMoney() + Item.Status.getPrice(item))
-    Dungeon.addLogMessage(Item.getName(item) .. "を拾った。")
+    local worth = Item.Status.getPrice(item)
+    Game.Data.setPlayerMoney(Game.Data.getPlayerMoney() + worth)
+    Dungeon.addLogMessage(string.format("<1:COLOR>%d</COLOR>Gの%sを拾った。", worth, Item.getName(item)))
     Item.removeItem(item)
 end
 

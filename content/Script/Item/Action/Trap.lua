@@ -9,7 +9,7 @@ end
 
 function Game.Action.startAction()
     Item.setVisible(item, true)
-    Battle.fixed(Battle.SOURCE_ITEM, item, user, -5, Item.getName(item))
+    Battle.fixed(Battle.SOURCE_ITEM, item, user, -5, "罠")
 end
 
 function Game.Action.updateAction(dt)

@@ -58,7 +58,8 @@ function Game.Action.startAction()
         return
     end
     local result = DamageCalculate.getDamageResult(target)
-    text = tostring(result.iDamage)
+    -- A fixed hurt counts as a damage below zero; the number shown is what was lost.
+    text = tostring(math.abs(result.iDamage))
     Actor.callEvent(target, "onDamage")
     if Actor.isAlive(target) then
         return
