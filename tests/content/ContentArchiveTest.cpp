@@ -408,8 +408,8 @@ void checkFont(OxPackedStreamReader& reader, const std::string& font, const std:
         ASSERT_LE(type, 5);
         at += size;
     }
-    EXPECT_EQ(fontSize, 30);
-    EXPECT_EQ(lineHeight, 40);
+    EXPECT_EQ(fontSize, 24);
+    EXPECT_EQ(lineHeight, 30);
     ASSERT_FALSE(pages.empty());
     for (const std::string& page : pages) {
         Bytes png;

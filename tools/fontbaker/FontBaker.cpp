@@ -124,9 +124,11 @@ BakeSummary bakeFont(const BakeOptions& options) {
     FontDescription font;
     font.faceName = face.familyName();
     font.fontSize = static_cast<uint16_t>(options.pixelSize);
-    const int32_t base = std::max(face.ascender(), 0);
-    const int32_t lineHeight =
-        options.lineHeight != 0 ? static_cast<int32_t>(options.lineHeight) : std::max(face.lineHeight(), 1);
+    const int32_t faceLine = std::max(face.lineHeight(), 1);
+    const int32_t lineHeight = options.lineHeight != 0 ? static_cast<int32_t>(options.lineHeight) : faceLine;
+    // A line taller than the face's own shares the extra space above and below its glyphs, so
+    // text stands in the middle of its line rather than against the line above.
+    const int32_t base = std::max(face.ascender(), 0) + std::max(lineHeight - faceLine, 0) / 2;
     font.lineHeight = static_cast<uint16_t>(std::min<int32_t>(lineHeight, std::numeric_limits<uint16_t>::max()));
     font.base = static_cast<uint16_t>(std::min<int32_t>(base, std::numeric_limits<uint16_t>::max()));
     font.scaleW = static_cast<uint16_t>(side);

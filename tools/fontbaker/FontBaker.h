@@ -12,7 +12,7 @@ struct BakeOptions {
     std::string family = "IPAGothic";  // looked up through fontconfig unless fontFile is set
     std::string fontFile;              // a font file to use directly
     uint32_t pixelSize = 30;           // the em size in pixels (the font's fontSize)
-    uint32_t lineHeight = 0;           // 0: the face's own line spacing
+    uint32_t lineHeight = 0;           // 0: the face's own line spacing; more is shared above and below
     uint32_t pageSize = 512;           // square pages, a power of two
     std::vector<char32_t> characters;  // every one in the BMP (see buildCharacterSet)
 };

@@ -155,15 +155,22 @@ private:
 
     // A window frame: an edge band with a lighter inner line, rounded outer corners and a
     // translucent body.
+    // A rounded frame: edge width, edge colour, fill colour and, optionally, a clear margin
+    // around it (0 by default) that sets the edge in from the picture's border.
     void frame() {
-        needArguments(recipe_, 3, false);
+        needArguments(recipe_, 3, true);
+        if (recipe_.arguments.size() > 4) {
+            needArguments(recipe_, 4, false);
+        }
         const uint32_t edgeWidth = parseNumber(recipe_.arguments[0], recipe_.origin, 1, 32);
         const uint32_t edge = parseColour(recipe_.arguments[1], recipe_.origin);
         const uint32_t fill = parseColour(recipe_.arguments[2], recipe_.origin);
+        const double inset =
+            recipe_.arguments.size() > 3 ? parseNumber(recipe_.arguments[3], recipe_.origin, 0, 32) : 0.0;
         const double w = canvas_.width, h = canvas_.height, radius = edgeWidth * 2.0;
         for (uint32_t y = 0; y < canvas_.height; ++y) {
             for (uint32_t x = 0; x < canvas_.width; ++x) {
-                const double d = roundedRectDistance(x + 0.5, y + 0.5, 0, 0, w, h, radius);
+                const double d = roundedRectDistance(x + 0.5, y + 0.5, inset, inset, w - inset, h - inset, radius);
                 uint32_t colour = 0;
                 if (d <= -double(edgeWidth)) {
                     colour = fill;

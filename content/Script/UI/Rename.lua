@@ -159,7 +159,7 @@ function setup(item)
     GeneralWindow.setWindowSize(nameWindow, 600, 128)
     GeneralWindow.setWindowMode(keyWindow, 0)
     GeneralWindow.setLocation(keyWindow, 100, 180)
-    GeneralWindow.setWindowSize(keyWindow, 600, 72 + 40 * rowCount())
+    GeneralWindow.setWindowSize(keyWindow, 600, 72 + 30 * rowCount())
     if InputSystem ~= nil then
         keys = InputSystem.getVirtualKey()
     end

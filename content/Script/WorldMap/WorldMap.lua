@@ -9,10 +9,16 @@ local bootMode = 0
 local map = nil
 local menu = nil
 local jump = 0
+-- A short line over the map (what "記録する" did), shown for a few seconds.
 local notice = nil
+local noticeLeft = 0
+local kNoticeSeconds = 2
 
 local function say(text)
-  notice = text
+  if notice ~= nil then
+    GeneralWindow.setText(notice, text)
+    noticeLeft = kNoticeSeconds
+  end
 end
 
 -- A dive from the map is recorded as a replay, as a new game's dive is: the result asks
@@ -74,13 +80,20 @@ function initialize(mode)
     GeneralWindow.setWindowMode(menu, 1)
     GeneralWindow.setShowTitle(menu, true)
     GeneralWindow.setTitle(menu, "どこへ行きますか？")
-    -- Wide enough for the longest entry, "デモダンジョンに挑む", in the 30-pixel font.
-    GeneralWindow.setWindowSize(menu, 380, 470)
+    -- Wide enough for the longest entry, "デモダンジョンに挑む", in the game's font.
+    GeneralWindow.setWindowSize(menu, 380, 490)
     GeneralWindow.setLocation(menu, 400, 60)
     for _, entry in ipairs(entries) do
       GeneralWindow.addListItemEx(menu, entry[1], choose)
     end
     GeneralWindow.setSelectItemIndex(menu, 0)
+  end
+  notice = GeneralWindow.newWindow("Default")
+  if notice ~= nil then
+    GeneralWindow.setWindowMode(notice, 0)
+    GeneralWindow.setShowTitle(notice, false)
+    GeneralWindow.setWindowSize(notice, 320, 128)
+    GeneralWindow.setLocation(notice, 40, 60)
   end
 end
 
@@ -89,6 +102,7 @@ function update(dt)
   if menu ~= nil and SceneLayer.getLayerCount() == 0 then
     GeneralWindow.update(menu, dt)
   end
+  noticeLeft = math.max(noticeLeft - dt, 0)
 end
 
 function getJumpScene()
@@ -103,5 +117,8 @@ function draw()
   end
   if menu ~= nil then
     GeneralWindow.draw(menu)
+  end
+  if notice ~= nil and noticeLeft > 0 then
+    GeneralWindow.draw(notice)
   end
 end

@@ -160,6 +160,25 @@ const ReadGlyph* findGlyph(const ReadFont& font, char32_t id) {
     return nullptr;
 }
 
+// Spacing added to the face's own line is shared above and below: every glyph moves down by half
+// of it, the base with them.
+TEST_F(FontBakerTest, ATallerLineSharesItsExtraSpaceAboveAndBelowTheGlyphs) {
+    BakeOptions natural = options(U"あ一！", 512);
+    natural.lineHeight = 0;
+    natural.name = "natural";
+    BakeOptions tall = natural;
+    const ReadFont own = readFont(readFile(bakeFont(natural).fontFile));
+    tall.name = "tall";
+    tall.lineHeight = own.lineHeight + 11u;
+    const ReadFont taller = readFont(readFile(bakeFont(tall).fontFile));
+    EXPECT_EQ(taller.lineHeight, own.lineHeight + 11);
+    EXPECT_EQ(taller.base, own.base + 5);
+    ASSERT_EQ(taller.glyphs.size(), own.glyphs.size());
+    for (size_t i = 0; i < own.glyphs.size(); ++i) {
+        EXPECT_EQ(taller.glyphs[i].yoffset, own.glyphs[i].yoffset + 5) << own.glyphs[i].id;
+    }
+}
+
 TEST_F(FontBakerTest, WritesBlocksPagesAndGlyphsTheLoaderExpects) {
     const BakeOptions o = options(kSample);
     const BakeSummary summary = bakeFont(o);

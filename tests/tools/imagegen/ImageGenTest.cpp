@@ -68,6 +68,18 @@ TEST(ImageGenTest, FrameHasClearCornersOpaqueEdgesAndAFilledCentre) {
     EXPECT_EQ(at(1, 96), 0xFF8098C8u);    // left edge, cell 3
     EXPECT_EQ(at(96, 96), 0xD0182038u);   // centre cell 4, stretched by the window
     EXPECT_EQ(at(64, 64), at(127, 127));  // the centre cell is uniform
+
+    // Set in by a clear margin, the edge lies inside the edge cells, where a window's title
+    // line (a bottom edge cell) stays above the text under it.
+    const Canvas inset = paint(recipeOf("f.png 192 192 frame 6 FF8098C8 D0182038 8"));
+    auto in = [&](uint32_t x, uint32_t y) { return inset.pixels[y * inset.width + x]; };
+    EXPECT_EQ(in(96, 4) >> 24, 0u);
+    EXPECT_EQ(in(96, 187) >> 24, 0u);
+    EXPECT_EQ(in(96, 9), 0xFF8098C8u);
+    EXPECT_EQ(in(96, 182), 0xFF8098C8u);
+    EXPECT_EQ(in(9, 96), 0xFF8098C8u);
+    EXPECT_EQ(in(96, 96), 0xD0182038u);
+    EXPECT_THROW(paint(recipeOf("f.png 192 192 frame 6 FF8098C8 D0182038 8 1")), RecipeError);
 }
 
 TEST(ImageGenTest, EveryFormatReadsBackTheSamePixels) {

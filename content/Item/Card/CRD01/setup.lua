@@ -1,10 +1,10 @@
--- しあわせのカード (ID 310).
+-- 幸せのカード (ID 310).
 Lua.dofile("Script/Lib/ItemLook.lua")
 g_itemChip = 5
 g_animationFileName = ItemLook.sheet
 
 function initialize(item)
-    Item.setName(item, "しあわせのカード")
+    Item.setName(item, "幸せのカード")
     Item.setItemType(item, 4)
     Item.setItemDirectory(item, "Item/Card/CRD01/")
     Item.setAboutText(item, "読むとレベルが1上がる。")
