@@ -476,7 +476,7 @@ TEST(ActorModuleSample, ThePlayersSetupFromTheSampleContentReachesThePlayer) {
     EXPECT_EQ(status.getLife(), 15.0f);
     EXPECT_EQ(status.getMaxForce(), 8);
     EXPECT_EQ(status.getForce(), 8);
-    EXPECT_EQ(status.getAttack(), 2.0f);
+    EXPECT_EQ(status.getAttack(), 6.0f);
     EXPECT_EQ(status.getDefense(), 0.0f);
     EXPECT_EQ(status.getDirection(), 4);
     // Its body walks and its condition sprite holds the marks the conditions show.
