@@ -395,7 +395,8 @@ void paintGlows(Canvas& canvas, const std::vector<uint32_t>& colours) {
 void paintDarkPlane(Canvas& canvas, uint32_t cellSize) {
     Raster r(canvas);
     const double s = cellSize;
-    const double cx = -50.0 + 4 * s + s / 2, cy = -32.0 + 3 * s + s / 2;
+    // The player's cell: in the middle of the 800-pixel screen's width, its fourth row down.
+    const double cx = 400.0, cy = -32.0 + 3 * s + s / 2;
     const double clear = s * 1.1, dark = s * 1.75;  // the cells next to the player stay visible
     for (int y = 0; y < int(canvas.height); ++y) {
         for (int x = 0; x < int(canvas.width); ++x) {

@@ -157,11 +157,12 @@ TEST(PainterTest, WallSheetRepeatsItsPiecesInEveryBandTheRendererShiftsTo) {
 
 TEST(PainterTest, DarkPlaneLeavesThePlayerAndItsNeighboursVisible) {
     const Canvas dark = painted("d.dds 1024 1024 darkplane 80");
-    // The player's cell spans (270, 208)-(350, 288) on the 800x600 screen.
-    EXPECT_EQ(alphaAt(dark, 310, 248), 0u);
-    EXPECT_EQ(alphaAt(dark, 275, 212), 0u);   // the cell's own corner
-    EXPECT_LT(alphaAt(dark, 230, 248), 40u);  // the cell to the left
-    EXPECT_LT(alphaAt(dark, 310, 330), 40u);  // the cell below
+    // The player's cell spans (360, 208)-(440, 288) on the 800x600 screen.
+    EXPECT_EQ(alphaAt(dark, 400, 248), 0u);
+    EXPECT_EQ(alphaAt(dark, 365, 212), 0u);   // the cell's own corner
+    EXPECT_LT(alphaAt(dark, 320, 248), 40u);  // the cell to the left
+    EXPECT_LT(alphaAt(dark, 480, 248), 40u);  // the cell to the right
+    EXPECT_LT(alphaAt(dark, 400, 330), 40u);  // the cell below
     EXPECT_EQ(alphaAt(dark, 20, 20), 255u);
     EXPECT_EQ(alphaAt(dark, 790, 590), 255u);
     EXPECT_EQ(alphaAt(dark, 1000, 1000), 255u);  // the padding too, when drawn whole
