@@ -240,20 +240,8 @@ TEST_F(DeveloperRun, TheSelectorStartsTheExtrasTheTitleAndThePlayFromTheStart) {
     // The title's sky plays a movie: its lower part is compared.
     const SmokeTest::Region titleMenu{0, 240, 800, 360};
     const auto closest = [this](const std::vector<int>& numbers, const char* name, const SmokeTest::Region& region) {
-        const SmokeTest::Image reference = SmokeTest::loadPng(fs::path(ORVEX_FIXTURE_DIR) / "smoke" / name);
-        double best = 255.0;
-        SmokeTest::Image closest;
-        for (const int number : numbers) {
-            SmokeTest::Image shown = SmokeTest::loadPng(runDirectory_ / ("frame" + std::to_string(number) + ".png"));
-            if (!reference.rgb.empty() && shown.rgb.size() == reference.rgb.size()) {
-                if (const double difference = SmokeTest::meanDifference(shown, reference, region); difference < best) {
-                    best = difference;
-                    closest = std::move(shown);
-                }
-            }
-        }
-        SmokeTest::offerForRenewal(name, closest);
-        return best;
+        return SmokeTest::closestFrame(runDirectory_, numbers,
+                                       SmokeTest::loadPng(fs::path(ORVEX_FIXTURE_DIR) / "smoke" / name), region, name);
     };
     EXPECT_LT(closest(extras, "extras.png", {}), 3.0) << ended.describe();
     EXPECT_LT(closest(title, "title_faded_in.png", titleMenu), 3.0) << ended.describe();
