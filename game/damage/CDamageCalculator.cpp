@@ -415,6 +415,10 @@ void CDamageCalculator::applyActorStatus() {
     const bool invincible = isInvincible();
     const bool ownDoing = param_.originActor == &target_ && param_.originItem == nullptr;
     float value = 0.0f;
+    // The line tells what the clamping setter really changed, in the whole numbers the gauges
+    // show: a potion drunk three points short of full life restores three, not its whole worth.
+    float before = 0.0f;
+    float after = 0.0f;
     const char16_t* line = nullptr;
     const char16_t* raised = kRaised;
     if (change.level != 0) {
@@ -426,21 +430,27 @@ void CDamageCalculator::applyActorStatus() {
             return;
         }
         value = static_cast<float>(change.level);
+        before = static_cast<float>(status.getLevel());
         status.setLevel(status.getLevel() + change.level);
+        after = static_cast<float>(status.getLevel());
         line = u"<0:COLOR>%s</COLOR>はレベルが<1:COLOR>%d</COLOR>%s！";
     } else if (change.maxLife != 0.0f) {
         if (change.maxLife < 0.0f && invincible) {
             return;
         }
         value = change.maxLife;
-        status.setMaxLife(status.getMaxLife() + value);
+        before = status.getMaxLife();
+        status.setMaxLife(before + value);
+        after = status.getMaxLife();
         line = u"<0:COLOR>%s</COLOR>はHPの最大値が<1:COLOR>%d</COLOR>%s！";
     } else if (change.life != 0.0f) {
         if (change.life < 0.0f && invincible) {
             return;
         }
         value = change.life;
-        status.setLife(status.getLife() + value);
+        before = status.getLife();
+        status.setLife(before + value);
+        after = status.getLife();
         line = u"<0:COLOR>%s</COLOR>はHPが<1:COLOR>%d</COLOR>%s！";
         raised = kRecovered;
     } else if (change.maxHungerPoint != 0.0f) {
@@ -448,7 +458,9 @@ void CDamageCalculator::applyActorStatus() {
             return;
         }
         value = change.maxHungerPoint;
-        status.setMaxHungerPoint(status.getMaxHungerPoint() + value);
+        before = status.getMaxHungerPoint();
+        status.setMaxHungerPoint(before + value);
+        after = status.getMaxHungerPoint();
         line = u"<0:COLOR>%s</COLOR>は最大満腹度が<1:COLOR>%d</COLOR>%s！";
     } else if (change.hungerPoint != 0.0f) {
         value = change.hungerPoint;
@@ -458,28 +470,35 @@ void CDamageCalculator::applyActorStatus() {
         if (value > 0.0f && equipped(&target_, kAbilityBigEater)) {
             value += kBigEaterBonus;
         }
-        status.setHungerPoint(status.getHungerPoint() + value);
+        before = status.getHungerPoint();
+        status.setHungerPoint(before + value);
+        after = status.getHungerPoint();
         line = u"<0:COLOR>%s</COLOR>は満腹度が<1:COLOR>%d</COLOR>%s！";
     } else if (change.force != 0) {
         if (change.force < 0 && (invincible || equipped(&target_, kAbilityAntibody))) {
             return;
         }
         value = static_cast<float>(change.force);
+        before = static_cast<float>(status.getForce());
         status.setForce(status.getForce() + change.force);
+        after = static_cast<float>(status.getForce());
         line = u"<0:COLOR>%s</COLOR>は力が<1:COLOR>%d</COLOR>%s！";
     } else if (change.maxForce != 0) {
         if (change.maxForce < 0 && (invincible || equipped(&target_, kAbilityNoDrain))) {
             return;
         }
         value = static_cast<float>(change.maxForce);
+        before = static_cast<float>(status.getMaxForce());
         status.setMaxForce(status.getMaxForce() + change.maxForce);
+        after = static_cast<float>(status.getMaxForce());
         line = u"<0:COLOR>%s</COLOR>は力の最大値が<1:COLOR>%d</COLOR>%s！";
     } else {
         return;
     }
     result_.isHit = true;
     result_.damage = value;
-    log(formatWide(line, target_.getName(), magnitude(value), value > 0.0f ? raised : kLowered));
+    log(formatWide(line, target_.getName(), magnitude(std::trunc(after) - std::trunc(before)),
+                   value > 0.0f ? raised : kLowered));
 }
 
 void CDamageCalculator::wearOutAmulet() {

@@ -397,6 +397,16 @@ TEST_F(Damage, StatusChangesAndTheWornAmulet) {
     EXPECT_FLOAT_EQ(player_->getStatus().getHungerPoint(), 120.0f);
     change(*player_, [](auto& s) { s.life = -30.0f; });
     EXPECT_EQ(lines().back(), u"<0:COLOR>旅人</COLOR>はHPが<1:COLOR>30</COLOR>下がった！");
+    // The line tells what the setter let through, in whole points: a heal near full life, a
+    // loss below zero.
+    player_->getStatus().setMaxLife(40.0f);
+    player_->getStatus().setLife(36.5f);
+    change(*player_, [](auto& s) { s.life = 25.0f; });
+    EXPECT_FLOAT_EQ(player_->getStatus().getLife(), 40.0f);
+    EXPECT_EQ(lines().back(), u"<0:COLOR>旅人</COLOR>はHPが<1:COLOR>4</COLOR>回復した！");
+    change(*player_, [](auto& s) { s.life = -100.0f; });
+    EXPECT_EQ(lines().back(), u"<0:COLOR>旅人</COLOR>はHPが<1:COLOR>40</COLOR>下がった！");
+    player_->getStatus().setLife(40.0f);
 
     // The warding amulet keeps the level; on a roll of 20 or less it wears out into item 20,
     // which takes its place and stays equipped, the other equipment untouched.
