@@ -607,9 +607,9 @@ std::pair<std::u16string, bool> CItemMenu::buildCompareText(const Item::CItem& i
 }
 
 std::u16string CItemMenu::buildDescription(const Item::CItem& item) {
-    std::u16string text = item.getAboutText() + u"\n\n種族特効：\n";
-    // Races have no names of their own; the bonuses are not listed by name.
-    text += u"\n\n能力：\n";
+    // A heading shows only over something to list: races have no names of their own, so their
+    // bonuses are never listed, and most items carry no ability at all.
+    std::u16string abilities;
     const Item::CItemStatus& status = item.getStatus();
     for (uint32_t slot = 0; slot < status.getSlotCount(); ++slot) {
         const uint32_t ability = status.getSlotAbility(slot);
@@ -617,8 +617,12 @@ std::u16string CItemMenu::buildDescription(const Item::CItem& item) {
             continue;
         }
         if (const char16_t* name = Item::CItemFactory::getSlotAbilityName(static_cast<int32_t>(ability))) {
-            text += std::u16string(name) + u"\n";
+            abilities += std::u16string(name) + u"\n";
         }
+    }
+    std::u16string text = item.getAboutText();
+    if (!abilities.empty()) {
+        text += u"\n\n能力：\n" + abilities;
     }
     return wrapLines(text, kDescriptionLineLength);
 }

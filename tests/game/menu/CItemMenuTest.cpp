@@ -310,10 +310,16 @@ TEST_F(ItemMenuTest, TheDescriptionShowsStrengthAboutTextAndAbilitiesUntilDismis
     ASSERT_TRUE(inventory()->isInfoShown());
     EXPECT_FALSE(inventory()->isActionShown());
     EXPECT_EQ(inventory()->getInfoWindow()->title, u"剣＋7 攻7");
-    EXPECT_EQ(inventory()->getInfoWindow()->text, u"よく切れる剣。\n\n種族特効：\n\n\n能力：\n怪力\n");
+    EXPECT_EQ(inventory()->getInfoWindow()->text, u"よく切れる剣。\n\n能力：\n怪力\n");
     press(kCancel);
     EXPECT_FALSE(inventory()->isInfoShown());
     EXPECT_EQ(menu_->getCurrent(), inventory()) << "back at the list";
+
+    // Without an ability there is no heading to show.
+    sword->getStatus().setSlotAbility(1, 0);
+    press(kDecide);
+    act(*inventory(), u"説明");
+    EXPECT_EQ(inventory()->getInfoWindow()->text, u"よく切れる剣。");
 }
 
 TEST_F(ItemMenuTest, ACardThatNeedsATargetAsksForOneAndPassesBoth) {
