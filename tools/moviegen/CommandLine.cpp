@@ -14,6 +14,7 @@ const char* const kUsage =
     "  --hue DEGREES      base colour of the picture, 0..359 (default 210)\n"
     "  --sound            add a Vorbis sound track as long as the pictures\n"
     "  --still            show the first picture on every frame\n"
+    "  --backdrop         only a dim moving gradient, to play behind a scene\n"
     "  --rate HZ          sound sample rate (default 44100)\n"
     "  --channels COUNT   sound channels, 1 or 2 (default 2)\n"
     "  --chroma FORMAT    chroma subsampling: 420, 422 or 444 (default 420)\n";
@@ -34,6 +35,10 @@ MovieOptions parseCommandLine(const std::vector<std::string>& args) {
         }
         if (option == "--still") {
             options.still = true;
+            continue;
+        }
+        if (option == "--backdrop") {
+            options.backdrop = true;
             continue;
         }
         const std::string& value = takeOptionValue<MovieError>(args, i);

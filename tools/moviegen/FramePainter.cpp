@@ -43,11 +43,14 @@ uint8_t redDifferenceOf(int r, int g, int b) {
 
 }  // namespace
 
-FramePainter::FramePainter(uint32_t width, uint32_t height, uint32_t hue, bool still)
-    : width_(width), height_(height), still_(still) {
+FramePainter::FramePainter(uint32_t width, uint32_t height, uint32_t hue, bool still, bool backdrop)
+    : width_(width), height_(height), still_(still), backdrop_(backdrop) {
+    // A backdrop stays dim, so what is drawn over it reads.
+    const int darkest = backdrop ? 12 : 40;
+    const int range = backdrop ? 48 : 120;
     for (int i = 0; i < 256; ++i) {
         // From a dark shade of the hue to a brighter, slightly shifted one.
-        const Color c = hsv(hue + static_cast<uint32_t>(i) * 40 / 255, 170, 40 + i * 120 / 255);
+        const Color c = hsv(hue + static_cast<uint32_t>(i) * 40 / 255, 170, darkest + i * range / 255);
         gradient_[static_cast<size_t>(i)] = Rgb{c.r, c.g, c.b};
     }
     const Color light = hsv(hue, 40, 245);
@@ -57,6 +60,9 @@ FramePainter::FramePainter(uint32_t width, uint32_t height, uint32_t hue, bool s
 }
 
 FramePainter::Rgb FramePainter::pixel(uint32_t x, uint32_t y, uint32_t index, uint32_t count) const {
+    if (backdrop_) {
+        return gradient_[background(x, y, index)];
+    }
     const int64_t w = width_;
     const int64_t h = height_;
     // Progress bar along the bottom: (index + 1) / count of the width.
@@ -76,9 +82,13 @@ FramePainter::Rgb FramePainter::pixel(uint32_t x, uint32_t y, uint32_t index, ui
     const int64_t d2 = dx * dx + dy * dy;
     if (d2 <= outer * outer && d2 >= inner * inner) return logo_;
     if ((dx < 0 ? -dx : dx) <= outer / 8 && (dy < 0 ? -dy : dy) <= inner) return accent_;
-    // Background: a triangle wave along the diagonal, moving with the frame index.
+    return gradient_[background(x, y, index)];
+}
+
+// The background: a triangle wave along the diagonal, moving with the frame index.
+std::size_t FramePainter::background(uint32_t x, uint32_t y, uint32_t index) {
     const uint32_t phase = (2 * x + y + index * 6) % 512;
-    return gradient_[phase < 256 ? phase : 511 - phase];
+    return phase < 256 ? phase : 511 - phase;
 }
 
 void FramePainter::paint(uint32_t index, uint32_t count, YCbCrFrame& frame) const {

@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -19,12 +20,13 @@ struct YCbCrFrame {
 
 // Draws the generator's pictures: a diagonal gradient that scrolls with time, a ring with a
 // bar (the logo) that glides from left to right, and a progress bar along the bottom that
-// grows to the full width on the last frame. Integer arithmetic only, so the same options
-// give the same pictures everywhere.
+// grows to the full width on the last frame. A backdrop (a picture behind a scene) has only
+// the gradient, darker. Integer arithmetic only, so the same options give the same pictures
+// everywhere.
 class FramePainter {
 public:
     // A still painter shows the first picture on every frame.
-    FramePainter(uint32_t width, uint32_t height, uint32_t hue, bool still = false);
+    FramePainter(uint32_t width, uint32_t height, uint32_t hue, bool still = false, bool backdrop = false);
 
     void paint(uint32_t index, uint32_t count, YCbCrFrame& frame) const;
 
@@ -33,10 +35,12 @@ private:
         int r, g, b;
     };
     Rgb pixel(uint32_t x, uint32_t y, uint32_t index, uint32_t count) const;
+    static std::size_t background(uint32_t x, uint32_t y, uint32_t index);
 
     uint32_t width_;
     uint32_t height_;
     bool still_;
+    bool backdrop_;
     std::array<Rgb, 256> gradient_{};
     Rgb logo_{};
     Rgb accent_{};

@@ -14,7 +14,7 @@ namespace Orvex::Tools::MovieGen {
 
 std::vector<uint8_t> generateMovie(const MovieOptions& options) {
     checkOptions(options);
-    const FramePainter painter(options.width, options.height, options.hue, options.still);
+    const FramePainter painter(options.width, options.height, options.hue, options.still, options.backdrop);
     const EncodedStream video = encodeTheora(painter, options.width, options.height, options.fps, options.frameCount,
                                              options.chroma, kVideoSerial);
     std::optional<EncodedStream> audio;

@@ -12,7 +12,8 @@ struct MovieOptions {
     uint32_t fps = 25;
     uint32_t hue = 210;  // base colour of the picture, degrees 0..359
     bool withSound = false;
-    bool still = false;  // every frame shows the first picture (a logo card)
+    bool still = false;     // every frame shows the first picture (a logo card)
+    bool backdrop = false;  // only the dim moving gradient, for a picture behind a scene
     uint32_t sampleRate = 44100;
     uint32_t channels = 2;
     uint32_t chroma = 420;  // chroma subsampling: 420, 422 or 444

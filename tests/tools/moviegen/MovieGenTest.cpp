@@ -4,6 +4,7 @@
 #include <theora/theoradec.h>
 #include <vorbis/codec.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -14,6 +15,7 @@
 
 #include "platform/kernel/Process.h"
 #include "tools/moviegen/CommandLine.h"
+#include "tools/moviegen/FramePainter.h"
 #include "tools/moviegen/MovieError.h"
 #include "tools/moviegen/MovieGenerator.h"
 
@@ -268,6 +270,20 @@ TEST(MovieGen, AStillMovieShowsTheSamePictureOnEveryFrame) {
     }
     options.still = false;
     EXPECT_NE(decode(generateMovie(options)).frameHashes[1], movie.frameHashes[0]);
+}
+
+TEST(MovieGen, ABackdropIsADimMovingGradientWithoutLogoOrBar) {
+    auto brightest = [](const YCbCrFrame& frame) { return *std::max_element(frame.y.begin(), frame.y.end()); };
+    const FramePainter plain(64, 48, 250);
+    const FramePainter backdrop(64, 48, 250, false, true);
+    YCbCrFrame first, second, shown;
+    backdrop.paint(0, 10, first);
+    backdrop.paint(5, 10, second);
+    plain.paint(0, 10, shown);
+    EXPECT_GT(brightest(shown), 150) << "the logo's ring is light";
+    EXPECT_LT(brightest(first), 70) << "no ring, no bar, and a dim gradient";
+    EXPECT_NE(first.y, second.y) << "the gradient still moves";
+    EXPECT_TRUE(parseCommandLine({"--output", "m.ogv", "--backdrop"}).backdrop);
 }
 
 TEST(MovieGen, MovieWithSoundCarriesAVorbisTrackAsLongAsThePictures) {
