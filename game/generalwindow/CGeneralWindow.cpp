@@ -303,6 +303,13 @@ void CGeneralWindow::drawTextContent() {
     fontRenderer_->drawText(text, params_);
 }
 
+// The text's line stands in the middle of its row, whatever the font: a 46-pixel line starts 3
+// pixels above the row, a 30-pixel one 5 pixels below its top.
+float CGeneralWindow::rowTextOffset() const {
+    const auto& font = fontRenderer_->getFont();
+    return font ? (kRowHeight - static_cast<float>(font->lineHeight)) / 2.0f : 0.0f;
+}
+
 void CGeneralWindow::drawList() {
     const float top = drawTitle();
     const float grey = focused ? 1.0f : 0.55f;
@@ -316,7 +323,7 @@ void CGeneralWindow::drawList() {
         }
         if (item) {
             fontRenderer_->penX = x + 36.0f;
-            fontRenderer_->penY = rowTop - 3.0f;
+            fontRenderer_->penY = rowTop + rowTextOffset();
             fontRenderer_->drawText(item->text, params_);
         }
         ++row;

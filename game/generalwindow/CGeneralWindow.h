@@ -125,6 +125,7 @@ private:
     float drawTitle();
     void drawTextContent();
     void drawList();
+    float rowTextOffset() const;
     void drawCell(uint32_t cell, float left, float top, float width, float height);
 
     std::shared_ptr<IGeneralWindowContext> context_;

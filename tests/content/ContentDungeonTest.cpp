@@ -386,7 +386,7 @@ TEST_F(ContentArchiveTest, PlayerGaugesShowThePlayersState) {
         "assert(update(0.016) == true)\n"
         "draw()\n"
         "local all = table.concat(texts, '|')\n"
-        "assert(all:find('B1F') and all:find('Lv2') and all:find('HP 3/20') and all:find('120G'), all)\n"
+        "assert(texts[1]:find('^1F') and all:find('Lv2') and all:find('HP 3/20') and all:find('120G'), all)\n"
         "-- frame, life, frame, fullness: width drawn, source row top, source width\n"
         "assert(#draws == 4, 'draw calls: ' .. #draws)\n"
         "assert(draws[2][2] == 32, 'low life must use the low-life row')\n"
@@ -414,6 +414,38 @@ TEST_F(ContentArchiveTest, AFixedHurtIsFollowedUpLikeABlow) {
             "Battle.fixed(Battle.SOURCE_ACTOR, {}, enemy, 20, 'heal')\n"
             "Battle.fixed(Battle.SOURCE_ITEM, {}, enemy, 0, 'nothing')\n"
             "assert(#queued == 1, 'a heal or a miss is not followed up')\n"));
+}
+
+// Experience raises the level at 10, 30, 60...; every level reached, by experience or by the
+// card, brings 4 life (healed too) and 1 attack, and the card's level brings the experience up
+// to the level's total.
+TEST_F(ContentArchiveTest, TheTravellerGrowsWithEveryLevel) {
+    lua_State* state = loadChunk("Script/Lib/Growth.lua.lcd", true);
+    ASSERT_NE(state, nullptr);
+    ASSERT_TRUE(
+        run(state,
+            "lines = {}\n"
+            "hero = { Level = 1, MaxLife = 15, Life = 10, Attack = 6, EXP = 0 }\n"
+            "Actor = { getName = function() return '旅人' end, Status = setmetatable({}, { __index = function(_, k)\n"
+            "  local field = k:sub(4)\n"
+            "  local ceiling = field == 'Level' and 99 or math.huge\n"
+            "  if k:sub(1, 3) == 'set' then return function(actor, v) actor[field] = math.min(v, ceiling) end end\n"
+            "  return function(actor) return actor[field] end end }) }\n"
+            "Dungeon = { addLogMessage = function(text) lines[#lines + 1] = text end }\n"));
+    EXPECT_TRUE(
+        run(state,
+            "Growth.gainExperience(hero, 9)\n"
+            "assert(hero.Level == 1 and #lines == 0, 'level ' .. hero.Level)\n"
+            "Growth.gainExperience(hero, 25)\n"
+            "assert(hero.Level == 3, 'two totals passed: level ' .. hero.Level)\n"
+            "assert(hero.MaxLife == 23 and hero.Life == 18 and hero.Attack == 8, hero.MaxLife .. ' ' .. hero.Life)\n"
+            "assert(#lines == 1 and lines[1]:find('レベル<1:COLOR>3</COLOR>になった'), lines[1])\n"
+            "hero.Level = 4\n"
+            "Growth.levelReached(hero, 3)\n"
+            "assert(hero.EXP == 60 and hero.MaxLife == 27 and hero.Attack == 9, 'card: ' .. hero.EXP)\n"
+            "hero.Level, hero.EXP = 99, 1000000\n"
+            "Growth.gainExperience(hero, 5)\n"
+            "assert(hero.Level == 99 and hero.MaxLife == 27 and #lines == 1, 'no level past the ceiling')\n"));
 }
 
 }  // namespace

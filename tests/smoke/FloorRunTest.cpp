@@ -111,7 +111,7 @@ TEST_F(FloorRun, LooksAsItsReferenceAndPlaysOnAfterF1WithAPad) {
     const SmokeTest::ProgramRun run = play(keys, captured);
     expectOrderlyEnd(run);
     EXPECT_LT(closestFrame(runDirectory_, frames, "floor_seeded.png"), 1.0);
-    // Before it, the loading screen: the dungeon's picture with the floor's name "B1F" over it
+    // Before it, the loading screen: the dungeon's picture with the floor's name "1F" over it
     // (above its turning ring of dots).
     EXPECT_LT(closestFrame(runDirectory_, loading, "floor_loading.png", {0, 0, 800, 340}), 1.0);
     // Beside the player and the mini-map, some later picture is the first one 80 pixels lower.

@@ -204,7 +204,7 @@ protected:
 TEST_F(ProgramFlowTest, TheTrialClearedThenLostToTheTurnLimit) {
     KeyScript keys(300);
     SmokeTest::intoTheTrialBySceneList(keys).wait(300);
-    keys.hold({"Right"}, 200).wait(30).press("Z").wait(300);  // B1F: the stairs, "すすむ"
+    keys.hold({"Right"}, 200).wait(30).press("Z").wait(300);  // 1F: the stairs, "すすむ"
     keys.hold({"Right"}, 200).wait(30).press("Z");            // B2F: out of the trial
     const int resultFrom = keys.read() + 150;
     keys.wait(420);

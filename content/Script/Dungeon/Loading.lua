@@ -1,7 +1,7 @@
 -- The loading screen shown while a floor is set up, drawn over the dungeon's title picture:
--- the floor as "B<n>F" in block letters and a turning ring of dots. It keeps the screen for a
--- short while at least, so that the floor's name can be read even when the set-up is quick. It
--- also records the dungeon and floor reached for the result.
+-- the floor as "<n>F" (as the result names it) in block letters and a turning ring of dots. It
+-- keeps the screen for a short while at least, so that the floor's name can be read even when
+-- the set-up is quick. It also records the dungeon and floor reached for the result.
 -- Only Graphics and Game are attached here, so the letters are drawn as filled squares.
 
 local HOLD_SECONDS = 0.5
@@ -93,7 +93,7 @@ local function drawText(text, left, top)
 end
 
 function draw()
-    local text = "B" .. tostring(math.max(0, math.floor(floorNumber))) .. "F"
+    local text = tostring(math.max(0, math.floor(floorNumber))) .. "F"
     local width = #text * 4 * PIXEL - PIXEL
     drawText(text, 400 - width / 2, 250)
     -- Eight dots on a ring; the bright one goes round.

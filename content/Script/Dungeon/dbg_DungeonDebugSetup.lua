@@ -8,9 +8,9 @@ end
 
 function setup()
     addParagraph(scene, "DEMO10")
-    addDungeonInfo(scene, "DEMO10 B1F", "Dungeon/DEMO10/00/00/001.lua")
-    addDungeonInfo(scene, "DEMO10 B2F", "Dungeon/DEMO10/00/00/002.lua")
-    addDungeonInfo(scene, "DEMO10 B3F", "Dungeon/DEMO10/00/00/003.lua")
+    addDungeonInfo(scene, "DEMO10 1F", "Dungeon/DEMO10/00/00/001.lua")
+    addDungeonInfo(scene, "DEMO10 2F", "Dungeon/DEMO10/00/00/002.lua")
+    addDungeonInfo(scene, "DEMO10 3F", "Dungeon/DEMO10/00/00/003.lua")
     addParagraph(scene, "R99")
-    addDungeonInfo(scene, "R99 B1F", "Dungeon/R99/00/00/001.lua")
+    addDungeonInfo(scene, "R99 1F", "Dungeon/R99/00/00/001.lua")
 end

@@ -6,7 +6,7 @@ local Common = Lua.require("Script.Lib.Common")
 local Anim = Lua.dofile("Script/Lib/Anim.lua")
 local CODE = Common.TITLE
 
-local MENU_X, MENU_Y = 280, 300
+local MENU_X, MENU_Y = 280, 284
 local SKY_BOTTOM = 240
 local SKY_STRIPS = 12
 local MESSAGE_SECONDS = 2.5
@@ -67,7 +67,9 @@ local function openReplays()
     GeneralWindow.setShowTitle(replays, true)
     GeneralWindow.setTitle(replays, "リプレイ")
     GeneralWindow.setLocation(replays, 200, 120)
-    GeneralWindow.setWindowSize(replays, 460, 60 + 40 * math.min(#names, 8))
+    -- A list's rows start 76 pixels down under a title, 36 without; 24 more keep the last row
+    -- clear of the bottom edge.
+    GeneralWindow.setWindowSize(replays, 460, 100 + 40 * math.min(#names, 8))
     for _, name in ipairs(names) do
         GeneralWindow.addListItemEx(replays, name, chooseReplay, name)
     end
@@ -79,7 +81,7 @@ local function buildMenu()
     GeneralWindow.setWindowMode(menu, 1)
     GeneralWindow.setShowTitle(menu, false)
     GeneralWindow.setLocation(menu, MENU_X, MENU_Y)
-    GeneralWindow.setWindowSize(menu, 240, 280)
+    GeneralWindow.setWindowSize(menu, 240, 60 + 40 * 6)
     GeneralWindow.addListItemEx(menu, "はじめから", choose, CODE.NEW_GAME)
     GeneralWindow.addListItemEx(menu, "ロード", choose, CODE.LOAD)
     GeneralWindow.addListItemEx(menu, "セーブ", choose, CODE.SAVE)
@@ -91,7 +93,7 @@ local function buildMenu()
     message = GeneralWindow.newWindow("Default")
     GeneralWindow.setWindowMode(message, 0)
     GeneralWindow.setShowTitle(message, false)
-    GeneralWindow.setLocation(message, 200, 196)
+    GeneralWindow.setLocation(message, 200, 180)
     GeneralWindow.setWindowSize(message, 400, 80)
 end
 
@@ -109,8 +111,8 @@ end
 
 -- A new game does not know its drugs: each shows a look of its own until the player names it.
 local UNKNOWN_DRUGS = {
-    { 620, "みどりの草" },
-    { 630, "あかい薬" },
+    { 620, "みどりの薬" },
+    { 630, "むらさきの薬" },
 }
 local function hideDrugs()
     Game.Data.resetUnidentifiedItemInfo()

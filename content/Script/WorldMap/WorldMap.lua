@@ -80,8 +80,9 @@ function initialize(mode)
     GeneralWindow.setWindowMode(menu, 1)
     GeneralWindow.setShowTitle(menu, true)
     GeneralWindow.setTitle(menu, "どこへ行きますか？")
-    -- Wide enough for the longest entry, "デモダンジョンに挑む", in the game's font.
-    GeneralWindow.setWindowSize(menu, 380, 490)
+    -- Wide enough for the longest entry, "デモダンジョンに挑む", in the game's font; the rows
+    -- start 76 pixels down and the last keeps 24 pixels clear of the bottom edge.
+    GeneralWindow.setWindowSize(menu, 380, 100 + 40 * #entries)
     GeneralWindow.setLocation(menu, 400, 60)
     for _, entry in ipairs(entries) do
       GeneralWindow.addListItemEx(menu, entry[1], choose)

@@ -341,7 +341,8 @@ TEST_F(GeneralWindowTest, ListRowsAndTheSelectionBar) {
         const int top = c.title ? 86 : 46;
         for (int row = 0; row < 3; ++row) {
             const int r = top + 40 * row;
-            EXPECT_TRUE(blockAt(46, r - 3, 0xFFFFFF)) << "row " << row << " title " << c.title;
+            // The font's 24-pixel line stands in the middle of the 40-pixel row.
+            EXPECT_TRUE(blockAt(46, r + 8, 0xFFFFFF)) << "row " << row << " title " << c.title;
             // Where there is no bar, what lies under it shows: the title bar (37, 30) to
             // (182, 94) where it reaches, else the background.
             auto under = [&](int px, int py) {

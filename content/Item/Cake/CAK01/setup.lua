@@ -1,10 +1,10 @@
--- おおきなケーキ (ID 600).
+-- おおきなおにぎり (ID 600).
 Lua.dofile("Script/Lib/ItemLook.lua")
 g_itemChip = 8
 g_animationFileName = ItemLook.sheet
 
 function initialize(item)
-    Item.setName(item, "おおきなケーキ")
+    Item.setName(item, "おおきなおにぎり")
     Item.setItemType(item, 8)
     Item.setItemDirectory(item, "Item/Cake/CAK01/")
     Item.setAboutText(item, "満腹度が50回復する。")

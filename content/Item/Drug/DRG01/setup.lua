@@ -1,10 +1,10 @@
--- 薬草 (ID 620).
+-- 回復薬 (ID 620).
 Lua.dofile("Script/Lib/ItemLook.lua")
 g_itemChip = 10
 g_animationFileName = ItemLook.sheet
 
 function initialize(item)
-    Item.setName(item, "薬草")
+    Item.setName(item, "回復薬")
     Item.setItemType(item, 10)
     Item.setItemDirectory(item, "Item/Drug/DRG01/")
     Item.setAboutText(item, "HPが25回復する。")

@@ -1,10 +1,10 @@
--- どうの剣 (ID 100).
+-- 銅の剣 (ID 100).
 Lua.dofile("Script/Lib/ItemLook.lua")
 g_itemChip = 0
 g_animationFileName = ItemLook.sheet
 
 function initialize(item)
-    Item.setName(item, "どうの剣")
+    Item.setName(item, "銅の剣")
     Item.setItemType(item, 2)
     Item.setItemDirectory(item, "Item/Weapon/WPN01/")
     Item.setAboutText(item, "銅でできた剣。攻撃力4。")

@@ -67,7 +67,7 @@ function draw()
     end
     local s = status()
     local life = shownLife or s.life
-    Dungeon.Font.drawText(string.format("B%dF  Lv%d", Dungeon.getFloorNumber(), s.level), 16, 8)
+    Dungeon.Font.drawText(string.format("%dF  Lv%d", Dungeon.getFloorNumber(), s.level), 16, 8)
     Dungeon.Font.drawText(string.format("HP %d/%d", s.life, s.maxLife), 230, 8)
     Dungeon.Font.drawText(string.format("%dG", Game.Data.getPlayerMoney()), 660, 8)
     if gauge ~= nil and not Lua.isNull(gauge) then

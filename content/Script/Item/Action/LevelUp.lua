@@ -1,4 +1,4 @@
--- Reading a card of luck: one level up, and the card is gone.
+-- Reading a card of luck: one level up, with what a level brings, and the card is gone.
 Lua.dofile("Script/Lib/Battle.lua")
 Game.Action = {}
 
@@ -8,7 +8,9 @@ function Game.Action.initialize(actor, used)
 end
 
 function Game.Action.startAction()
+    local from = Actor.Status.getLevel(user)
     Battle.status(Battle.SOURCE_ITEM, item, user, "level", 1)
+    Lua.dofile("Script/Lib/Growth.lua").levelReached(user, from)
     Item.removeItem(item)
 end
 

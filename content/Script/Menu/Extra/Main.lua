@@ -67,7 +67,8 @@ function initialize(s)
     GeneralWindow.setWindowMode(menu, 1)
     GeneralWindow.setShowTitle(menu, true)
     GeneralWindow.setTitle(menu, "おまけ")
-    GeneralWindow.setWindowSize(menu, 360, 480)
+    -- The rows start 76 pixels down; the last keeps 24 pixels clear of the bottom edge.
+    GeneralWindow.setWindowSize(menu, 360, 100 + 40 * #entries)
     GeneralWindow.setLocation(menu, 220, 60)
     for _, entry in ipairs(entries) do
       GeneralWindow.addListItemEx(menu, entry[1], choose)

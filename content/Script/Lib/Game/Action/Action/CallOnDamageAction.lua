@@ -32,8 +32,8 @@ local function reward(killer)
     local worth = Actor.Status.getEXP(target) or 0
     Dungeon.addLogMessage(string.format("<0:COLOR>%s</COLOR>をたおした。", nameOf(target)))
     if worth > 0 then
-        Actor.Status.setEXP(killer, Actor.Status.getEXP(killer) + worth)
         Dungeon.addLogMessage(string.format("経験値を<1:COLOR>%d</COLOR>得た。", worth))
+        Lua.dofile("Script/Lib/Growth.lua").gainExperience(killer, worth)
     end
 end
 
