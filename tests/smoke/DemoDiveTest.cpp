@@ -26,7 +26,6 @@ namespace {
 namespace fs = std::filesystem;
 using SmokeTest::Image;
 
-using SmokeTest::cut;
 using SmokeTest::Region;
 
 // A stage of the dive: the reference picture of a part of the screen (the file holds just that
@@ -67,20 +66,7 @@ protected:
     double closestFrame(const Stage& stage) const {
         const Image expected = SmokeTest::loadPng(fs::path(ORVEX_FIXTURE_DIR) / "smoke" / stage.reference);
         EXPECT_EQ(expected.width, stage.area.width) << stage.reference;
-        double best = 255.0;
-        Image closest;
-        for (const int number : framesFor(stage)) {
-            const Image frame = SmokeTest::loadPng(runDirectory_ / ("frame" + std::to_string(number) + ".png"));
-            Image part = cut(frame, stage.area);
-            if (part.width == expected.width && part.height == expected.height) {
-                if (const double difference = SmokeTest::meanDifference(part, expected); difference < best) {
-                    best = difference;
-                    closest = std::move(part);
-                }
-            }
-        }
-        SmokeTest::offerForRenewal(stage.reference, closest);
-        return best;
+        return SmokeTest::closestCutFrame(runDirectory_, framesFor(stage), expected, stage.area, stage.reference);
     }
 };
 

@@ -50,12 +50,16 @@ double meanDifference(const Image& a, const Image& b, const Region& region) {
     return count == 0 ? 255.0 : sum / double(count);
 }
 
-double closestFrame(const std::filesystem::path& folder, const std::vector<int>& numbers, const Image& expected,
-                    const Region& region, const std::string& reference) {
+namespace {
+
+// The frames, each as `shown` makes it, against `expected` over `region`.
+template <typename Shown>
+double closestOf(const std::filesystem::path& folder, const std::vector<int>& numbers, const Image& expected,
+                 const Region& region, const std::string& reference, Shown shown) {
     double best = 255.0;
     Image closest;
     for (const int number : numbers) {
-        Image frame = loadPng(folder / ("frame" + std::to_string(number) + ".png"));
+        Image frame = shown(loadPng(folder / ("frame" + std::to_string(number) + ".png")));
         if (frame.width == expected.width && frame.height == expected.height) {
             if (const double difference = meanDifference(frame, expected, region); difference < best) {
                 best = difference;
@@ -65,6 +69,19 @@ double closestFrame(const std::filesystem::path& folder, const std::vector<int>&
     }
     offerForRenewal(reference, closest);
     return best;
+}
+
+}  // namespace
+
+double closestFrame(const std::filesystem::path& folder, const std::vector<int>& numbers, const Image& expected,
+                    const Region& region, const std::string& reference) {
+    return closestOf(folder, numbers, expected, region, reference, [](Image frame) { return frame; });
+}
+
+double closestCutFrame(const std::filesystem::path& folder, const std::vector<int>& numbers, const Image& expected,
+                       const Region& area, const std::string& reference) {
+    return closestOf(folder, numbers, expected, {0, 0, area.width, area.height}, reference,
+                     [&area](const Image& frame) { return cut(frame, area); });
 }
 
 Image cut(const Image& image, const Region& region) {

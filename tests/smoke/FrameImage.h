@@ -32,6 +32,10 @@ double meanDifference(const Image& a, const Image& b, const Region& region);
 // when none is left. The closest frame is offered for renewal as `reference` (see below).
 double closestFrame(const std::filesystem::path& folder, const std::vector<int>& numbers, const Image& expected,
                     const Region& region, const std::string& reference = {});
+// The same for a reference that holds only `area` of the screen: each frame is cut to it first,
+// and the cut part is what is offered for renewal.
+double closestCutFrame(const std::filesystem::path& folder, const std::vector<int>& numbers, const Image& expected,
+                       const Region& area, const std::string& reference);
 // The part of `image` inside `region`; empty (width 0) when the region reaches outside it.
 Image cut(const Image& image, const Region& region);
 // When ORVEX_SMOKE_RENEW_DIR names a folder, `closest` (the picture that came closest to the
