@@ -386,7 +386,7 @@ TEST_F(ContentArchiveTest, PlayerGaugesShowThePlayersState) {
         "assert(update(0.016) == true)\n"
         "draw()\n"
         "local all = table.concat(texts, '|')\n"
-        "assert(texts[1]:find('^1F') and all:find('Lv2') and all:find('HP 3/20') and all:find('120G'), all)\n"
+        "assert(texts[1]:find('^1F') and all:find('Lv2') and all:find('HP 3/20') and all:find('120円'), all)\n"
         "-- frame, life, frame, fullness: width drawn, source row top, source width\n"
         "assert(#draws == 4, 'draw calls: ' .. #draws)\n"
         "assert(draws[2][2] == 32, 'low life must use the low-life row')\n"

@@ -61,5 +61,12 @@ function Battle.itemStatus(sourceType, source, target, item, key, value)
     return run(target, sourceType, source)
 end
 
+-- The log line of an item put to use before its effect: "旅人は回復薬を飲んだ。", with the item as
+-- the player knows it (an unnamed drug by its look).
+function Battle.tellUse(user, item, verb)
+    Dungeon.addLogMessage(string.format("<0:COLOR>%s</COLOR>は%sを%s", Actor.getName(user),
+        Item.getDisplayName(item, true), verb))
+end
+
 Battle.SOURCE_ACTOR = SOURCE_ACTOR
 Battle.SOURCE_ITEM = SOURCE_ITEM

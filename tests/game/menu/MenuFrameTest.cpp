@@ -200,7 +200,7 @@ TEST_F(MenuFrameTest, TheInventoryWithTheActionsOfTheEquippedWeapon) {
     player_->setEquippedWeaponItem(sword.get());
     auto other = carry(CItem::kWeapon, u"石の剣");
     other->getStatus().setAttack(7);
-    carry(CItem::kDrug, u"薬草")->getStatus().setBlessed(true);
+    carry(CItem::kDrug, u"回復薬")->getStatus().setBlessed(true);
     carry(CItem::kTag, u"札")->getStatus().setUseCount(3);
     ASSERT_TRUE(menu_->openRoot());
     press(kDecide);

@@ -69,7 +69,7 @@ function draw()
     local life = shownLife or s.life
     Dungeon.Font.drawText(string.format("%dF  Lv%d", Dungeon.getFloorNumber(), s.level), 16, 8)
     Dungeon.Font.drawText(string.format("HP %d/%d", s.life, s.maxLife), 230, 8)
-    Dungeon.Font.drawText(string.format("%dG", Game.Data.getPlayerMoney()), 660, 8)
+    Dungeon.Font.drawText(string.format("%d円", Game.Data.getPlayerMoney()), 660, 8)
     if gauge ~= nil and not Lua.isNull(gauge) then
         local pinch = s.life <= s.maxLife * PINCH
         bar(400, 14, pinch and ROW_LOW or ROW_LIFE, life / s.maxLife)

@@ -8,6 +8,7 @@ function Game.Action.initialize(actor, used)
 end
 
 function Game.Action.startAction()
+    Battle.tellUse(user, item, "飲んだ。")
     Battle.status(Battle.SOURCE_ITEM, item, user, "life", 25)
     Item.removeItem(item)
 end

@@ -8,6 +8,7 @@ function Game.Action.initialize(actor, used)
 end
 
 function Game.Action.startAction()
+    Battle.tellUse(user, item, "読んだ。")
     local from = Actor.Status.getLevel(user)
     Battle.status(Battle.SOURCE_ITEM, item, user, "level", 1)
     Lua.dofile("Script/Lib/Growth.lua").levelReached(user, from)

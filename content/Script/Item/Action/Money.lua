@@ -10,7 +10,7 @@ end
 function Game.Action.startAction()
     local worth = Item.Status.getPrice(item)
     Game.Data.setPlayerMoney(Game.Data.getPlayerMoney() + worth)
-    Dungeon.addLogMessage(string.format("<1:COLOR>%d</COLOR>Gの%sを拾った。", worth, Item.getName(item)))
+    Dungeon.addLogMessage(string.format("<1:COLOR>%d</COLOR>円の%sを拾った。", worth, Item.getName(item)))
     Item.removeItem(item)
 end
 

@@ -8,6 +8,7 @@ function Game.Action.initialize(actor, used)
 end
 
 function Game.Action.startAction()
+    Battle.tellUse(user, item, "読んだ。")
     Dungeon.setFloorIdentifiable(user, true)
     Dungeon.addLogMessage("この階の様子がわかった。")
     Item.removeItem(item)

@@ -8,6 +8,7 @@ function Game.Action.initialize(actor, used)
 end
 
 function Game.Action.startAction()
+    Battle.tellUse(user, item, "食べた。")
     Battle.status(Battle.SOURCE_ITEM, item, user, "maxForce", 1)
     Battle.status(Battle.SOURCE_ITEM, item, user, "force", 1)
     Item.removeItem(item)

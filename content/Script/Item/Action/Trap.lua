@@ -9,6 +9,7 @@ end
 
 function Game.Action.startAction()
     Item.setVisible(item, true)
+    Battle.tellUse(user, item, "踏んだ！")
     Battle.fixed(Battle.SOURCE_ITEM, item, user, -5, "罠")
 end
 

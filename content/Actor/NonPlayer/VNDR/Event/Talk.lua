@@ -17,15 +17,15 @@ function Game.Action.startAction()
     local offered = Dungeon.Shop.getTotalBuyPrice()
     if offered > 0 then
         Dungeon.Shop.buyItem()
-        say(offered .. "Gで買い取りましょう。")
+        say(offered .. "円で買い取りましょう。")
     end
     local owed = Dungeon.Shop.getTotalSellPrice()
     if owed > 0 then
         if Game.Data.getPlayerMoney() >= owed then
             Dungeon.Shop.sellItem()
-            say(owed .. "Gいただきます。まいどあり！")
+            say(owed .. "円いただきます。まいどあり！")
         else
-            say("お代は" .. owed .. "Gです。お金が足りませんよ。")
+            say("お代は" .. owed .. "円です。お金が足りませんよ。")
         end
     elseif offered <= 0 then
         say("いらっしゃいませ。")
