@@ -68,5 +68,13 @@ function Battle.tellUse(user, item, verb)
         Item.getDisplayName(item, true), verb))
 end
 
+-- A drug's kind is known once its effect was seen: its look gives way to its name.
+function Battle.identifyUsed(item)
+    if Item.getUnidentified(item) then
+        Item.identify(item)
+        Dungeon.addLogMessage(Item.getDisplayName(item, true) .. "だとわかった。")
+    end
+end
+
 Battle.SOURCE_ACTOR = SOURCE_ACTOR
 Battle.SOURCE_ITEM = SOURCE_ITEM

@@ -10,6 +10,7 @@ end
 function Game.Action.startAction()
     Battle.tellUse(user, item, "飲んだ。")
     Battle.status(Battle.SOURCE_ITEM, item, user, "life", 25)
+    Battle.identifyUsed(item)
     Item.removeItem(item)
 end
 

@@ -10,6 +10,7 @@ end
 function Game.Action.startAction()
     Battle.tellUse(user, item, "飲んだ。")
     Battle.status(Battle.SOURCE_ITEM, item, user, "maxLife", 5)
+    Battle.identifyUsed(item)
     Item.removeItem(item)
 end
 

@@ -90,10 +90,26 @@ function initialize(s)
   end
 end
 
+local KEY_CANCEL = 6
+
+-- Cancel steps back as the last entry of each list does: from the test scenes to the extras,
+-- from the extras to the title.
+local function cancelled()
+  return InputSystem.isPush(InputSystem.getVirtualKey(), KEY_CANCEL)
+end
+
 function update(dt)
   if showingTests and tests ~= nil then
+    if cancelled() then
+      showingTests = false
+      return
+    end
     GeneralWindow.update(tests, dt)
   elseif menu ~= nil then
+    if cancelled() then
+      jumpScene(scene, kTitle)
+      return
+    end
     GeneralWindow.update(menu, dt)
   end
 end
